@@ -1,0 +1,40 @@
+# Common compile and link settings of every Zuvora target.
+add_library(zv_settings INTERFACE)
+target_compile_definitions(zv_settings INTERFACE
+  UNICODE _UNICODE NOMINMAX _WIN32_WINNT=0x0601 WINVER=0x0601
+  ZV_VERSION_MAJOR=${PROJECT_VERSION_MAJOR} ZV_VERSION_MINOR=${PROJECT_VERSION_MINOR})
+if(MINGW)
+  target_compile_options(zv_settings INTERFACE
+    $<$<COMPILE_LANGUAGE:CXX,C>:-Wall -Wextra -Wno-unused-parameter -Wno-missing-field-initializers -Wno-cast-function-type>)
+  # -static: with the posix thread model the winpthread DLL would otherwise be needed at run time.
+  target_link_options(zv_settings INTERFACE -static)
+elseif(MSVC)
+  target_compile_options(zv_settings INTERFACE /W3 /utf-8)
+endif()
+
+# Resource scripts are UTF-8 (#pragma code_page(65001)).
+if(MINGW)
+  set(CMAKE_RC_FLAGS "${CMAKE_RC_FLAGS} -c 65001" CACHE STRING "" FORCE)
+endif()
+
+# zv_program(NAME [CONSOLE] SOURCES ... LIBS ...)
+function(zv_program name)
+  cmake_parse_arguments(P "CONSOLE" "" "SOURCES;LIBS" ${ARGN})
+  if(P_CONSOLE)
+    add_executable(${name} ${P_SOURCES})
+  else()
+    add_executable(${name} WIN32 ${P_SOURCES})
+    if(MINGW)
+      target_link_options(${name} PRIVATE -municode)  # wWinMain
+    endif()
+  endif()
+  target_link_libraries(${name} PRIVATE zv_settings ${P_LIBS})
+endfunction()
+
+# zv_dll(NAME DEF file SOURCES ... LIBS ...): a DLL without a "lib" prefix.
+function(zv_dll name)
+  cmake_parse_arguments(P "" "DEF" "SOURCES;LIBS" ${ARGN})
+  add_library(${name} SHARED ${P_SOURCES} ${P_DEF})
+  set_target_properties(${name} PROPERTIES PREFIX "" IMPORT_PREFIX "")
+  target_link_libraries(${name} PRIVATE zv_settings ${P_LIBS})
+endfunction()

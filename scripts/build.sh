@@ -1,0 +1,27 @@
+#!/usr/bin/env bash
+# Builds both trees and lays out dist/win64/ (what a Windows user installs).
+#   build/win64       64-bit tree; build/win64/bin is the test layout (all nine as 64-bit builds)
+#   build/win32       32-bit deliverables
+#   dist/win64        six 64-bit files and three 32-bit ones side by side
+set -euo pipefail
+top=$(cd "$(dirname "$0")/.." && pwd)
+cd "$top"
+type=${ZV_BUILD_TYPE:-Release}
+for arch in 64 32; do
+  extra=()
+  [ $arch = 32 ] && extra=(-DZV_DELIVERABLES_32=ON)
+  if [ ! -f build/win$arch/build.ninja ]; then
+    cmake -S . -B build/win$arch -G Ninja -DCMAKE_BUILD_TYPE="$type" \
+      -DCMAKE_TOOLCHAIN_FILE="$top/cmake/toolchain-mingw$arch.cmake" \
+      "${extra[@]}" >/dev/null
+  fi
+  cmake --build build/win$arch -- -k 0
+done
+mkdir -p dist/win64
+rm -f dist/win64/*
+for f in ZvCore64.exe ZvProperty64.exe ZvHook64.dll ZvImgNm64.dll ZvLog64.exe ZvRegCopy64.exe; do
+  cp build/win64/bin/$f dist/win64/
+done
+for f in ZvHook32to64.exe ZvHook.dll ZvLog.exe; do
+  cp build/win32/bin/$f dist/win64/
+done

@@ -1,0 +1,16 @@
+#!/usr/bin/env bash
+# Builds everything and runs every test under 64-bit Wine in a private Xvfb display.
+# Usage: scripts/test.sh [ctest arguments, e.g. -R Timer]
+set -euo pipefail
+export ZV_TOP=$(cd "$(dirname "$0")/.." && pwd)
+cd "$ZV_TOP"
+bash scripts/deps.sh
+bash scripts/build.sh
+source scripts/wine-env.sh
+trap zv_wine_stop EXIT
+zv_xvfb_start
+zv_wine_start "$ZV_TOP/build/win64"
+bash scripts/check-dist.sh
+cd build/win64
+# End-to-end tests carry RUN_SERIAL; unit tests run in parallel.
+ctest --output-on-failure --timeout 120 -j "$(nproc)" "$@" </dev/null
