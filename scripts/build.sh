@@ -7,21 +7,23 @@ set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 cd "$top"
 type=${ZV_BUILD_TYPE:-Release}
+bdir=${ZV_BUILD_DIR:-build}         # another folder gives a separate tree, prefix and wineserver
+dist=${ZV_DIST_DIR:-dist/win64}
 for arch in 64 32; do
   extra=()
   [ $arch = 32 ] && extra=(-DZV_DELIVERABLES_32=ON)
-  if [ ! -f build/win$arch/build.ninja ]; then
-    cmake -S . -B build/win$arch -G Ninja -DCMAKE_BUILD_TYPE="$type" \
+  if [ ! -f $bdir/win$arch/build.ninja ]; then
+    cmake -S . -B $bdir/win$arch -G Ninja -DCMAKE_BUILD_TYPE="$type" \
       -DCMAKE_TOOLCHAIN_FILE="$top/cmake/toolchain-mingw$arch.cmake" \
       "${extra[@]}" >/dev/null
   fi
-  cmake --build build/win$arch -- -k 0
+  cmake --build $bdir/win$arch -- -k 0
 done
-mkdir -p dist/win64
-rm -f dist/win64/*
+mkdir -p "$dist"
+rm -f "$dist"/*
 for f in ZvCore64.exe ZvProperty64.exe ZvHook64.dll ZvImgNm64.dll ZvLog64.exe ZvRegCopy64.exe; do
-  cp build/win64/bin/$f dist/win64/
+  cp $bdir/win64/bin/$f "$dist"/
 done
 for f in ZvHook32to64.exe ZvHook.dll ZvLog.exe; do
-  cp build/win32/bin/$f dist/win64/
+  cp $bdir/win32/bin/$f "$dist"/
 done

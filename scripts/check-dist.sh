@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Checks that dist/win64 holds the nine deliverables with the right machine types.
 set -euo pipefail
-cd "$(dirname "$0")/../dist/win64"
+cd "$(dirname "$0")/.."
+cd "${1:-dist/win64}"
 machine() {  # prints the PE machine field: 8664 (x86-64) or 14c (i386)
   local off
   off=$(od -An -t u4 -j 60 -N 4 "$1" | tr -d ' ')
@@ -14,5 +15,5 @@ done
 for f in ZvHook32to64.exe ZvHook.dll ZvLog.exe; do
   [ "$(machine $f)" = 014c ] || { echo "dist: $f is not i386"; fail=1; }
 done
-[ $fail = 0 ] && echo "dist/win64: nine deliverables, machine types right"
+[ $fail = 0 ] && echo "${1:-dist/win64}: nine deliverables, machine types right"
 exit $fail

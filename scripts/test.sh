@@ -9,8 +9,9 @@ bash scripts/build.sh
 source scripts/wine-env.sh
 trap zv_wine_stop EXIT
 zv_xvfb_start
-zv_wine_start "$ZV_TOP/build/win64"
-bash scripts/check-dist.sh
-cd build/win64
+bdir=${ZV_BUILD_DIR:-build}
+zv_wine_start "$ZV_TOP/$bdir/win64"
+bash scripts/check-dist.sh "${ZV_DIST_DIR:-dist/win64}"
+cd "$bdir/win64"
 # End-to-end tests carry RUN_SERIAL; unit tests run in parallel.
 ctest --output-on-failure --timeout 120 -j "$(nproc)" "$@" </dev/null
