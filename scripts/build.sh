@@ -9,6 +9,11 @@ cd "$top"
 type=${ZV_BUILD_TYPE:-Release}
 bdir=${ZV_BUILD_DIR:-build}         # another folder gives a separate tree, prefix and wineserver
 dist=${ZV_DIST_DIR:-dist/win64}
+mkdir -p "$bdir"
+if [ -z "${ZV_LOCK_HELD:-}" ]; then   # one build at a time per folder
+  exec 9>"$bdir/.lock"
+  flock 9
+fi
 for arch in 64 32; do
   extra=()
   [ $arch = 32 ] && extra=(-DZV_DELIVERABLES_32=ON)

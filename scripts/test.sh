@@ -5,11 +5,14 @@ set -euo pipefail
 export ZV_TOP=$(cd "$(dirname "$0")/.." && pwd)
 cd "$ZV_TOP"
 bash scripts/deps.sh
-bash scripts/build.sh
+bdir=${ZV_BUILD_DIR:-build}
+mkdir -p "$bdir"
+exec 9>"$bdir/.lock"                   # one run at a time per build folder (they share a prefix)
+flock 9
+ZV_LOCK_HELD=1 bash scripts/build.sh
 source scripts/wine-env.sh
 trap zv_wine_stop EXIT
 zv_xvfb_start
-bdir=${ZV_BUILD_DIR:-build}
 zv_wine_start "$ZV_TOP/$bdir/win64"
 bash scripts/check-dist.sh "${ZV_DIST_DIR:-dist/win64}"
 cd "$bdir/win64"
