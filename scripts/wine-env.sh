@@ -8,7 +8,7 @@ zv_xvfb_start() {
   local n
   for n in $(seq 90 120); do
     [ -e /tmp/.X$n-lock ] || [ -e /tmp/.X11-unix/X$n ] && continue
-    Xvfb :$n -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+    Xvfb :$n -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 9>&- &
     ZV_XVFB_PID=$!
     export DISPLAY=:$n
     local i
@@ -33,16 +33,16 @@ zv_wine_start() {
   "$ZV_WINESERVER" -k >/dev/null 2>&1 || true      # a stale server may belong to another display
   sleep 0.2
   mkdir -p "$WINEPREFIX"
-  "$ZV_WINESERVER" -p </dev/null >/dev/null 2>&1
+  "$ZV_WINESERVER" -p </dev/null >/dev/null 2>&1 9>&-
   if [ ! -f "$WINEPREFIX/.zv-ready" ]; then
     echo "Preparing the Wine prefix $WINEPREFIX ..."
-    "$ZV_WINE" wineboot -i </dev/null >/dev/null 2>&1
-    "$ZV_WINE" regedit /S "$(winepath_of "$ZV_TOP/scripts/wineprefix.reg")" </dev/null >/dev/null 2>&1
+    "$ZV_WINE" wineboot -i </dev/null >/dev/null 2>&1 9>&-
+    "$ZV_WINE" regedit /S "$(winepath_of "$ZV_TOP/scripts/wineprefix.reg")" </dev/null >/dev/null 2>&1 9>&-
     touch "$WINEPREFIX/.zv-ready"
   fi
   # Start the services and the virtual desktop now, so that no test's pipe is inherited by them.
-  "$ZV_WINE" wineboot </dev/null >/dev/null 2>&1
-  "$ZV_WINE" "$ZV_TOP/scripts/desktop-warmup.cmd" </dev/null >/dev/null 2>&1 || true
+  "$ZV_WINE" wineboot </dev/null >/dev/null 2>&1 9>&-
+  "$ZV_WINE" "$ZV_TOP/scripts/desktop-warmup.cmd" </dev/null >/dev/null 2>&1 9>&- || true
 }
 
 winepath_of() { echo "Z:${1//\//\\}"; }
