@@ -1,0 +1,43 @@
+#!/usr/bin/env bash
+# Builds Zuvora and runs the core program under 64-bit Wine, in a Wine virtual desktop
+# with a few notepad windows to scroll.
+#   With an X display ($DISPLAY): runs there until the core program ends.
+#   Without one: runs under Xvfb, saves a screenshot to out/zuvora-run.png and ends
+#   (ZV_RUN_SECONDS, default 8, is how long it lets the program run first).
+set -euo pipefail
+export ZV_TOP=$(cd "$(dirname "$0")/.." && pwd)
+cd "$ZV_TOP"
+bash scripts/deps.sh
+bdir=${ZV_BUILD_DIR:-build}
+mkdir -p "$bdir"
+exec 9>"$bdir/.lock"
+flock 9
+ZV_LOCK_HELD=1 bash scripts/build.sh
+source scripts/wine-env.sh
+headless=0
+if [ -z "${DISPLAY:-}" ] || ! xdotool getdisplaygeometry >/dev/null 2>&1; then
+  headless=1
+  zv_xvfb_start
+fi
+trap zv_wine_stop EXIT
+zv_wine_start "$ZV_TOP/$bdir/win64"
+bin="$ZV_TOP/$bdir/win64/bin"   # the 64-bit set: this machine cannot run the 32-bit gateway
+
+for i in 1 2 3; do
+  "$ZV_WINE" notepad </dev/null >/dev/null 2>&1 9>&- &
+done
+"$ZV_WINE" "$bin/ZvCore64.exe" "$@" </dev/null >/dev/null 2>&1 9>&- &
+core=$!
+echo "ZvCore64.exe started under Wine (display $DISPLAY)."
+
+if [ $headless = 1 ]; then
+  sleep "${ZV_RUN_SECONDS:-8}"
+  mkdir -p out
+  shot="$ZV_TOP/out/zuvora-run.png"
+  import -window root "$shot"
+  echo "No X display: ran under Xvfb; screenshot saved to $shot"
+  if kill -0 $core 2>/dev/null; then echo "ZvCore64.exe is running."; else echo "ZvCore64.exe has ended."; fi
+else
+  wait $core || true
+  echo "ZvCore64.exe has ended."
+fi
