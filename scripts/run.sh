@@ -23,9 +23,20 @@ trap zv_wine_stop EXIT
 zv_wine_start "$ZV_TOP/$bdir/win64"
 bin="$ZV_TOP/$bdir/win64/bin"   # the 64-bit set: this machine cannot run the 32-bit gateway
 
-for i in 1 2 3; do
+# Notepad opens where its registry says; give each of the three its own place, one
+# partly beyond the right edge of the screen.
+notepad_at() {
+  local k='HKCU\Software\Microsoft\Notepad' v
+  for v in "iWindowPosX $1" "iWindowPosY $2" "iWindowPosDX $3" "iWindowPosDY $4"; do
+    set -- $v
+    "$ZV_WINE" reg add "$k" /v "$1" /t REG_DWORD /d "$2" /f </dev/null >/dev/null 2>&1 9>&-
+  done
   "$ZV_WINE" notepad </dev/null >/dev/null 2>&1 9>&- &
-done
+  sleep 1
+}
+notepad_at 60 80 420 300
+notepad_at 560 240 460 340
+notepad_at 1050 520 480 360
 "$ZV_WINE" "$bin/ZvCore64.exe" "$@" </dev/null >/dev/null 2>&1 9>&- &
 core=$!
 echo "ZvCore64.exe started under Wine (display $DISPLAY)."
