@@ -1,0 +1,224 @@
+// The end-to-end test kit: start the programs of the test layout under Wine, make windows with
+// ZvTestWnds.exe, send real input, read and guard the settings in the registry, and find, read and
+// close message boxes. Plain Win32 and std; every wait is bounded and pumps the caller's messages.
+//
+// Grouped by topic: layout and waiting, processes, windows, input, registry, message boxes, and
+// CTestWnds, the client of ZvTestWnds.exe.
+#pragma once
+#include <windows.h>
+#include <cstdint>
+#include <functional>
+#include <initializer_list>
+#include <optional>
+#include <string>
+#include <vector>
+#include "ZvTestWndsProtocol.h"
+
+namespace zvkit {
+
+// ---- Layout and waiting -------------------------------------------------------------------
+
+// The test layout: the folder of the running test program, where every program lies.
+std::wstring LayoutDir();
+// Full path of a file of the test layout ("ZvCore64.exe" -> "Z:\...\bin\ZvCore64.exe").
+std::wstring LayoutPath(const std::wstring& strFile);
+// One command-line argument quoted so that CommandLineToArgvW gives it back unchanged.
+std::wstring QuoteArg(const std::wstring& strArg);
+
+// Dispatches every message waiting for this thread (low-level hooks and reply windows need it).
+void PumpMessages();
+// Polls pred (first at once, then every nPollMs) while pumping messages; false on time-out.
+bool WaitUntil(const std::function<bool()>& pred, DWORD dwTimeoutMs, DWORD dwPollMs = 10);
+// Pumps messages for a fixed time. For letting input settle, never as the only wait of a test.
+void PumpFor(DWORD dwMs);
+
+// ---- Processes ----------------------------------------------------------------------------
+
+// A program started by the test. The process and every process it starts run in a job object, so
+// that destroying this object (or Stop) leaves no stray: their windows get WM_CLOSE first, and
+// whatever still runs after the grace time is terminated.
+class CProcess {
+public:
+  CProcess() = default;
+  ~CProcess();
+  CProcess(CProcess&& other) noexcept;
+  CProcess& operator=(CProcess&& other) noexcept;
+  CProcess(const CProcess&) = delete;
+  CProcess& operator=(const CProcess&) = delete;
+
+  // strProgram: a file name of the test layout or a full path; strArgs: the text after it.
+  // The working folder is the test layout. False (and LastError() set) when it cannot start.
+  bool Start(const std::wstring& strProgram, const std::wstring& strArgs = L"");
+  bool IsStarted() const { return m_hProcess != nullptr; }
+  bool IsRunning() const;
+  DWORD Pid() const { return m_dwPid; }
+  HANDLE Handle() const { return m_hProcess; }
+  DWORD LastError() const { return m_dwError; }
+
+  // Waits for the program to end (pumping messages); its exit code, or nothing on time-out.
+  std::optional<DWORD> WaitForExit(DWORD dwTimeoutMs);
+  // The exit code once it has ended.
+  std::optional<DWORD> ExitCode() const;
+  // Ends the program and its children: WM_CLOSE to their top-level windows, up to dwGraceMs for
+  // them to end, then termination. Safe to call more than once.
+  void Stop(DWORD dwGraceMs = 2000);
+  // Ids of the processes of its job that still run (the program and what it started).
+  std::vector<DWORD> JobPids() const;
+  // True when no process of its job runs any more.
+  bool AllEnded() const;
+
+private:
+  void Release();
+  HANDLE m_hProcess = nullptr;
+  HANDLE m_hJob = nullptr;
+  DWORD m_dwPid = 0;
+  DWORD m_dwError = 0;
+};
+
+// ---- Windows ------------------------------------------------------------------------------
+
+std::wstring WindowTitle(HWND hWnd);
+std::wstring WindowClass(HWND hWnd);
+RECT WindowRect(HWND hWnd);       // screen coordinates; all zero for a bad handle
+DWORD WindowPid(HWND hWnd);
+// Top-level windows in Z order: of one process (dwPid != 0) or of all, visible ones only or all.
+std::vector<HWND> TopLevelWindows(DWORD dwPid = 0, bool bVisibleOnly = false);
+// The first top-level window with exactly this title (and class, and process, when given).
+HWND FindTopLevel(const std::wstring& strTitle, const wchar_t* pszClass = nullptr, DWORD dwPid = 0);
+// The same, waiting up to dwTimeoutMs; null on time-out.
+HWND WaitForWindow(const std::wstring& strTitle, DWORD dwTimeoutMs = 5000,
+                   const wchar_t* pszClass = nullptr, DWORD dwPid = 0);
+// Moves a window's top-left corner without sizing, reordering or activating it, as a scroll does.
+bool MoveWindowTo(HWND hWnd, int x, int y);
+// Waits until the window's rectangle is rc; true when it is.
+bool WaitForRect(HWND hWnd, const RECT& rc, DWORD dwTimeoutMs = 3000);
+// Makes hWnd the foreground window and waits for it. Tries SetForegroundWindow, then the same
+// after a synthetic Alt tap (which lifts the foreground lock), then attaching to the foreground
+// thread. For windows of ZvTestWnds prefer CTestWnds::Foreground, which asks inside the process.
+bool ForceForeground(HWND hWnd, DWORD dwTimeoutMs = 2000);
+
+// ---- Input --------------------------------------------------------------------------------
+
+// Every call goes through SendInput. Keys are virtual-key codes; extended keys (arrows, Insert,
+// Delete, Home, End, Page Up and Down, right Ctrl and Alt, Windows keys) get their flag.
+bool KeyDown(WORD vk);
+bool KeyUp(WORD vk);
+bool TapKey(WORD vk);
+// Presses the keys in order, holds them about dwHoldMs, releases them in reverse order. A press
+// and release in one batch is not seen as a held combination, hence the hold.
+bool HoldKeys(std::initializer_list<WORD> vks, DWORD dwHoldMs = 150);
+bool HoldKeys(const std::vector<WORD>& vks, DWORD dwHoldMs = 150);
+
+enum class MouseButton { Left, Right, Middle };
+// Moves the pointer to an absolute screen point and waits until GetCursorPos shows it there.
+bool MouseMoveTo(int x, int y);
+bool MouseDown(MouseButton button);
+bool MouseUp(MouseButton button);
+bool MouseClick(MouseButton button);
+// Wheel turn in notches (positive: away from the user / to the right).
+bool MouseWheel(int nNotches, bool bHorizontal = false);
+
+// ---- Registry -----------------------------------------------------------------------------
+
+// HKCU keys of the settings.
+inline constexpr wchar_t kMakerKey[] = L"Software\\V.Z.Q.";
+inline constexpr wchar_t kProfileKey[] = L"Software\\V.Z.Q.\\VZQZv";
+
+// Values under HKCU\Software\V.Z.Q.\VZQZv\<section>.
+std::optional<DWORD> RegGetDword(const std::wstring& strSection, const std::wstring& strName);
+std::optional<std::wstring> RegGetString(const std::wstring& strSection, const std::wstring& strName);
+bool RegSetDword(const std::wstring& strSection, const std::wstring& strName, DWORD dwValue);
+bool RegSetString(const std::wstring& strSection, const std::wstring& strName, const std::wstring& strValue);
+bool RegDeleteSettingValue(const std::wstring& strSection, const std::wstring& strName);
+bool RegKeyExists(const std::wstring& strSubKey);  // a key under HKCU
+// Deletes HKCU\<strSubKey> with everything under it; true also when it was absent.
+bool RegDeleteSettings(const std::wstring& strSubKey = kMakerKey);
+
+// Saves the tree HKCU\<strSubKey> (or notes that it is absent) and puts it back as it was, with
+// every key and value, when destroyed.
+class CRegistryGuard {
+public:
+  explicit CRegistryGuard(const std::wstring& strSubKey = kMakerKey);
+  ~CRegistryGuard();
+  CRegistryGuard(const CRegistryGuard&) = delete;
+  CRegistryGuard& operator=(const CRegistryGuard&) = delete;
+  bool Restore();  // what the destructor does; may be called earlier
+
+  struct VALUE {
+    std::wstring strName;
+    DWORD dwType;
+    std::vector<BYTE> data;
+  };
+  struct KEY {
+    std::wstring strPath;  // relative to the guarded key; empty for the key itself
+    std::vector<VALUE> values;
+  };
+
+private:
+  std::wstring m_strSubKey;
+  bool m_bExisted = false;
+  std::vector<KEY> m_keys;  // parents before their children
+};
+
+// ---- Message boxes ------------------------------------------------------------------------
+
+// Visible dialogs of class "#32770": of one process (dwPid != 0) and/or with this caption.
+std::vector<HWND> FindMessageBoxes(DWORD dwPid = 0, const std::wstring* pCaption = nullptr);
+HWND WaitForMessageBox(DWORD dwPid, DWORD dwTimeoutMs = 5000);
+HWND WaitForMessageBoxByCaption(const std::wstring& strCaption, DWORD dwTimeoutMs = 5000);
+// The message of a box: the text of its static control that has text.
+std::wstring MessageBoxText(HWND hBox);
+// Ids of the box's buttons (IDOK, IDCANCEL, IDYES, ...).
+std::vector<int> MessageBoxButtons(HWND hBox);
+// Presses the button with this id as a click would; false when the box has no such button.
+bool PressMessageBoxButton(HWND hBox, int nId);
+// Ends a box by its Cancel, No, Abort, Ignore or OK button (the first it has), else WM_CLOSE.
+bool CloseMessageBox(HWND hBox);
+// Closes every message box of the process (or of every process for 0), waiting until they are
+// gone; returns how many there were. Stray boxes would otherwise hold a test until its time-out.
+int CloseStrayMessageBoxes(DWORD dwPid = 0, DWORD dwTimeoutMs = 3000);
+
+// ---- ZvTestWnds.exe -----------------------------------------------------------------------
+
+// One window for CTestWnds::Start: "/WND[:opts]=x,y,w,h[,Title]" (see ZvTestWnds.cpp).
+std::wstring WndArg(int x, int y, int cx, int cy, const std::wstring& strTitle,
+                    const std::wstring& strOpts = L"");
+std::wstring UntitledWndArg(int x, int y, int cx, int cy, const std::wstring& strOpts = L"");
+
+// ZvTestWnds.exe and its control window. Start waits until every window exists; the program ends
+// with this object (or with the test process, which it watches).
+class CTestWnds {
+public:
+  CTestWnds() = default;
+  ~CTestWnds();  // asks for the orderly end; the process object then makes sure of it
+  CTestWnds(const CTestWnds&) = delete;
+  CTestWnds& operator=(const CTestWnds&) = delete;
+  // args: ZvTestWnds options, e.g. {WndArg(...), L"/KEYHOOK"}; /PARENT is added.
+  bool Start(const std::vector<std::wstring>& args, DWORD dwTimeoutMs = 5000);
+  CProcess& Process() { return m_proc; }
+  DWORD Pid() const { return m_proc.Pid(); }
+  HWND Control() const { return m_hCtrl; }
+
+  // The live test windows in creation order; the one with this exact title.
+  std::vector<HWND> Windows();
+  HWND Window(const std::wstring& strTitle);
+
+  // Commands run inside ZvTestWnds (see ZvTestWndsProtocol.h).
+  bool GetPlacement(HWND hWnd, WINDOWPLACEMENT& wp);
+  bool SetPlacement(HWND hWnd, const WINDOWPLACEMENT& wp);
+  bool Show(HWND hWnd, int nCmdShow);  // SW_MINIMIZE, SW_RESTORE, SW_MAXIMIZE, ...
+  bool Close(HWND hWnd);
+  HWND Create(const std::wstring& strWndArg);  // a WndArg(...) text
+  bool Foreground(HWND hWnd, DWORD dwTimeoutMs = 2000);  // and waits until it is
+  // The input events its windows (and its /KEYHOOK hook) received, oldest first.
+  std::vector<ZV_TW_INPUT> Input(bool bClear = false);
+  // Asks for the orderly end and waits for it; the exit code, or nothing on time-out.
+  std::optional<DWORD> Quit(DWORD dwTimeoutMs = 5000);
+
+private:
+  LRESULT Send(ZvTwCmd cmd, const void* p, size_t cb, std::vector<BYTE>* pReply = nullptr);
+  CProcess m_proc;
+  HWND m_hCtrl = nullptr;
+};
+
+}  // namespace zvkit
