@@ -1,0 +1,82 @@
+#include "WinApp.h"
+
+#include "CommandLine.h"
+#include "Path.h"
+#include "Window.h"
+
+namespace {
+CWinApp* g_pApp = nullptr;
+}
+
+CWinApp* GetApp()
+{
+    return g_pApp;
+}
+
+CWinApp::CWinApp()
+    : m_hInstance(GetModuleHandleW(nullptr)), m_profile(CProfile::ForModule(nullptr))
+{
+    g_pApp = this;
+}
+
+CWinApp::~CWinApp()
+{
+    if (g_pApp == this)
+        g_pApp = nullptr;
+}
+
+BOOL CWinApp::InitInstance()
+{
+    return TRUE;
+}
+
+int CWinApp::ExitInstance()
+{
+    return m_nExitCode;
+}
+
+int CWinApp::Run()
+{
+    MSG msg;
+    m_bInMessageLoop = TRUE;
+    for (;;) {
+        BOOL bResult = GetMessageW(&msg, nullptr, 0, 0);
+        if (bResult == 0) {
+            m_nExitCode = static_cast<int>(msg.wParam);
+            break;
+        }
+        if (bResult == -1)   // an invalid argument: no message will come any more
+            break;
+        if (!PreTranslateMessage(&msg)) {
+            TranslateMessage(&msg);
+            DispatchMessageW(&msg);
+        }
+    }
+    m_bInMessageLoop = FALSE;
+    return m_nExitCode;
+}
+
+BOOL CWinApp::PreTranslateMessage(MSG* pMsg)
+{
+    return PreTranslateDialogMessage(pMsg);
+}
+
+void CWinApp::ParseCommandLine(CCommandLineInfo& info) const
+{
+    ::ParseCommandLine(m_lpCmdLine, FALSE, info);
+}
+
+std::wstring CWinApp::GetHelpFilePath() const
+{
+    return ReplaceFileExtension(GetModuleFilePath(m_hInstance), L".CHM");
+}
+
+int RunApplication(CWinApp& app, HINSTANCE hInstance, LPCWSTR lpCmdLine, int nCmdShow)
+{
+    app.m_hInstance = hInstance;
+    app.m_lpCmdLine = lpCmdLine ? lpCmdLine : L"";
+    app.m_nCmdShow = nCmdShow;
+    if (app.InitInstance())
+        app.Run();
+    return app.ExitInstance();
+}

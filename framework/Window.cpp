@@ -1,0 +1,270 @@
+#include "Window.h"
+
+#include <algorithm>
+
+#include "WinApp.h"
+
+namespace {
+// The window property that ties a window to its object.
+const wchar_t kObjectProperty[] = L"Zuvora.Framework.CWnd";
+
+// The modeless dialogs of this thread, for PreTranslateDialogMessage.
+thread_local std::vector<HWND> t_modelessDialogs;
+
+// Messages whose dialog-procedure result is the value itself, not DWLP_MSGRESULT.
+bool ReturnsValueDirectly(UINT uMsg)
+{
+    return (uMsg >= WM_CTLCOLORMSGBOX && uMsg <= WM_CTLCOLORSTATIC) || uMsg == WM_COMPAREITEM
+        || uMsg == WM_VKEYTOITEM || uMsg == WM_CHARTOITEM || uMsg == WM_QUERYDRAGICON
+        || uMsg == WM_INITDIALOG;
+}
+}
+
+CWnd::~CWnd()
+{
+    if (CWinApp* pApp = GetApp(); pApp && pApp->m_pMainWnd == this)
+        pApp->m_pMainWnd = nullptr;
+    if (m_hWnd) {
+        HWND hWnd = m_hWnd;
+        Detach();
+        DestroyWindow(hWnd);
+    }
+}
+
+CWnd* CWnd::FromHandle(HWND hWnd)
+{
+    return hWnd ? static_cast<CWnd*>(GetPropW(hWnd, kObjectProperty)) : nullptr;
+}
+
+void CWnd::Attach(HWND hWnd)
+{
+    m_hWnd = hWnd;
+    SetPropW(hWnd, kObjectProperty, this);
+}
+
+void CWnd::Detach()
+{
+    RemovePropW(m_hWnd, kObjectProperty);
+    std::erase(t_modelessDialogs, m_hWnd);
+    m_hWnd = nullptr;
+    m_pCurMsg = nullptr;
+}
+
+BOOL CWnd::RegisterWindowClass(LPCWSTR pszClassName, UINT uStyle, HICON hIcon, HCURSOR hCursor,
+                               HBRUSH hbrBackground, HINSTANCE hInstance)
+{
+    WNDCLASSEXW wc = {};
+    wc.cbSize = sizeof(wc);
+    wc.style = uStyle;
+    wc.lpfnWndProc = &CWnd::WndProc;
+    wc.hInstance = hInstance ? hInstance : GetModuleHandleW(nullptr);
+    wc.hIcon = hIcon;
+    wc.hCursor = hCursor ? hCursor : LoadCursorW(nullptr, IDC_ARROW);
+    wc.hbrBackground = hbrBackground;
+    wc.lpszClassName = pszClassName;
+    return RegisterClassExW(&wc) != 0 || GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
+}
+
+BOOL CWnd::CreateEx(DWORD dwExStyle, LPCWSTR pszClassName, LPCWSTR pszTitle, DWORD dwStyle,
+                    int x, int y, int cx, int cy, HWND hWndParent, HMENU hMenu, HINSTANCE hInstance)
+{
+    if (m_hWnd)
+        return FALSE;
+    // The object travels in the creation parameter; WndProc attaches it at WM_NCCREATE.
+    HWND hWnd = CreateWindowExW(dwExStyle, pszClassName, pszTitle, dwStyle, x, y, cx, cy, hWndParent,
+                                hMenu, hInstance ? hInstance : GetModuleHandleW(nullptr), this);
+    return hWnd != nullptr;
+}
+
+BOOL CWnd::CreateHidden(LPCWSTR pszClassName, LPCWSTR pszTitle, DWORD dwExStyle)
+{
+    if (!RegisterWindowClass(pszClassName))
+        return FALSE;
+    return CreateEx(dwExStyle, pszClassName, pszTitle, WS_POPUP, 0, 0, 0, 0, nullptr, nullptr);
+}
+
+LRESULT CWnd::Default()
+{
+    if (!m_pCurMsg)
+        return 0;
+    if (m_pCurMsg->bDialog) {
+        m_pCurMsg->bDefaultAfter = TRUE;
+        return 0;
+    }
+    return DefWindowProcW(m_hWnd, m_pCurMsg->uMsg, m_pCurMsg->wParam, m_pCurMsg->lParam);
+}
+
+BOOL CWnd::Dispatch(HWND hWnd, CURRENT_MSG& cur, LRESULT* plResult)
+{
+    MSGHANDLER pfnMsg = nullptr;
+    CMDHANDLER pfnCmd = nullptr;
+    for (const auto& entry : m_msgTable) {
+        if (entry.nKey == cur.uMsg) {
+            pfnMsg = entry.pfn;
+            break;
+        }
+    }
+    if (!pfnMsg && cur.uMsg == WM_COMMAND) {
+        for (const auto& entry : m_cmdTable) {
+            if (entry.nKey == LOWORD(cur.wParam)) {
+                pfnCmd = entry.pfn;
+                break;
+            }
+        }
+    }
+    if (!pfnMsg && !pfnCmd)
+        return FALSE;
+
+    CURRENT_MSG* pPrevMsg = m_pCurMsg;
+    m_pCurMsg = &cur;
+    if (pfnMsg) {
+        *plResult = (this->*pfnMsg)(cur.wParam, cur.lParam);
+    } else {
+        (this->*pfnCmd)();
+        *plResult = 0;
+    }
+    // The handler may have destroyed the window and with it this object
+    // (PostNcDestroy): touch the object only while the window still names it.
+    if (FromHandle(hWnd) == this)
+        m_pCurMsg = pPrevMsg;
+    return TRUE;
+}
+
+void CWnd::FinishNcDestroy()
+{
+    Detach();
+    if (CWinApp* pApp = GetApp(); pApp && pApp->m_pMainWnd == this) {
+        pApp->m_pMainWnd = nullptr;
+        if (pApp->IsInMessageLoop())
+            PostQuitMessage(0);
+    }
+    PostNcDestroy();   // last: it may delete this object
+}
+
+LRESULT CALLBACK CWnd::WndProc(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam)
+{
+    CWnd* pWnd = FromHandle(hWnd);
+    if (!pWnd && uMsg == WM_NCCREATE) {
+        pWnd = static_cast<CWnd*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
+        if (pWnd)
+            pWnd->Attach(hWnd);
+    }
+    if (!pWnd)
+        return DefWindowProcW(hWnd, uMsg, wParam, lParam);
+
+    CURRENT_MSG cur = {uMsg, wParam, lParam, FALSE, FALSE};
+    LRESULT lResult = 0;
+    if (!pWnd->Dispatch(hWnd, cur, &lResult))
+        lResult = DefWindowProcW(hWnd, uMsg, wParam, lParam);
+    if (uMsg == WM_NCDESTROY)
+        pWnd->FinishNcDestroy();
+    return lResult;
+}
+
+CDialog::CDialog(UINT nIDTemplate, HWND hWndParent)
+    : m_hInstResource(GetModuleHandleW(nullptr)), m_nIDTemplate(nIDTemplate), m_pTemplate(nullptr),
+      m_hWndParent(hWndParent)
+{
+}
+
+CDialog::CDialog(const DLGTEMPLATE* pTemplate, HWND hWndParent)
+    : m_hInstResource(GetModuleHandleW(nullptr)), m_nIDTemplate(0), m_pTemplate(pTemplate),
+      m_hWndParent(hWndParent)
+{
+}
+
+INT_PTR CDialog::DoModal()
+{
+    m_bModal = TRUE;
+    LPARAM lParam = reinterpret_cast<LPARAM>(this);
+    if (m_pTemplate)
+        return DialogBoxIndirectParamW(m_hInstResource, m_pTemplate, m_hWndParent, &CDialog::DlgProc, lParam);
+    return DialogBoxParamW(m_hInstResource, MAKEINTRESOURCEW(m_nIDTemplate), m_hWndParent,
+                           &CDialog::DlgProc, lParam);
+}
+
+BOOL CDialog::Create()
+{
+    if (m_hWnd)
+        return FALSE;
+    m_bModal = FALSE;
+    LPARAM lParam = reinterpret_cast<LPARAM>(this);
+    // The result is kept in a local: OnInitDialog may already have destroyed the
+    // window and deleted this object.
+    HWND hWnd = m_pTemplate
+        ? CreateDialogIndirectParamW(m_hInstResource, m_pTemplate, m_hWndParent, &CDialog::DlgProc, lParam)
+        : CreateDialogParamW(m_hInstResource, MAKEINTRESOURCEW(m_nIDTemplate), m_hWndParent,
+                             &CDialog::DlgProc, lParam);
+    return hWnd != nullptr;
+}
+
+BOOL CDialog::Create(UINT nIDTemplate, HWND hWndParent)
+{
+    m_nIDTemplate = nIDTemplate;
+    m_pTemplate = nullptr;
+    m_hWndParent = hWndParent;
+    return Create();
+}
+
+void CDialog::OnOK()
+{
+    if (m_bModal)
+        EndDialog(m_hWnd, IDOK);
+    else
+        DestroyWindow(m_hWnd);
+}
+
+void CDialog::OnCancel()
+{
+    if (m_bModal)
+        EndDialog(m_hWnd, IDCANCEL);
+    else
+        DestroyWindow(m_hWnd);
+}
+
+INT_PTR CALLBACK CDialog::DlgProc(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam)
+{
+    if (uMsg == WM_INITDIALOG) {
+        auto* pDlg = reinterpret_cast<CDialog*>(lParam);
+        pDlg->Attach(hWnd);
+        if (!pDlg->m_bModal)
+            t_modelessDialogs.push_back(hWnd);
+        return pDlg->OnInitDialog();
+    }
+    auto* pDlg = static_cast<CDialog*>(FromHandle(hWnd));
+    if (!pDlg)
+        return FALSE;   // before WM_INITDIALOG (WM_SETFONT) or after the object left
+
+    CURRENT_MSG cur = {uMsg, wParam, lParam, TRUE, FALSE};
+    LRESULT lResult = 0;
+    BOOL bHandled = pDlg->Dispatch(hWnd, cur, &lResult);
+    if (!bHandled && uMsg == WM_COMMAND && (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL)) {
+        if (LOWORD(wParam) == IDOK)
+            pDlg->OnOK();
+        else
+            pDlg->OnCancel();
+        bHandled = TRUE;
+    }
+    if (uMsg == WM_NCDESTROY) {
+        pDlg->FinishNcDestroy();
+        return FALSE;
+    }
+    // FALSE hands the message to the dialog manager's default processing.
+    if (!bHandled || cur.bDefaultAfter)
+        return FALSE;
+    if (ReturnsValueDirectly(uMsg))
+        return static_cast<INT_PTR>(lResult);
+    SetWindowLongPtrW(hWnd, DWLP_MSGRESULT, lResult);
+    return TRUE;
+}
+
+BOOL PreTranslateDialogMessage(MSG* pMsg)
+{
+    if (!pMsg->hwnd || t_modelessDialogs.empty())
+        return FALSE;
+    HWND hWndRoot = GetAncestor(pMsg->hwnd, GA_ROOT);
+    for (HWND hWndDlg : t_modelessDialogs)
+        if (hWndDlg == hWndRoot)
+            return IsDialogMessageW(hWndDlg, pMsg);
+    return FALSE;
+}

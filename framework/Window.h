@@ -1,0 +1,143 @@
+// Window and dialog bases: a C++ object over an HWND whose messages go to member handlers.
+#pragma once
+
+#include <windows.h>
+
+#include <type_traits>
+#include <vector>
+
+// A window made through this framework knows its object (a window property).
+// Messages, private ones (WM_APP + n) included, are routed through a small
+// per-object table filled by the derived class's constructor:
+//     MapMessage(WM_TIMER, &CMyWnd::OnTimer);        // LRESULT OnTimer(WPARAM, LPARAM)
+//     MapCommand(ID_APP_EXIT, &CMyWnd::OnAppExit);   // void OnAppExit(), for WM_COMMAND
+// A message without an entry gets the default processing.
+class CWnd {
+public:
+    using MSGHANDLER = LRESULT (CWnd::*)(WPARAM wParam, LPARAM lParam);
+    using CMDHANDLER = void (CWnd::*)();
+
+    CWnd() = default;
+    // A window that outlives its object is detached (no more routing) and destroyed.
+    virtual ~CWnd();
+    CWnd(const CWnd&) = delete;
+    CWnd& operator=(const CWnd&) = delete;
+
+    // The object of a window made through this framework, else null.
+    static CWnd* FromHandle(HWND hWnd);
+
+    // RegisterClassExW with the framework's window procedure; a class already registered is fine.
+    static BOOL RegisterWindowClass(LPCWSTR pszClassName, UINT uStyle = 0, HICON hIcon = nullptr,
+                                    HCURSOR hCursor = nullptr, HBRUSH hbrBackground = nullptr,
+                                    HINSTANCE hInstance = nullptr);
+    // CreateWindowExW of a class registered by RegisterWindowClass, routed to this object.
+    BOOL CreateEx(DWORD dwExStyle, LPCWSTR pszClassName, LPCWSTR pszTitle, DWORD dwStyle,
+                  int x, int y, int cx, int cy, HWND hWndParent, HMENU hMenu,
+                  HINSTANCE hInstance = nullptr);
+    // A top-level popup that is never shown, found by other programs through its title.
+    BOOL CreateHidden(LPCWSTR pszClassName, LPCWSTR pszTitle, DWORD dwExStyle = WS_EX_TOOLWINDOW);
+
+    HWND m_hWnd = nullptr;
+
+protected:
+    template <class T>
+    void MapMessage(UINT uMsg, LRESULT (T::*pfnHandler)(WPARAM, LPARAM))
+    {
+        static_assert(std::is_base_of_v<CWnd, T>, "handler of a CWnd-derived class");
+        SetEntry(m_msgTable, uMsg, static_cast<MSGHANDLER>(pfnHandler));
+    }
+    template <class T>
+    void MapCommand(UINT nId, void (T::*pfnHandler)())
+    {
+        static_assert(std::is_base_of_v<CWnd, T>, "handler of a CWnd-derived class");
+        SetEntry(m_cmdTable, nId, static_cast<CMDHANDLER>(pfnHandler));
+    }
+
+    // Inside a handler: the default processing of the message being handled.
+    // A plain window runs DefWindowProcW now and returns its result; a dialog lets the
+    // dialog manager's default processing run after the handler returns, and returns 0.
+    LRESULT Default();
+
+    // Called after the window's last message (WM_NCDESTROY), when m_hWnd is null:
+    // an object that lives on the heap on its own may delete itself here.
+    virtual void PostNcDestroy() {}
+
+    // The message being handled, kept on the stack of the window procedure.
+    struct CURRENT_MSG {
+        UINT uMsg;
+        WPARAM wParam;
+        LPARAM lParam;
+        BOOL bDialog;
+        BOOL bDefaultAfter;
+    };
+    void Attach(HWND hWnd);
+    // Runs the table's handler; FALSE when the table has none.
+    BOOL Dispatch(HWND hWnd, CURRENT_MSG& cur, LRESULT* plResult);
+    // After WM_NCDESTROY: detach, end the message loop for the main window, PostNcDestroy.
+    void FinishNcDestroy();
+
+private:
+    template <class H>
+    struct ENTRY {
+        UINT nKey;
+        H pfn;
+    };
+    template <class H>
+    static void SetEntry(std::vector<ENTRY<H>>& table, UINT nKey, H pfn)
+    {
+        for (auto& entry : table) {
+            if (entry.nKey == nKey) {
+                entry.pfn = pfn;
+                return;
+            }
+        }
+        table.push_back({nKey, pfn});
+    }
+    void Detach();
+
+    static LRESULT CALLBACK WndProc(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam);
+
+    std::vector<ENTRY<MSGHANDLER>> m_msgTable;
+    std::vector<ENTRY<CMDHANDLER>> m_cmdTable;
+    CURRENT_MSG* m_pCurMsg = nullptr;
+};
+
+// A dialog from a resource template (or an in-memory one), modal or modeless.
+// Its messages use the same table; IDOK and IDCANCEL commands without an entry
+// call OnOK and OnCancel.
+class CDialog : public CWnd {
+public:
+    explicit CDialog(UINT nIDTemplate = 0, HWND hWndParent = nullptr);
+    explicit CDialog(const DLGTEMPLATE* pTemplate, HWND hWndParent = nullptr);
+
+    // DialogBoxParamW (DialogBoxIndirectParamW): the value passed to EndDialog, -1 on failure.
+    INT_PTR DoModal();
+    // CreateDialogParamW: a modeless dialog, fed to IsDialogMessageW by the message loop.
+    // OnInitDialog runs before it returns. TRUE when the window exists.
+    BOOL Create();
+    BOOL Create(UINT nIDTemplate, HWND hWndParent = nullptr);
+
+    // The module that holds the templates: the program's own by default.
+    HINSTANCE m_hInstResource;
+
+protected:
+    // WM_INITDIALOG, m_hWnd already set: TRUE lets the system set the focus.
+    virtual BOOL OnInitDialog() { return TRUE; }
+    // Modal: EndDialog with IDOK or IDCANCEL. Modeless: DestroyWindow.
+    virtual void OnOK();
+    virtual void OnCancel();
+
+    BOOL IsModal() const { return m_bModal; }
+
+private:
+    static INT_PTR CALLBACK DlgProc(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam);
+
+    UINT m_nIDTemplate;
+    const DLGTEMPLATE* m_pTemplate;
+    HWND m_hWndParent;
+    BOOL m_bModal = FALSE;
+};
+
+// For a message loop: IsDialogMessageW for a message of a modeless dialog of this
+// thread (or of one of its controls). TRUE when the dialog manager took it.
+BOOL PreTranslateDialogMessage(MSG* pMsg);
