@@ -19,6 +19,6 @@ std::wstring LoadResString(UINT nId, HINSTANCE hInstance = nullptr);
 // MessageBoxW; no owner by default.
 int ShowMessageBox(LPCWSTR pszText, LPCWSTR pszCaption, UINT uType, HWND hWndOwner = nullptr);
 
-// Conversions between UTF-16 and a code page (932 for the specification's multibyte texts).
+// Conversions between UTF-16 and a code page (932 for the Japanese multibyte texts of older data).
 std::wstring WideFromMultiByte(const char* psz, UINT uCodePage);
 std::string MultiByteFromWide(const wchar_t* psz, UINT uCodePage);
