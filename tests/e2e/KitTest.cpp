@@ -20,15 +20,6 @@ std::vector<std::wstring> ArgvOf(const std::wstring& strCmdLine) {
   return out;
 }
 
-RECT Rect(int x, int y, int cx, int cy) { return RECT{x, y, x + cx, y + cy}; }
-
-::testing::AssertionResult SameRect(const RECT& expected, const RECT& actual) {
-  if (EqualRect(&expected, &actual)) return ::testing::AssertionSuccess();
-  return ::testing::AssertionFailure() << "expected (" << expected.left << "," << expected.top << ")-("
-                                       << expected.right << "," << expected.bottom << "), got (" << actual.left
-                                       << "," << actual.top << ")-(" << actual.right << "," << actual.bottom << ")";
-}
-
 bool ProcessEnded(DWORD pid, DWORD dwTimeoutMs) {
   HANDLE h = OpenProcess(SYNCHRONIZE, FALSE, pid);
   if (!h) return true;  // already gone
@@ -67,7 +58,7 @@ TEST(KitLayout, QuotedArgumentsComeBackUnchanged) {
 
 TEST(KitWindows, FindsMovesAndReadsBackWindowsOfAnotherProcess) {
   const std::wstring titles[] = {L"Zv Kit A", L"ズヴォラ 窓 B", L"Zv Kit, C"};
-  const RECT rects[] = {Rect(100, 100, 300, 200), Rect(450, 150, 320, 240), Rect(200, 500, 400, 300)};
+  const RECT rects[] = {RectOf(100, 100, 300, 200), RectOf(450, 150, 320, 240), RectOf(200, 500, 400, 300)};
   CTestWnds tw;
   ASSERT_TRUE(tw.Start({WndArg(100, 100, 300, 200, titles[0]), WndArg(450, 150, 320, 240, titles[1]),
                         WndArg(200, 500, 400, 300, titles[2])}));
@@ -93,7 +84,7 @@ TEST(KitWindows, FindsMovesAndReadsBackWindowsOfAnotherProcess) {
   for (const POINT& pt : places) {
     for (int i = 0; i < 3; ++i) {
       ASSERT_TRUE(MoveWindowTo(wnds[i], pt.x + i * 10, pt.y + i * 10));
-      const RECT want = Rect(pt.x + i * 10, pt.y + i * 10, rects[i].right - rects[i].left,
+      const RECT want = RectOf(pt.x + i * 10, pt.y + i * 10, rects[i].right - rects[i].left,
                              rects[i].bottom - rects[i].top);
       EXPECT_TRUE(SameRect(want, WindowRect(wnds[i]))) << "window " << i << " at " << pt.x << "," << pt.y;
     }
@@ -109,7 +100,7 @@ TEST(KitWindows, MakesUntitledToolMinimisedAndHiddenWindows) {
   std::vector<HWND> w = tw.Windows();
   ASSERT_EQ(w.size(), 6u);
   EXPECT_EQ(WindowTitle(w[0]), L"");
-  EXPECT_TRUE(SameRect(Rect(10, 10, 200, 100), WindowRect(w[0])));
+  EXPECT_TRUE(SameRect(RectOf(10, 10, 200, 100), WindowRect(w[0])));
   EXPECT_NE(GetWindowLongW(w[1], GWL_EXSTYLE) & WS_EX_TOOLWINDOW, 0);
   EXPECT_TRUE(WaitUntil([&] { return IsIconic(w[2]) != FALSE; }, 2000));
   EXPECT_FALSE(IsWindowVisible(w[3]));
@@ -121,7 +112,7 @@ TEST(KitWindows, MakesUntitledToolMinimisedAndHiddenWindows) {
   HWND h = tw.Create(WndArg(70, 80, 210, 110, L"Zv Later"));
   ASSERT_NE(h, nullptr);
   EXPECT_EQ(WaitForWindow(L"Zv Later", 2000, nullptr, tw.Pid()), h);
-  EXPECT_TRUE(SameRect(Rect(70, 80, 210, 110), WindowRect(h)));
+  EXPECT_TRUE(SameRect(RectOf(70, 80, 210, 110), WindowRect(h)));
   EXPECT_EQ(tw.Windows().size(), 7u);
   EXPECT_EQ(tw.Create(L"/WND=1,2,three,4"), nullptr) << "a bad spec makes no window";
 }
@@ -138,7 +129,7 @@ TEST(KitWindows, PlacementOfAMinimisedWindowRoundTripsInsideItsProcess) {
   EXPECT_EQ(wp.showCmd, static_cast<UINT>(SW_SHOWMINIMIZED));
 
   // On the screen and partly beyond each edge: SetWindowPlacement keeps these as given.
-  const RECT places[] = {Rect(50, 60, 300, 200), Rect(-100, -50, 300, 200), Rect(1100, 900, 320, 240)};
+  const RECT places[] = {RectOf(50, 60, 300, 200), RectOf(-100, -50, 300, 200), RectOf(1100, 900, 320, 240)};
   for (const RECT& rcNormal : places) {
     WINDOWPLACEMENT set = wp;
     set.flags = 0;
@@ -178,7 +169,7 @@ TEST(KitWindows, PlacementBringsAWhollyOffScreenRectangleOntoTheScreen) {
   WINDOWPLACEMENT wp{sizeof(wp)};
   ASSERT_TRUE(tw.GetPlacement(h, wp));
   const RECT rcScreen{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
-  for (const RECT& rcOff : {Rect(-700, -500, 300, 200), Rect(1500, 1100, 320, 240), Rect(5000, 4000, 250, 150)}) {
+  for (const RECT& rcOff : {RectOf(-700, -500, 300, 200), RectOf(1500, 1100, 320, 240), RectOf(5000, 4000, 250, 150)}) {
     wp.flags = 0;
     wp.showCmd = SW_SHOWMINNOACTIVE;
     wp.rcNormalPosition = rcOff;
@@ -230,6 +221,14 @@ TEST(KitProcess, TestWndsEndsInOrderOnEachDocumentedRequest) {
     EXPECT_EQ(tw.Process().WaitForExit(5000), std::optional<DWORD>(0));
     CloseHandle(hEvent);
   }
+  {  // the end of the process it watches (not an orderly end)
+    CProcess parent, watcher;
+    ASSERT_TRUE(parent.Start(L"ZvTestWnds.exe", L"/STAY"));
+    ASSERT_TRUE(watcher.Start(L"ZvTestWnds.exe", L"/STAY /PARENT=" + std::to_wstring(parent.Pid())));
+    EXPECT_EQ(watcher.WaitForExit(200), std::nullopt);
+    parent.Stop(0);
+    EXPECT_EQ(watcher.WaitForExit(5000), std::optional<DWORD>(3));
+  }
   {  // a bad command line
     CProcess p;
     ASSERT_TRUE(p.Start(L"ZvTestWnds.exe", L"/NOSUCH"));
@@ -277,6 +276,8 @@ TEST(KitMessageBoxes, FindsReadsAndPressesABoxOfAnotherProcess) {
   ASSERT_NE(hBox, nullptr);
   EXPECT_EQ(WaitForMessageBoxByCaption(caption, 1000), hBox);
   EXPECT_EQ(WindowTitle(hBox), caption);
+  EXPECT_TRUE(IsMessageBox(hBox));
+  EXPECT_FALSE(IsMessageBox(GetDesktopWindow()));
   EXPECT_EQ(MessageBoxText(hBox), text);
   std::vector<int> buttons = MessageBoxButtons(hBox);
   std::sort(buttons.begin(), buttons.end());
@@ -400,9 +401,12 @@ TEST(KitInput, HeldCombinationIsSeenByAnotherProcessesHook) {
 TEST(KitInput, KeysReachTheForegroundWindow) {
   CTestWnds tw;
   ASSERT_TRUE(tw.Start({WndArg(100, 100, 300, 200, L"Zv Focus A"), WndArg(500, 100, 300, 200, L"Zv Focus B")}));
-  HWND a = tw.Window(L"Zv Focus A");
+  HWND a = tw.Window(L"Zv Focus A"), b = tw.Window(L"Zv Focus B");
   ASSERT_NE(a, nullptr);
-  ASSERT_TRUE(tw.Foreground(a));
+  ASSERT_NE(b, nullptr);
+  ASSERT_TRUE(ForceForeground(a)) << "from the test process";
+  ASSERT_TRUE(tw.Foreground(b)) << "from inside its process";
+  ASSERT_TRUE(ForceForeground(a));
   tw.Input(true);
   ASSERT_TRUE(HoldKeys({VK_SHIFT, 'Z'}, 150));
   std::vector<ZV_TW_INPUT> got;

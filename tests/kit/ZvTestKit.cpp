@@ -1,9 +1,9 @@
 #include "ZvTestKit.h"
 #include <algorithm>
 #include <cstring>
-#include <utility>
 #include <cwchar>
-#include <cwctype>
+#include <ostream>
+#include <utility>
 
 namespace zvkit {
 
@@ -68,13 +68,7 @@ bool WaitUntil(const std::function<bool()>& pred, DWORD dwTimeoutMs, DWORD dwPol
 }
 
 void PumpFor(DWORD dwMs) {
-  const ULONGLONG tEnd = GetTickCount64() + dwMs;
-  for (;;) {
-    PumpMessages();
-    ULONGLONG now = GetTickCount64();
-    if (now >= tEnd) return;
-    MsgWaitForMultipleObjects(0, nullptr, FALSE, static_cast<DWORD>(tEnd - now), QS_ALLINPUT);
-  }
+  WaitUntil([] { return false; }, dwMs, dwMs);
 }
 
 namespace {
@@ -225,6 +219,44 @@ void CProcess::Stop(DWORD dwGraceMs) {
   WaitUntil(allEnded, 5000);
 }
 
+// ---- Input --------------------------------------------------------------------------------
+
+namespace {
+
+bool IsExtendedKey(WORD vk) {
+  switch (vk) {
+    case VK_LEFT: case VK_RIGHT: case VK_UP: case VK_DOWN: case VK_INSERT: case VK_DELETE:
+    case VK_HOME: case VK_END: case VK_PRIOR: case VK_NEXT: case VK_RCONTROL: case VK_RMENU:
+    case VK_LWIN: case VK_RWIN: case VK_APPS: case VK_DIVIDE: case VK_NUMLOCK: case VK_SNAPSHOT:
+      return true;
+  }
+  return false;
+}
+
+bool SendKey(WORD vk, bool bUp) {
+  INPUT in{};
+  in.type = INPUT_KEYBOARD;
+  in.ki.wVk = vk;
+  in.ki.wScan = static_cast<WORD>(MapVirtualKeyW(vk, MAPVK_VK_TO_VSC));
+  in.ki.dwFlags = (IsExtendedKey(vk) ? KEYEVENTF_EXTENDEDKEY : 0) | (bUp ? KEYEVENTF_KEYUP : 0);
+  return SendInput(1, &in, sizeof(in)) == 1;
+}
+
+bool SendMouse(DWORD dwFlags, LONG dx = 0, LONG dy = 0, DWORD dwData = 0) {
+  INPUT in{};
+  in.type = INPUT_MOUSE;
+  in.mi.dx = dx;
+  in.mi.dy = dy;
+  in.mi.mouseData = dwData;
+  in.mi.dwFlags = dwFlags;
+  return SendInput(1, &in, sizeof(in)) == 1;
+}
+
+// Gap between the events of a combination, so each is its own hardware event in order.
+constexpr DWORD kKeyGapMs = 20;
+
+}  // namespace
+
 // ---- Windows ------------------------------------------------------------------------------
 
 std::wstring WindowTitle(HWND hWnd) {
@@ -284,6 +316,14 @@ HWND WaitForWindow(const std::wstring& strTitle, DWORD dwTimeoutMs, const wchar_
   return hFound;
 }
 
+RECT RectOf(int x, int y, int cx, int cy) { return RECT{x, y, x + cx, y + cy}; }
+
+::testing::AssertionResult SameRect(const RECT& expected, const RECT& actual) {
+  if (EqualRect(&expected, &actual)) return ::testing::AssertionSuccess();
+  return ::testing::AssertionFailure() << "expected " << ::testing::PrintToString(expected) << ", got "
+                                       << ::testing::PrintToString(actual);
+}
+
 bool MoveWindowTo(HWND hWnd, int x, int y) {
   return SetWindowPos(hWnd, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE) != FALSE;
 }
@@ -301,8 +341,9 @@ bool ForceForeground(HWND hWnd, DWORD dwTimeoutMs) {
   const DWORD dwStep = std::max<DWORD>(dwTimeoutMs / 3, 100);
   SetForegroundWindow(hWnd);
   if (WaitUntil(isFg, dwStep)) return true;
-  // A process that has just had input may set the foreground window.
-  TapKey(VK_MENU);
+  // The process that had the last input may set the foreground window; a move by nothing is input
+  // that no window acts on (an Alt tap would put the foreground window into its menu).
+  SendMouse(MOUSEEVENTF_MOVE, 0, 0);
   SetForegroundWindow(hWnd);
   if (WaitUntil(isFg, dwStep)) return true;
   HWND hFg = GetForegroundWindow();
@@ -315,43 +356,7 @@ bool ForceForeground(HWND hWnd, DWORD dwTimeoutMs) {
   return WaitUntil(isFg, dwStep);
 }
 
-// ---- Input --------------------------------------------------------------------------------
-
-namespace {
-
-bool IsExtendedKey(WORD vk) {
-  switch (vk) {
-    case VK_LEFT: case VK_RIGHT: case VK_UP: case VK_DOWN: case VK_INSERT: case VK_DELETE:
-    case VK_HOME: case VK_END: case VK_PRIOR: case VK_NEXT: case VK_RCONTROL: case VK_RMENU:
-    case VK_LWIN: case VK_RWIN: case VK_APPS: case VK_DIVIDE: case VK_NUMLOCK: case VK_SNAPSHOT:
-      return true;
-  }
-  return false;
-}
-
-bool SendKey(WORD vk, bool bUp) {
-  INPUT in{};
-  in.type = INPUT_KEYBOARD;
-  in.ki.wVk = vk;
-  in.ki.wScan = static_cast<WORD>(MapVirtualKeyW(vk, MAPVK_VK_TO_VSC));
-  in.ki.dwFlags = (IsExtendedKey(vk) ? KEYEVENTF_EXTENDEDKEY : 0) | (bUp ? KEYEVENTF_KEYUP : 0);
-  return SendInput(1, &in, sizeof(in)) == 1;
-}
-
-bool SendMouse(DWORD dwFlags, LONG dx = 0, LONG dy = 0, DWORD dwData = 0) {
-  INPUT in{};
-  in.type = INPUT_MOUSE;
-  in.mi.dx = dx;
-  in.mi.dy = dy;
-  in.mi.mouseData = dwData;
-  in.mi.dwFlags = dwFlags;
-  return SendInput(1, &in, sizeof(in)) == 1;
-}
-
-// Gap between the events of a combination, so each is its own hardware event in order.
-constexpr DWORD kKeyGapMs = 20;
-
-}  // namespace
+// ---- Input (continued) ---------------------------------------------------------------------
 
 bool KeyDown(WORD vk) { return SendKey(vk, false); }
 bool KeyUp(WORD vk) { return SendKey(vk, true); }
@@ -562,7 +567,7 @@ std::vector<HWND> ChildrenOfClass(HWND hParent, const wchar_t* pszClass) {
       hParent,
       [](HWND hWnd, LPARAM lp) -> BOOL {
         auto* a = reinterpret_cast<ARGS*>(lp);
-        if (_wcsicmp(WindowClass(hWnd).c_str(), a->pszClass) == 0) a->wnds.push_back(hWnd);
+        if (!a->pszClass || _wcsicmp(WindowClass(hWnd).c_str(), a->pszClass) == 0) a->wnds.push_back(hWnd);
         return TRUE;
       },
       reinterpret_cast<LPARAM>(&args));
@@ -584,10 +589,23 @@ std::wstring ControlText(HWND hWnd) {
 
 }  // namespace
 
+bool IsMessageBox(HWND hWnd) {
+  if (WindowClass(hWnd) != L"#32770") return false;
+  // Texts, an icon and buttons only: other dialogs (a property sheet, say) have other controls.
+  auto children = ChildrenOfClass(hWnd, nullptr);
+  bool bButton = false;
+  for (HWND hChild : children) {
+    std::wstring cls = WindowClass(hChild);
+    if (_wcsicmp(cls.c_str(), L"Button") == 0) bButton = true;
+    else if (_wcsicmp(cls.c_str(), L"Static") != 0) return false;
+  }
+  return bButton;
+}
+
 std::vector<HWND> FindMessageBoxes(DWORD dwPid, const std::wstring* pCaption) {
   std::vector<HWND> boxes;
   for (HWND hWnd : TopLevelWindows(dwPid, true)) {
-    if (WindowClass(hWnd) == L"#32770" && (!pCaption || WindowTitle(hWnd) == *pCaption)) boxes.push_back(hWnd);
+    if (IsMessageBox(hWnd) && (!pCaption || WindowTitle(hWnd) == *pCaption)) boxes.push_back(hWnd);
   }
   return boxes;
 }
@@ -816,3 +834,8 @@ std::optional<DWORD> CTestWnds::Quit(DWORD dwTimeoutMs) {
 }
 
 }  // namespace zvkit
+
+void PrintTo(const RECT& rc, std::ostream* os) {
+  *os << "(" << rc.left << "," << rc.top << ")-(" << rc.right << "," << rc.bottom << ") " << rc.right - rc.left
+      << "x" << rc.bottom - rc.top;
+}

@@ -6,7 +6,9 @@
 // CTestWnds, the client of ZvTestWnds.exe.
 #pragma once
 #include <windows.h>
+#include <gtest/gtest.h>
 #include <cstdint>
+#include <iosfwd>
 #include <functional>
 #include <initializer_list>
 #include <optional>
@@ -88,6 +90,9 @@ HWND FindTopLevel(const std::wstring& strTitle, const wchar_t* pszClass = nullpt
 // The same, waiting up to dwTimeoutMs; null on time-out.
 HWND WaitForWindow(const std::wstring& strTitle, DWORD dwTimeoutMs = 5000,
                    const wchar_t* pszClass = nullptr, DWORD dwPid = 0);
+RECT RectOf(int x, int y, int cx, int cy);  // from a position and a size
+// For EXPECT_TRUE: equal rectangles, or a message with both.
+::testing::AssertionResult SameRect(const RECT& expected, const RECT& actual);
 // Moves a window's top-left corner without sizing, reordering or activating it, as a scroll does.
 bool MoveWindowTo(HWND hWnd, int x, int y);
 // Waits until the window's rectangle is rc; true when it is.
@@ -162,7 +167,9 @@ private:
 
 // ---- Message boxes ------------------------------------------------------------------------
 
-// Visible dialogs of class "#32770": of one process (dwPid != 0) and/or with this caption.
+// A message box: a dialog of class "#32770" with buttons, texts and an icon and nothing else.
+bool IsMessageBox(HWND hWnd);
+// Visible message boxes: of one process (dwPid != 0) and/or with this caption.
 std::vector<HWND> FindMessageBoxes(DWORD dwPid = 0, const std::wstring* pCaption = nullptr);
 HWND WaitForMessageBox(DWORD dwPid, DWORD dwTimeoutMs = 5000);
 HWND WaitForMessageBoxByCaption(const std::wstring& strCaption, DWORD dwTimeoutMs = 5000);
@@ -222,3 +229,6 @@ private:
 };
 
 }  // namespace zvkit
+
+// Lets GoogleTest print rectangles (found by argument-dependent lookup in the global namespace).
+void PrintTo(const RECT& rc, std::ostream* os);

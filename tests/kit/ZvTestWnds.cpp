@@ -22,7 +22,8 @@
 // The program ends in order, with exit code 0, when its last test window is destroyed (WM_CLOSE to
 // a window destroys only that window), on ZV_TW_QUIT, or when the /EVENT is set; it ends with 3
 // when the /PARENT process ends; with /MSGBOX the exit code is the id of the button that ended the
-// box. A bad command line gives exit code 2. It prints nothing.
+// box. Started without windows, it runs as with /STAY. A bad command line gives exit code 2. It
+// prints nothing.
 //
 // Once every window is made, it creates its message-only control window (class ZvTestWndsCtrl), so
 // a found control window means the windows all exist. The control window runs the WM_COPYDATA
