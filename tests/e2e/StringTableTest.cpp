@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 #include <string>
+#include <utility>
 #include "ZvTestKit.h"
 
 namespace {
@@ -42,6 +43,21 @@ TEST(StringTable, SettingsAppName) {
 
 TEST(StringTable, MissingStringIsNone) {
   EXPECT_EQ(LoadProgramString(L"ZvCore64.exe", 65000), std::nullopt);
+}
+
+// Each table is tagged Japanese, so that a system with another user language still finds it.
+TEST(StringTable, TablesAreJapanese) {
+  for (const auto& [pszProgram, nId] : {std::pair{L"ZvCore64.exe", 107u}, std::pair{L"ZvHook32to64.exe", 104u},
+                                        std::pair{L"ZvProperty64.exe", 101u}}) {
+    HMODULE hMod = LoadLibraryExW(zvkit::LayoutPath(pszProgram).c_str(), nullptr,
+                                  LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
+    ASSERT_NE(hMod, nullptr) << "cannot load " << testing::PrintToString(std::wstring(pszProgram));
+    // Strings lie in blocks of 16; block n + 1 holds ids 16n to 16n + 15.
+    HRSRC hRes = FindResourceExW(hMod, RT_STRING, MAKEINTRESOURCEW(nId / 16 + 1),
+                                 MAKELANGID(LANG_JAPANESE, SUBLANG_DEFAULT));
+    EXPECT_NE(hRes, nullptr) << testing::PrintToString(std::wstring(pszProgram));
+    FreeLibrary(hMod);
+  }
 }
 
 // The expected texts above are UTF-16 from this UTF-8 source; check the compiler read it as UTF-8,
