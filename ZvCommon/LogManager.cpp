@@ -1,0 +1,590 @@
+#include "LogManager.h"
+
+#include <climits>
+#include <new>
+
+#include "Path.h"
+#include "ProcessLaunch.h"
+#include "Sender.h"
+#include "SharedMemLog.h"
+#include "SharedMemLogHwnd.h"
+#include "Strings.h"
+#include "VerifyFailed.h"
+#include "ZvMessages.h"
+
+namespace {
+
+constexpr LPCWSTR kSourceFile = L"..\\ZvCommon\\LogManager";
+
+#ifdef _WIN64
+constexpr wchar_t kCoreFile[] = L"ZvCore64.exe";
+constexpr wchar_t kViewerFile[] = L"ZvLog64.exe";
+#else
+constexpr wchar_t kCoreFile[] = L"ZvCore.exe";
+constexpr wchar_t kViewerFile[] = L"ZvLog.exe";
+#endif
+
+// The process's manager. OutputLog may run on any thread, so it reads the pointer under the
+// shared lock for the whole line; the front end swaps it under the exclusive lock and deletes
+// the old manager only after that, when no line can reach it any more.
+SRWLOCK g_srwLog = SRWLOCK_INIT;
+CLogManager* g_pLogManager = nullptr;
+
+CLogManager* SwapLogManager(CLogManager* pNew)
+{
+    AcquireSRWLockExclusive(&g_srwLog);
+    CLogManager* pOld = g_pLogManager;
+    g_pLogManager = pNew;
+    ReleaseSRWLockExclusive(&g_srwLog);
+    return pOld;
+}
+
+// Logging off: the manager leaves the global pointer first, then ends its threads.
+void DeleteLogManager(BOOL bDetach)
+{
+    CLogManager* pManager = SwapLogManager(nullptr);
+    if (!pManager)
+        return;
+    if (bDetach) {
+        pManager->StopLogOut();
+        pManager->SendDetach();
+    }
+    delete pManager;
+}
+
+void FailWait(int nLine)
+{
+    VerifyFailed(L"dwRet != WAIT_FAILED", kSourceFile, nLine, GetLastError());
+}
+
+} // namespace
+
+std::atomic<HWND> CLogManager::m_hWndLog{nullptr};
+int CLogManager::m_nSeq = 0;
+HANDLE CLogManager::m_hEvtLogWndAlive = nullptr;
+HANDLE CLogManager::m_hMtxLogWndHandle = nullptr;
+HANDLE CLogManager::m_hMtxLogOut = nullptr;
+HANDLE CLogManager::m_hEvtLogOutKill = nullptr;
+HANDLE CLogManager::m_hEvtLogAppWatch = nullptr;
+
+wchar_t GetLogLevelLetter(int nLevel) noexcept
+{
+    static constexpr wchar_t s_szLetters[] = L"ADIEN";
+    if (nLevel < LOG_LEVEL_ALL || nLevel > LOG_LEVEL_NONE)
+        return L'?';
+    return s_szLetters[nLevel];
+}
+
+std::wstring FormatLogPrefix(const SYSTEMTIME& st, int nSender, int nLevel)
+{
+    return FormatString(L"%04d/%02d/%02d\t%02d:%02d:%02d.%03d\t[%s]\t(%c)\t", st.wYear, st.wMonth, st.wDay,
+                        st.wHour, st.wMinute, st.wSecond, st.wMilliseconds, GetSenderName(nSender),
+                        GetLogLevelLetter(nLevel));
+}
+
+int NextLogSeq(int nSeq) noexcept
+{
+    const int nNext = static_cast<int>(static_cast<unsigned>(nSeq) + 1u);
+    return nNext == 0 ? 1 : nNext;
+}
+
+std::string LogLineToUtf8(const std::wstring& strLine, size_t cbMax)
+{
+    if (strLine.empty() || strLine.size() > static_cast<size_t>(INT_MAX))
+        return {};
+    const int cch = static_cast<int>(strLine.size());
+    const int cb = WideCharToMultiByte(CP_UTF8, 0, strLine.data(), cch, nullptr, 0, nullptr, nullptr);
+    if (cb <= 0)
+        return {};
+    std::string str(static_cast<size_t>(cb), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, strLine.data(), cch, str.data(), cb, nullptr, nullptr);
+    if (str.size() > cbMax) {
+        size_t cbCut = cbMax;
+        // Never leave half a character behind.
+        while (cbCut > 0 && (static_cast<unsigned char>(str[cbCut]) & 0xC0) == 0x80)
+            --cbCut;
+        str.resize(cbCut);
+    }
+    return str;
+}
+
+CLogManager::CLogManager(const CMDLINE_OPTION_SET& opt, int nSender) : m_nSender(nSender), m_opt(opt)
+{
+    m_nSeq = 0;
+    m_prmLogOut = {&m_hWndLog, &m_lstLog};
+    m_prmLogWatch = {nSender, &m_hWndLog, &m_hWndOwner, WATCH_FIND_WAIT, WATCH_PERIOD};
+}
+
+CLogManager::~CLogManager()
+{
+    EndWatch();
+    if (m_hMtxLogWndHandle) {
+        CloseHandle(m_hMtxLogWndHandle);
+        m_hMtxLogWndHandle = nullptr;
+    }
+    if (m_bLogOut) {
+        StopLogOut();
+        SendDetach();
+    }
+    if (m_pLogOutThread) {
+        // A thread made but never resumed must still run to its end before its handles go.
+        if (m_hEvtLogOutKill)
+            SetEvent(m_hEvtLogOutKill);
+        m_pLogOutThread->Resume();
+        m_pLogOutThread->Wait(INFINITE);
+        delete m_pLogOutThread;
+        m_pLogOutThread = nullptr;
+    }
+    if (m_hEvtLogWndAlive) {
+        CloseHandle(m_hEvtLogWndAlive);
+        m_hEvtLogWndAlive = nullptr;
+    }
+    if (m_hMtxLogOut) {
+        CloseHandle(m_hMtxLogOut);
+        m_hMtxLogOut = nullptr;
+    }
+    if (m_hEvtLogOutKill) {
+        CloseHandle(m_hEvtLogOutKill);
+        m_hEvtLogOutKill = nullptr;
+    }
+    ClearQueue();
+    m_hWndLog = nullptr;
+    m_hWndOwner = nullptr;
+}
+
+void CLogManager::EndWatch()
+{
+    if (m_pLogWatchThread) {
+        // The watch thread waits on this event beside every object it waits for, so it ends now.
+        SetEvent(m_hEvtLogAppWatch);
+        m_pLogWatchThread->Wait(INFINITE);
+        delete m_pLogWatchThread;
+        m_pLogWatchThread = nullptr;
+    }
+    if (m_hEvtLogAppWatch) {
+        CloseHandle(m_hEvtLogAppWatch);
+        m_hEvtLogAppWatch = nullptr;
+    }
+}
+
+void CLogManager::ClearQueue()
+{
+    std::lock_guard<std::mutex> lock(m_mtxQueue);
+    for (CSharedMemLog* pBlock : m_lstLog)
+        delete pBlock;
+    m_lstLog.clear();
+}
+
+size_t CLogManager::GetQueueLength()
+{
+    std::lock_guard<std::mutex> lock(m_mtxQueue);
+    return m_lstLog.size();
+}
+
+std::list<int> CLogManager::GetQueuedSeqs()
+{
+    std::lock_guard<std::mutex> lock(m_mtxQueue);
+    std::list<int> lstSeq;
+    for (CSharedMemLog* pBlock : m_lstLog)
+        lstSeq.push_back(pBlock->GetSeq());
+    return lstSeq;
+}
+
+BOOL CLogManager::ConnectLogWnd(HWND hWndOwner)
+{
+    m_hWndOwner = hWndOwner;
+    BOOL bViewerRuns = FALSE;
+    if (!m_hEvtLogWndAlive) {
+        m_hEvtLogWndAlive = CreateEventW(nullptr, TRUE, FALSE, LOG_WND_ALIVE_EVENT_NAME);
+        if (!m_hEvtLogWndAlive)
+            return FALSE;
+        bViewerRuns = GetLastError() == ERROR_ALREADY_EXISTS;
+    }
+    if (!m_hMtxLogWndHandle) {
+        m_hMtxLogWndHandle = CreateMutexW(nullptr, FALSE, LOG_WND_HANDLE_MUTEX_NAME);
+        if (!m_hMtxLogWndHandle)
+            return FALSE;
+    }
+    if (bViewerRuns && FindLogWnd(m_nSender, TRUE, CONNECT_FIND_WAIT))
+        return StartLogWndWatch();
+
+    // The viewer lies beside the core program; a program without one beside it (the 32-bit
+    // gateway in a 64-bit installation) looks in its own folder.
+    std::wstring strDir;
+    if (!SearchFileDir(kCoreFile, strDir)) {
+        strDir = GetModuleFilePath(nullptr);
+        strDir.resize(strDir.find_last_of(L"\\/") + 1);
+    }
+    const std::wstring strViewer = strDir + kViewerFile;
+    std::wstring strOptions;
+    GetLogOptionString(m_opt, strOptions);
+    if (!ExecProcess(strViewer.c_str(), strDir.c_str(), strOptions.c_str(), 0, nullptr))
+        return FALSE;
+    return StartLogWndWatch();
+}
+
+BOOL CLogManager::PostAttach()
+{
+    const HWND hWndLog = m_hWndLog;
+    if (!hWndLog || !IsWindow(hWndLog))
+        return FALSE;
+    return PostMessageW(hWndLog, MSG_LOG_ATTACH, reinterpret_cast<WPARAM>(m_hWndOwner), 0);
+}
+
+BOOL CLogManager::SendDetach()
+{
+    const HWND hWndLog = m_hWndLog;
+    if (!hWndLog || !IsWindow(hWndLog))
+        return FALSE;
+    DWORD_PTR dwResult = 0;
+    return SendMessageTimeoutW(hWndLog, MSG_LOG_END, reinterpret_cast<WPARAM>(m_hWndOwner), 0, SMTO_ABORTIFHUNG,
+                               DETACH_SEND_TIMEOUT, &dwResult) != 0;
+}
+
+DWORD CLogManager::WaitOrWatchEnd(HANDLE hObject, DWORD dwWait) const
+{
+    if (!m_hEvtLogAppWatch)
+        return WaitForSingleObject(hObject, dwWait);
+    const HANDLE ah[2] = {hObject, m_hEvtLogAppWatch};
+    const DWORD dwRet = WaitForMultipleObjects(2, ah, FALSE, dwWait);
+    if (dwRet == WAIT_OBJECT_0 + 1 || dwRet == WAIT_ABANDONED_0 + 1)
+        return WAIT_TIMEOUT;
+    return dwRet;
+}
+
+BOOL CLogManager::FindLogWnd(int nSender, BOOL bReadHandle, DWORD dwWait)
+{
+    if (!m_hEvtLogWndAlive)
+        return FALSE;
+    DWORD dwRet = WaitOrWatchEnd(m_hEvtLogWndAlive, dwWait);
+    if (dwRet == WAIT_FAILED)
+        FailWait(__LINE__);
+    if (dwRet != WAIT_OBJECT_0)
+        return FALSE;
+    if (!bReadHandle)
+        return TRUE;
+    if (!m_hMtxLogWndHandle)
+        return TRUE;
+
+    // The viewer writes the handle under this mutex: read the block under it too.
+    dwRet = WaitOrWatchEnd(m_hMtxLogWndHandle, LOG_WND_HANDLE_MUTEX_WAIT);
+    if (dwRet == WAIT_FAILED)
+        FailWait(__LINE__);
+    if (dwRet != WAIT_OBJECT_0 && dwRet != WAIT_ABANDONED_0)
+        return TRUE;
+    CSharedMemLogHwnd* pBlock = new (std::nothrow) CSharedMemLogHwnd(nSender);
+    if (pBlock && pBlock->Open(LOG_HWND_BLOCK_NAME, FALSE, FILE_MAP_READ))
+        m_hWndLog = pBlock->GetHwnd();
+    ReleaseMutex(m_hMtxLogWndHandle);
+    delete pBlock;
+    return TRUE;
+}
+
+BOOL CLogManager::StartLogWndWatch()
+{
+    if (m_pLogWatchThread)
+        return TRUE;
+    if (!m_hEvtLogAppWatch) {
+        const std::wstring strName = FormatString(LOG_APP_WATCH_EVENT_FORMAT, m_nSender);
+        m_hEvtLogAppWatch = CreateEventW(nullptr, TRUE, FALSE, strName.c_str());
+        if (!m_hEvtLogAppWatch)
+            return FALSE;
+    }
+    // Another run of the same sender may have left the shared event set.
+    ResetEvent(m_hEvtLogAppWatch);
+    auto* pThread = new (std::nothrow) CWorkerThread;
+    if (!pThread)
+        return FALSE;
+    if (!pThread->Start([this] { return LogWatchThread(); }, THREAD_PRIORITY_NORMAL)) {
+        delete pThread;
+        return FALSE;
+    }
+    m_pLogWatchThread = pThread;
+    return TRUE;
+}
+
+DWORD CLogManager::LogWatchThread()
+{
+    const LOG_WATCH_PARAM prm = m_prmLogWatch;
+    const HWND hWndOwner = *prm.phWndOwner;
+    while (WaitForSingleObject(m_hEvtLogAppWatch, 0) != WAIT_OBJECT_0) {
+        // A viewer between setting its event and writing its handle is not found yet.
+        if (FindLogWnd(prm.nSender, TRUE, prm.dwTimeout)) {
+            const HWND hWndLog = prm.phWndLog->load();
+            if (hWndLog && IsWindow(hWndLog)) {
+                if (IsWindow(hWndOwner))
+                    PostMessageW(hWndOwner, MSG_LOG_WND_DTCT, reinterpret_cast<WPARAM>(hWndLog), 0);
+                return 0;
+            }
+        }
+        if (WaitForSingleObject(m_hEvtLogAppWatch, prm.dwPeriod) == WAIT_OBJECT_0)
+            break;
+    }
+    return 0;
+}
+
+BOOL CLogManager::CreateLogOut()
+{
+    if (m_pLogOutThread)
+        return TRUE;
+    if (!m_hMtxLogOut) {
+        m_hMtxLogOut = CreateMutexW(nullptr, FALSE, LOG_OUT_MUTEX_NAME);
+        if (!m_hMtxLogOut)
+            return FALSE;
+    }
+    if (!m_hEvtLogOutKill) {
+        const std::wstring strName = FormatString(LOG_OUT_KILL_EVENT_FORMAT, m_nSender);
+        m_hEvtLogOutKill = CreateEventW(nullptr, TRUE, FALSE, strName.c_str());
+        if (!m_hEvtLogOutKill)
+            return FALSE;
+    }
+    ResetEvent(m_hEvtLogOutKill);
+    auto* pThread = new (std::nothrow) CWorkerThread;
+    if (!pThread)
+        return FALSE;
+    if (!pThread->Start([this] { return LogOutThread(); }, THREAD_PRIORITY_NORMAL, TRUE)) {
+        delete pThread;
+        return FALSE;
+    }
+    m_pLogOutThread = pThread;
+    return TRUE;
+}
+
+void CLogManager::ResumeLogOut()
+{
+    if (m_bLogOut || !m_pLogOutThread)
+        return;
+    m_bLogOut = TRUE;
+    m_pLogOutThread->Resume();
+}
+
+DWORD CLogManager::LogOutThread()
+{
+    while (WaitForSingleObject(m_hEvtLogOutKill, 0) != WAIT_OBJECT_0) {
+        std::list<CSharedMemLog*>::iterator it;
+        {
+            std::lock_guard<std::mutex> lock(m_mtxQueue);
+            it = m_lstLog.begin();
+        }
+        for (;;) {
+            // The output mutex is shared with the other programs: never wait on it here.
+            CSingleLock lockOut(m_hMtxLogOut, SYNC_KIND::Mutex);
+            while (!lockOut.Lock(0)) {
+                if (lockOut.GetLastWaitResult() == WAIT_FAILED)
+                    FailWait(__LINE__);
+                if (WaitForSingleObject(m_hEvtLogOutKill, 1) == WAIT_OBJECT_0)
+                    return 0;
+            }
+            {
+                std::lock_guard<std::mutex> lock(m_mtxQueue);
+                if (it == m_lstLog.end())
+                    break;
+                ServeBlock(it);
+            }
+            lockOut.Unlock();
+            Sleep(1);
+        }
+        Sleep(1);
+    }
+    return 0;
+}
+
+void CLogManager::ServeBlock(std::list<CSharedMemLog*>::iterator& it)
+{
+    CSharedMemLog* pBlock = *it;
+    const HWND hWndLog = m_hWndLog;
+    BOOL bFree = FALSE;
+    if (hWndLog && IsWindow(hWndLog)) {
+        if (pBlock->GetDone()) {
+            bFree = TRUE;
+        } else if (!pBlock->GetPosted()) {
+            if (PostMessageW(hWndLog, MSG_LOG_OUT, static_cast<WPARAM>(pBlock->GetSender()),
+                             static_cast<LPARAM>(pBlock->GetSeq())))
+                pBlock->SetPosted(1);
+        } else {
+            const int nRetry = pBlock->GetRetry() + 1;
+            if (nRetry > MAX_RETRY) {
+                bFree = TRUE;
+            } else {
+                pBlock->SetRetry(nRetry);
+                if (nRetry % REPOST_EVERY == 0)
+                    pBlock->SetPosted(0);
+            }
+        }
+    } else {
+        bFree = TRUE;
+        // The viewer died without detaching: nothing will take lines again, so the owner ends
+        // logging as if the viewer had said so.
+        if (hWndLog && !m_bViewerLostPosted) {
+            m_bViewerLostPosted = TRUE;
+            if (IsWindow(m_hWndOwner))
+                PostMessageW(m_hWndOwner, MSG_LOG_END, 0, 0);
+        }
+    }
+    if (bFree) {
+        delete pBlock;
+        it = m_lstLog.erase(it);
+    } else {
+        ++it;
+    }
+}
+
+void CLogManager::StopLogOut()
+{
+    if (!m_bLogOut)
+        return;
+    m_bLogOut = FALSE;
+
+    size_t nPrevLen = static_cast<size_t>(-1);
+    int nUnchanged = 0;
+    for (;;) {
+        const DWORD dwRet = WaitForSingleObject(m_hEvtLogWndAlive, LOG_OUT_MUTEX_WAIT);
+        if (dwRet == WAIT_FAILED)
+            FailWait(__LINE__);
+        if (dwRet != WAIT_OBJECT_0)
+            break;
+        // A killed viewer leaves its event set behind it; its window tells the truth.
+        const HWND hWndLog = m_hWndLog;
+        if (!hWndLog || !IsWindow(hWndLog))
+            break;
+        CSingleLock lockOut(m_hMtxLogOut, SYNC_KIND::Mutex);
+        size_t nLen = nPrevLen;
+        if (lockOut.Lock(LOG_OUT_MUTEX_WAIT)) {
+            nLen = GetQueueLength();
+            if (nLen == 0)
+                break;
+            lockOut.Unlock();
+        } else if (lockOut.GetLastWaitResult() == WAIT_FAILED) {
+            FailWait(__LINE__);
+        }
+        Sleep(LOG_OUT_MUTEX_WAIT);
+        // An output mutex that never comes free counts as a queue that does not move.
+        if (nLen == nPrevLen) {
+            if (++nUnchanged >= DRAIN_MAX_UNCHANGED)
+                break;
+        } else {
+            nUnchanged = 0;
+        }
+        nPrevLen = nLen;
+    }
+
+    if (!SetEvent(m_hEvtLogOutKill))
+        VerifyFailed(L"::SetEvent(m_hEvtLogOutKill)", kSourceFile, __LINE__, GetLastError());
+    if (!m_pLogOutThread->Wait(INFINITE))
+        VerifyFailed(L"::WaitForSingleObject(m_pLogOutThread->m_hThread, EVENT_TIMEOUT) != WAIT_FAILED",
+                     kSourceFile, __LINE__, GetLastError());
+}
+
+void CLogManager::AddLog(const std::wstring& strLine)
+{
+    CSingleLock lockOut(m_hMtxLogOut, SYNC_KIND::Mutex);
+    if (m_bLogOut && m_hMtxLogOut && !lockOut.Lock(LOG_OUT_MUTEX_WAIT)) {
+        if (lockOut.GetLastWaitResult() == WAIT_FAILED)
+            FailWait(__LINE__);
+        return;
+    }
+    const std::string strText = LogLineToUtf8(strLine, CSharedMemLog::MAX_TEXT_SIZE - 1);
+    DWORD dwTextSize = static_cast<DWORD>(strText.size()) + 1;
+
+    std::lock_guard<std::mutex> lock(m_mtxQueue);
+    m_nSeq = NextLogSeq(m_nSeq);
+    const int nSeq = m_nSeq;
+    CSharedMemLog* pBlock = new (std::nothrow) CSharedMemLog(m_nSender);
+    if (!pBlock)
+        return;
+    const std::wstring strName = MakeLogBlockName(m_nSender, nSeq);
+    if (pBlock->Create(strName.c_str(), PAGE_READWRITE, &dwTextSize) && pBlock->SetSender(m_nSender) &&
+        pBlock->SetSeq(nSeq) && pBlock->SetRetry(0) && pBlock->SetText(strText.c_str())) {
+        try {
+            m_lstLog.push_back(pBlock);
+            return;
+        } catch (const std::bad_alloc&) {
+        }
+    }
+    delete pBlock;
+}
+
+CLogManager* GetLogManager()
+{
+    AcquireSRWLockShared(&g_srwLog);
+    CLogManager* pManager = g_pLogManager;
+    ReleaseSRWLockShared(&g_srwLog);
+    return pManager;
+}
+
+CLogManager* CreateLogManager(const CMDLINE_OPTION_SET& opt, int nSender)
+{
+    if (!opt.pszLogFile && !opt.bLogWindow)
+        return nullptr;
+    if (CLogManager* pManager = GetLogManager())
+        return pManager;
+    try {
+        SwapLogManager(new CLogManager(opt, nSender));
+    } catch (const std::bad_alloc&) {
+    }
+    return GetLogManager();
+}
+
+void ConnectLogWindow(HWND hWndOwner)
+{
+    CLogManager* pManager = GetLogManager();
+    if (pManager && !pManager->ConnectLogWnd(hWndOwner))
+        DeleteLogManager(FALSE);
+}
+
+void OpenLogWindow(CMDLINE_OPTION_SET& opt, HWND hWndOwner, int nSender)
+{
+    if (CLogManager* pManager = GetLogManager()) {
+        if (!pManager->PostAttach())
+            DeleteLogManager(FALSE);
+        return;
+    }
+    opt.bLogWindow = 1;
+    opt.nLogLevel = LOG_LEVEL_INFO;
+    CLogManager* pManager = CreateLogManager(opt, nSender);
+    if (pManager && !pManager->ConnectLogWnd(hWndOwner))
+        DeleteLogManager(FALSE);
+}
+
+void StartLogOutput()
+{
+    CLogManager* pManager = GetLogManager();
+    if (!pManager)
+        return;
+    if (!pManager->CreateLogOut()) {
+        DeleteLogManager(FALSE);
+        return;
+    }
+    pManager->ResumeLogOut();
+}
+
+void EndLog()
+{
+    DeleteLogManager(TRUE);
+}
+
+void OutputLogV(int nLevel, int nSender, LPCWSTR pszFormat, va_list args)
+{
+    if (!pszFormat)
+        return;
+    AcquireSRWLockShared(&g_srwLog);
+    CLogManager* pManager = g_pLogManager;
+    if (pManager && IsLogLevelKept(nLevel, pManager->GetLogLevel())) {
+        try {
+            SYSTEMTIME st;
+            GetLocalTime(&st);
+            pManager->AddLog(FormatLogPrefix(st, nSender, nLevel) + FormatStringV(pszFormat, args));
+        } catch (...) {
+            // A line that cannot be made is lost; the caller goes on.
+        }
+    }
+    ReleaseSRWLockShared(&g_srwLog);
+}
+
+void OutputLog(int nLevel, int nSender, LPCWSTR pszFormat, ...)
+{
+    va_list args;
+    va_start(args, pszFormat);
+    OutputLogV(nLevel, nSender, pszFormat, args);
+    va_end(args);
+}

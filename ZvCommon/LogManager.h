@@ -1,0 +1,151 @@
+// LogManager: the log writer (OutputLog) and CLogManager, which hands each line to the log viewer
+// in its own block. The viewer, not the program, writes the log file.
+//
+// A program's window thread drives it (core program shown; the others alike):
+//   start:                CreateLogManager(opt, SENDER_CORE)
+//   window initialised:   ConnectLogWindow(hWnd), then start the item MSG_TMR_LOG_START
+//   MSG_LOG_WND_DTCT:     re-arm that item, OpenLogWindow(opt, hWnd, SENDER_CORE)
+//   MSG_LOG_WND_RSP:      delete the item; wParam 0: StartLogOutput(), else EndLog()
+//   MSG_TMR_LOG_START:    EndLog(), delete the item
+//   MSG_LOG_END, exit:    EndLog()
+// OutputLog may be called from any thread at any time.
+#pragma once
+
+#include <windows.h>
+
+#include <atomic>
+#include <list>
+#include <mutex>
+#include <string>
+
+#include "CmdLineOption.h"
+#include "Thread.h"
+
+class CSharedMemLog;
+
+inline constexpr int LOG_LEVEL_ALL = 0;
+inline constexpr int LOG_LEVEL_DEBUG = 1;
+inline constexpr int LOG_LEVEL_INFO = 2;
+inline constexpr int LOG_LEVEL_ERROR = 3;
+inline constexpr int LOG_LEVEL_NONE = 4;
+
+// Kernel object names of the viewer protocol.
+inline constexpr wchar_t LOG_WND_ALIVE_EVENT_NAME[] = L"Zuvora! Log Window Alive Event";
+inline constexpr wchar_t LOG_WND_HANDLE_MUTEX_NAME[] = L"Zuvora! Log Window Handle Mutex";
+inline constexpr wchar_t LOG_OUT_MUTEX_NAME[] = L"Zuvora! Log Output Mutex";
+inline constexpr wchar_t LOG_OUT_KILL_EVENT_FORMAT[] = L"Zuvora! Log Output Kill Event (Sender = %d)";
+inline constexpr wchar_t LOG_APP_WATCH_EVENT_FORMAT[] = L"Zuvora! Log App Watch Event (Sender = %d)";
+inline constexpr wchar_t LOG_VIEWER_WND_TITLE[] = L"Zuvora! Log Output Window";
+
+// The level's letter in "ADIEN"; '?' outside 0..4.
+wchar_t GetLogLevelLetter(int nLevel) noexcept;
+// "yyyy/mm/dd\thh:mm:ss.mmm\t[Name]\t(L)\t".
+std::wstring FormatLogPrefix(const SYSTEMTIME& st, int nSender, int nLevel);
+// A line is kept when its level reaches the threshold.
+inline bool IsLogLevelKept(int nLevel, int nThreshold) noexcept { return nLevel >= nThreshold; }
+// The sequence after nSeq: counts up and skips 0 (after -1 comes 1).
+int NextLogSeq(int nSeq) noexcept;
+// The UTF-8 bytes of a line, cut at a character boundary to at most cbMax bytes.
+std::string LogLineToUtf8(const std::wstring& strLine, size_t cbMax);
+
+class CLogManager {
+public:
+    static constexpr DWORD LOG_OUT_MUTEX_WAIT = 100;
+    static constexpr DWORD LOG_WND_HANDLE_MUTEX_WAIT = 10000;
+    static constexpr DWORD WATCH_FIND_WAIT = 10000;
+    static constexpr DWORD WATCH_PERIOD = 500;
+    static constexpr DWORD CONNECT_FIND_WAIT = 100;
+    static constexpr int MAX_RETRY = 100;
+    static constexpr int REPOST_EVERY = 10;
+    static constexpr int DRAIN_MAX_UNCHANGED = 500;
+    static constexpr DWORD DETACH_SEND_TIMEOUT = 5000;
+
+    CLogManager(const CMDLINE_OPTION_SET& opt, int nSender);
+    virtual ~CLogManager();
+    CLogManager(const CLogManager&) = delete;
+    CLogManager& operator=(const CLogManager&) = delete;
+
+    // Finds a running viewer or starts one, then watches for its window (MSG_LOG_WND_DTCT).
+    BOOL ConnectLogWnd(HWND hWndOwner);
+    BOOL PostAttach();
+    // MSG_LOG_END to the viewer; a hung viewer is given DETACH_SEND_TIMEOUT.
+    BOOL SendDetach();
+    // Waits for the viewer's alive event; with bReadHandle also reads its window handle.
+    BOOL FindLogWnd(int nSender, BOOL bReadHandle, DWORD dwWait);
+    BOOL StartLogWndWatch();
+    BOOL CreateLogOut();
+    void ResumeLogOut();
+    // Lets the queue drain (bounded), then ends the output thread.
+    void StopLogOut();
+    // Queues one line (any thread). Lost silently when the output mutex is busy or no block can be made.
+    void AddLog(const std::wstring& strLine);
+
+    int GetLogLevel() const noexcept { return m_opt.nLogLevel; }
+    int GetSender() const noexcept { return m_nSender; }
+    HWND GetOwner() const noexcept { return m_hWndOwner; }
+    BOOL IsLogOut() const noexcept { return m_bLogOut; }
+    size_t GetQueueLength();
+    // Sequence numbers of the queued blocks, head first.
+    std::list<int> GetQueuedSeqs();
+    static HWND GetLogWnd() noexcept { return m_hWndLog.load(); }
+
+private:
+    struct LOG_OUT_PARAM {
+        std::atomic<HWND>* phWndLog;
+        std::list<CSharedMemLog*>* plstLog;
+    };
+    struct LOG_WATCH_PARAM {
+        int nSender;
+        std::atomic<HWND>* phWndLog;
+        HWND* phWndOwner;
+        DWORD dwTimeout;
+        DWORD dwPeriod;
+    };
+
+    DWORD LogOutThread();
+    DWORD LogWatchThread();
+    // One output-thread step on the block at *it (both locks held); advances it.
+    void ServeBlock(std::list<CSharedMemLog*>::iterator& it);
+    // Waits for hObject, giving up early when the watch is ended.
+    DWORD WaitOrWatchEnd(HANDLE hObject, DWORD dwWait) const;
+    void EndWatch();
+    void ClearQueue();
+
+    HWND m_hWndOwner = nullptr;
+    int m_nSender;
+    std::atomic<BOOL> m_bLogOut{FALSE};
+    CWorkerThread* m_pLogOutThread = nullptr;
+    CWorkerThread* m_pLogWatchThread = nullptr;
+    std::list<CSharedMemLog*> m_lstLog;
+    CMDLINE_OPTION_SET m_opt;
+    LOG_OUT_PARAM m_prmLogOut;
+    LOG_WATCH_PARAM m_prmLogWatch;
+
+    // Guards m_lstLog, every queued block's fields and m_nSeq inside this process, whatever
+    // the state of the output thread. Taken after m_hMtxLogOut, never before it.
+    std::mutex m_mtxQueue;
+    // Set once the output thread has told the owner that the viewer's window is gone.
+    BOOL m_bViewerLostPosted = FALSE;
+
+    static std::atomic<HWND> m_hWndLog;
+    static int m_nSeq;
+    static HANDLE m_hEvtLogWndAlive;
+    static HANDLE m_hMtxLogWndHandle;
+    static HANDLE m_hMtxLogOut;
+    static HANDLE m_hEvtLogOutKill;
+    static HANDLE m_hEvtLogAppWatch;
+};
+
+// The front end; all but OutputLog on the program's window thread.
+CLogManager* CreateLogManager(const CMDLINE_OPTION_SET& opt, int nSender);
+void ConnectLogWindow(HWND hWndOwner);
+void OpenLogWindow(CMDLINE_OPTION_SET& opt, HWND hWndOwner, int nSender);
+void StartLogOutput();
+void EndLog();
+// The process's manager, or null while logging is off.
+CLogManager* GetLogManager();
+
+// pszFormat follows FormatString ("%s" wide). Returns at once when logging is off or the level
+// is below the threshold.
+void OutputLog(int nLevel, int nSender, LPCWSTR pszFormat, ...);
+void OutputLogV(int nLevel, int nSender, LPCWSTR pszFormat, va_list args);

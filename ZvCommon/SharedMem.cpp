@@ -1,0 +1,194 @@
+#include "SharedMem.h"
+
+#include <cstring>
+
+#include "Strings.h"
+#include "VerifyFailed.h"
+
+namespace {
+
+constexpr LPCWSTR kSourceFile = L"..\\ZvCommon\\SharedMem";
+
+// A wait on our own per-block mutex that fails is a broken program, not bad input.
+void LockOrFail(CSingleLock& lockRes, DWORD dwWait, int nLine)
+{
+    if (!lockRes.Lock(dwWait))
+        VerifyFailed(L"lockRes.Lock(m_dwMutexWait)", kSourceFile, nLine, GetLastError());
+}
+
+} // namespace
+
+BYTE GetXorSum(const BYTE* pb, int nCount) noexcept
+{
+    BYTE bSum = 0;
+    for (int i = 0; i < nCount; ++i)
+        bSum ^= pb[i];
+    return bSum;
+}
+
+CSharedMem::CSharedMem(int nSender) : m_nSender(nSender) {}
+
+CSharedMem::~CSharedMem()
+{
+    if (!m_pMutex && !m_hFileMap)
+        return;
+    CSingleLock lockRes(m_pMutex);
+    if (m_pMutex)
+        LockOrFail(lockRes, m_dwMutexWait, __LINE__);
+    if (m_pbView)
+        UnmapViewOfFile(m_pbView);
+    if (m_hFileMap)
+        CloseHandle(m_hFileMap);
+    m_pbView = nullptr;
+    m_hFileMap = nullptr;
+    lockRes.Unlock();
+    delete m_pMutex;
+}
+
+void CSharedMem::MakeMutexName(LPCWSTR pszName, std::wstring& strMutexName) const
+{
+    strMutexName = FormatString(L"%s : sender=%d, name=%s", L"Mutex", m_nSender, pszName ? pszName : L"");
+}
+
+BOOL CSharedMem::MakeMutex(LPCWSTR pszName)
+{
+    if (m_pMutex)
+        return FALSE;
+    std::wstring strMutexName;
+    MakeMutexName(pszName, strMutexName);
+    auto* pMutex = new CMutex(FALSE, strMutexName.c_str());
+    // A name taken by an object of another kind, or no room for one more handle.
+    if (!pMutex->GetHandle()) {
+        delete pMutex;
+        return FALSE;
+    }
+    m_pMutex = pMutex;
+    return TRUE;
+}
+
+BOOL CSharedMem::MapView(HANDLE hFileMap, DWORD dwAccess)
+{
+    auto* pbView = static_cast<BYTE*>(MapViewOfFile(hFileMap, dwAccess, 0, 0, 0));
+    if (!pbView)
+        return FALSE;
+    MEMORY_BASIC_INFORMATION mbi = {};
+    if (VirtualQuery(pbView, &mbi, sizeof(mbi)) != sizeof(mbi) || mbi.RegionSize == 0) {
+        UnmapViewOfFile(pbView);
+        return FALSE;
+    }
+    m_hFileMap = hFileMap;
+    m_pbView = pbView;
+    m_cbView = mbi.RegionSize;
+    return TRUE;
+}
+
+BOOL CSharedMem::Create(LPCWSTR pszName, DWORD dwProtect, void* pParam)
+{
+    if (m_hFileMap || !pszName || !*pszName || !pParam)
+        return FALSE;
+    const DWORD dwSize = *static_cast<const DWORD*>(pParam);
+    if (dwSize == 0 || !MakeMutex(pszName))
+        return FALSE;
+
+    CSingleLock lockRes(m_pMutex);
+    LockOrFail(lockRes, m_dwMutexWait, __LINE__);
+
+    // A name that still exists belongs to someone else's mapping: never attach to it, wait
+    // (bounded) for its last holder to let go so that the view starts zero-filled.
+    const ULONGLONG ullStart = GetTickCount64();
+    HANDLE hFileMap = nullptr;
+    for (;;) {
+        hFileMap = CreateFileMappingW(INVALID_HANDLE_VALUE, nullptr, dwProtect, 0, dwSize, pszName);
+        if (!hFileMap || GetLastError() != ERROR_ALREADY_EXISTS)
+            break;
+        CloseHandle(hFileMap);
+        hFileMap = nullptr;
+        if (GetTickCount64() - ullStart >= CREATE_RETRY_MS)
+            break;
+        Sleep(10);
+    }
+    if (!hFileMap)
+        return FALSE;
+
+    const DWORD dwAccess =
+        (dwProtect == PAGE_READWRITE || dwProtect == PAGE_WRITECOPY) ? FILE_MAP_WRITE : FILE_MAP_READ;
+    if (!MapView(hFileMap, dwAccess)) {
+        CloseHandle(hFileMap);
+        return FALSE;
+    }
+    m_strName = pszName;
+    return TRUE;
+}
+
+BOOL CSharedMem::Open(LPCWSTR pszName, BOOL bInherit, DWORD dwAccess)
+{
+    if (m_hFileMap || !pszName || !*pszName || !MakeMutex(pszName))
+        return FALSE;
+
+    CSingleLock lockRes(m_pMutex);
+    LockOrFail(lockRes, m_dwMutexWait, __LINE__);
+
+    HANDLE hFileMap = OpenFileMappingW(dwAccess, bInherit, pszName);
+    if (!hFileMap)
+        return FALSE;
+    if (!MapView(hFileMap, dwAccess)) {
+        CloseHandle(hFileMap);
+        return FALSE;
+    }
+    m_strName = pszName;
+    return TRUE;
+}
+
+int CSharedMem::GetFrameLen(int nMinLen, int nMaxLen) const noexcept
+{
+    if (!m_pbView || m_cbView < sizeof(int))
+        return -1;
+    const int nLen = ReadInt32(m_pbView + FRAME_LEN_OFS);
+    if (nLen < nMinLen || nLen > nMaxLen || nLen < 0)
+        return -1;
+    // The checksum byte at offset nLen must lie inside the view.
+    if (static_cast<SIZE_T>(nLen) >= m_cbView)
+        return -1;
+    return nLen;
+}
+
+BOOL CSharedMem::IsFrameValid(int nLen, int nSumCount, const char* pszTag, int cbTagField) const noexcept
+{
+    if (!m_pbView || nLen < FRAME_TAG_OFS + cbTagField || static_cast<SIZE_T>(nLen) >= m_cbView ||
+        nSumCount < 0 || nSumCount > nLen)
+        return FALSE;
+    if (m_pbView[nLen] != GetXorSum(m_pbView, nSumCount))
+        return FALSE;
+    const char* pszField = reinterpret_cast<const char*>(m_pbView + FRAME_TAG_OFS);
+    const size_t cchTag = strlen(pszTag);
+    return cchTag < static_cast<size_t>(cbTagField) && strnlen(pszField, cbTagField) == cchTag &&
+           memcmp(pszField, pszTag, cchTag) == 0;
+}
+
+void CSharedMem::WriteFrameHead(int nLen, const char* pszTag, int cbTagField) noexcept
+{
+    WriteInt32(m_pbView + FRAME_LEN_OFS, nLen);
+    char* pszField = reinterpret_cast<char*>(m_pbView + FRAME_TAG_OFS);
+    memset(pszField, 0, cbTagField);
+    memcpy(pszField, pszTag, strnlen(pszTag, cbTagField - 1));
+}
+
+void CSharedMem::StoreFrameSum(int nLen) noexcept
+{
+    m_pbView[nLen] = GetXorSum(m_pbView, nLen - 1);
+}
+
+int CSharedMem::ReadInt32(const BYTE* pb) noexcept
+{
+    return static_cast<int>(static_cast<DWORD>(pb[0]) | static_cast<DWORD>(pb[1]) << 8 |
+                            static_cast<DWORD>(pb[2]) << 16 | static_cast<DWORD>(pb[3]) << 24);
+}
+
+void CSharedMem::WriteInt32(BYTE* pb, int nValue) noexcept
+{
+    const auto dw = static_cast<DWORD>(nValue);
+    pb[0] = static_cast<BYTE>(dw);
+    pb[1] = static_cast<BYTE>(dw >> 8);
+    pb[2] = static_cast<BYTE>(dw >> 16);
+    pb[3] = static_cast<BYTE>(dw >> 24);
+}

@@ -1,0 +1,98 @@
+#include "SharedMemLogHwnd.h"
+
+#include <cstring>
+
+#include "VerifyFailed.h"
+
+namespace {
+
+constexpr LPCWSTR kSourceFile = L"..\\ZvCommon\\SharedMemLogHwnd";
+
+void LockOrFail(CSingleLock& lockRes, DWORD dwWait, int nLine)
+{
+    if (!lockRes.Lock(dwWait))
+        VerifyFailed(L"lockRes.Lock(m_dwMutexWait)", kSourceFile, nLine, GetLastError());
+}
+
+} // namespace
+
+CSharedMemLogHwnd::CSharedMemLogHwnd(int nSender) : CSharedMem(nSender) {}
+
+CSharedMemLogHwnd::~CSharedMemLogHwnd() = default;
+
+void CSharedMemLogHwnd::LocateFields()
+{
+    m_sm = SM_LOG_HWND();
+    if (!m_pbView || m_cbView <= static_cast<SIZE_T>(BLOCK_LEN))
+        return;
+    m_sm.pnLen = m_pbView + FRAME_LEN_OFS;
+    m_sm.pszTag = m_pbView + FRAME_TAG_OFS;
+    m_sm.phWnd = m_pbView + HWND_OFS;
+    m_sm.pbSum = m_pbView + BLOCK_LEN;
+}
+
+BOOL CSharedMemLogHwnd::Create(LPCWSTR pszName, DWORD dwProtect, void* pParam)
+{
+    if (dwProtect != PAGE_READWRITE && dwProtect != PAGE_WRITECOPY)
+        return FALSE;
+    DWORD dwMapSize = BLOCK_LEN + 1;
+    if (!CSharedMem::Create(pszName, dwProtect, &dwMapSize))
+        return FALSE;
+    CSingleLock lockRes(m_pMutex);
+    LockOrFail(lockRes, m_dwMutexWait, __LINE__);
+    WriteFrameHead(BLOCK_LEN, TAG, TAG_FIELD);
+    memset(m_pbView + HWND_OFS, 0, 8);
+    LocateFields();
+    StoreFrameSum(BLOCK_LEN);
+    return TRUE;
+}
+
+BOOL CSharedMemLogHwnd::Open(LPCWSTR pszName, BOOL bInherit, DWORD dwAccess)
+{
+    if (!CSharedMem::Open(pszName, bInherit, dwAccess))
+        return FALSE;
+    CSingleLock lockRes(m_pMutex);
+    LockOrFail(lockRes, m_dwMutexWait, __LINE__);
+    LocateFields();
+    return IsValid();
+}
+
+BOOL CSharedMemLogHwnd::IsValid()
+{
+    const int nLen = GetFrameLen(BLOCK_LEN, BLOCK_LEN);
+    if (nLen < 0)
+        return FALSE;
+    return IsFrameValid(nLen, nLen, TAG, TAG_FIELD);
+}
+
+HWND CSharedMemLogHwnd::GetHwnd()
+{
+    if (!m_pbView)
+        return nullptr;
+    CSingleLock lockRes(m_pMutex);
+    LockOrFail(lockRes, m_dwMutexWait, __LINE__);
+    if (GetFrameLen(BLOCK_LEN, BLOCK_LEN) < 0)
+        return nullptr;
+    // Window handles carry 32 significant bits in 32- and 64-bit processes alike.
+    DWORD dwLow = 0;
+    for (int i = 3; i >= 0; --i)
+        dwLow = dwLow << 8 | m_pbView[HWND_OFS + i];
+    return reinterpret_cast<HWND>(static_cast<LONG_PTR>(static_cast<LONG>(dwLow)));
+}
+
+BOOL CSharedMemLogHwnd::SetHwnd(HWND hWnd)
+{
+    if (!m_pbView)
+        return FALSE;
+    CSingleLock lockRes(m_pMutex);
+    LockOrFail(lockRes, m_dwMutexWait, __LINE__);
+    if (GetFrameLen(BLOCK_LEN, BLOCK_LEN) < 0)
+        return FALSE;
+    // The 32 significant bits, zero-extended: the top byte stays 0, so the writing and the
+    // testing span of the checksum agree for every handle.
+    const auto dwLow = static_cast<DWORD>(reinterpret_cast<UINT_PTR>(hWnd));
+    for (int i = 0; i < 8; ++i)
+        m_pbView[HWND_OFS + i] = i < 4 ? static_cast<BYTE>(dwLow >> (8 * i)) : 0;
+    StoreFrameSum(BLOCK_LEN);
+    return TRUE;
+}
