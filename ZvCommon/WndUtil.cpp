@@ -55,7 +55,7 @@ void AbbreviateStr(LPCWSTR pszSrc, LPWSTR pszBuf, int nBufSize, LPCWSTR pszTail)
     ptrdiff_t nPos = static_cast<ptrdiff_t>(nSize) - nTail - 2;
     while (nPos >= 0 && !IsCutPoint(pszSrc[nPos]))
         --nPos;
-    const size_t nKeep = static_cast<size_t>(nPos + 1);
+    const size_t nKeep = nPos < 0 ? 0 : static_cast<size_t>(nPos) + 1;
     std::copy(pszSrc, pszSrc + nKeep, pszBuf);
     // A tail longer than the buffer is cut rather than written past its end.
     const size_t nTailRoom = std::min(static_cast<size_t>(nTail), nSize - 1 - nKeep);
