@@ -1,4 +1,6 @@
 // WndUtil: small window and text helpers of the core program and the window enumerator.
+// GetUntitledWndName calls ZvImgNm64, which only the 64-bit tree links: a 32-bit program that
+// needs anything from this file needs that library too.
 #pragma once
 
 #include <windows.h>
