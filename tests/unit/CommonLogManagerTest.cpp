@@ -1,0 +1,446 @@
+// Shared foundation: the log line, the level threshold, the queue of the log manager under several
+// threads, and the manager's side of the viewer protocol against a viewer played by the test.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <atomic>
+#include <climits>
+#include <map>
+#include <memory>
+#include <regex>
+#include <string>
+#include <vector>
+
+#include "LogManager.h"
+#include "Sender.h"
+#include "SharedMemLog.h"
+#include "SharedMemLogHwnd.h"
+#include "Strings.h"
+#include "Thread.h"
+#include "ZvMessages.h"
+
+namespace {
+
+// Every test that makes blocks uses its own sender, so that parallel test processes never
+// meet on a block name.
+constexpr int kSenderQueue = 71;
+constexpr int kSenderThreads = 72;
+constexpr int kSenderUnresumed = 73;
+constexpr int kSenderProtocol = 74;
+constexpr int kSenderEndRace = 75;
+
+CMDLINE_OPTION_SET LogWindowOptions(int nLevel)
+{
+    CMDLINE_OPTION_SET opt;
+    opt.bLogWindow = 1;
+    opt.nLogLevel = nLevel;
+    return opt;
+}
+
+std::string QueuedText(int nSender, int nSeq)
+{
+    CSharedMemLog block(SENDER_LOG);
+    if (!block.Open(MakeLogBlockName(nSender, nSeq).c_str(), FALSE, FILE_MAP_READ))
+        return "<no block>";
+    return block.GetText();
+}
+
+std::string Utf8(const std::wstring& str)
+{
+    return LogLineToUtf8(str, static_cast<size_t>(-1));
+}
+
+// Ends logging whatever a test left behind.
+struct LogGuard {
+    ~LogGuard() { EndLog(); }
+};
+
+} // namespace
+
+TEST(CommonLogLine, LevelLettersAndThreshold)
+{
+    EXPECT_EQ(GetLogLevelLetter(LOG_LEVEL_ALL), L'A');
+    EXPECT_EQ(GetLogLevelLetter(LOG_LEVEL_DEBUG), L'D');
+    EXPECT_EQ(GetLogLevelLetter(LOG_LEVEL_INFO), L'I');
+    EXPECT_EQ(GetLogLevelLetter(LOG_LEVEL_ERROR), L'E');
+    EXPECT_EQ(GetLogLevelLetter(LOG_LEVEL_NONE), L'N');
+    EXPECT_EQ(GetLogLevelLetter(-1), L'?');
+    EXPECT_EQ(GetLogLevelLetter(5), L'?');
+
+    // Default threshold INFO: DEBUG dropped, INFO and ERROR kept.
+    EXPECT_FALSE(IsLogLevelKept(LOG_LEVEL_DEBUG, LOG_LEVEL_INFO));
+    EXPECT_TRUE(IsLogLevelKept(LOG_LEVEL_INFO, LOG_LEVEL_INFO));
+    EXPECT_TRUE(IsLogLevelKept(LOG_LEVEL_ERROR, LOG_LEVEL_INFO));
+    EXPECT_FALSE(IsLogLevelKept(LOG_LEVEL_ALL, LOG_LEVEL_DEBUG));
+    EXPECT_TRUE(IsLogLevelKept(LOG_LEVEL_ALL, LOG_LEVEL_ALL));
+}
+
+TEST(CommonLogLine, PrefixHasDateTimeMillisecondsSenderAndLevel)
+{
+    SYSTEMTIME st = {};
+    st.wYear = 2024;
+    st.wMonth = 3;
+    st.wDay = 7;
+    st.wHour = 4;
+    st.wMinute = 5;
+    st.wSecond = 6;
+    st.wMilliseconds = 8;
+    EXPECT_EQ(FormatLogPrefix(st, SENDER_HOOK, LOG_LEVEL_DEBUG), L"2024/03/07\t04:05:06.008\t[Hook]\t(D)\t");
+    st.wHour = 23;
+    st.wMilliseconds = 999;
+    EXPECT_EQ(FormatLogPrefix(st, SENDER_LOG, LOG_LEVEL_ERROR), L"2024/03/07\t23:05:06.999\t[Log ]\t(E)\t");
+    EXPECT_EQ(FormatLogPrefix(st, SENDER_NONE, LOG_LEVEL_ALL), L"2024/03/07\t23:05:06.999\t[None]\t(A)\t");
+    // A sender outside the table gets a mark instead of a stray read.
+    EXPECT_EQ(FormatLogPrefix(st, 9, LOG_LEVEL_INFO), L"2024/03/07\t23:05:06.999\t[????]\t(I)\t");
+}
+
+TEST(CommonLogLine, SequenceSkipsZero)
+{
+    EXPECT_EQ(NextLogSeq(0), 1);
+    EXPECT_EQ(NextLogSeq(1), 2);
+    EXPECT_EQ(NextLogSeq(-1), 1);
+    EXPECT_EQ(NextLogSeq(-2), -1);
+    EXPECT_EQ(NextLogSeq(INT_MAX), INT_MIN);
+}
+
+TEST(CommonLogLine, Utf8KeepsJapaneseAndCutsOnlyBetweenCharacters)
+{
+    const std::wstring str = L"開始 a";
+    EXPECT_EQ(Utf8(str), "\xE9\x96\x8B\xE5\xA7\x8B a");
+    EXPECT_EQ(LogLineToUtf8(str, 8), "\xE9\x96\x8B\xE5\xA7\x8B a");
+    EXPECT_EQ(LogLineToUtf8(str, 5), "\xE9\x96\x8B");
+    EXPECT_EQ(LogLineToUtf8(str, 2), "");
+    EXPECT_EQ(LogLineToUtf8(L"", 10), "");
+}
+
+TEST(CommonLogManager, NoManagerWithoutLogFileOrLogWindow)
+{
+    LogGuard guard;
+    CMDLINE_OPTION_SET opt;
+    EXPECT_EQ(CreateLogManager(opt, kSenderQueue), nullptr);
+    EXPECT_EQ(GetLogManager(), nullptr);
+    OutputLog(LOG_LEVEL_ERROR, SENDER_CORE, L"nowhere %d\r\n", 1);
+    EndLog();
+    EXPECT_EQ(GetLogManager(), nullptr);
+
+    opt.pszLogFile = L"ZvLogTest.log";
+    EXPECT_NE(CreateLogManager(opt, kSenderQueue), nullptr);
+}
+
+TEST(CommonLogManager, LinesAtOrAboveThresholdAreQueuedInOrder)
+{
+    LogGuard guard;
+    CLogManager* pManager = CreateLogManager(LogWindowOptions(LOG_LEVEL_DEBUG), kSenderQueue);
+    ASSERT_NE(pManager, nullptr);
+    EXPECT_EQ(CreateLogManager(LogWindowOptions(LOG_LEVEL_ERROR), kSenderQueue), pManager);
+
+    OutputLog(LOG_LEVEL_ALL, SENDER_HOOK, L"dropped\r\n");
+    OutputLog(LOG_LEVEL_DEBUG, SENDER_HOOK, L"debug %d %s\r\n", 1, L"日本語");
+    OutputLog(LOG_LEVEL_INFO, SENDER_CORE, L"info\r\n");
+    OutputLog(LOG_LEVEL_ERROR, SENDER_PROP, L"%s", L"no line end");
+    EXPECT_EQ(pManager->GetQueuedSeqs(), (std::list<int>{1, 2, 3}));
+
+    const std::regex rePrefix(R"(^\d{4}/\d{2}/\d{2}\t\d{2}:\d{2}:\d{2}\.\d{3}\t)");
+    const std::string str1 = QueuedText(kSenderQueue, 1);
+    const std::string str2 = QueuedText(kSenderQueue, 2);
+    const std::string str3 = QueuedText(kSenderQueue, 3);
+    EXPECT_TRUE(std::regex_search(str1, rePrefix)) << str1;
+    EXPECT_EQ(str1.substr(24), "[Hook]\t(D)\tdebug 1 " + Utf8(L"日本語") + "\r\n");
+    EXPECT_EQ(str2.substr(24), "[Core]\t(I)\tinfo\r\n");
+    EXPECT_EQ(str3.substr(24), "[Prop]\t(E)\tno line end");
+
+    EndLog();
+    EXPECT_EQ(GetLogManager(), nullptr);
+    // The blocks went with the manager.
+    EXPECT_EQ(QueuedText(kSenderQueue, 1), "<no block>");
+    OutputLog(LOG_LEVEL_ERROR, SENDER_CORE, L"after the end\r\n");
+
+    // A new manager counts from 1 again.
+    pManager = CreateLogManager(LogWindowOptions(LOG_LEVEL_INFO), kSenderQueue);
+    ASSERT_NE(pManager, nullptr);
+    OutputLog(LOG_LEVEL_DEBUG, SENDER_CORE, L"below INFO\r\n");
+    OutputLog(LOG_LEVEL_INFO, SENDER_CORE, L"again\r\n");
+    EXPECT_EQ(pManager->GetQueuedSeqs(), (std::list<int>{1}));
+}
+
+TEST(CommonLogManager, QueueStaysWholeUnderSeveralThreads)
+{
+    LogGuard guard;
+    CLogManager* pManager = CreateLogManager(LogWindowOptions(LOG_LEVEL_DEBUG), kSenderThreads);
+    ASSERT_NE(pManager, nullptr);
+    constexpr int kThreads = 8, kLines = 40;
+    std::vector<std::unique_ptr<CWorkerThread>> threads;
+    for (int t = 0; t < kThreads; ++t) {
+        threads.push_back(std::make_unique<CWorkerThread>());
+        threads.back()->Start([t] {
+            for (int i = 0; i < kLines; ++i)
+                OutputLog(LOG_LEVEL_INFO, SENDER_CORE, L"thread %d line %d\r\n", t, i);
+            return 0UL;
+        });
+    }
+    for (auto& pThread : threads)
+        ASSERT_TRUE(pThread->Wait(30000));
+
+    // Every line once, sequences 1..n in queue order, each thread's lines in its own order.
+    const std::list<int> lstSeq = pManager->GetQueuedSeqs();
+    ASSERT_EQ(lstSeq.size(), static_cast<size_t>(kThreads * kLines));
+    int nExpected = 1;
+    for (int nSeq : lstSeq)
+        EXPECT_EQ(nSeq, nExpected++);
+    std::map<int, int> mapNext;
+    const std::regex reLine(R"(\[Core\]\t\(I\)\tthread (\d+) line (\d+)\r\n$)");
+    for (int nSeq : lstSeq) {
+        const std::string str = QueuedText(kSenderThreads, nSeq);
+        std::smatch m;
+        ASSERT_TRUE(std::regex_search(str, m, reLine)) << str;
+        const int t = std::stoi(m[1]);
+        EXPECT_EQ(std::stoi(m[2]), mapNext[t]++) << str;
+    }
+    EXPECT_EQ(mapNext.size(), static_cast<size_t>(kThreads));
+}
+
+TEST(CommonLogManager, EndWhileOtherThreadsLogIsSafe)
+{
+    LogGuard guard;
+    ASSERT_NE(CreateLogManager(LogWindowOptions(LOG_LEVEL_DEBUG), kSenderEndRace), nullptr);
+    std::atomic<bool> bStop{false};
+    std::atomic<int> nCalls{0};
+    std::vector<std::unique_ptr<CWorkerThread>> threads;
+    for (int t = 0; t < 4; ++t) {
+        threads.push_back(std::make_unique<CWorkerThread>());
+        threads.back()->Start([&] {
+            while (!bStop) {
+                OutputLog(LOG_LEVEL_INFO, SENDER_CORE, L"racing %d\r\n", nCalls.fetch_add(1));
+                Sleep(0);
+            }
+            return 0UL;
+        });
+    }
+    while (nCalls < 50)
+        Sleep(1);
+    EndLog();
+    EXPECT_EQ(GetLogManager(), nullptr);
+    const int nAtEnd = nCalls;
+    while (nCalls < nAtEnd + 50)
+        Sleep(1);
+    bStop = true;
+    for (auto& pThread : threads)
+        ASSERT_TRUE(pThread->Wait(10000));
+}
+
+TEST(CommonLogManager, ManagerWithUnresumedOutputThreadEnds)
+{
+    auto* pManager = new CLogManager(LogWindowOptions(LOG_LEVEL_INFO), kSenderUnresumed);
+    ASSERT_TRUE(pManager->CreateLogOut());
+    EXPECT_FALSE(pManager->IsLogOut());
+    CWorkerThread deleter;
+    deleter.Start([pManager] {
+        delete pManager;
+        return 0UL;
+    });
+    EXPECT_TRUE(deleter.Wait(5000));
+}
+
+// ---- The manager against a viewer played by the test ---------------------------------------
+
+namespace {
+
+struct FAKE_VIEWER {
+    HWND hWnd = nullptr;
+    HWND hWndOwner = nullptr;
+    std::vector<std::string> lstLine;           // lines taken, in order
+    std::map<int, int> mapPosts;                // MSG_LOG_OUT per sequence
+    int nIgnoreSeq = 0;                         // this sequence is never taken
+    bool bTakeNothing = false;
+    std::vector<HWND> lstAttach;
+    std::vector<HWND> lstDetach;
+    // The owner's side.
+    std::vector<WPARAM> lstDetect;
+    int nOwnerLogEnd = 0;
+};
+FAKE_VIEWER g_fake;
+
+LRESULT CALLBACK FakeViewerProc(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam)
+{
+    if (hWnd == g_fake.hWnd) {
+        if (uMsg == MSG_LOG_OUT) {
+            const int nSeq = static_cast<int>(lParam);
+            ++g_fake.mapPosts[nSeq];
+            if (g_fake.bTakeNothing || nSeq == g_fake.nIgnoreSeq)
+                return 0;
+            CSharedMemLog block(SENDER_LOG);
+            if (block.Open(MakeLogBlockName(static_cast<int>(wParam), nSeq).c_str(), FALSE, FILE_MAP_ALL_ACCESS) &&
+                !block.GetDone()) {
+                g_fake.lstLine.push_back(block.GetText());
+                block.SetDone(1);
+            }
+            return 0;
+        }
+        if (uMsg == MSG_LOG_ATTACH) {
+            g_fake.lstAttach.push_back(reinterpret_cast<HWND>(wParam));
+            return 0;
+        }
+        if (uMsg == MSG_LOG_END) {
+            g_fake.lstDetach.push_back(reinterpret_cast<HWND>(wParam));
+            return 0;
+        }
+    } else if (hWnd == g_fake.hWndOwner) {
+        if (uMsg == MSG_LOG_WND_DTCT) {
+            g_fake.lstDetect.push_back(wParam);
+            return 0;
+        }
+        if (uMsg == MSG_LOG_END) {
+            ++g_fake.nOwnerLogEnd;
+            return 0;
+        }
+    }
+    return DefWindowProcW(hWnd, uMsg, wParam, lParam);
+}
+
+HWND MakeWindow()
+{
+    static const ATOM atom = [] {
+        WNDCLASSW wc = {};
+        wc.lpfnWndProc = FakeViewerProc;
+        wc.hInstance = GetModuleHandleW(nullptr);
+        wc.lpszClassName = L"ZvLogManagerTestWnd";
+        return RegisterClassW(&wc);
+    }();
+    if (!atom)
+        return nullptr;
+    return CreateWindowExW(0, L"ZvLogManagerTestWnd", L"", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
+                           GetModuleHandleW(nullptr), nullptr);
+}
+
+// Dispatches this thread's messages until pred holds; false after dwTimeout.
+template <class PRED>
+bool PumpUntil(PRED pred, DWORD dwTimeout)
+{
+    const ULONGLONG ullEnd = GetTickCount64() + dwTimeout;
+    for (;;) {
+        MSG msg;
+        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE))
+            DispatchMessageW(&msg);
+        if (pred())
+            return true;
+        if (GetTickCount64() >= ullEnd)
+            return false;
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 5, QS_ALLINPUT);
+    }
+}
+
+// The viewer's presence: its handle block and its alive event.
+struct FAKE_PRESENCE {
+    CSharedMemLogHwnd block{SENDER_LOG};
+    HANDLE hEvtAlive = nullptr;
+    HANDLE hMtxHandle = nullptr;
+
+    bool Start(HWND hWnd)
+    {
+        hMtxHandle = CreateMutexW(nullptr, FALSE, LOG_WND_HANDLE_MUTEX_NAME);
+        if (!hMtxHandle || !block.Create(LOG_HWND_BLOCK_NAME, PAGE_READWRITE, nullptr) || !block.SetHwnd(hWnd))
+            return false;
+        hEvtAlive = CreateEventW(nullptr, TRUE, FALSE, LOG_WND_ALIVE_EVENT_NAME);
+        return hEvtAlive && SetEvent(hEvtAlive);
+    }
+    ~FAKE_PRESENCE()
+    {
+        if (hEvtAlive)
+            CloseHandle(hEvtAlive);
+        if (hMtxHandle)
+            CloseHandle(hMtxHandle);
+    }
+};
+
+// Owner window, manager connected to the fake viewer, attached, delivering.
+void ConnectToFakeViewer(CMDLINE_OPTION_SET& opt)
+{
+    const size_t nDetectBefore = g_fake.lstDetect.size();
+    const size_t nAttachBefore = g_fake.lstAttach.size();
+    ConnectLogWindow(g_fake.hWndOwner);
+    ASSERT_NE(GetLogManager(), nullptr);
+    ASSERT_TRUE(PumpUntil([&] { return g_fake.lstDetect.size() > nDetectBefore; }, 15000));
+    EXPECT_EQ(g_fake.lstDetect.back(), reinterpret_cast<WPARAM>(g_fake.hWnd));
+    EXPECT_EQ(CLogManager::GetLogWnd(), g_fake.hWnd);
+    OpenLogWindow(opt, g_fake.hWndOwner, kSenderProtocol);
+    ASSERT_TRUE(PumpUntil([&] { return g_fake.lstAttach.size() > nAttachBefore; }, 5000));
+    EXPECT_EQ(g_fake.lstAttach.back(), g_fake.hWndOwner);
+}
+
+} // namespace
+
+TEST(CommonLogManager, DeliversToViewerAndEndsWhenViewerStopsOrDies)
+{
+    LogGuard guard;
+    g_fake = FAKE_VIEWER();
+    g_fake.hWnd = MakeWindow();
+    g_fake.hWndOwner = MakeWindow();
+    ASSERT_NE(g_fake.hWnd, nullptr);
+    ASSERT_NE(g_fake.hWndOwner, nullptr);
+    auto pPresence = std::make_unique<FAKE_PRESENCE>();
+    ASSERT_TRUE(pPresence->Start(g_fake.hWnd));
+
+    CMDLINE_OPTION_SET opt = LogWindowOptions(LOG_LEVEL_DEBUG);
+    ASSERT_NE(CreateLogManager(opt, kSenderProtocol), nullptr);
+    // Lines before the viewer answers wait in the queue and come first, in order.
+    OutputLog(LOG_LEVEL_INFO, SENDER_CORE, L"early 1\r\n");
+    OutputLog(LOG_LEVEL_INFO, SENDER_CORE, L"early 2\r\n");
+    ConnectToFakeViewer(opt);
+    OutputLog(LOG_LEVEL_INFO, SENDER_CORE, L"early 3\r\n");
+    EXPECT_TRUE(g_fake.lstLine.empty());
+    StartLogOutput();
+    OutputLog(LOG_LEVEL_DEBUG, SENDER_CORE, L"late %s\r\n", L"ログ");
+    ASSERT_TRUE(PumpUntil([] { return g_fake.lstLine.size() >= 4; }, 10000));
+    ASSERT_EQ(g_fake.lstLine.size(), 4u);
+    EXPECT_NE(g_fake.lstLine[0].find("\tearly 1\r\n"), std::string::npos);
+    EXPECT_NE(g_fake.lstLine[1].find("\tearly 2\r\n"), std::string::npos);
+    EXPECT_NE(g_fake.lstLine[2].find("\tearly 3\r\n"), std::string::npos);
+    EXPECT_NE(g_fake.lstLine[3].find("(D)\tlate " + Utf8(L"ログ") + "\r\n"), std::string::npos);
+    CLogManager* pManager = GetLogManager();
+    ASSERT_NE(pManager, nullptr);
+    EXPECT_TRUE(PumpUntil([&] { return pManager->GetQueueLength() == 0; }, 5000));
+
+    // A block never taken: posted again every tenth pass, dropped after its 100th retry.
+    g_fake.nIgnoreSeq = 5;
+    OutputLog(LOG_LEVEL_INFO, SENDER_CORE, L"never taken\r\n");
+    EXPECT_TRUE(PumpUntil([&] { return pManager->GetQueueLength() == 0; }, 30000));
+    EXPECT_EQ(g_fake.mapPosts[5], 11);
+    EXPECT_EQ(g_fake.lstLine.size(), 4u);
+
+    // A viewer that stops taking lines and is no longer alive: the end does not wait for it.
+    g_fake.bTakeNothing = true;
+    for (int i = 0; i < 5; ++i)
+        OutputLog(LOG_LEVEL_INFO, SENDER_CORE, L"untaken %d\r\n", i);
+    ResetEvent(pPresence->hEvtAlive);
+    ULONGLONG ullStart = GetTickCount64();
+    EndLog();
+    EXPECT_LT(GetTickCount64() - ullStart, 3000u);
+    EXPECT_EQ(GetLogManager(), nullptr);
+    ASSERT_EQ(g_fake.lstDetach.size(), 1u);
+    EXPECT_EQ(g_fake.lstDetach[0], g_fake.hWndOwner);
+
+    // A viewer that dies while lines flow: the owner is told to end logging, once.
+    g_fake.bTakeNothing = false;
+    SetEvent(pPresence->hEvtAlive);
+    ASSERT_NE(CreateLogManager(opt, kSenderProtocol), nullptr);
+    pManager = GetLogManager();
+    OutputLog(LOG_LEVEL_INFO, SENDER_CORE, L"second run\r\n");
+    EXPECT_EQ(pManager->GetQueuedSeqs(), (std::list<int>{1}));
+    ConnectToFakeViewer(opt);
+    StartLogOutput();
+    ASSERT_TRUE(PumpUntil([] { return g_fake.lstLine.size() >= 5; }, 10000));
+    DestroyWindow(g_fake.hWnd);
+    for (int i = 0; i < 3; ++i)
+        OutputLog(LOG_LEVEL_INFO, SENDER_CORE, L"after death %d\r\n", i);
+    ASSERT_TRUE(PumpUntil([] { return g_fake.nOwnerLogEnd > 0; }, 5000));
+    EXPECT_TRUE(PumpUntil([&] { return pManager->GetQueueLength() == 0; }, 5000));
+    PumpUntil([] { return false; }, 100);
+    EXPECT_EQ(g_fake.nOwnerLogEnd, 1);
+    ullStart = GetTickCount64();
+    EndLog();
+    EXPECT_LT(GetTickCount64() - ullStart, 3000u);
+    EXPECT_EQ(g_fake.lstDetach.size(), 1u);
+
+    pPresence.reset();
+    DestroyWindow(g_fake.hWndOwner);
+}
