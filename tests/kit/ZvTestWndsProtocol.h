@@ -19,7 +19,7 @@ enum ZvTwCmd : ULONG_PTR {
   ZV_TW_SHOW = 3,           // ZV_TW_SHOW_REC -> 1 (ShowWindow's own result says only the old state)
   ZV_TW_CLOSE = 4,          // ZV_TW_WND -> 1; the window gets WM_CLOSE and is destroyed
   ZV_TW_LIST = 5,           // nothing -> reply uint64_t[] of the live test windows in creation order
-  ZV_TW_CREATE = 6,         // wchar_t[] window spec as after "/WND=" -> the new window's handle
+  ZV_TW_CREATE = 6,         // wchar_t[] "/WND" argument less "/WND" (":min=1,2,3,4,T") -> new window
   ZV_TW_FOREGROUND = 7,     // ZV_TW_WND -> SetForegroundWindow's result, made inside the process
   ZV_TW_GET_INPUT = 8,      // ZV_TW_INPUT_REC -> reply ZV_TW_INPUT[] (the input log since the last clear)
   ZV_TW_QUIT = 9,           // nothing -> 1; the program ends in order (exit code 0)
