@@ -14,6 +14,7 @@ source scripts/wine-env.sh
 trap zv_wine_stop EXIT
 zv_xvfb_start
 zv_wine_start "$ZV_TOP/$bdir/win64"
+zv_desktop_keep "$ZV_TOP/$bdir/win64/bin/ZvTestWnds.exe" /STAY   # no visible window: nothing to scroll
 bash scripts/check-dist.sh "${ZV_DIST_DIR:-dist/win64}"
 cd "$bdir/win64"
 # End-to-end tests carry RUN_SERIAL; unit tests run in parallel.

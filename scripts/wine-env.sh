@@ -40,9 +40,15 @@ zv_wine_start() {
     "$ZV_WINE" regedit /S "$(winepath_of "$ZV_TOP/scripts/wineprefix.reg")" </dev/null >/dev/null 2>&1 9>&-
     touch "$WINEPREFIX/.zv-ready"
   fi
-  # Start the services and the virtual desktop now, so that no test's pipe is inherited by them.
+  # Start the services now, so that no test's pipe is inherited by them.
   "$ZV_WINE" wineboot </dev/null >/dev/null 2>&1 9>&-
-  "$ZV_WINE" "$ZV_TOP/scripts/desktop-warmup.cmd" </dev/null >/dev/null 2>&1 9>&- || true
+}
+
+# zv_desktop_keep PROGRAM [ARGS]: Wine's desktop process ends with the last program on the
+# desktop and restarts (about 1 s) with the next one; a program that stays for the whole
+# run keeps it up, and starts it with its output away from the caller's pipes.
+zv_desktop_keep() {
+  "$ZV_WINE" "$@" </dev/null >/dev/null 2>&1 9>&- &
 }
 
 winepath_of() { echo "Z:${1//\//\\}"; }
