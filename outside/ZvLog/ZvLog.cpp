@@ -149,9 +149,11 @@ private:
         if (block.GetDone())
             return 0;
         const std::string strLine = block.GetText();
-        block.SetDone(1);
+        // In the file before the program learns that the line is taken: a program that has
+        // ended has every line of its run in the file.
         if (m_writer.IsOpen() && !m_writer.WriteLine(strLine))
             Note(FormatString(L"cannot write %s (error %lu)", m_writer.GetPath().c_str(), m_writer.GetLastErrorCode()));
+        block.SetDone(1);
         std::wstring strShown = WideFromUtf8(strLine);
         while (!strShown.empty() && (strShown.back() == L'\n' || strShown.back() == L'\r'))
             strShown.pop_back();
