@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "LogManager.h"
+#include "LoggedSingleLock.h"
 #include "Sender.h"
 #include "SharedMemLog.h"
 #include "SharedMemLogHwnd.h"
@@ -28,6 +29,7 @@ constexpr int kSenderThreads = 72;
 constexpr int kSenderUnresumed = 73;
 constexpr int kSenderProtocol = 74;
 constexpr int kSenderEndRace = 75;
+constexpr int kSenderLock = 76;
 
 CMDLINE_OPTION_SET LogWindowOptions(int nLevel)
 {
@@ -239,6 +241,38 @@ TEST(CommonLogManager, ManagerWithUnresumedOutputThreadEnds)
         return 0UL;
     });
     EXPECT_TRUE(deleter.Wait(5000));
+}
+
+TEST(CommonLogManager, FailedLoggedLockLeavesAnErrorLine)
+{
+    LogGuard guard;
+    CLogManager* pManager = CreateLogManager(LogWindowOptions(LOG_LEVEL_INFO), kSenderLock);
+    ASSERT_NE(pManager, nullptr);
+    CMutex mutex;
+    CEvent evtTaken(FALSE, TRUE), evtRelease(FALSE, TRUE);
+    CWorkerThread holder;
+    holder.Start([&] {
+        CSingleLock lock(&mutex, TRUE);
+        evtTaken.SetEvent();
+        WaitForSingleObject(evtRelease.GetHandle(), 10000);
+        return 0UL;
+    });
+    ASSERT_EQ(WaitForSingleObject(evtTaken.GetHandle(), 5000), static_cast<DWORD>(WAIT_OBJECT_0));
+
+    CLoggedSingleLock lockRes(SENDER_HOOK, &mutex);
+    EXPECT_FALSE(lockRes.Lock(L"..\\ZvCommon\\SharedMemHook", 123, 50));
+    EXPECT_FALSE(lockRes.IsLocked());
+    EXPECT_EQ(lockRes.GetLastWaitResult(), static_cast<DWORD>(WAIT_TIMEOUT));
+    ASSERT_EQ(pManager->GetQueuedSeqs(), (std::list<int>{1}));
+    const std::string strLine = QueuedText(kSenderLock, 1);
+    EXPECT_NE(strLine.find("[Hook]\t(E)\t"), std::string::npos) << strLine;
+    EXPECT_NE(strLine.find("..\\ZvCommon\\SharedMemHook(123)"), std::string::npos) << strLine;
+
+    evtRelease.SetEvent();
+    ASSERT_TRUE(holder.Wait(5000));
+    EXPECT_TRUE(lockRes.Lock(L"test", __LINE__, 1000));
+    EXPECT_TRUE(lockRes.Unlock());
+    EXPECT_EQ(pManager->GetQueueLength(), 1u);
 }
 
 // ---- The manager against a viewer played by the test ---------------------------------------
