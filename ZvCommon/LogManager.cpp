@@ -111,7 +111,6 @@ std::string LogLineToUtf8(const std::wstring& strLine, size_t cbMax)
 CLogManager::CLogManager(const CMDLINE_OPTION_SET& opt, int nSender) : m_nSender(nSender), m_opt(opt)
 {
     m_nSeq = 0;
-    m_prmLogOut = {&m_hWndLog, &m_lstLog};
     m_prmLogWatch = {nSender, &m_hWndLog, &m_hWndOwner, WATCH_FIND_WAIT, WATCH_PERIOD};
 }
 

@@ -48,6 +48,8 @@ int NextLogSeq(int nSeq) noexcept;
 // The UTF-8 bytes of a line, cut at a character boundary to at most cbMax bytes.
 std::string LogLineToUtf8(const std::wstring& strLine, size_t cbMax);
 
+// At most one per process: the viewer's window, the sequence and the kernel handles below are
+// process-wide. Made and deleted through the front end at the end of this file.
 class CLogManager {
 public:
     static constexpr DWORD LOG_OUT_MUTEX_WAIT = 100;
@@ -90,10 +92,6 @@ public:
     static HWND GetLogWnd() noexcept { return m_hWndLog.load(); }
 
 private:
-    struct LOG_OUT_PARAM {
-        std::atomic<HWND>* phWndLog;
-        std::list<CSharedMemLog*>* plstLog;
-    };
     struct LOG_WATCH_PARAM {
         int nSender;
         std::atomic<HWND>* phWndLog;
@@ -118,7 +116,6 @@ private:
     CWorkerThread* m_pLogWatchThread = nullptr;
     std::list<CSharedMemLog*> m_lstLog;
     CMDLINE_OPTION_SET m_opt;
-    LOG_OUT_PARAM m_prmLogOut;
     LOG_WATCH_PARAM m_prmLogWatch;
 
     // Guards m_lstLog, every queued block's fields and m_nSeq inside this process, whatever
