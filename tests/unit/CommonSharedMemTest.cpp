@@ -335,17 +335,6 @@ TEST(CommonSharedMem, FailedObjectIsNotRetried)
     EXPECT_FALSE(block.IsMapped());
 }
 
-TEST(CommonSharedMem, ViewSizeCoversTheMappingInWholePages)
-{
-    CRawBlock block(1);
-    DWORD dwSize = 29;
-    ASSERT_TRUE(block.Create(UniqueName(L"ViewSize").c_str(), PAGE_READWRITE, &dwSize));
-    SYSTEM_INFO si = {};
-    GetSystemInfo(&si);
-    EXPECT_GE(block.GetViewSize(), dwSize);
-    EXPECT_EQ(block.GetViewSize() % si.dwPageSize, 0u);
-}
-
 TEST(CommonSharedMem, CorruptSizeWordsAreInvalidWithoutReadingPastTheView)
 {
     const std::wstring strName = UniqueName(L"Corrupt");
