@@ -1,0 +1,16 @@
+// CFixTitle: a window fixed because its title is in the fixed-title list.
+#pragma once
+
+#include "FixWnd.h"
+
+class CFixTitle : public CFixWnd {
+public:
+    CFixTitle(HWND hWndFixed, LPCWSTR pszTitle);
+
+    BOOL IsEqual(const CFixWnd* pOther) const override;
+    BOOL IsMatchStr(LPCWSTR pszText) const override;
+    // The window's whole title equals the kept title; a longer title that merely begins with it
+    // does not match.
+    BOOL IsMatchWnd(HWND hWndTarget) const override;
+    CFixWnd* Clone() const override;
+};

@@ -1,0 +1,386 @@
+#include "WndEnumerator.h"
+
+#include <algorithm>
+#include <functional>
+
+#include "../outside/ZvImgNm64/ZvImgNm64.h"
+#include "WndUtil.h"
+
+int g_nWndsChanged = 1;
+
+namespace {
+
+// Whether the text is in the list; moves it to the head when it is.
+BOOL BringToHead(std::vector<std::wstring>* plst, LPCWSTR pszText)
+{
+    if (!plst || !pszText)
+        return FALSE;
+    auto it = std::find(plst->begin(), plst->end(), pszText);
+    if (it == plst->end())
+        return FALSE;
+    std::rotate(plst->begin(), it, it + 1);
+    return TRUE;
+}
+
+LPCWSTR FindInList(const std::vector<std::wstring>* plst, const std::wstring& strText)
+{
+    auto it = std::find(plst->begin(), plst->end(), strText);
+    return it == plst->end() ? nullptr : it->c_str();
+}
+
+bool IsEmptyList(const std::vector<std::wstring>* plst)
+{
+    return !plst || plst->empty();
+}
+
+struct TOPLEVEL_SEARCH {
+    const std::function<bool(HWND)>* pPred;
+    HWND hWndFound;
+};
+
+BOOL CALLBACK FindTopLevelProc(HWND hWnd, LPARAM lParam)
+{
+    auto* p = reinterpret_cast<TOPLEVEL_SEARCH*>(lParam);
+    if (!(*p->pPred)(hWnd))
+        return TRUE;
+    p->hWndFound = hWnd;
+    return FALSE;
+}
+
+HWND FindTopLevelIf(const std::function<bool(HWND)>& pred)
+{
+    TOPLEVEL_SEARCH search{&pred, nullptr};
+    EnumWindows(&FindTopLevelProc, reinterpret_cast<LPARAM>(&search));
+    return search.hWndFound;
+}
+
+} // namespace
+
+HWND FindTopLevelByTitle(LPCWSTR pszTitle)
+{
+    return FindTopLevelIf([pszTitle](HWND hWnd) { return GetWndTitle(hWnd) == pszTitle; });
+}
+
+HWND FindTopLevelByClass(LPCWSTR pszClass)
+{
+    return FindTopLevelIf([pszClass](HWND hWnd) { return GetWndClass(hWnd) == pszClass; });
+}
+
+HWND FindHelpWnd()
+{
+    return FindTopLevelByTitle(ZV_HELP_WND_TITLE);
+}
+
+CWndEnumerator::CWndEnumerator(int nOSClass, std::vector<std::wstring>* plstTitle,
+                               std::vector<std::wstring>* plstApp, const BOOL* pbOwnWnd,
+                               const BOOL* pbTitledOnly)
+    : m_plstTitle(plstTitle), m_plstApp(plstApp), m_pbOwnWnd(pbOwnWnd), m_pbTitledOnly(pbTitledOnly),
+      m_nOSClass(nOSClass)
+{
+    g_nWndsChanged = 1;
+    m_hWndProgman = FindTopLevelByTitle(WNDFLT_PROGMAN_TITLE);
+    m_hWndTray = FindTopLevelByClass(WNDFLT_TRAY_CLASS);
+}
+
+CWndEnumerator::~CWndEnumerator() = default;
+
+BOOL CWndEnumerator::IsListedResult(int nResult, BOOL bTitledOnly) noexcept
+{
+    return nResult == WNDFLT_ORDINARY || (nResult == WNDFLT_UNTITLED && !bTitledOnly);
+}
+
+BOOL CALLBACK CWndEnumerator::EnumWndProc(HWND hWnd, LPARAM lParam)
+{
+    auto* pThis = reinterpret_cast<CWndEnumerator*>(lParam);
+    if (IsListedResult(FilterWnd(hWnd, pThis->m_nOSClass), pThis->IsTitledOnly()))
+        pThis->m_lstWnd.push_back(hWnd);
+    return TRUE;
+}
+
+void CWndEnumerator::EnumIntoWndList()
+{
+    EnumWindows(&CWndEnumerator::EnumWndProc, reinterpret_cast<LPARAM>(this));
+}
+
+BOOL CWndEnumerator::EnumerateWnds()
+{
+    UpdateProcessList();
+    m_lstWnd.clear();
+    m_lstMoveWnd.clear();
+    m_lstFixWnd.clear();
+
+    EnumIntoWndList();
+
+    std::wstring strImage;
+    for (HWND hWnd : m_lstWnd) {
+        if (!IsWindow(hWnd) || IsMoveWnd(hWnd) || FindFixWnd(hWnd))
+            continue;
+        // A window whose program cannot be named is neither moved nor fixed.
+        if (!GetWndImageName(hWnd, strImage))
+            continue;
+        if (LPCWSTR pszTitle = GetFixTitleStr(hWnd)) {
+            // Once an application is fixed, its windows stay fixed by application.
+            if (FindFixApp(strImage.c_str()))
+                AppendFix(new CFixApp(hWnd, strImage.c_str()));
+            else
+                AppendFix(new CFixTitle(hWnd, pszTitle));
+        } else if (LPCWSTR pszApp = GetFixAppStr(hWnd)) {
+            AppendFix(new CFixApp(hWnd, pszApp));
+        } else {
+            m_lstMoveWnd.push_back(hWnd);
+        }
+    }
+
+    if (HWND hWndMain = FindMainWnd()) {
+        if (!IsMoveWnd(hWndMain) && !FindFixWnd(hWndMain))
+            m_lstMoveWnd.push_back(hWndMain);
+    }
+
+    g_nWndsChanged = 0;
+    return TRUE;
+}
+
+std::wstring CWndEnumerator::GetWndMatchText(HWND hWnd) const
+{
+    if (!IsWindow(hWnd))
+        return {};
+    std::wstring strText = GetWndTitle(hWnd);
+    if (strText.empty() && !IsTitledOnly())
+        GetUntitledWndName(hWnd, strText);
+    return strText;
+}
+
+LPCWSTR CWndEnumerator::GetFixTitleStr(HWND hWnd) const
+{
+    if (IsEmptyList(m_plstTitle) || !IsWindow(hWnd))
+        return nullptr;
+    return FindInList(m_plstTitle, GetWndMatchText(hWnd));
+}
+
+LPCWSTR CWndEnumerator::GetFixAppStr(HWND hWnd) const
+{
+    if (IsEmptyList(m_plstApp) || !UpdateProcessList())
+        return nullptr;
+    std::wstring strImage;
+    if (!GetWndImageName(hWnd, strImage) || strImage.empty())
+        return nullptr;
+    return FindInList(m_plstApp, strImage);
+}
+
+BOOL CWndEnumerator::IsMoveWnd(HWND hWnd)
+{
+    if (!IsWindow(hWnd) || m_lstMoveWnd.empty())
+        return FALSE;
+    for (auto it = m_lstMoveWnd.begin(); it != m_lstMoveWnd.end();) {
+        if (!IsWindow(*it)) {
+            it = m_lstMoveWnd.erase(it);
+            continue;
+        }
+        if (*it == hWnd)
+            return TRUE;
+        ++it;
+    }
+    return FALSE;
+}
+
+CFixWnd* CWndEnumerator::FindFixWnd(HWND hWnd) const
+{
+    if (!IsWindow(hWnd))
+        return nullptr;
+    for (const auto& pFix : m_lstFixWnd) {
+        if (pFix->hWnd == hWnd)
+            return pFix.get();
+    }
+    return nullptr;
+}
+
+HWND CWndEnumerator::GetOwnedMoveWnd(HWND hWndOwner) const
+{
+    for (HWND hWnd : m_lstMoveWnd) {
+        if (GetWindow(hWnd, GW_OWNER) == hWndOwner && GetParent(hWnd) != hWndOwner)
+            return hWnd;
+    }
+    return nullptr;
+}
+
+CFixTitle* CWndEnumerator::FindFixTitle(LPCWSTR pszTitle) const
+{
+    for (const auto& pFix : m_lstFixWnd) {
+        if (pFix->nType == FIXWND_TYPE_TITLE && pFix->IsMatchStr(pszTitle))
+            return static_cast<CFixTitle*>(pFix.get());
+    }
+    return nullptr;
+}
+
+CFixApp* CWndEnumerator::FindFixApp(LPCWSTR pszAppName) const
+{
+    for (const auto& pFix : m_lstFixWnd) {
+        if (pFix->nType == FIXWND_TYPE_APP && pFix->IsMatchStr(pszAppName))
+            return static_cast<CFixApp*>(pFix.get());
+    }
+    return nullptr;
+}
+
+// The settings save these lists in this order: most recently confirmed first.
+BOOL CWndEnumerator::FindFixTitleStr(LPCWSTR pszTitle)
+{
+    return BringToHead(m_plstTitle, pszTitle);
+}
+
+BOOL CWndEnumerator::FindFixAppStr(LPCWSTR pszAppName)
+{
+    return BringToHead(m_plstApp, pszAppName);
+}
+
+HWND CWndEnumerator::FindNextWndByTitle(LPCWSTR pszTitle, HWND hWndPrev)
+{
+    if (!pszTitle)
+        return nullptr;
+    if (g_nWndsChanged) {
+        m_lstWnd.clear();
+        EnumIntoWndList();
+        g_nWndsChanged = 0;
+    }
+    auto it = m_lstWnd.begin();
+    if (hWndPrev) {
+        it = std::find(m_lstWnd.begin(), m_lstWnd.end(), hWndPrev);
+        if (it == m_lstWnd.end())
+            return nullptr;
+        ++it;
+    }
+    for (; it != m_lstWnd.end(); ++it) {
+        if (IsWindow(*it) && GetWndMatchText(*it) == pszTitle)
+            return *it;
+    }
+    return nullptr;
+}
+
+HWND CWndEnumerator::FindNextWndByApp(LPCWSTR pszAppName, HWND hWndPrev)
+{
+    if (!pszAppName)
+        return nullptr;
+    if (g_nWndsChanged) {
+        if (!UpdateProcessList())
+            return nullptr;
+        m_lstWnd.clear();
+        EnumIntoWndList();
+        g_nWndsChanged = 0;
+    }
+    auto it = m_lstWnd.begin();
+    if (hWndPrev) {
+        it = std::find(m_lstWnd.begin(), m_lstWnd.end(), hWndPrev);
+        if (it == m_lstWnd.end())
+            return nullptr;
+        ++it;
+    }
+    std::wstring strImage;
+    for (; it != m_lstWnd.end(); ++it) {
+        if (GetWndImageName(*it, strImage) && !strImage.empty() && strImage == pszAppName)
+            return *it;
+    }
+    return nullptr;
+}
+
+HWND CWndEnumerator::FindMoveWndByTitle(LPCWSTR pszTitle) const
+{
+    if (!pszTitle)
+        return nullptr;
+    for (HWND hWnd : m_lstMoveWnd) {
+        if (IsWindow(hWnd) && GetWndMatchText(hWnd) == pszTitle)
+            return hWnd;
+    }
+    return nullptr;
+}
+
+HWND CWndEnumerator::FindMoveWndByApp(LPCWSTR pszAppName) const
+{
+    if (!pszAppName || m_lstMoveWnd.empty() || !UpdateProcessList())
+        return nullptr;
+    std::wstring strImage;
+    for (HWND hWnd : m_lstMoveWnd) {
+        if (IsWindow(hWnd) && GetWndImageName(hWnd, strImage) && !strImage.empty() && strImage == pszAppName)
+            return hWnd;
+    }
+    return nullptr;
+}
+
+void CWndEnumerator::MakeFixTitleList()
+{
+    if (IsEmptyList(m_plstTitle))
+        return;
+    for (const std::wstring& strTitle : *m_plstTitle) {
+        for (HWND hWnd = FindNextWndByTitle(strTitle.c_str(), nullptr); hWnd;
+             hWnd = FindNextWndByTitle(strTitle.c_str(), hWnd)) {
+            if (IsWindow(hWnd) && !FindFixTitle(strTitle.c_str()))
+                AppendFix(new CFixTitle(hWnd, strTitle.c_str()));
+        }
+    }
+}
+
+void CWndEnumerator::MakeFixAppList()
+{
+    if (IsEmptyList(m_plstApp))
+        return;
+    for (const std::wstring& strApp : *m_plstApp) {
+        for (HWND hWnd = FindNextWndByApp(strApp.c_str(), nullptr); hWnd;
+             hWnd = FindNextWndByApp(strApp.c_str(), hWnd)) {
+            if (IsWindow(hWnd) && !FindFixApp(strApp.c_str()))
+                AppendFix(new CFixApp(hWnd, strApp.c_str()));
+        }
+    }
+}
+
+void CWndEnumerator::FixWnds()
+{
+    for (auto it = m_lstMoveWnd.begin(); it != m_lstMoveWnd.end();) {
+        HWND hWnd = *it;
+        if (!IsWindow(hWnd) || FindFixWnd(hWnd)) {
+            it = m_lstMoveWnd.erase(it);
+            continue;
+        }
+        // The record keeps the list's text: for an untitled window that is its label, which
+        // UnfixWnds must find in the list again to keep the record.
+        if (LPCWSTR pszTitle = GetFixTitleStr(hWnd)) {
+            m_lstFixWnd.emplace_front(new CFixTitle(hWnd, pszTitle));
+            it = m_lstMoveWnd.erase(it);
+        } else if (LPCWSTR pszApp = GetFixAppStr(hWnd)) {
+            m_lstFixWnd.emplace_front(new CFixApp(hWnd, pszApp));
+            it = m_lstMoveWnd.erase(it);
+        } else {
+            ++it;
+        }
+    }
+}
+
+void CWndEnumerator::UnfixWnds()
+{
+    for (auto it = m_lstFixWnd.begin(); it != m_lstFixWnd.end();) {
+        CFixWnd* pFix = it->get();
+        BOOL bStillFixed;
+        if (pFix->nType == FIXWND_TYPE_TITLE)
+            bStillFixed = FindFixTitleStr(pFix->GetText());
+        else if (pFix->nType == FIXWND_TYPE_APP)
+            bStillFixed = FindFixAppStr(pFix->GetText());
+        else {
+            ++it;
+            continue;
+        }
+        // Several records may share a text; each gives back its own window, once.
+        if (IsMoveWnd(pFix->hWnd)) {
+            it = m_lstFixWnd.erase(it);
+        } else if (bStillFixed) {
+            ++it;
+        } else {
+            if (IsWindow(pFix->hWnd))
+                m_lstMoveWnd.push_back(pFix->hWnd);
+            it = m_lstFixWnd.erase(it);
+        }
+    }
+}
+
+HWND CWndEnumerator::FindMainWnd() const
+{
+    if (!IsOwnWnd())
+        return nullptr;
+    return FindWindowW(nullptr, ZV_HIDDEN_MAIN_WND_TITLE);
+}

@@ -1,0 +1,108 @@
+// CWndEnumerator: which windows a scroll moves. It walks the top-level windows through the window
+// filter and splits them into the move list and the fixed list (windows kept in place by exact
+// title or by application, CFixTitle and CFixApp). Only the owner's window thread uses it.
+#pragma once
+
+#include <windows.h>
+
+#include <list>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "FixApp.h"
+#include "FixTitle.h"
+#include "FixWnd.h"
+#include "WndFilter.h"
+
+// Set to 1 when the window set may have changed (the owner does so on MSG_HOOK_CBT_WNDCHG);
+// cleared by every enumeration. While it is 1 the next title or application search enumerates
+// afresh.
+extern int g_nWndsChanged;
+
+class CWndEnumerator {
+public:
+    using FIX_LIST = std::list<std::unique_ptr<CFixWnd>>;
+
+    // plstTitle, plstApp: the fixed-title and fixed-application lists of the owner's settings
+    // (kept, not owned; FindFixTitleStr and FindFixAppStr reorder them). pbOwnWnd: when it points
+    // to a nonzero flag the core program's hidden main window moves with the others. pbTitledOnly:
+    // when it points to a nonzero flag untitled windows are left out. Null flags count as 0.
+    CWndEnumerator(int nOSClass, std::vector<std::wstring>* plstTitle, std::vector<std::wstring>* plstApp,
+                   const BOOL* pbOwnWnd, const BOOL* pbTitledOnly);
+    virtual ~CWndEnumerator();
+    CWndEnumerator(const CWndEnumerator&) = delete;
+    CWndEnumerator& operator=(const CWndEnumerator&) = delete;
+
+    // Rebuilds the window list, the move list and the fixed list. Always TRUE.
+    BOOL EnumerateWnds();
+
+    // After the fixed lists of the settings gained entries: one record per fixed title or
+    // application that has a window and no record yet.
+    void MakeFixTitleList();
+    void MakeFixAppList();
+    // After the fixed lists gained entries: moves the matching move-list windows to the fixed list.
+    void FixWnds();
+    // After the fixed lists lost entries: gives the windows of dropped texts back to the move list.
+    void UnfixWnds();
+
+    // The window is alive and in the move list; dead entries met on the way are dropped.
+    BOOL IsMoveWnd(HWND hWnd);
+    CFixWnd* FindFixWnd(HWND hWnd) const;
+    // The first move-list window owned (GW_OWNER) by hWndOwner that is not its child.
+    HWND GetOwnedMoveWnd(HWND hWndOwner) const;
+    CFixTitle* FindFixTitle(LPCWSTR pszTitle) const;
+    CFixApp* FindFixApp(LPCWSTR pszAppName) const;
+    // The text is in the settings' fixed-title (application) list; it then moves to its head.
+    BOOL FindFixTitleStr(LPCWSTR pszTitle);
+    BOOL FindFixAppStr(LPCWSTR pszAppName);
+    // The settings' list text that the window matches, or null.
+    LPCWSTR GetFixTitleStr(HWND hWnd) const;
+    LPCWSTR GetFixAppStr(HWND hWnd) const;
+    // The next window-list window after hWndPrev (null: from the head) with that text or
+    // executable name; null at the end or when hWndPrev is not in the list.
+    HWND FindNextWndByTitle(LPCWSTR pszTitle, HWND hWndPrev);
+    HWND FindNextWndByApp(LPCWSTR pszAppName, HWND hWndPrev);
+    HWND FindMoveWndByTitle(LPCWSTR pszTitle) const;
+    HWND FindMoveWndByApp(LPCWSTR pszAppName) const;
+    // The core program's hidden main window while the own-window flag is set; else null.
+    HWND FindMainWnd() const;
+
+    std::list<HWND>& GetMoveWndList() noexcept { return m_lstMoveWnd; }
+    const FIX_LIST& GetFixWndList() const noexcept { return m_lstFixWnd; }
+    const std::vector<HWND>& GetWndList() const noexcept { return m_lstWnd; }
+    HWND GetProgmanWnd() const noexcept { return m_hWndProgman; }
+    HWND GetTrayWnd() const noexcept { return m_hWndTray; }
+    int GetOSClass() const noexcept { return m_nOSClass; }
+
+    // The text by which a title is matched: the title, or for an untitled window, while untitled
+    // windows take part, its label (GetUntitledWndName). Empty for a gone window.
+    std::wstring GetWndMatchText(HWND hWnd) const;
+
+    // Whether a window of this filter result goes into the window list.
+    static BOOL IsListedResult(int nResult, BOOL bTitledOnly) noexcept;
+
+private:
+    BOOL IsTitledOnly() const noexcept { return m_pbTitledOnly && *m_pbTitledOnly; }
+    BOOL IsOwnWnd() const noexcept { return m_pbOwnWnd && *m_pbOwnWnd; }
+    void EnumIntoWndList();
+    void AppendFix(CFixWnd* pFixWnd) { m_lstFixWnd.emplace_back(pFixWnd); }
+    static BOOL CALLBACK EnumWndProc(HWND hWnd, LPARAM lParam);
+
+    HWND m_hWndProgman = nullptr;
+    HWND m_hWndTray = nullptr;
+    std::vector<std::wstring>* m_plstTitle;
+    std::vector<std::wstring>* m_plstApp;
+    const BOOL* m_pbOwnWnd;
+    const BOOL* m_pbTitledOnly;
+    int m_nOSClass;
+    std::vector<HWND> m_lstWnd;      // every window that passed the filter, top of the z-order first
+    std::list<HWND> m_lstMoveWnd;
+    FIX_LIST m_lstFixWnd;
+};
+
+// The first top-level window titled "Zuvora! ヘルプ", or null.
+HWND FindHelpWnd();
+// The first top-level window with exactly this title (or class name), or null.
+HWND FindTopLevelByTitle(LPCWSTR pszTitle);
+HWND FindTopLevelByClass(LPCWSTR pszClass);

@@ -1,0 +1,133 @@
+#include "WndFilter.h"
+
+#include <vector>
+
+#include "../outside/ZvImgNm64/ZvImgNm64.h"
+
+namespace {
+
+bool IsMinimizedShowCmd(UINT nShowCmd)
+{
+    return nShowCmd == SW_SHOWMINIMIZED || nShowCmd == SW_MINIMIZE;
+}
+
+bool Contains(const std::wstring& str, LPCWSTR pszPart)
+{
+    return str.find(pszPart) != std::wstring::npos;
+}
+
+bool IsOwnTitle(const std::wstring& strTitle)
+{
+    for (LPCWSTR psz : {ZV_HIDDEN_MAIN_WND_TITLE, ZV_SCRLBAR_H_WND_TITLE, ZV_SCRLBAR_V_WND_TITLE,
+                        ZV_PROPERTY_WND_TITLE, ZV_LOG_WND_TITLE}) {
+        if (strTitle == psz)
+            return true;
+    }
+    return false;
+}
+
+// The verdict of the class and title rules, before the executable is looked at.
+int JudgeByTitle(const WND_FACTS& facts, int nOSClass)
+{
+    if (!facts.bIsWindow)
+        return WNDFLT_NOT_WINDOW;
+    // An owned window hidden with its minimised owner comes back with it, so it keeps its place.
+    if (!facts.bVisible && !facts.bOwnerMinimized)
+        return WNDFLT_INVISIBLE;
+    if (facts.bEmptyRect)
+        return WNDFLT_INVISIBLE;
+    if (Contains(facts.strClass, WNDFLT_IME_CLASS_PART))
+        return WNDFLT_INPUT;
+    if (facts.strClass == WNDFLT_TRAY_CLASS)
+        return WNDFLT_TASKBAR;
+    if (facts.strTitle.empty())
+        return WNDFLT_UNTITLED;
+    if (IsOwnTitle(facts.strTitle))
+        return WNDFLT_OWN;
+    if (Contains(facts.strTitle, WNDFLT_LANGBAR_TITLE_PART) || facts.strTitle == WNDFLT_PROGMAN_TITLE)
+        return WNDFLT_DESKTOP;
+    if (IsShellFurnitureOSClass(nOSClass) && facts.strClass == WNDFLT_START_CLASS &&
+        facts.strTitle == WNDFLT_START_TITLE && facts.bHasOwner)
+        return facts.strOwnerClass == WNDFLT_TRAY_CLASS ? WNDFLT_TASKBAR : WNDFLT_ORDINARY;
+    return WNDFLT_ORDINARY;
+}
+
+bool NeedsImageName(int nResult, int nOSClass)
+{
+    return (nResult == WNDFLT_ORDINARY || nResult == WNDFLT_UNTITLED) && IsShellFurnitureOSClass(nOSClass);
+}
+
+} // namespace
+
+BOOL IsShellFurnitureOSClass(int nOSClass) noexcept
+{
+    return nOSClass == 3 || nOSClass == 4 || nOSClass == 6 || nOSClass == 7;
+}
+
+int JudgeWndFacts(const WND_FACTS& facts, int nOSClass)
+{
+    const int nResult = JudgeByTitle(facts, nOSClass);
+    if (!NeedsImageName(nResult, nOSClass))
+        return nResult;
+    if (facts.bImageName && facts.strImageName == WNDFLT_GADGET_IMAGE)
+        return WNDFLT_INPUT;
+    return nResult;
+}
+
+std::wstring GetWndTitle(HWND hWnd)
+{
+    const int nLen = GetWindowTextLengthW(hWnd);
+    if (nLen <= 0)
+        return {};
+    // The length may be an overestimate; it never falls short of the text.
+    std::vector<wchar_t> buf(static_cast<size_t>(nLen) + 1, L'\0');
+    const int nGot = GetWindowTextW(hWnd, buf.data(), nLen + 1);
+    return std::wstring(buf.data(), nGot > 0 ? static_cast<size_t>(nGot) : 0);
+}
+
+std::wstring GetWndClass(HWND hWnd)
+{
+    wchar_t sz[WNDFLT_CLASS_MAX + 1] = {};
+    const int nGot = GetClassNameW(hWnd, sz, WNDFLT_CLASS_MAX + 1);
+    return std::wstring(sz, nGot > 0 ? static_cast<size_t>(nGot) : 0);
+}
+
+BOOL GetWndImageName(HWND hWnd, std::wstring& strName)
+{
+    std::vector<wchar_t> buf(WNDFLT_IMAGE_MAX + 1, L'\0');
+    if (!GetImageName(hWnd, buf.data(), WNDFLT_IMAGE_MAX)) {
+        strName.clear();
+        return FALSE;
+    }
+    strName = buf.data();
+    return TRUE;
+}
+
+WND_FACTS GatherWndFacts(HWND hWnd, int nOSClass)
+{
+    WND_FACTS facts;
+    facts.bIsWindow = hWnd && IsWindow(hWnd);
+    if (!facts.bIsWindow)
+        return facts;
+    facts.bVisible = IsWindowVisible(hWnd);
+    HWND hWndOwner = GetWindow(hWnd, GW_OWNER);
+    facts.bHasOwner = hWndOwner && IsWindow(hWndOwner);
+    if (facts.bHasOwner) {
+        facts.strOwnerClass = GetWndClass(hWndOwner);
+        WINDOWPLACEMENT wp{};
+        wp.length = sizeof(wp);
+        facts.bOwnerMinimized = GetWindowPlacement(hWndOwner, &wp) && IsMinimizedShowCmd(wp.showCmd);
+    }
+    RECT rc{};
+    facts.bEmptyRect = GetWindowRect(hWnd, &rc) && IsRectEmpty(&rc);
+    facts.strClass = GetWndClass(hWnd);
+    facts.strTitle = GetWndTitle(hWnd);
+    if (NeedsImageName(JudgeByTitle(facts, nOSClass), nOSClass))
+        facts.bImageName = GetWndImageName(hWnd, facts.strImageName);
+    return facts;
+}
+
+int FilterWnd(HWND hWnd, int nOSClass)
+{
+    return JudgeWndFacts(GatherWndFacts(hWnd, nOSClass), nOSClass);
+}

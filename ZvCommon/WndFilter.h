@@ -1,0 +1,74 @@
+// The window filter: whether one top-level window is an ordinary window that scrolls, and if not,
+// why. JudgeWndFacts decides on a record of the window's facts; GatherWndFacts reads that record
+// from a real window, and FilterWnd does both.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+enum WND_FILTER_RESULT {
+    WNDFLT_ORDINARY = 0,    // scrolls
+    WNDFLT_INVISIBLE = 2,   // invisible (owner not minimised) or empty rectangle
+    WNDFLT_INPUT = 3,       // input-method window, or the desktop gadget host
+    WNDFLT_TASKBAR = 4,     // the taskbar or its Start button
+    WNDFLT_OWN = 5,         // a window of this system
+    WNDFLT_UNTITLED = 6,    // untitled; scrolls unless only titled windows do
+    WNDFLT_DESKTOP = 7,     // language bar or Program Manager
+    WNDFLT_NOT_WINDOW = 8,
+};
+
+// Titles and class names the filter and the enumerator know.
+inline constexpr wchar_t ZV_HIDDEN_MAIN_WND_TITLE[] = L"$$$ Zuvora! Hidden Main Window %%%";
+inline constexpr wchar_t ZV_SCRLBAR_H_WND_TITLE[] = L"$$$ Zuvora! Scroll Bar Horizontal %%%";
+inline constexpr wchar_t ZV_SCRLBAR_V_WND_TITLE[] = L"$$$ Zuvora! Scroll Bar Vertical %%%";
+inline constexpr wchar_t ZV_PROPERTY_WND_TITLE[] = L"Zuvora! のプロパティ";
+inline constexpr wchar_t ZV_LOG_WND_TITLE[] = L"Zuvora! Log Output Window";
+inline constexpr wchar_t ZV_HELP_WND_TITLE[] = L"Zuvora! ヘルプ";
+inline constexpr wchar_t WNDFLT_PROGMAN_TITLE[] = L"Program Manager";
+inline constexpr wchar_t WNDFLT_LANGBAR_TITLE_PART[] = L"TF_FloatingLangBar_WndTitle";
+inline constexpr wchar_t WNDFLT_TRAY_CLASS[] = L"Shell_TrayWnd";
+inline constexpr wchar_t WNDFLT_IME_CLASS_PART[] = L"msime";
+inline constexpr wchar_t WNDFLT_START_CLASS[] = L"Button";
+inline constexpr wchar_t WNDFLT_START_TITLE[] = L"スタート";
+inline constexpr wchar_t WNDFLT_GADGET_IMAGE[] = L"sidebar.exe";
+
+// Class names are read up to this many characters.
+inline constexpr int WNDFLT_CLASS_MAX = 255;
+// GetImageName's maximum (the 512-unit buffer less its terminator).
+inline constexpr int WNDFLT_IMAGE_MAX = 511;
+
+// What the filter looks at in one window.
+struct WND_FACTS {
+    BOOL bIsWindow = FALSE;
+    BOOL bVisible = FALSE;
+    // The owner is a window whose placement reads SW_SHOWMINIMIZED or SW_MINIMIZE.
+    BOOL bOwnerMinimized = FALSE;
+    // The window rectangle could be read and is empty.
+    BOOL bEmptyRect = FALSE;
+    std::wstring strClass;
+    std::wstring strTitle;
+    BOOL bHasOwner = FALSE;  // GW_OWNER gives a window
+    std::wstring strOwnerClass;
+    BOOL bImageName = FALSE;  // GetImageName succeeded
+    std::wstring strImageName;
+};
+
+// The start button and the gadget host are recognised only on these OS classes (3, 4, 6, 7).
+BOOL IsShellFurnitureOSClass(int nOSClass) noexcept;
+
+// The filter's decision (WND_FILTER_RESULT) on the facts; the first rule that applies wins.
+int JudgeWndFacts(const WND_FACTS& facts, int nOSClass);
+
+// Reads the facts of a real window. A window that is gone gives bIsWindow FALSE and nothing else;
+// the image name is asked for only where the decision can depend on it.
+WND_FACTS GatherWndFacts(HWND hWnd, int nOSClass);
+
+// JudgeWndFacts(GatherWndFacts(hWnd, nOSClass), nOSClass).
+int FilterWnd(HWND hWnd, int nOSClass);
+
+// The whole title and the class name of a window (empty when there is none).
+std::wstring GetWndTitle(HWND hWnd);
+std::wstring GetWndClass(HWND hWnd);
+// The executable's file name of a window; FALSE (and empty) when it cannot be read.
+BOOL GetWndImageName(HWND hWnd, std::wstring& strName);
