@@ -1,7 +1,9 @@
 // Resource identifiers of the core program.
 #pragma once
 
+#define IDD_ABOUTBOX            100
 #define IDR_MAINFRAME           128
+#define IDI_ZV_CREDIT           129
 #define IDD_ZVCORE_DIALOG       102
 
 #define IDS_ZV_REG_KEY          103
@@ -10,3 +12,19 @@
 #define IDS_ZV_PROFILE          106
 #define IDS_ZV_ERR_MUTEX        107
 #define IDS_ZV_ERR_HWND         108
+#define IDS_ZV_ERR_PROFILE      109
+#define IDS_ZV_MULTI_MONITOR    110
+#define IDS_ZV_PROP_EDITING     112
+#define IDS_ZV_ERR_HELP         114
+#define IDS_ZV_ABOUT_FONT       133
+
+#define IDC_ABOUT_ICON          1005
+#define IDC_ABOUT_TEXT          1006
+#define IDC_ABOUT_VERSIONS      1008
+
+#define ID_ZV_HELP              32779
+#define ID_APP_ABOUT            0xE140
+
+// The version of the core program, in its version resource and its about box.
+#define ZV_CORE_FILEVERSION     9,0,0,0
+#define ZV_CORE_VERSION_TEXT    "9.00"

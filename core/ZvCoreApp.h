@@ -1,0 +1,78 @@
+// The core program's application object: start-up with its refusals, the end, the help command
+// and the about box. The one instance is defined beside wWinMain (ZvCore.cpp).
+#pragma once
+
+#include <windows.h>
+
+#include <cstddef>
+#include <string>
+#include <vector>
+
+#include "CmdLineOption.h"
+#include "SysReport.h"
+#include "WinApp.h"
+
+// The settings program's sheet, brought to the front when a start is refused because of it.
+inline constexpr wchar_t ZV_PROP_SHEET_TITLE[] = L"Zuvora! のプロパティ";
+// Appended to the program name in the box of a second start.
+inline constexpr wchar_t ZV_ALREADY_RUNNING_SUFFIX[] = L" は既に実行中です.";
+inline constexpr wchar_t ZV_CORE_START_LOG[] = L"ZvCoreアプリケーション開始.\r\n";
+inline constexpr wchar_t ZV_CORE_END_LOG[] = L"ZvCoreアプリケーション終了.\r\n";
+
+// The files of the system whose versions are reported, in report order.
+inline constexpr LPCWSTR ZV_VERSION_FILES[] = {
+    L"ZvCore64.exe", L"ZvProperty64.exe", L"ZvHook32to64.exe", L"ZvLog64.exe",
+    L"ZvRegCopy64.exe", L"ZvHook.dll", L"ZvHook64.dll", L"ZvImgNm64.dll",
+};
+
+// The hook messages let through the message filter, in the order they are added and removed.
+inline constexpr UINT ZV_HOOK_FILTER_MSGS[] = {0x8040, 0x8041, 0x8042, 0x8044, 0x8045};
+
+// The file version of pszFile, found by the system's search order (this program's folder first).
+// FALSE when the file is missing or carries no version information.
+BOOL ReadFileVersion(LPCWSTR pszFile, FILE_VERSION_SET& fvs);
+// One entry per file that has version information, in the order given; the others are left out.
+std::vector<FILE_VERSION_SET> BuildFileVersionList(const LPCWSTR* apszFile, size_t nFiles);
+
+class CZvCoreApp : public CWinApp {
+public:
+    CZvCoreApp();
+
+    BOOL InitInstance() override;
+    int ExitInstance() override;
+    // Commands posted to the main window that belong to the application.
+    BOOL PreTranslateMessage(MSG* pMsg) override;
+
+    // The application's commands (help, about); FALSE for any other identifier.
+    BOOL OnCommand(UINT nId);
+    void OnHelp();
+    void OnAppAbout();
+
+    const CMDLINE_OPTION_SET& GetOptions() const noexcept { return m_opt; }
+    CMDLINE_OPTION_SET& GetOptions() noexcept { return m_opt; }
+    const std::vector<FILE_VERSION_SET>& GetVersionList() const noexcept { return m_lstVersion; }
+    int GetOSClassValue() const noexcept { return m_nOSClass; }
+
+    HANDLE m_hMutex = nullptr;
+    HMODULE m_hUser32 = nullptr;
+    // The scroll-bar windows take their cursors from here.
+    HCURSOR m_hCurArrow;
+    HCURSOR m_hCurCross;
+    HCURSOR m_hCurSizeWE;
+    HCURSOR m_hCurSizeNS;
+    HCURSOR m_hCurSizeNWSE;
+    HCURSOR m_hCurSizeNESW;
+    HCURSOR m_hCurSizeAll;
+    // Set once the help file has been opened: the main window's teardown closes the help window.
+    int m_bHelpOpened = 0;
+
+private:
+    void SetMsgFilter(DWORD dwAction);
+
+    std::vector<FILE_VERSION_SET> m_lstVersion;
+    int m_nOSClass;
+    CMDLINE_OPTION_SET m_opt;
+};
+
+// The running core program's application object.
+CZvCoreApp* GetCoreApp();
