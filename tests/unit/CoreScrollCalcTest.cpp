@@ -315,3 +315,30 @@ TEST(CoreScrollCalc, PointerFollowsWithinScreen) {
     EXPECT_EQ((std::pair{0, 994}), follow({100, 200}, -500, 2000));
     EXPECT_EQ((std::pair{1280, 0}), follow({1270, 5}, 30, -6));
 }
+
+// The whole road of a key press with the built-in settings: request, width, passes.
+TEST(CoreScrollCalc, KeyboardRequestToPasses) {
+    PROPERTY_SET prop;
+    prop.propScrlWdth = g_propScrlWdthDefault;
+    prop.propView.nSpeed = 3;
+    prop.propView.bSmoothScroll = FALSE;
+    MakeScrollRateList(prop);
+
+    const auto windowPasses = [&](WORD wFlags, int nUnit) {
+        const int nVert = (wFlags & (DEVFLAG_UP | DEVFLAG_DOWN)) ? SCRLWDTH_VERT : SCRLWDTH_HORZ;
+        const DEVICE_REQUEST req =
+            DecodeDeviceRequest(MakeDeviceWParam(wFlags, ScrlWdthIndex(SCRLWDTH_KEYBD, nVert, nUnit)), 1);
+        const POINT off = DeviceOffsets(req, ScrollWidthAbs(prop.propScrlWdth, req.nIdx, Basis()).nWidth);
+        std::vector<std::pair<int, int>> out;
+        for (const POINT& pt : PlanWindowPasses(-off.x, -off.y, FALSE, prop.propView.nSpeed, prop.lstScrlRate))
+            out.emplace_back(pt.x, pt.y);
+        return out;
+    };
+    // Scrolling down moves the windows up; scrolling left moves them right.
+    EXPECT_EQ((std::vector<std::pair<int, int>>{{0, -1}, {0, -6}, {0, -3}}), windowPasses(DEVFLAG_DOWN, SCRLWDTH_LINE));
+    EXPECT_EQ((std::vector<std::pair<int, int>>{{12, 0}, {132, 0}, {56, 0}}), windowPasses(DEVFLAG_LEFT, SCRLWDTH_PAGE));
+
+    // An entry in mode 2 gives no distance and so no move.
+    prop.propScrlWdth.aScrlWdth[ScrlWdthIndex(SCRLWDTH_KEYBD, SCRLWDTH_VERT, SCRLWDTH_LINE)].nMode = SCRLMODE_NONE;
+    EXPECT_TRUE(windowPasses(DEVFLAG_UP, SCRLWDTH_LINE).empty());
+}
