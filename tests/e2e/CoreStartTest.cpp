@@ -1,0 +1,270 @@
+// Start-up of the core program: one instance, refusal while the settings program runs, the log
+// through the viewer, the registry migration, and the help and about commands.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <array>
+#include <optional>
+#include <string>
+
+#include "ZvTestKit.h"
+
+using namespace zvkit;
+
+namespace {
+
+constexpr wchar_t kCore[] = L"ZvCore64.exe";
+constexpr wchar_t kHiddenTitle[] = L"$$$ Zuvora! Hidden Main Window %%%";
+constexpr wchar_t kCaption[] = L"Zuvora!";
+constexpr wchar_t kImmigrateKey[] = L"Software\\V.Z.Q.Immigrate";
+constexpr UINT kHelpCommand = 32779;
+constexpr UINT kAboutCommand = 0xE140;
+
+bool MutexExists(const wchar_t* pszName)
+{
+    HANDLE h = OpenMutexW(SYNCHRONIZE, FALSE, pszName);
+    if (!h)
+        return false;
+    CloseHandle(h);
+    return true;
+}
+
+std::string ReadFileBytes(const std::wstring& strPath)
+{
+    HANDLE hFile = CreateFileW(strPath.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                               nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (hFile == INVALID_HANDLE_VALUE)
+        return {};
+    std::string str;
+    char buf[4096];
+    DWORD cb = 0;
+    while (ReadFile(hFile, buf, sizeof(buf), &cb, nullptr) && cb > 0)
+        str.append(buf, cb);
+    CloseHandle(hFile);
+    return str;
+}
+
+std::string Utf8(const std::wstring& str)
+{
+    const int cb = WideCharToMultiByte(CP_UTF8, 0, str.c_str(), -1, nullptr, 0, nullptr, nullptr);
+    std::string strOut(static_cast<size_t>(cb > 0 ? cb - 1 : 0), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, str.c_str(), -1, strOut.data(), cb, nullptr, nullptr);
+    return strOut;
+}
+
+// The line of the file that contains strPart, empty when none does.
+std::string LineWith(const std::string& strFile, const std::string& strPart)
+{
+    const size_t nPos = strFile.find(strPart);
+    if (nPos == std::string::npos)
+        return {};
+    const size_t nStart = strFile.rfind('\n', nPos);
+    const size_t nEnd = strFile.find('\n', nPos);
+    const size_t nFrom = nStart == std::string::npos ? 0 : nStart + 1;
+    return strFile.substr(nFrom, nEnd == std::string::npos ? std::string::npos : nEnd - nFrom);
+}
+
+// The settings and the old-settings key are put back after every test, and no box is left.
+class CoreStart : public ::testing::Test {
+protected:
+    void SetUp() override { ASSERT_TRUE(RegDeleteSettings(kImmigrateKey)); }
+    void TearDown() override
+    {
+        for (CProcess* pProc : {&m_core, &m_second}) {
+            if (pProc->IsStarted()) {
+                CloseStrayMessageBoxes(pProc->Pid());
+                pProc->Stop();
+            }
+        }
+    }
+
+    // Starts the core program and waits for its hidden window.
+    HWND StartCore(const std::wstring& strArgs = L"")
+    {
+        if (!m_core.Start(kCore, strArgs)) {
+            ADD_FAILURE() << "cannot start the core program, error " << m_core.LastError();
+            return nullptr;
+        }
+        return WaitForWindow(kHiddenTitle, 15000, nullptr, m_core.Pid());
+    }
+    // Ends the core program through its hidden window; its exit code.
+    std::optional<DWORD> CloseCore(HWND hWndHidden)
+    {
+        PostMessageW(hWndHidden, WM_CLOSE, 0, 0);
+        return m_core.WaitForExit(15000);
+    }
+
+    CRegistryGuard m_guardSettings{kMakerKey};
+    CRegistryGuard m_guardImmigrate{kImmigrateKey};
+    CProcess m_core;
+    CProcess m_second;
+};
+
+} // namespace
+
+TEST_F(CoreStart, RunsWithItsHiddenWindowAndHoldsTheInstanceMutexUntilItEnds)
+{
+    HWND hWnd = StartCore();
+    ASSERT_NE(hWnd, nullptr);
+    EXPECT_FALSE(IsWindowVisible(hWnd));
+    EXPECT_TRUE(MutexExists(L"Zuvora!"));
+    EXPECT_TRUE(FindMessageBoxes(m_core.Pid()).empty());
+
+    EXPECT_EQ(CloseCore(hWnd), std::optional<DWORD>(0));
+    EXPECT_FALSE(MutexExists(L"Zuvora!"));
+}
+
+TEST_F(CoreStart, SecondStartTellsItRunsAlreadyAndEndsLeavingTheFirstAlone)
+{
+    HWND hWnd = StartCore();
+    ASSERT_NE(hWnd, nullptr);
+
+    ASSERT_TRUE(m_second.Start(kCore));
+    HWND hBox = WaitForMessageBox(m_second.Pid(), 15000);
+    ASSERT_NE(hBox, nullptr);
+    EXPECT_EQ(WindowTitle(hBox), kCaption);
+    EXPECT_EQ(MessageBoxText(hBox), L"Zuvora! は既に実行中です.");
+    EXPECT_EQ(MessageBoxButtons(hBox), std::vector<int>{IDOK});
+    // The second program has made no window of its own behind the box.
+    EXPECT_EQ(FindTopLevel(kHiddenTitle, nullptr, m_second.Pid()), nullptr);
+
+    ASSERT_TRUE(CloseMessageBox(hBox));
+    EXPECT_EQ(m_second.WaitForExit(10000), std::optional<DWORD>(0));
+
+    EXPECT_TRUE(m_core.IsRunning());
+    EXPECT_EQ(FindTopLevel(kHiddenTitle), hWnd);
+    EXPECT_TRUE(MutexExists(L"Zuvora!"));
+    EXPECT_EQ(CloseCore(hWnd), std::optional<DWORD>(0));
+}
+
+TEST_F(CoreStart, RefusesWhileTheSettingsProgramRunsAndBringsItsSheetForward)
+{
+    HANDLE hPropMutex = CreateMutexW(nullptr, FALSE, L"Zuvora! Property Setting Utility");
+    ASSERT_NE(hPropMutex, nullptr);
+    CTestWnds sheet;
+    ASSERT_TRUE(sheet.Start({WndArg(100, 100, 300, 200, L"Zuvora! のプロパティ")}));
+    HWND hWndSheet = sheet.Window(L"Zuvora! のプロパティ");
+    ASSERT_NE(hWndSheet, nullptr);
+
+    ASSERT_TRUE(m_core.Start(kCore));
+    HWND hBox = WaitForMessageBox(m_core.Pid(), 15000);
+    ASSERT_NE(hBox, nullptr);
+    EXPECT_EQ(WindowTitle(hBox), kCaption);
+    EXPECT_EQ(MessageBoxText(hBox),
+              L"Zuvora!のプロパティを編集中です.\nプロパティの編集を終了後、Zuvora!を再起動してください.");
+    ASSERT_TRUE(CloseMessageBox(hBox));
+    EXPECT_EQ(m_core.WaitForExit(10000), std::optional<DWORD>(0));
+    EXPECT_EQ(FindTopLevel(kHiddenTitle, nullptr, m_core.Pid()), nullptr);
+    EXPECT_TRUE(WaitUntil([&] { return GetForegroundWindow() == hWndSheet; }, 3000));
+    // The refused start has given its instance mutex up.
+    EXPECT_FALSE(MutexExists(L"Zuvora!"));
+    CloseHandle(hPropMutex);
+}
+
+TEST_F(CoreStart, LogViewerFileHoldsTheStartAndTheReports)
+{
+    wchar_t szTemp[MAX_PATH + 1] = {};
+    GetTempPathW(MAX_PATH, szTemp);
+    const std::wstring strLog =
+        std::wstring(szTemp) + L"ZvCoreStartTest_" + std::to_wstring(GetCurrentProcessId()) + L".log";
+    DeleteFileW(strLog.c_str());
+
+    HWND hWnd = StartCore(L"/LOGWINDOW /LOGFILE=" + QuoteArg(strLog));
+    ASSERT_NE(hWnd, nullptr);
+    const std::string strStart = Utf8(L"ZvCoreアプリケーション開始.");
+    std::string strFile;
+    const bool bAll = WaitUntil(
+        [&] {
+            strFile = ReadFileBytes(strLog);
+            return strFile.find(strStart) != std::string::npos && strFile.find("OS Version :") != std::string::npos &&
+                   strFile.find(" ZvCore64.exe") != std::string::npos;
+        },
+        20000, 100);
+    EXPECT_TRUE(bAll) << strFile;
+
+    const std::string strStartLine = LineWith(strFile, strStart);
+    EXPECT_NE(strStartLine.find("\t[Core]\t(I)\t"), std::string::npos) << strStartLine;
+    EXPECT_NE(LineWith(strFile, "OS Version :").find("\t(I)\t"), std::string::npos);
+    // The version line: every file of the system with version information, ours first.
+    const std::string strVersionLine = LineWith(strFile, " ZvCore64.exe");
+    EXPECT_NE(strVersionLine.find("\t(I)\t ZvCore64.exe     9.0.0.0"), std::string::npos) << strVersionLine;
+    // The start line comes before the reports.
+    EXPECT_LT(strFile.find(strStart), strFile.find("OS Version :"));
+
+    EXPECT_EQ(CloseCore(hWnd), std::optional<DWORD>(0));
+    m_core.Stop();
+    DeleteFileW(strLog.c_str());
+}
+
+TEST_F(CoreStart, OldSettingsAreMovedUnderTheSettingsKeyAtStart)
+{
+    ASSERT_EQ(RegSetKeyValueW(HKEY_CURRENT_USER, L"Software\\V.Z.Q.Immigrate\\VZQZv\\View", L"SmoothScroll",
+                              REG_DWORD, std::array<BYTE, 4>{7, 0, 0, 0}.data(), 4),
+              ERROR_SUCCESS);
+    const std::wstring strTitle = L"古い窓";
+    ASSERT_EQ(RegSetKeyValueW(HKEY_CURRENT_USER, L"Software\\V.Z.Q.Immigrate\\VZQZv\\Fix", L"Old Title", REG_SZ,
+                              strTitle.c_str(), static_cast<DWORD>((strTitle.size() + 1) * sizeof(wchar_t))),
+              ERROR_SUCCESS);
+
+    HWND hWnd = StartCore();
+    ASSERT_NE(hWnd, nullptr);
+    // The migration runs before the window exists.
+    EXPECT_FALSE(RegKeyExists(kImmigrateKey));
+    EXPECT_EQ(RegGetDword(L"View", L"SmoothScroll"), std::optional<DWORD>(7));
+    EXPECT_EQ(RegGetString(L"Fix", L"Old Title"), std::optional<std::wstring>(strTitle));
+    EXPECT_EQ(CloseCore(hWnd), std::optional<DWORD>(0));
+}
+
+TEST_F(CoreStart, HelpCommandWithoutHelpFileShowsItsErrorBox)
+{
+    HWND hWnd = StartCore();
+    ASSERT_NE(hWnd, nullptr);
+    ASSERT_TRUE(PostMessageW(hWnd, WM_COMMAND, kHelpCommand, 0));
+    HWND hBox = WaitForMessageBox(m_core.Pid(), 15000);
+    ASSERT_NE(hBox, nullptr);
+    EXPECT_EQ(WindowTitle(hBox), kCaption);
+    const std::wstring strText = MessageBoxText(hBox);
+    EXPECT_EQ(strText.rfind(L"ヘルプをオープン中エラーが発生しました.\r\nエラーコード = 0x", 0), 0u) << strText.size();
+    EXPECT_NE(strText, L"ヘルプをオープン中エラーが発生しました.\r\nエラーコード = 0x0.");
+    ASSERT_TRUE(CloseMessageBox(hBox));
+    EXPECT_TRUE(m_core.IsRunning());
+    EXPECT_EQ(CloseCore(hWnd), std::optional<DWORD>(0));
+}
+
+TEST_F(CoreStart, HelpCommandBringsAnOpenHelpWindowForwardInsteadOfOpeningTheFile)
+{
+    HWND hWnd = StartCore();
+    ASSERT_NE(hWnd, nullptr);
+    CTestWnds help;
+    ASSERT_TRUE(help.Start({WndArg(50, 50, 300, 200, L"Zuvora! ヘルプ"), WndArg(400, 50, 300, 200, L"Other")}));
+    HWND hWndHelp = help.Window(L"Zuvora! ヘルプ");
+    ASSERT_NE(hWndHelp, nullptr);
+    ASSERT_TRUE(help.Foreground(help.Window(L"Other")));
+
+    ASSERT_TRUE(PostMessageW(hWnd, WM_COMMAND, kHelpCommand, 0));
+    EXPECT_TRUE(WaitUntil([&] { return GetForegroundWindow() == hWndHelp; }, 5000));
+    EXPECT_TRUE(FindMessageBoxes(m_core.Pid()).empty());
+    EXPECT_EQ(CloseCore(hWnd), std::optional<DWORD>(0));
+}
+
+TEST_F(CoreStart, AboutBoxListsTheFileVersions)
+{
+    HWND hWnd = StartCore();
+    ASSERT_NE(hWnd, nullptr);
+    ASSERT_TRUE(PostMessageW(hWnd, WM_COMMAND, kAboutCommand, 0));
+    HWND hDlg = WaitForWindow(L"Zuvora! のバージョン情報", 10000, L"#32770", m_core.Pid());
+    ASSERT_NE(hDlg, nullptr);
+
+    wchar_t szText[256] = {};
+    GetDlgItemTextW(hDlg, 1006, szText, 256);
+    EXPECT_EQ(std::wstring(szText).rfind(L"Zuvora! Version 9.00\n", 0), 0u);
+    std::wstring strVersions(4096, L'\0');
+    strVersions.resize(static_cast<size_t>(GetDlgItemTextW(hDlg, 1008, strVersions.data(), 4096)));
+    EXPECT_EQ(strVersions.rfind(L" ZvCore64.exe     9.0.0.0", 0), 0u) << strVersions.size();
+    EXPECT_NE(GetDlgItem(hDlg, IDOK), nullptr);
+
+    PostMessageW(hDlg, WM_COMMAND, IDOK, 0);
+    EXPECT_TRUE(WaitUntil([&] { return !IsWindow(hDlg); }, 5000));
+    EXPECT_TRUE(m_core.IsRunning());
+    EXPECT_EQ(CloseCore(hWnd), std::optional<DWORD>(0));
+}

@@ -1,0 +1,92 @@
+// The core program's command line and its version list.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include "CommandLine.h"
+#include "ZvCoreApp.h"
+#include "ZvCoreCommandLineInfo.h"
+
+namespace {
+
+CMDLINE_OPTION_SET ParseCore(const wchar_t* pszLine, std::wstring* pstrFileName = nullptr)
+{
+    CMDLINE_OPTION_SET opt;
+    CZvCoreCommandLineInfo info(&opt);
+    ParseCommandLine(pszLine, FALSE, info);
+    CompleteCmdLineOptions(opt);
+    if (pstrFileName)
+        *pstrFileName = info.m_strFileName;
+    return opt;
+}
+
+} // namespace
+
+TEST(CoreCommandLine, EveryOptionOfTheCoreProgramIsTaken)
+{
+    const CMDLINE_OPTION_SET opt = ParseCore(
+        L"/SHOWSYSTEMANALYZE -LOGFILE=\"C:\\log dir\\core.log\" /LOGMODE=at /LOGWINDOW /LOGLEVEL=DEBUG "
+        L"/LOGLINE=500 /ALLOWMULTIMONITOR");
+    EXPECT_EQ(opt.bShowSystemAnalyze, 1);
+    EXPECT_EQ(opt.pszLogFile, std::optional<std::wstring>(L"C:\\log dir\\core.log"));
+    EXPECT_EQ(opt.pszLogMode, std::optional<std::wstring>(L"at"));
+    EXPECT_EQ(opt.bLogWindow, 1);
+    EXPECT_EQ(opt.nLogLevel, 1);
+    EXPECT_EQ(opt.nLogLine, 500);
+    EXPECT_EQ(opt.bAllowMultiMonitor, 1);
+    EXPECT_EQ(opt.bAllowExecOnNewerOS, 0);
+}
+
+TEST(CoreCommandLine, NewerOSPermissionIsNoOptionOfTheCore)
+{
+    EXPECT_EQ(ParseCore(L"/ALLOWEXECONNEWEROS").bAllowExecOnNewerOS, 0);
+    EXPECT_EQ(ParseCore(L"/ALLOWEXECONNEWEROS"), CMDLINE_OPTION_SET{});
+}
+
+TEST(CoreCommandLine, LogFileWithoutNameTakesTheDatedDefaultAndModeWt)
+{
+    for (const wchar_t* pszLine : {L"/LOGFILE", L"/LOGFILE="}) {
+        const CMDLINE_OPTION_SET opt = ParseCore(pszLine);
+        EXPECT_EQ(opt.pszLogFile, std::optional<std::wstring>(GetDefaultLogFileName())) << pszLine;
+        EXPECT_EQ(opt.pszLogMode, std::optional<std::wstring>(L"wt")) << pszLine;
+    }
+    // A mode given alone is kept as it is: only a file without a mode gets "wt".
+    EXPECT_EQ(ParseCore(L"/LOGMODE=at").pszLogMode, std::optional<std::wstring>(L"at"));
+    EXPECT_FALSE(ParseCore(L"/LOGMODE=at").pszLogFile.has_value());
+}
+
+TEST(CoreCommandLine, RefusedValuesKeepTheDefaults)
+{
+    EXPECT_EQ(ParseCore(L"/LOGLEVEL=debug").nLogLevel, 2);
+    EXPECT_EQ(ParseCore(L"/LOGLEVEL").nLogLevel, 2);
+    EXPECT_EQ(ParseCore(L"/LOGLEVEL=ERROR").nLogLevel, 3);
+    EXPECT_EQ(ParseCore(L"/LOGLINE=0").nLogLine, 1000);
+    EXPECT_EQ(ParseCore(L"/LOGLINE=-5").nLogLine, 1000);
+    EXPECT_EQ(ParseCore(L"/LOGLINE").nLogLine, 1000);
+}
+
+TEST(CoreCommandLine, OnlyUpperCaseFlagsAreOptions)
+{
+    EXPECT_EQ(ParseCore(L"/logwindow /LogFile=a.log").bLogWindow, 0);
+    EXPECT_FALSE(ParseCore(L"/logwindow /LogFile=a.log").pszLogFile.has_value());
+    // A parameter without a flag names no option but still reaches the framework.
+    std::wstring strFileName;
+    const CMDLINE_OPTION_SET opt = ParseCore(L"LOGWINDOW", &strFileName);
+    EXPECT_EQ(opt.bLogWindow, 0);
+    EXPECT_EQ(strFileName, L"LOGWINDOW");
+}
+
+// ZvCore64.exe lies beside the test program, the first folder of the search.
+TEST(CoreVersionList, FilesWithoutVersionInformationAreLeftOut)
+{
+    const LPCWSTR apszFile[] = {L"ZvNoSuchFile.dll", L"ZvCore64.exe", L"ZvUnitTests.exe", L"ZvCore64.exe"};
+    const std::vector<FILE_VERSION_SET> lst = BuildFileVersionList(apszFile, std::size(apszFile));
+    ASSERT_EQ(lst.size(), 2u);
+    for (const FILE_VERSION_SET& fvs : lst) {
+        EXPECT_EQ(fvs.strFileName, L"ZvCore64.exe");
+        EXPECT_EQ(fvs.dwFileVersionMS, 0x00090000u);
+        EXPECT_EQ(fvs.dwFileVersionLS, 0u);
+    }
+    std::wstring strReport;
+    GetFileVersionSetString(lst, strReport, L",");
+    EXPECT_EQ(strReport, L" ZvCore64.exe     9.0.0.0, ZvCore64.exe     9.0.0.0");
+}
