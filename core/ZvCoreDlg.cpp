@@ -1,5 +1,5 @@
 #include "ZvCoreDlg.h"
-#include "ZvCoreNames.h"
+#include "WndFilter.h"
 #include "resource.h"
 
 CZvCoreDlg::CZvCoreDlg() : CDialog(IDD_ZVCORE_DIALOG)
@@ -11,7 +11,7 @@ CZvCoreDlg::CZvCoreDlg() : CDialog(IDD_ZVCORE_DIALOG)
 BOOL CZvCoreDlg::OnInitDialog()
 {
     // Other programs and the window filter know the core program by this title.
-    SetWindowTextW(m_hWnd, ZV_CORE_HIDDEN_WND_TITLE);
+    SetWindowTextW(m_hWnd, ZV_HIDDEN_MAIN_WND_TITLE);
     return TRUE;
 }
 
