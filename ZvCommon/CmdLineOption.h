@@ -78,7 +78,7 @@ int ParseLogLevelName(std::wstring_view strValue);
 // "DEBUG" for 1, "INFO" for 2, "ERROR" for 3, "ALL" for anything else.
 LPCWSTR GetLogLevelName(int nLevel);
 
-// The option text for a child's command line; every piece begins with a blank. Log file and
+// The option text for a child's command line; every option begins with a blank. Log file and
 // mode only together; level and line only when a file or the log window is passed on. Values
 // holding blanks or quotes are quoted so that they arrive whole. Always TRUE.
 BOOL GetLogOptionString(const CMDLINE_OPTION_SET& opt, std::wstring& strOut);

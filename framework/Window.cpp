@@ -33,7 +33,12 @@ CWnd::~CWnd()
 
 CWnd* CWnd::FromHandle(HWND hWnd)
 {
-    return hWnd ? static_cast<CWnd*>(GetPropW(hWnd, kObjectProperty)) : nullptr;
+    // Window properties are readable from other processes: another program of ours has the
+    // same property on its windows, holding a pointer that means nothing here.
+    DWORD dwPid = 0;
+    if (!hWnd || !GetWindowThreadProcessId(hWnd, &dwPid) || dwPid != GetCurrentProcessId())
+        return nullptr;
+    return static_cast<CWnd*>(GetPropW(hWnd, kObjectProperty));
 }
 
 void CWnd::Attach(HWND hWnd)

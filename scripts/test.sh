@@ -6,6 +6,7 @@ export ZV_TOP=$(cd "$(dirname "$0")/.." && pwd)
 cd "$ZV_TOP"
 bash scripts/deps.sh
 bdir=${ZV_BUILD_DIR:-build}
+case "$bdir" in /*) ;; *) bdir="$ZV_TOP/$bdir" ;; esac
 mkdir -p "$bdir"
 exec 9>"$bdir/.lock"                   # one run at a time per build folder (they share a prefix)
 flock 9
@@ -13,8 +14,8 @@ ZV_LOCK_HELD=1 bash scripts/build.sh
 source scripts/wine-env.sh
 trap zv_wine_stop EXIT
 zv_xvfb_start
-zv_wine_start "$ZV_TOP/$bdir/win64"
-zv_desktop_keep "$ZV_TOP/$bdir/win64/bin/ZvTestWnds.exe" /STAY   # no visible window: nothing to scroll
+zv_wine_start "$bdir/win64"
+zv_desktop_keep "$bdir/win64/bin/ZvTestWnds.exe" /STAY   # no visible window: nothing to scroll
 bash scripts/check-dist.sh "${ZV_DIST_DIR:-dist/win64}"
 cd "$bdir/win64"
 # End-to-end tests carry RUN_SERIAL; unit tests run in parallel.

@@ -3,24 +3,21 @@
 ZV_WINE=/usr/lib/wine/wine64          # the plain "wine" wrapper picks the 32-bit loader
 ZV_WINESERVER=/usr/lib/wine/wineserver64
 
-# zv_xvfb_start: starts Xvfb on a free display and exports DISPLAY.
+# zv_xvfb_start: starts Xvfb on a display it picks itself (-displayfd, so parallel runs
+# never share one) and exports DISPLAY.
 zv_xvfb_start() {
-  local n
-  for n in $(seq 90 120); do
-    [ -e /tmp/.X$n-lock ] || [ -e /tmp/.X11-unix/X$n ] && continue
-    Xvfb :$n -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 9>&- &
-    ZV_XVFB_PID=$!
-    export DISPLAY=:$n
-    local i
-    for i in $(seq 1 50); do
-      [ -e /tmp/.X11-unix/X$n ] && return 0
-      sleep 0.1
-    done
-    echo "Xvfb did not start on :$n" >&2
+  local fifo n
+  fifo=$(mktemp -u)
+  mkfifo "$fifo"
+  Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$fifo" >/dev/null 2>&1 9>&- &
+  ZV_XVFB_PID=$!
+  read -r -t 20 n <"$fifo" || n=""
+  rm -f "$fifo"
+  if [ -z "$n" ]; then
+    echo "Xvfb did not start" >&2
     return 1
-  done
-  echo "no free X display" >&2
-  return 1
+  fi
+  export DISPLAY=:$n
 }
 
 # zv_wine_start BUILD_DIR: prepares the prefix BUILD_DIR/wineprefix (once) and
@@ -54,6 +51,7 @@ zv_desktop_keep() {
 winepath_of() { echo "Z:${1//\//\\}"; }
 
 zv_wine_stop() {
-  "$ZV_WINESERVER" -k >/dev/null 2>&1 || true
+  # Only the server of our own prefix: without one, -k would act on ~/.wine.
+  [ -n "${WINEPREFIX:-}" ] && { "$ZV_WINESERVER" -k >/dev/null 2>&1 || true; }
   [ -n "${ZV_XVFB_PID:-}" ] && kill "$ZV_XVFB_PID" 2>/dev/null || true
 }

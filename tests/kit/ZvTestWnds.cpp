@@ -39,7 +39,7 @@ namespace {
 
 constexpr UINT WM_ZV_QUIT = WM_APP + 1;  // wParam: exit code
 
-struct WND_SPEC {
+struct WND_DESC {
   int x = 0, y = 0, cx = 0, cy = 0;
   bool bTitled = false;
   std::wstring strTitle;
@@ -65,8 +65,8 @@ bool ParseInt(const std::wstring& s, int& n) {
 }
 
 // "x,y,w,h[,Title]" with the options before '=' already split off as "min+tool".
-bool ParseWndSpec(const std::wstring& opts, const std::wstring& body, WND_SPEC& spec) {
-  int* nums[] = {&spec.x, &spec.y, &spec.cx, &spec.cy};
+bool ParseWndDesc(const std::wstring& opts, const std::wstring& body, WND_DESC& desc) {
+  int* nums[] = {&desc.x, &desc.y, &desc.cx, &desc.cy};
   size_t pos = 0;
   for (int i = 0; i < 4; ++i) {
     size_t comma = body.find(L',', pos);
@@ -80,21 +80,21 @@ bool ParseWndSpec(const std::wstring& opts, const std::wstring& body, WND_SPEC& 
     }
   }
   if (pos != std::wstring::npos) {
-    spec.bTitled = true;
-    spec.strTitle = body.substr(pos);
+    desc.bTitled = true;
+    desc.strTitle = body.substr(pos);
   }
   size_t start = 0;
   while (start < opts.size()) {
     size_t plus = opts.find(L'+', start);
     std::wstring o = opts.substr(start, plus == std::wstring::npos ? std::wstring::npos : plus - start);
-    if (o == L"min") spec.bMin = true;
-    else if (o == L"max") spec.bMax = true;
-    else if (o == L"noactivate") spec.bNoActivate = true;
-    else if (o == L"tool") spec.bTool = true;
-    else if (o == L"topmost") spec.bTopmost = true;
-    else if (o == L"hidden") spec.bHidden = true;
-    else if (o == L"popup") spec.bPopup = true;
-    else if (o == L"owned") spec.bOwned = true;
+    if (o == L"min") desc.bMin = true;
+    else if (o == L"max") desc.bMax = true;
+    else if (o == L"noactivate") desc.bNoActivate = true;
+    else if (o == L"tool") desc.bTool = true;
+    else if (o == L"topmost") desc.bTopmost = true;
+    else if (o == L"hidden") desc.bHidden = true;
+    else if (o == L"popup") desc.bPopup = true;
+    else if (o == L"owned") desc.bOwned = true;
     else if (!o.empty()) return false;
     if (plus == std::wstring::npos) break;
     start = plus + 1;
@@ -103,7 +103,7 @@ bool ParseWndSpec(const std::wstring& opts, const std::wstring& body, WND_SPEC& 
 }
 
 // "/WND:min=..." or "/WND=..." after the "/WND" prefix.
-bool ParseWndArg(const std::wstring& rest, WND_SPEC& spec) {
+bool ParseWndArg(const std::wstring& rest, WND_DESC& desc) {
   size_t eq = rest.find(L'=');
   if (eq == std::wstring::npos) return false;
   std::wstring opts;
@@ -111,7 +111,7 @@ bool ParseWndArg(const std::wstring& rest, WND_SPEC& spec) {
     if (rest[0] != L':') return false;
     opts = rest.substr(1, eq - 1);
   }
-  return ParseWndSpec(opts, rest.substr(eq + 1), spec);
+  return ParseWndDesc(opts, rest.substr(eq + 1), desc);
 }
 
 std::wstring Unescape(const std::wstring& s) {
@@ -127,18 +127,18 @@ std::wstring Unescape(const std::wstring& s) {
   return out;
 }
 
-HWND CreateTestWnd(const WND_SPEC& spec) noexcept {
-  DWORD dwStyle = spec.bPopup ? (WS_POPUP | WS_BORDER) : WS_OVERLAPPEDWINDOW;
-  DWORD dwExStyle = (spec.bTool ? WS_EX_TOOLWINDOW : 0) | (spec.bTopmost ? WS_EX_TOPMOST : 0);
-  HWND hOwner = spec.bOwned && !g_wnds.empty() ? g_wnds.front() : nullptr;
-  HWND hWnd = CreateWindowExW(dwExStyle, g_strWndClass.c_str(), spec.strTitle.c_str(), dwStyle,
-                              spec.x, spec.y, spec.cx, spec.cy, hOwner, nullptr, g_hInst, nullptr);
+HWND CreateTestWnd(const WND_DESC& desc) noexcept {
+  DWORD dwStyle = desc.bPopup ? (WS_POPUP | WS_BORDER) : WS_OVERLAPPEDWINDOW;
+  DWORD dwExStyle = (desc.bTool ? WS_EX_TOOLWINDOW : 0) | (desc.bTopmost ? WS_EX_TOPMOST : 0);
+  HWND hOwner = desc.bOwned && !g_wnds.empty() ? g_wnds.front() : nullptr;
+  HWND hWnd = CreateWindowExW(dwExStyle, g_strWndClass.c_str(), desc.strTitle.c_str(), dwStyle,
+                              desc.x, desc.y, desc.cx, desc.cy, hOwner, nullptr, g_hInst, nullptr);
   if (!hWnd) return nullptr;
   g_wnds.push_back(hWnd);
-  if (!spec.bHidden) {
-    int nShow = spec.bMin ? SW_SHOWMINNOACTIVE
-              : spec.bMax ? SW_SHOWMAXIMIZED
-              : spec.bNoActivate ? SW_SHOWNOACTIVATE : SW_SHOWNORMAL;
+  if (!desc.bHidden) {
+    int nShow = desc.bMin ? SW_SHOWMINNOACTIVE
+              : desc.bMax ? SW_SHOWMAXIMIZED
+              : desc.bNoActivate ? SW_SHOWNOACTIVATE : SW_SHOWNORMAL;
     ShowWindow(hWnd, nShow);
     UpdateWindow(hWnd);
   }
@@ -256,9 +256,9 @@ LRESULT OnCommand(HWND hFrom, const COPYDATASTRUCT* cds) noexcept {
     case ZV_TW_CREATE: {
       std::wstring arg(static_cast<const wchar_t*>(cds->lpData), cds->cbData / sizeof(wchar_t));
       while (!arg.empty() && arg.back() == L'\0') arg.pop_back();
-      WND_SPEC spec;
-      if (!ParseWndArg(arg, spec)) return 0;
-      return reinterpret_cast<LRESULT>(CreateTestWnd(spec));
+      WND_DESC desc;
+      if (!ParseWndArg(arg, desc)) return 0;
+      return reinterpret_cast<LRESULT>(CreateTestWnd(desc));
     }
     case ZV_TW_FOREGROUND: {
       auto* p = Payload<ZV_TW_WND>(cds);
@@ -324,7 +324,7 @@ bool StartChild(const std::wstring& strArgs) noexcept {
 
 int WINAPI wWinMain(HINSTANCE hInst, HINSTANCE, LPWSTR, int) {
   g_hInst = hInst;
-  std::vector<WND_SPEC> specs;
+  std::vector<WND_DESC> specs;
   std::wstring strEvent, strMsgBox, strCaption = L"ZvTestWnds", strChild;
   bool bMsgBox = false, bKeyHook = false;
   int nMsgType = MB_OK, nParent = 0;
@@ -342,9 +342,9 @@ int WINAPI wWinMain(HINSTANCE hInst, HINSTANCE, LPWSTR, int) {
     };
     std::wstring v;
     if (a.compare(0, 4, L"/WND") == 0) {
-      WND_SPEC spec;
-      if (!ParseWndArg(a.substr(4), spec)) return 2;
-      specs.push_back(spec);
+      WND_DESC desc;
+      if (!ParseWndArg(a.substr(4), desc)) return 2;
+      specs.push_back(desc);
     } else if (value(L"/CLASS=", v)) {
       g_strWndClass = v;
     } else if (value(L"/EVENT=", v)) {
@@ -388,8 +388,8 @@ int WINAPI wWinMain(HINSTANCE hInst, HINSTANCE, LPWSTR, int) {
 
   HHOOK hHook = bKeyHook ? SetWindowsHookExW(WH_KEYBOARD_LL, KeyboardLLProc, hInst, 0) : nullptr;
   if (bKeyHook && !hHook) return 1;
-  for (const WND_SPEC& spec : specs) {
-    if (!CreateTestWnd(spec)) return 1;
+  for (const WND_DESC& desc : specs) {
+    if (!CreateTestWnd(desc)) return 1;
   }
   g_hCtrl = CreateWindowExW(0, ZV_TW_CTRL_CLASS, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, hInst, nullptr);
   if (!g_hCtrl) return 1;
