@@ -29,21 +29,6 @@ bool MutexExists(const wchar_t* pszName)
     return true;
 }
 
-std::string ReadFileBytes(const std::wstring& strPath)
-{
-    HANDLE hFile = CreateFileW(strPath.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                               nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (hFile == INVALID_HANDLE_VALUE)
-        return {};
-    std::string str;
-    char buf[4096];
-    DWORD cb = 0;
-    while (ReadFile(hFile, buf, sizeof(buf), &cb, nullptr) && cb > 0)
-        str.append(buf, cb);
-    CloseHandle(hFile);
-    return str;
-}
-
 std::string Utf8(const std::wstring& str)
 {
     const int cb = WideCharToMultiByte(CP_UTF8, 0, str.c_str(), -1, nullptr, 0, nullptr, nullptr);
@@ -175,7 +160,7 @@ TEST_F(CoreStart, LogViewerFileHoldsTheStartAndTheReports)
     std::string strFile;
     const bool bAll = WaitUntil(
         [&] {
-            strFile = ReadFileBytes(strLog);
+            strFile = zvkit::ReadFileBytes(strLog);
             return strFile.find(strStart) != std::string::npos && strFile.find("OS Version :") != std::string::npos &&
                    strFile.find(" ZvCore64.exe") != std::string::npos;
         },

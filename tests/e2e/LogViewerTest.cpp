@@ -38,25 +38,10 @@ std::wstring TempLogPath(const wchar_t* pszWhat)
     return strPath;
 }
 
-std::string ReadBytes(const std::wstring& strPath)
-{
-    HANDLE hFile = CreateFileW(strPath.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                               nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (hFile == INVALID_HANDLE_VALUE)
-        return {};
-    std::string str;
-    char buf[4096];
-    DWORD cb = 0;
-    while (ReadFile(hFile, buf, sizeof(buf), &cb, nullptr) && cb > 0)
-        str.append(buf, cb);
-    CloseHandle(hFile);
-    return str;
-}
-
 // Lines with their CR LF.
 std::vector<std::string> ReadLines(const std::wstring& strPath)
 {
-    const std::string str = ReadBytes(strPath);
+    const std::string str = zvkit::ReadFileBytes(strPath);
     std::vector<std::string> lines;
     size_t nStart = 0;
     while (nStart < str.size()) {

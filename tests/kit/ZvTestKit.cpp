@@ -7,6 +7,21 @@
 
 namespace zvkit {
 
+std::string ReadFileBytes(const std::wstring& strPath)
+{
+    HANDLE hFile = CreateFileW(strPath.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                               nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (hFile == INVALID_HANDLE_VALUE)
+        return {};
+    std::string str;
+    char buf[4096];
+    DWORD cb = 0;
+    while (ReadFile(hFile, buf, sizeof(buf), &cb, nullptr) && cb > 0)
+        str.append(buf, cb);
+    CloseHandle(hFile);
+    return str;
+}
+
 // ---- Layout and waiting -------------------------------------------------------------------
 
 std::wstring LayoutDir() {

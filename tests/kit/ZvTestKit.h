@@ -24,6 +24,9 @@ namespace zvkit {
 std::wstring LayoutDir();
 // Full path of a file of the test layout ("ZvCore64.exe" -> "Z:\...\bin\ZvCore64.exe").
 std::wstring LayoutPath(const std::wstring& strFile);
+
+// The whole file as bytes (empty when it cannot be opened); shares with a writer that has it open.
+std::string ReadFileBytes(const std::wstring& strPath);
 // One command-line argument quoted so that CommandLineToArgvW gives it back unchanged.
 std::wstring QuoteArg(const std::wstring& strArg);
 
