@@ -240,9 +240,12 @@ TEST_F(CoreStart, AboutBoxListsTheFileVersions)
     HWND hDlg = WaitForWindow(L"Zuvora! のバージョン情報", 10000, L"#32770", m_core.Pid());
     ASSERT_NE(hDlg, nullptr);
 
+    // The dialog exists (and has its title) before its initialisation has filled in the texts.
     wchar_t szText[256] = {};
-    GetDlgItemTextW(hDlg, 1006, szText, 256);
-    EXPECT_EQ(std::wstring(szText).rfind(L"Zuvora! Version 9.00\n", 0), 0u);
+    EXPECT_TRUE(WaitUntil([&] {
+        GetDlgItemTextW(hDlg, 1006, szText, 256);
+        return std::wstring(szText).rfind(L"Zuvora! Version 9.00\n", 0) == 0;
+    }, 5000));
     std::wstring strVersions(4096, L'\0');
     strVersions.resize(static_cast<size_t>(GetDlgItemTextW(hDlg, 1008, strVersions.data(), 4096)));
     EXPECT_EQ(strVersions.rfind(L" ZvCore64.exe     9.0.0.0", 0), 0u) << strVersions.size();
