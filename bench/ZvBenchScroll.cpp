@@ -1,0 +1,130 @@
+// Scrolling 100 ordinary windows at once through the core program, against a plain loop that
+// moves the same windows with SetWindowPos from one process; and the core program's working
+// set after start-up. Prints figures; asserts nothing.
+#include <windows.h>
+#include <psapi.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <vector>
+
+#include "ZvMessages.h"
+#include "ZvTestKit.h"
+
+namespace {
+
+constexpr int kWindows = 100;
+constexpr int kRuns = 7;
+constexpr wchar_t kHiddenTitle[] = L"$$$ Zuvora! Hidden Main Window %%%";
+
+double NowMs()
+{
+    static LARGE_INTEGER freq = [] { LARGE_INTEGER f; QueryPerformanceFrequency(&f); return f; }();
+    LARGE_INTEGER t;
+    QueryPerformanceCounter(&t);
+    return static_cast<double>(t.QuadPart) * 1000.0 / static_cast<double>(freq.QuadPart);
+}
+
+double Median(std::vector<double> v)
+{
+    std::sort(v.begin(), v.end());
+    return v[v.size() / 2];
+}
+
+std::vector<RECT> Rects(const std::vector<HWND>& wnds)
+{
+    std::vector<RECT> rcs;
+    for (HWND h : wnds)
+        rcs.push_back(zvkit::WindowRect(h));
+    return rcs;
+}
+
+// True when every window stands dx pixels from where it stood.
+bool AllMovedBy(const std::vector<HWND>& wnds, const std::vector<RECT>& before, int dx)
+{
+    for (size_t i = 0; i < wnds.size(); ++i) {
+        if (zvkit::WindowRect(wnds[i]).left != before[i].left + dx)
+            return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+int main()
+{
+    zvkit::CRegistryGuard guard;
+    zvkit::RegSetDword(L"View", L"Speed", 1);  // every move at once
+    zvkit::RegSetDword(L"View", L"SmoothScroll", 0);
+
+    std::vector<std::wstring> args;
+    for (int i = 0; i < kWindows; ++i)
+        args.push_back(zvkit::WndArg(20 + (i % 10) * 110, 40 + (i / 10) * 90, 100, 80, L"Bench " + std::to_wstring(i)));
+    zvkit::CTestWnds wnds;
+    if (!wnds.Start(args, 30000)) {
+        std::printf("could not start the test windows\n");
+        return 1;
+    }
+    const std::vector<HWND> hWnds = wnds.Windows();
+
+    // The plain loop: one process moving every window by 10 px.
+    std::vector<double> loopMs;
+    for (int run = 0; run < kRuns; ++run) {
+        const int dx = run % 2 ? -10 : 10;
+        const double t0 = NowMs();
+        for (HWND h : hWnds) {
+            RECT rc = zvkit::WindowRect(h);
+            SetWindowPos(h, nullptr, rc.left + dx, rc.top, 0, 0,
+                         SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOOWNERZORDER);
+        }
+        loopMs.push_back(NowMs() - t0);
+    }
+
+    zvkit::CProcess core;
+    if (!core.Start(zvkit::LayoutPath(L"ZvCore64.exe"))) {
+        std::printf("could not start ZvCore64.exe\n");
+        return 1;
+    }
+    HWND hCore = zvkit::WaitForWindow(kHiddenTitle, 20000);
+    if (!hCore) {
+        std::printf("the core program's window did not appear\n");
+        return 1;
+    }
+    zvkit::PumpFor(1000);  // let start-up settle before the working set is read
+
+    SIZE_T cbWorkingSet = 0;
+    if (HANDLE hProc = OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, core.Pid())) {
+        PROCESS_MEMORY_COUNTERS pmc = {sizeof(pmc)};
+        if (GetProcessMemoryInfo(hProc, &pmc, sizeof(pmc)))
+            cbWorkingSet = pmc.WorkingSetSize;
+        CloseHandle(hProc);
+    }
+
+    // Through the core program: the keyboard line width (10 px), left or right.
+    constexpr WPARAM kIndexKeybdHorzLine = 1 * 4 + 0 * 2 + 0;
+    std::vector<double> coreMs;
+    for (int run = 0; run < kRuns; ++run) {
+        const std::vector<RECT> before = Rects(hWnds);
+        const bool bRight = run % 2 == 0;  // direction flag 2 moves the windows left
+        const int dx = bRight ? -10 : 10;
+        const WPARAM wParam = (static_cast<WPARAM>(bRight ? 2 : 1) << 16) | kIndexKeybdHorzLine;
+        const double t0 = NowMs();
+        PostMessageW(hCore, MSG_MV_ALL_WNDS_BY_DEVICE, wParam, 1);
+        if (!zvkit::WaitUntil([&] { return AllMovedBy(hWnds, before, dx); }, 20000, 1)) {
+            std::printf("run %d: the windows did not all move\n", run);
+            return 1;
+        }
+        coreMs.push_back(NowMs() - t0);
+    }
+    PostMessageW(hCore, WM_CLOSE, 0, 0);
+    core.WaitForExit(10000);
+
+    const double loop = Median(loopMs), viaCore = Median(coreMs);
+    std::printf("Scroll of %d windows at once (median of %d runs)\n", kWindows, kRuns);
+    std::printf("  plain SetWindowPos loop, one process: %8.2f ms\n", loop);
+    std::printf("  through ZvCore64 (post to visible):   %8.2f ms\n", viaCore);
+    std::printf("  ratio core / loop:                    %8.2f\n", viaCore / loop);
+    std::printf("ZvCore64 working set after start-up:    %8.1f MiB\n",
+                static_cast<double>(cbWorkingSet) / (1024.0 * 1024.0));
+    return 0;
+}
