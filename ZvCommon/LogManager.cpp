@@ -52,11 +52,6 @@ void DeleteLogManager(BOOL bDetach)
     delete pManager;
 }
 
-void FailWait(int nLine)
-{
-    VerifyFailed(L"dwRet != WAIT_FAILED", kSourceFile, nLine, GetLastError());
-}
-
 } // namespace
 
 std::atomic<HWND> CLogManager::m_hWndLog{nullptr};
@@ -256,8 +251,7 @@ BOOL CLogManager::FindLogWnd(int nSender, BOOL bReadHandle, DWORD dwWait)
     if (!m_hEvtLogWndAlive)
         return FALSE;
     DWORD dwRet = WaitOrWatchEnd(m_hEvtLogWndAlive, dwWait);
-    if (dwRet == WAIT_FAILED)
-        FailWait(__LINE__);
+    ZV_VERIFY_IN(dwRet != WAIT_FAILED, kSourceFile);
     if (dwRet != WAIT_OBJECT_0)
         return FALSE;
     if (!bReadHandle)
@@ -267,8 +261,7 @@ BOOL CLogManager::FindLogWnd(int nSender, BOOL bReadHandle, DWORD dwWait)
 
     // The viewer writes the handle under this mutex: read the block under it too.
     dwRet = WaitOrWatchEnd(m_hMtxLogWndHandle, LOG_WND_HANDLE_MUTEX_WAIT);
-    if (dwRet == WAIT_FAILED)
-        FailWait(__LINE__);
+    ZV_VERIFY_IN(dwRet != WAIT_FAILED, kSourceFile);
     if (dwRet != WAIT_OBJECT_0 && dwRet != WAIT_ABANDONED_0)
         return TRUE;
     CSharedMemLogHwnd* pBlock = new (std::nothrow) CSharedMemLogHwnd(nSender);
@@ -369,8 +362,7 @@ DWORD CLogManager::LogOutThread()
             // The output mutex is shared with the other programs: never wait on it here.
             CSingleLock lockOut(m_hMtxLogOut, SYNC_KIND::Mutex);
             while (!lockOut.Lock(0)) {
-                if (lockOut.GetLastWaitResult() == WAIT_FAILED)
-                    FailWait(__LINE__);
+                ZV_VERIFY_IN(lockOut.GetLastWaitResult() != WAIT_FAILED, kSourceFile);
                 if (WaitForSingleObject(m_hEvtLogOutKill, 1) == WAIT_OBJECT_0)
                     return 0;
             }
@@ -438,8 +430,7 @@ void CLogManager::StopLogOut()
     int nUnchanged = 0;
     for (;;) {
         const DWORD dwRet = WaitForSingleObject(m_hEvtLogWndAlive, LOG_OUT_MUTEX_WAIT);
-        if (dwRet == WAIT_FAILED)
-            FailWait(__LINE__);
+        ZV_VERIFY_IN(dwRet != WAIT_FAILED, kSourceFile);
         if (dwRet != WAIT_OBJECT_0)
             break;
         // A killed viewer leaves its event set behind it; its window tells the truth.
@@ -453,8 +444,8 @@ void CLogManager::StopLogOut()
             if (nLen == 0)
                 break;
             lockOut.Unlock();
-        } else if (lockOut.GetLastWaitResult() == WAIT_FAILED) {
-            FailWait(__LINE__);
+        } else {
+            ZV_VERIFY_IN(lockOut.GetLastWaitResult() != WAIT_FAILED, kSourceFile);
         }
         Sleep(LOG_OUT_MUTEX_WAIT);
         // An output mutex that never comes free counts as a queue that does not move.
@@ -478,8 +469,7 @@ void CLogManager::AddLog(const std::wstring& strLine)
 {
     CSingleLock lockOut(m_hMtxLogOut, SYNC_KIND::Mutex);
     if (m_bLogOut && m_hMtxLogOut && !lockOut.Lock(LOG_OUT_MUTEX_WAIT)) {
-        if (lockOut.GetLastWaitResult() == WAIT_FAILED)
-            FailWait(__LINE__);
+        ZV_VERIFY_IN(lockOut.GetLastWaitResult() != WAIT_FAILED, kSourceFile);
         return;
     }
     const std::string strText = LogLineToUtf8(strLine, CSharedMemLog::MAX_TEXT_SIZE - 1);

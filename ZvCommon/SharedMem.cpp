@@ -9,13 +9,6 @@ namespace {
 
 constexpr LPCWSTR kSourceFile = L"..\\ZvCommon\\SharedMem";
 
-// A wait on our own per-block mutex that fails is a broken program, not bad input.
-void LockOrFail(CSingleLock& lockRes, DWORD dwWait, int nLine)
-{
-    if (!lockRes.Lock(dwWait))
-        VerifyFailed(L"lockRes.Lock(m_dwMutexWait)", kSourceFile, nLine, GetLastError());
-}
-
 } // namespace
 
 BYTE GetXorSum(const BYTE* pb, int nCount) noexcept
@@ -28,13 +21,19 @@ BYTE GetXorSum(const BYTE* pb, int nCount) noexcept
 
 CSharedMem::CSharedMem(int nSender) : m_nSender(nSender) {}
 
+void CSharedMem::LockView(CSingleLock& lockRes, LPCWSTR pszFile, int nLine)
+{
+    if (!lockRes.Lock(m_dwMutexWait))
+        VerifyFailed(L"lockRes.Lock(m_dwMutexWait)", pszFile, nLine, GetLastError());
+}
+
 CSharedMem::~CSharedMem()
 {
     if (!m_pMutex && !m_hFileMap)
         return;
     CSingleLock lockRes(m_pMutex);
     if (m_pMutex)
-        LockOrFail(lockRes, m_dwMutexWait, __LINE__);
+        LockView(lockRes, kSourceFile, __LINE__);
     if (m_pbView)
         UnmapViewOfFile(m_pbView);
     if (m_hFileMap)
@@ -91,7 +90,7 @@ BOOL CSharedMem::Create(LPCWSTR pszName, DWORD dwProtect, void* pParam)
         return FALSE;
 
     CSingleLock lockRes(m_pMutex);
-    LockOrFail(lockRes, m_dwMutexWait, __LINE__);
+    LockView(lockRes, kSourceFile, __LINE__);
 
     // A name that still exists belongs to someone else's mapping: never attach to it, wait
     // (bounded) for its last holder to let go so that the view starts zero-filled.
@@ -126,7 +125,7 @@ BOOL CSharedMem::Open(LPCWSTR pszName, BOOL bInherit, DWORD dwAccess)
         return FALSE;
 
     CSingleLock lockRes(m_pMutex);
-    LockOrFail(lockRes, m_dwMutexWait, __LINE__);
+    LockView(lockRes, kSourceFile, __LINE__);
 
     HANDLE hFileMap = OpenFileMappingW(dwAccess, bInherit, pszName);
     if (!hFileMap)

@@ -49,6 +49,10 @@ public:
 protected:
     // Helpers for the block classes; all of them stay inside the view.
 
+    // Takes the block mutex into lockRes. A wait on our own block mutex that fails is a broken
+    // program, not bad input: the box names pszFile (the block class's source) and nLine.
+    void LockView(CSingleLock& lockRes, LPCWSTR pszFile, int nLine);
+
     // nLen of the view when nMinLen <= nLen <= nMaxLen and the checksum byte at nLen lies in
     // the view; -1 otherwise (also when nothing is mapped).
     int GetFrameLen(int nMinLen, int nMaxLen) const noexcept;

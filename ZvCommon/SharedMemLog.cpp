@@ -3,17 +3,10 @@
 #include <cstring>
 
 #include "Strings.h"
-#include "VerifyFailed.h"
 
 namespace {
 
 constexpr LPCWSTR kSourceFile = L"..\\ZvCommon\\SharedMemLog";
-
-void LockOrFail(CSingleLock& lockRes, DWORD dwWait, int nLine)
-{
-    if (!lockRes.Lock(dwWait))
-        VerifyFailed(L"lockRes.Lock(m_dwMutexWait)", kSourceFile, nLine, GetLastError());
-}
 
 } // namespace
 
@@ -65,7 +58,7 @@ BOOL CSharedMemLog::Create(LPCWSTR pszName, DWORD dwProtect, void* pParam)
         return FALSE;
 
     CSingleLock lockRes(m_pMutex);
-    LockOrFail(lockRes, m_dwMutexWait, __LINE__);
+    LockView(lockRes, kSourceFile, __LINE__);
     WriteFrameHead(nLen, TAG, TAG_FIELD);
     WriteInt32(m_pbView + SENDER_OFS, 0);
     WriteInt32(m_pbView + SEQ_OFS, 0);
@@ -81,7 +74,7 @@ BOOL CSharedMemLog::Open(LPCWSTR pszName, BOOL bInherit, DWORD dwAccess)
     if (!CSharedMem::Open(pszName, bInherit, dwAccess))
         return FALSE;
     CSingleLock lockRes(m_pMutex);
-    LockOrFail(lockRes, m_dwMutexWait, __LINE__);
+    LockView(lockRes, kSourceFile, __LINE__);
     LocateFields();
     return IsValid();
 }
@@ -100,7 +93,7 @@ BOOL CSharedMemLog::SetField(int nOfs, int nValue, int nLine)
     if (!m_pbView)
         return FALSE;
     CSingleLock lockRes(m_pMutex);
-    LockOrFail(lockRes, m_dwMutexWait, nLine);
+    LockView(lockRes, kSourceFile, nLine);
     const int nLen = GetLen();
     if (nLen < 0)
         return FALSE;
@@ -114,7 +107,7 @@ int CSharedMemLog::GetField(int nOfs, int nLine)
     if (!m_pbView)
         return 0;
     CSingleLock lockRes(m_pMutex);
-    LockOrFail(lockRes, m_dwMutexWait, nLine);
+    LockView(lockRes, kSourceFile, nLine);
     if (GetLen() < 0)
         return 0;
     return ReadInt32(m_pbView + nOfs);
@@ -136,7 +129,7 @@ BOOL CSharedMemLog::SetText(const char* pszText)
     if (!m_pbView || !pszText)
         return FALSE;
     CSingleLock lockRes(m_pMutex);
-    LockOrFail(lockRes, m_dwMutexWait, __LINE__);
+    LockView(lockRes, kSourceFile, __LINE__);
     const int nLen = GetLen();
     if (nLen < 0)
         return FALSE;
@@ -153,7 +146,7 @@ std::string CSharedMemLog::GetText()
     if (!m_pbView)
         return {};
     CSingleLock lockRes(m_pMutex);
-    LockOrFail(lockRes, m_dwMutexWait, __LINE__);
+    LockView(lockRes, kSourceFile, __LINE__);
     const int nLen = GetLen();
     if (nLen < 0)
         return {};

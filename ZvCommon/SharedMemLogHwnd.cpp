@@ -2,17 +2,9 @@
 
 #include <cstring>
 
-#include "VerifyFailed.h"
-
 namespace {
 
 constexpr LPCWSTR kSourceFile = L"..\\ZvCommon\\SharedMemLogHwnd";
-
-void LockOrFail(CSingleLock& lockRes, DWORD dwWait, int nLine)
-{
-    if (!lockRes.Lock(dwWait))
-        VerifyFailed(L"lockRes.Lock(m_dwMutexWait)", kSourceFile, nLine, GetLastError());
-}
 
 } // namespace
 
@@ -39,7 +31,7 @@ BOOL CSharedMemLogHwnd::Create(LPCWSTR pszName, DWORD dwProtect, void* pParam)
     if (!CSharedMem::Create(pszName, dwProtect, &dwMapSize))
         return FALSE;
     CSingleLock lockRes(m_pMutex);
-    LockOrFail(lockRes, m_dwMutexWait, __LINE__);
+    LockView(lockRes, kSourceFile, __LINE__);
     WriteFrameHead(BLOCK_LEN, TAG, TAG_FIELD);
     memset(m_pbView + HWND_OFS, 0, 8);
     LocateFields();
@@ -52,7 +44,7 @@ BOOL CSharedMemLogHwnd::Open(LPCWSTR pszName, BOOL bInherit, DWORD dwAccess)
     if (!CSharedMem::Open(pszName, bInherit, dwAccess))
         return FALSE;
     CSingleLock lockRes(m_pMutex);
-    LockOrFail(lockRes, m_dwMutexWait, __LINE__);
+    LockView(lockRes, kSourceFile, __LINE__);
     LocateFields();
     return IsValid();
 }
@@ -70,7 +62,7 @@ HWND CSharedMemLogHwnd::GetHwnd()
     if (!m_pbView)
         return nullptr;
     CSingleLock lockRes(m_pMutex);
-    LockOrFail(lockRes, m_dwMutexWait, __LINE__);
+    LockView(lockRes, kSourceFile, __LINE__);
     if (GetFrameLen(BLOCK_LEN, BLOCK_LEN) < 0)
         return nullptr;
     // Window handles carry 32 significant bits in 32- and 64-bit processes alike.
@@ -85,7 +77,7 @@ BOOL CSharedMemLogHwnd::SetHwnd(HWND hWnd)
     if (!m_pbView)
         return FALSE;
     CSingleLock lockRes(m_pMutex);
-    LockOrFail(lockRes, m_dwMutexWait, __LINE__);
+    LockView(lockRes, kSourceFile, __LINE__);
     if (GetFrameLen(BLOCK_LEN, BLOCK_LEN) < 0)
         return FALSE;
     // The 32 significant bits, zero-extended: the top byte stays 0, so the writing and the
