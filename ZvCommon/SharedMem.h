@@ -53,6 +53,32 @@ protected:
     // program, not bad input: the box names pszFile (the block class's source) and nLine.
     void LockView(CSingleLock& lockRes, LPCWSTR pszFile, int nLine);
 
+    // The steps of every field access: nothing mapped gives failed; else under the block mutex,
+    // a length word outside nMinLen .. nMaxLen or the view gives failed, and a sound one is
+    // handed to fn(nLen).
+    template <class TResult, class TFn>
+    TResult ReadFrame(LPCWSTR pszFile, int nLine, int nMinLen, int nMaxLen, TResult failed, TFn&& fn)
+    {
+        if (!m_pbView)
+            return failed;
+        CSingleLock lockRes(m_pMutex);
+        LockView(lockRes, pszFile, nLine);
+        const int nLen = GetFrameLen(nMinLen, nMaxLen);
+        if (nLen < 0)
+            return failed;
+        return fn(nLen);
+    }
+    // As ReadFrame for a writer: after fn(nLen) the checksum is stored again.
+    template <class TFn>
+    BOOL WriteFrame(LPCWSTR pszFile, int nLine, int nMinLen, int nMaxLen, TFn&& fn)
+    {
+        return ReadFrame(pszFile, nLine, nMinLen, nMaxLen, FALSE, [&](int nLen) {
+            fn(nLen);
+            StoreFrameSum(nLen);
+            return TRUE;
+        });
+    }
+
     // nLen of the view when nMinLen <= nLen <= nMaxLen and the checksum byte at nLen lies in
     // the view; -1 otherwise (also when nothing is mapped).
     int GetFrameLen(int nMinLen, int nMaxLen) const noexcept;

@@ -39,7 +39,7 @@ void CSharedMemLog::LocateFields()
 
 int CSharedMemLog::GetLen() const noexcept
 {
-    return GetFrameLen(TEXT_OFS + 1, TEXT_OFS + MAX_TEXT_SIZE);
+    return GetFrameLen(MIN_LEN, MAX_LEN);
 }
 
 BOOL CSharedMemLog::Create(LPCWSTR pszName, DWORD dwProtect, void* pParam)
@@ -90,27 +90,14 @@ BOOL CSharedMemLog::IsValid()
 
 BOOL CSharedMemLog::SetField(int nOfs, int nValue, int nLine)
 {
-    if (!m_pbView)
-        return FALSE;
-    CSingleLock lockRes(m_pMutex);
-    LockView(lockRes, kSourceFile, nLine);
-    const int nLen = GetLen();
-    if (nLen < 0)
-        return FALSE;
-    WriteInt32(m_pbView + nOfs, nValue);
-    StoreFrameSum(nLen);
-    return TRUE;
+    return WriteFrame(kSourceFile, nLine, MIN_LEN, MAX_LEN,
+                      [&](int) { WriteInt32(m_pbView + nOfs, nValue); });
 }
 
 int CSharedMemLog::GetField(int nOfs, int nLine)
 {
-    if (!m_pbView)
-        return 0;
-    CSingleLock lockRes(m_pMutex);
-    LockView(lockRes, kSourceFile, nLine);
-    if (GetLen() < 0)
-        return 0;
-    return ReadInt32(m_pbView + nOfs);
+    return ReadFrame(kSourceFile, nLine, MIN_LEN, MAX_LEN, 0,
+                     [&](int) { return ReadInt32(m_pbView + nOfs); });
 }
 
 BOOL CSharedMemLog::SetSender(int nSender) { return SetField(SENDER_OFS, nSender, __LINE__); }
@@ -126,30 +113,20 @@ int CSharedMemLog::GetDone() { return GetField(DONE_OFS, __LINE__); }
 
 BOOL CSharedMemLog::SetText(const char* pszText)
 {
-    if (!m_pbView || !pszText)
+    if (!pszText)
         return FALSE;
-    CSingleLock lockRes(m_pMutex);
-    LockView(lockRes, kSourceFile, __LINE__);
-    const int nLen = GetLen();
-    if (nLen < 0)
-        return FALSE;
-    const size_t cbArea = static_cast<size_t>(nLen - TEXT_OFS);
-    memset(m_pbView + TEXT_OFS, 0, cbArea);
-    memcpy(m_pbView + TEXT_OFS, pszText, strnlen(pszText, cbArea - 1));
-    WriteInt32(m_pbView + DONE_OFS, 0);
-    StoreFrameSum(nLen);
-    return TRUE;
+    return WriteFrame(kSourceFile, __LINE__, MIN_LEN, MAX_LEN, [&](int nLen) {
+        const size_t cbArea = static_cast<size_t>(nLen - TEXT_OFS);
+        memset(m_pbView + TEXT_OFS, 0, cbArea);
+        memcpy(m_pbView + TEXT_OFS, pszText, strnlen(pszText, cbArea - 1));
+        WriteInt32(m_pbView + DONE_OFS, 0);
+    });
 }
 
 std::string CSharedMemLog::GetText()
 {
-    if (!m_pbView)
-        return {};
-    CSingleLock lockRes(m_pMutex);
-    LockView(lockRes, kSourceFile, __LINE__);
-    const int nLen = GetLen();
-    if (nLen < 0)
-        return {};
-    const char* psz = reinterpret_cast<const char*>(m_pbView + TEXT_OFS);
-    return std::string(psz, strnlen(psz, static_cast<size_t>(nLen - TEXT_OFS)));
+    return ReadFrame(kSourceFile, __LINE__, MIN_LEN, MAX_LEN, std::string(), [&](int nLen) {
+        const char* psz = reinterpret_cast<const char*>(m_pbView + TEXT_OFS);
+        return std::string(psz, strnlen(psz, static_cast<size_t>(nLen - TEXT_OFS)));
+    });
 }

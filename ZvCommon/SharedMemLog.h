@@ -67,6 +67,10 @@ public:
     } m_sm;
 
 private:
+    // The length words a line block may carry.
+    static constexpr int MIN_LEN = TEXT_OFS + 1;
+    static constexpr int MAX_LEN = TEXT_OFS + MAX_TEXT_SIZE;
+
     void LocateFields();
     int GetLen() const noexcept;
     BOOL SetField(int nOfs, int nValue, int nLine);

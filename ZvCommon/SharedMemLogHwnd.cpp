@@ -59,32 +59,22 @@ BOOL CSharedMemLogHwnd::IsValid()
 
 HWND CSharedMemLogHwnd::GetHwnd()
 {
-    if (!m_pbView)
-        return nullptr;
-    CSingleLock lockRes(m_pMutex);
-    LockView(lockRes, kSourceFile, __LINE__);
-    if (GetFrameLen(BLOCK_LEN, BLOCK_LEN) < 0)
-        return nullptr;
-    // Window handles carry 32 significant bits in 32- and 64-bit processes alike.
-    DWORD dwLow = 0;
-    for (int i = 3; i >= 0; --i)
-        dwLow = dwLow << 8 | m_pbView[HWND_OFS + i];
-    return reinterpret_cast<HWND>(static_cast<LONG_PTR>(static_cast<LONG>(dwLow)));
+    return ReadFrame(kSourceFile, __LINE__, BLOCK_LEN, BLOCK_LEN, HWND(), [&](int) {
+        // Window handles carry 32 significant bits in 32- and 64-bit processes alike.
+        DWORD dwLow = 0;
+        for (int i = 3; i >= 0; --i)
+            dwLow = dwLow << 8 | m_pbView[HWND_OFS + i];
+        return reinterpret_cast<HWND>(static_cast<LONG_PTR>(static_cast<LONG>(dwLow)));
+    });
 }
 
 BOOL CSharedMemLogHwnd::SetHwnd(HWND hWnd)
 {
-    if (!m_pbView)
-        return FALSE;
-    CSingleLock lockRes(m_pMutex);
-    LockView(lockRes, kSourceFile, __LINE__);
-    if (GetFrameLen(BLOCK_LEN, BLOCK_LEN) < 0)
-        return FALSE;
     // The 32 significant bits, zero-extended: the top byte stays 0, so the writing and the
     // testing span of the checksum agree for every handle.
     const auto dwLow = static_cast<DWORD>(reinterpret_cast<UINT_PTR>(hWnd));
-    for (int i = 0; i < 8; ++i)
-        m_pbView[HWND_OFS + i] = i < 4 ? static_cast<BYTE>(dwLow >> (8 * i)) : 0;
-    StoreFrameSum(BLOCK_LEN);
-    return TRUE;
+    return WriteFrame(kSourceFile, __LINE__, BLOCK_LEN, BLOCK_LEN, [&](int) {
+        for (int i = 0; i < 8; ++i)
+            m_pbView[HWND_OFS + i] = i < 4 ? static_cast<BYTE>(dwLow >> (8 * i)) : 0;
+    });
 }
