@@ -6,6 +6,8 @@
 
 #include <string>
 
+#include "ZvNames.h"
+
 // Starts pszProgram hidden with the arguments pszCmdLine (without the program name: it is put
 // in front, quoted, so that the child's runtime gets every argument) in pszCurDir (null or empty:
 // this process's folder). dwWaitMs 0: no wait; else waits up to that long for the program to end.
@@ -30,13 +32,18 @@ std::wstring GetSearchExtension(LPCWSTR pszFile);
 // mutex would make a program starting at the same moment believe it runs twice.
 BOOL IsMutexExist(LPCWSTR pszName);
 
-// The key of old settings that the next start moves under the settings key.
-inline constexpr wchar_t IMMIGRATE_KEY[] = L"Software\\V.Z.Q.Immigrate";
-inline constexpr wchar_t IMMIGRATE_PARENT_KEY[] = L"Software";
-inline constexpr wchar_t IMMIGRATE_SUBKEY[] = L"V.Z.Q.Immigrate";
-inline constexpr wchar_t IMMIGRATE_CORE_FILE[] = L"ZvCore64.exe";
-inline constexpr wchar_t IMMIGRATE_TOOL_FILE[] = L"ZvRegCopy64.exe";
-inline constexpr wchar_t IMMIGRATE_TOOL_ARGS[] = L"HKCU Software\\V.Z.Q.Immigrate HKCU Software\\V.Z.Q.";
+// The key of old settings that the next start moves under the settings key, and the copy that
+// moves it: ZvRegCopy64.exe from the folder of ZvCore64.exe, told "HKCU <old key> HKCU <maker key>"
+// (neither key holds a blank, so the arguments need no quotes).
+inline constexpr const wchar_t* IMMIGRATE_KEY = ZV_IMMIGRATE_KEY;
+inline constexpr const wchar_t* IMMIGRATE_PARENT_KEY = ZV_SOFTWARE_KEY;
+inline constexpr const wchar_t* IMMIGRATE_SUBKEY = ZV_IMMIGRATE_NAME;
+inline constexpr const wchar_t* IMMIGRATE_CORE_FILE = ZV_CORE64_FILE;
+inline constexpr const wchar_t* IMMIGRATE_TOOL_FILE = ZV_REGCOPY64_FILE;
+namespace zvnames {
+inline constexpr auto kImmigrateToolArgs = JoinNames(L"HKCU ", kImmigrateKey.sz, L" HKCU ", kMakerKey.sz);
+}
+inline constexpr const wchar_t* IMMIGRATE_TOOL_ARGS = zvnames::kImmigrateToolArgs.sz;
 inline constexpr DWORD IMMIGRATE_TOOL_WAIT = 60000;
 
 // Copies HKCU\Software\V.Z.Q.Immigrate into HKCU\Software\V.Z.Q. with ZvRegCopy64.exe from the

@@ -15,6 +15,7 @@
 #include <string>
 #include <vector>
 #include "ZvTestWndsProtocol.h"
+#include "../../ZvCommon/ZvNames.h"
 
 namespace zvkit {
 
@@ -129,8 +130,8 @@ bool MouseWheel(int nNotches, bool bHorizontal = false);
 // ---- Registry -----------------------------------------------------------------------------
 
 // HKCU keys of the settings.
-inline constexpr wchar_t kMakerKey[] = L"Software\\V.Z.Q.";
-inline constexpr wchar_t kProfileKey[] = L"Software\\V.Z.Q.\\VZQZv";
+inline constexpr const wchar_t* kMakerKey = ZV_MAKER_KEY;
+inline constexpr const wchar_t* kProfileKey = ZV_PROFILE_KEY;
 
 // Values under HKCU\Software\V.Z.Q.\VZQZv\<section>.
 std::optional<DWORD> RegGetDword(const std::wstring& strSection, const std::wstring& strName);
