@@ -3,34 +3,10 @@
 #include <climits>
 #include <cwchar>
 
+#include "CommandLine.h"
 #include "Strings.h"
 
 namespace {
-
-// One value as CommandLineToArgvW reads it back: quoted when it holds a blank, a tab or a quote,
-// with quotes and the backslashes before them escaped.
-std::wstring QuoteValue(const std::wstring& str)
-{
-    if (!str.empty() && str.find_first_of(L" \t\"") == std::wstring::npos)
-        return str;
-    std::wstring strOut = L"\"";
-    size_t nBackslashes = 0;
-    for (wchar_t ch : str) {
-        if (ch == L'\\') {
-            ++nBackslashes;
-            continue;
-        }
-        if (ch == L'"')
-            strOut.append(nBackslashes * 2 + 1, L'\\');
-        else
-            strOut.append(nBackslashes, L'\\');
-        nBackslashes = 0;
-        strOut += ch;
-    }
-    strOut.append(nBackslashes * 2, L'\\');
-    strOut += L'"';
-    return strOut;
-}
 
 bool HasValue(const std::optional<std::wstring_view>& value)
 {
@@ -148,8 +124,8 @@ BOOL GetLogOptionString(const CMDLINE_OPTION_SET& opt, std::wstring& strOut)
 {
     strOut.clear();
     if (opt.pszLogFile && opt.pszLogMode) {
-        strOut += FormatString(L" /%s=%s /%s=%s", CMDLINE_LOGFILE, QuoteValue(*opt.pszLogFile).c_str(),
-                               CMDLINE_LOGMODE, QuoteValue(*opt.pszLogMode).c_str());
+        strOut += FormatString(L" /%s=%s /%s=%s", CMDLINE_LOGFILE, QuoteCommandLineArg(*opt.pszLogFile).c_str(),
+                               CMDLINE_LOGMODE, QuoteCommandLineArg(*opt.pszLogMode).c_str());
     }
     if (opt.bLogWindow)
         strOut += FormatString(L" /%s", CMDLINE_LOGWINDOW);

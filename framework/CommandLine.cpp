@@ -97,6 +97,26 @@ std::vector<std::wstring> SplitCommandLine(const wchar_t* pszCmdLine, BOOL bHasP
     return tokens;
 }
 
+std::wstring QuoteCommandLineArg(const std::wstring& strArg)
+{
+    if (!strArg.empty() && strArg.find_first_of(L" \t\n\v\"") == std::wstring::npos)
+        return strArg;
+    std::wstring strOut = L"\"";
+    size_t nBackslashes = 0;
+    for (wchar_t ch : strArg) {
+        if (ch == L'\\') {
+            ++nBackslashes;
+            continue;
+        }
+        strOut.append(ch == L'"' ? nBackslashes * 2 + 1 : nBackslashes, L'\\');
+        nBackslashes = 0;
+        strOut += ch;
+    }
+    strOut.append(nBackslashes * 2, L'\\');
+    strOut += L'"';
+    return strOut;
+}
+
 void ParseCommandLine(const wchar_t* pszCmdLine, BOOL bHasProgramName, CCommandLineInfo& info)
 {
     std::vector<std::wstring> tokens = SplitCommandLine(pszCmdLine, bHasProgramName);

@@ -27,6 +27,12 @@ public:
 // by another program) every token is an argument.
 std::vector<std::wstring> SplitCommandLine(const wchar_t* pszCmdLine, BOOL bHasProgramName);
 
+// One argument written so that SplitCommandLine (and CommandLineToArgvW) gives it back unchanged:
+// as is when it is not empty and holds no blank, tab, line feed, vertical tab or quote; else
+// quoted, with each quote escaped and the backslashes before a quote or the closing quote doubled.
+// Not for the program name, which is read up to its closing quote without escapes.
+std::wstring QuoteCommandLineArg(const std::wstring& strArg);
+
 // Calls info.ParseParam for every argument of the line (the program name skipped).
 void ParseCommandLine(const wchar_t* pszCmdLine, BOOL bHasProgramName, CCommandLineInfo& info);
 

@@ -40,28 +40,6 @@ std::wstring LayoutDir() {
 
 std::wstring LayoutPath(const std::wstring& strFile) { return LayoutDir() + L"\\" + strFile; }
 
-std::wstring QuoteArg(const std::wstring& strArg) {
-  if (!strArg.empty() && strArg.find_first_of(L" \t\n\v\"") == std::wstring::npos) return strArg;
-  // Backslashes count only before a quote: double them there and before the closing quote.
-  std::wstring out = L"\"";
-  size_t nSlashes = 0;
-  for (wchar_t c : strArg) {
-    if (c == L'\\') {
-      ++nSlashes;
-    } else if (c == L'"') {
-      out.append(nSlashes * 2 + 1, L'\\');
-      nSlashes = 0;
-    } else {
-      out.append(nSlashes, L'\\');
-      nSlashes = 0;
-    }
-    if (c != L'\\') out += c;
-  }
-  out.append(nSlashes * 2, L'\\');
-  out += L'"';
-  return out;
-}
-
 void PumpMessages() {
   MSG msg;
   while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {

@@ -14,6 +14,7 @@
 #include <optional>
 #include <string>
 #include <vector>
+#include "CommandLine.h"
 #include "ZvTestWndsProtocol.h"
 #include "../../ZvCommon/ZvNames.h"
 
@@ -29,7 +30,7 @@ std::wstring LayoutPath(const std::wstring& strFile);
 // The whole file as bytes (empty when it cannot be opened); shares with a writer that has it open.
 std::string ReadFileBytes(const std::wstring& strPath);
 // One command-line argument quoted so that CommandLineToArgvW gives it back unchanged.
-std::wstring QuoteArg(const std::wstring& strArg);
+inline std::wstring QuoteArg(const std::wstring& strArg) { return QuoteCommandLineArg(strArg); }
 
 // Dispatches every message waiting for this thread (low-level hooks and reply windows need it).
 void PumpMessages();

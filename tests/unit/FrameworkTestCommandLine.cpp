@@ -73,6 +73,43 @@ TEST(FrameworkCommandLine, SplitsAsCommandLineToArgvW)
     }
 }
 
+TEST(FrameworkCommandLine, QuotesOnlyWhatNeedsIt)
+{
+    EXPECT_EQ(QuoteCommandLineArg(L"/LOGMODE=at"), L"/LOGMODE=at");
+    EXPECT_EQ(QuoteCommandLineArg(L"C:\\dir\\a\\\\b"), L"C:\\dir\\a\\\\b");  // backslashes alone stay
+    EXPECT_EQ(QuoteCommandLineArg(L""), L"\"\"");
+    EXPECT_EQ(QuoteCommandLineArg(L"two words"), L"\"two words\"");
+    EXPECT_EQ(QuoteCommandLineArg(L"a\tb"), L"\"a\tb\"");
+    // Backslashes before the closing quote and before a quote are doubled, the quote escaped.
+    EXPECT_EQ(QuoteCommandLineArg(L"C:\\My Logs\\"), L"\"C:\\My Logs\\\\\"");
+    EXPECT_EQ(QuoteCommandLineArg(L"say \"hi\""), L"\"say \\\"hi\\\"\"");
+    EXPECT_EQ(QuoteCommandLineArg(L"a\\\"b"), L"\"a\\\\\\\"b\"");
+    EXPECT_EQ(QuoteCommandLineArg(L"a\\b c"), L"\"a\\b c\"");
+}
+
+TEST(FrameworkCommandLine, QuotedArgumentsSplitBackUnchanged)
+{
+    const Tokens args = {
+        L"plain", L"", L"two words", L"\t", L"\"", L"\"\"\"", L"\\", L"\\\\", L"end\\", L"end\\\\ x",
+        L"a\\\"b", L"a\\\\\"b c", L"\\\"lead", L"/LOGFILE=C:\\My Logs\\zv.log", L"line\nfeed", L"\x65E5\x672C \x8A9E",
+    };
+    std::wstring strLine;
+    for (const std::wstring& strArg : args)
+        strLine += QuoteCommandLineArg(strArg) + L" ";
+    EXPECT_EQ(SplitCommandLine(strLine.c_str(), FALSE), args) << testing::PrintToString(strLine);
+
+    // Behind a program name, as a child gets it; the system's own splitter agrees.
+    const std::wstring strChildLine = L"\"C:\\Zv Dir\\x.exe\" " + strLine;
+    Tokens expected = args;
+    expected.insert(expected.begin(), L"C:\\Zv Dir\\x.exe");
+    EXPECT_EQ(SplitCommandLine(strChildLine.c_str(), TRUE), expected);
+    int nArgs = 0;
+    LPWSTR* ppszArgs = CommandLineToArgvW(strChildLine.c_str(), &nArgs);
+    ASSERT_NE(ppszArgs, nullptr);
+    EXPECT_EQ(Tokens(ppszArgs, ppszArgs + nArgs), expected);
+    LocalFree(ppszArgs);
+}
+
 TEST(FrameworkCommandLine, ParsesFlagsAndParameters)
 {
     CRecordingInfo info;
