@@ -83,7 +83,9 @@ BOOL CSharedMem::MapView(HANDLE hFileMap, DWORD dwAccess)
 
 BOOL CSharedMem::Create(LPCWSTR pszName, DWORD dwProtect, void* pParam)
 {
-    if (m_hFileMap || !pszName || !*pszName || !pParam)
+    // A copy-on-write section cannot take the writable view that a frame needs.
+    if (m_hFileMap || !pszName || !*pszName || !pParam ||
+        (dwProtect != PAGE_READWRITE && dwProtect != PAGE_READONLY))
         return FALSE;
     const DWORD dwSize = *static_cast<const DWORD*>(pParam);
     if (dwSize == 0 || !MakeMutex(pszName))
@@ -109,8 +111,7 @@ BOOL CSharedMem::Create(LPCWSTR pszName, DWORD dwProtect, void* pParam)
     if (!hFileMap)
         return FALSE;
 
-    const DWORD dwAccess =
-        (dwProtect == PAGE_READWRITE || dwProtect == PAGE_WRITECOPY) ? FILE_MAP_WRITE : FILE_MAP_READ;
+    const DWORD dwAccess = dwProtect == PAGE_READWRITE ? FILE_MAP_WRITE : FILE_MAP_READ;
     if (!MapView(hFileMap, dwAccess)) {
         CloseHandle(hFileMap);
         return FALSE;

@@ -25,8 +25,9 @@ public:
     CSharedMem(const CSharedMem&) = delete;
     CSharedMem& operator=(const CSharedMem&) = delete;
 
-    // pParam: DWORD* size of the mapping. Always a fresh, zero-filled mapping: while another
-    // holder keeps the name open, retries for about CREATE_RETRY_MS, then FALSE.
+    // pParam: DWORD* size of the mapping; dwProtect PAGE_READWRITE or PAGE_READONLY. Always a
+    // fresh, zero-filled mapping: while another holder keeps the name open, retries for about
+    // CREATE_RETRY_MS, then FALSE.
     virtual BOOL Create(LPCWSTR pszName, DWORD dwProtect, void* pParam);
     virtual BOOL Open(LPCWSTR pszName, BOOL bInherit, DWORD dwAccess);
     virtual BOOL IsValid() = 0;

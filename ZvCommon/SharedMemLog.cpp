@@ -51,7 +51,7 @@ BOOL CSharedMemLog::Create(LPCWSTR pszName, DWORD dwProtect, void* pParam)
         return FALSE;
     const int nLen = TEXT_OFS + static_cast<int>(dwTextSize);
     // A read-only view could not take the frame.
-    if (dwProtect != PAGE_READWRITE && dwProtect != PAGE_WRITECOPY)
+    if (dwProtect != PAGE_READWRITE)
         return FALSE;
     DWORD dwMapSize = static_cast<DWORD>(nLen) + 1;
     if (!CSharedMem::Create(pszName, dwProtect, &dwMapSize))

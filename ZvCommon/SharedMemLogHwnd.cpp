@@ -25,7 +25,8 @@ void CSharedMemLogHwnd::LocateFields()
 
 BOOL CSharedMemLogHwnd::Create(LPCWSTR pszName, DWORD dwProtect, void* pParam)
 {
-    if (dwProtect != PAGE_READWRITE && dwProtect != PAGE_WRITECOPY)
+    // A read-only view could not take the frame.
+    if (dwProtect != PAGE_READWRITE)
         return FALSE;
     DWORD dwMapSize = BLOCK_LEN + 1;
     if (!CSharedMem::Create(pszName, dwProtect, &dwMapSize))

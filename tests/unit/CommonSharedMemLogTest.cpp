@@ -164,11 +164,16 @@ TEST(CommonSharedMemLog, CreateRefusesUnusableSizesAndReadOnlyViews)
     DWORD dwZero = 0;
     DWORD dwHuge = CSharedMemLog::MAX_TEXT_SIZE + 1;
     DWORD dwOne = 1;
-    CSharedMemLog zero(SENDER_CORE), huge(SENDER_CORE), readOnly(SENDER_CORE), noSize(SENDER_CORE);
+    CSharedMemLog zero(SENDER_CORE), huge(SENDER_CORE), readOnly(SENDER_CORE), noSize(SENDER_CORE),
+        copy(SENDER_CORE);
     EXPECT_FALSE(zero.Create(UniqueName(L"Zero").c_str(), PAGE_READWRITE, &dwZero));
     EXPECT_FALSE(huge.Create(UniqueName(L"Huge").c_str(), PAGE_READWRITE, &dwHuge));
     EXPECT_FALSE(readOnly.Create(UniqueName(L"ReadOnly").c_str(), PAGE_READONLY, &dwOne));
     EXPECT_FALSE(noSize.Create(UniqueName(L"NoSize").c_str(), PAGE_READWRITE, nullptr));
+    EXPECT_FALSE(copy.Create(UniqueName(L"Copy").c_str(), PAGE_WRITECOPY, &dwOne));
+    CSharedMemLogHwnd hwndCopy(SENDER_LOG);
+    EXPECT_FALSE(hwndCopy.Create(UniqueName(L"HwndCopy").c_str(), PAGE_WRITECOPY, nullptr));
+    EXPECT_FALSE(hwndCopy.IsMapped());
     // Accessors of an object without a view answer without touching memory.
     EXPECT_FALSE(zero.SetText("a"));
     EXPECT_FALSE(zero.SetDone(1));

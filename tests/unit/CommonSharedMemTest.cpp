@@ -335,6 +335,28 @@ TEST(CommonSharedMem, FailedObjectIsNotRetried)
     EXPECT_FALSE(block.IsMapped());
 }
 
+TEST(CommonSharedMem, CreateTakesOnlyReadWriteOrReadOnlyProtection)
+{
+    // A copy-on-write section would never give the writable view the frame needs.
+    for (DWORD dwProtect : {static_cast<DWORD>(PAGE_WRITECOPY), static_cast<DWORD>(PAGE_EXECUTE_READWRITE),
+                            static_cast<DWORD>(PAGE_NOACCESS), 0UL}) {
+        const std::wstring strName = UniqueName(FormatString(L"Protect %lx", dwProtect).c_str());
+        CRawBlock block(1);
+        DWORD dwSize = 64;
+        EXPECT_FALSE(block.Create(strName.c_str(), dwProtect, &dwSize)) << "protect " << dwProtect;
+        EXPECT_FALSE(block.IsMapped());
+        HANDLE hMap = OpenFileMappingW(FILE_MAP_READ, FALSE, strName.c_str());
+        EXPECT_EQ(hMap, nullptr) << "protect " << dwProtect;
+        if (hMap)
+            CloseHandle(hMap);
+    }
+    CRawBlock block(1);
+    DWORD dwSize = 64;
+    ASSERT_TRUE(block.Create(UniqueName(L"Protect ReadWrite").c_str(), PAGE_READWRITE, &dwSize));
+    block.View()[0] = 0x42;
+    EXPECT_EQ(block.View()[0], 0x42);
+}
+
 TEST(CommonSharedMem, CorruptSizeWordsAreInvalidWithoutReadingPastTheView)
 {
     const std::wstring strName = UniqueName(L"Corrupt");
