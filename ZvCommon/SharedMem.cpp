@@ -40,6 +40,7 @@ CSharedMem::~CSharedMem()
         CloseHandle(m_hFileMap);
     m_pbView = nullptr;
     m_hFileMap = nullptr;
+    m_bWritable = FALSE;
     lockRes.Unlock();
     delete m_pMutex;
 }
@@ -78,6 +79,7 @@ BOOL CSharedMem::MapView(HANDLE hFileMap, DWORD dwAccess)
     m_hFileMap = hFileMap;
     m_pbView = pbView;
     m_cbView = mbi.RegionSize;
+    m_bWritable = (dwAccess & FILE_MAP_WRITE) != 0;
     return TRUE;
 }
 

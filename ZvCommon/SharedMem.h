@@ -38,6 +38,8 @@ public:
     int GetSender() const noexcept { return m_nSender; }
     const std::wstring& GetName() const noexcept { return m_strName; }
     BOOL IsMapped() const noexcept { return m_pbView != nullptr; }
+    // The view may be written: made read-write, or opened with FILE_MAP_WRITE in its access.
+    BOOL IsWritable() const noexcept { return m_pbView != nullptr && m_bWritable; }
     // Bytes that may be touched from the view's start (whole pages, from VirtualQuery).
     SIZE_T GetViewSize() const noexcept { return m_cbView; }
     HANDLE GetMutexHandle() const noexcept { return m_pMutex ? m_pMutex->GetHandle() : nullptr; }
@@ -69,10 +71,13 @@ protected:
             return failed;
         return fn(nLen);
     }
-    // As ReadFrame for a writer: after fn(nLen) the checksum is stored again.
+    // As ReadFrame for a writer: FALSE on a read-only view too; after fn(nLen) the checksum is
+    // stored again.
     template <class TFn>
     BOOL WriteFrame(LPCWSTR pszFile, int nLine, int nMinLen, int nMaxLen, TFn&& fn)
     {
+        if (!IsWritable())
+            return FALSE;
         return ReadFrame(pszFile, nLine, nMinLen, nMaxLen, FALSE, [&](int nLen) {
             fn(nLen);
             StoreFrameSum(nLen);
@@ -101,6 +106,7 @@ protected:
     BYTE* m_pbView = nullptr;
     std::wstring m_strName;
     SIZE_T m_cbView = 0;
+    BOOL m_bWritable = FALSE;
 
 private:
     // Makes the per-block mutex; FALSE (and no mutex) when it cannot be made, or when this

@@ -37,7 +37,8 @@ public:
     BOOL IsValid() override;
 
     // Each under the block mutex; setters recompute the checksum. FALSE (0, empty) when the
-    // block is not mapped or its length word no longer fits the view.
+    // block is not mapped or its length word no longer fits the view; setters FALSE on a
+    // read-only view too.
     BOOL SetSender(int nSender);
     BOOL SetSeq(int nSeq);
     BOOL SetRetry(int nRetry);

@@ -23,7 +23,8 @@ public:
     BOOL Open(LPCWSTR pszName, BOOL bInherit, DWORD dwAccess) override;
     BOOL IsValid() override;
 
-    // Under the block mutex; null when the block is not mapped or not of this class's length.
+    // Under the block mutex; null (FALSE) when the block is not mapped or not of this class's
+    // length. SetHwnd is FALSE on a read-only view too.
     HWND GetHwnd();
     BOOL SetHwnd(HWND hWnd);
 

@@ -126,6 +126,38 @@ TEST(CommonSharedMemLog, ProgramWritesAndViewerTakesTheLine)
     EXPECT_TRUE(viewer.IsValid());
 }
 
+TEST(CommonSharedMemLog, SettersRefuseAReadOnlyViewAndLeaveTheBlockAsItWas)
+{
+    const std::wstring strName = UniqueName(L"ReadOnlyView");
+    DWORD dwTextSize = 6;
+    CSharedMemLog writer(SENDER_CORE);
+    ASSERT_TRUE(writer.Create(strName.c_str(), PAGE_READWRITE, &dwTextSize));
+    EXPECT_TRUE(writer.IsWritable());
+    ASSERT_TRUE(writer.SetSeq(5));
+    ASSERT_TRUE(writer.SetText("line"));
+
+    CSharedMemLog reader(SENDER_LOG);
+    ASSERT_TRUE(reader.Open(strName.c_str(), FALSE, FILE_MAP_READ));
+    EXPECT_FALSE(reader.IsWritable());
+    // A write into this view would fault: every setter says no instead.
+    EXPECT_FALSE(reader.SetSender(9));
+    EXPECT_FALSE(reader.SetSeq(9));
+    EXPECT_FALSE(reader.SetRetry(9));
+    EXPECT_FALSE(reader.SetPosted(1));
+    EXPECT_FALSE(reader.SetDone(1));
+    EXPECT_FALSE(reader.SetText("other"));
+    EXPECT_EQ(reader.GetSeq(), 5);
+    EXPECT_EQ(reader.GetDone(), 0);
+    EXPECT_EQ(reader.GetText(), "line");
+    EXPECT_TRUE(reader.IsValid());
+
+    CSharedMemLog readWrite(SENDER_LOG);
+    ASSERT_TRUE(readWrite.Open(strName.c_str(), FALSE, FILE_MAP_ALL_ACCESS));
+    EXPECT_TRUE(readWrite.IsWritable());
+    EXPECT_TRUE(readWrite.SetDone(1));
+    EXPECT_EQ(reader.GetDone(), 1);
+}
+
 TEST(CommonSharedMemLog, TextIsCutToItsAreaAndKeepsItsZero)
 {
     CSharedMemLog block(SENDER_CORE);
@@ -265,6 +297,10 @@ TEST(CommonSharedMemLogHwnd, ViewerWritesHandleAndProgramReadsIt)
     CSharedMemLogHwnd program(SENDER_CORE);
     ASSERT_TRUE(program.Open(strName.c_str(), FALSE, FILE_MAP_READ));
     EXPECT_EQ(program.GetHwnd(), hWnd);
+    // The programs read the handle block only: their view cannot take a handle.
+    EXPECT_FALSE(program.SetHwnd(nullptr));
+    EXPECT_EQ(program.GetHwnd(), hWnd);
+    EXPECT_TRUE(program.IsValid());
 }
 
 TEST(CommonSharedMemLogHwnd, ForeignHandleBlocksOfWrongShapeAreInvalid)
