@@ -25,6 +25,13 @@ size_t FileNameStart(const std::wstring& strPath)
 }
 }
 
+std::wstring GetModuleDir(HMODULE hModule)
+{
+    const std::wstring strPath = GetModuleFilePath(hModule);
+    const size_t nName = FileNameStart(strPath);
+    return strPath.substr(0, nName == 0 ? 0 : nName - 1);
+}
+
 std::wstring ReplaceFileExtension(const std::wstring& strPath, const wchar_t* pszExtension)
 {
     size_t nName = FileNameStart(strPath);

@@ -1,4 +1,5 @@
 #include "ZvTestKit.h"
+#include "Path.h"
 #include <algorithm>
 #include <cstring>
 #include <cwchar>
@@ -24,19 +25,7 @@ std::string ReadFileBytes(const std::wstring& strPath)
 
 // ---- Layout and waiting -------------------------------------------------------------------
 
-std::wstring LayoutDir() {
-  std::wstring path(MAX_PATH, L'\0');
-  for (;;) {
-    DWORD n = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
-    if (n < path.size()) {
-      path.resize(n);
-      break;
-    }
-    path.resize(path.size() * 2);
-  }
-  size_t slash = path.find_last_of(L"\\/");
-  return slash == std::wstring::npos ? std::wstring(L".") : path.substr(0, slash);
-}
+std::wstring LayoutDir() { return GetModuleDir(); }
 
 std::wstring LayoutPath(const std::wstring& strFile) { return LayoutDir() + L"\\" + strFile; }
 

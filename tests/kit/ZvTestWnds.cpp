@@ -29,6 +29,7 @@
 // a found control window means the windows all exist. The control window runs the WM_COPYDATA
 // commands of ZvTestWndsProtocol.h inside this process, where placement calls on a minimised
 // window behave, which they do not when another process makes them under Wine.
+#include "Path.h"
 #include "ZvTestWndsProtocol.h"
 #include <shellapi.h>
 #include <cwchar>
@@ -308,13 +309,12 @@ DWORD WINAPI WatchThread(void* pv) noexcept {
 
 // Another instance of this program, for tests of process trees.
 bool StartChild(const std::wstring& strArgs) noexcept {
-  wchar_t szPath[MAX_PATH];
-  DWORD n = GetModuleFileNameW(nullptr, szPath, MAX_PATH);
-  if (n == 0 || n >= MAX_PATH) return false;
-  std::wstring strCmd = L"\"" + std::wstring(szPath) + L"\" " + strArgs;
+  const std::wstring strPath = GetModuleFilePath();
+  if (strPath.empty()) return false;
+  std::wstring strCmd = L"\"" + strPath + L"\" " + strArgs;
   STARTUPINFOW si{sizeof(si)};
   PROCESS_INFORMATION pi{};
-  if (!CreateProcessW(szPath, strCmd.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) return false;
+  if (!CreateProcessW(strPath.c_str(), strCmd.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) return false;
   CloseHandle(pi.hThread);
   CloseHandle(pi.hProcess);
   return true;

@@ -78,3 +78,21 @@ TEST(FrameworkStrings, DerivesPaths)
     std::wstring strPath = GetModuleFilePath();
     EXPECT_EQ(GetFileBaseName(strPath), L"ZvUnitTests");
 }
+
+TEST(FrameworkStrings, ModuleDirIsTheFolderOfTheModuleFile)
+{
+    const std::wstring strDir = GetModuleDir();
+    ASSERT_FALSE(strDir.empty());
+    EXPECT_NE(strDir.back(), L'\\');
+    EXPECT_EQ(strDir + L"\\ZvUnitTests.exe", GetModuleFilePath());
+
+    HMODULE hKernel = GetModuleHandleW(L"kernel32.dll");
+    ASSERT_NE(hKernel, nullptr);
+    const std::wstring strKernelDir = GetModuleDir(hKernel);
+    const std::wstring strKernelPath = GetModuleFilePath(hKernel);
+    ASSERT_FALSE(strKernelDir.empty());
+    EXPECT_EQ(strKernelPath.rfind(L'\\'), strKernelDir.size());
+    EXPECT_EQ(strKernelPath.compare(0, strKernelDir.size(), strKernelDir), 0);
+    // A handle that is no module has no file and so no folder.
+    EXPECT_EQ(GetModuleDir(reinterpret_cast<HMODULE>(static_cast<ULONG_PTR>(0x10))), L"");
+}
