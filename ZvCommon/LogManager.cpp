@@ -1,6 +1,8 @@
 #include "LogManager.h"
 
 #include <climits>
+#include <iterator>
+#include <memory>
 #include <new>
 
 #include "Path.h"
@@ -81,6 +83,11 @@ int NextLogSeq(int nSeq) noexcept
 {
     const int nNext = static_cast<int>(static_cast<unsigned>(nSeq) + 1u);
     return nNext == 0 ? 1 : nNext;
+}
+
+bool IsLogSeqAfter(int nSeq, int nOther) noexcept
+{
+    return static_cast<int>(static_cast<unsigned>(nSeq) - static_cast<unsigned>(nOther)) > 0;
 }
 
 std::string LogLineToUtf8(const std::wstring& strLine, size_t cbMax)
@@ -467,30 +474,35 @@ void CLogManager::StopLogOut()
 
 void CLogManager::AddLog(const std::wstring& strLine)
 {
-    CSingleLock lockOut(m_hMtxLogOut, SYNC_KIND::Mutex);
-    if (m_bLogOut && m_hMtxLogOut && !lockOut.Lock(LOG_OUT_MUTEX_WAIT)) {
+    const std::string strText = LogLineToUtf8(strLine, CSharedMemLog::MAX_TEXT_SIZE - 1);
+    DWORD dwTextSize = static_cast<DWORD>(strText.size()) + 1;
+    auto pBlock = std::make_unique<CSharedMemLog>(m_nSender);
+    int nSeq = 0;
+    {
+        std::lock_guard<std::mutex> lock(m_mtxQueue);
+        m_nSeq = NextLogSeq(m_nSeq);
+        nSeq = m_nSeq;
+    }
+    // Made with neither the output mutex nor the queue held: other threads' lines and the output
+    // thread go on while this one waits for a block name that is still taken.
+    const std::wstring strName = MakeLogBlockName(m_nSender, nSeq);
+    if (!pBlock->Create(strName.c_str(), PAGE_READWRITE, &dwTextSize) || !pBlock->SetSender(m_nSender) ||
+        !pBlock->SetSeq(nSeq) || !pBlock->SetRetry(0) || !pBlock->SetText(strText.c_str()))
+        return;
+
+    const HANDLE hMtxLogOut = m_hMtxLogOut;
+    CSingleLock lockOut(hMtxLogOut, SYNC_KIND::Mutex);
+    if (m_bLogOut && hMtxLogOut && !lockOut.Lock(LOG_OUT_MUTEX_WAIT)) {
         ZV_VERIFY_IN(lockOut.GetLastWaitResult() != WAIT_FAILED, kSourceFile);
         return;
     }
-    const std::string strText = LogLineToUtf8(strLine, CSharedMemLog::MAX_TEXT_SIZE - 1);
-    DWORD dwTextSize = static_cast<DWORD>(strText.size()) + 1;
-
     std::lock_guard<std::mutex> lock(m_mtxQueue);
-    m_nSeq = NextLogSeq(m_nSeq);
-    const int nSeq = m_nSeq;
-    CSharedMemLog* pBlock = new (std::nothrow) CSharedMemLog(m_nSender);
-    if (!pBlock)
-        return;
-    const std::wstring strName = MakeLogBlockName(m_nSender, nSeq);
-    if (pBlock->Create(strName.c_str(), PAGE_READWRITE, &dwTextSize) && pBlock->SetSender(m_nSender) &&
-        pBlock->SetSeq(nSeq) && pBlock->SetRetry(0) && pBlock->SetText(strText.c_str())) {
-        try {
-            m_lstLog.push_back(pBlock);
-            return;
-        } catch (const std::bad_alloc&) {
-        }
-    }
-    delete pBlock;
+    // Another thread may have queued a later sequence meanwhile: the queue stays in sequence order.
+    auto itPos = m_lstLog.end();
+    while (itPos != m_lstLog.begin() && IsLogSeqAfter((*std::prev(itPos))->GetSeq(), nSeq))
+        --itPos;
+    m_lstLog.insert(itPos, pBlock.get());
+    pBlock.release();
 }
 
 CLogManager* GetLogManager()

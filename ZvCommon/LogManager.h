@@ -45,6 +45,8 @@ std::wstring FormatLogPrefix(const SYSTEMTIME& st, int nSender, int nLevel);
 inline bool IsLogLevelKept(int nLevel, int nThreshold) noexcept { return nLevel >= nThreshold; }
 // The sequence after nSeq: counts up and skips 0 (after -1 comes 1).
 int NextLogSeq(int nSeq) noexcept;
+// nSeq came later than nOther, across the wrap of the count too (within half its range).
+bool IsLogSeqAfter(int nSeq, int nOther) noexcept;
 // The UTF-8 bytes of a line, cut at a character boundary to at most cbMax bytes.
 std::string LogLineToUtf8(const std::wstring& strLine, size_t cbMax);
 
@@ -79,7 +81,9 @@ public:
     void ResumeLogOut();
     // Lets the queue drain (bounded), then ends the output thread.
     void StopLogOut();
-    // Queues one line (any thread). Lost silently when the output mutex is busy or no block can be made.
+    // Queues one line (any thread), in sequence order. Lost silently when the output mutex is busy
+    // or no block can be made. The block is made with neither the output mutex nor the queue
+    // held, and a block name still taken holds it up for LINE_CREATE_RETRY_MS only.
     void AddLog(const std::wstring& strLine);
 
     int GetLogLevel() const noexcept { return m_opt.nLogLevel; }

@@ -106,7 +106,7 @@ BOOL CSharedMem::Create(LPCWSTR pszName, DWORD dwProtect, void* pParam)
             break;
         CloseHandle(hFileMap);
         hFileMap = nullptr;
-        if (GetTickCount64() - ullStart >= CREATE_RETRY_MS)
+        if (GetTickCount64() - ullStart >= m_dwCreateRetry)
             break;
         Sleep(10);
     }

@@ -27,7 +27,7 @@ public:
 
     // pParam: DWORD* size of the mapping; dwProtect PAGE_READWRITE or PAGE_READONLY. Always a
     // fresh, zero-filled mapping: while another holder keeps the name open, retries for about
-    // CREATE_RETRY_MS, then FALSE.
+    // m_dwCreateRetry (CREATE_RETRY_MS unless the block class says otherwise), then FALSE.
     virtual BOOL Create(LPCWSTR pszName, DWORD dwProtect, void* pParam);
     virtual BOOL Open(LPCWSTR pszName, BOOL bInherit, DWORD dwAccess);
     virtual BOOL IsValid() = 0;
@@ -107,6 +107,7 @@ protected:
     std::wstring m_strName;
     SIZE_T m_cbView = 0;
     BOOL m_bWritable = FALSE;
+    DWORD m_dwCreateRetry = CREATE_RETRY_MS;
 
 private:
     // Makes the per-block mutex; FALSE (and no mutex) when it cannot be made, or when this

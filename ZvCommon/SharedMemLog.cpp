@@ -15,7 +15,10 @@ std::wstring MakeLogBlockName(int nSender, int nSeq)
     return FormatString(LOG_BLOCK_NAME_FORMAT, static_cast<unsigned>(nSender), static_cast<unsigned>(nSeq));
 }
 
-CSharedMemLog::CSharedMemLog(int nSender) : CSharedMem(nSender) {}
+CSharedMemLog::CSharedMemLog(int nSender) : CSharedMem(nSender)
+{
+    m_dwCreateRetry = LINE_CREATE_RETRY_MS;
+}
 
 CSharedMemLog::~CSharedMemLog() = default;
 

@@ -30,6 +30,7 @@ constexpr int kSenderUnresumed = 73;
 constexpr int kSenderProtocol = 74;
 constexpr int kSenderEndRace = 75;
 constexpr int kSenderLock = 76;
+constexpr int kSenderTaken = 77;
 
 CMDLINE_OPTION_SET LogWindowOptions(int nLevel)
 {
@@ -103,6 +104,16 @@ TEST(CommonLogLine, SequenceSkipsZero)
     EXPECT_EQ(NextLogSeq(-1), 1);
     EXPECT_EQ(NextLogSeq(-2), -1);
     EXPECT_EQ(NextLogSeq(INT_MAX), INT_MIN);
+}
+
+TEST(CommonLogLine, SequenceOrderHoldsAcrossTheWrap)
+{
+    EXPECT_TRUE(IsLogSeqAfter(2, 1));
+    EXPECT_FALSE(IsLogSeqAfter(1, 2));
+    EXPECT_FALSE(IsLogSeqAfter(5, 5));
+    EXPECT_TRUE(IsLogSeqAfter(NextLogSeq(-1), -1));
+    EXPECT_TRUE(IsLogSeqAfter(INT_MIN, INT_MAX));
+    EXPECT_FALSE(IsLogSeqAfter(INT_MAX, INT_MIN));
 }
 
 TEST(CommonLogLine, Utf8KeepsJapaneseAndCutsOnlyBetweenCharacters)
@@ -228,6 +239,28 @@ TEST(CommonLogManager, EndWhileOtherThreadsLogIsSafe)
     bStop = true;
     for (auto& pThread : threads)
         ASSERT_TRUE(pThread->Wait(10000));
+}
+
+TEST(CommonLogManager, LineWhoseBlockNameIsTakenIsDroppedWithoutStallingTheOthers)
+{
+    LogGuard guard;
+    CLogManager* pManager = CreateLogManager(LogWindowOptions(LOG_LEVEL_INFO), kSenderTaken);
+    ASSERT_NE(pManager, nullptr);
+    // Another program of the same sender still holds the name of sequence 1.
+    CSharedMemLog holder(SENDER_LOG);
+    DWORD dwTextSize = 1;
+    ASSERT_TRUE(holder.Create(MakeLogBlockName(kSenderTaken, 1).c_str(), PAGE_READWRITE, &dwTextSize));
+
+    const ULONGLONG ullStart = GetTickCount64();
+    OutputLog(LOG_LEVEL_INFO, SENDER_CORE, L"taken\r\n");
+    const ULONGLONG ullElapsed = GetTickCount64() - ullStart;
+    EXPECT_LT(ullElapsed, static_cast<ULONGLONG>(CSharedMem::CREATE_RETRY_MS / 2));
+    EXPECT_EQ(pManager->GetQueueLength(), 0u);
+    EXPECT_EQ(holder.GetText(), "");
+
+    OutputLog(LOG_LEVEL_INFO, SENDER_CORE, L"next\r\n");
+    EXPECT_EQ(pManager->GetQueuedSeqs(), (std::list<int>{2}));
+    EXPECT_EQ(QueuedText(kSenderTaken, 2).substr(24), "[Core]\t(I)\tnext\r\n");
 }
 
 TEST(CommonLogManager, ManagerWithUnresumedOutputThreadEnds)
