@@ -32,7 +32,10 @@ int ParseLogLevelName(std::wstring_view strValue)
     static const struct {
         const wchar_t* pszName;
         int nLevel;
-    } kLevels[] = {{L"DEBUG", 1}, {L"INFO", 2}, {L"ERROR", 3}, {L"ALL", 0}};
+    } kLevels[] = {{L"DEBUG", CMDLINE_LOGLEVEL_DEBUG},
+                    {L"INFO", CMDLINE_LOGLEVEL_INFO},
+                    {L"ERROR", CMDLINE_LOGLEVEL_ERROR},
+                    {L"ALL", CMDLINE_LOGLEVEL_ALL}};
     for (const auto& level : kLevels) {
         if (strValue.find(level.pszName) != std::wstring_view::npos)
             return level.nLevel;
@@ -43,9 +46,9 @@ int ParseLogLevelName(std::wstring_view strValue)
 LPCWSTR GetLogLevelName(int nLevel)
 {
     switch (nLevel) {
-    case 1: return L"DEBUG";
-    case 2: return L"INFO";
-    case 3: return L"ERROR";
+    case CMDLINE_LOGLEVEL_DEBUG: return L"DEBUG";
+    case CMDLINE_LOGLEVEL_INFO: return L"INFO";
+    case CMDLINE_LOGLEVEL_ERROR: return L"ERROR";
     default: return L"ALL";
     }
 }
@@ -81,7 +84,7 @@ CMDLINE_OPTION ApplyCmdLineOption(CMDLINE_OPTION_SET& opt, std::wstring_view str
         return CLO_LOGFILE;
     }
     if (accepted(CLO_LOGMODE, CMDLINE_LOGMODE)) {
-        opt.pszLogMode = HasValue(value) ? std::wstring(*value) : std::wstring(L"wt");
+        opt.pszLogMode = HasValue(value) ? std::wstring(*value) : std::wstring(CMDLINE_LOGMODE_DEFAULT);
         return CLO_LOGMODE;
     }
     if (accepted(CLO_LOGLEVEL, CMDLINE_LOGLEVEL)) {
@@ -117,7 +120,7 @@ CMDLINE_OPTION ParseCmdLineOptionParam(CMDLINE_OPTION_SET& opt, LPCWSTR pszParam
 void CompleteCmdLineOptions(CMDLINE_OPTION_SET& opt)
 {
     if (opt.pszLogFile && !opt.pszLogMode)
-        opt.pszLogMode = L"wt";
+        opt.pszLogMode = CMDLINE_LOGMODE_DEFAULT;
 }
 
 BOOL GetLogOptionString(const CMDLINE_OPTION_SET& opt, std::wstring& strOut)

@@ -8,8 +8,18 @@
 #include <string>
 #include <string_view>
 
-inline constexpr int CMDLINE_LOGLEVEL_DEFAULT = 2;
+// Log levels, also the threshold nLogLevel: a line is kept when its level reaches it. NONE has no
+// option name; as a threshold it keeps no line.
+inline constexpr int CMDLINE_LOGLEVEL_ALL = 0;
+inline constexpr int CMDLINE_LOGLEVEL_DEBUG = 1;
+inline constexpr int CMDLINE_LOGLEVEL_INFO = 2;
+inline constexpr int CMDLINE_LOGLEVEL_ERROR = 3;
+inline constexpr int CMDLINE_LOGLEVEL_NONE = 4;
+
+inline constexpr int CMDLINE_LOGLEVEL_DEFAULT = CMDLINE_LOGLEVEL_INFO;
 inline constexpr int CMDLINE_LOGLINE_DEFAULT = 1000;
+// The C runtime open mode of the log file when LOGMODE gives none.
+inline constexpr wchar_t CMDLINE_LOGMODE_DEFAULT[] = L"wt";
 
 // The options of one program, held by its application object for the whole run. The two texts
 // are owned; no value means the option was not given.
@@ -17,7 +27,7 @@ struct CMDLINE_OPTION_SET {
     std::optional<std::wstring> pszLogFile;
     std::optional<std::wstring> pszLogMode;
     int bLogWindow = 0;
-    int nLogLevel = CMDLINE_LOGLEVEL_DEFAULT;  // 0 ALL, 1 DEBUG, 2 INFO, 3 ERROR
+    int nLogLevel = CMDLINE_LOGLEVEL_DEFAULT;
     int nLogLine = CMDLINE_LOGLINE_DEFAULT;
     int bShowSystemAnalyze = 0;
     int bAllowMultiMonitor = 0;
@@ -65,7 +75,7 @@ CMDLINE_OPTION ApplyCmdLineOption(CMDLINE_OPTION_SET& opt, std::wstring_view str
 // without the leading "/" or "-"), split at its first "=".
 CMDLINE_OPTION ParseCmdLineOptionParam(CMDLINE_OPTION_SET& opt, LPCWSTR pszParam, UINT uAccept = CLO_ALL);
 
-// After parsing: a log file without a mode is opened with "wt".
+// After parsing: a log file without a mode is opened with CMDLINE_LOGMODE_DEFAULT.
 void CompleteCmdLineOptions(CMDLINE_OPTION_SET& opt);
 
 // "ZvLog%04d%02d%02d.log" of the day; GetDefaultLogFileName uses today's local date.
