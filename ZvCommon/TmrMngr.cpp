@@ -32,17 +32,20 @@ int CTmrMngr::AddTmr(const TMR_ITEM_PARAM& param) {
     return nId;
 }
 
+CTmrMngr::TmrList::const_iterator CTmrMngr::FindIt(int nId) const {
+    return std::find_if(m_lstTmr.begin(), m_lstTmr.end(),
+                        [nId](const std::unique_ptr<CTmrItem>& p) { return p->m_nId == nId; });
+}
+
 CTmrItem* CTmrMngr::Find(int nId) const {
-    auto it = std::find_if(m_lstTmr.begin(), m_lstTmr.end(),
-                           [nId](const std::unique_ptr<CTmrItem>& p) { return p->m_nId == nId; });
+    const auto it = FindIt(nId);
     return it == m_lstTmr.end() ? nullptr : it->get();
 }
 
 const CTmrItem* CTmrMngr::FindTmr(int nId) const { return Find(nId); }
 
 BOOL CTmrMngr::DeleteTmr(int nId) {
-    auto it = std::find_if(m_lstTmr.begin(), m_lstTmr.end(),
-                           [nId](const std::unique_ptr<CTmrItem>& p) { return p->m_nId == nId; });
+    const auto it = FindIt(nId);
     if (it == m_lstTmr.end())
         return FALSE;
     m_lstTmr.erase(it);

@@ -35,11 +35,15 @@ public:
     HWND GetOwner() const { return m_hWndOwner; }
 
 private:
+    using TmrList = std::vector<std::unique_ptr<CTmrItem>>;
+
+    // The item's place in the list, or end() when there is none with that identifier.
+    TmrList::const_iterator FindIt(int nId) const;
     CTmrItem* Find(int nId) const;
 
     HWND m_hWndOwner;
     UINT m_uTick;
-    std::vector<std::unique_ptr<CTmrItem>> m_lstTmr;
+    TmrList m_lstTmr;
 };
 
 // The process-wide identifier counter shared by all managers: the last identifier
