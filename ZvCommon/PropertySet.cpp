@@ -159,9 +159,9 @@ int SCROLL_WIDTH::* const g_apScrlWdthField[SCRLWDTH_FIELDS] = {
 std::wstring GetScrlWdthValueName(int nEntry, int nField) {
     if (nEntry < 0 || nEntry >= SCRLWDTH_COUNT || nField < 0 || nField >= SCRLWDTH_FIELDS)
         return {};
-    std::wstring str = g_apszScrlWdthDevice[nEntry / 4];
-    str += g_apszScrlWdthDir[(nEntry / 2) % 2];
-    str += g_apszScrlWdthUnit[nEntry % 2];
+    std::wstring str = g_apszScrlWdthDevice[ScrlWdthDevice(nEntry)];
+    str += g_apszScrlWdthDir[ScrlWdthDir(nEntry)];
+    str += g_apszScrlWdthUnit[ScrlWdthUnit(nEntry)];
     str += g_apszScrlWdthField[nField];
     return str;
 }

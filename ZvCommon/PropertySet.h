@@ -38,9 +38,17 @@ inline constexpr int SCRLWDTH_LINE = 0, SCRLWDTH_PAGE = 1, SCRLWDTH_UNITS = 2;
 inline constexpr int SCRLWDTH_COUNT = SCRLWDTH_DEVICES * SCRLWDTH_DIRS * SCRLWDTH_UNITS;
 inline constexpr int SCRLWDTH_FIELDS = 4;
 
+// The entries run unit fastest, then direction, then device: MouseHorzLine, MouseHorzPage,
+// MouseVertLine, ... The index and its three parts are computed only here.
+inline constexpr int SCRLWDTH_DIR_STRIDE = SCRLWDTH_UNITS;
+inline constexpr int SCRLWDTH_DEVICE_STRIDE = SCRLWDTH_DIRS * SCRLWDTH_UNITS;
+
 constexpr int ScrlWdthIndex(int nDevice, int nDir, int nUnit) {
-    return nDevice * 4 + nDir * 2 + nUnit;
+    return nDevice * SCRLWDTH_DEVICE_STRIDE + nDir * SCRLWDTH_DIR_STRIDE + nUnit;
 }
+constexpr int ScrlWdthDevice(int nEntry) { return nEntry / SCRLWDTH_DEVICE_STRIDE; }
+constexpr int ScrlWdthDir(int nEntry) { return nEntry / SCRLWDTH_DIR_STRIDE % SCRLWDTH_DIRS; }
+constexpr int ScrlWdthUnit(int nEntry) { return nEntry % SCRLWDTH_UNITS; }
 
 // A key combination: every listed key pressed, and no other assignable key.
 struct KEY_ASSIGN {

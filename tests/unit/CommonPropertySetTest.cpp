@@ -206,6 +206,19 @@ TEST(CommonPropertySet, ScrollWidthDefaultsAndValueNames) {
         EXPECT_EQ(sw.*g_apScrlWdthField[f], f + 1);
 }
 
+TEST(CommonPropertySet, ScrollWidthIndexAndItsPartsAreInverse) {
+    // The registry and the other program read the entries in this order.
+    EXPECT_EQ(ScrlWdthIndex(SCRLWDTH_MOUSE, SCRLWDTH_HORZ, SCRLWDTH_PAGE), 1);
+    EXPECT_EQ(ScrlWdthIndex(SCRLWDTH_MOUSE, SCRLWDTH_VERT, SCRLWDTH_LINE), 2);
+    EXPECT_EQ(ScrlWdthIndex(SCRLWDTH_KEYBD, SCRLWDTH_HORZ, SCRLWDTH_LINE), 4);
+    EXPECT_EQ(ScrlWdthIndex(SCRLWDTH_WHEEL, SCRLWDTH_VERT, SCRLWDTH_PAGE), SCRLWDTH_COUNT - 1);
+    for (int nEntry = 0; nEntry < SCRLWDTH_COUNT; ++nEntry) {
+        EXPECT_EQ(ScrlWdthIndex(ScrlWdthDevice(nEntry), ScrlWdthDir(nEntry), ScrlWdthUnit(nEntry)), nEntry)
+            << nEntry;
+        EXPECT_LT(ScrlWdthDevice(nEntry), SCRLWDTH_DEVICES) << nEntry;
+    }
+}
+
 TEST(CommonPropertySet, DefaultKeysPerEntry) {
     const std::vector<std::vector<BYTE>> expected = {
         {17, 18, 37}, {16, 17, 18, 37}, {17, 18, 39}, {16, 17, 18, 39}, {17, 18, 38},
