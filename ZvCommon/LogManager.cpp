@@ -58,11 +58,11 @@ void DeleteLogManager(BOOL bDetach)
 
 std::atomic<HWND> CLogManager::m_hWndLog{nullptr};
 int CLogManager::m_nSeq = 0;
-HANDLE CLogManager::m_hEvtLogWndAlive = nullptr;
-HANDLE CLogManager::m_hMtxLogWndHandle = nullptr;
-HANDLE CLogManager::m_hMtxLogOut = nullptr;
-HANDLE CLogManager::m_hEvtLogOutKill = nullptr;
-HANDLE CLogManager::m_hEvtLogAppWatch = nullptr;
+std::atomic<HANDLE> CLogManager::m_hEvtLogWndAlive{nullptr};
+std::atomic<HANDLE> CLogManager::m_hMtxLogWndHandle{nullptr};
+std::atomic<HANDLE> CLogManager::m_hMtxLogOut{nullptr};
+std::atomic<HANDLE> CLogManager::m_hEvtLogOutKill{nullptr};
+std::atomic<HANDLE> CLogManager::m_hEvtLogAppWatch{nullptr};
 
 wchar_t GetLogLevelLetter(int nLevel) noexcept
 {
@@ -490,9 +490,11 @@ void CLogManager::AddLog(const std::wstring& strLine)
         !pBlock->SetSeq(nSeq) || !pBlock->SetRetry(0) || !pBlock->SetText(strText.c_str()))
         return;
 
+    // The output is on only once the mutex is made: read in this order, a set flag brings the handle.
+    const BOOL bLogOut = m_bLogOut;
     const HANDLE hMtxLogOut = m_hMtxLogOut;
     CSingleLock lockOut(hMtxLogOut, SYNC_KIND::Mutex);
-    if (m_bLogOut && hMtxLogOut && !lockOut.Lock(LOG_OUT_MUTEX_WAIT)) {
+    if (bLogOut && hMtxLogOut && !lockOut.Lock(LOG_OUT_MUTEX_WAIT)) {
         ZV_VERIFY_IN(lockOut.GetLastWaitResult() != WAIT_FAILED, kSourceFile);
         return;
     }

@@ -128,13 +128,15 @@ private:
     // Set once the output thread has told the owner that the viewer's window is gone.
     BOOL m_bViewerLostPosted = FALSE;
 
+    // Made and closed on the window thread while logging threads, the watch thread and the output
+    // thread read them.
     static std::atomic<HWND> m_hWndLog;
     static int m_nSeq;
-    static HANDLE m_hEvtLogWndAlive;
-    static HANDLE m_hMtxLogWndHandle;
-    static HANDLE m_hMtxLogOut;
-    static HANDLE m_hEvtLogOutKill;
-    static HANDLE m_hEvtLogAppWatch;
+    static std::atomic<HANDLE> m_hEvtLogWndAlive;
+    static std::atomic<HANDLE> m_hMtxLogWndHandle;
+    static std::atomic<HANDLE> m_hMtxLogOut;
+    static std::atomic<HANDLE> m_hEvtLogOutKill;
+    static std::atomic<HANDLE> m_hEvtLogAppWatch;
 };
 
 // The front end; all but OutputLog on the program's window thread.
