@@ -304,30 +304,41 @@ HWND CWndEnumerator::FindMoveWndByApp(LPCWSTR pszAppName) const
     return nullptr;
 }
 
-void CWndEnumerator::MakeFixTitleList()
+namespace {
+
+// Every window that findNext finds under a name of the list becomes a record (appendFix), unless
+// hasFix says that name has one already.
+template <class FindNext, class HasFix, class AppendFixFor>
+void MakeFixListByName(const std::vector<std::wstring>* plst, FindNext findNext, HasFix hasFix,
+                       AppendFixFor appendFix)
 {
-    if (IsEmptyList(m_plstTitle))
+    if (IsEmptyList(plst))
         return;
-    for (const std::wstring& strTitle : *m_plstTitle) {
-        for (HWND hWnd = FindNextWndByTitle(strTitle.c_str(), nullptr); hWnd;
-             hWnd = FindNextWndByTitle(strTitle.c_str(), hWnd)) {
-            if (IsWindow(hWnd) && !FindFixTitle(strTitle.c_str()))
-                AppendFix(new CFixTitle(hWnd, strTitle.c_str()));
+    for (const std::wstring& strName : *plst) {
+        const LPCWSTR pszName = strName.c_str();
+        for (HWND hWnd = findNext(pszName, nullptr); hWnd; hWnd = findNext(pszName, hWnd)) {
+            if (IsWindow(hWnd) && !hasFix(pszName))
+                appendFix(hWnd, pszName);
         }
     }
 }
 
+} // namespace
+
+void CWndEnumerator::MakeFixTitleList()
+{
+    MakeFixListByName(
+        m_plstTitle, [this](LPCWSTR pszTitle, HWND hWndPrev) { return FindNextWndByTitle(pszTitle, hWndPrev); },
+        [this](LPCWSTR pszTitle) { return FindFixTitle(pszTitle) != nullptr; },
+        [this](HWND hWnd, LPCWSTR pszTitle) { AppendFix(new CFixTitle(hWnd, pszTitle)); });
+}
+
 void CWndEnumerator::MakeFixAppList()
 {
-    if (IsEmptyList(m_plstApp))
-        return;
-    for (const std::wstring& strApp : *m_plstApp) {
-        for (HWND hWnd = FindNextWndByApp(strApp.c_str(), nullptr); hWnd;
-             hWnd = FindNextWndByApp(strApp.c_str(), hWnd)) {
-            if (IsWindow(hWnd) && !FindFixApp(strApp.c_str()))
-                AppendFix(new CFixApp(hWnd, strApp.c_str()));
-        }
-    }
+    MakeFixListByName(
+        m_plstApp, [this](LPCWSTR pszApp, HWND hWndPrev) { return FindNextWndByApp(pszApp, hWndPrev); },
+        [this](LPCWSTR pszApp) { return FindFixApp(pszApp) != nullptr; },
+        [this](HWND hWnd, LPCWSTR pszApp) { AppendFix(new CFixApp(hWnd, pszApp)); });
 }
 
 void CWndEnumerator::FixWnds()
