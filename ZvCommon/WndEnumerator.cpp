@@ -4,6 +4,7 @@
 #include <functional>
 
 #include "../outside/ZvImgNm64/ZvImgNm64.h"
+#include "UntitledWndName.h"
 #include "WndUtil.h"
 
 int g_nWndsChanged = 1;

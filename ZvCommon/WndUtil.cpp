@@ -2,11 +2,8 @@
 
 #include <algorithm>
 #include <cwchar>
-#include <vector>
 
-#include "../outside/ZvImgNm64/ZvImgNm64.h"
 #include "PropertySet.h"
-#include "Strings.h"
 
 namespace {
 
@@ -24,17 +21,6 @@ bool IsMinimizedShowCmd(UINT nShowCmd)
 }
 
 } // namespace
-
-BOOL GetUntitledWndName(HWND hWnd, std::wstring& strOut)
-{
-    std::vector<wchar_t> buf(512, L'\0');
-    const wchar_t* pszName = L"Not Found";
-    if (GetImageName(hWnd, buf.data(), static_cast<int>(buf.size()) - 1))
-        pszName = buf.data();
-    strOut = FormatString(L"無題ウィンドウ %08xH (%s)",
-                          static_cast<unsigned>(reinterpret_cast<ULONG_PTR>(hWnd) & 0xFFFFFFFFu), pszName);
-    return TRUE;
-}
 
 void AbbreviateStr(LPCWSTR pszSrc, LPWSTR pszBuf, int nBufSize, LPCWSTR pszTail)
 {

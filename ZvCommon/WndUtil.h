@@ -1,6 +1,6 @@
-// WndUtil: small window and text helpers of the core program and the window enumerator.
-// GetUntitledWndName calls ZvImgNm64, which only the 64-bit tree links: a 32-bit program that
-// needs anything from this file needs that library too.
+// WndUtil: small window and text helpers of the core program and the window enumerator. Plain
+// Win32 only, so that a program of either tree can use them (the untitled-window label, which
+// needs ZvImgNm64, is in UntitledWndName).
 #pragma once
 
 #include <windows.h>
@@ -8,10 +8,6 @@
 #include <string>
 
 struct PROPERTY_SET;
-
-// "無題ウィンドウ %08xH (%s)": the window handle (low 32 bits) and the file name of its program,
-// "Not Found" when the image-name library gives none. Always TRUE.
-BOOL GetUntitledWndName(HWND hWnd, std::wstring& strOut);
 
 // Fits pszSrc into pszBuf (nBufSize characters, terminator included) with pszTail ("...") at
 // its end: a text shorter than the buffer is copied whole; otherwise the text is cut after the

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "PropertySet.h"
+#include "UntitledWndName.h"
 #include "WndUtil.h"
 
 namespace {
