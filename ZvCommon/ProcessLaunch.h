@@ -10,7 +10,7 @@
 
 // Starts pszProgram hidden with the arguments pszCmdLine (without the program name: it is put
 // in front, quoted, so that the child's runtime gets every argument) in pszCurDir (null or empty:
-// this process's folder). dwWaitMs 0: no wait; else waits up to that long for the program to end.
+// the current directory of this process, not its program folder). dwWaitMs 0: no wait; else waits up to that long for the program to end.
 // Without pdwExitCode: TRUE when it started and (no wait or it ended in time). With pdwExitCode:
 // the result of reading the exit code, which is STILL_ACTIVE while the program runs, and 0 with
 // FALSE when it did not start.

@@ -5,9 +5,10 @@
 //
 // Roots: HKCU, HKLM, HKCR, HKU, HKCC or their long names (HKEY_CURRENT_USER, ...), any case.
 // A path holding blanks is quoted; quotes only group, backslashes are taken literally. The
-// command line may come with or without the program name in front (the migration passes only the
-// arguments), so it is read whole from GetCommandLineW: the CRT's lpCmdLine would drop the first
-// argument as the program name.
+// command line may come with or without the program name in front: the migration's launcher puts
+// the quoted program path first, but a caller may hand over the arguments alone. So it is read
+// whole from GetCommandLineW: for a line without the program the CRT's lpCmdLine would drop the
+// first argument as the program name.
 //
 // Values keep their type and bytes exactly (strings unexpanded, unterminated strings stay
 // unterminated); same-named target values are overwritten, other target values and keys stay.
