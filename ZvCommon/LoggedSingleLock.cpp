@@ -23,8 +23,3 @@ BOOL CLoggedSingleLock::Lock(LPCWSTR pszFile, int nLine, DWORD dwMilliseconds)
     }
     return bLocked;
 }
-
-BOOL CLoggedSingleLock::Unlock()
-{
-    return CSingleLock::Unlock();
-}

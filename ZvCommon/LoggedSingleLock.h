@@ -1,4 +1,5 @@
-// CLoggedSingleLock: the lock the block classes take around every access to their view.
+// CLoggedSingleLock: the lock the hook and settings block classes take around every access to
+// their view.
 #pragma once
 
 #include <windows.h>
@@ -15,7 +16,6 @@ public:
 
     // pszFile, nLine: the calling check; used for the log line only.
     BOOL Lock(LPCWSTR pszFile, int nLine, DWORD dwMilliseconds);
-    BOOL Unlock();
 
     int m_nSender;
 };
