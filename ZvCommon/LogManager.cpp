@@ -113,7 +113,6 @@ std::string LogLineToUtf8(const std::wstring& strLine, size_t cbMax)
 CLogManager::CLogManager(const CMDLINE_OPTION_SET& opt, int nSender) : m_nSender(nSender), m_opt(opt)
 {
     m_nSeq = 0;
-    m_prmLogWatch = {nSender, &m_hWndLog, &m_hWndOwner, WATCH_FIND_WAIT, WATCH_PERIOD};
 }
 
 CLogManager::~CLogManager()
@@ -304,19 +303,19 @@ BOOL CLogManager::StartLogWndWatch()
 
 DWORD CLogManager::LogWatchThread()
 {
-    const LOG_WATCH_PARAM prm = m_prmLogWatch;
-    const HWND hWndOwner = *prm.phWndOwner;
+    // The owner of the connect that started this watch.
+    const HWND hWndOwner = m_hWndOwner;
     while (WaitForSingleObject(m_hEvtLogAppWatch, 0) != WAIT_OBJECT_0) {
         // A viewer between setting its event and writing its handle is not found yet.
-        if (FindLogWnd(prm.nSender, TRUE, prm.dwTimeout)) {
-            const HWND hWndLog = prm.phWndLog->load();
+        if (FindLogWnd(m_nSender, TRUE, WATCH_FIND_WAIT)) {
+            const HWND hWndLog = m_hWndLog;
             if (hWndLog && IsWindow(hWndLog)) {
                 if (IsWindow(hWndOwner))
                     PostMessageW(hWndOwner, MSG_LOG_WND_DTCT, reinterpret_cast<WPARAM>(hWndLog), 0);
                 return 0;
             }
         }
-        if (WaitForSingleObject(m_hEvtLogAppWatch, prm.dwPeriod) == WAIT_OBJECT_0)
+        if (WaitForSingleObject(m_hEvtLogAppWatch, WATCH_PERIOD) == WAIT_OBJECT_0)
             break;
     }
     return 0;

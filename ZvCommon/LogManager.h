@@ -96,14 +96,6 @@ public:
     static HWND GetLogWnd() noexcept { return m_hWndLog.load(); }
 
 private:
-    struct LOG_WATCH_PARAM {
-        int nSender;
-        std::atomic<HWND>* phWndLog;
-        HWND* phWndOwner;
-        DWORD dwTimeout;
-        DWORD dwPeriod;
-    };
-
     DWORD LogOutThread();
     DWORD LogWatchThread();
     // One output-thread step on the block at *it (both locks held); advances it.
@@ -120,7 +112,6 @@ private:
     CWorkerThread* m_pLogWatchThread = nullptr;
     std::list<CSharedMemLog*> m_lstLog;
     CMDLINE_OPTION_SET m_opt;
-    LOG_WATCH_PARAM m_prmLogWatch;
 
     // Guards m_lstLog, every queued block's fields and m_nSeq inside this process, whatever
     // the state of the output thread. Taken after m_hMtxLogOut, never before it.
