@@ -1,6 +1,5 @@
 #include "LogManager.h"
 
-#include <climits>
 #include <iterator>
 #include <memory>
 #include <new>
@@ -92,14 +91,7 @@ bool IsLogSeqAfter(int nSeq, int nOther) noexcept
 
 std::string LogLineToUtf8(const std::wstring& strLine, size_t cbMax)
 {
-    if (strLine.empty() || strLine.size() > static_cast<size_t>(INT_MAX))
-        return {};
-    const int cch = static_cast<int>(strLine.size());
-    const int cb = WideCharToMultiByte(CP_UTF8, 0, strLine.data(), cch, nullptr, 0, nullptr, nullptr);
-    if (cb <= 0)
-        return {};
-    std::string str(static_cast<size_t>(cb), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, strLine.data(), cch, str.data(), cb, nullptr, nullptr);
+    std::string str = MultiByteFromWide(strLine.c_str(), CP_UTF8);
     if (str.size() > cbMax) {
         size_t cbCut = cbMax;
         // Never leave half a character behind.

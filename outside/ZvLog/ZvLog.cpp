@@ -61,17 +61,6 @@ CMDLINE_OPTION_SET ParseViewerOptions(LPCWSTR pszCmdLine)
     return opt;
 }
 
-std::wstring WideFromUtf8(const std::string& str)
-{
-    if (str.empty())
-        return {};
-    const int cch = MultiByteToWideChar(CP_UTF8, 0, str.data(), static_cast<int>(str.size()), nullptr, 0);
-    std::wstring strOut(static_cast<size_t>(cch > 0 ? cch : 0), L'\0');
-    if (cch > 0)
-        MultiByteToWideChar(CP_UTF8, 0, str.data(), static_cast<int>(str.size()), strOut.data(), cch);
-    return strOut;
-}
-
 class CLogViewWnd : public CWnd {
 public:
     CLogViewWnd(CLogFileWriter& writer, int nListLimit, BOOL bHidden)
@@ -154,7 +143,7 @@ private:
         if (m_writer.IsOpen() && !m_writer.WriteLine(strLine))
             Note(FormatString(L"cannot write %s (error %lu)", m_writer.GetPath().c_str(), m_writer.GetLastErrorCode()));
         block.SetDone(1);
-        std::wstring strShown = WideFromUtf8(strLine);
+        std::wstring strShown = WideFromMultiByte(strLine.c_str(), CP_UTF8);
         while (!strShown.empty() && (strShown.back() == L'\n' || strShown.back() == L'\r'))
             strShown.pop_back();
         AddToList(strShown);
