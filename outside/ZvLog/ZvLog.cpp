@@ -36,9 +36,10 @@ constexpr ULONGLONG kLingerMs = 2000;
 constexpr ULONGLONG kFirstAttachMs = 60000;
 constexpr int kHandleBlockTries = 5;
 
-// The options the viewer takes. Tokens come from the whole command line, so that a launcher that
-// passes only the arguments (without the program name in front) loses none of them; an unquoted
-// file name that holds blanks is joined again.
+// The options the viewer takes. Every token of the whole command line is looked at, the program
+// path in front included (ExecProcess puts it there quoted; a hand start may leave it unquoted and
+// split at its blanks): tokens that are not options count only as the rest of an unquoted log file
+// name with blanks, which is joined again, so the path's pieces before any option are passed over.
 CMDLINE_OPTION_SET ParseViewerOptions(LPCWSTR pszCmdLine)
 {
     CMDLINE_OPTION_SET opt;
