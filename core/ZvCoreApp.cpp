@@ -158,7 +158,6 @@ BOOL CZvCoreApp::InitInstance()
     m_pMainWnd = pDlg;
     ShowWindow(pDlg->m_hWnd, SW_HIDE);
     UpdateWindow(pDlg->m_hWnd);
-    ConnectLogWindow(pDlg->m_hWnd);
     return TRUE;
 }
 
@@ -187,31 +186,8 @@ BOOL CZvCoreApp::PreTranslateMessage(MSG* pMsg)
         // The tray menu posts its commands to the main window; those of the application end here.
         if (pMsg->message == WM_COMMAND && OnCommand(LOWORD(pMsg->wParam)))
             return TRUE;
-        if (OnLogLinkMessage(pMsg->message, pMsg->wParam))
-            return TRUE;
     }
     return CWinApp::PreTranslateMessage(pMsg);
-}
-
-BOOL CZvCoreApp::OnLogLinkMessage(UINT uMsg, WPARAM wParam)
-{
-    // The viewer's side of the link posts these to the main window, which has no handlers of its own for them.
-    switch (uMsg) {
-    case MSG_LOG_WND_DTCT:
-        OpenLogWindow(m_opt, m_pMainWnd->m_hWnd, SENDER_CORE);
-        return TRUE;
-    case MSG_LOG_WND_RSP:
-        if (wParam == 0)
-            StartLogOutput();
-        else
-            EndLog();
-        return TRUE;
-    case MSG_LOG_END:
-        EndLog();
-        return TRUE;
-    default:
-        return FALSE;
-    }
 }
 
 BOOL CZvCoreApp::OnCommand(UINT nId)

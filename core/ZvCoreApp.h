@@ -68,8 +68,6 @@ public:
 
 private:
     void SetMsgFilter(DWORD dwAction);
-    // The log viewer's messages to the main window; FALSE for any other.
-    BOOL OnLogLinkMessage(UINT uMsg, WPARAM wParam);
 
     std::vector<FILE_VERSION_SET> m_lstVersion;
     int m_nOSClass;

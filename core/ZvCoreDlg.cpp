@@ -1,18 +1,113 @@
 #include "ZvCoreDlg.h"
+
+#include <string>
+#include <vector>
+
+#include "LogManager.h"
+#include "PropertyRegistry.h"
+#include "Sender.h"
+#include "Strings.h"
+#include "WndEnumerator.h"
 #include "WndFilter.h"
+#include "ZvCoreApp.h"
+#include "ZvMessages.h"
 #include "resource.h"
 
-CZvCoreDlg::CZvCoreDlg() : CDialog(IDD_ZVCORE_DIALOG)
+namespace {
+
+std::wstring WndText(HWND hWnd)
+{
+    std::wstring str(static_cast<size_t>(GetWindowTextLengthW(hWnd)) + 1, L'\0');
+    str.resize(static_cast<size_t>(GetWindowTextW(hWnd, str.data(), static_cast<int>(str.size()))));
+    return str;
+}
+
+ScrollCalc::SCROLL_MARGINS DesktopMargins()
+{
+    RECT rc{};
+    GetWindowRect(GetDesktopWindow(), &rc);
+    return ScrollCalc::ScrollMargins(rc);
+}
+
+bool IsMinimizedShowCmd(UINT nShowCmd)
+{
+    return nShowCmd == SW_SHOWMINIMIZED || nShowCmd == SW_MINIMIZE;
+}
+
+}  // namespace
+
+CZvCoreDlg::CZvCoreDlg()
+    : CDialog(IDD_ZVCORE_DIALOG),
+      m_hIcon(LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDR_MAINFRAME))),
+      m_margins(DesktopMargins())
 {
     MapMessage(WM_CLOSE, &CZvCoreDlg::OnClose);
+    MapMessage(WM_DESTROY, &CZvCoreDlg::OnDestroy);
+    MapMessage(WM_ENDSESSION, &CZvCoreDlg::OnEndSession);
+    MapMessage(WM_TIMER, &CZvCoreDlg::OnTimer);
+    MapCommand(ID_ZV_REDRAW_ALL, &CZvCoreDlg::OnRedrawAll);
+    MapMessage(MSG_LOG_WND_DTCT, &CZvCoreDlg::OnLogWndDtct);
+    MapMessage(MSG_LOG_WND_RSP, &CZvCoreDlg::OnLogWndRsp);
+    MapMessage(MSG_LOG_END, &CZvCoreDlg::OnLogEnd);
+    MapMessage(MSG_HOOK_CBT_WNDCHG, &CZvCoreDlg::OnHookCbtWndChg);
+    MapMessage(MSG_KEYBD_FORWARD, &CZvCoreDlg::OnKeybdForward);
+    MapMessage(MSG_SCRL_RANGE, &CZvCoreDlg::OnScrlRange);
+    MapMessage(MSG_MV_ALL_WNDS, &CZvCoreDlg::OnMvAllWnds);
+    MapMessage(MSG_MV_ALL_WNDS_BY_DEVICE, &CZvCoreDlg::OnMvAllWndsByDevice);
+    MapMessage(MSG_MV_STEP, &CZvCoreDlg::OnMvStep);
+    MapMessage(MSG_TMR_LOG_START, &CZvCoreDlg::OnTmrLogStart);
+    MapMessage(MSG_TMR_WHEEL_H, &CZvCoreDlg::OnTmrWheelH);
+    MapMessage(MSG_TMR_WHEEL_V, &CZvCoreDlg::OnTmrWheelV);
+    MapMessage(MSG_TMR_IGNORE_ACTIVATE, &CZvCoreDlg::OnTmrIgnoreActivate);
+    MapMessage(MSG_TMR_SCROLL, &CZvCoreDlg::OnTmrScroll);
     Create();
 }
 
+CZvCoreDlg::~CZvCoreDlg() = default;
+
 BOOL CZvCoreDlg::OnInitDialog()
 {
+    if (!m_hWnd) {
+        const DWORD dwErr = GetLastError();
+        ShowMessageBox(FormatString(LoadResString(IDS_ZV_ERR_HWND).c_str(), dwErr).c_str(),
+                       LoadResString(IDS_ZV_APP_NAME).c_str(), MB_ICONERROR);
+        return FALSE;
+    }
+    SendMessageW(m_hWnd, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_hIcon));
+    SendMessageW(m_hWnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_hIcon));
     // Other programs and the window filter know the core program by this title.
     SetWindowTextW(m_hWnd, ZV_HIDDEN_MAIN_WND_TITLE);
+
+    LoadProperty(m_prop);
+
+    const DWORD dwResolution = m_prop.propTimer.dwResolution;
+    m_pTmrMngr = std::make_unique<CTmrMngr>(m_hWnd, dwResolution);
+    m_nWndTimer = SetTimer(m_hWnd, TMR_MNGR_TIMER_ID, dwResolution, nullptr);
+    m_nTmrScroll = AddTmrItem(MSG_TMR_SCROLL, m_prop.propTimer.dwScroll);
+
+    ConnectLogWindow(m_hWnd);
+    RestartLogStartItem();
+
+    m_pwe = std::make_unique<CWndEnumerator>(GetCoreApp() ? GetCoreApp()->GetOSClassValue() : 0,
+                                             &m_prop.propFix.lstTitle, &m_prop.propFix.lstApp,
+                                             &m_prop.propWindow.bRestoreAbsPos,
+                                             &m_prop.propFix.bScrollTitledWindowOnly);
+    g_nWndsChanged = 1;
+    m_pwe->EnumerateWnds();
+    CalcScrollRange();
+
+    ApplyProperty();
     return TRUE;
+}
+
+void CZvCoreDlg::ApplyProperty()
+{
+    if (m_pwe) {
+        m_pwe->MakeFixTitleList();
+        m_pwe->MakeFixAppList();
+        m_pwe->FixWnds();
+        m_pwe->UnfixWnds();
+    }
 }
 
 // Escape or a stray IDCANCEL must not end the program.
@@ -22,4 +117,408 @@ LRESULT CZvCoreDlg::OnClose(WPARAM, LPARAM) noexcept
 {
     DestroyWindow(m_hWnd);
     return 0;
+}
+
+LRESULT CZvCoreDlg::OnDestroy(WPARAM, LPARAM) noexcept
+{
+    if (CZvCoreApp* pApp = GetCoreApp(); pApp && pApp->m_bHelpOpened) {
+        if (HWND hWndHelp = FindHelpWnd())
+            PostMessageW(hWndHelp, WM_CLOSE, 0, 0);
+    }
+    AbandonMove();
+    m_mvReq.Clear();
+    m_pwe.reset();
+    for (int* pnId : {&m_nTmrLogStart, &m_nTmrWheelH, &m_nTmrWheelV, &m_nTmrIgnoreActivate, &m_nTmrScroll})
+        DeleteTmrItem(*pnId);
+    if (m_nWndTimer) {
+        KillTimer(m_hWnd, TMR_MNGR_TIMER_ID);
+        m_nWndTimer = 0;
+    }
+    m_pTmrMngr.reset();
+    Default();
+    return 0;
+}
+
+void CZvCoreDlg::PostNcDestroy()
+{
+    // The settings are saved at every orderly end.
+    if (!m_bPropReleased) {
+        SaveProperty(m_prop);
+        ClearPropertyLists(m_prop);
+    }
+    delete this;
+}
+
+LRESULT CZvCoreDlg::OnEndSession(WPARAM wParam, LPARAM) noexcept
+{
+    Default();
+    if (m_bPropReleased)
+        return 0;
+    SaveProperty(m_prop);
+    // A cancelled session end leaves the program running on its record: only the real end may let
+    // the lists go, and after that nothing may save the emptied record over the saved one.
+    if (wParam) {
+        ClearPropertyLists(m_prop);
+        m_bPropReleased = TRUE;
+    }
+    return 0;
+}
+
+LRESULT CZvCoreDlg::OnTimer(WPARAM wParam, LPARAM) noexcept
+{
+    if (wParam == TMR_MNGR_TIMER_ID && m_pTmrMngr)
+        m_pTmrMngr->Tick();
+    Default();
+    return 0;
+}
+
+void CZvCoreDlg::OnRedrawAll() noexcept
+{
+    if (!m_pwe || !m_pwe->EnumerateWnds())
+        return;
+    auto redraw = [](HWND hWnd) {
+        if (!IsWindow(hWnd))
+            return;
+        InvalidateRect(hWnd, nullptr, TRUE);
+        UpdateWindow(hWnd);
+    };
+    for (HWND hWnd : m_pwe->GetMoveWndList())
+        redraw(hWnd);
+    for (const auto& pFix : m_pwe->GetFixWndList())
+        redraw(pFix->hWnd);
+    if (HWND hWndDesktop = m_pwe->GetProgmanWnd())
+        redraw(hWndDesktop);
+}
+
+// ---------------------------------------------------------------------------
+// Timer items
+
+int CZvCoreDlg::AddTmrItem(UINT uMsg, DWORD dwPeriod, WPARAM wParam) noexcept
+{
+    if (!m_pTmrMngr)
+        return 0;
+    return m_pTmrMngr->AddTmr(TMR_ITEM_PARAM{m_hWnd, uMsg, dwPeriod, wParam, 0});
+}
+
+void CZvCoreDlg::DeleteTmrItem(int& nId) noexcept
+{
+    if (m_pTmrMngr && nId)
+        m_pTmrMngr->DeleteTmr(nId);
+    nId = 0;
+}
+
+void CZvCoreDlg::RestartLogStartItem() noexcept
+{
+    DeleteTmrItem(m_nTmrLogStart);
+    m_nTmrLogStart = AddTmrItem(MSG_TMR_LOG_START, m_prop.propTimer.dwLogProcessStartDetect);
+    if (m_nTmrLogStart)
+        m_pTmrMngr->StartTmr(m_nTmrLogStart);
+}
+
+LRESULT CZvCoreDlg::OnLogWndDtct(WPARAM, LPARAM) noexcept
+{
+    RestartLogStartItem();
+    if (CZvCoreApp* pApp = GetCoreApp())
+        OpenLogWindow(pApp->GetOptions(), m_hWnd, SENDER_CORE);
+    return 0;
+}
+
+LRESULT CZvCoreDlg::OnLogWndRsp(WPARAM wParam, LPARAM) noexcept
+{
+    DeleteTmrItem(m_nTmrLogStart);
+    if (wParam == 0)
+        StartLogOutput();
+    else
+        EndLog();
+    return 0;
+}
+
+LRESULT CZvCoreDlg::OnLogEnd(WPARAM, LPARAM) noexcept
+{
+    EndLog();
+    return 0;
+}
+
+LRESULT CZvCoreDlg::OnTmrLogStart(WPARAM, LPARAM) noexcept
+{
+    // The viewer has not answered in time: log without it.
+    EndLog();
+    DeleteTmrItem(m_nTmrLogStart);
+    return 0;
+}
+
+LRESULT CZvCoreDlg::OnTmrWheelH(WPARAM, LPARAM) noexcept
+{
+    DeleteTmrItem(m_nTmrWheelH);
+    m_bWheelClosedH = 1;
+    return 0;
+}
+
+LRESULT CZvCoreDlg::OnTmrWheelV(WPARAM, LPARAM) noexcept
+{
+    DeleteTmrItem(m_nTmrWheelV);
+    m_bWheelClosedV = 1;
+    return 0;
+}
+
+LRESULT CZvCoreDlg::OnTmrIgnoreActivate(WPARAM, LPARAM) noexcept
+{
+    DeleteTmrItem(m_nTmrIgnoreActivate);
+    m_nIgnoreCnt = 0;
+    return 0;
+}
+
+LRESULT CZvCoreDlg::OnTmrScroll(WPARAM, LPARAM) noexcept
+{
+    // The item may fire again before the step it asked for runs; one pass needs one step chain.
+    if (!m_pMove || !m_bPassWait)
+        return 0;
+    m_bPassWait = FALSE;
+    PostStep();
+    return 0;
+}
+
+LRESULT CZvCoreDlg::OnHookCbtWndChg(WPARAM, LPARAM) noexcept
+{
+    g_nWndsChanged = 1;
+    return 0;
+}
+
+LRESULT CZvCoreDlg::OnKeybdForward(WPARAM wParam, LPARAM) noexcept
+{
+    m_hWndKeyCapture = reinterpret_cast<HWND>(wParam);
+    return 0;
+}
+
+// ---------------------------------------------------------------------------
+// Scroll range and widths
+
+BOOL CZvCoreDlg::CalcScrollRange()
+{
+    if (!m_pwe || !m_pwe->EnumerateWnds())
+        return FALSE;
+    std::vector<RECT> rcWnds;
+    for (HWND hWnd : m_pwe->GetMoveWndList()) {
+        RECT rc{};
+        if (IsWindow(hWnd) && !IsIconic(hWnd) && GetWindowRect(hWnd, &rc))
+            rcWnds.push_back(rc);
+    }
+    RECT rcWork{};
+    SystemParametersInfoW(SPI_GETWORKAREA, 0, &rcWork, 0);
+    m_rcScrollRange = ScrollCalc::ScrollRange(rcWnds, rcWork, m_margins, m_nRangeLimitH, m_nRangeLimitV);
+    return TRUE;
+}
+
+void CZvCoreDlg::UpdateScrollBars()
+{
+    CalcScrollRange();
+}
+
+LRESULT CZvCoreDlg::OnScrlRange(WPARAM wParam, LPARAM) noexcept
+{
+    g_nWndsChanged = static_cast<int>(wParam);
+    CalcScrollRange();
+    return 0;
+}
+
+int CZvCoreDlg::GetScrollWidthAbs(int nIdx)
+{
+    RECT rcDesktop{};
+    GetWindowRect(GetDesktopWindow(), &rcDesktop);
+    const ScrollCalc::SCROLL_WIDTH_BASIS basis{m_rcScrollRange, ScrollCalc::SCROLL_TRACK_NO_BAR,
+                                               ScrollCalc::SCROLL_TRACK_NO_BAR, rcDesktop.right - rcDesktop.left,
+                                               rcDesktop.bottom - rcDesktop.top};
+    const ScrollCalc::SCROLL_WIDTH_RESULT res = ScrollCalc::ScrollWidthAbs(m_prop.propScrlWdth, nIdx, basis);
+    OutputLog(LOG_LEVEL_DEBUG, SENDER_CORE, L"CZvCoreDlg::GetScrollWidthAbs()...nIdx=%d,lRange=%d,lRet=%d.\r\n", nIdx,
+              res.nDivisor, res.nWidth);
+    return res.nWidth;
+}
+
+HWND CZvCoreDlg::ReplaceOwnedWindow(HWND hWnd)
+{
+    HWND hWndOwned = m_pwe ? m_pwe->GetOwnedMoveWnd(hWnd) : nullptr;
+    if (!hWndOwned || !IsWindow(hWndOwned))
+        return hWnd;
+    OutputLog(LOG_LEVEL_DEBUG, SENDER_CORE, L"CZvCoreDlg::ReplaceOwnedWindow() 0x%x(%s) is owner,\r\n",
+              static_cast<unsigned>(reinterpret_cast<ULONG_PTR>(hWnd)), WndText(hWnd).c_str());
+    OutputLog(LOG_LEVEL_DEBUG, SENDER_CORE, L"replaced to 0x%x(%s).\r\n",
+              static_cast<unsigned>(reinterpret_cast<ULONG_PTR>(hWndOwned)), WndText(hWndOwned).c_str());
+    return hWndOwned;
+}
+
+// ---------------------------------------------------------------------------
+// Moves
+
+BOOL CZvCoreDlg::PostMoveRequest(LONG lOffsetH, LONG lOffsetV, BOOL bAtOnce, BOOL bMouseMove, HWND hWndExcept)
+{
+    LPRM_MV_ALL_WNDS* pRec = m_mvReq.Add(LPRM_MV_ALL_WNDS{lOffsetH, lOffsetV, bMouseMove, hWndExcept, bAtOnce});
+    if (PostMessageW(m_hWnd, MSG_MV_ALL_WNDS, reinterpret_cast<WPARAM>(pRec), 0))
+        return TRUE;
+    m_mvReq.Take(reinterpret_cast<WPARAM>(pRec));
+    return FALSE;
+}
+
+LRESULT CZvCoreDlg::OnMvAllWndsByDevice(WPARAM wParam, LPARAM lParam) noexcept
+{
+    // Windows may have come since the last look when no hook told us of them.
+    if (m_pwe && m_pwe->GetMoveWndList().empty())
+        CalcScrollRange();
+    const size_t nWnds = m_pwe ? m_pwe->GetMoveWndList().size() : 0;
+    if (nWnds == 0 || IsScrollProcessing()) {
+        OutputLog(LOG_LEVEL_DEBUG, SENDER_CORE,
+                  L"CZvCoreDlg::OnMvAllWndsByDevice() returns @p1, m_pwe->GetMoveWndList()->GetCount()==%d, "
+                  L"IsScrollProcessing()=%d.\r\n",
+                  static_cast<int>(nWnds), IsScrollProcessing());
+        return 0;
+    }
+    const ScrollCalc::DEVICE_REQUEST req = ScrollCalc::DecodeDeviceRequest(wParam, lParam);
+    if (!ScrollCalc::IsValidScrlWdthIndex(req.nIdx))
+        return 0;
+    const POINT ptOffset = ScrollCalc::DeviceOffsets(req, GetScrollWidthAbs(req.nIdx));
+
+    BOOL bWheel = FALSE;
+    const DWORD dwBurst = ScrollCalc::WheelBurstPeriodMs(m_prop.propUndo.nSaveTimeUndoDataInWheelScroll);
+    if (m_prop.propUndo.nSaveTimeUndoDataInWheelScroll != 0 && ScrollCalc::IsWheelScrlWdthIndex(req.nIdx)) {
+        bWheel = TRUE;
+        const bool bVert = ScrollCalc::IsVertScrlWdthIndex(req.nIdx);
+        int& nItem = bVert ? m_nTmrWheelV : m_nTmrWheelH;
+        if (m_pTmrMngr && nItem == 0 && dwBurst != 0) {
+            nItem = AddTmrItem(bVert ? MSG_TMR_WHEEL_V : MSG_TMR_WHEEL_H, dwBurst);
+            if (nItem) {
+                m_pTmrMngr->StartTmr(nItem);
+                (bVert ? m_bWheelClosedV : m_bWheelClosedH) = 0;
+            }
+        }
+    }
+    if (ptOffset.x != 0 || ptOffset.y != 0)
+        PostMoveRequest(ptOffset.x, ptOffset.y, bWheel, TRUE, nullptr);
+    return 0;
+}
+
+LRESULT CZvCoreDlg::OnMvAllWnds(WPARAM wParam, LPARAM) noexcept
+{
+    // Only requests made by this window are taken; the pool frees the record on every road.
+    std::unique_ptr<LPRM_MV_ALL_WNDS> pRec = m_mvReq.Take(wParam);
+    if (!pRec)
+        return 0;
+    const size_t nWnds = m_pwe ? m_pwe->GetMoveWndList().size() : 0;
+    if (nWnds == 0 || IsScrollProcessing()) {
+        OutputLog(LOG_LEVEL_DEBUG, SENDER_CORE,
+                  L"CZvCoreDlg::MoveAllWindows() returns @p1, m_pwe->GetMoveWndList()->GetCount()==%d, "
+                  L"IsScrollProcessing()=%d.\r\n",
+                  static_cast<int>(nWnds), IsScrollProcessing());
+        return 0;
+    }
+    const LONG lOffsetH = pRec->lOffsetH, lOffsetV = pRec->lOffsetV;
+    const HWND hWndExcept = pRec->hWndExcept;
+    if (!CalcScrollRange() || (lOffsetH == 0 && lOffsetV == 0)) {
+        OutputLog(LOG_LEVEL_DEBUG, SENDER_CORE, L"CZvCoreDlg::MoveAllWindows() return @p2.\r\n");
+        return 0;
+    }
+    m_pMove = CScrollMove::Create(std::move(pRec), m_pwe->GetMoveWndList(), m_prop.propView.nSpeed,
+                                  m_prop.lstScrlRate);
+    if (!m_pMove) {
+        OutputLog(LOG_LEVEL_DEBUG, SENDER_CORE, L"CZvCoreDlg::MoveAllWindows() return @p2.\r\n");
+        return 0;
+    }
+    // Never 0, so that a zeroed step message matches no move.
+    if (++m_uMoveId == 0)
+        m_uMoveId = 1;
+    m_nStepSeq = 0;
+    m_bPassWait = FALSE;
+    OutputLog(LOG_LEVEL_DEBUG, SENDER_CORE, L"CZvCoreDlg::GetNextScrollRate() : Cnt=%u, Speed=%u, Rate=%u.\r\n", 1u,
+              static_cast<unsigned>(m_prop.propView.nSpeed), static_cast<unsigned>(m_pMove->GetRate()));
+    PostStep();
+    OutputLog(LOG_LEVEL_DEBUG, SENDER_CORE,
+              L"CZvCoreDlg::MoveAllWindows() out. lOffsetH=%d, lOffsetV=%d, hWndExcept=0x%x.\r\n", lOffsetH, lOffsetV,
+              static_cast<unsigned>(reinterpret_cast<ULONG_PTR>(hWndExcept)));
+    return 0;
+}
+
+void CZvCoreDlg::PostStep() noexcept
+{
+    if (!PostMessageW(m_hWnd, MSG_MV_STEP, m_uMoveId, m_nStepSeq)) {
+        // A full queue would leave the move hanging for ever and refuse every later one.
+        AbandonMove();
+    }
+}
+
+LRESULT CZvCoreDlg::OnMvStep(WPARAM wParam, LPARAM lParam) noexcept
+{
+    if (!m_pMove || wParam != m_uMoveId || lParam != m_nStepSeq)
+        return 0;
+    ++m_nStepSeq;
+    m_bPassWait = FALSE;
+    if (m_pTmrMngr && m_nTmrScroll)
+        m_pTmrMngr->StopTmr(m_nTmrScroll);
+
+    const MV_STEP_ACTION act = m_pMove->Step();
+    if (act.nShowCmd && IsWindow(act.hWnd) && IsWindowVisible(act.hWnd))
+        ShowWindow(act.hWnd, static_cast<int>(*act.nShowCmd));
+    if (act.hWnd && act.hWnd == m_hWnd)
+        ShowWindow(m_hWnd, SW_HIDE);
+    MoveStepWindow(act);
+
+    if (!act.bPassEnd) {
+        PostStep();
+        return 0;
+    }
+    if (act.bMoveEnd) {
+        EndMove();
+        return 0;
+    }
+    OutputLog(LOG_LEVEL_DEBUG, SENDER_CORE, L"CZvCoreDlg::GetNextScrollRate() : Cnt=%u, Speed=%u, Rate=%u.\r\n",
+              static_cast<unsigned>(m_pMove->GetPassCount() + 1), static_cast<unsigned>(m_prop.propView.nSpeed),
+              static_cast<unsigned>(m_pMove->GetRate()));
+    if (m_pTmrMngr && m_nTmrScroll) {
+        m_bPassWait = TRUE;
+        m_pTmrMngr->StartTmr(m_nTmrScroll);
+        return 0;
+    }
+    PostStep();
+    return 0;
+}
+
+void CZvCoreDlg::MoveStepWindow(const MV_STEP_ACTION& act) noexcept
+{
+    if (!act.hWnd || !IsWindow(act.hWnd) || act.hWnd == m_pMove->GetRequest().hWndExcept)
+        return;
+    WINDOWPLACEMENT wp{};
+    wp.length = sizeof(wp);
+    if (!GetWindowPlacement(act.hWnd, &wp) || IsMinimizedShowCmd(wp.showCmd) || IsIconic(act.hWnd))
+        return;
+    RECT rc{};
+    if (!GetWindowRect(act.hWnd, &rc))
+        return;
+    const int x = rc.left + act.nMovH;
+    const int y = rc.top + act.nMovV;
+    OutputLog(LOG_LEVEL_INFO, SENDER_CORE, L"スクロール実行 : ウィンドウ = %s, 水平 = %d → %d, 垂直 = %d → %d.\r\n",
+              WndText(act.hWnd).c_str(), static_cast<int>(rc.left), x, static_cast<int>(rc.top), y);
+    SetWindowPos(act.hWnd, nullptr, x, y, 0, 0, SWP_NOACTIVATE | SWP_NOZORDER | SWP_NOSIZE);
+}
+
+void CZvCoreDlg::EndMove() noexcept
+{
+    const LPRM_MV_ALL_WNDS& req = m_pMove->GetRequest();
+    if (m_prop.propView.bMouseMove && req.bMouseMove) {
+        POINT ptCur{};
+        if (GetCursorPos(&ptCur)) {
+            const POINT ptNew = ScrollCalc::PointerAfterMove(
+                ptCur, static_cast<int>(0u - static_cast<UINT>(req.lOffsetH)),
+                static_cast<int>(0u - static_cast<UINT>(req.lOffsetV)), GetSystemMetrics(SM_CXFULLSCREEN),
+                GetSystemMetrics(SM_CYFULLSCREEN));
+            if (ptNew.x != ptCur.x || ptNew.y != ptCur.y)
+                SetCursorPos(ptNew.x, ptNew.y);
+        }
+    }
+    AbandonMove();
+    UpdateScrollBars();
+}
+
+void CZvCoreDlg::AbandonMove() noexcept
+{
+    m_pMove.reset();
+    m_bPassWait = FALSE;
+    if (m_pTmrMngr && m_nTmrScroll)
+        m_pTmrMngr->StopTmr(m_nTmrScroll);
 }

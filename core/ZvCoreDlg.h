@@ -1,16 +1,99 @@
-// The core program's one window: a modeless dialog that is never shown.
+// The core program's one window: a modeless dialog that is never shown. Timer items, log-viewer
+// messages and scroll requests arrive here, and the scroll engine runs on its thread.
 #pragma once
+#include <windows.h>
+
+#include <memory>
+
+#include "PropertySet.h"
+#include "ScrollCalc.h"
+#include "ScrollMove.h"
+#include "TmrMngr.h"
 #include "Window.h"
+
+class CWndEnumerator;
 
 class CZvCoreDlg : public CDialog {
 public:
     CZvCoreDlg();
+    ~CZvCoreDlg() override;
+
+    void ApplyProperty();
+
+    // Posts MSG_MV_ALL_WNDS with a new request; the window keeps it until the move handler takes it.
+    BOOL PostMoveRequest(LONG lOffsetH, LONG lOffsetV, BOOL bAtOnce, BOOL bMouseMove, HWND hWndExcept);
+    // A move runs from its acceptance until its last pass has ended.
+    BOOL IsScrollProcessing() const noexcept { return m_pMove != nullptr; }
+    // Pixels per unit of Scroll width entry nIdx.
+    int GetScrollWidthAbs(int nIdx);
+    // Rebuilds the enumerator's lists and the scroll range; FALSE when the lists cannot be had.
+    BOOL CalcScrollRange();
+    void UpdateScrollBars();
+    HWND ReplaceOwnedWindow(HWND hWnd);
+    const RECT& GetScrollRange() const noexcept { return m_rcScrollRange; }
 
 protected:
     BOOL OnInitDialog() override;
     void OnCancel() override;
-    void PostNcDestroy() override { delete this; }
+    void PostNcDestroy() override;
 
 private:
+    // Timer items: the identifier member of an item is 0 while it does not exist.
+    int AddTmrItem(UINT uMsg, DWORD dwPeriod, WPARAM wParam = 0) noexcept;
+    void DeleteTmrItem(int& nId) noexcept;
+    void RestartLogStartItem() noexcept;
+
+    void MoveStepWindow(const MV_STEP_ACTION& act) noexcept;
+    void PostStep() noexcept;
+    void EndMove() noexcept;
+    void AbandonMove() noexcept;
+
     LRESULT OnClose(WPARAM, LPARAM) noexcept;
+    LRESULT OnDestroy(WPARAM, LPARAM) noexcept;
+    LRESULT OnEndSession(WPARAM wParam, LPARAM) noexcept;
+    LRESULT OnTimer(WPARAM wParam, LPARAM) noexcept;
+    void OnRedrawAll() noexcept;
+    LRESULT OnLogWndDtct(WPARAM, LPARAM) noexcept;
+    LRESULT OnLogWndRsp(WPARAM wParam, LPARAM) noexcept;
+    LRESULT OnLogEnd(WPARAM, LPARAM) noexcept;
+    LRESULT OnHookCbtWndChg(WPARAM, LPARAM) noexcept;
+    LRESULT OnKeybdForward(WPARAM wParam, LPARAM) noexcept;
+    LRESULT OnScrlRange(WPARAM wParam, LPARAM) noexcept;
+    LRESULT OnMvAllWnds(WPARAM wParam, LPARAM) noexcept;
+    LRESULT OnMvAllWndsByDevice(WPARAM wParam, LPARAM lParam) noexcept;
+    LRESULT OnMvStep(WPARAM wParam, LPARAM lParam) noexcept;
+    LRESULT OnTmrLogStart(WPARAM, LPARAM) noexcept;
+    LRESULT OnTmrWheelH(WPARAM, LPARAM) noexcept;
+    LRESULT OnTmrWheelV(WPARAM, LPARAM) noexcept;
+    LRESULT OnTmrIgnoreActivate(WPARAM, LPARAM) noexcept;
+    LRESULT OnTmrScroll(WPARAM, LPARAM) noexcept;
+
+    HICON m_hIcon;
+    HWND m_hWndKeyCapture = nullptr;
+    int m_bWheelClosedH = 1;
+    int m_bWheelClosedV = 1;
+    UINT_PTR m_nWndTimer = 0;
+    int m_nTmrLogStart = 0;
+    int m_nTmrWheelH = 0;
+    int m_nTmrWheelV = 0;
+    int m_nTmrIgnoreActivate = 0;
+    int m_nTmrScroll = 0;
+    int m_nIgnoreCnt = 0;
+    ScrollCalc::SCROLL_MARGINS m_margins;
+    RECT m_rcScrollRange{};
+    int m_nRangeLimitH = ScrollCalc::SCROLL_RANGE_LIMIT_MAX;
+    int m_nRangeLimitV = ScrollCalc::SCROLL_RANGE_LIMIT_MAX;
+    std::unique_ptr<CWndEnumerator> m_pwe;
+    PROPERTY_SET m_prop;
+    // Set once a real session end has saved and let go of the record: nothing may save it again.
+    BOOL m_bPropReleased = FALSE;
+    std::unique_ptr<CTmrMngr> m_pTmrMngr;
+
+    CMoveRequestPool m_mvReq;
+    std::unique_ptr<CScrollMove> m_pMove;
+    // Step messages carry the move's number and their own; any other is stale or foreign.
+    UINT m_uMoveId = 0;
+    LPARAM m_nStepSeq = 0;
+    // Between two passes, until the scroll timer item fires.
+    BOOL m_bPassWait = FALSE;
 };

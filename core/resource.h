@@ -22,6 +22,7 @@
 #define IDC_ABOUT_TEXT          1006
 #define IDC_ABOUT_VERSIONS      1008
 
+#define ID_ZV_REDRAW_ALL        32777
 #define ID_ZV_HELP              32779
 #define ID_APP_ABOUT            0xE140
 

@@ -1,0 +1,147 @@
+#include "ScrollMove.h"
+
+#include <algorithm>
+#include <cstdint>
+
+#include "ScrollCalc.h"
+
+namespace {
+
+// INT_MIN has no negation; it wraps as the 32-bit fields always did.
+int Negate(LONG l) noexcept
+{
+    return static_cast<int>(0u - static_cast<uint32_t>(l));
+}
+
+int AddSaturated(int a, int b) noexcept
+{
+    const int64_t v = static_cast<int64_t>(a) + b;
+    return static_cast<int>(std::clamp<int64_t>(v, INT32_MIN, INT32_MAX));
+}
+
+}  // namespace
+
+std::unique_ptr<CScrollMove> CScrollMove::Create(std::unique_ptr<LPRM_MV_ALL_WNDS> pRec, const std::list<HWND>& lstWnd,
+                                                 int nSpeed, const std::vector<SCROLL_RATE>& lstRate)
+{
+    if (!pRec || lstWnd.empty())
+        return nullptr;
+    const ScrollCalc::MoveMode mode =
+        ScrollCalc::ChooseMoveMode(pRec->lOffsetH, pRec->lOffsetV, pRec->bAtOnce, nSpeed, lstRate);
+    if (mode == ScrollCalc::MoveMode::None)
+        return nullptr;
+
+    std::unique_ptr<CScrollMove> pMove(new CScrollMove);
+    pMove->m_nSpeed = nSpeed;
+    pMove->m_lstRate = lstRate;
+    const int dx = Negate(pRec->lOffsetH);
+    const int dy = Negate(pRec->lOffsetV);
+    if (mode == ScrollCalc::MoveMode::AtOnce) {
+        pMove->m_bAtOnce = TRUE;
+        pMove->m_lstWnd.assign(lstWnd.begin(), lstWnd.end());
+        pMove->m_ldTrgtH = pMove->m_ldStepH = dx;
+        pMove->m_ldTrgtV = pMove->m_ldStepV = dy;
+    } else {
+        pMove->m_bAtOnce = FALSE;
+        pMove->m_nRate = ScrollCalc::NextScrollRate(lstRate, nSpeed, 1);
+        for (HWND hWnd : lstWnd) {
+            HWND_OFFSET_MULT& entry = pMove->m_lstMult.emplace_back();
+            entry.hWnd = hWnd;
+            entry.ldOffsetH = dx;
+            entry.ldOffsetV = dy;
+        }
+    }
+    pMove->m_pRec = std::move(pRec);
+    return pMove;
+}
+
+MV_STEP_ACTION CScrollMove::Step() noexcept
+{
+    if (m_bEnded) {
+        MV_STEP_ACTION act;
+        act.bPassEnd = act.bMoveEnd = true;
+        return act;
+    }
+    return m_bAtOnce ? StepAtOnce() : StepSmooth();
+}
+
+MV_STEP_ACTION CScrollMove::StepAtOnce() noexcept
+{
+    MV_STEP_ACTION act;
+    act.hWnd = m_lstWnd[m_nPos++];
+    ScrollCalc::REACH_CHECK rc{};
+    rc.ldMovedH = ScrollCalc::AtOnceMoved(m_ldStepH, m_nCnt);
+    rc.ldMovedV = ScrollCalc::AtOnceMoved(m_ldStepV, m_nCnt);
+    rc.ldPrdctMovH = m_ldStepH;
+    rc.ldPrdctMovV = m_ldStepV;
+    rc.ldTrgtH = m_ldTrgtH;
+    rc.ldTrgtV = m_ldTrgtV;
+    const BOOL bReached = ScrollCalc::IsWndReachedDst(rc, &act.nMovH, &act.nMovV);
+    if (m_nPos >= m_lstWnd.size()) {
+        m_nPos = 0;
+        EndPass(act, bReached != FALSE);
+    }
+    return act;
+}
+
+MV_STEP_ACTION CScrollMove::StepSmooth() noexcept
+{
+    if (!m_bPassStarted) {
+        m_itPos = m_lstMult.begin();
+        m_bPassStarted = true;
+    }
+    const auto itEntry = m_itPos++;
+    HWND_OFFSET_MULT& entry = *itEntry;
+
+    MV_STEP_ACTION act;
+    act.hWnd = entry.hWnd;
+    ScrollCalc::REACH_CHECK rc{};
+    rc.ldMovedH = entry.ldDoneH;
+    rc.ldMovedV = entry.ldDoneV;
+    rc.ldPrdctMovH = ScrollCalc::PassStep(m_nRate, entry.ldOffsetH);
+    rc.ldPrdctMovV = ScrollCalc::PassStep(m_nRate, entry.ldOffsetV);
+    rc.ldTrgtH = entry.ldOffsetH;
+    rc.ldTrgtV = entry.ldOffsetV;
+    const BOOL bReached = ScrollCalc::IsWndReachedDst(rc, &act.nMovH, &act.nMovV);
+    entry.ldDoneH = AddSaturated(entry.ldDoneH, act.nMovH);
+    entry.ldDoneV = AddSaturated(entry.ldDoneV, act.nMovV);
+    if (entry.pwp && entry.pwp->showCmd != SW_SHOWMINIMIZED && entry.pwp->showCmd != SW_MINIMIZE)
+        act.nShowCmd = entry.pwp->showCmd;
+    if (bReached)
+        m_lstMult.erase(itEntry);
+
+    if (m_itPos == m_lstMult.end()) {
+        m_bPassStarted = false;
+        EndPass(act, m_lstMult.empty());
+    }
+    return act;
+}
+
+void CScrollMove::EndPass(MV_STEP_ACTION& act, bool bLastReached) noexcept
+{
+    act.bPassEnd = true;
+    ++m_nCnt;
+    if (bLastReached) {
+        act.bMoveEnd = true;
+        m_bEnded = true;
+        return;
+    }
+    m_nRate = ScrollCalc::NextScrollRate(m_lstRate, m_nSpeed, m_nCnt + 1);
+}
+
+LPRM_MV_ALL_WNDS* CMoveRequestPool::Add(const LPRM_MV_ALL_WNDS& rec)
+{
+    return m_lst.emplace_back(std::make_unique<LPRM_MV_ALL_WNDS>(rec)).get();
+}
+
+std::unique_ptr<LPRM_MV_ALL_WNDS> CMoveRequestPool::Take(WPARAM wParam) noexcept
+{
+    const auto it = std::find_if(m_lst.begin(), m_lst.end(), [wParam](const auto& p) {
+        return reinterpret_cast<WPARAM>(p.get()) == wParam;
+    });
+    if (it == m_lst.end())
+        return nullptr;
+    std::unique_ptr<LPRM_MV_ALL_WNDS> p = std::move(*it);
+    m_lst.erase(it);
+    return p;
+}

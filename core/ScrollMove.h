@@ -1,0 +1,102 @@
+// One move of all windows, pass by pass, without touching a window: the hidden main window
+// asks for one step at a time and applies it. The move owns everything it walks over, so a
+// step message that arrives after the move has ended finds nothing to touch.
+#pragma once
+#include <windows.h>
+
+#include <list>
+#include <memory>
+#include <optional>
+#include <vector>
+
+#include "PropertySet.h"
+
+// A move request. Every window moves by the negated offsets.
+struct LPRM_MV_ALL_WNDS {
+    LONG lOffsetH = 0;
+    LONG lOffsetV = 0;
+    BOOL bMouseMove = FALSE;     // the pointer follows when the move ends (View MouseMove on)
+    HWND hWndExcept = nullptr;   // not moved, though counted
+    BOOL bAtOnce = FALSE;
+};
+
+// One window of a smooth move.
+struct HWND_OFFSET_MULT {
+    HWND hWnd = nullptr;
+    int ldOffsetH = 0;  // the window's whole move
+    int ldOffsetV = 0;
+    int ldDoneH = 0;
+    int ldDoneV = 0;
+    // Its show command is given back to the window after each of its steps.
+    std::unique_ptr<WINDOWPLACEMENT> pwp;
+};
+
+// What one step asks of the window that runs the move.
+struct MV_STEP_ACTION {
+    HWND hWnd = nullptr;
+    int nMovH = 0;
+    int nMovV = 0;
+    // Show command to apply to the window before it is moved (from its HWND_OFFSET_MULT).
+    std::optional<UINT> nShowCmd;
+    bool bPassEnd = false;  // this was the last window of a pass
+    bool bMoveEnd = false;  // ... and every window has reached its target
+};
+
+class CScrollMove {
+public:
+    // Null when the request moves nothing: no window, both offsets 0, or smooth passes without
+    // a rate curve to pace them.
+    static std::unique_ptr<CScrollMove> Create(std::unique_ptr<LPRM_MV_ALL_WNDS> pRec, const std::list<HWND>& lstWnd,
+                                               int nSpeed, const std::vector<SCROLL_RATE>& lstRate);
+
+    // The next window of the current pass. Calling it after the move's end returns an empty action
+    // with bMoveEnd set.
+    MV_STEP_ACTION Step() noexcept;
+
+    const LPRM_MV_ALL_WNDS& GetRequest() const noexcept { return *m_pRec; }
+    BOOL IsAtOnce() const noexcept { return m_bAtOnce; }
+    int GetPassCount() const noexcept { return m_nCnt; }
+    // Percent of each window's whole move taken by the current smooth pass.
+    int GetRate() const noexcept { return m_nRate; }
+    // Windows still walked over: all of them at once, those not yet arrived when smooth.
+    size_t GetEntryCount() const noexcept { return m_bAtOnce ? m_lstWnd.size() : m_lstMult.size(); }
+    bool IsEnded() const noexcept { return m_bEnded; }
+
+private:
+    CScrollMove() = default;
+    MV_STEP_ACTION StepAtOnce() noexcept;
+    MV_STEP_ACTION StepSmooth() noexcept;
+    void EndPass(MV_STEP_ACTION& act, bool bLastReached) noexcept;
+
+    std::unique_ptr<LPRM_MV_ALL_WNDS> m_pRec;
+    int m_nSpeed = 0;
+    std::vector<SCROLL_RATE> m_lstRate;
+    int m_nCnt = 0;
+    BOOL m_bAtOnce = FALSE;
+    bool m_bEnded = false;
+    // At once: every window, and the pass's move of each (the same for all).
+    std::vector<HWND> m_lstWnd;
+    size_t m_nPos = 0;
+    int m_ldTrgtH = 0, m_ldTrgtV = 0;
+    int m_ldStepH = 0, m_ldStepV = 0;
+    // Smooth: the windows not yet arrived.
+    std::list<HWND_OFFSET_MULT> m_lstMult;
+    std::list<HWND_OFFSET_MULT>::iterator m_itPos;
+    bool m_bPassStarted = false;
+    int m_nRate = 0;
+};
+
+// Move requests posted by pointer stay with their window until the move handler takes them:
+// a request left in the queue when the window goes is freed with the pool, and a pointer that
+// was never handed out here (another process can post any number) is refused.
+class CMoveRequestPool {
+public:
+    LPRM_MV_ALL_WNDS* Add(const LPRM_MV_ALL_WNDS& rec);
+    // Null for a number that is not an outstanding request of this pool.
+    std::unique_ptr<LPRM_MV_ALL_WNDS> Take(WPARAM wParam) noexcept;
+    size_t GetCount() const noexcept { return m_lst.size(); }
+    void Clear() noexcept { m_lst.clear(); }
+
+private:
+    std::vector<std::unique_ptr<LPRM_MV_ALL_WNDS>> m_lst;
+};

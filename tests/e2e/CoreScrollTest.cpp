@@ -1,0 +1,281 @@
+// The scroll engine of the core program: a device request posted to its hidden window moves every
+// ordinary window of the test program by the Scroll width, pass by pass, as the log viewer's file
+// shows; fixed, untitled and minimised windows stay; a second move while one runs is refused.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <cwchar>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "ZvTestKit.h"
+
+using namespace zvkit;
+
+namespace {
+
+constexpr wchar_t kCore[] = L"ZvCore64.exe";
+constexpr wchar_t kHiddenTitle[] = L"$$$ Zuvora! Hidden Main Window %%%";
+constexpr UINT kMsgMvAllWnds = 0x8051;
+constexpr UINT kMsgMvAllWndsByDevice = 0x8052;
+constexpr UINT kMsgMvStep = 0x8053;
+constexpr UINT kMsgTmrScroll = 0x8076;
+constexpr WORD kRight = 0x02;
+constexpr WORD kDown = 0x20;
+constexpr int kKeybdHorzLine = 1 * 4 + 0 * 2 + 0;
+constexpr int kKeybdVertLine = 1 * 4 + 1 * 2 + 0;
+
+WPARAM DeviceWParam(WORD wFlags, int nIdx)
+{
+    return (static_cast<WPARAM>(wFlags) << 16) | static_cast<WPARAM>(nIdx);
+}
+
+std::wstring FromUtf8(const std::string& str)
+{
+    const int cch = MultiByteToWideChar(CP_UTF8, 0, str.data(), static_cast<int>(str.size()), nullptr, 0);
+    std::wstring strOut(static_cast<size_t>(cch), L'\0');
+    MultiByteToWideChar(CP_UTF8, 0, str.data(), static_cast<int>(str.size()), strOut.data(), cch);
+    return strOut;
+}
+
+struct MOVE_LINE {
+    int nOldX, nNewX, nOldY, nNewY;
+};
+
+// The window-move lines of the log that name this title, in order.
+std::vector<MOVE_LINE> MoveLines(const std::wstring& strLog, const std::wstring& strTitle)
+{
+    const std::wstring strHead = L"スクロール実行 : ウィンドウ = " + strTitle + L", 水平 = ";
+    std::vector<MOVE_LINE> lines;
+    for (size_t nPos = strLog.find(strHead); nPos != std::wstring::npos; nPos = strLog.find(strHead, nPos + 1)) {
+        const wchar_t* p = strLog.c_str() + nPos + strHead.size();
+        MOVE_LINE line{};
+        wchar_t* pEnd = nullptr;
+        line.nOldX = static_cast<int>(wcstol(p, &pEnd, 10));
+        line.nNewX = static_cast<int>(wcstol(pEnd + 3, &pEnd, 10));  // " → "
+        line.nOldY = static_cast<int>(wcstol(pEnd + 7, &pEnd, 10));  // ", 垂直 = "
+        line.nNewY = static_cast<int>(wcstol(pEnd + 3, &pEnd, 10));
+        lines.push_back(line);
+    }
+    return lines;
+}
+
+// The move of each pass along one axis.
+std::vector<int> PassesX(const std::vector<MOVE_LINE>& lines)
+{
+    std::vector<int> v;
+    for (const MOVE_LINE& l : lines)
+        v.push_back(l.nNewX - l.nOldX);
+    return v;
+}
+
+std::vector<int> PassesY(const std::vector<MOVE_LINE>& lines)
+{
+    std::vector<int> v;
+    for (const MOVE_LINE& l : lines)
+        v.push_back(l.nNewY - l.nOldY);
+    return v;
+}
+
+RECT Shifted(const RECT& rc, int dx, int dy)
+{
+    return RECT{rc.left + dx, rc.top + dy, rc.right + dx, rc.bottom + dy};
+}
+
+class CoreScroll : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(RegDeleteSettings());
+        wchar_t szTemp[MAX_PATH + 1] = {};
+        GetTempPathW(MAX_PATH, szTemp);
+        m_strLog = std::wstring(szTemp) + L"ZvCoreScrollTest_" + std::to_wstring(GetCurrentProcessId()) + L".log";
+        DeleteFileW(m_strLog.c_str());
+    }
+    void TearDown() override
+    {
+        if (m_core.IsStarted()) {
+            CloseStrayMessageBoxes(m_core.Pid());
+            if (m_hWndCore)
+                PostMessageW(m_hWndCore, WM_CLOSE, 0, 0);
+            m_core.WaitForExit(15000);
+            m_core.Stop();
+        }
+        DeleteFileW(m_strLog.c_str());
+    }
+
+    // The core program with the log viewer writing every line to the test's file; returns once
+    // the viewer has written the start line, so that no move line can be lost.
+    bool StartCore()
+    {
+        if (!m_core.Start(kCore, L"/LOGWINDOW /LOGLEVEL=DEBUG /LOGFILE=" + QuoteArg(m_strLog))) {
+            ADD_FAILURE() << "cannot start the core program, error " << m_core.LastError();
+            return false;
+        }
+        m_hWndCore = WaitForWindow(kHiddenTitle, 15000, nullptr, m_core.Pid());
+        if (!m_hWndCore)
+            return false;
+        return WaitUntil([&] { return Log().find(L"ZvCoreアプリケーション開始.") != std::wstring::npos; }, 20000, 100);
+    }
+    std::wstring Log() const { return FromUtf8(ReadFileBytes(m_strLog)); }
+    bool PostDevice(WORD wFlags, int nIdx, LPARAM nCount = 1)
+    {
+        return PostMessageW(m_hWndCore, kMsgMvAllWndsByDevice, DeviceWParam(wFlags, nIdx), nCount) != FALSE;
+    }
+    // Waits until the window stands at rc and its title has nLines move lines in the log.
+    bool WaitForMove(HWND hWnd, const RECT& rc, const std::wstring& strTitle, size_t nLines)
+    {
+        return WaitUntil(
+            [&] {
+                const RECT rcNow = WindowRect(hWnd);
+                return MoveLines(Log(), strTitle).size() >= nLines && EqualRect(&rcNow, &rc);
+            },
+            10000, 50);
+    }
+
+    CRegistryGuard m_guard{kMakerKey};
+    std::wstring m_strLog;
+    CProcess m_core;
+    HWND m_hWndCore = nullptr;
+};
+
+}  // namespace
+
+TEST_F(CoreScroll, DefaultKeyboardLineMovesEveryWindowTenPixelsInPassesOfOneSixThree)
+{
+    CTestWnds wnds;
+    ASSERT_TRUE(wnds.Start({WndArg(200, 150, 300, 200, L"Zv Scroll A"), WndArg(600, 400, 250, 180, L"Zv Scroll B")}));
+    HWND hA = wnds.Window(L"Zv Scroll A");
+    HWND hB = wnds.Window(L"Zv Scroll B");
+    ASSERT_TRUE(hA && hB);
+    const RECT rcA = WindowRect(hA), rcB = WindowRect(hB);
+    ASSERT_TRUE(StartCore());
+
+    // Scrolling to the right moves the windows to the left.
+    ASSERT_TRUE(PostDevice(kRight, kKeybdHorzLine));
+    ASSERT_TRUE(WaitForMove(hA, Shifted(rcA, -10, 0), L"Zv Scroll A", 3)) << WindowRect(hA).left;
+    ASSERT_TRUE(WaitForMove(hB, Shifted(rcB, -10, 0), L"Zv Scroll B", 3)) << WindowRect(hB).left;
+
+    const std::wstring strLog = Log();
+    for (const wchar_t* pszTitle : {L"Zv Scroll A", L"Zv Scroll B"}) {
+        const auto lines = MoveLines(strLog, pszTitle);
+        EXPECT_EQ(PassesX(lines), (std::vector<int>{-1, -6, -3})) << pszTitle;
+        EXPECT_EQ(PassesY(lines), (std::vector<int>{0, 0, 0})) << pszTitle;
+    }
+    ASSERT_FALSE(MoveLines(strLog, L"Zv Scroll A").empty());
+    EXPECT_EQ(MoveLines(strLog, L"Zv Scroll A").front().nOldX, rcA.left);
+    // The sizes are kept, and no window of the test was activated by the move.
+    EXPECT_EQ(WindowRect(hA).right - WindowRect(hA).left, rcA.right - rcA.left);
+    EXPECT_NE(GetForegroundWindow(), m_hWndCore);
+    EXPECT_TRUE(FindMessageBoxes(m_core.Pid()).empty());
+}
+
+TEST_F(CoreScroll, SmoothScrollMovesAHundredPixelsInPassesOfThirteenSeventyNineEight)
+{
+    ASSERT_TRUE(RegSetDword(L"View", L"SmoothScroll", 1));
+    ASSERT_TRUE(RegSetDword(L"Scroll", L"KeybdVertLineAbs", 100));
+    CTestWnds wnds;
+    ASSERT_TRUE(wnds.Start({WndArg(300, 500, 320, 240, L"Zv Smooth")}));
+    HWND hWnd = wnds.Window(L"Zv Smooth");
+    ASSERT_NE(hWnd, nullptr);
+    const RECT rc = WindowRect(hWnd);
+    ASSERT_TRUE(StartCore());
+
+    ASSERT_TRUE(PostDevice(kDown, kKeybdVertLine));
+    ASSERT_TRUE(WaitForMove(hWnd, Shifted(rc, 0, -100), L"Zv Smooth", 3)) << WindowRect(hWnd).top;
+    const auto lines = MoveLines(Log(), L"Zv Smooth");
+    EXPECT_EQ(PassesY(lines), (std::vector<int>{-13, -79, -8}));
+    EXPECT_EQ(PassesX(lines), (std::vector<int>{0, 0, 0}));
+}
+
+TEST_F(CoreScroll, FixedUntitledAndMinimisedWindowsKeepTheirPlaces)
+{
+    ASSERT_TRUE(RegSetString(L"Fix", L"Fixed Window By Title No.0", L"Zv Fixed"));
+    ASSERT_TRUE(RegSetDword(L"Fix", L"Scroll Titled Window Only", 1));
+    CTestWnds wnds;
+    ASSERT_TRUE(wnds.Start({WndArg(100, 100, 300, 200, L"Zv Moves"), WndArg(500, 100, 300, 200, L"Zv Fixed"),
+                            UntitledWndArg(100, 500, 300, 200), WndArg(500, 500, 300, 200, L"Zv Minimised", L"min")}));
+    const std::vector<HWND> hWnds = wnds.Windows();
+    ASSERT_EQ(hWnds.size(), 4u);
+    HWND hMoves = hWnds[0], hFixed = hWnds[1], hUntitled = hWnds[2], hMin = hWnds[3];
+    ASSERT_TRUE(IsIconic(hMin));
+    const RECT rcMoves = WindowRect(hMoves), rcFixed = WindowRect(hFixed), rcUntitled = WindowRect(hUntitled);
+    WINDOWPLACEMENT wpMin{sizeof(wpMin)};
+    ASSERT_TRUE(wnds.GetPlacement(hMin, wpMin));
+    const RECT rcMin = WindowRect(hMin);
+    ASSERT_TRUE(StartCore());
+
+    ASSERT_TRUE(PostDevice(kRight, kKeybdHorzLine));
+    ASSERT_TRUE(WaitForMove(hMoves, Shifted(rcMoves, -10, 0), L"Zv Moves", 3));
+
+    EXPECT_TRUE(SameRect(rcFixed, WindowRect(hFixed)));
+    EXPECT_TRUE(SameRect(rcUntitled, WindowRect(hUntitled)));
+    EXPECT_TRUE(SameRect(rcMin, WindowRect(hMin)));
+    WINDOWPLACEMENT wpAfter{sizeof(wpAfter)};
+    ASSERT_TRUE(wnds.GetPlacement(hMin, wpAfter));
+    EXPECT_TRUE(SameRect(wpMin.rcNormalPosition, wpAfter.rcNormalPosition));
+    EXPECT_TRUE(IsIconic(hMin));
+    const std::wstring strLog = Log();
+    EXPECT_TRUE(MoveLines(strLog, L"Zv Fixed").empty());
+    EXPECT_TRUE(MoveLines(strLog, L"Zv Minimised").empty());
+    EXPECT_TRUE(MoveLines(strLog, L"").empty());
+}
+
+TEST_F(CoreScroll, SecondRequestWhileAMoveRunsIsRefusedAndTheWindowsEndOneDistanceAway)
+{
+    CTestWnds wnds;
+    ASSERT_TRUE(wnds.Start({WndArg(400, 300, 300, 200, L"Zv Twice")}));
+    HWND hWnd = wnds.Window(L"Zv Twice");
+    ASSERT_NE(hWnd, nullptr);
+    const RECT rc = WindowRect(hWnd);
+    ASSERT_TRUE(StartCore());
+
+    // Both requests are accepted as requests; the second move finds the first one running.
+    ASSERT_TRUE(PostDevice(kRight, kKeybdHorzLine));
+    ASSERT_TRUE(PostDevice(kRight, kKeybdHorzLine));
+    ASSERT_TRUE(WaitForMove(hWnd, Shifted(rc, -10, 0), L"Zv Twice", 3));
+    EXPECT_TRUE(WaitUntil(
+        [&] { return Log().find(L"CZvCoreDlg::MoveAllWindows() returns @p1") != std::wstring::npos; }, 5000, 50));
+    EXPECT_NE(Log().find(L"IsScrollProcessing()=1."), std::wstring::npos);
+
+    // A later request is taken again once the move has ended.
+    ASSERT_TRUE(PostDevice(kRight, kKeybdHorzLine));
+    ASSERT_TRUE(WaitForMove(hWnd, Shifted(rc, -20, 0), L"Zv Twice", 6));
+    EXPECT_EQ(PassesX(MoveLines(Log(), L"Zv Twice")), (std::vector<int>{-1, -6, -3, -1, -6, -3}));
+}
+
+TEST_F(CoreScroll, StrayStepTimerAndRequestMessagesMoveNothing)
+{
+    CTestWnds wnds;
+    ASSERT_TRUE(wnds.Start({WndArg(400, 300, 300, 200, L"Zv Stray")}));
+    HWND hWnd = wnds.Window(L"Zv Stray");
+    ASSERT_NE(hWnd, nullptr);
+    const RECT rc = WindowRect(hWnd);
+    ASSERT_TRUE(StartCore());
+
+    // Another process can post any number: no step of a move that does not run, no request that
+    // the core program did not make, no index outside the Scroll width entries.
+    for (WPARAM w : {0, 1, 2})
+        for (LPARAM l : {0, 1})
+            ASSERT_TRUE(PostMessageW(m_hWndCore, kMsgMvStep, w, l));
+    ASSERT_TRUE(PostMessageW(m_hWndCore, kMsgTmrScroll, 0, 0));
+    ASSERT_TRUE(PostMessageW(m_hWndCore, kMsgMvAllWnds, 0x12345678, 0));
+    ASSERT_TRUE(PostDevice(kRight, 12));
+    ASSERT_TRUE(PostDevice(0, kKeybdHorzLine));
+
+    // A real move afterwards is the only one that happens.
+    ASSERT_TRUE(PostDevice(kDown, kKeybdVertLine));
+    ASSERT_TRUE(WaitForMove(hWnd, Shifted(rc, 0, -10), L"Zv Stray", 3));
+    // Stray steps posted after the move has ended find nothing to touch.
+    for (WPARAM w : {1, 2})
+        for (LPARAM l : {0, 1, 2, 3})
+            ASSERT_TRUE(PostMessageW(m_hWndCore, kMsgMvStep, w, l));
+    ASSERT_TRUE(PostMessageW(m_hWndCore, kMsgTmrScroll, 0, 0));
+    // The window's own queue has handled them once a sent message comes back.
+    DWORD_PTR dwResult = 0;
+    ASSERT_TRUE(SendMessageTimeoutW(m_hWndCore, WM_NULL, 0, 0, SMTO_BLOCK, 5000, &dwResult));
+    EXPECT_TRUE(SameRect(Shifted(rc, 0, -10), WindowRect(hWnd)));
+    EXPECT_EQ(MoveLines(Log(), L"Zv Stray").size(), 3u);
+    EXPECT_TRUE(m_core.IsRunning());
+}

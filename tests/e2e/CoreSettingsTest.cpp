@@ -1,0 +1,154 @@
+// The core program's settings in the registry: the first start on nothing, the save at an orderly
+// end and its reading back, values set before the start, and a cancelled session end.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <optional>
+#include <string>
+
+#include "ZvTestKit.h"
+
+using namespace zvkit;
+
+namespace {
+
+constexpr wchar_t kCore[] = L"ZvCore64.exe";
+constexpr wchar_t kHiddenTitle[] = L"$$$ Zuvora! Hidden Main Window %%%";
+constexpr wchar_t kTitleEnd[] = L"%%% End of fixed window title array &&&";
+constexpr UINT kMsgMvAllWndsByDevice = 0x8052;
+// Scrolling one keyboard line to the right.
+constexpr WPARAM kRightKeybdLine = (0x02u << 16) | 4u;
+
+class CoreSettings : public ::testing::Test {
+protected:
+    void SetUp() override { ASSERT_TRUE(RegDeleteSettings()); }
+    void TearDown() override
+    {
+        if (m_core.IsStarted()) {
+            CloseStrayMessageBoxes(m_core.Pid());
+            m_core.Stop();
+        }
+    }
+
+    HWND StartCore()
+    {
+        if (!m_core.Start(kCore)) {
+            ADD_FAILURE() << "cannot start the core program, error " << m_core.LastError();
+            return nullptr;
+        }
+        m_hWnd = WaitForWindow(kHiddenTitle, 15000, nullptr, m_core.Pid());
+        return m_hWnd;
+    }
+    std::optional<DWORD> CloseCore()
+    {
+        PostMessageW(m_hWnd, WM_CLOSE, 0, 0);
+        return m_core.WaitForExit(15000);
+    }
+    // A move of one keyboard line to the right; true once hWnd stands dx further.
+    bool ScrollAndWait(HWND hWnd, const RECT& rcFrom, int dx)
+    {
+        if (!PostMessageW(m_hWnd, kMsgMvAllWndsByDevice, kRightKeybdLine, 1))
+            return false;
+        const RECT rc{rcFrom.left + dx, rcFrom.top, rcFrom.right + dx, rcFrom.bottom};
+        return WaitForRect(hWnd, rc, 10000);
+    }
+
+    CRegistryGuard m_guard{kMakerKey};
+    CProcess m_core;
+    HWND m_hWnd = nullptr;
+};
+
+}  // namespace
+
+TEST_F(CoreSettings, FirstStartWritesWhatTheLoadWritesAndTheEndSavesTheWholeRecord)
+{
+    ASSERT_NE(StartCore(), nullptr);
+    // The load writes the default keys and the ends of the fixed-window lists, nothing else. The
+    // window has its title just before it loads.
+    EXPECT_TRUE(WaitUntil(
+        [] {
+            return RegGetDword(L"Keyboard", L"Scroll Key (Left Line) No.0").has_value() &&
+                   RegGetString(L"Fix", L"Fixed Window By App Name No.0").has_value();
+        },
+        10000));
+    EXPECT_EQ(RegGetDword(L"Keyboard", L"Scroll Key (Left Line) No.0"), std::optional<DWORD>(VK_CONTROL));
+    EXPECT_EQ(RegGetString(L"Fix", L"Fixed Window By Title No.0"), std::optional<std::wstring>(kTitleEnd));
+    EXPECT_FALSE(RegKeyExists(std::wstring(kProfileKey) + L"\\Version"));
+    EXPECT_FALSE(RegKeyExists(std::wstring(kProfileKey) + L"\\View"));
+    EXPECT_EQ(RegGetString(L"Fix", L"Fixed Window By App Name No.0"),
+              std::optional<std::wstring>(L"%%% End of fixed window application array &&&"));
+
+    EXPECT_EQ(CloseCore(), std::optional<DWORD>(0));
+    EXPECT_EQ(RegGetDword(L"Version", L"Major"), std::optional<DWORD>(9));
+    EXPECT_EQ(RegGetDword(L"Version", L"Minor"), std::optional<DWORD>(0));
+    EXPECT_EQ(RegGetString(L"Version", L"Additional String"), std::optional<std::wstring>(L"Ver. 9.00 Release Build"));
+    EXPECT_EQ(RegGetDword(L"Timer", L"Resolution"), std::optional<DWORD>(100));
+    EXPECT_EQ(RegGetDword(L"Timer", L"Scroll"), std::optional<DWORD>(100));
+    EXPECT_EQ(RegGetDword(L"Timer", L"Log Process Start Detect"), std::optional<DWORD>(10000));
+    EXPECT_EQ(RegGetDword(L"View", L"SmoothScroll"), std::optional<DWORD>(0));
+    EXPECT_EQ(RegGetDword(L"View", L"Speed"), std::optional<DWORD>(3));
+    EXPECT_EQ(RegGetDword(L"View", L"TopMost"), std::optional<DWORD>(1));
+    EXPECT_EQ(RegGetDword(L"Scroll", L"KeybdHorzLineMode"), std::optional<DWORD>(0));
+    EXPECT_EQ(RegGetDword(L"Scroll", L"KeybdHorzLineAbs"), std::optional<DWORD>(10));
+    EXPECT_EQ(RegGetDword(L"Scroll Rate", L"Scroll Rate Cnt #0"), std::optional<DWORD>(50));
+    EXPECT_EQ(RegGetDword(L"Scroll Rate", L"Scroll Rate Width #0"), std::optional<DWORD>(10));
+    EXPECT_EQ(RegGetDword(L"Fix", L"Scroll Titled Window Only"), std::optional<DWORD>(1));
+    EXPECT_EQ(RegGetDword(L"Window", L"RestoreAbsPos"), std::optional<DWORD>(0));
+    EXPECT_EQ(RegGetDword(L"Undo", L"Depth"), std::optional<DWORD>(50));
+    EXPECT_EQ(RegGetDword(L"Auto Scroll", L"Delay"), std::optional<DWORD>(4));
+    EXPECT_TRUE(RegGetDword(L"Position and Size", L"Horizontal Width").has_value());
+}
+
+TEST_F(CoreSettings, ValuesSetBeforeTheStartAreHonouredAndSurviveARestart)
+{
+    // Speed 1 moves at once, by a width of our own.
+    ASSERT_TRUE(RegSetDword(L"View", L"Speed", 1));
+    ASSERT_TRUE(RegSetDword(L"Scroll", L"KeybdHorzLineAbs", 37));
+    CTestWnds wnds;
+    ASSERT_TRUE(wnds.Start({WndArg(300, 300, 300, 200, L"Zv Settings")}));
+    HWND hWnd = wnds.Window(L"Zv Settings");
+    ASSERT_NE(hWnd, nullptr);
+    const RECT rc = WindowRect(hWnd);
+
+    ASSERT_NE(StartCore(), nullptr);
+    ASSERT_TRUE(ScrollAndWait(hWnd, rc, -37));
+    EXPECT_EQ(CloseCore(), std::optional<DWORD>(0));
+    EXPECT_EQ(RegGetDword(L"View", L"Speed"), std::optional<DWORD>(1));
+    EXPECT_EQ(RegGetDword(L"Scroll", L"KeybdHorzLineAbs"), std::optional<DWORD>(37));
+
+    // The saved record is read back by the next start.
+    m_core = CProcess();
+    ASSERT_NE(StartCore(), nullptr);
+    ASSERT_TRUE(ScrollAndWait(hWnd, WindowRect(hWnd), -37));
+    EXPECT_TRUE(SameRect(RECT{rc.left - 74, rc.top, rc.right - 74, rc.bottom}, WindowRect(hWnd)));
+    EXPECT_EQ(CloseCore(), std::optional<DWORD>(0));
+}
+
+TEST_F(CoreSettings, CancelledSessionEndSavesButKeepsTheListsOfTheRunningProgram)
+{
+    ASSERT_TRUE(RegSetString(L"Fix", L"Fixed Window By Title No.0", L"Zv Kept"));
+    CTestWnds wnds;
+    ASSERT_TRUE(wnds.Start({WndArg(100, 200, 300, 200, L"Zv Kept"), WndArg(500, 200, 300, 200, L"Zv Goes")}));
+    HWND hKept = wnds.Window(L"Zv Kept");
+    HWND hGoes = wnds.Window(L"Zv Goes");
+    ASSERT_TRUE(hKept && hGoes);
+    const RECT rcKept = WindowRect(hKept);
+    ASSERT_NE(StartCore(), nullptr);
+
+    ASSERT_FALSE(RegGetDword(L"View", L"Speed").has_value());
+    DWORD_PTR dwResult = 0;
+    ASSERT_TRUE(SendMessageTimeoutW(m_hWnd, WM_ENDSESSION, FALSE, 0, SMTO_BLOCK, 10000, &dwResult));
+    // Saved at once ...
+    EXPECT_EQ(RegGetDword(L"View", L"Speed"), std::optional<DWORD>(3));
+    EXPECT_EQ(RegGetString(L"Fix", L"Fixed Window By Title No.0"), std::optional<std::wstring>(L"Zv Kept"));
+
+    // ... and the program runs on with its fixed window.
+    ASSERT_TRUE(ScrollAndWait(hGoes, WindowRect(hGoes), -10));
+    EXPECT_TRUE(SameRect(rcKept, WindowRect(hKept)));
+
+    EXPECT_EQ(CloseCore(), std::optional<DWORD>(0));
+    EXPECT_EQ(RegGetString(L"Fix", L"Fixed Window By Title No.0"), std::optional<std::wstring>(L"Zv Kept"));
+    EXPECT_EQ(RegGetString(L"Fix", L"Fixed Window By Title No.1"), std::optional<std::wstring>(kTitleEnd));
+    EXPECT_EQ(RegGetDword(L"Keyboard", L"Scroll Key (Left Line) No.0"), std::optional<DWORD>(VK_CONTROL));
+}
