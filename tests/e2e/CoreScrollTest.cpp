@@ -279,3 +279,24 @@ TEST_F(CoreScroll, StrayStepTimerAndRequestMessagesMoveNothing)
     EXPECT_EQ(MoveLines(Log(), L"Zv Stray").size(), 3u);
     EXPECT_TRUE(m_core.IsRunning());
 }
+
+TEST_F(CoreScroll, WheelRequestGroupedForUndoMovesAtOnceAndThePointerFollows)
+{
+    ASSERT_TRUE(RegSetDword(L"View", L"MouseMove", 1));
+    CTestWnds wnds;
+    ASSERT_TRUE(wnds.Start({WndArg(400, 300, 300, 200, L"Zv Wheel")}));
+    HWND hWnd = wnds.Window(L"Zv Wheel");
+    ASSERT_NE(hWnd, nullptr);
+    const RECT rc = WindowRect(hWnd);
+    ASSERT_TRUE(StartCore());
+    ASSERT_TRUE(MouseMoveTo(640, 500));
+
+    // Three notches of the horizontal wheel line: the whole distance in the first pass, and a
+    // second pass that only sees the window arrived.
+    constexpr int kWheelHorzLine = 2 * 4 + 0 * 2 + 0;
+    ASSERT_TRUE(PostDevice(kRight, kWheelHorzLine, 3));
+    ASSERT_TRUE(WaitForMove(hWnd, Shifted(rc, -30, 0), L"Zv Wheel", 2));
+    EXPECT_EQ(PassesX(MoveLines(Log(), L"Zv Wheel")), (std::vector<int>{-30, 0}));
+    POINT pt{};
+    EXPECT_TRUE(WaitUntil([&] { return GetCursorPos(&pt) && pt.x == 610 && pt.y == 500; }, 5000)) << pt.x << "," << pt.y;
+}

@@ -152,3 +152,22 @@ TEST_F(CoreSettings, CancelledSessionEndSavesButKeepsTheListsOfTheRunningProgram
     EXPECT_EQ(RegGetString(L"Fix", L"Fixed Window By Title No.1"), std::optional<std::wstring>(kTitleEnd));
     EXPECT_EQ(RegGetDword(L"Keyboard", L"Scroll Key (Left Line) No.0"), std::optional<DWORD>(VK_CONTROL));
 }
+
+TEST_F(CoreSettings, RealSessionEndSavesOnceAndNothingSavesTheReleasedRecordAgain)
+{
+    ASSERT_TRUE(RegSetString(L"Fix", L"Fixed Window By Title No.0", L"Zv Kept"));
+    ASSERT_TRUE(RegSetDword(L"View", L"Speed", 5));
+    ASSERT_NE(StartCore(), nullptr);
+
+    DWORD_PTR dwResult = 0;
+    ASSERT_TRUE(SendMessageTimeoutW(m_hWnd, WM_ENDSESSION, TRUE, 0, SMTO_BLOCK, 10000, &dwResult));
+    EXPECT_EQ(RegGetDword(L"Version", L"Major"), std::optional<DWORD>(9));
+    EXPECT_EQ(RegGetDword(L"View", L"Speed"), std::optional<DWORD>(5));
+    // A change made after the session's save is not overwritten by the emptied record at the end.
+    ASSERT_TRUE(RegSetDword(L"View", L"Speed", 7));
+
+    EXPECT_EQ(CloseCore(), std::optional<DWORD>(0));
+    EXPECT_EQ(RegGetDword(L"View", L"Speed"), std::optional<DWORD>(7));
+    EXPECT_EQ(RegGetString(L"Fix", L"Fixed Window By Title No.0"), std::optional<std::wstring>(L"Zv Kept"));
+    EXPECT_EQ(RegGetDword(L"Keyboard", L"Scroll Key (Left Line) No.0"), std::optional<DWORD>(VK_CONTROL));
+}
