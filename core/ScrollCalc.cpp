@@ -38,10 +38,15 @@ MoveMode ChooseMoveMode(int lOffsetH, int lOffsetV, BOOL bAtOnceRequested, int n
 }
 
 int NextScrollRate(std::span<const SCROLL_RATE> lstRate, int nSpeed, int nCnt) noexcept {
-    if (nSpeed < 2) return 100;
+    return TraceScrollRate(lstRate, nSpeed, nCnt).nRate;
+}
+
+SCROLL_RATE_TRACE TraceScrollRate(std::span<const SCROLL_RATE> lstRate, int nSpeed, int nCnt) noexcept {
+    SCROLL_RATE_TRACE trace{true, 0, 0, 0, 0, 100};
+    if (nSpeed < 2) return trace;
     const uint32_t uSpeed = static_cast<uint32_t>(nSpeed);
     const uint32_t uCnt = static_cast<uint32_t>(nCnt);
-    if (uCnt > uSpeed + 1) return 100;
+    if (uCnt > uSpeed + 1) return trace;
     const uint32_t d = uCnt * 100u / uSpeed;
 
     SCROLL_RATE lower{0, 0};
@@ -53,13 +58,24 @@ int NextScrollRate(std::span<const SCROLL_RATE> lstRate, int nSpeed, int nCnt) n
         }
         lower = row;
     }
-    if (!pUpper) return lower.nWidth;
+    trace.bFixed = false;
+    trace.uCnt1 = static_cast<uint32_t>(lower.nCnt);
+    trace.uScr1 = static_cast<uint32_t>(lower.nWidth);
+    if (!pUpper) {
+        trace.uCnt2 = trace.uCnt1;
+        trace.uScr2 = trace.uScr1;
+        trace.nRate = lower.nWidth;
+        return trace;
+    }
+    trace.uCnt2 = static_cast<uint32_t>(pUpper->nCnt);
+    trace.uScr2 = static_cast<uint32_t>(pUpper->nWidth);
 
-    uint32_t uSpan = static_cast<uint32_t>(pUpper->nCnt) - static_cast<uint32_t>(lower.nCnt);
+    uint32_t uSpan = trace.uCnt2 - trace.uCnt1;
     if (uSpan == 0) uSpan = 1;
-    const uint32_t uRise = static_cast<uint32_t>(pUpper->nWidth) - static_cast<uint32_t>(lower.nWidth);
-    const uint32_t uInto = d - static_cast<uint32_t>(lower.nCnt);
-    return static_cast<int>(static_cast<uint32_t>(lower.nWidth) + uRise * uInto / uSpan);
+    const uint32_t uRise = trace.uScr2 - trace.uScr1;
+    const uint32_t uInto = d - trace.uCnt1;
+    trace.nRate = static_cast<int>(trace.uScr1 + uRise * uInto / uSpan);
+    return trace;
 }
 
 int PassStep(int nRate, int nOffset) noexcept {

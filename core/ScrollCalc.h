@@ -30,6 +30,17 @@ MoveMode ChooseMoveMode(int lOffsetH, int lOffsetV, BOOL bAtOnceRequested, int n
 // points. 100 when Speed is below 2 or past pass Speed + 1; 0 for an empty list.
 int NextScrollRate(std::span<const SCROLL_RATE> lstRate, int nSpeed, int nCnt) noexcept;
 
+// What NextScrollRate read, for the log: bFixed when the rate is 100 without the curve (Speed
+// below 2 or past pass Speed + 1); else the two bracketing points (both the last point when none
+// lies above).
+struct SCROLL_RATE_TRACE {
+    bool bFixed;
+    unsigned uCnt1, uCnt2;
+    unsigned uScr1, uScr2;
+    int nRate;
+};
+SCROLL_RATE_TRACE TraceScrollRate(std::span<const SCROLL_RATE> lstRate, int nSpeed, int nCnt) noexcept;
+
 // Step proposed for one axis of a smooth pass: nRate percent of the offset, truncated
 // toward zero, but at least one pixel toward the target while the rate is positive.
 int PassStep(int nRate, int nOffset) noexcept;

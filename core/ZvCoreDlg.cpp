@@ -426,13 +426,27 @@ LRESULT CZvCoreDlg::OnMvAllWnds(WPARAM wParam, LPARAM) noexcept
         m_uMoveId = 1;
     m_nStepSeq = 0;
     m_bPassWait = FALSE;
-    OutputLog(LOG_LEVEL_DEBUG, SENDER_CORE, L"CZvCoreDlg::GetNextScrollRate() : Cnt=%u, Speed=%u, Rate=%u.\r\n", 1u,
-              static_cast<unsigned>(m_prop.propView.nSpeed), static_cast<unsigned>(m_pMove->GetRate()));
+    if (!m_pMove->IsAtOnce())
+        LogNextScrollRate(1);
     PostStep();
     OutputLog(LOG_LEVEL_DEBUG, SENDER_CORE,
               L"CZvCoreDlg::MoveAllWindows() out. lOffsetH=%d, lOffsetV=%d, hWndExcept=0x%x.\r\n", lOffsetH, lOffsetV,
               static_cast<unsigned>(reinterpret_cast<ULONG_PTR>(hWndExcept)));
     return 0;
+}
+
+void CZvCoreDlg::LogNextScrollRate(int nCnt) noexcept
+{
+    const unsigned uSpeed = static_cast<unsigned>(m_prop.propView.nSpeed);
+    const ScrollCalc::SCROLL_RATE_TRACE t = ScrollCalc::TraceScrollRate(m_prop.lstScrlRate, m_prop.propView.nSpeed, nCnt);
+    if (t.bFixed) {
+        OutputLog(LOG_LEVEL_DEBUG, SENDER_CORE, L"CZvCoreDlg::GetNextScrollRate() : Cnt=%u, Speed=%u, Rate=%u.\r\n",
+                  static_cast<unsigned>(nCnt), uSpeed, static_cast<unsigned>(t.nRate));
+        return;
+    }
+    OutputLog(LOG_LEVEL_DEBUG, SENDER_CORE,
+              L"CZvCoreDlg::GetNextScrollRate() :Cnt=%u, Speed=%u, Cnt1,2=%u,%u, Scr1,2=%u,%u, Rate=%u.\r\n",
+              static_cast<unsigned>(nCnt), uSpeed, t.uCnt1, t.uCnt2, t.uScr1, t.uScr2, static_cast<unsigned>(t.nRate));
 }
 
 void CZvCoreDlg::PostStep() noexcept
@@ -467,9 +481,8 @@ LRESULT CZvCoreDlg::OnMvStep(WPARAM wParam, LPARAM lParam) noexcept
         EndMove();
         return 0;
     }
-    OutputLog(LOG_LEVEL_DEBUG, SENDER_CORE, L"CZvCoreDlg::GetNextScrollRate() : Cnt=%u, Speed=%u, Rate=%u.\r\n",
-              static_cast<unsigned>(m_pMove->GetPassCount() + 1), static_cast<unsigned>(m_prop.propView.nSpeed),
-              static_cast<unsigned>(m_pMove->GetRate()));
+    if (!m_pMove->IsAtOnce())
+        LogNextScrollRate(m_pMove->GetPassCount() + 1);
     if (m_pTmrMngr && m_nTmrScroll) {
         m_bPassWait = TRUE;
         m_pTmrMngr->StartTmr(m_nTmrScroll);

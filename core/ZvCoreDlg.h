@@ -44,6 +44,7 @@ private:
     void RestartLogStartItem() noexcept;
 
     void MoveStepWindow(const MV_STEP_ACTION& act) noexcept;
+    void LogNextScrollRate(int nCnt) noexcept;
     void PostStep() noexcept;
     void EndMove() noexcept;
     void AbandonMove() noexcept;

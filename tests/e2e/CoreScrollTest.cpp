@@ -187,6 +187,13 @@ TEST_F(CoreScroll, SmoothScrollMovesAHundredPixelsInPassesOfThirteenSeventyNineE
     const auto lines = MoveLines(Log(), L"Zv Smooth");
     EXPECT_EQ(PassesY(lines), (std::vector<int>{-13, -79, -8}));
     EXPECT_EQ(PassesX(lines), (std::vector<int>{0, 0, 0}));
+    // Each pass's rate, with the points of the curve it was read between.
+    const std::wstring strLog = Log();
+    EXPECT_NE(strLog.find(L"CZvCoreDlg::GetNextScrollRate() :Cnt=1, Speed=3, Cnt1,2=30,40, Scr1,2=10,20, Rate=13."),
+              std::wstring::npos);
+    EXPECT_NE(strLog.find(L"CZvCoreDlg::GetNextScrollRate() :Cnt=2, Speed=3, Cnt1,2=60,70, Scr1,2=70,85, Rate=79."),
+              std::wstring::npos);
+    EXPECT_NE(strLog.find(L"CZvCoreDlg::GetScrollWidthAbs()...nIdx=6,lRange=0,lRet=100."), std::wstring::npos);
 }
 
 TEST_F(CoreScroll, FixedUntitledAndMinimisedWindowsKeepTheirPlaces)

@@ -53,6 +53,33 @@ TEST(CoreScrollCalc, RateCurveAtDefaultSpeed) {
     EXPECT_EQ(100, NextScrollRate(lstSmooth, 3, 3));
 }
 
+// The log names the points a rate was read between.
+TEST(CoreScrollCalc, RateTraceNamesTheBracketingPoints) {
+    const auto lst = RateList(TRUE);
+    const SCROLL_RATE_TRACE t1 = TraceScrollRate(lst, 3, 1);
+    EXPECT_FALSE(t1.bFixed);
+    EXPECT_EQ(t1.uCnt1, 30u);
+    EXPECT_EQ(t1.uCnt2, 40u);
+    EXPECT_EQ(t1.uScr1, 10u);
+    EXPECT_EQ(t1.uScr2, 20u);
+    EXPECT_EQ(t1.nRate, 13);
+
+    // Past the last point both brackets are that point.
+    const SCROLL_RATE_TRACE t3 = TraceScrollRate(lst, 3, 3);
+    EXPECT_FALSE(t3.bFixed);
+    EXPECT_EQ(t3.uCnt1, 100u);
+    EXPECT_EQ(t3.uCnt2, 100u);
+    EXPECT_EQ(t3.uScr2, 100u);
+    EXPECT_EQ(t3.nRate, 100);
+
+    // Without pacing, or past the paced passes, the curve is not read.
+    for (auto [nSpeed, nCnt] : {std::pair{1, 1}, std::pair{-3, 1}, std::pair{3, 5}}) {
+        const SCROLL_RATE_TRACE t = TraceScrollRate(lst, nSpeed, nCnt);
+        EXPECT_TRUE(t.bFixed) << nSpeed << "," << nCnt;
+        EXPECT_EQ(t.nRate, 100);
+    }
+}
+
 TEST(CoreScrollCalc, RateCurveEdges) {
     const auto lst = RateList(TRUE);
     // Exactly on a point: that point's width, not the next segment's.
