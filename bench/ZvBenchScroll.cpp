@@ -104,6 +104,7 @@ int main()
     constexpr WPARAM kIndexKeybdHorzLine = 1 * 4 + 0 * 2 + 0;
     std::vector<double> coreMs;
     for (int run = 0; run < kRuns; ++run) {
+        zvkit::PumpFor(500);  // a move stays in progress until its closing pass; a new one would be refused
         const std::vector<RECT> before = Rects(hWnds);
         const bool bRight = run % 2 == 0;  // direction flag 2 moves the windows left
         const int dx = bRight ? -10 : 10;
