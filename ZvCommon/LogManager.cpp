@@ -8,6 +8,7 @@
 #include "ProcessLaunch.h"
 #include "Sender.h"
 #include "SharedMemLog.h"
+#include "ZvNames.h"
 #include "SharedMemLogHwnd.h"
 #include "Strings.h"
 #include "VerifyFailed.h"
@@ -17,13 +18,6 @@ namespace {
 
 constexpr LPCWSTR kSourceFile = L"..\\ZvCommon\\LogManager";
 
-#ifdef _WIN64
-constexpr wchar_t kCoreFile[] = L"ZvCore64.exe";
-constexpr wchar_t kViewerFile[] = L"ZvLog64.exe";
-#else
-constexpr wchar_t kCoreFile[] = L"ZvCore.exe";
-constexpr wchar_t kViewerFile[] = L"ZvLog.exe";
-#endif
 
 // The process's manager. OutputLog may run on any thread, so it reads the pointer under the
 // shared lock for the whole line; the front end swaps it under the exclusive lock and deletes
@@ -203,11 +197,11 @@ BOOL CLogManager::ConnectLogWnd(HWND hWndOwner)
     // The viewer lies beside the core program; a program without one beside it (the 32-bit
     // gateway in a 64-bit installation) looks in its own folder.
     std::wstring strDir;
-    if (!SearchFileDir(kCoreFile, strDir)) {
+    if (!SearchFileDir(ZV_CORE_FILE, strDir)) {
         strDir = GetModuleFilePath(nullptr);
         strDir.resize(strDir.find_last_of(L"\\/") + 1);
     }
-    const std::wstring strViewer = strDir + kViewerFile;
+    const std::wstring strViewer = strDir + ZV_LOG_FILE;
     std::wstring strOptions;
     GetLogOptionString(m_opt, strOptions);
     if (!ExecProcess(strViewer.c_str(), strDir.c_str(), strOptions.c_str(), 0, nullptr))

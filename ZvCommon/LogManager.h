@@ -23,11 +23,11 @@
 
 class CSharedMemLog;
 
-inline constexpr int LOG_LEVEL_ALL = 0;
-inline constexpr int LOG_LEVEL_DEBUG = 1;
-inline constexpr int LOG_LEVEL_INFO = 2;
-inline constexpr int LOG_LEVEL_ERROR = 3;
-inline constexpr int LOG_LEVEL_NONE = 4;
+inline constexpr int LOG_LEVEL_ALL = CMDLINE_LOGLEVEL_ALL;
+inline constexpr int LOG_LEVEL_DEBUG = CMDLINE_LOGLEVEL_DEBUG;
+inline constexpr int LOG_LEVEL_INFO = CMDLINE_LOGLEVEL_INFO;
+inline constexpr int LOG_LEVEL_ERROR = CMDLINE_LOGLEVEL_ERROR;
+inline constexpr int LOG_LEVEL_NONE = CMDLINE_LOGLEVEL_NONE;
 
 // Kernel object names of the viewer protocol.
 inline constexpr wchar_t LOG_WND_ALIVE_EVENT_NAME[] = L"Zuvora! Log Window Alive Event";
