@@ -1,0 +1,457 @@
+#include "HkGtwyEvtMngr.h"
+
+#include <mutex>
+#include <new>
+
+#include "LogManager.h"
+#include "Sender.h"
+#include "SharedMemCbtHook.h"
+#include "SharedMemEndHook.h"
+#include "SharedMemHook.h"
+#include "SharedMemInitHook.h"
+#include "SharedMemSwtchHook.h"
+#include "Strings.h"
+#include "Thread.h"
+#include "VerifyFailed.h"
+
+namespace {
+
+constexpr LPCWSTR kSourceFile = L"..\\ZvCommon\\HkGtwyEvtMngr";
+// After its dead event the thread has only its return left.
+constexpr DWORD kThreadJoinWait = 1000;
+
+unsigned LogPtr(const void* pv) noexcept
+{
+    return static_cast<unsigned>(reinterpret_cast<UINT_PTR>(pv));
+}
+
+HANDLE CreateNamedEvent(const std::wstring& strName) noexcept
+{
+    return CreateEventW(nullptr, TRUE, FALSE, strName.c_str());
+}
+
+HANDLE DuplicateOwn(HANDLE h) noexcept
+{
+    HANDLE hDup = nullptr;
+    if (!h || !DuplicateHandle(GetCurrentProcess(), h, GetCurrentProcess(), &hDup, 0, FALSE, DUPLICATE_SAME_ACCESS))
+        return nullptr;
+    return hDup;
+}
+
+void CloseAndForget(HANDLE& h) noexcept
+{
+    if (h)
+        CloseHandle(h);
+    h = nullptr;
+}
+
+} // namespace
+
+// Everything one wait thread touches. It is shared by the manager and the thread, so a thread that
+// outlives its end wait still owns its handles; the manager then detaches it from the words.
+struct CHkGtwyEvtMngr::WAIT_THREAD {
+    THREAD_KIND kind = THREAD_KIND::Ntfy;
+    int nSelf = 0;
+    HANDLE hKill = nullptr;
+    HANDLE hDead = nullptr;
+    // The event waited for, and the one reset with it (none for the alive thread).
+    HANDLE hWatch = nullptr;
+    HANDLE hResetToo = nullptr;
+    HWND hWnd = nullptr;
+    UINT uMsg = 0;
+    DWORD dwPeriod = 0;
+    LPARAM lParam = 0;
+    std::mutex mtx;
+    const WORD* pwSeq = nullptr;
+    bool bDetached = false;
+    std::unique_ptr<CWorkerThread> pThread;
+
+    ~WAIT_THREAD()
+    {
+        CloseAndForget(hKill);
+        CloseAndForget(hDead);
+        CloseAndForget(hWatch);
+        CloseAndForget(hResetToo);
+    }
+
+    DWORD Run();
+};
+
+DWORD CHkGtwyEvtMngr::WAIT_THREAD::Run()
+{
+    static constexpr LPCWSTR s_aszResetExpr[][2] = {
+        {L"::ResetEvent(m_hEvtNtfyTrgt)", L"::ResetEvent(m_hEvtRspTrgt)"},
+        {L"::ResetEvent(m_hEvtRspSelf)", L"::ResetEvent(m_hEvtNtfySelf)"},
+        {L"::ResetEvent(m_hEvtRspAlv)", L""},
+    };
+    static constexpr LPCWSTR s_aszDeadExpr[] = {L"::SetEvent(m_hEvtNtfyDtctThrdDead)", L"::SetEvent(m_hEvtRspDtctThrdDead)",
+                                                L"::SetEvent(m_hEvtRspAlvThrdDead)"};
+    static constexpr LPCWSTR s_aszStopped[] = {L"Notification event wait thread stopped.\r\n",
+                                               L"Respose event wait thread stopped.\r\n",
+                                               L"Alive notification event wait thread stopped.\r\n"};
+    const int nKind = static_cast<int>(kind);
+    const HANDLE ahWait[] = {hKill, hWatch};
+    for (;;) {
+        // Blocks until a signal or the end: the kill event first, so that an end is never delayed
+        // by a peer that keeps signalling.
+        const DWORD dwRet = WaitForMultipleObjects(2, ahWait, FALSE, INFINITE);
+        if (dwRet == WAIT_FAILED)
+            VerifyFailed(L"dwRet != WAIT_FAILED", kSourceFile, __LINE__, GetLastError());
+        if (dwRet != WAIT_OBJECT_0 + 1)
+            break;
+        std::unique_lock<std::mutex> lock(mtx);
+        if (bDetached)
+            break;
+        if (kind == THREAD_KIND::Alv) {
+            OutputLog(LOG_LEVEL_DEBUG, nSelf, L"Alive notification evt rcved in event wait thread.\r\n");
+            if (IsWindow(hWnd))
+                PostMessageW(hWnd, uMsg, 0, 0);
+            if (!::ResetEvent(hWatch))
+                VerifyFailed(s_aszResetExpr[nKind][0], kSourceFile, __LINE__, GetLastError());
+        } else {
+            if (!::ResetEvent(hWatch))
+                VerifyFailed(s_aszResetExpr[nKind][0], kSourceFile, __LINE__, GetLastError());
+            if (!::ResetEvent(hResetToo))
+                VerifyFailed(s_aszResetExpr[nKind][1], kSourceFile, __LINE__, GetLastError());
+            const WORD wSeq = pwSeq ? *pwSeq : 0;
+            OutputLog(LOG_LEVEL_DEBUG, nSelf,
+                      kind == THREAD_KIND::Ntfy ? L"Evt Rcved in event wait thread, Seq = %d, hWnd = 0x%x.\r\n"
+                                                : L"Rsp Evt Rcved in event wait thread, Seq = %d, hWnd = 0x%x.\r\n",
+                      wSeq, LogPtr(hWnd));
+            if (hWnd)
+                PostMessageW(hWnd, uMsg, static_cast<WPARAM>(wSeq), lParam);
+        }
+        lock.unlock();
+        if (dwPeriod)
+            Sleep(dwPeriod);
+    }
+    if (!::SetEvent(hDead))
+        VerifyFailed(s_aszDeadExpr[nKind], kSourceFile, __LINE__, GetLastError());
+    OutputLog(LOG_LEVEL_DEBUG, nSelf, s_aszStopped[nKind]);
+    return 0;
+}
+
+HKGTWY_EVT_MNGR_CFG MakeHkGtwyEvtMngrCfg(int nSelf, WORD* pwSeqNtfySelf, WORD* pwSeqRspSelf, WORD* pwSeqNtfyTrgt)
+{
+    HKGTWY_EVT_MNGR_CFG cfg;
+    const bool bCore = nSelf == SENDER_CORE;
+    cfg.nSelf = nSelf;
+    cfg.nTrgt = bCore ? SENDER_HOOK : SENDER_CORE;
+    cfg.strEvtEvtSelfNm = bCore ? HKGTWY_EVT_CORE_NTFY : HKGTWY_EVT_GTWY_NTFY;
+    cfg.strEvtRspSelfNm = bCore ? HKGTWY_EVT_CORE_RSP : HKGTWY_EVT_GTWY_RSP;
+    cfg.strEvtEvtTrgtNm = bCore ? HKGTWY_EVT_GTWY_NTFY : HKGTWY_EVT_CORE_NTFY;
+    cfg.strEvtRspTrgtNm = bCore ? HKGTWY_EVT_GTWY_RSP : HKGTWY_EVT_CORE_RSP;
+    cfg.pwSeqNtfySelf = pwSeqNtfySelf;
+    cfg.pwSeqRspSelf = pwSeqRspSelf;
+    cfg.pwSeqNtfyTrgt = pwSeqNtfyTrgt;
+    return cfg;
+}
+
+CHkGtwyEvtMngr::CHkGtwyEvtMngr(const HKGTWY_EVT_MNGR_CFG* pCfg)
+    : m_nSelf(pCfg->nSelf), m_nTrgt(pCfg->nTrgt), m_pwSeqNtfySelf(pCfg->pwSeqNtfySelf),
+      m_pwSeqRspSelf(pCfg->pwSeqRspSelf), m_pwSeqNtfyTrgt(pCfg->pwSeqNtfyTrgt)
+{
+    OutputLog(LOG_LEVEL_DEBUG, m_nSelf,
+              L"CHkGtwyEvtMngr object created, this=0x%x, strEvtEvtSelfNm=%s, strEvtRspSelfNm=%s, strEvtEvtTrgtNm=%s, strEvtRspTrgtNm=%s.\r\n",
+              LogPtr(this), pCfg->strEvtEvtSelfNm.c_str(), pCfg->strEvtRspSelfNm.c_str(),
+              pCfg->strEvtEvtTrgtNm.c_str(), pCfg->strEvtRspTrgtNm.c_str());
+    const std::wstring& strAlvFmt = pCfg->strEvtAlvFmt.empty() ? std::wstring(HKGTWY_EVT_ALIVE_FORMAT) : pCfg->strEvtAlvFmt;
+    struct {
+        HANDLE* phEvent;
+        std::wstring strName;
+    } const aEvent[] = {
+        {&m_hEvtNtfySelf, pCfg->strEvtEvtSelfNm},
+        {&m_hEvtRspSelf, pCfg->strEvtRspSelfNm},
+        {&m_hEvtNtfyTrgt, pCfg->strEvtEvtTrgtNm},
+        {&m_hEvtRspTrgt, pCfg->strEvtRspTrgtNm},
+        {&m_hEvtNtfyAlv, FormatString(strAlvFmt.c_str(), m_nSelf, m_nTrgt)},
+        {&m_hEvtRspAlv, FormatString(strAlvFmt.c_str(), m_nTrgt, m_nSelf)},
+    };
+    int nDigit = 1;
+    for (const auto& ev : aEvent) {
+        *ev.phEvent = CreateNamedEvent(ev.strName);
+        if (!*ev.phEvent)
+            OutputLog(LOG_LEVEL_DEBUG, m_nSelf, L"Event create failed %d in CHkGtwyEvtMngr::CHkGtwyEvtMngr().\r\n", nDigit);
+        ++nDigit;
+    }
+}
+
+CHkGtwyEvtMngr::~CHkGtwyEvtMngr()
+{
+    if (m_pNtfyThread)
+        EndAsyncWtNtfyTrgt();
+    if (m_pRspThread)
+        EndAsyncWtRspTrgt();
+    if (m_pAlvThread)
+        EndWtRspAlvTrgt();
+    CloseAndForget(m_hEvtNtfySelf);
+    CloseAndForget(m_hEvtRspSelf);
+    CloseAndForget(m_hEvtNtfyTrgt);
+    CloseAndForget(m_hEvtRspTrgt);
+    CloseAndForget(m_hEvtNtfyAlv);
+    CloseAndForget(m_hEvtRspAlv);
+    RemoveAllNtfy();
+}
+
+BOOL CHkGtwyEvtMngr::StartThread(THREAD_KIND kind, std::shared_ptr<WAIT_THREAD>& pThread, int nPriority, HWND hWnd,
+                                 UINT uMsg, DWORD dwPeriod, const WORD* pwSeq, LPARAM lParam, LPCWSTR pszOperation)
+{
+    if (pThread)
+        return FALSE;
+    auto pNew = std::make_shared<WAIT_THREAD>();
+    pNew->kind = kind;
+    pNew->nSelf = m_nSelf;
+    pNew->hWnd = hWnd;
+    pNew->uMsg = uMsg;
+    pNew->dwPeriod = dwPeriod;
+    pNew->pwSeq = pwSeq;
+    pNew->lParam = lParam;
+    // Unnamed: nobody else has any business with them, and no other process can share them.
+    pNew->hKill = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    if (!pNew->hKill) {
+        OutputLog(LOG_LEVEL_DEBUG, m_nSelf, L"Event create failed 1 in CHkGtwyEvtMngr::%s().\r\n", pszOperation);
+        return FALSE;
+    }
+    pNew->hDead = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    if (!pNew->hDead) {
+        OutputLog(LOG_LEVEL_DEBUG, m_nSelf, L"Event create failed 2 in CHkGtwyEvtMngr::%s().\r\n", pszOperation);
+        return FALSE;
+    }
+    switch (kind) {
+    case THREAD_KIND::Ntfy:
+        pNew->hWatch = DuplicateOwn(m_hEvtNtfyTrgt);
+        pNew->hResetToo = DuplicateOwn(m_hEvtRspTrgt);
+        break;
+    case THREAD_KIND::Rsp:
+        pNew->hWatch = DuplicateOwn(m_hEvtRspSelf);
+        pNew->hResetToo = DuplicateOwn(m_hEvtNtfySelf);
+        break;
+    case THREAD_KIND::Alv:
+        pNew->hWatch = DuplicateOwn(m_hEvtRspAlv);
+        break;
+    }
+    if (!pNew->hWatch || (kind != THREAD_KIND::Alv && !pNew->hResetToo)) {
+        OutputLog(LOG_LEVEL_DEBUG, m_nSelf, L"Event missing in CHkGtwyEvtMngr::%s().\r\n", pszOperation);
+        return FALSE;
+    }
+    pNew->pThread = std::make_unique<CWorkerThread>();
+    WAIT_THREAD* pRaw = pNew.get();
+    // The thread holds its own reference: the last one to let go frees the record.
+    if (!pRaw->pThread->Start([pNew]() { return pNew->Run(); }, nPriority, TRUE)) {
+        OutputLog(LOG_LEVEL_DEBUG, m_nSelf, L"Thread create failed 1 in CHkGtwyEvtMngr::%s().\r\n", pszOperation);
+        return FALSE;
+    }
+    pThread = pNew;
+    pRaw->pThread->Resume();
+    return TRUE;
+}
+
+BOOL CHkGtwyEvtMngr::StartAsyncWtNtfyTrgt(const HKGTWY_THRD_PRM* pPrm)
+{
+    OutputLog(LOG_LEVEL_DEBUG, m_nSelf, L"CHkGtwyEvtMngr::StartAsyncWtNtfyTrgt() entered, this=0x%x.\r\n", LogPtr(this));
+    if (!pPrm)
+        return FALSE;
+    return StartThread(THREAD_KIND::Ntfy, m_pNtfyThread, pPrm->nPriority, pPrm->hWnd, pPrm->uMsgNtfy, pPrm->dwPeriod,
+                       pPrm->pwSeqNtfy, pPrm->lParam, L"StartAsyncWtNtfyTrgt");
+}
+
+BOOL CHkGtwyEvtMngr::StartAsyncWtRspTrgt(const HKGTWY_THRD_PRM* pPrm)
+{
+    OutputLog(LOG_LEVEL_DEBUG, m_nSelf, L"CHkGtwyEvtMngr::StartAsyncWtRspTrgt() entered, this=0x%x.\r\n", LogPtr(this));
+    if (!pPrm)
+        return FALSE;
+    return StartThread(THREAD_KIND::Rsp, m_pRspThread, pPrm->nPriority, pPrm->hWnd, pPrm->uMsgRsp, pPrm->dwPeriod,
+                       pPrm->pwSeqRsp, pPrm->lParam, L"StartAsyncWtRspTrgt");
+}
+
+BOOL CHkGtwyEvtMngr::StartWtRspAlvTrgt(const HKGTWY_ALV_THRD_PRM* pPrm)
+{
+    if (!pPrm)
+        return FALSE;
+    return StartThread(THREAD_KIND::Alv, m_pAlvThread, pPrm->nPriority, pPrm->hWnd, pPrm->uMsgAlv, pPrm->dwPeriod,
+                       nullptr, 0, L"StartWtRspAlvTrgt");
+}
+
+BOOL CHkGtwyEvtMngr::EndThread(std::shared_ptr<WAIT_THREAD>& pThread, LPCWSTR pszOperation, LPCWSTR pszKillExpr)
+{
+    if (!pThread) {
+        OutputLog(LOG_LEVEL_DEBUG, m_nSelf,
+                  L"CHkGtwyEvtMngr::%s() is called without starting thread for event wait, this=0x%x.\r\n", pszOperation,
+                  LogPtr(this));
+        return TRUE;
+    }
+    if (!::SetEvent(pThread->hKill))
+        VerifyFailed(pszKillExpr, kSourceFile, __LINE__, GetLastError());
+    OutputLog(LOG_LEVEL_DEBUG, m_nSelf, L"Waiting for Thread end in CHkGtwyEvtMngr::%s(), this=0x%x.\r\n", pszOperation,
+              LogPtr(this));
+    const DWORD dwRet = WaitForSingleObject(pThread->hDead, m_dwThreadEndWait);
+    OutputLog(LOG_LEVEL_DEBUG, m_nSelf, L"Thread end in CHkGtwyEvtMngr::%s(), this=0x%x, code=0x%x.\r\n", pszOperation,
+              LogPtr(this), dwRet);
+    const BOOL bEnded = dwRet == WAIT_OBJECT_0 && pThread->pThread->Wait(kThreadJoinWait);
+    if (!bEnded) {
+        // Late: from here on the thread reads none of the owner's words and posts nothing.
+        std::lock_guard<std::mutex> lock(pThread->mtx);
+        pThread->bDetached = true;
+        pThread->pwSeq = nullptr;
+    }
+    pThread.reset();
+    return bEnded;
+}
+
+BOOL CHkGtwyEvtMngr::EndAsyncWtNtfyTrgt()
+{
+    return EndThread(m_pNtfyThread, L"EndAsyncWtNtfyTrgt", L"::SetEvent(m_hEvtNtfyDtctThrdKill)");
+}
+
+BOOL CHkGtwyEvtMngr::EndAsyncWtRspTrgt()
+{
+    return EndThread(m_pRspThread, L"EndAsyncWtRspTrgt", L"::SetEvent(m_hEvtRspDtctThrdKill)");
+}
+
+BOOL CHkGtwyEvtMngr::EndWtRspAlvTrgt()
+{
+    return EndThread(m_pAlvThread, L"EndWtRspAlvTrgt", L"::SetEvent(m_hEvtRspAlvThrdKill)");
+}
+
+HANDLE CHkGtwyEvtMngr::GetThreadHandle(THREAD_KIND kind) const noexcept
+{
+    const auto& pThread = kind == THREAD_KIND::Ntfy ? m_pNtfyThread : kind == THREAD_KIND::Rsp ? m_pRspThread : m_pAlvThread;
+    return pThread && pThread->pThread ? pThread->pThread->GetHandle() : nullptr;
+}
+
+BOOL CHkGtwyEvtMngr::RegisterNtfy(WORD wSeq, CSharedMem* pBlock)
+{
+    const bool bWasEmpty = m_mapNtfy.empty();
+    m_mapNtfy[wSeq].reset(pBlock);
+    if (m_bTrgtReady && bWasEmpty)
+        return NtfyPending();
+    return FALSE;
+}
+
+BOOL CHkGtwyEvtMngr::RemoveNtfy(WORD wSeq)
+{
+    m_mapNtfy.erase(wSeq);
+    return NtfyPending();
+}
+
+BOOL CHkGtwyEvtMngr::NtfyPending()
+{
+    if (m_mapNtfy.empty())
+        return FALSE;
+    SetEvtNtfySelf();
+    return TRUE;
+}
+
+void CHkGtwyEvtMngr::RemoveAllNtfy()
+{
+    m_mapNtfy.clear();
+}
+
+BOOL CHkGtwyEvtMngr::SetEvtNtfySelf()
+{
+    if (!::SetEvent(m_hEvtNtfySelf))
+        VerifyFailed(L"::SetEvent(m_hEvtNtfySelf)", kSourceFile, __LINE__, GetLastError());
+    return TRUE;
+}
+
+BOOL CHkGtwyEvtMngr::ResetEvtRspSelf()
+{
+    if (!::ResetEvent(m_hEvtRspSelf))
+        VerifyFailed(L"::ResetEvent(m_hEvtRspSelf)", kSourceFile, __LINE__, GetLastError());
+    return TRUE;
+}
+
+BOOL CHkGtwyEvtMngr::SetEvtRspTrgt()
+{
+    if (!::SetEvent(m_hEvtRspTrgt))
+        VerifyFailed(L"::SetEvent(m_hEvtRspTrgt)", kSourceFile, __LINE__, GetLastError());
+    return TRUE;
+}
+
+BOOL CHkGtwyEvtMngr::ResetEvtNtfyTrgt()
+{
+    if (!::ResetEvent(m_hEvtNtfyTrgt))
+        VerifyFailed(L"::ResetEvent(m_hEvtNtfyTrgt)", kSourceFile, __LINE__, GetLastError());
+    return TRUE;
+}
+
+BOOL CHkGtwyEvtMngr::SetEvtNtfyAlv()
+{
+    if (!::SetEvent(m_hEvtNtfyAlv))
+        VerifyFailed(L"::SetEvent(m_hEvtNtfyAlv)", kSourceFile, __LINE__, GetLastError());
+    return TRUE;
+}
+
+namespace {
+
+WORD IncWord(WORD* pw) noexcept
+{
+    if (!pw)
+        return 0;
+    *pw = static_cast<WORD>(*pw + 1);
+    return *pw;
+}
+
+} // namespace
+
+WORD CHkGtwyEvtMngr::IncSeqNtfySelf() { return IncWord(m_pwSeqNtfySelf); }
+WORD CHkGtwyEvtMngr::IncSeqRspSelf() { return IncWord(m_pwSeqRspSelf); }
+WORD CHkGtwyEvtMngr::IncSeqNtfyTrgt() { return IncWord(m_pwSeqNtfyTrgt); }
+
+void CHkGtwyEvtMngr::AnswerNtfyTrgt()
+{
+    IncSeqNtfyTrgt();
+    ResetEvtNtfyTrgt();
+    SetEvtRspTrgt();
+}
+
+BOOL CHkGtwyEvtMngr::ReceiveRsp(WORD wSeq)
+{
+    ResetEvtRspSelf();
+    IncSeqRspSelf();
+    return RemoveNtfy(wSeq);
+}
+
+CSharedMem* CHkGtwyEvtMngr::OpenNtfySharedMem(LPCWSTR pszName, int* pnKind)
+{
+    std::unique_ptr<CSharedMemHook> pHook(new (std::nothrow) CSharedMemHook(m_nSelf));
+    if (!pHook) {
+        OutputLog(LOG_LEVEL_ERROR, m_nSelf, L"CSharedMemHook object create failed, name = %s.\n", pszName ? pszName : L"");
+        return nullptr;
+    }
+    if (!pHook->Open(pszName, FALSE, FILE_MAP_READ))
+        return nullptr;
+    const int nKind = pHook->GetKind();
+    if (pnKind)
+        *pnKind = nKind;
+    CSharedMem* pBlock = nullptr;
+    switch (nKind) {
+    case HOOK_KIND_INIT:
+        pBlock = new (std::nothrow) CSharedMemInitHook(m_nSelf);
+        if (!pBlock)
+            OutputLog(LOG_LEVEL_ERROR, m_nSelf, L"CSharedMemInitHook object create failed.\n");
+        break;
+    case HOOK_KIND_END:
+        pBlock = new (std::nothrow) CSharedMemEndHook(m_nSelf);
+        if (!pBlock)
+            OutputLog(LOG_LEVEL_ERROR, m_nSelf, L"CSharedMemEndHook object create failed.\n");
+        break;
+    case HOOK_KIND_SWTCH:
+        pBlock = new (std::nothrow) CSharedMemSwtchHook(m_nSelf);
+        if (!pBlock)
+            OutputLog(LOG_LEVEL_ERROR, m_nSelf, L"CSharedMemSwtchHook object create failed.\n");
+        break;
+    case HOOK_KIND_CBT:
+        pBlock = new (std::nothrow) CSharedMemCbtHook(m_nSelf);
+        if (!pBlock)
+            OutputLog(LOG_LEVEL_ERROR, m_nSelf, L"CSharedMemCbtHook object create failed.\n");
+        break;
+    default:
+        break;
+    }
+    if (pBlock && !pBlock->Open(pszName, FALSE, FILE_MAP_READ)) {
+        delete pBlock;
+        pBlock = nullptr;
+    }
+    return pBlock;
+}
