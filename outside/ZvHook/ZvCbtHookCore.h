@@ -1,0 +1,177 @@
+// The global window-event (CBT) hook of ZvHook and ZvHook64, included by exactly one source file
+// of each library, so that each library has its own shared subscriber table.
+//
+// Every caller (a thread that installs) gets a slot of the table in the library's shared section
+// and installs its own hook with the procedure bound to that slot. The procedure runs in whatever
+// process the event happens in and reports to the slot's window only: callers never see each
+// other's events twice, and one caller's removal leaves the others hooked.
+#pragma once
+#include <windows.h>
+
+namespace zvhook {
+
+constexpr int kCbtSlots = 8;
+// How long a minimise or maximise waits for the subscriber's answer (1: it acted itself, so the
+// system's own minimise or maximise is dropped). A hung subscriber is not waited for at all.
+constexpr UINT kMinMaxAnswerMs = 500;
+
+struct CBT_SLOT {
+  volatile LONG lOwnerTid;  // installing thread; 0: the slot is free
+  volatile LONG lOwnerPid;
+  volatile LONG lActive;    // the subscriber fields are complete
+  UINT uMsgActivate;
+  UINT uMsgMinMax;
+  UINT uMsgWndChg;
+  HWND hWnd;
+  HHOOK hHook;
+};
+
+#if defined(_MSC_VER)
+#pragma section(".shared", read, write, shared)
+__declspec(allocate(".shared")) CBT_SLOT g_cbtSlots[kCbtSlots] = {};
+#else
+// Explicitly placed, so it is never moved to .bss, which would not be shared.
+CBT_SLOT g_cbtSlots[kCbtSlots] __attribute__((section(".shared"), shared)) = {};
+#endif
+
+inline HINSTANCE g_hCbtModule = nullptr;  // per process: set by DllMain
+
+inline bool IsTopLevelCreate(const CREATESTRUCTW* pcs) noexcept {
+  if (!pcs || (pcs->style & WS_CHILD)) return false;
+  return pcs->hwndParent == nullptr || pcs->hwndParent == GetDesktopWindow();  // not HWND_MESSAGE
+}
+
+inline bool IsTopLevel(HWND hWnd) noexcept {
+  return GetAncestor(hWnd, GA_PARENT) == GetDesktopWindow();
+}
+
+// Nonzero: the event is swallowed.
+inline LRESULT OnCbtEvent(const CBT_SLOT& slot, int nCode, WPARAM wParam, LPARAM lParam) noexcept {
+  if (!slot.lActive) return 0;
+  HWND hTarget = slot.hWnd;
+  switch (nCode) {
+  case HCBT_ACTIVATE:
+    // Posted: an activation must never wait on the subscriber.
+    if (slot.uMsgActivate) PostMessageW(hTarget, slot.uMsgActivate, wParam, 0);
+    break;
+  case HCBT_CREATEWND:
+    if (slot.uMsgWndChg && IsTopLevelCreate(reinterpret_cast<CBT_CREATEWNDW*>(lParam)->lpcs))
+      PostMessageW(hTarget, slot.uMsgWndChg, 0, 0);
+    break;
+  case HCBT_DESTROYWND:
+    if (slot.uMsgWndChg && IsTopLevel(reinterpret_cast<HWND>(wParam)))
+      PostMessageW(hTarget, slot.uMsgWndChg, 0, 0);
+    break;
+  case HCBT_MINMAX:
+    if (slot.uMsgMinMax) {
+      // Sent, so that a subscriber that resized the window itself can cancel the system's action.
+      // SMTO_NORMAL keeps this thread answering the subscriber's own calls on the window meanwhile.
+      DWORD_PTR dwResult = 0;
+      if (SendMessageTimeoutW(hTarget, slot.uMsgMinMax, wParam, LOWORD(lParam), SMTO_NORMAL | SMTO_ABORTIFHUNG,
+                              kMinMaxAnswerMs, &dwResult) &&
+          dwResult)
+        return 1;
+    }
+    break;
+  default:
+    break;
+  }
+  return 0;
+}
+
+template <int N>
+LRESULT CALLBACK CbtProc(int nCode, WPARAM wParam, LPARAM lParam) {
+  if (nCode >= 0 && OnCbtEvent(g_cbtSlots[N], nCode, wParam, lParam)) return 1;
+  return CallNextHookEx(nullptr, nCode, wParam, lParam);
+}
+
+inline constexpr HOOKPROC kCbtProcs[kCbtSlots] = {&CbtProc<0>, &CbtProc<1>, &CbtProc<2>, &CbtProc<3>,
+                                                  &CbtProc<4>, &CbtProc<5>, &CbtProc<6>, &CbtProc<7>};
+
+// A caller that ended without removing its hook lost the hook with its thread; free its slot.
+inline void ReclaimDeadSlots() noexcept {
+  for (CBT_SLOT& slot : g_cbtSlots) {
+    LONG lTid = slot.lOwnerTid;
+    if (!lTid) continue;
+    bool bAlive = false;
+    if (HANDLE hThread = OpenThread(SYNCHRONIZE | THREAD_QUERY_LIMITED_INFORMATION, FALSE, static_cast<DWORD>(lTid))) {
+      bAlive = WaitForSingleObject(hThread, 0) == WAIT_TIMEOUT &&
+               (!slot.lOwnerPid || GetProcessIdOfThread(hThread) == static_cast<DWORD>(slot.lOwnerPid));
+      CloseHandle(hThread);
+    }
+    if (bAlive) continue;
+    InterlockedExchange(&slot.lActive, 0);
+    InterlockedCompareExchange(&slot.lOwnerTid, 0, lTid);
+  }
+}
+
+inline CBT_SLOT* FindOwnSlot() noexcept {
+  const LONG lTid = static_cast<LONG>(GetCurrentThreadId());
+  const LONG lPid = static_cast<LONG>(GetCurrentProcessId());
+  for (CBT_SLOT& slot : g_cbtSlots)
+    if (slot.lOwnerTid == lTid && slot.lOwnerPid == lPid) return &slot;
+  // Removal from another thread of the caller's process.
+  for (CBT_SLOT& slot : g_cbtSlots)
+    if (slot.lOwnerTid && slot.lOwnerPid == lPid) return &slot;
+  return nullptr;
+}
+
+inline HHOOK RemoveCbtHook() noexcept {
+  CBT_SLOT* pSlot = FindOwnSlot();
+  if (!pSlot) return nullptr;
+  InterlockedExchange(&pSlot->lActive, 0);
+  if (pSlot->hHook) UnhookWindowsHookEx(pSlot->hHook);
+  pSlot->hHook = nullptr;
+  pSlot->hWnd = nullptr;
+  pSlot->uMsgActivate = pSlot->uMsgMinMax = pSlot->uMsgWndChg = 0;
+  InterlockedExchange(&pSlot->lOwnerPid, 0);
+  InterlockedExchange(&pSlot->lOwnerTid, 0);
+  return nullptr;
+}
+
+// A null window removes the calling thread's hook (result null). A second install from the same
+// thread only changes the window and the messages and returns the hook it already has.
+inline HHOOK SetCbtHookImpl(HWND hWnd, UINT uMsgActivate, UINT uMsgMinMax, UINT uMsgWndChg) noexcept {
+  if (!hWnd) return RemoveCbtHook();
+  if (!IsWindow(hWnd)) {
+    SetLastError(ERROR_INVALID_WINDOW_HANDLE);
+    return nullptr;
+  }
+  const LONG lTid = static_cast<LONG>(GetCurrentThreadId());
+  const LONG lPid = static_cast<LONG>(GetCurrentProcessId());
+  for (CBT_SLOT& slot : g_cbtSlots) {
+    if (slot.lOwnerTid == lTid && slot.lOwnerPid == lPid && slot.hHook) {
+      slot.hWnd = hWnd;
+      slot.uMsgActivate = uMsgActivate;
+      slot.uMsgMinMax = uMsgMinMax;
+      slot.uMsgWndChg = uMsgWndChg;
+      return slot.hHook;
+    }
+  }
+  ReclaimDeadSlots();
+  for (int i = 0; i < kCbtSlots; ++i) {
+    CBT_SLOT& slot = g_cbtSlots[i];
+    if (InterlockedCompareExchange(&slot.lOwnerTid, lTid, 0) != 0) continue;
+    InterlockedExchange(&slot.lOwnerPid, lPid);
+    slot.hWnd = hWnd;
+    slot.uMsgActivate = uMsgActivate;
+    slot.uMsgMinMax = uMsgMinMax;
+    slot.uMsgWndChg = uMsgWndChg;
+    InterlockedExchange(&slot.lActive, 1);
+    HHOOK hHook = SetWindowsHookExW(WH_CBT, kCbtProcs[i], g_hCbtModule, 0);
+    if (!hHook) {
+      DWORD dwError = GetLastError();
+      InterlockedExchange(&slot.lActive, 0);
+      InterlockedExchange(&slot.lOwnerPid, 0);
+      InterlockedExchange(&slot.lOwnerTid, 0);
+      SetLastError(dwError);
+      return nullptr;
+    }
+    slot.hHook = hHook;
+    return hHook;
+  }
+  SetLastError(ERROR_NOT_ENOUGH_QUOTA);
+  return nullptr;
+}
+
+}  // namespace zvhook
