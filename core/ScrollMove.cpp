@@ -105,8 +105,6 @@ MV_STEP_ACTION CScrollMove::StepSmooth() noexcept
     const BOOL bReached = ScrollCalc::IsWndReachedDst(rc, &act.nMovH, &act.nMovV);
     entry.ldDoneH = AddSaturated(entry.ldDoneH, act.nMovH);
     entry.ldDoneV = AddSaturated(entry.ldDoneV, act.nMovV);
-    if (entry.pwp && entry.pwp->showCmd != SW_SHOWMINIMIZED && entry.pwp->showCmd != SW_MINIMIZE)
-        act.nShowCmd = entry.pwp->showCmd;
     if (bReached)
         m_lstMult.erase(itEntry);
 

@@ -6,7 +6,6 @@
 
 #include <list>
 #include <memory>
-#include <optional>
 #include <vector>
 
 #include "PropertySet.h"
@@ -27,8 +26,6 @@ struct HWND_OFFSET_MULT {
     int ldOffsetV = 0;
     int ldDoneH = 0;
     int ldDoneV = 0;
-    // Its show command is given back to the window after each of its steps.
-    std::unique_ptr<WINDOWPLACEMENT> pwp;
 };
 
 // What one step asks of the window that runs the move.
@@ -36,8 +33,6 @@ struct MV_STEP_ACTION {
     HWND hWnd = nullptr;
     int nMovH = 0;
     int nMovV = 0;
-    // Show command to apply to the window before it is moved (from its HWND_OFFSET_MULT).
-    std::optional<UINT> nShowCmd;
     bool bPassEnd = false;  // this was the last window of a pass
     bool bMoveEnd = false;  // ... and every window has reached its target
 };

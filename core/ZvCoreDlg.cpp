@@ -67,12 +67,6 @@ CZvCoreDlg::~CZvCoreDlg() = default;
 
 BOOL CZvCoreDlg::OnInitDialog()
 {
-    if (!m_hWnd) {
-        const DWORD dwErr = GetLastError();
-        ShowMessageBox(FormatString(LoadResString(IDS_ZV_ERR_HWND).c_str(), dwErr).c_str(),
-                       LoadResString(IDS_ZV_APP_NAME).c_str(), MB_ICONERROR);
-        return FALSE;
-    }
     SendMessageW(m_hWnd, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_hIcon));
     SendMessageW(m_hWnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_hIcon));
     // Other programs and the window filter know the core program by this title.
@@ -115,6 +109,12 @@ void CZvCoreDlg::OnCancel() {}
 
 LRESULT CZvCoreDlg::OnClose(WPARAM, LPARAM) noexcept
 {
+    // Moving another program's window lets messages sent to us run inside the step handler; the
+    // dialog must outlive that handler, so the close waits for it.
+    if (m_bInStep) {
+        PostMessageW(m_hWnd, WM_CLOSE, 0, 0);
+        return 0;
+    }
     DestroyWindow(m_hWnd);
     return 0;
 }
@@ -467,11 +467,15 @@ LRESULT CZvCoreDlg::OnMvStep(WPARAM wParam, LPARAM lParam) noexcept
         m_pTmrMngr->StopTmr(m_nTmrScroll);
 
     const MV_STEP_ACTION act = m_pMove->Step();
-    if (act.nShowCmd && IsWindow(act.hWnd) && IsWindowVisible(act.hWnd))
-        ShowWindow(act.hWnd, static_cast<int>(*act.nShowCmd));
     if (act.hWnd && act.hWnd == m_hWnd)
         ShowWindow(m_hWnd, SW_HIDE);
+    const UINT uMoveId = m_uMoveId;
+    m_bInStep = TRUE;
     MoveStepWindow(act);
+    m_bInStep = FALSE;
+    // A message sent to us while the window moved may have ended this move or started another.
+    if (!m_pMove || m_uMoveId != uMoveId)
+        return 0;
 
     if (!act.bPassEnd) {
         PostStep();

@@ -97,4 +97,6 @@ private:
     LPARAM m_nStepSeq = 0;
     // Between two passes, until the scroll timer item fires.
     BOOL m_bPassWait = FALSE;
+    // While a step moves a window: a WM_CLOSE then is posted again instead of destroying us.
+    BOOL m_bInStep = FALSE;
 };
