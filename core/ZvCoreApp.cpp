@@ -98,7 +98,7 @@ BOOL CZvCoreApp::InitInstance()
     // work on settings about to change.
     if (IsMutexExist(LoadResString(IDS_ZV_PROP_MUTEX).c_str())) {
         ShowMessageBox(LoadResString(IDS_ZV_PROP_EDITING).c_str(), strAppName.c_str(), MB_ICONINFORMATION);
-        if (HWND hWndSheet = FindWindowW(nullptr, ZV_PROP_SHEET_TITLE))
+        if (HWND hWndSheet = FindWindowW(nullptr, ZV_PROPERTY_WND_TITLE))
             SetForegroundWindow(hWndSheet);
         return FALSE;
     }

@@ -11,9 +11,8 @@
 #include "CmdLineOption.h"
 #include "SysReport.h"
 #include "WinApp.h"
+#include "ZvMessages.h"
 
-// The settings program's sheet, brought to the front when a start is refused because of it.
-inline constexpr wchar_t ZV_PROP_SHEET_TITLE[] = L"Zuvora! のプロパティ";
 // Appended to the program name in the box of a second start.
 inline constexpr wchar_t ZV_ALREADY_RUNNING_SUFFIX[] = L" は既に実行中です.";
 inline constexpr wchar_t ZV_CORE_START_LOG[] = L"ZvCoreアプリケーション開始.\r\n";
@@ -26,7 +25,8 @@ inline constexpr LPCWSTR ZV_VERSION_FILES[] = {
 };
 
 // The hook messages let through the message filter, in the order they are added and removed.
-inline constexpr UINT ZV_HOOK_FILTER_MSGS[] = {0x8040, 0x8041, 0x8042, 0x8044, 0x8045};
+inline constexpr UINT ZV_HOOK_FILTER_MSGS[] = {MSG_HOOK_CBT_ACTIVATE, MSG_HOOK_CBT_WNDCHG, MSG_HOOK_KEYBD,
+                                                MSG_HOOK_CBT_MINMAX, MSG_HOOK_MOUSE};
 
 // The file version of pszFile, found by the system's search order (this program's folder first).
 // FALSE when the file is missing or carries no version information.
