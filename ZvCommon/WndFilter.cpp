@@ -76,13 +76,18 @@ int JudgeWndFacts(const WND_FACTS& facts, int nOSClass)
 
 std::wstring GetWndTitle(HWND hWnd)
 {
-    const int nLen = GetWindowTextLengthW(hWnd);
-    if (nLen <= 0)
-        return {};
-    // The length may be an overestimate; it never falls short of the text.
-    std::vector<wchar_t> buf(static_cast<size_t>(nLen) + 1, L'\0');
-    const int nGot = GetWindowTextW(hWnd, buf.data(), nLen + 1);
-    return std::wstring(buf.data(), nGot > 0 ? static_cast<size_t>(nGot) : 0);
+    // GetWindowTextLengthW would send WM_GETTEXTLENGTH even to another program's window, which
+    // waits for ever on a hung program; GetWindowTextW reads such a title without asking it.
+    // A title that fills the buffer may have been cut, so the buffer grows until it does not.
+    constexpr size_t nMax = 0x10000;
+    std::vector<wchar_t> buf(256, L'\0');
+    for (;;) {
+        const int nGot = GetWindowTextW(hWnd, buf.data(), static_cast<int>(buf.size()));
+        const size_t nLen = nGot > 0 ? static_cast<size_t>(nGot) : 0;
+        if (nLen + 1 < buf.size() || buf.size() >= nMax)
+            return std::wstring(buf.data(), nLen);
+        buf.assign(buf.size() * 2, L'\0');
+    }
 }
 
 std::wstring GetWndClass(HWND hWnd)

@@ -15,13 +15,6 @@
 
 namespace {
 
-std::wstring WndText(HWND hWnd)
-{
-    std::wstring str(static_cast<size_t>(GetWindowTextLengthW(hWnd)) + 1, L'\0');
-    str.resize(static_cast<size_t>(GetWindowTextW(hWnd, str.data(), static_cast<int>(str.size()))));
-    return str;
-}
-
 ScrollCalc::SCROLL_MARGINS DesktopMargins()
 {
     RECT rc{};
@@ -340,9 +333,9 @@ HWND CZvCoreDlg::ReplaceOwnedWindow(HWND hWnd)
     if (!hWndOwned || !IsWindow(hWndOwned))
         return hWnd;
     OutputLog(LOG_LEVEL_DEBUG, SENDER_CORE, L"CZvCoreDlg::ReplaceOwnedWindow() 0x%x(%s) is owner,\r\n",
-              static_cast<unsigned>(reinterpret_cast<ULONG_PTR>(hWnd)), WndText(hWnd).c_str());
+              static_cast<unsigned>(reinterpret_cast<ULONG_PTR>(hWnd)), GetWndTitle(hWnd).c_str());
     OutputLog(LOG_LEVEL_DEBUG, SENDER_CORE, L"replaced to 0x%x(%s).\r\n",
-              static_cast<unsigned>(reinterpret_cast<ULONG_PTR>(hWndOwned)), WndText(hWndOwned).c_str());
+              static_cast<unsigned>(reinterpret_cast<ULONG_PTR>(hWndOwned)), GetWndTitle(hWndOwned).c_str());
     return hWndOwned;
 }
 
@@ -510,7 +503,7 @@ void CZvCoreDlg::MoveStepWindow(const MV_STEP_ACTION& act) noexcept
     const int x = rc.left + act.nMovH;
     const int y = rc.top + act.nMovV;
     OutputLog(LOG_LEVEL_INFO, SENDER_CORE, L"スクロール実行 : ウィンドウ = %s, 水平 = %d → %d, 垂直 = %d → %d.\r\n",
-              WndText(act.hWnd).c_str(), static_cast<int>(rc.left), x, static_cast<int>(rc.top), y);
+              GetWndTitle(act.hWnd).c_str(), static_cast<int>(rc.left), x, static_cast<int>(rc.top), y);
     SetWindowPos(act.hWnd, nullptr, x, y, 0, 0, SWP_NOACTIVATE | SWP_NOZORDER | SWP_NOSIZE);
 }
 

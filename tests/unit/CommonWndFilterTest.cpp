@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <string>
+
 #include "WndFilter.h"
 
 namespace {
@@ -197,6 +199,22 @@ TEST(WndFilter, NullHandleGathersAsNotAWindow)
     const WND_FACTS f = GatherWndFacts(nullptr, kWin10);
     EXPECT_FALSE(f.bIsWindow);
     EXPECT_EQ(FilterWnd(nullptr, kWin10), WNDFLT_NOT_WINDOW);
+}
+
+TEST(WndFilter, TitlesAreReadWholeWhateverTheirLength)
+{
+    // Lengths about the reader's first buffer and its doublings, where a cut title would show.
+    for (size_t nLen : {0u, 1u, 254u, 255u, 256u, 257u, 511u, 512u, 3000u}) {
+        std::wstring strTitle(nLen, L'\0');
+        for (size_t i = 0; i < nLen; ++i)
+            strTitle[i] = static_cast<wchar_t>(L'あ' + i % 50);
+        HWND hWnd = CreateWindowExW(0, L"STATIC", strTitle.c_str(), WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
+                                    GetModuleHandleW(nullptr), nullptr);
+        ASSERT_NE(hWnd, nullptr);
+        EXPECT_EQ(GetWndTitle(hWnd), strTitle) << nLen;
+        DestroyWindow(hWnd);
+    }
+    EXPECT_EQ(GetWndTitle(nullptr), L"");
 }
 
 } // namespace
