@@ -25,6 +25,8 @@ constexpr WORD kRight = 0x02;
 constexpr WORD kDown = 0x20;
 constexpr int kKeybdHorzLine = 1 * 4 + 0 * 2 + 0;
 constexpr int kKeybdVertLine = 1 * 4 + 1 * 2 + 0;
+// The mouse page entry: no test moves by it, so its width line marks requests taken.
+constexpr int kMarkIdx = 0 * 4 + 1 * 2 + 1;
 
 WPARAM DeviceWParam(WORD wFlags, int nIdx)
 {
@@ -78,6 +80,14 @@ std::vector<int> PassesY(const std::vector<MOVE_LINE>& lines)
     return v;
 }
 
+size_t CountOf(const std::wstring& str, const std::wstring& strPart)
+{
+    size_t n = 0;
+    for (size_t nPos = str.find(strPart); nPos != std::wstring::npos; nPos = str.find(strPart, nPos + 1))
+        ++n;
+    return n;
+}
+
 RECT Shifted(const RECT& rc, int dx, int dy)
 {
     return RECT{rc.left + dx, rc.top + dy, rc.right + dx, rc.bottom + dy};
@@ -123,6 +133,23 @@ protected:
     {
         return PostMessageW(m_hWndCore, kMsgMvAllWndsByDevice, DeviceWParam(wFlags, nIdx), nCount) != FALSE;
     }
+    // Waits, once a move has started, until it has ended: a request without a direction is refused
+    // while a move runs and leaves its index in the log once it is taken. Whatever was posted
+    // before the taken request has been handled by then.
+    bool WaitForMoveEnd()
+    {
+        const std::wstring strMark =
+            L"CZvCoreDlg::GetScrollWidthAbs()...nIdx=" + std::to_wstring(kMarkIdx) + L",";
+        const size_t nBefore = CountOf(Log(), strMark);
+        return WaitUntil(
+            [&] {
+                if (CountOf(Log(), strMark) > nBefore)
+                    return true;
+                PostDevice(0, kMarkIdx);
+                return false;
+            },
+            10000, 100);
+    }
     // Waits until the window stands at rc and its title has nLines move lines in the log.
     bool WaitForMove(HWND hWnd, const RECT& rc, const std::wstring& strTitle, size_t nLines)
     {
@@ -151,11 +178,13 @@ TEST_F(CoreScroll, DefaultKeyboardLineMovesEveryWindowTenPixelsInPassesOfOneSixT
     ASSERT_TRUE(hA && hB);
     const RECT rcA = WindowRect(hA), rcB = WindowRect(hB);
     ASSERT_TRUE(StartCore());
+    const HWND hWndFgBefore = GetForegroundWindow();
 
     // Scrolling to the right moves the windows to the left.
     ASSERT_TRUE(PostDevice(kRight, kKeybdHorzLine));
     ASSERT_TRUE(WaitForMove(hA, Shifted(rcA, -10, 0), L"Zv Scroll A", 3)) << WindowRect(hA).left;
     ASSERT_TRUE(WaitForMove(hB, Shifted(rcB, -10, 0), L"Zv Scroll B", 3)) << WindowRect(hB).left;
+    ASSERT_TRUE(WaitForMoveEnd());
 
     const std::wstring strLog = Log();
     for (const wchar_t* pszTitle : {L"Zv Scroll A", L"Zv Scroll B"}) {
@@ -167,7 +196,7 @@ TEST_F(CoreScroll, DefaultKeyboardLineMovesEveryWindowTenPixelsInPassesOfOneSixT
     EXPECT_EQ(MoveLines(strLog, L"Zv Scroll A").front().nOldX, rcA.left);
     // The sizes are kept, and no window of the test was activated by the move.
     EXPECT_EQ(WindowRect(hA).right - WindowRect(hA).left, rcA.right - rcA.left);
-    EXPECT_NE(GetForegroundWindow(), m_hWndCore);
+    EXPECT_EQ(GetForegroundWindow(), hWndFgBefore);
     EXPECT_TRUE(FindMessageBoxes(m_core.Pid()).empty());
 }
 
@@ -247,6 +276,7 @@ TEST_F(CoreScroll, SecondRequestWhileAMoveRunsIsRefusedAndTheWindowsEndOneDistan
     EXPECT_NE(Log().find(L"IsScrollProcessing()=1."), std::wstring::npos);
 
     // A later request is taken again once the move has ended.
+    ASSERT_TRUE(WaitForMoveEnd());
     ASSERT_TRUE(PostDevice(kRight, kKeybdHorzLine));
     ASSERT_TRUE(WaitForMove(hWnd, Shifted(rc, -20, 0), L"Zv Twice", 6));
     EXPECT_EQ(PassesX(MoveLines(Log(), L"Zv Twice")), (std::vector<int>{-1, -6, -3, -1, -6, -3}));
@@ -279,9 +309,8 @@ TEST_F(CoreScroll, StrayStepTimerAndRequestMessagesMoveNothing)
         for (LPARAM l : {0, 1, 2, 3})
             ASSERT_TRUE(PostMessageW(m_hWndCore, kMsgMvStep, w, l));
     ASSERT_TRUE(PostMessageW(m_hWndCore, kMsgTmrScroll, 0, 0));
-    // The window's own queue has handled them once a sent message comes back.
-    DWORD_PTR dwResult = 0;
-    ASSERT_TRUE(SendMessageTimeoutW(m_hWndCore, WM_NULL, 0, 0, SMTO_BLOCK, 5000, &dwResult));
+    // They were posted before the marker request, so they have been handled once it is logged.
+    ASSERT_TRUE(WaitForMoveEnd());
     EXPECT_TRUE(SameRect(Shifted(rc, 0, -10), WindowRect(hWnd)));
     EXPECT_EQ(MoveLines(Log(), L"Zv Stray").size(), 3u);
     EXPECT_TRUE(m_core.IsRunning());

@@ -29,16 +29,53 @@ protected:
             CloseStrayMessageBoxes(m_core.Pid());
             m_core.Stop();
         }
+        if (!m_strLog.empty())
+            DeleteFileW(m_strLog.c_str());
     }
 
-    HWND StartCore()
+    // With bLog the log viewer writes every line to the test's file, and the call returns once the
+    // start line is there.
+    HWND StartCore(bool bLog = false)
     {
-        if (!m_core.Start(kCore)) {
+        std::wstring strArgs;
+        if (bLog) {
+            wchar_t szTemp[MAX_PATH + 1] = {};
+            GetTempPathW(MAX_PATH, szTemp);
+            m_strLog = std::wstring(szTemp) + L"ZvCoreSettingsTest_" + std::to_wstring(GetCurrentProcessId()) + L".log";
+            DeleteFileW(m_strLog.c_str());
+            strArgs = L"/LOGWINDOW /LOGLEVEL=DEBUG /LOGFILE=" + QuoteArg(m_strLog);
+        }
+        if (!m_core.Start(kCore, strArgs)) {
             ADD_FAILURE() << "cannot start the core program, error " << m_core.LastError();
             return nullptr;
         }
         m_hWnd = WaitForWindow(kHiddenTitle, 15000, nullptr, m_core.Pid());
+        if (m_hWnd && bLog && !WaitUntil([&] { return CountInLog("ZvCore") > 0; }, 20000, 100))
+            return nullptr;
         return m_hWnd;
+    }
+    size_t CountInLog(const std::string& strPart) const
+    {
+        const std::string strLog = ReadFileBytes(m_strLog);
+        size_t n = 0;
+        for (size_t nPos = strLog.find(strPart); nPos != std::string::npos; nPos = strLog.find(strPart, nPos + 1))
+            ++n;
+        return n;
+    }
+    // Waits, once a move has started, until it has ended: a request without a direction is refused
+    // while a move runs and leaves the width line of its index in the log once it is taken.
+    bool WaitForMoveEnd()
+    {
+        const std::string strMark = "CZvCoreDlg::GetScrollWidthAbs()...nIdx=3,";
+        const size_t nBefore = CountInLog(strMark);
+        return WaitUntil(
+            [&] {
+                if (CountInLog(strMark) > nBefore)
+                    return true;
+                PostMessageW(m_hWnd, kMsgMvAllWndsByDevice, 3, 1);
+                return false;
+            },
+            10000, 100);
     }
     std::optional<DWORD> CloseCore()
     {
@@ -57,6 +94,7 @@ protected:
     CRegistryGuard m_guard{kMakerKey};
     CProcess m_core;
     HWND m_hWnd = nullptr;
+    std::wstring m_strLog;
 };
 
 }  // namespace
@@ -134,7 +172,7 @@ TEST_F(CoreSettings, CancelledSessionEndSavesButKeepsTheListsOfTheRunningProgram
     HWND hGoes = wnds.Window(L"Zv Goes");
     ASSERT_TRUE(hKept && hGoes);
     const RECT rcKept = WindowRect(hKept);
-    ASSERT_NE(StartCore(), nullptr);
+    ASSERT_NE(StartCore(true), nullptr);
 
     ASSERT_FALSE(RegGetDword(L"View", L"Speed").has_value());
     DWORD_PTR dwResult = 0;
@@ -145,6 +183,7 @@ TEST_F(CoreSettings, CancelledSessionEndSavesButKeepsTheListsOfTheRunningProgram
 
     // ... and the program runs on with its fixed window.
     ASSERT_TRUE(ScrollAndWait(hGoes, WindowRect(hGoes), -10));
+    ASSERT_TRUE(WaitForMoveEnd());
     EXPECT_TRUE(SameRect(rcKept, WindowRect(hKept)));
 
     EXPECT_EQ(CloseCore(), std::optional<DWORD>(0));

@@ -227,21 +227,26 @@ TEST_F(WndEnumeratorTest, FixedTitleOfAnApplicationAlreadyFixedBecomesApplicatio
 {
     Start({WndArg(40, 40, 300, 200, L"ZvEnum Other"), WndArg(80, 80, 300, 200, L"ZvEnum Title"),
            WndArg(120, 120, 300, 200, L"ZvEnum Third")});
-    const REPORT rep = RunEnum(m_wnds.Pid(), {L"/TITLE=ZvEnum Title", L"/APP=ZvTestWnds.exe", L"/ENUM"});
-    ASSERT_EQ(rep.steps.size(), 1u);
-    const STEP& s = rep.steps[0];
-    ASSERT_EQ(s.wnds.size(), 3u);
-    const FIX_REC* pFix = s.Fix(Wnd(1));
-    ASSERT_NE(pFix, nullptr);
-    // Taken in window-list order: only when it comes first is no application record there yet.
-    if (s.wnds.front() == Wnd(1)) {
-        EXPECT_EQ(pFix->nKind, 1);
-        EXPECT_EQ(pFix->strText, L"ZvEnum Title");
-    } else {
-        EXPECT_EQ(pFix->nKind, 2);
-        EXPECT_EQ(pFix->strText, kTestWndsExe);
+    // Taken in window-list order (top of the z-order first): only when the titled window comes
+    // first is there no application record yet.
+    struct CASE {
+        size_t nTop;
+        int nKind;
+        std::wstring strText;
+    };
+    for (const CASE& c : {CASE{1, 1, L"ZvEnum Title"}, CASE{0, 2, kTestWndsExe}}) {
+        ASSERT_TRUE(m_wnds.Foreground(Wnd(c.nTop))) << c.nTop;
+        const REPORT rep = RunEnum(m_wnds.Pid(), {L"/TITLE=ZvEnum Title", L"/APP=ZvTestWnds.exe", L"/ENUM"});
+        ASSERT_EQ(rep.steps.size(), 1u);
+        const STEP& s = rep.steps[0];
+        ASSERT_EQ(s.wnds.size(), 3u);
+        ASSERT_EQ(s.wnds.front(), Wnd(c.nTop));
+        const FIX_REC* pFix = s.Fix(Wnd(1));
+        ASSERT_NE(pFix, nullptr) << c.nTop;
+        EXPECT_EQ(pFix->nKind, c.nKind) << c.nTop;
+        EXPECT_EQ(pFix->strText, c.strText) << c.nTop;
+        EXPECT_EQ(s.fixes.size(), 3u) << c.nTop;
     }
-    EXPECT_EQ(s.fixes.size(), 3u);
 }
 
 TEST_F(WndEnumeratorTest, FixingAndUnfixingByTitle)
