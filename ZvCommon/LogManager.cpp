@@ -551,6 +551,14 @@ void EndLog()
     DeleteLogManager(TRUE);
 }
 
+bool IsLogLevelActive(int nLevel) noexcept
+{
+    AcquireSRWLockShared(&g_srwLog);
+    const bool bActive = g_pLogManager && IsLogLevelKept(nLevel, g_pLogManager->GetLogLevel());
+    ReleaseSRWLockShared(&g_srwLog);
+    return bActive;
+}
+
 void OutputLogV(int nLevel, int nSender, LPCWSTR pszFormat, va_list args)
 {
     if (!pszFormat)

@@ -139,6 +139,9 @@ void EndLog();
 // The process's manager, or null while logging is off.
 CLogManager* GetLogManager();
 
+// Whether OutputLog at this level would write a line now: lets a caller skip gathering what only
+// the line needs. Any thread.
+bool IsLogLevelActive(int nLevel) noexcept;
 // pszFormat follows FormatString ("%s" wide). Returns at once when logging is off or the level
 // is below the threshold.
 void OutputLog(int nLevel, int nSender, LPCWSTR pszFormat, ...);
