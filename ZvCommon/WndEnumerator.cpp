@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <functional>
+#include <optional>
+#include <unordered_map>
 
 #include "../outside/ZvImgNm64/ZvImgNm64.h"
 #include "UntitledWndName.h"
@@ -105,27 +107,36 @@ void CWndEnumerator::EnumIntoWndList()
 
 BOOL CWndEnumerator::EnumerateWnds()
 {
-    UpdateProcessList();
+    const BOOL bProcessList = UpdateProcessList();
     m_lstWnd.clear();
     m_lstMoveWnd.clear();
     m_lstFixWnd.clear();
 
     EnumIntoWndList();
 
-    std::wstring strImage;
+    // Windows of one program share its name: each program is asked once per enumeration.
+    std::unordered_map<DWORD, std::optional<std::wstring>> mapImage;
     for (HWND hWnd : m_lstWnd) {
-        if (!IsWindow(hWnd) || IsMoveWnd(hWnd) || FindFixWnd(hWnd))
+        DWORD dwPid = 0;
+        if (!GetWindowThreadProcessId(hWnd, &dwPid))
             continue;
+        auto it = mapImage.find(dwPid);
+        if (it == mapImage.end()) {
+            std::wstring strName;
+            it = mapImage.emplace(dwPid, GetWndImageName(hWnd, strName) ? std::optional(std::move(strName))
+                                                                        : std::nullopt).first;
+        }
         // A window whose program cannot be named is neither moved nor fixed.
-        if (!GetWndImageName(hWnd, strImage))
+        if (!it->second)
             continue;
+        const std::wstring& strImage = *it->second;
         if (LPCWSTR pszTitle = GetFixTitleStr(hWnd)) {
             // Once an application is fixed, its windows stay fixed by application.
             if (FindFixApp(strImage.c_str()))
                 AppendFix(new CFixApp(hWnd, strImage.c_str()));
             else
                 AppendFix(new CFixTitle(hWnd, pszTitle));
-        } else if (LPCWSTR pszApp = GetFixAppStr(hWnd)) {
+        } else if (LPCWSTR pszApp = FixAppStrOfImage(bProcessList, strImage)) {
             AppendFix(new CFixApp(hWnd, pszApp));
         } else {
             m_lstMoveWnd.push_back(hWnd);
@@ -133,12 +144,20 @@ BOOL CWndEnumerator::EnumerateWnds()
     }
 
     if (HWND hWndMain = FindMainWnd()) {
-        if (!IsMoveWnd(hWndMain) && !FindFixWnd(hWndMain))
+        if (std::find(m_lstMoveWnd.begin(), m_lstMoveWnd.end(), hWndMain) == m_lstMoveWnd.end() &&
+            !FindFixWnd(hWndMain))
             m_lstMoveWnd.push_back(hWndMain);
     }
 
     g_nWndsChanged = 0;
     return TRUE;
+}
+
+LPCWSTR CWndEnumerator::FixAppStrOfImage(BOOL bProcessList, const std::wstring& strImage) const
+{
+    if (IsEmptyList(m_plstApp) || !bProcessList || strImage.empty())
+        return nullptr;
+    return FindInList(m_plstApp, strImage);
 }
 
 std::wstring CWndEnumerator::GetWndMatchText(HWND hWnd) const
@@ -160,12 +179,19 @@ LPCWSTR CWndEnumerator::GetFixTitleStr(HWND hWnd) const
 
 LPCWSTR CWndEnumerator::GetFixAppStr(HWND hWnd) const
 {
-    if (IsEmptyList(m_plstApp) || !UpdateProcessList())
+    if (IsEmptyList(m_plstApp))
+        return nullptr;
+    return FixAppStrOfWnd(UpdateProcessList(), hWnd);
+}
+
+LPCWSTR CWndEnumerator::FixAppStrOfWnd(BOOL bProcessList, HWND hWnd) const
+{
+    if (IsEmptyList(m_plstApp) || !bProcessList)
         return nullptr;
     std::wstring strImage;
-    if (!GetWndImageName(hWnd, strImage) || strImage.empty())
+    if (!GetWndImageName(hWnd, strImage))
         return nullptr;
-    return FindInList(m_plstApp, strImage);
+    return FixAppStrOfImage(bProcessList, strImage);
 }
 
 BOOL CWndEnumerator::IsMoveWnd(HWND hWnd)
@@ -344,6 +370,8 @@ void CWndEnumerator::MakeFixAppList()
 
 void CWndEnumerator::FixWnds()
 {
+    // One process snapshot serves every window of the pass.
+    const BOOL bProcessList = IsEmptyList(m_plstApp) ? FALSE : UpdateProcessList();
     for (auto it = m_lstMoveWnd.begin(); it != m_lstMoveWnd.end();) {
         HWND hWnd = *it;
         if (!IsWindow(hWnd) || FindFixWnd(hWnd)) {
@@ -355,7 +383,7 @@ void CWndEnumerator::FixWnds()
         if (LPCWSTR pszTitle = GetFixTitleStr(hWnd)) {
             m_lstFixWnd.emplace_front(new CFixTitle(hWnd, pszTitle));
             it = m_lstMoveWnd.erase(it);
-        } else if (LPCWSTR pszApp = GetFixAppStr(hWnd)) {
+        } else if (LPCWSTR pszApp = FixAppStrOfWnd(bProcessList, hWnd)) {
             m_lstFixWnd.emplace_front(new CFixApp(hWnd, pszApp));
             it = m_lstMoveWnd.erase(it);
         } else {

@@ -86,6 +86,10 @@ private:
     BOOL IsTitledOnly() const noexcept { return m_pbTitledOnly && *m_pbTitledOnly; }
     BOOL IsOwnWnd() const noexcept { return m_pbOwnWnd && *m_pbOwnWnd; }
     void EnumIntoWndList();
+    // GetFixAppStr on a name already read or a window, with the process list refreshed by the
+    // caller (bProcessList: whether that worked).
+    LPCWSTR FixAppStrOfImage(BOOL bProcessList, const std::wstring& strImage) const;
+    LPCWSTR FixAppStrOfWnd(BOOL bProcessList, HWND hWnd) const;
     void AppendFix(CFixWnd* pFixWnd) { m_lstFixWnd.emplace_back(pFixWnd); }
     static BOOL CALLBACK EnumWndProc(HWND hWnd, LPARAM lParam);
 
