@@ -22,11 +22,6 @@ ScrollCalc::SCROLL_MARGINS DesktopMargins()
     return ScrollCalc::ScrollMargins(rc);
 }
 
-bool IsMinimizedShowCmd(UINT nShowCmd)
-{
-    return nShowCmd == SW_SHOWMINIMIZED || nShowCmd == SW_MINIMIZE;
-}
-
 }  // namespace
 
 CZvCoreDlg::CZvCoreDlg()
@@ -80,7 +75,6 @@ BOOL CZvCoreDlg::OnInitDialog()
                                              &m_prop.propWindow.bRestoreAbsPos,
                                              &m_prop.propFix.bScrollTitledWindowOnly);
     g_nWndsChanged = 1;
-    m_pwe->EnumerateWnds();
     CalcScrollRange();
 
     ApplyProperty();
@@ -290,6 +284,12 @@ BOOL CZvCoreDlg::CalcScrollRange()
 {
     if (!m_pwe || !m_pwe->EnumerateWnds())
         return FALSE;
+    CalcRangeFromRects();
+    return TRUE;
+}
+
+void CZvCoreDlg::CalcRangeFromRects() noexcept
+{
     std::vector<RECT> rcWnds;
     for (HWND hWnd : m_pwe->GetMoveWndList()) {
         RECT rc{};
@@ -299,12 +299,16 @@ BOOL CZvCoreDlg::CalcScrollRange()
     RECT rcWork{};
     SystemParametersInfoW(SPI_GETWORKAREA, 0, &rcWork, 0);
     m_rcScrollRange = ScrollCalc::ScrollRange(rcWnds, rcWork, m_margins, m_nRangeLimitH, m_nRangeLimitV);
-    return TRUE;
 }
 
 void CZvCoreDlg::UpdateScrollBars()
 {
-    CalcScrollRange();
+    // A move changes where the windows stand, not which they are: the lists are rebuilt only
+    // when the hook has told of a window come or gone.
+    if (g_nWndsChanged || !m_pwe)
+        CalcScrollRange();
+    else
+        CalcRangeFromRects();
 }
 
 LRESULT CZvCoreDlg::OnScrlRange(WPARAM wParam, LPARAM) noexcept
@@ -478,8 +482,12 @@ LRESULT CZvCoreDlg::OnMvStep(WPARAM wParam, LPARAM lParam) noexcept
         EndMove();
         return 0;
     }
-    if (!m_pMove->IsAtOnce())
-        LogNextScrollRate(m_pMove->GetPassCount() + 1);
+    // The closing pass of an at-once move only confirms the arrival: nothing to pace.
+    if (m_pMove->IsAtOnce()) {
+        PostStep();
+        return 0;
+    }
+    LogNextScrollRate(m_pMove->GetPassCount() + 1);
     if (m_pTmrMngr && m_nTmrScroll) {
         m_bPassWait = TRUE;
         m_pTmrMngr->StartTmr(m_nTmrScroll);
@@ -491,19 +499,19 @@ LRESULT CZvCoreDlg::OnMvStep(WPARAM wParam, LPARAM lParam) noexcept
 
 void CZvCoreDlg::MoveStepWindow(const MV_STEP_ACTION& act) noexcept
 {
-    if (!act.hWnd || !IsWindow(act.hWnd) || act.hWnd == m_pMove->GetRequest().hWndExcept)
-        return;
-    WINDOWPLACEMENT wp{};
-    wp.length = sizeof(wp);
-    if (!GetWindowPlacement(act.hWnd, &wp) || IsMinimizedShowCmd(wp.showCmd) || IsIconic(act.hWnd))
+    if (!act.hWnd || !IsWindow(act.hWnd) || act.hWnd == m_pMove->GetRequest().hWndExcept || IsIconic(act.hWnd))
         return;
     RECT rc{};
     if (!GetWindowRect(act.hWnd, &rc))
         return;
     const int x = rc.left + act.nMovH;
     const int y = rc.top + act.nMovV;
-    OutputLog(LOG_LEVEL_INFO, SENDER_CORE, L"スクロール実行 : ウィンドウ = %s, 水平 = %d → %d, 垂直 = %d → %d.\r\n",
-              GetWndTitle(act.hWnd).c_str(), static_cast<int>(rc.left), x, static_cast<int>(rc.top), y);
+    if (IsLogLevelActive(LOG_LEVEL_INFO)) {
+        OutputLog(LOG_LEVEL_INFO, SENDER_CORE, L"スクロール実行 : ウィンドウ = %s, 水平 = %d → %d, 垂直 = %d → %d.\r\n",
+                  GetWndTitle(act.hWnd).c_str(), static_cast<int>(rc.left), x, static_cast<int>(rc.top), y);
+    }
+    if (act.nMovH == 0 && act.nMovV == 0)
+        return;
     SetWindowPos(act.hWnd, nullptr, x, y, 0, 0, SWP_NOACTIVATE | SWP_NOZORDER | SWP_NOSIZE);
 }
 

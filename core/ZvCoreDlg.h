@@ -43,6 +43,8 @@ private:
     void DeleteTmrItem(int& nId) noexcept;
     void RestartLogStartItem() noexcept;
 
+    // The scroll range from the rectangles of the move list as it stands.
+    void CalcRangeFromRects() noexcept;
     void MoveStepWindow(const MV_STEP_ACTION& act) noexcept;
     void LogNextScrollRate(int nCnt) noexcept;
     void PostStep() noexcept;
