@@ -103,15 +103,29 @@ int main()
     // Through the core program: the keyboard line width (10 px), left or right.
     constexpr WPARAM kIndexKeybdHorzLine = 1 * 4 + 0 * 2 + 0;
     std::vector<double> coreMs;
+    int nRefused = 0;
     for (int run = 0; run < kRuns; ++run) {
-        zvkit::PumpFor(500);  // a move stays in progress until its closing pass; a new one would be refused
         const std::vector<RECT> before = Rects(hWnds);
         const bool bRight = run % 2 == 0;  // direction flag 2 moves the windows left
         const int dx = bRight ? -10 : 10;
         const WPARAM wParam = (static_cast<WPARAM>(bRight ? 2 : 1) << 16) | kIndexKeybdHorzLine;
-        const double t0 = NowMs();
-        PostMessageW(hCore, MSG_MV_ALL_WNDS_BY_DEVICE, wParam, 1);
-        if (!zvkit::WaitUntil([&] { return AllMovedBy(hWnds, before, dx); }, 20000, 1)) {
+        // Windows move in z-order, top first; the creation order is close to its reverse, so the
+        // rest are normally in place once the first-created one is.
+        const HWND hFirst = hWnds.back(), hLast = hWnds.front();
+        const LONG xFirst = before.back().left + dx, xLast = before.front().left + dx;
+        double t0 = 0;
+        bool bTaken = false;
+        for (int nTry = 0; nTry < 5 && !bTaken; ++nTry) {
+            // The previous move stays in progress until its closing pass, and a request during it
+            // is refused: one that moves nothing in far longer than a taken one needs is made again,
+            // and the time counts from the request that was taken.
+            nRefused += nTry > 0;
+            t0 = NowMs();
+            PostMessageW(hCore, MSG_MV_ALL_WNDS_BY_DEVICE, wParam, 1);
+            bTaken = zvkit::WaitUntil([&] { return zvkit::WindowRect(hFirst).left == xFirst; }, 500, 1);
+        }
+        if (!bTaken || !zvkit::WaitUntil([&] { return zvkit::WindowRect(hLast).left == xLast; }, 20000, 1) ||
+            !zvkit::WaitUntil([&] { return AllMovedBy(hWnds, before, dx); }, 5000, 1)) {
             std::printf("run %d: the windows did not all move\n", run);
             return 1;
         }
@@ -125,6 +139,7 @@ int main()
     std::printf("  plain SetWindowPos loop, one process: %8.2f ms\n", loop);
     std::printf("  through ZvCore64 (post to visible):   %8.2f ms\n", viaCore);
     std::printf("  ratio core / loop:                    %8.2f\n", viaCore / loop);
+    std::printf("  requests made again after a refusal:  %5d\n", nRefused);
     std::printf("ZvCore64 working set after start-up:    %8.1f MiB\n",
                 static_cast<double>(cbWorkingSet) / (1024.0 * 1024.0));
     return 0;
