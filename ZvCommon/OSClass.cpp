@@ -64,6 +64,11 @@ const OS_CLASS_ROW* FindOSClassRow(int nOSClass)
     return nullptr;
 }
 
+BOOL IsNt6ShellOSClass(int nOSClass) noexcept
+{
+    return nOSClass == 3 || nOSClass == 4 || nOSClass == 6 || nOSClass == 7;
+}
+
 BOOL IsMsgFilterOSClass(int nOSClass)
 {
     return nOSClass == 3 || nOSClass == 4 || nOSClass == 6 || nOSClass == 7;

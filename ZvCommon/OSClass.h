@@ -27,6 +27,11 @@ extern const OS_CLASS_ROW g_aOSClassRow[7];
 // The row of a class; null for class 0 and unknown classes.
 const OS_CLASS_ROW* FindOSClassRow(int nOSClass);
 
+// The classes whose shell the filters know (3, 4, 6 and 7; not 5): the window filter recognises
+// their start button and gadget host, and a stored F10 loads as F11 because F10 cannot be
+// detected on them.
+BOOL IsNt6ShellOSClass(int nOSClass) noexcept;
+
 // Classes on which the hook messages must be let through the window-message filter
 // (3, 4, 6 and 7; not 5).
 BOOL IsMsgFilterOSClass(int nOSClass);

@@ -231,7 +231,7 @@ T DefaultOf(const PROP_VALUE_DEF<S, T> (&aDef)[N], T S::*pField)
 
 BOOL IsF10ReplacedOSClass(int nOSClass)
 {
-    return nOSClass == 3 || nOSClass == 4 || nOSClass == 6 || nOSClass == 7;
+    return IsNt6ShellOSClass(nOSClass);
 }
 
 PROP_INFO_BOX_PROC SetPropertyInfoBoxProc(PROP_INFO_BOX_PROC pfnBox)

@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "../outside/ZvImgNm64/ZvImgNm64.h"
+#include "OSClass.h"
 
 namespace {
 
@@ -46,7 +47,7 @@ int JudgeByTitle(const WND_FACTS& facts, int nOSClass)
         return WNDFLT_OWN;
     if (Contains(facts.strTitle, WNDFLT_LANGBAR_TITLE_PART) || facts.strTitle == WNDFLT_PROGMAN_TITLE)
         return WNDFLT_DESKTOP;
-    if (IsShellFurnitureOSClass(nOSClass) && facts.strClass == WNDFLT_START_CLASS &&
+    if (IsNt6ShellOSClass(nOSClass) && facts.strClass == WNDFLT_START_CLASS &&
         facts.strTitle == WNDFLT_START_TITLE && facts.bHasOwner)
         return facts.strOwnerClass == WNDFLT_TRAY_CLASS ? WNDFLT_TASKBAR : WNDFLT_ORDINARY;
     return WNDFLT_ORDINARY;
@@ -54,15 +55,10 @@ int JudgeByTitle(const WND_FACTS& facts, int nOSClass)
 
 bool NeedsImageName(int nResult, int nOSClass)
 {
-    return (nResult == WNDFLT_ORDINARY || nResult == WNDFLT_UNTITLED) && IsShellFurnitureOSClass(nOSClass);
+    return (nResult == WNDFLT_ORDINARY || nResult == WNDFLT_UNTITLED) && IsNt6ShellOSClass(nOSClass);
 }
 
 } // namespace
-
-BOOL IsShellFurnitureOSClass(int nOSClass) noexcept
-{
-    return nOSClass == 3 || nOSClass == 4 || nOSClass == 6 || nOSClass == 7;
-}
 
 int JudgeWndFacts(const WND_FACTS& facts, int nOSClass)
 {

@@ -54,9 +54,6 @@ struct WND_FACTS {
     std::wstring strImageName;
 };
 
-// The start button and the gadget host are recognised only on these OS classes (3, 4, 6, 7).
-BOOL IsShellFurnitureOSClass(int nOSClass) noexcept;
-
 // The filter's decision (WND_FILTER_RESULT) on the facts; the first rule that applies wins.
 int JudgeWndFacts(const WND_FACTS& facts, int nOSClass);
 

@@ -5,6 +5,7 @@
 
 #include <string>
 
+#include "OSClass.h"
 #include "WndFilter.h"
 
 namespace {
@@ -191,7 +192,7 @@ TEST(WndFilter, GadgetRuleReplacesUntitledButNoOtherVerdict)
 TEST(WndFilter, ShellFurnitureClasses)
 {
     for (int n = -1; n <= 8; ++n)
-        EXPECT_EQ(IsShellFurnitureOSClass(n) != FALSE, n == 3 || n == 4 || n == 6 || n == 7) << n;
+        EXPECT_EQ(IsNt6ShellOSClass(n) != FALSE, n == 3 || n == 4 || n == 6 || n == 7) << n;
 }
 
 TEST(WndFilter, NullHandleGathersAsNotAWindow)
