@@ -7,16 +7,6 @@
 
 CFixApp::CFixApp(HWND hWndFixed, LPCWSTR pszAppName) : CFixWnd(FIXWND_TYPE_APP, hWndFixed, pszAppName) {}
 
-BOOL CFixApp::IsEqual(const CFixWnd* pOther) const
-{
-    return IsEqualText(pOther);
-}
-
-BOOL CFixApp::IsMatchStr(LPCWSTR pszText) const
-{
-    return IsEqualStr(pszText);
-}
-
 BOOL CFixApp::IsMatchWnd(HWND hWndTarget) const
 {
     // A longer name does not fit and fails the call, so only the whole name can match.
@@ -24,7 +14,7 @@ BOOL CFixApp::IsMatchWnd(HWND hWndTarget) const
     std::vector<wchar_t> buf(nLen + 1, L'\0');
     if (!GetImageName(hWndTarget, buf.data(), nLen))
         return FALSE;
-    return IsEqualStr(buf.data());
+    return IsMatchStr(buf.data());
 }
 
 CFixWnd* CFixApp::Clone() const

@@ -7,8 +7,6 @@ class CFixApp : public CFixWnd {
 public:
     CFixApp(HWND hWndFixed, LPCWSTR pszAppName);
 
-    BOOL IsEqual(const CFixWnd* pOther) const override;
-    BOOL IsMatchStr(LPCWSTR pszText) const override;
     // GetImageName of the window equals the kept name, case included.
     BOOL IsMatchWnd(HWND hWndTarget) const override;
     CFixWnd* Clone() const override;

@@ -5,16 +5,6 @@
 
 CFixTitle::CFixTitle(HWND hWndFixed, LPCWSTR pszTitle) : CFixWnd(FIXWND_TYPE_TITLE, hWndFixed, pszTitle) {}
 
-BOOL CFixTitle::IsEqual(const CFixWnd* pOther) const
-{
-    return IsEqualText(pOther);
-}
-
-BOOL CFixTitle::IsMatchStr(LPCWSTR pszText) const
-{
-    return IsEqualStr(pszText);
-}
-
 BOOL CFixTitle::IsMatchWnd(HWND hWndTarget) const
 {
     if (!IsWindow(hWndTarget))
@@ -24,7 +14,7 @@ BOOL CFixTitle::IsMatchWnd(HWND hWndTarget) const
     const size_t nLen = wcslen(GetText());
     std::vector<wchar_t> buf(nLen + 2, L'\0');
     GetWindowTextW(hWndTarget, buf.data(), static_cast<int>(buf.size()));
-    return IsEqualStr(buf.data());
+    return IsMatchStr(buf.data());
 }
 
 CFixWnd* CFixTitle::Clone() const

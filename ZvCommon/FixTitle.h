@@ -7,8 +7,6 @@ class CFixTitle : public CFixWnd {
 public:
     CFixTitle(HWND hWndFixed, LPCWSTR pszTitle);
 
-    BOOL IsEqual(const CFixWnd* pOther) const override;
-    BOOL IsMatchStr(LPCWSTR pszText) const override;
     // The window's whole title equals the kept title; a longer title that merely begins with it
     // does not match.
     BOOL IsMatchWnd(HWND hWndTarget) const override;

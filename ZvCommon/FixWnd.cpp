@@ -15,17 +15,12 @@ CFixWnd::~CFixWnd() = default;
 
 BOOL CFixWnd::IsEqual(const CFixWnd* pOther) const
 {
-    return pOther && pOther->nType == nType;
-}
-
-BOOL CFixWnd::IsEqualText(const CFixWnd* pOther) const
-{
     if (!pOther || pOther->nType != nType)
         return FALSE;
     return wcscmp(GetText(), pOther->GetText()) == 0;
 }
 
-BOOL CFixWnd::IsEqualStr(LPCWSTR pszText) const
+BOOL CFixWnd::IsMatchStr(LPCWSTR pszText) const
 {
     return pszText && psz && wcscmp(psz.get(), pszText) == 0;
 }

@@ -16,10 +16,10 @@ public:
     CFixWnd& operator=(const CFixWnd&) = delete;
     virtual ~CFixWnd();
 
-    // Same kind (the subclasses also compare the texts).
+    // Same kind and equal kept texts; the window does not count.
     virtual BOOL IsEqual(const CFixWnd* pOther) const;
-    // The text equals the kept text exactly (case-sensitive).
-    virtual BOOL IsMatchStr(LPCWSTR pszText) const = 0;
+    // The text equals the kept text exactly (case-sensitive); never for a plain record.
+    virtual BOOL IsMatchStr(LPCWSTR pszText) const;
     virtual BOOL IsMatchWnd(HWND hWndTarget) const = 0;
     virtual CFixWnd* Clone() const = 0;
 
@@ -33,8 +33,4 @@ public:
 protected:
     explicit CFixWnd(HWND hWndFixed) noexcept : hWnd(hWndFixed) {}
     CFixWnd(int nKind, HWND hWndFixed, LPCWSTR pszText);
-
-    // The shared body of the subclasses: same kind and equal texts.
-    BOOL IsEqualText(const CFixWnd* pOther) const;
-    BOOL IsEqualStr(LPCWSTR pszText) const;
 };
