@@ -19,9 +19,6 @@ int Saturate(int64_t v) noexcept {
     return static_cast<int>(std::clamp<int64_t>(v, std::numeric_limits<int>::min(), std::numeric_limits<int>::max()));
 }
 
-// A pass plan ends by itself within Speed + 2 passes; this only bounds a broken input.
-constexpr size_t kMaxPlannedPasses = 4096;
-
 }  // namespace
 
 bool IsAtOnce(BOOL bAtOnceRequested, int nSpeed) noexcept {
@@ -110,37 +107,8 @@ int AtOnceMoved(int ldStep, int nCnt) noexcept {
     return Saturate(static_cast<int64_t>(ldStep) * nCnt);
 }
 
-std::vector<POINT> PlanWindowPasses(int dx, int dy, BOOL bAtOnceRequested, int nSpeed,
-                                    std::span<const SCROLL_RATE> lstRate) {
-    std::vector<POINT> passes;
-    const MoveMode mode = ChooseMoveMode(dx, dy, bAtOnceRequested, nSpeed, lstRate);
-    if (mode == MoveMode::None) return passes;
-
-    int nDoneH = 0, nDoneV = 0;
-    for (int nCnt = 0; passes.size() < kMaxPlannedPasses; ++nCnt) {
-        REACH_CHECK rc{};
-        rc.ldTrgtH = dx;
-        rc.ldTrgtV = dy;
-        if (mode == MoveMode::AtOnce) {
-            rc.ldMovedH = AtOnceMoved(dx, nCnt);
-            rc.ldMovedV = AtOnceMoved(dy, nCnt);
-            rc.ldPrdctMovH = dx;
-            rc.ldPrdctMovV = dy;
-        } else {
-            const int nRate = NextScrollRate(lstRate, nSpeed, nCnt + 1);
-            rc.ldMovedH = nDoneH;
-            rc.ldMovedV = nDoneV;
-            rc.ldPrdctMovH = PassStep(nRate, dx);
-            rc.ldPrdctMovV = PassStep(nRate, dy);
-        }
-        int nMovH = 0, nMovV = 0;
-        const BOOL bReached = IsWndReachedDst(rc, &nMovH, &nMovV);
-        passes.push_back(POINT{nMovH, nMovV});
-        nDoneH = Saturate(static_cast<int64_t>(nDoneH) + nMovH);
-        nDoneV = Saturate(static_cast<int64_t>(nDoneV) + nMovV);
-        if (bReached) break;
-    }
-    return passes;
+int NegateOffset(LONG lOffset) noexcept {
+    return static_cast<int>(0u - static_cast<uint32_t>(lOffset));
 }
 
 SCROLL_WIDTH_RESULT ScrollWidthAbs(const PROP_SCRLWDTH& scrlWdth, int nIdx, const SCROLL_WIDTH_BASIS& basis) noexcept {

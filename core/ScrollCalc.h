@@ -67,11 +67,9 @@ BOOL IsWndReachedDst(const REACH_CHECK& rWrdc, int* pldMovH, int* pldMovV) noexc
 // Moved so far by an at-once move after nCnt passes of ldStep each, saturated.
 int AtOnceMoved(int ldStep, int nCnt) noexcept;
 
-// The moves of one window, pass by pass, until the reach check reports it reached
-// (the last pass may be a 0 move that only confirms). dx, dy: the window's whole
-// move. Empty for MoveMode::None.
-std::vector<POINT> PlanWindowPasses(int dx, int dy, BOOL bAtOnceRequested, int nSpeed,
-                                    std::span<const SCROLL_RATE> lstRate);
+// A request's offset negated into the windows' move; INT_MIN has no negation and wraps as the
+// 32-bit fields always did.
+int NegateOffset(LONG lOffset) noexcept;
 
 // ---------------------------------------------------------------------------
 // Device requests

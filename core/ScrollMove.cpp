@@ -7,12 +7,6 @@
 
 namespace {
 
-// INT_MIN has no negation; it wraps as the 32-bit fields always did.
-int Negate(LONG l) noexcept
-{
-    return static_cast<int>(0u - static_cast<uint32_t>(l));
-}
-
 int AddSaturated(int a, int b) noexcept
 {
     const int64_t v = static_cast<int64_t>(a) + b;
@@ -34,8 +28,8 @@ std::unique_ptr<CScrollMove> CScrollMove::Create(std::unique_ptr<LPRM_MV_ALL_WND
     std::unique_ptr<CScrollMove> pMove(new CScrollMove);
     pMove->m_nSpeed = nSpeed;
     pMove->m_lstRate = lstRate;
-    const int dx = Negate(pRec->lOffsetH);
-    const int dy = Negate(pRec->lOffsetV);
+    const int dx = ScrollCalc::NegateOffset(pRec->lOffsetH);
+    const int dy = ScrollCalc::NegateOffset(pRec->lOffsetV);
     if (mode == ScrollCalc::MoveMode::AtOnce) {
         pMove->m_bAtOnce = TRUE;
         pMove->m_lstWnd.assign(lstWnd.begin(), lstWnd.end());

@@ -522,9 +522,8 @@ void CZvCoreDlg::EndMove() noexcept
         POINT ptCur{};
         if (GetCursorPos(&ptCur)) {
             const POINT ptNew = ScrollCalc::PointerAfterMove(
-                ptCur, static_cast<int>(0u - static_cast<UINT>(req.lOffsetH)),
-                static_cast<int>(0u - static_cast<UINT>(req.lOffsetV)), GetSystemMetrics(SM_CXFULLSCREEN),
-                GetSystemMetrics(SM_CYFULLSCREEN));
+                ptCur, ScrollCalc::NegateOffset(req.lOffsetH), ScrollCalc::NegateOffset(req.lOffsetV),
+                GetSystemMetrics(SM_CXFULLSCREEN), GetSystemMetrics(SM_CYFULLSCREEN));
             if (ptNew.x != ptCur.x || ptNew.y != ptCur.y)
                 SetCursorPos(ptNew.x, ptNew.y);
         }

@@ -2,11 +2,14 @@
 #include <windows.h>
 
 #include <climits>
+#include <list>
+#include <memory>
 #include <utility>
 #include <vector>
 
 #include "PropertySet.h"
 #include "ScrollCalc.h"
+#include "ScrollMove.h"
 #include "ZvMessages.h"
 
 using namespace ScrollCalc;
@@ -20,16 +23,37 @@ std::vector<SCROLL_RATE> RateList(BOOL bSmoothScroll) {
     return prop.lstScrlRate;
 }
 
+// The moves of one window that moves by dx, dy, pass by pass, as the scroll engine makes them
+// (the last pass may be a 0 move that only confirms). Empty when the engine refuses the move.
+std::vector<POINT> MovePasses(int dx, int dy, BOOL bAtOnce, int nSpeed, const std::vector<SCROLL_RATE>& lstRate) {
+    auto pRec = std::make_unique<LPRM_MV_ALL_WNDS>();
+    pRec->lOffsetH = -dx;
+    pRec->lOffsetV = -dy;
+    pRec->bAtOnce = bAtOnce;
+    const std::list<HWND> lstWnd{reinterpret_cast<HWND>(static_cast<ULONG_PTR>(0x1000))};
+    std::unique_ptr<CScrollMove> pMove = CScrollMove::Create(std::move(pRec), lstWnd, nSpeed, lstRate);
+    std::vector<POINT> passes;
+    for (int i = 0; pMove && i < 1000; ++i) {
+        const MV_STEP_ACTION act = pMove->Step();
+        passes.push_back(POINT{act.nMovH, act.nMovV});
+        if (act.bMoveEnd)
+            return passes;
+    }
+    if (pMove)
+        ADD_FAILURE() << "the move never ends";
+    return passes;
+}
+
 // The moves of one axis, pass by pass.
 std::vector<int> PassesX(int dx, int nSpeed, BOOL bSmooth, BOOL bAtOnce = FALSE) {
     std::vector<int> out;
-    for (const POINT& pt : PlanWindowPasses(dx, 0, bAtOnce, nSpeed, RateList(bSmooth))) out.push_back(pt.x);
+    for (const POINT& pt : MovePasses(dx, 0, bAtOnce, nSpeed, RateList(bSmooth))) out.push_back(pt.x);
     return out;
 }
 
 std::vector<int> PassesY(int dy, int nSpeed, BOOL bSmooth) {
     std::vector<int> out;
-    for (const POINT& pt : PlanWindowPasses(0, dy, FALSE, nSpeed, RateList(bSmooth))) out.push_back(pt.y);
+    for (const POINT& pt : MovePasses(0, dy, FALSE, nSpeed, RateList(bSmooth))) out.push_back(pt.y);
     return out;
 }
 
@@ -189,7 +213,7 @@ TEST(CoreScrollCalc, AtOnceMoves) {
     EXPECT_EQ((std::vector<int>{-200, 0}), PassesX(-200, 0, TRUE));
     EXPECT_EQ((std::vector<int>{10, 0}), PassesX(10, 3, FALSE, TRUE));
     EXPECT_EQ((std::vector<int>{120, 0}), PassesX(120, -5, TRUE));
-    const auto both = PlanWindowPasses(30, -40, TRUE, 3, RateList(FALSE));
+    const auto both = MovePasses(30, -40, TRUE, 3, RateList(FALSE));
     ASSERT_EQ(2u, both.size());
     EXPECT_EQ(30, both[0].x);
     EXPECT_EQ(-40, both[0].y);
@@ -201,6 +225,10 @@ TEST(CoreScrollCalc, AtOnceMoves) {
     EXPECT_FALSE(IsAtOnce(FALSE, 2));
     EXPECT_EQ(INT_MAX, AtOnceMoved(INT_MAX, 2));
     EXPECT_EQ(-400, AtOnceMoved(-200, 2));
+    // A request's offset becomes the windows' move; the one offset without a negation wraps.
+    EXPECT_EQ(-10, NegateOffset(10));
+    EXPECT_EQ(200, NegateOffset(-200));
+    EXPECT_EQ(INT_MIN, NegateOffset(INT_MIN));
 }
 
 TEST(CoreScrollCalc, MoveModeRefusesEmptyMovesAndMissingCurve) {
@@ -212,8 +240,8 @@ TEST(CoreScrollCalc, MoveModeRefusesEmptyMovesAndMissingCurve) {
     EXPECT_EQ(MoveMode::AtOnce, ChooseMoveMode(5, 0, FALSE, 1, lst));
     EXPECT_EQ(MoveMode::None, ChooseMoveMode(5, 0, FALSE, 3, none));
     EXPECT_EQ(MoveMode::AtOnce, ChooseMoveMode(5, 0, TRUE, 3, none));  // needs no curve
-    EXPECT_TRUE(PlanWindowPasses(100, 0, FALSE, 3, none).empty());
-    EXPECT_TRUE(PlanWindowPasses(0, 0, FALSE, 3, lst).empty());
+    EXPECT_TRUE(MovePasses(100, 0, FALSE, 3, none).empty());
+    EXPECT_TRUE(MovePasses(0, 0, FALSE, 3, lst).empty());
 }
 
 TEST(CoreScrollCalc, ScrollWidthModes) {
@@ -357,7 +385,7 @@ TEST(CoreScrollCalc, KeyboardRequestToPasses) {
             DecodeDeviceRequest(MakeDeviceWParam(wFlags, ScrlWdthIndex(SCRLWDTH_KEYBD, nVert, nUnit)), 1);
         const POINT off = DeviceOffsets(req, ScrollWidthAbs(prop.propScrlWdth, req.nIdx, Basis()).nWidth);
         std::vector<std::pair<int, int>> out;
-        for (const POINT& pt : PlanWindowPasses(-off.x, -off.y, FALSE, prop.propView.nSpeed, prop.lstScrlRate))
+        for (const POINT& pt : MovePasses(-off.x, -off.y, FALSE, prop.propView.nSpeed, prop.lstScrlRate))
             out.emplace_back(pt.x, pt.y);
         return out;
     };
