@@ -114,7 +114,7 @@ TEST(KitWindows, MakesUntitledToolMinimisedAndHiddenWindows) {
   EXPECT_EQ(WaitForWindow(L"Zv Later", 2000, nullptr, tw.Pid()), h);
   EXPECT_TRUE(SameRect(RectOf(70, 80, 210, 110), WindowRect(h)));
   EXPECT_EQ(tw.Windows().size(), 7u);
-  EXPECT_EQ(tw.Create(L"/WND=1,2,three,4"), nullptr) << "a bad spec makes no window";
+  EXPECT_EQ(tw.Create(L"/WND=1,2,three,4"), nullptr) << "a bad window description makes no window";
 }
 
 TEST(KitWindows, PlacementOfAMinimisedWindowRoundTripsInsideItsProcess) {

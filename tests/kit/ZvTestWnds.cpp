@@ -324,7 +324,7 @@ bool StartChild(const std::wstring& strArgs) noexcept {
 
 int WINAPI wWinMain(HINSTANCE hInst, HINSTANCE, LPWSTR, int) {
   g_hInst = hInst;
-  std::vector<WND_DESC> specs;
+  std::vector<WND_DESC> descs;
   std::wstring strEvent, strMsgBox, strCaption = L"ZvTestWnds", strChild;
   bool bMsgBox = false, bKeyHook = false;
   int nMsgType = MB_OK, nParent = 0;
@@ -344,7 +344,7 @@ int WINAPI wWinMain(HINSTANCE hInst, HINSTANCE, LPWSTR, int) {
     if (a.compare(0, 4, L"/WND") == 0) {
       WND_DESC desc;
       if (!ParseWndArg(a.substr(4), desc)) return 2;
-      specs.push_back(desc);
+      descs.push_back(desc);
     } else if (value(L"/CLASS=", v)) {
       g_strWndClass = v;
     } else if (value(L"/EVENT=", v)) {
@@ -370,7 +370,7 @@ int WINAPI wWinMain(HINSTANCE hInst, HINSTANCE, LPWSTR, int) {
   }
   LocalFree(argv);
   // With no window to close, only the other ends apply.
-  if (specs.empty()) g_bStay = true;
+  if (descs.empty()) g_bStay = true;
 
   WNDCLASSEXW wc{sizeof(wc)};
   wc.lpfnWndProc = TestWndProc;
@@ -388,7 +388,7 @@ int WINAPI wWinMain(HINSTANCE hInst, HINSTANCE, LPWSTR, int) {
 
   HHOOK hHook = bKeyHook ? SetWindowsHookExW(WH_KEYBOARD_LL, KeyboardLLProc, hInst, 0) : nullptr;
   if (bKeyHook && !hHook) return 1;
-  for (const WND_DESC& desc : specs) {
+  for (const WND_DESC& desc : descs) {
     if (!CreateTestWnd(desc)) return 1;
   }
   g_hCtrl = CreateWindowExW(0, ZV_TW_CTRL_CLASS, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, hInst, nullptr);
