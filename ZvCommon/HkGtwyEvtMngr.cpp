@@ -103,11 +103,12 @@ DWORD CHkGtwyEvtMngr::WAIT_THREAD::Run()
         if (bDetached)
             break;
         if (kind == THREAD_KIND::Alv) {
+            // Reset before posting: a ping that comes after the post must not be wiped out.
+            if (!::ResetEvent(hWatch))
+                VerifyFailed(s_aszResetExpr[nKind][0], kSourceFile, __LINE__, GetLastError());
             OutputLog(LOG_LEVEL_DEBUG, nSelf, L"Alive notification evt rcved in event wait thread.\r\n");
             if (IsWindow(hWnd))
                 PostMessageW(hWnd, uMsg, 0, 0);
-            if (!::ResetEvent(hWatch))
-                VerifyFailed(s_aszResetExpr[nKind][0], kSourceFile, __LINE__, GetLastError());
         } else {
             if (!::ResetEvent(hWatch))
                 VerifyFailed(s_aszResetExpr[nKind][0], kSourceFile, __LINE__, GetLastError());

@@ -101,6 +101,27 @@ std::wstring ReadUtf8File(const std::wstring& strPath)
 }
 
 // Runs the enumerator with these arguments over the windows of dwPid and reads its report.
+// The first visible top-level window of a process in the order EnumWindows gives.
+HWND FirstWndOf(DWORD dwPid)
+{
+    struct FIND {
+        DWORD dwPid;
+        HWND hWnd;
+    } find{dwPid, nullptr};
+    EnumWindows(
+        [](HWND hWnd, LPARAM lParam) -> BOOL {
+            auto* p = reinterpret_cast<FIND*>(lParam);
+            DWORD dwPid = 0;
+            GetWindowThreadProcessId(hWnd, &dwPid);
+            if (dwPid != p->dwPid || !IsWindowVisible(hWnd))
+                return TRUE;
+            p->hWnd = hWnd;
+            return FALSE;
+        },
+        reinterpret_cast<LPARAM>(&find));
+    return find.hWnd;
+}
+
 REPORT RunEnum(DWORD dwPid, const std::vector<std::wstring>& args)
 {
     wchar_t szTemp[MAX_PATH] = {};
@@ -236,6 +257,14 @@ TEST_F(WndEnumeratorTest, FixedTitleOfAnApplicationAlreadyFixedBecomesApplicatio
     };
     for (const CASE& c : {CASE{1, 1, L"ZvEnum Title"}, CASE{0, 2, kTestWndsExe}}) {
         ASSERT_TRUE(m_wnds.Foreground(Wnd(c.nTop))) << c.nTop;
+        // Activation and the stacking order are two things under Wine: wait until the window
+        // also stands first of its program's windows in the order EnumWindows gives.
+        ASSERT_TRUE(WaitUntil([&] {
+            if (FirstWndOf(m_wnds.Pid()) == Wnd(c.nTop))
+                return true;
+            SetWindowPos(Wnd(c.nTop), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+            return false;
+        }, 5000)) << c.nTop;
         const REPORT rep = RunEnum(m_wnds.Pid(), {L"/TITLE=ZvEnum Title", L"/APP=ZvTestWnds.exe", L"/ENUM"});
         ASSERT_EQ(rep.steps.size(), 1u);
         const STEP& s = rep.steps[0];
