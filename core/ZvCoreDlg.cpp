@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "KeyMatch.h"
 #include "LogManager.h"
 #include "PropertyRegistry.h"
 #include "Sender.h"
@@ -10,6 +11,7 @@
 #include "WndEnumerator.h"
 #include "WndFilter.h"
 #include "ZvCoreApp.h"
+#include "ZvHook64.h"
 #include "ZvMessages.h"
 #include "resource.h"
 
@@ -39,6 +41,7 @@ CZvCoreDlg::CZvCoreDlg()
     MapMessage(MSG_LOG_END, &CZvCoreDlg::OnLogEnd);
     MapMessage(MSG_HOOK_CBT_WNDCHG, &CZvCoreDlg::OnHookCbtWndChg);
     MapMessage(MSG_KEYBD_FORWARD, &CZvCoreDlg::OnKeybdForward);
+    MapMessage(MSG_HOOK_KEYBD, &CZvCoreDlg::OnKeybdHooked);
     MapMessage(MSG_SCRL_RANGE, &CZvCoreDlg::OnScrlRange);
     MapMessage(MSG_MV_ALL_WNDS, &CZvCoreDlg::OnMvAllWnds);
     MapMessage(MSG_MV_ALL_WNDS_BY_DEVICE, &CZvCoreDlg::OnMvAllWndsByDevice);
@@ -89,6 +92,34 @@ void CZvCoreDlg::ApplyProperty()
         m_pwe->FixWnds();
         m_pwe->UnfixWnds();
     }
+    UpdateKeybdHook();
+}
+
+BOOL CZvCoreDlg::SetKeybdHook(BOOL bOn) noexcept
+{
+    OutputLog(LOG_LEVEL_DEBUG, SENDER_CORE, L"CZvCoreDlg::SetKeybdHook() entered, b = %d.\r\n", bOn);
+    if (!bOn) {
+        if (m_hHookKeybd)
+            m_hHookKeybd = SetKeybdHook64(nullptr, 0);
+        return FALSE;
+    }
+    if (!m_hWnd) {
+        const DWORD dwErr = GetLastError();
+        ShowMessageBox(FormatString(LoadResString(IDS_ZV_ERR_HWND).c_str(), dwErr).c_str(),
+                       LoadResString(IDS_ZV_APP_NAME).c_str(), MB_ICONERROR);
+        return FALSE;
+    }
+    if (!m_hHookKeybd)
+        m_hHookKeybd = SetKeybdHook64(m_hWnd, MSG_HOOK_KEYBD);
+    return TRUE;
+}
+
+BOOL CZvCoreDlg::UpdateKeybdHook() noexcept
+{
+    BOOL bWanted = m_prop.propUndo.bUndoResizeWnd || m_prop.propWindow.bIgnoreActivateScroll;
+    for (const KEY_ASSIGN& ka : m_prop.propKeybd.aKeyAssign)
+        bWanted = bWanted || ka.bEnable;
+    return SetKeybdHook(bWanted);
 }
 
 // Escape or a stray IDCANCEL must not end the program.
@@ -112,6 +143,7 @@ LRESULT CZvCoreDlg::OnDestroy(WPARAM, LPARAM) noexcept
         if (HWND hWndHelp = FindHelpWnd())
             PostMessageW(hWndHelp, WM_CLOSE, 0, 0);
     }
+    SetKeybdHook(FALSE);
     AbandonMove();
     m_mvReq.Clear();
     m_pwe.reset();
@@ -275,6 +307,63 @@ LRESULT CZvCoreDlg::OnKeybdForward(WPARAM wParam, LPARAM) noexcept
 {
     m_hWndKeyCapture = reinterpret_cast<HWND>(wParam);
     return 0;
+}
+
+void CZvCoreDlg::CloseWheelBursts() noexcept
+{
+    DeleteTmrItem(m_nTmrWheelH);
+    DeleteTmrItem(m_nTmrWheelV);
+    m_bWheelClosedH = 1;
+    m_bWheelClosedV = 1;
+}
+
+LRESULT CZvCoreDlg::OnKeybdHooked(WPARAM wParam, LPARAM lParam) noexcept
+{
+    KeyMatch::KEY_STATE state{};
+    for (size_t i = 0; i < state.size(); ++i)
+        state[i] = KeyMatch::KeyStateByte(GetAsyncKeyState(static_cast<int>(i)));
+    OutputLog(LOG_LEVEL_DEBUG, SENDER_CORE,
+              L"CZvCoreDlg::OnKeybdHooked(). Keyboard Event Hooked! wParam=0x%x, lParam=0x%x, IsScrollProcessing()=%d\r\n",
+              static_cast<unsigned>(wParam), static_cast<unsigned>(lParam), IsScrollProcessing());
+
+    if (m_hWndKeyCapture && IsWindow(m_hWndKeyCapture)) {
+        PostMessageW(m_hWndKeyCapture, MSG_HOOK_KEYBD, wParam, lParam);
+        return 1;
+    }
+    if (KeyMatch::IsKeyRelease(lParam))
+        return 0;
+    CloseWheelBursts();
+
+    const KeyMatch::KEY_ACTION act =
+        KeyMatch::DecideKeyAction(m_prop, state, {static_cast<UINT>(wParam), lParam, IsScrollProcessing() != FALSE});
+    switch (act.action) {
+    case KeyMatch::KeyAction::Scroll: {
+        static constexpr const wchar_t* kDirLines[] = {
+            L"キーボードによる左スクロール操作検出.\r\n", L"キーボードによる右スクロール操作検出.\r\n",
+            L"キーボードによる上スクロール操作検出.\r\n", L"キーボードによる下スクロール操作検出.\r\n"};
+        OutputLog(LOG_LEVEL_INFO, SENDER_CORE, kDirLines[(act.match - KeyMatch::KEYMATCH_LEFT_LINE) / 2]);
+        // The same road as a device's request, so the keyboard width entries and the pointer
+        // follow-up apply alike.
+        const POINT ptOffset = ScrollCalc::DeviceOffsets(act.req, GetScrollWidthAbs(act.req.nIdx));
+        if (ptOffset.x != 0 || ptOffset.y != 0)
+            PostMoveRequest(ptOffset.x, ptOffset.y, FALSE, TRUE, nullptr);
+        break;
+    }
+    case KeyMatch::KeyAction::Undo:
+        OutputLog(LOG_LEVEL_DEBUG, SENDER_CORE, L"キーボードによる元に戻す操作検出.\r\n");
+        break;
+    case KeyMatch::KeyAction::Menu:
+        OutputLog(LOG_LEVEL_INFO, SENDER_CORE, L"キーボードによるメニュー操作検出.\r\n");
+        break;
+    default:
+        break;
+    }
+    // Another assigned key breaks a run of ignore-activation presses.
+    if (act.bResetIgnoreCount && m_prop.propWindow.bIgnoreActivateScroll) {
+        DeleteTmrItem(m_nTmrIgnoreActivate);
+        m_nIgnoreCnt = 0;
+    }
+    return act.bHandled ? 1 : 0;
 }
 
 // ---------------------------------------------------------------------------

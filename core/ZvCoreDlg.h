@@ -20,6 +20,11 @@ public:
 
     void ApplyProperty();
 
+    // TRUE when on was asked and the window exists; the hook is installed only while none is held.
+    BOOL SetKeybdHook(BOOL bOn) noexcept;
+    // On while any key assignment, the resize undo or the ignore-activation key needs key events.
+    BOOL UpdateKeybdHook() noexcept;
+
     // Posts MSG_MV_ALL_WNDS with a new request; the window keeps it until the move handler takes it.
     BOOL PostMoveRequest(LONG lOffsetH, LONG lOffsetV, BOOL bAtOnce, BOOL bMouseMove, HWND hWndExcept);
     // A move runs from its acceptance until its last pass has ended.
@@ -61,6 +66,8 @@ private:
     LRESULT OnLogEnd(WPARAM, LPARAM) noexcept;
     LRESULT OnHookCbtWndChg(WPARAM, LPARAM) noexcept;
     LRESULT OnKeybdForward(WPARAM wParam, LPARAM) noexcept;
+    LRESULT OnKeybdHooked(WPARAM wParam, LPARAM lParam) noexcept;
+    void CloseWheelBursts() noexcept;
     LRESULT OnScrlRange(WPARAM wParam, LPARAM) noexcept;
     LRESULT OnMvAllWnds(WPARAM wParam, LPARAM) noexcept;
     LRESULT OnMvAllWndsByDevice(WPARAM wParam, LPARAM lParam) noexcept;
@@ -73,6 +80,7 @@ private:
 
     HICON m_hIcon;
     HWND m_hWndKeyCapture = nullptr;
+    HHOOK m_hHookKeybd = nullptr;
     int m_bWheelClosedH = 1;
     int m_bWheelClosedV = 1;
     UINT_PTR m_nWndTimer = 0;
