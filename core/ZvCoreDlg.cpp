@@ -3,10 +3,13 @@
 #include <string>
 #include <vector>
 
+#include "HkGtwyEvtMngr.h"
+#include "HookNtfy.h"
 #include "KeyMatch.h"
 #include "LogManager.h"
 #include "PropertyRegistry.h"
 #include "Sender.h"
+#include "SharedMemSwtchHook.h"
 #include "Strings.h"
 #include "WndEnumerator.h"
 #include "WndFilter.h"
@@ -42,6 +45,7 @@ CZvCoreDlg::CZvCoreDlg()
     MapMessage(MSG_HOOK_CBT_WNDCHG, &CZvCoreDlg::OnHookCbtWndChg);
     MapMessage(MSG_KEYBD_FORWARD, &CZvCoreDlg::OnKeybdForward);
     MapMessage(MSG_HOOK_KEYBD, &CZvCoreDlg::OnKeybdHooked);
+    MapMessage(MSG_HOOK_MOUSE, &CZvCoreDlg::OnMouseHooked);
     MapMessage(MSG_SCRL_RANGE, &CZvCoreDlg::OnScrlRange);
     MapMessage(MSG_MV_ALL_WNDS, &CZvCoreDlg::OnMvAllWnds);
     MapMessage(MSG_MV_ALL_WNDS_BY_DEVICE, &CZvCoreDlg::OnMvAllWndsByDevice);
@@ -51,6 +55,8 @@ CZvCoreDlg::CZvCoreDlg()
     MapMessage(MSG_TMR_WHEEL_V, &CZvCoreDlg::OnTmrWheelV);
     MapMessage(MSG_TMR_IGNORE_ACTIVATE, &CZvCoreDlg::OnTmrIgnoreActivate);
     MapMessage(MSG_TMR_SCROLL, &CZvCoreDlg::OnTmrScroll);
+    MapMessage(MSG_TMR_AUTOSCRL_DELAY, &CZvCoreDlg::OnTmrAutoScrlDelay);
+    MapMessage(MSG_TMR_AUTOSCRL, &CZvCoreDlg::OnTmrAutoScrl);
     Create();
 }
 
@@ -80,19 +86,66 @@ BOOL CZvCoreDlg::OnInitDialog()
     g_nWndsChanged = 1;
     CalcScrollRange();
 
+    SetCbtHook(TRUE);
     ApplyProperty();
     return TRUE;
 }
 
 void CZvCoreDlg::ApplyProperty()
 {
+    SetMouseHook(IsMouseHookWanted());
+    UpdateKeybdHook();
     if (m_pwe) {
         m_pwe->MakeFixTitleList();
         m_pwe->MakeFixAppList();
         m_pwe->FixWnds();
         m_pwe->UnfixWnds();
     }
-    UpdateKeybdHook();
+    // The ignore-activation key may have changed: a count begun under the old one starts again.
+    ResetIgnoreActivateCount();
+    UpdateMouseHook();
+}
+
+// ---------------------------------------------------------------------------
+// Hooks
+
+BOOL CZvCoreDlg::SetCbtHook(BOOL bOn) noexcept
+{
+    OutputLog(LOG_LEVEL_DEBUG, SENDER_CORE, L"CZvCoreDlg::SetCbtHook() entered, b = %d.\r\n", bOn);
+    const std::wstring strName = FormatString(HOOK_BLOCK_NAME_CORE_FORMAT, static_cast<unsigned>(m_wSeqNtfySelf));
+    BOOL bRet = FALSE;
+    int nSwitch = -1;
+    if (!bOn) {
+        if (!m_hHookCbt)
+            return FALSE;
+        m_hHookCbt = SetCbtHook64(nullptr, 0, 0, 0);
+        nSwitch = 0;
+    } else {
+        if (!m_hWnd) {
+            const DWORD dwErr = GetLastError();
+            ShowMessageBox(FormatString(LoadResString(IDS_ZV_ERR_HWND).c_str(), dwErr).c_str(),
+                           LoadResString(IDS_ZV_APP_NAME).c_str(), MB_ICONERROR);
+            return FALSE;
+        }
+        bRet = TRUE;
+        if (!m_hHookCbt) {
+            m_hHookCbt = SetCbtHook64(m_hWnd, MSG_HOOK_CBT_ACTIVATE, MSG_HOOK_CBT_MINMAX, MSG_HOOK_CBT_WNDCHG);
+            nSwitch = 1;
+        }
+    }
+    if (nSwitch < 0 || !m_pHkGtwyEvtMngr)
+        return bRet;
+    // The gateway keeps its 32-bit window-event hook in step with ours.
+    HOOK_NTFY_SWTCH rec{HOOK_KIND_SWTCH, HOOK_NTFY_SWTCH_CBT, nSwitch};
+    auto pBlock = std::make_unique<CSharedMemSwtchHook>(SENDER_CORE);
+    if (!pBlock->Create(strName.c_str(), PAGE_READWRITE, &rec))
+        return bRet;
+    const WORD wSeq = m_wSeqNtfySelf;
+    m_pHkGtwyEvtMngr->RegisterNtfy(wSeq, pBlock.release());
+    OutputLog(LOG_LEVEL_DEBUG, SENDER_CORE, L"CBT notification registered, %s, Seq = %d.\r\n",
+              nSwitch ? L"Enable" : L"Disable", static_cast<int>(wSeq));
+    m_wSeqNtfySelf = m_pHkGtwyEvtMngr->IncSeqNtfySelf();
+    return bRet;
 }
 
 BOOL CZvCoreDlg::SetKeybdHook(BOOL bOn) noexcept
@@ -112,6 +165,48 @@ BOOL CZvCoreDlg::SetKeybdHook(BOOL bOn) noexcept
     if (!m_hHookKeybd)
         m_hHookKeybd = SetKeybdHook64(m_hWnd, MSG_HOOK_KEYBD);
     return TRUE;
+}
+
+BOOL CZvCoreDlg::SetMouseHook(BOOL bOn) noexcept
+{
+    OutputLog(LOG_LEVEL_DEBUG, SENDER_CORE, L"CZvCoreDlg::SetMouseHook() entered, b = %d.\r\n", bOn);
+    if (!bOn) {
+        if (m_hHookMouse)
+            m_hHookMouse = SetMouseHook64(nullptr, 0);
+        // Without mouse events nothing would ever see the pointer leave the edge.
+        StopAutoScroll();
+        return FALSE;
+    }
+    if (!m_hWnd) {
+        const DWORD dwErr = GetLastError();
+        ShowMessageBox(FormatString(LoadResString(IDS_ZV_ERR_HWND).c_str(), dwErr).c_str(),
+                       LoadResString(IDS_ZV_APP_NAME).c_str(), MB_ICONERROR);
+        return FALSE;
+    }
+    if (!m_hHookMouse)
+        m_hHookMouse = SetMouseHook64(m_hWnd, MSG_HOOK_MOUSE);
+    return TRUE;
+}
+
+BOOL CZvCoreDlg::IsMouseHookWanted() const noexcept
+{
+    return m_prop.propUndo.bUndoResizeWnd || m_prop.propAtScrl.nMode != 0;
+}
+
+BOOL CZvCoreDlg::UpdateMouseHook() noexcept
+{
+    return SetMouseHook(IsMouseHookWanted());
+}
+
+BOOL CZvCoreDlg::SuspendForProperty() noexcept
+{
+    DeleteTmrItem(m_nTmrWheelH);
+    DeleteTmrItem(m_nTmrWheelV);
+    m_bWheelClosedH = 1;
+    m_bWheelClosedV = 1;
+    DeleteTmrItem(m_nTmrAtScrlDelay);
+    DeleteTmrItem(m_nTmrAtScrl);
+    return SetCbtHook(FALSE);
 }
 
 BOOL CZvCoreDlg::UpdateKeybdHook() noexcept
@@ -143,11 +238,15 @@ LRESULT CZvCoreDlg::OnDestroy(WPARAM, LPARAM) noexcept
         if (HWND hWndHelp = FindHelpWnd())
             PostMessageW(hWndHelp, WM_CLOSE, 0, 0);
     }
+    SetCbtHook(FALSE);
     SetKeybdHook(FALSE);
+    SetMouseHook(FALSE);
     AbandonMove();
     m_mvReq.Clear();
+    m_pHkGtwyEvtMngr.reset();
     m_pwe.reset();
-    for (int* pnId : {&m_nTmrLogStart, &m_nTmrWheelH, &m_nTmrWheelV, &m_nTmrIgnoreActivate, &m_nTmrScroll})
+    for (int* pnId : {&m_nTmrLogStart, &m_nTmrWheelH, &m_nTmrWheelV, &m_nTmrIgnoreActivate, &m_nTmrAtScrlDelay,
+                      &m_nTmrAtScrl, &m_nTmrScroll})
         DeleteTmrItem(*pnId);
     if (m_nWndTimer) {
         KillTimer(m_hWnd, TMR_MNGR_TIMER_ID);
@@ -354,16 +453,178 @@ LRESULT CZvCoreDlg::OnKeybdHooked(WPARAM wParam, LPARAM lParam) noexcept
         break;
     case KeyMatch::KeyAction::Menu:
         OutputLog(LOG_LEVEL_INFO, SENDER_CORE, L"キーボードによるメニュー操作検出.\r\n");
+        PostMessageW(m_hWnd, MSG_TRAY_NTFY, 1, WM_LBUTTONDOWN);
         break;
+    case KeyMatch::KeyAction::IgnoreActivate:
+        CountIgnoreActivatePress();
+        return 0;
+    case KeyMatch::KeyAction::ResizeCommit:
+        OutputLog(LOG_LEVEL_DEBUG, SENDER_CORE,
+                  L"CZvCoreDlg::OnKeybdHooked(). Undo operation from keyboard is detected in OnKeybdHooked() point 2.\r\n");
+        UpdateScrollBars();
+        return 0;
     default:
         break;
     }
     // Another assigned key breaks a run of ignore-activation presses.
-    if (act.bResetIgnoreCount && m_prop.propWindow.bIgnoreActivateScroll) {
-        DeleteTmrItem(m_nTmrIgnoreActivate);
-        m_nIgnoreCnt = 0;
-    }
+    if (act.bResetIgnoreCount && m_prop.propWindow.bIgnoreActivateScroll)
+        ResetIgnoreActivateCount();
     return act.bHandled ? 1 : 0;
+}
+
+void CZvCoreDlg::CountIgnoreActivatePress() noexcept
+{
+    const KeyMatch::IGNORE_PRESS press = KeyMatch::CountIgnorePress(
+        m_nIgnoreCnt, m_nTmrIgnoreActivate != 0, m_prop.propWindow.nIgnoreActivateScrollCnt);
+    if (press.bStartItem && m_pTmrMngr) {
+        m_nTmrIgnoreActivate =
+            AddTmrItem(MSG_TMR_IGNORE_ACTIVATE, m_prop.propTimer.dwIgnoreScrollByActivateOperation);
+        if (m_nTmrIgnoreActivate)
+            m_pTmrMngr->StartTmr(m_nTmrIgnoreActivate);
+    }
+    m_nIgnoreCnt = m_nIgnoreCnt + 1;
+    OutputLog(LOG_LEVEL_DEBUG, SENDER_CORE, L"キーボードによるスクロール無視操作%d回目検出.\r\n", m_nIgnoreCnt);
+    if (press.bArmed)
+        OutputLog(LOG_LEVEL_INFO, SENDER_CORE, L"キーボードによるスクロール無視操作確定.\r\n");
+    if (press.bReset)
+        ResetIgnoreActivateCount();
+}
+
+void CZvCoreDlg::ResetIgnoreActivateCount() noexcept
+{
+    DeleteTmrItem(m_nTmrIgnoreActivate);
+    m_nIgnoreCnt = 0;
+}
+
+// ---------------------------------------------------------------------------
+// Auto scroll
+
+LRESULT CZvCoreDlg::OnMouseHooked(WPARAM, LPARAM) noexcept
+{
+    if (IsScrollProcessing() || m_bTrayMenuOpen || m_bPropertyActive)
+        return 0;
+    WatchPointer();
+    return 0;
+}
+
+void CZvCoreDlg::WatchPointer() noexcept
+{
+    AtScrl::POINTER_STATE ptr{};
+    GetCursorPos(&ptr.pt);
+    ptr.bLeftDown = GetAsyncKeyState(VK_LBUTTON) < 0;
+    ptr.bRightDown = GetAsyncKeyState(VK_RBUTTON) < 0;
+    if (ptr.pt.x == m_ptrLast.pt.x && ptr.pt.y == m_ptrLast.pt.y && ptr.bLeftDown == m_ptrLast.bLeftDown &&
+        ptr.bRightDown == m_ptrLast.bRightDown)
+        return;
+    if (ptr.bLeftDown || ptr.bRightDown)
+        CloseWheelBursts();
+    if (m_prop.propAtScrl.nMode != 0)
+        CheckAutoScroll(ptr);
+    m_ptrLast = ptr;
+    m_dwAtScrlPrevDirs = m_dwAtScrlDirs;
+}
+
+void CZvCoreDlg::CheckAutoScroll(const AtScrl::POINTER_STATE& ptr) noexcept
+{
+    std::vector<RECT> rcBlock;
+    if (HWND hWndTray = m_pwe ? m_pwe->GetTrayWnd() : nullptr) {
+        RECT rc{};
+        if (GetWindowRect(hWndTray, &rc))
+            rcBlock.push_back(rc);
+    }
+    RECT rcWork{};
+    SystemParametersInfoW(SPI_GETWORKAREA, 0, &rcWork, 0);
+    const AtScrl::EDGE_BANDS bands = AtScrl::CheckAutoScroll(m_prop.propAtScrl, ptr, rcWork, rcBlock);
+
+    const DWORD dwPrev = m_dwAtScrlDirs;
+    m_dwAtScrlDirs = bands.dwDirs;
+    m_bAtScrlOuterH = bands.bOuterH;
+    m_bAtScrlOuterV = bands.bOuterV;
+    const AtScrl::DIR_CHANGE chg =
+        AtScrl::OnDirections(dwPrev, m_dwAtScrlDirs, m_nTmrAtScrlDelay != 0, m_prop.propAtScrl.nDelay);
+    if (chg.bLogChange) {
+        OutputLog(LOG_LEVEL_INFO, SENDER_CORE, L"オートスクロール方向変更, %s→%s.\r\n", AtScrl::DirText(dwPrev).c_str(),
+                  AtScrl::DirText(m_dwAtScrlDirs).c_str());
+    }
+    if (chg.bStart) {
+        m_dwAtScrlLastStepDirs = 0;
+        if (m_pTmrMngr && (chg.bAddDelayItem || chg.bStartAtOnce)) {
+            OutputLog(LOG_LEVEL_INFO, SENDER_CORE, L"オートスクロール開始判定開始.\r\n");
+            if (chg.bStartAtOnce) {
+                StartAutoScrollTicks();
+            } else {
+                m_nTmrAtScrlDelay = AddTmrItem(MSG_TMR_AUTOSCRL_DELAY, chg.dwDelayMs);
+                if (m_nTmrAtScrlDelay)
+                    m_pTmrMngr->StartTmr(m_nTmrAtScrlDelay);
+            }
+        }
+    }
+    if (chg.bStop)
+        StopAutoScroll();
+    m_dwAtScrlPrevDirs = m_dwAtScrlDirs;
+}
+
+void CZvCoreDlg::StartAutoScrollTicks() noexcept
+{
+    DeleteTmrItem(m_nTmrAtScrlDelay);
+    if (!m_nTmrAtScrl) {
+        m_nTmrAtScrl = AddTmrItem(MSG_TMR_AUTOSCRL, m_prop.propTimer.dwAutoScroll);
+        if (m_nTmrAtScrl)
+            m_pTmrMngr->StartTmr(m_nTmrAtScrl);
+    }
+    PostMessageW(m_hWnd, MSG_TMR_AUTOSCRL, 0, 0);
+}
+
+void CZvCoreDlg::StopAutoScroll() noexcept
+{
+    m_dwAtScrlLastStepDirs = 0;
+    if (m_nTmrAtScrlDelay)
+        OutputLog(LOG_LEVEL_INFO, SENDER_CORE, L"オートスクロール開始判定中止.\r\n");
+    DeleteTmrItem(m_nTmrAtScrlDelay);
+    if (m_nTmrAtScrl)
+        OutputLog(LOG_LEVEL_INFO, SENDER_CORE, L"オートスクロール停止.\r\n");
+    DeleteTmrItem(m_nTmrAtScrl);
+    m_dwAtScrlDirs = 0;
+    m_bAtScrlOuterH = FALSE;
+    m_bAtScrlOuterV = FALSE;
+}
+
+LRESULT CZvCoreDlg::OnTmrAutoScrlDelay(WPARAM, LPARAM) noexcept
+{
+    if (!m_nTmrAtScrlDelay)
+        return 0;
+    StartAutoScrollTicks();
+    return 0;
+}
+
+LRESULT CZvCoreDlg::OnTmrAutoScrl(WPARAM, LPARAM) noexcept
+{
+    // A tick posted just before the pointer left the edge finds no item any more.
+    if (!m_nTmrAtScrl || IsScrollProcessing() || m_bTrayMenuOpen || m_bPropertyActive)
+        return 0;
+    // Mouse events are not watched while a step moves the windows: the pointer may have left the
+    // edge, or a button been released, during the last one.
+    WatchPointer();
+    if (!m_nTmrAtScrl)
+        return 0;
+    AutoScroll();
+    return 0;
+}
+
+void CZvCoreDlg::AutoScroll() noexcept
+{
+    if (m_prop.propAtScrl.nMode == 0)
+        return;
+    const POINT ptDist =
+        AtScrl::StepOffsets(m_prop.propAtScrl, {m_dwAtScrlDirs, m_bAtScrlOuterH, m_bAtScrlOuterV});
+    if (m_dwAtScrlDirs != 0) {
+        if (m_dwAtScrlDirs != m_dwAtScrlLastStepDirs) {
+            OutputLog(LOG_LEVEL_INFO, SENDER_CORE, L"オートスクロール実行 : 水平距離 = %d, 垂直距離 = %d.\r\n",
+                      static_cast<int>(ptDist.x), static_cast<int>(ptDist.y));
+        }
+        PostMoveRequest(ptDist.x, ptDist.y, FALSE, FALSE, nullptr);
+    }
+    m_dwAtScrlLastStepDirs = m_dwAtScrlDirs;
 }
 
 // ---------------------------------------------------------------------------
@@ -577,7 +838,8 @@ LRESULT CZvCoreDlg::OnMvStep(WPARAM wParam, LPARAM lParam) noexcept
         return 0;
     }
     LogNextScrollRate(m_pMove->GetPassCount() + 1);
-    if (m_pTmrMngr && m_nTmrScroll) {
+    // Auto scroll paces itself by its ticks: its passes follow each other at once.
+    if (m_pTmrMngr && m_nTmrScroll && m_dwAtScrlDirs == 0) {
         m_bPassWait = TRUE;
         m_pTmrMngr->StartTmr(m_nTmrScroll);
         return 0;

@@ -5,12 +5,14 @@
 
 #include <memory>
 
+#include "AutoScroll.h"
 #include "PropertySet.h"
 #include "ScrollCalc.h"
 #include "ScrollMove.h"
 #include "TmrMngr.h"
 #include "Window.h"
 
+class CHkGtwyEvtMngr;
 class CWndEnumerator;
 
 class CZvCoreDlg : public CDialog {
@@ -20,10 +22,18 @@ public:
 
     void ApplyProperty();
 
-    // TRUE when on was asked and the window exists; the hook is installed only while none is held.
+    // TRUE when on was asked and the window exists; a hook is installed only while none is held.
+    // Switching the window-event hook also tells the gateway, while it is linked, to do the same.
+    BOOL SetCbtHook(BOOL bOn) noexcept;
     BOOL SetKeybdHook(BOOL bOn) noexcept;
+    BOOL SetMouseHook(BOOL bOn) noexcept;
     // On while any key assignment, the resize undo or the ignore-activation key needs key events.
     BOOL UpdateKeybdHook() noexcept;
+    // The resize undo and auto scroll watch the mouse.
+    BOOL IsMouseHookWanted() const noexcept;
+    BOOL UpdateMouseHook() noexcept;
+    // The settings program takes the settings over: no wheel bursts, no auto scroll, no window events.
+    BOOL SuspendForProperty() noexcept;
 
     // Posts MSG_MV_ALL_WNDS with a new request; the window keeps it until the move handler takes it.
     BOOL PostMoveRequest(LONG lOffsetH, LONG lOffsetV, BOOL bAtOnce, BOOL bMouseMove, HWND hWndExcept);
@@ -67,7 +77,20 @@ private:
     LRESULT OnHookCbtWndChg(WPARAM, LPARAM) noexcept;
     LRESULT OnKeybdForward(WPARAM wParam, LPARAM) noexcept;
     LRESULT OnKeybdHooked(WPARAM wParam, LPARAM lParam) noexcept;
+    void CountIgnoreActivatePress() noexcept;
+    void ResetIgnoreActivateCount() noexcept;
     void CloseWheelBursts() noexcept;
+    LRESULT OnMouseHooked(WPARAM wParam, LPARAM) noexcept;
+    // Compares the pointer and the buttons with the last seen and runs the edge test on a change.
+    void WatchPointer() noexcept;
+    // The edge test: which band the pointer rests in, and the delay and tick items that follow.
+    void CheckAutoScroll(const AtScrl::POINTER_STATE& ptr) noexcept;
+    void StartAutoScrollTicks() noexcept;
+    void StopAutoScroll() noexcept;
+    // One auto-scroll step toward the edges in m_dwAtScrlDirs.
+    void AutoScroll() noexcept;
+    LRESULT OnTmrAutoScrlDelay(WPARAM, LPARAM) noexcept;
+    LRESULT OnTmrAutoScrl(WPARAM, LPARAM) noexcept;
     LRESULT OnScrlRange(WPARAM wParam, LPARAM) noexcept;
     LRESULT OnMvAllWnds(WPARAM wParam, LPARAM) noexcept;
     LRESULT OnMvAllWndsByDevice(WPARAM wParam, LPARAM lParam) noexcept;
@@ -80,7 +103,15 @@ private:
 
     HICON m_hIcon;
     HWND m_hWndKeyCapture = nullptr;
+    HHOOK m_hHookCbt = nullptr;
     HHOOK m_hHookKeybd = nullptr;
+    HHOOK m_hHookMouse = nullptr;
+    // The link to the 32-bit gateway; null while the gateway is not linked.
+    std::unique_ptr<CHkGtwyEvtMngr> m_pHkGtwyEvtMngr;
+    WORD m_wSeqNtfySelf = 0;
+    BOOL m_bTrayMenuOpen = FALSE;
+    // While the settings program holds the settings.
+    BOOL m_bPropertyActive = FALSE;
     int m_bWheelClosedH = 1;
     int m_bWheelClosedV = 1;
     UINT_PTR m_nWndTimer = 0;
@@ -90,6 +121,15 @@ private:
     int m_nTmrIgnoreActivate = 0;
     int m_nTmrScroll = 0;
     int m_nIgnoreCnt = 0;
+    int m_nTmrAtScrlDelay = 0;
+    int m_nTmrAtScrl = 0;
+    // Auto scroll: the edges the pointer is at now, at the last mouse event and at the last step.
+    DWORD m_dwAtScrlDirs = 0;
+    DWORD m_dwAtScrlPrevDirs = 0;
+    DWORD m_dwAtScrlLastStepDirs = 0;
+    BOOL m_bAtScrlOuterH = FALSE;
+    BOOL m_bAtScrlOuterV = FALSE;
+    AtScrl::POINTER_STATE m_ptrLast{};
     ScrollCalc::SCROLL_MARGINS m_margins;
     RECT m_rcScrollRange{};
     int m_nRangeLimitH = ScrollCalc::SCROLL_RANGE_LIMIT_MAX;

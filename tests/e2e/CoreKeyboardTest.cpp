@@ -8,39 +8,15 @@
 #include <string>
 #include <vector>
 
+#include "CoreRun.h"
 #include "ZvTestKit.h"
 
 using namespace zvkit;
+using namespace zvcore;
 
 namespace {
 
-constexpr wchar_t kCore[] = L"ZvCore64.exe";
-constexpr wchar_t kHiddenTitle[] = L"$$$ Zuvora! Hidden Main Window %%%";
-constexpr UINT kMsgMvAllWndsByDevice = 0x8052;
-// The mouse page entry: no keyboard row scrolls by it, so its width line marks requests taken.
-constexpr int kMarkIdx = 0 * 4 + 1 * 2 + 1;
 constexpr wchar_t kHookedLine[] = L"CZvCoreDlg::OnKeybdHooked(). Keyboard Event Hooked!";
-
-std::wstring FromUtf8(const std::string& str)
-{
-    const int cch = MultiByteToWideChar(CP_UTF8, 0, str.data(), static_cast<int>(str.size()), nullptr, 0);
-    std::wstring strOut(static_cast<size_t>(cch), L'\0');
-    MultiByteToWideChar(CP_UTF8, 0, str.data(), static_cast<int>(str.size()), strOut.data(), cch);
-    return strOut;
-}
-
-size_t CountOf(const std::wstring& str, const std::wstring& strPart)
-{
-    size_t n = 0;
-    for (size_t nPos = str.find(strPart); nPos != std::wstring::npos; nPos = str.find(strPart, nPos + 1))
-        ++n;
-    return n;
-}
-
-RECT Shifted(const RECT& rc, int dx, int dy)
-{
-    return RECT{rc.left + dx, rc.top + dy, rc.right + dx, rc.bottom + dy};
-}
 
 class CoreKeyboard : public ::testing::Test {
 protected:
@@ -49,35 +25,10 @@ protected:
         ASSERT_TRUE(RegDeleteSettings());
         // Speed 1: a move ends in one pass, so a keyboard move is quickly over.
         ASSERT_TRUE(RegSetDword(L"View", L"Speed", 1));
-        wchar_t szTemp[MAX_PATH + 1] = {};
-        GetTempPathW(MAX_PATH, szTemp);
-        m_strLog = std::wstring(szTemp) + L"ZvCoreKeyboardTest_" + std::to_wstring(GetCurrentProcessId()) + L".log";
-        DeleteFileW(m_strLog.c_str());
-    }
-    void TearDown() override
-    {
-        if (m_core.IsStarted()) {
-            CloseStrayMessageBoxes(m_core.Pid());
-            if (m_hWndCore)
-                PostMessageW(m_hWndCore, WM_CLOSE, 0, 0);
-            m_core.WaitForExit(15000);
-            m_core.Stop();
-        }
-        DeleteFileW(m_strLog.c_str());
     }
 
-    bool StartCore()
-    {
-        if (!m_core.Start(kCore, L"/LOGWINDOW /LOGLEVEL=DEBUG /LOGFILE=" + QuoteArg(m_strLog))) {
-            ADD_FAILURE() << "cannot start the core program, error " << m_core.LastError();
-            return false;
-        }
-        m_hWndCore = WaitForWindow(kHiddenTitle, 15000, nullptr, m_core.Pid());
-        if (!m_hWndCore)
-            return false;
-        return WaitUntil([&] { return Log().find(L"ZvCoreアプリケーション開始.") != std::wstring::npos; }, 20000, 100);
-    }
-    std::wstring Log() const { return FromUtf8(ReadFileBytes(m_strLog)); }
+    bool StartCore() { return m_run.Start(); }
+    std::wstring Log() const { return m_run.Log(); }
 
     // Holds the keys and waits until the core program has seen every press and release, and then
     // until whatever move they asked for has ended: a request without a direction is refused while
@@ -91,16 +42,7 @@ protected:
             ADD_FAILURE() << "the keyboard hook did not report every key event";
             return false;
         }
-        const std::wstring strMark = L"CZvCoreDlg::GetScrollWidthAbs()...nIdx=" + std::to_wstring(kMarkIdx) + L",";
-        const size_t nBefore = CountOf(Log(), strMark);
-        return WaitUntil(
-            [&] {
-                if (CountOf(Log(), strMark) > nBefore)
-                    return true;
-                PostMessageW(m_hWndCore, kMsgMvAllWndsByDevice, static_cast<WPARAM>(kMarkIdx), 1);
-                return false;
-            },
-            10000, 100);
+        return m_run.WaitForMoveEnd();
     }
 
     // Two windows of the test program, started before the core program.
@@ -114,16 +56,15 @@ protected:
         m_rcB = WindowRect(m_hB);
         return m_hA && m_hB;
     }
-    void ExpectBothShiftedBy(int dx, const char* pszWhat)
+    void ExpectBothShiftedBy(int dx, const char* pszWhat, int dy = 0)
     {
-        EXPECT_TRUE(SameRect(Shifted(m_rcA, dx, 0), WindowRect(m_hA))) << pszWhat;
-        EXPECT_TRUE(SameRect(Shifted(m_rcB, dx, 0), WindowRect(m_hB))) << pszWhat;
+        EXPECT_TRUE(SameRect(Shifted(m_rcA, dx, dy), WindowRect(m_hA))) << pszWhat;
+        EXPECT_TRUE(SameRect(Shifted(m_rcB, dx, dy), WindowRect(m_hB))) << pszWhat;
     }
 
     CRegistryGuard m_guard{kMakerKey};
-    std::wstring m_strLog;
-    CProcess m_core;
-    HWND m_hWndCore = nullptr;
+    CCoreRun m_run{L"ZvCoreKeyboardTest"};
+    CProcess& m_core = m_run.Process();
     CTestWnds m_wnds;
     HWND m_hA = nullptr, m_hB = nullptr;
     RECT m_rcA{}, m_rcB{};
@@ -153,7 +94,79 @@ TEST_F(CoreKeyboard, ArrowCombinationsMoveEveryWindowByTheLineAndPageWidths)
 
     ASSERT_TRUE(TypeAndSettle({VK_SHIFT, VK_CONTROL, VK_MENU, VK_RIGHT}));
     ExpectBothShiftedBy(-10, "Shift+Ctrl+Alt+Right");
+
+    // Vertically alike: scrolling up moves the windows down.
+    ASSERT_TRUE(TypeAndSettle({VK_CONTROL, VK_MENU, VK_UP}));
+    ExpectBothShiftedBy(-10, "Ctrl+Alt+Up", 10);
+    EXPECT_NE(Log().find(L"キーボードによる上スクロール操作検出."), std::wstring::npos);
+    ASSERT_TRUE(TypeAndSettle({VK_CONTROL, VK_MENU, VK_DOWN}));
+    ExpectBothShiftedBy(-10, "Ctrl+Alt+Down", 0);
+    EXPECT_NE(Log().find(L"キーボードによる下スクロール操作検出."), std::wstring::npos);
+    ASSERT_TRUE(TypeAndSettle({VK_SHIFT, VK_CONTROL, VK_MENU, VK_DOWN}));
+    ExpectBothShiftedBy(-10, "Shift+Ctrl+Alt+Down", -200);
+    ASSERT_TRUE(TypeAndSettle({VK_SHIFT, VK_CONTROL, VK_MENU, VK_UP}));
+    ExpectBothShiftedBy(-10, "Shift+Ctrl+Alt+Up", 0);
     EXPECT_TRUE(FindMessageBoxes(m_core.Pid()).empty());
+}
+
+TEST_F(CoreKeyboard, AtSpeedThreeAPageGoesInPassesOfTwelveAHundredThirtyTwoAndFiftySix)
+{
+    ASSERT_TRUE(RegSetDword(L"View", L"Speed", 3));
+    ASSERT_TRUE(StartWindows());
+    ASSERT_TRUE(StartCore());
+
+    ASSERT_TRUE(TypeAndSettle({VK_SHIFT, VK_CONTROL, VK_MENU, VK_RIGHT}));
+    ExpectBothShiftedBy(-200, "Shift+Ctrl+Alt+Right at Speed 3");
+    const std::wstring strLog = Log();
+    for (const wchar_t* pszTitle : {L"Zv Key A", L"Zv Key B"}) {
+        std::vector<int> passes;
+        for (int dx : PassesX(MoveLines(strLog, pszTitle))) {
+            if (dx != 0)
+                passes.push_back(dx);
+        }
+        EXPECT_EQ(passes, (std::vector<int>{-12, -132, -56})) << pszTitle;
+    }
+}
+
+TEST_F(CoreKeyboard, IgnoreActivationKeyCountsLonePressesAndStartsAgainPastTheCount)
+{
+    // The defaults: on, Ctrl, twice.
+    ASSERT_TRUE(StartWindows());
+    ASSERT_TRUE(StartCore());
+
+    ASSERT_TRUE(TypeAndSettle({VK_CONTROL}));
+    ASSERT_TRUE(TypeAndSettle({VK_CONTROL}));
+    ASSERT_TRUE(m_run.WaitForLine(L"キーボードによるスクロール無視操作確定."));
+    ASSERT_TRUE(TypeAndSettle({VK_CONTROL}));
+    ASSERT_TRUE(m_run.WaitForLine(L"キーボードによるスクロール無視操作3回目検出."));
+    // Past the count it starts from one again, and a scroll key breaks a run.
+    ASSERT_TRUE(TypeAndSettle({VK_CONTROL}));
+    ASSERT_TRUE(TypeAndSettle({VK_CONTROL, VK_MENU, VK_LEFT}));
+    ASSERT_TRUE(TypeAndSettle({VK_CONTROL}));
+    // The Ctrl that leads the combination is a lone press of its own (the second of the run);
+    // the scroll then ends the run, so the last press is a first again.
+    const std::wstring strLog = Log();
+    EXPECT_EQ(3u, CountOf(strLog, L"キーボードによるスクロール無視操作1回目検出."));
+    EXPECT_EQ(2u, CountOf(strLog, L"キーボードによるスクロール無視操作2回目検出."));
+    EXPECT_EQ(1u, CountOf(strLog, L"キーボードによるスクロール無視操作3回目検出."));
+    EXPECT_EQ(2u, CountOf(strLog, L"キーボードによるスクロール無視操作確定."));
+    ExpectBothShiftedBy(10, "Ctrl+Alt+Left among the presses");
+}
+
+TEST_F(CoreKeyboard, WithNothingThatNeedsKeysNoKeyboardHookIsInstalled)
+{
+    // No key row, no resize undo, no ignore key: nothing needs the keyboard.
+    for (const wchar_t* pszKey : {L"Arrow", L"Undo", L"Menu"})
+        ASSERT_TRUE(RegSetDword(L"Keyboard", pszKey, 0));
+    ASSERT_TRUE(RegSetDword(L"Window", L"Ignore Activate Scroll", 0));
+    ASSERT_TRUE(RegSetDword(L"Undo", L"ResizeWnd", 0));
+    ASSERT_TRUE(StartWindows());
+    ASSERT_TRUE(StartCore());
+    ASSERT_TRUE(HoldKeys({VK_CONTROL, VK_MENU, VK_LEFT}));
+    ASSERT_TRUE(m_run.WaitForMoveEnd());
+    EXPECT_EQ(0u, CountOf(Log(), kHookedLine));
+    EXPECT_NE(Log().find(L"CZvCoreDlg::SetKeybdHook() entered, b = 0."), std::wstring::npos);
+    ExpectBothShiftedBy(0, "no keyboard hook");
 }
 
 TEST_F(CoreKeyboard, AnExtraKeyOrTheScrollKeysTurnedOffMoveNothing)

@@ -9,147 +9,27 @@
 #include <string>
 #include <vector>
 
+#include "CoreRun.h"
 #include "ZvTestKit.h"
 
 using namespace zvkit;
+using namespace zvcore;
 
 namespace {
 
-constexpr wchar_t kCore[] = L"ZvCore64.exe";
-constexpr wchar_t kHiddenTitle[] = L"$$$ Zuvora! Hidden Main Window %%%";
-constexpr UINT kMsgMvAllWnds = 0x8051;
-constexpr UINT kMsgMvAllWndsByDevice = 0x8052;
-constexpr UINT kMsgMvStep = 0x8053;
-constexpr UINT kMsgTmrScroll = 0x8076;
 constexpr WORD kRight = 0x02;
 constexpr WORD kDown = 0x20;
 constexpr int kKeybdHorzLine = 1 * 4 + 0 * 2 + 0;
 constexpr int kKeybdVertLine = 1 * 4 + 1 * 2 + 0;
-// The mouse page entry: no test moves by it, so its width line marks requests taken.
-constexpr int kMarkIdx = 0 * 4 + 1 * 2 + 1;
-
-WPARAM DeviceWParam(WORD wFlags, int nIdx)
-{
-    return (static_cast<WPARAM>(wFlags) << 16) | static_cast<WPARAM>(nIdx);
-}
-
-std::wstring FromUtf8(const std::string& str)
-{
-    const int cch = MultiByteToWideChar(CP_UTF8, 0, str.data(), static_cast<int>(str.size()), nullptr, 0);
-    std::wstring strOut(static_cast<size_t>(cch), L'\0');
-    MultiByteToWideChar(CP_UTF8, 0, str.data(), static_cast<int>(str.size()), strOut.data(), cch);
-    return strOut;
-}
-
-struct MOVE_LINE {
-    int nOldX, nNewX, nOldY, nNewY;
-};
-
-// The window-move lines of the log that name this title, in order.
-std::vector<MOVE_LINE> MoveLines(const std::wstring& strLog, const std::wstring& strTitle)
-{
-    const std::wstring strHead = L"スクロール実行 : ウィンドウ = " + strTitle + L", 水平 = ";
-    std::vector<MOVE_LINE> lines;
-    for (size_t nPos = strLog.find(strHead); nPos != std::wstring::npos; nPos = strLog.find(strHead, nPos + 1)) {
-        const wchar_t* p = strLog.c_str() + nPos + strHead.size();
-        MOVE_LINE line{};
-        wchar_t* pEnd = nullptr;
-        line.nOldX = static_cast<int>(wcstol(p, &pEnd, 10));
-        line.nNewX = static_cast<int>(wcstol(pEnd + 3, &pEnd, 10));  // " → "
-        line.nOldY = static_cast<int>(wcstol(pEnd + 7, &pEnd, 10));  // ", 垂直 = "
-        line.nNewY = static_cast<int>(wcstol(pEnd + 3, &pEnd, 10));
-        lines.push_back(line);
-    }
-    return lines;
-}
-
-// The move of each pass along one axis.
-std::vector<int> PassesX(const std::vector<MOVE_LINE>& lines)
-{
-    std::vector<int> v;
-    for (const MOVE_LINE& l : lines)
-        v.push_back(l.nNewX - l.nOldX);
-    return v;
-}
-
-std::vector<int> PassesY(const std::vector<MOVE_LINE>& lines)
-{
-    std::vector<int> v;
-    for (const MOVE_LINE& l : lines)
-        v.push_back(l.nNewY - l.nOldY);
-    return v;
-}
-
-size_t CountOf(const std::wstring& str, const std::wstring& strPart)
-{
-    size_t n = 0;
-    for (size_t nPos = str.find(strPart); nPos != std::wstring::npos; nPos = str.find(strPart, nPos + 1))
-        ++n;
-    return n;
-}
-
-RECT Shifted(const RECT& rc, int dx, int dy)
-{
-    return RECT{rc.left + dx, rc.top + dy, rc.right + dx, rc.bottom + dy};
-}
 
 class CoreScroll : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        ASSERT_TRUE(RegDeleteSettings());
-        wchar_t szTemp[MAX_PATH + 1] = {};
-        GetTempPathW(MAX_PATH, szTemp);
-        m_strLog = std::wstring(szTemp) + L"ZvCoreScrollTest_" + std::to_wstring(GetCurrentProcessId()) + L".log";
-        DeleteFileW(m_strLog.c_str());
-    }
-    void TearDown() override
-    {
-        if (m_core.IsStarted()) {
-            CloseStrayMessageBoxes(m_core.Pid());
-            if (m_hWndCore)
-                PostMessageW(m_hWndCore, WM_CLOSE, 0, 0);
-            m_core.WaitForExit(15000);
-            m_core.Stop();
-        }
-        DeleteFileW(m_strLog.c_str());
-    }
+    void SetUp() override { ASSERT_TRUE(RegDeleteSettings()); }
 
-    // The core program with the log viewer writing every line to the test's file; returns once
-    // the viewer has written the start line, so that no move line can be lost.
-    bool StartCore()
-    {
-        if (!m_core.Start(kCore, L"/LOGWINDOW /LOGLEVEL=DEBUG /LOGFILE=" + QuoteArg(m_strLog))) {
-            ADD_FAILURE() << "cannot start the core program, error " << m_core.LastError();
-            return false;
-        }
-        m_hWndCore = WaitForWindow(kHiddenTitle, 15000, nullptr, m_core.Pid());
-        if (!m_hWndCore)
-            return false;
-        return WaitUntil([&] { return Log().find(L"ZvCoreアプリケーション開始.") != std::wstring::npos; }, 20000, 100);
-    }
-    std::wstring Log() const { return FromUtf8(ReadFileBytes(m_strLog)); }
-    bool PostDevice(WORD wFlags, int nIdx, LPARAM nCount = 1)
-    {
-        return PostMessageW(m_hWndCore, kMsgMvAllWndsByDevice, DeviceWParam(wFlags, nIdx), nCount) != FALSE;
-    }
-    // Waits, once a move has started, until it has ended: a request without a direction is refused
-    // while a move runs and leaves its index in the log once it is taken. Whatever was posted
-    // before the taken request has been handled by then.
-    bool WaitForMoveEnd()
-    {
-        const std::wstring strMark =
-            L"CZvCoreDlg::GetScrollWidthAbs()...nIdx=" + std::to_wstring(kMarkIdx) + L",";
-        const size_t nBefore = CountOf(Log(), strMark);
-        return WaitUntil(
-            [&] {
-                if (CountOf(Log(), strMark) > nBefore)
-                    return true;
-                PostDevice(0, kMarkIdx);
-                return false;
-            },
-            10000, 100);
-    }
+    bool StartCore() { return m_run.Start(); }
+    std::wstring Log() const { return m_run.Log(); }
+    bool PostDevice(WORD wFlags, int nIdx, LPARAM nCount = 1) { return m_run.PostDevice(wFlags, nIdx, nCount); }
+    bool WaitForMoveEnd() { return m_run.WaitForMoveEnd(); }
     // Waits until the window stands at rc and its title has nLines move lines in the log.
     bool WaitForMove(HWND hWnd, const RECT& rc, const std::wstring& strTitle, size_t nLines)
     {
@@ -162,9 +42,8 @@ protected:
     }
 
     CRegistryGuard m_guard{kMakerKey};
-    std::wstring m_strLog;
-    CProcess m_core;
-    HWND m_hWndCore = nullptr;
+    CCoreRun m_run{L"ZvCoreScrollTest"};
+    CProcess& m_core = m_run.Process();
 };
 
 }  // namespace
@@ -295,9 +174,9 @@ TEST_F(CoreScroll, StrayStepTimerAndRequestMessagesMoveNothing)
     // the core program did not make, no index outside the Scroll width entries.
     for (WPARAM w : {0, 1, 2})
         for (LPARAM l : {0, 1})
-            ASSERT_TRUE(PostMessageW(m_hWndCore, kMsgMvStep, w, l));
-    ASSERT_TRUE(PostMessageW(m_hWndCore, kMsgTmrScroll, 0, 0));
-    ASSERT_TRUE(PostMessageW(m_hWndCore, kMsgMvAllWnds, 0x12345678, 0));
+            ASSERT_TRUE(PostMessageW(m_run.Wnd(), kMsgMvStep, w, l));
+    ASSERT_TRUE(PostMessageW(m_run.Wnd(), kMsgTmrScroll, 0, 0));
+    ASSERT_TRUE(PostMessageW(m_run.Wnd(), kMsgMvAllWnds, 0x12345678, 0));
     ASSERT_TRUE(PostDevice(kRight, 12));
     ASSERT_TRUE(PostDevice(0, kKeybdHorzLine));
 
@@ -307,8 +186,8 @@ TEST_F(CoreScroll, StrayStepTimerAndRequestMessagesMoveNothing)
     // Stray steps posted after the move has ended find nothing to touch.
     for (WPARAM w : {1, 2})
         for (LPARAM l : {0, 1, 2, 3})
-            ASSERT_TRUE(PostMessageW(m_hWndCore, kMsgMvStep, w, l));
-    ASSERT_TRUE(PostMessageW(m_hWndCore, kMsgTmrScroll, 0, 0));
+            ASSERT_TRUE(PostMessageW(m_run.Wnd(), kMsgMvStep, w, l));
+    ASSERT_TRUE(PostMessageW(m_run.Wnd(), kMsgTmrScroll, 0, 0));
     // They were posted before the marker request, so they have been handled once it is logged.
     ASSERT_TRUE(WaitForMoveEnd());
     EXPECT_TRUE(SameRect(Shifted(rc, 0, -10), WindowRect(hWnd)));

@@ -381,6 +381,19 @@ bool MouseMoveTo(int x, int y) {
   }, 1000);
 }
 
+bool PlacePointer(int x, int y) {
+  // Wine starts programs of the host system through CreateProcess like its own.
+  std::wstring strCmd = L"Z:\\usr\\bin\\xdotool mousemove " + std::to_wstring(x) + L" " + std::to_wstring(y);
+  STARTUPINFOW si{sizeof(si)};
+  PROCESS_INFORMATION pi{};
+  if (CreateProcessW(nullptr, strCmd.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) {
+    WaitForSingleObject(pi.hProcess, 5000);
+    CloseHandle(pi.hThread);
+    CloseHandle(pi.hProcess);
+  }
+  return MouseMoveTo(x, y);
+}
+
 bool MouseDown(MouseButton button) {
   static constexpr DWORD kFlags[] = {MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_RIGHTDOWN, MOUSEEVENTF_MIDDLEDOWN};
   return SendMouse(kFlags[static_cast<int>(button)]);

@@ -122,6 +122,9 @@ bool HoldKeys(const std::vector<WORD>& vks, DWORD dwHoldMs = 150);
 enum class MouseButton { Left, Right, Middle };
 // Moves the pointer to an absolute screen point and waits until GetCursorPos shows it there.
 bool MouseMoveTo(int x, int y);
+// Puts the display's own pointer there too (xdotool) before MouseMoveTo: under Wine the cursor
+// position otherwise falls back to where the X pointer stands at the next X event.
+bool PlacePointer(int x, int y);
 bool MouseDown(MouseButton button);
 bool MouseUp(MouseButton button);
 bool MouseClick(MouseButton button);

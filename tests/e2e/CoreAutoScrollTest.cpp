@@ -1,0 +1,145 @@
+// Auto scroll of the core program: the pointer held in a band along a screen edge, with the
+// mouse buttons its Mode asks for, scrolls the desktop toward that edge step by step, by the
+// External Speed in the outer band and the Internal Speed in the inner one; in the middle of the
+// screen, or with the wrong buttons, nothing moves.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <cstdlib>
+#include <string>
+
+#include "CoreRun.h"
+#include "ZvTestKit.h"
+
+using namespace zvkit;
+using namespace zvcore;
+
+namespace {
+
+constexpr int kExternalRange = 20;
+constexpr int kInternalRange = 60;
+constexpr int kExternalSpeed = 30;
+constexpr int kInternalSpeed = 11;
+constexpr int kMiddleY = 500;
+constexpr wchar_t kStartJudge[] = L"オートスクロール開始判定開始.";
+constexpr wchar_t kStopped[] = L"オートスクロール停止.";
+
+class CoreAutoScroll : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(RegDeleteSettings());
+        // One pass per step keeps each step short.
+        ASSERT_TRUE(RegSetDword(L"View", L"Speed", 1));
+        ASSERT_TRUE(RegSetDword(L"Auto Scroll", L"External Range", kExternalRange));
+        ASSERT_TRUE(RegSetDword(L"Auto Scroll", L"Internal Range", kInternalRange));
+        ASSERT_TRUE(RegSetDword(L"Auto Scroll", L"External Speed", kExternalSpeed));
+        ASSERT_TRUE(RegSetDword(L"Auto Scroll", L"Internal Speed", kInternalSpeed));
+        ASSERT_TRUE(PlacePointer(640, kMiddleY));
+    }
+    void TearDown() override { PlacePointer(640, kMiddleY); }
+
+    bool StartAll()
+    {
+        if (!m_wnds.Start({WndArg(300, 200, 300, 200, L"Zv Auto A"), WndArg(700, 450, 250, 180, L"Zv Auto B")}))
+            return false;
+        m_hA = m_wnds.Window(L"Zv Auto A");
+        m_hB = m_wnds.Window(L"Zv Auto B");
+        if (!m_hA || !m_hB)
+            return false;
+        return m_run.Start();
+    }
+    int OffsetA() { return WindowRect(m_hA).left - m_rcStart.left; }
+
+    // Holds the pointer at x until window A has gone at least nMinSteps steps, then takes it back
+    // to the middle and waits until auto scroll has stopped and its last move has ended. Returns
+    // how far the windows went; both must have gone alike.
+    int HoldAt(int x, int nMinSteps, int nSpeed)
+    {
+        m_rcStart = WindowRect(m_hA);
+        const RECT rcStartB = WindowRect(m_hB);
+        const size_t nStopped = CountOf(m_run.Log(), kStopped);
+        if (!PlacePointer(x, kMiddleY)) {
+            ADD_FAILURE() << "the pointer did not come to " << x;
+            return 0;
+        }
+        const bool bWent = WaitUntil([&] { return std::abs(OffsetA()) >= nMinSteps * nSpeed; }, 15000, 20);
+        PlacePointer(640, kMiddleY);
+        EXPECT_TRUE(bWent) << "at x = " << x << " the windows went only " << OffsetA();
+        EXPECT_TRUE(m_run.WaitForLine(kStopped, nStopped + 1));
+        EXPECT_TRUE(m_run.WaitForMoveEnd());
+        const int dx = OffsetA();
+        EXPECT_TRUE(SameRect(Shifted(rcStartB, dx, 0), WindowRect(m_hB)));
+        EXPECT_EQ(m_rcStart.top, WindowRect(m_hA).top);
+        return dx;
+    }
+
+    CRegistryGuard m_guard{kMakerKey};
+    CCoreRun m_run{L"ZvCoreAutoScrollTest"};
+    CTestWnds m_wnds;
+    HWND m_hA = nullptr, m_hB = nullptr;
+    RECT m_rcStart{};
+};
+
+}  // namespace
+
+TEST_F(CoreAutoScroll, ModeOneScrollsByTheOuterAndInnerSpeedsAndNotInTheMiddle)
+{
+    ASSERT_TRUE(RegSetDword(L"Auto Scroll", L"Mode", 1));
+    ASSERT_TRUE(RegSetDword(L"Auto Scroll", L"Delay", 1));  // 200 ms
+    ASSERT_TRUE(StartAll());
+
+    // Outer band of the left edge: the desktop scrolls left, so the windows go right.
+    int dx = HoldAt(5, 2, kExternalSpeed);
+    EXPECT_GT(dx, 0);
+    EXPECT_EQ(0, dx % kExternalSpeed) << dx;
+    EXPECT_NE(m_run.Log().find(L"オートスクロール実行 : 水平距離 = -30, 垂直距離 = 0."), std::wstring::npos);
+
+    // Inner band: the inner speed.
+    dx = HoldAt(kExternalRange + 15, 2, kInternalSpeed);
+    EXPECT_GT(dx, 0);
+    EXPECT_EQ(0, dx % kInternalSpeed) << dx;
+
+    // Outer band of the right edge: the windows go left.
+    RECT rcWork{};
+    SystemParametersInfoW(SPI_GETWORKAREA, 0, &rcWork, 0);
+    dx = HoldAt(rcWork.right - 3, 2, kExternalSpeed);
+    EXPECT_LT(dx, 0);
+    EXPECT_EQ(0, dx % kExternalSpeed) << dx;
+
+    // In the middle nothing starts, however long the pointer rests there.
+    const size_t nJudged = CountOf(m_run.Log(), kStartJudge);
+    const RECT rcA = WindowRect(m_hA);
+    ASSERT_TRUE(PlacePointer(600, 400));
+    ASSERT_TRUE(PlacePointer(640, kMiddleY));
+    PumpFor(1000);
+    ASSERT_TRUE(m_run.WaitForMoveEnd());
+    EXPECT_TRUE(SameRect(rcA, WindowRect(m_hA)));
+    EXPECT_EQ(nJudged, CountOf(m_run.Log(), kStartJudge));
+}
+
+TEST_F(CoreAutoScroll, ModeThreeWaitsForTheRightButtonAndDelayZeroStartsAtOnce)
+{
+    ASSERT_TRUE(RegSetDword(L"Auto Scroll", L"Mode", 3));
+    ASSERT_TRUE(RegSetDword(L"Auto Scroll", L"Delay", 0));
+    ASSERT_TRUE(StartAll());
+    const RECT rcA = WindowRect(m_hA);
+
+    // At the edge without the right button: longer than several ticks, and nothing starts.
+    ASSERT_TRUE(PlacePointer(5, kMiddleY));
+    ASSERT_TRUE(PlacePointer(6, kMiddleY));
+    PumpFor(1000);
+    ASSERT_TRUE(m_run.WaitForMoveEnd());
+    EXPECT_TRUE(SameRect(rcA, WindowRect(m_hA)));
+    EXPECT_EQ(0u, CountOf(m_run.Log(), kStartJudge));
+
+    // The right button held there starts it without a delay.
+    ASSERT_TRUE(MouseDown(MouseButton::Right));
+    const bool bWent = WaitUntil([&] { return WindowRect(m_hA).left >= rcA.left + 2 * kExternalSpeed; }, 10000, 20);
+    MouseUp(MouseButton::Right);
+    TapKey(VK_ESCAPE);
+    EXPECT_TRUE(bWent) << WindowRect(m_hA).left - rcA.left;
+    EXPECT_TRUE(m_run.WaitForLine(kStopped));
+    EXPECT_TRUE(m_run.WaitForMoveEnd());
+    EXPECT_EQ(0, (WindowRect(m_hA).left - rcA.left) % kExternalSpeed);
+}

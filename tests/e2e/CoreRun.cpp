@@ -1,0 +1,140 @@
+#include "CoreRun.h"
+
+#include <gtest/gtest.h>
+
+#include <cwchar>
+
+using namespace zvkit;
+
+namespace zvcore {
+
+std::wstring FromUtf8(const std::string& str)
+{
+    const int cch = MultiByteToWideChar(CP_UTF8, 0, str.data(), static_cast<int>(str.size()), nullptr, 0);
+    std::wstring strOut(static_cast<size_t>(cch), L'\0');
+    MultiByteToWideChar(CP_UTF8, 0, str.data(), static_cast<int>(str.size()), strOut.data(), cch);
+    return strOut;
+}
+
+size_t CountOf(const std::wstring& str, const std::wstring& strPart)
+{
+    size_t n = 0;
+    for (size_t nPos = str.find(strPart); nPos != std::wstring::npos; nPos = str.find(strPart, nPos + 1))
+        ++n;
+    return n;
+}
+
+RECT Shifted(const RECT& rc, int dx, int dy)
+{
+    return RECT{rc.left + dx, rc.top + dy, rc.right + dx, rc.bottom + dy};
+}
+
+std::vector<MOVE_LINE> MoveLines(const std::wstring& strLog, const std::wstring& strTitle)
+{
+    const std::wstring strHead = L"スクロール実行 : ウィンドウ = " + strTitle + L", 水平 = ";
+    std::vector<MOVE_LINE> lines;
+    for (size_t nPos = strLog.find(strHead); nPos != std::wstring::npos; nPos = strLog.find(strHead, nPos + 1)) {
+        const wchar_t* p = strLog.c_str() + nPos + strHead.size();
+        MOVE_LINE line{};
+        wchar_t* pEnd = nullptr;
+        line.nOldX = static_cast<int>(wcstol(p, &pEnd, 10));
+        line.nNewX = static_cast<int>(wcstol(pEnd + 3, &pEnd, 10));  // " → "
+        line.nOldY = static_cast<int>(wcstol(pEnd + 7, &pEnd, 10));  // ", 垂直 = "
+        line.nNewY = static_cast<int>(wcstol(pEnd + 3, &pEnd, 10));
+        lines.push_back(line);
+    }
+    return lines;
+}
+
+std::vector<int> PassesX(const std::vector<MOVE_LINE>& lines)
+{
+    std::vector<int> v;
+    for (const MOVE_LINE& l : lines)
+        v.push_back(l.nNewX - l.nOldX);
+    return v;
+}
+
+std::vector<int> PassesY(const std::vector<MOVE_LINE>& lines)
+{
+    std::vector<int> v;
+    for (const MOVE_LINE& l : lines)
+        v.push_back(l.nNewY - l.nOldY);
+    return v;
+}
+
+CCoreRun::CCoreRun(const wchar_t* pszTestName)
+{
+    wchar_t szTemp[MAX_PATH + 1] = {};
+    GetTempPathW(MAX_PATH, szTemp);
+    m_strLog = std::wstring(szTemp) + pszTestName + L"_" + std::to_wstring(GetCurrentProcessId()) + L".log";
+    DeleteFileW(m_strLog.c_str());
+}
+
+CCoreRun::~CCoreRun()
+{
+    if (m_core.IsStarted()) {
+        CloseStrayMessageBoxes(m_core.Pid());
+        if (m_hWnd)
+            PostMessageW(m_hWnd, WM_CLOSE, 0, 0);
+        m_core.WaitForExit(15000);
+        m_core.Stop();
+    }
+    DeleteFileW(m_strLog.c_str());
+}
+
+bool CCoreRun::Start(const std::wstring& strExtraArgs)
+{
+    std::wstring strArgs = L"/LOGWINDOW /LOGLEVEL=DEBUG /LOGFILE=" + QuoteArg(m_strLog);
+    if (!strExtraArgs.empty())
+        strArgs += L" " + strExtraArgs;
+    if (!m_core.Start(kCore, strArgs)) {
+        ADD_FAILURE() << "cannot start the core program, error " << m_core.LastError();
+        return false;
+    }
+    m_hWnd = WaitForWindow(kHiddenTitle, 15000, nullptr, m_core.Pid());
+    if (!m_hWnd) {
+        ADD_FAILURE() << "the core program's window did not come";
+        return false;
+    }
+    if (!WaitForLine(kStartLine, 1, 20000)) {
+        ADD_FAILURE() << "the log viewer did not write the start line";
+        return false;
+    }
+    return true;
+}
+
+int CCoreRun::Close(DWORD dwTimeoutMs)
+{
+    if (m_hWnd)
+        PostMessageW(m_hWnd, WM_CLOSE, 0, 0);
+    const auto code = m_core.WaitForExit(dwTimeoutMs);
+    return code ? static_cast<int>(*code) : -1;
+}
+
+std::wstring CCoreRun::Log() const { return FromUtf8(ReadFileBytes(m_strLog)); }
+
+bool CCoreRun::PostDevice(WORD wFlags, int nIdx, LPARAM nCount) const
+{
+    return PostMessageW(m_hWnd, kMsgMvAllWndsByDevice, DeviceWParam(wFlags, nIdx), nCount) != FALSE;
+}
+
+bool CCoreRun::WaitForMoveEnd() const
+{
+    const std::wstring strMark = L"CZvCoreDlg::GetScrollWidthAbs()...nIdx=" + std::to_wstring(kMarkIdx) + L",";
+    const size_t nBefore = CountOf(Log(), strMark);
+    return WaitUntil(
+        [&] {
+            if (CountOf(Log(), strMark) > nBefore)
+                return true;
+            PostDevice(0, kMarkIdx);
+            return false;
+        },
+        10000, 100);
+}
+
+bool CCoreRun::WaitForLine(const std::wstring& strLine, size_t nCount, DWORD dwTimeoutMs) const
+{
+    return WaitUntil([&] { return CountOf(Log(), strLine) >= nCount; }, dwTimeoutMs, 50);
+}
+
+}  // namespace zvcore

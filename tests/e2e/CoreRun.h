@@ -1,0 +1,75 @@
+// What the end-to-end tests of the core program share: the program started with the log viewer
+// writing every line to the test's own file, the log read back, and the window-move lines in it.
+#pragma once
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+#include "ZvTestKit.h"
+
+namespace zvcore {
+
+inline constexpr wchar_t kCore[] = L"ZvCore64.exe";
+inline constexpr wchar_t kHiddenTitle[] = L"$$$ Zuvora! Hidden Main Window %%%";
+inline constexpr UINT kMsgMvAllWnds = 0x8051;
+inline constexpr UINT kMsgMvAllWndsByDevice = 0x8052;
+inline constexpr UINT kMsgMvStep = 0x8053;
+inline constexpr UINT kMsgTmrScroll = 0x8076;
+// The mouse page entry: no test moves by it, so its width line marks requests taken.
+inline constexpr int kMarkIdx = 0 * 4 + 1 * 2 + 1;
+inline constexpr wchar_t kStartLine[] = L"ZvCoreアプリケーション開始.";
+
+std::wstring FromUtf8(const std::string& str);
+size_t CountOf(const std::wstring& str, const std::wstring& strPart);
+RECT Shifted(const RECT& rc, int dx, int dy);
+
+// A device request's wParam: direction flags in the high word, Scroll width index in the low.
+inline WPARAM DeviceWParam(WORD wFlags, int nIdx)
+{
+    return (static_cast<WPARAM>(wFlags) << 16) | static_cast<WPARAM>(nIdx);
+}
+
+struct MOVE_LINE {
+    int nOldX, nNewX, nOldY, nNewY;
+};
+
+// The window-move lines of the log that name this title, in order.
+std::vector<MOVE_LINE> MoveLines(const std::wstring& strLog, const std::wstring& strTitle);
+// The move of each line along one axis.
+std::vector<int> PassesX(const std::vector<MOVE_LINE>& lines);
+std::vector<int> PassesY(const std::vector<MOVE_LINE>& lines);
+
+// One run of the core program. The destructor closes it (and any box it left) and deletes the log.
+class CCoreRun {
+public:
+    explicit CCoreRun(const wchar_t* pszTestName);
+    ~CCoreRun();
+    CCoreRun(const CCoreRun&) = delete;
+    CCoreRun& operator=(const CCoreRun&) = delete;
+
+    // Starts it with /LOGWINDOW at DEBUG level; returns once the viewer has written the start
+    // line, so that no later line can be lost.
+    bool Start(const std::wstring& strExtraArgs = L"");
+    // Posts WM_CLOSE and waits for the end; the exit code, or -1 when it did not end in time.
+    int Close(DWORD dwTimeoutMs = 15000);
+
+    std::wstring Log() const;
+    bool PostDevice(WORD wFlags, int nIdx, LPARAM nCount = 1) const;
+    // Waits until whatever move was asked for before has ended: a request without a direction is
+    // refused while a move runs and leaves its index in the log once it is taken.
+    bool WaitForMoveEnd() const;
+    // Waits until strLine has appeared in the log nCount times.
+    bool WaitForLine(const std::wstring& strLine, size_t nCount = 1, DWORD dwTimeoutMs = 10000) const;
+
+    zvkit::CProcess& Process() noexcept { return m_core; }
+    HWND Wnd() const noexcept { return m_hWnd; }
+    const std::wstring& LogPath() const noexcept { return m_strLog; }
+
+private:
+    std::wstring m_strLog;
+    zvkit::CProcess m_core;
+    HWND m_hWnd = nullptr;
+};
+
+}  // namespace zvcore
