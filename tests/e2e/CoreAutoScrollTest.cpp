@@ -143,3 +143,20 @@ TEST_F(CoreAutoScroll, ModeThreeWaitsForTheRightButtonAndDelayZeroStartsAtOnce)
     EXPECT_TRUE(m_run.WaitForMoveEnd());
     EXPECT_EQ(0, (WindowRect(m_hA).left - rcA.left) % kExternalSpeed);
 }
+
+TEST_F(CoreAutoScroll, ModeZeroWithoutResizeUndoNeedsNoMouseHookAndNeverScrolls)
+{
+    ASSERT_TRUE(RegSetDword(L"Auto Scroll", L"Mode", 0));
+    ASSERT_TRUE(RegSetDword(L"Auto Scroll", L"Delay", 0));
+    ASSERT_TRUE(StartAll());
+    const RECT rcA = WindowRect(m_hA);
+    ASSERT_TRUE(PlacePointer(5, kMiddleY));
+    ASSERT_TRUE(PlacePointer(6, kMiddleY));
+    PumpFor(1000);
+    ASSERT_TRUE(m_run.WaitForMoveEnd());
+    EXPECT_TRUE(SameRect(rcA, WindowRect(m_hA)));
+    const std::wstring strLog = m_run.Log();
+    EXPECT_EQ(0u, CountOf(strLog, kStartJudge));
+    EXPECT_EQ(0u, CountOf(strLog, L"CZvCoreDlg::SetMouseHook() entered, b = 1."));
+    EXPECT_NE(strLog.find(L"CZvCoreDlg::SetMouseHook() entered, b = 0."), std::wstring::npos);
+}
