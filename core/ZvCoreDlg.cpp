@@ -109,6 +109,15 @@ void CZvCoreDlg::ApplyProperty()
 // ---------------------------------------------------------------------------
 // Hooks
 
+// A hook cannot report to a window that failed to come into being.
+BOOL CZvCoreDlg::ReportNoWindow() noexcept
+{
+    const DWORD dwErr = GetLastError();
+    ShowMessageBox(FormatString(LoadResString(IDS_ZV_ERR_HWND).c_str(), dwErr).c_str(),
+                   LoadResString(IDS_ZV_APP_NAME).c_str(), MB_ICONERROR);
+    return FALSE;
+}
+
 BOOL CZvCoreDlg::SetCbtHook(BOOL bOn) noexcept
 {
     OutputLog(LOG_LEVEL_DEBUG, SENDER_CORE, L"CZvCoreDlg::SetCbtHook() entered, b = %d.\r\n", bOn);
@@ -121,12 +130,8 @@ BOOL CZvCoreDlg::SetCbtHook(BOOL bOn) noexcept
         m_hHookCbt = SetCbtHook64(nullptr, 0, 0, 0);
         nSwitch = 0;
     } else {
-        if (!m_hWnd) {
-            const DWORD dwErr = GetLastError();
-            ShowMessageBox(FormatString(LoadResString(IDS_ZV_ERR_HWND).c_str(), dwErr).c_str(),
-                           LoadResString(IDS_ZV_APP_NAME).c_str(), MB_ICONERROR);
-            return FALSE;
-        }
+        if (!m_hWnd)
+            return ReportNoWindow();
         bRet = TRUE;
         if (!m_hHookCbt) {
             m_hHookCbt = SetCbtHook64(m_hWnd, MSG_HOOK_CBT_ACTIVATE, MSG_HOOK_CBT_MINMAX, MSG_HOOK_CBT_WNDCHG);
@@ -156,12 +161,8 @@ BOOL CZvCoreDlg::SetKeybdHook(BOOL bOn) noexcept
             m_hHookKeybd = SetKeybdHook64(nullptr, 0);
         return FALSE;
     }
-    if (!m_hWnd) {
-        const DWORD dwErr = GetLastError();
-        ShowMessageBox(FormatString(LoadResString(IDS_ZV_ERR_HWND).c_str(), dwErr).c_str(),
-                       LoadResString(IDS_ZV_APP_NAME).c_str(), MB_ICONERROR);
-        return FALSE;
-    }
+    if (!m_hWnd)
+        return ReportNoWindow();
     if (!m_hHookKeybd)
         m_hHookKeybd = SetKeybdHook64(m_hWnd, MSG_HOOK_KEYBD);
     return TRUE;
@@ -177,12 +178,8 @@ BOOL CZvCoreDlg::SetMouseHook(BOOL bOn) noexcept
         StopAutoScroll();
         return FALSE;
     }
-    if (!m_hWnd) {
-        const DWORD dwErr = GetLastError();
-        ShowMessageBox(FormatString(LoadResString(IDS_ZV_ERR_HWND).c_str(), dwErr).c_str(),
-                       LoadResString(IDS_ZV_APP_NAME).c_str(), MB_ICONERROR);
-        return FALSE;
-    }
+    if (!m_hWnd)
+        return ReportNoWindow();
     if (!m_hHookMouse)
         m_hHookMouse = SetMouseHook64(m_hWnd, MSG_HOOK_MOUSE);
     return TRUE;

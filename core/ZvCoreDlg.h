@@ -53,6 +53,8 @@ protected:
     void PostNcDestroy() override;
 
 private:
+    // The error box of a hook asked for without a window; FALSE.
+    BOOL ReportNoWindow() noexcept;
     // Timer items: the identifier member of an item is 0 while it does not exist.
     int AddTmrItem(UINT uMsg, DWORD dwPeriod, WPARAM wParam = 0) noexcept;
     void DeleteTmrItem(int& nId) noexcept;

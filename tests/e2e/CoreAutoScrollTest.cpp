@@ -74,6 +74,19 @@ protected:
         return dx;
     }
 
+    // Rests the pointer at the left edge for longer than several ticks and checks that nothing
+    // moved and no start was even judged.
+    void ExpectNothingAtLeftEdge(int nJudgedBefore = 0)
+    {
+        const RECT rcA = WindowRect(m_hA);
+        ASSERT_TRUE(PlacePointer(5, kMiddleY));
+        ASSERT_TRUE(PlacePointer(6, kMiddleY));
+        PumpFor(1000);
+        ASSERT_TRUE(m_run.WaitForMoveEnd());
+        EXPECT_TRUE(SameRect(rcA, WindowRect(m_hA)));
+        EXPECT_EQ(static_cast<size_t>(nJudgedBefore), CountOf(m_run.Log(), kStartJudge));
+    }
+
     CRegistryGuard m_guard{kMakerKey};
     CCoreRun m_run{L"ZvCoreAutoScrollTest"};
     CTestWnds m_wnds;
@@ -124,14 +137,8 @@ TEST_F(CoreAutoScroll, ModeThreeWaitsForTheRightButtonAndDelayZeroStartsAtOnce)
     ASSERT_TRUE(RegSetDword(L"Auto Scroll", L"Delay", 0));
     ASSERT_TRUE(StartAll());
     const RECT rcA = WindowRect(m_hA);
-
-    // At the edge without the right button: longer than several ticks, and nothing starts.
-    ASSERT_TRUE(PlacePointer(5, kMiddleY));
-    ASSERT_TRUE(PlacePointer(6, kMiddleY));
-    PumpFor(1000);
-    ASSERT_TRUE(m_run.WaitForMoveEnd());
-    EXPECT_TRUE(SameRect(rcA, WindowRect(m_hA)));
-    EXPECT_EQ(0u, CountOf(m_run.Log(), kStartJudge));
+    // At the edge without the right button nothing starts.
+    ExpectNothingAtLeftEdge();
 
     // The right button held there starts it without a delay.
     ASSERT_TRUE(MouseDown(MouseButton::Right));
@@ -149,14 +156,8 @@ TEST_F(CoreAutoScroll, ModeZeroWithoutResizeUndoNeedsNoMouseHookAndNeverScrolls)
     ASSERT_TRUE(RegSetDword(L"Auto Scroll", L"Mode", 0));
     ASSERT_TRUE(RegSetDword(L"Auto Scroll", L"Delay", 0));
     ASSERT_TRUE(StartAll());
-    const RECT rcA = WindowRect(m_hA);
-    ASSERT_TRUE(PlacePointer(5, kMiddleY));
-    ASSERT_TRUE(PlacePointer(6, kMiddleY));
-    PumpFor(1000);
-    ASSERT_TRUE(m_run.WaitForMoveEnd());
-    EXPECT_TRUE(SameRect(rcA, WindowRect(m_hA)));
+    ExpectNothingAtLeftEdge();
     const std::wstring strLog = m_run.Log();
-    EXPECT_EQ(0u, CountOf(strLog, kStartJudge));
     EXPECT_EQ(0u, CountOf(strLog, L"CZvCoreDlg::SetMouseHook() entered, b = 1."));
     EXPECT_NE(strLog.find(L"CZvCoreDlg::SetMouseHook() entered, b = 0."), std::wstring::npos);
 }
