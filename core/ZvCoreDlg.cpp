@@ -94,6 +94,11 @@ BOOL CZvCoreDlg::OnInitDialog()
 void CZvCoreDlg::ApplyProperty()
 {
     SetMouseHook(IsMouseHookWanted());
+    SetWindowPos(m_hWnd, m_prop.propView.bTopMost ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0,
+                 SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    // Auto scroll switched off: nothing would ever see the pointer leave the edge.
+    if (m_prop.propAtScrl.nMode == 0)
+        StopAutoScroll();
     UpdateKeybdHook();
     if (m_pwe) {
         m_pwe->MakeFixTitleList();
@@ -201,8 +206,8 @@ BOOL CZvCoreDlg::SuspendForProperty() noexcept
     DeleteTmrItem(m_nTmrWheelV);
     m_bWheelClosedH = 1;
     m_bWheelClosedV = 1;
-    DeleteTmrItem(m_nTmrAtScrlDelay);
-    DeleteTmrItem(m_nTmrAtScrl);
+    // The directions go too, so that the pointer still at the edge afterwards starts it again.
+    StopAutoScroll();
     return SetCbtHook(FALSE);
 }
 
@@ -426,6 +431,13 @@ LRESULT CZvCoreDlg::OnKeybdHooked(WPARAM wParam, LPARAM lParam) noexcept
         PostMessageW(m_hWndKeyCapture, MSG_HOOK_KEYBD, wParam, lParam);
         return 1;
     }
+    // The open menu takes the keys: they reach it through our own queue.
+    if (m_bTrayMenuOpen) {
+        if (KeyMatch::IsKeyRelease(lParam))
+            return 0;
+        PostMessageW(m_hWnd, WM_KEYDOWN, wParam, lParam);
+        return 1;
+    }
     if (KeyMatch::IsKeyRelease(lParam))
         return 0;
     CloseWheelBursts();
@@ -545,14 +557,14 @@ void CZvCoreDlg::CheckAutoScroll(const AtScrl::POINTER_STATE& ptr) noexcept
     }
     if (chg.bStart) {
         m_dwAtScrlLastStepDirs = 0;
-        if (m_pTmrMngr && (chg.bAddDelayItem || chg.bStartAtOnce)) {
+        if (m_pTmrMngr && chg.bStartAtOnce) {
             OutputLog(LOG_LEVEL_INFO, SENDER_CORE, L"オートスクロール開始判定開始.\r\n");
-            if (chg.bStartAtOnce) {
-                StartAutoScrollTicks();
-            } else {
-                m_nTmrAtScrlDelay = AddTmrItem(MSG_TMR_AUTOSCRL_DELAY, chg.dwDelayMs);
-                if (m_nTmrAtScrlDelay)
-                    m_pTmrMngr->StartTmr(m_nTmrAtScrlDelay);
+            StartAutoScrollTicks();
+        } else if (m_pTmrMngr && chg.bAddDelayItem) {
+            m_nTmrAtScrlDelay = AddTmrItem(MSG_TMR_AUTOSCRL_DELAY, chg.dwDelayMs);
+            if (m_nTmrAtScrlDelay) {
+                m_pTmrMngr->StartTmr(m_nTmrAtScrlDelay);
+                OutputLog(LOG_LEVEL_INFO, SENDER_CORE, L"オートスクロール開始判定開始.\r\n");
             }
         }
     }
@@ -584,6 +596,8 @@ void CZvCoreDlg::StopAutoScroll() noexcept
     m_dwAtScrlDirs = 0;
     m_bAtScrlOuterH = FALSE;
     m_bAtScrlOuterV = FALSE;
+    // The next look at the pointer runs the edge test even if it has not moved since.
+    m_ptrLast = {};
 }
 
 LRESULT CZvCoreDlg::OnTmrAutoScrlDelay(WPARAM, LPARAM) noexcept
