@@ -256,3 +256,23 @@ TEST_F(CoreStart, AboutBoxListsTheFileVersions)
     EXPECT_TRUE(m_core.IsRunning());
     EXPECT_EQ(CloseCore(hWnd), std::optional<DWORD>(0));
 }
+
+TEST(CoreManifest, DeclaresEverySystemFromSixOnSoThatTheVersionIsReportedTruly)
+{
+    // The programs run from the test program's own folder.
+    wchar_t szPath[MAX_PATH] = {};
+    GetModuleFileNameW(nullptr, szPath, MAX_PATH);
+    std::wstring strPath(szPath);
+    strPath = strPath.substr(0, strPath.find_last_of(L"\\/") + 1) + kCore;
+    HMODULE hMod = LoadLibraryExW(strPath.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
+    ASSERT_NE(hMod, nullptr) << GetLastError();
+    HRSRC hRes = FindResourceW(hMod, MAKEINTRESOURCEW(1), MAKEINTRESOURCEW(24));
+    ASSERT_NE(hRes, nullptr);
+    const auto* p = static_cast<const char*>(LockResource(LoadResource(hMod, hRes)));
+    const std::string strManifest(p, SizeofResource(hMod, hRes));
+    FreeLibrary(hMod);
+    for (const char* pszId : {"{35138b9a-5d96-4fbd-8e2d-a2440225f93a}", "{4a2f28e3-53b9-4441-ba9c-d69d4a4a6e38}",
+                              "{1f676c76-80e1-4239-95bb-83d0f6d0da78}", "{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}"})
+        EXPECT_NE(strManifest.find(pszId), std::string::npos) << pszId;
+    EXPECT_NE(strManifest.find("asInvoker"), std::string::npos);
+}
