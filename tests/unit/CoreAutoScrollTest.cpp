@@ -2,6 +2,8 @@
 #include <windows.h>
 
 #include <string>
+#include <tuple>
+#include <utility>
 #include <vector>
 
 #include "AutoScroll.h"
@@ -17,181 +19,108 @@ PROP_ATSCRL Defaults() { return PROP_ATSCRL{3, 10, 20, 50, 10, 4}; }
 // A 1280 × 1024 screen with a 40-pixel taskbar at the bottom.
 constexpr RECT kWork{0, 0, 1280, 984};
 
-EDGE_BANDS At(int x, int y, const PROP_ATSCRL& at = Defaults()) {
-    return CheckAutoScroll(at, POINTER_STATE{{x, y}, false, true}, kWork, {});
+EDGE_BANDS At(int x, int y, const std::vector<RECT>& rcBlock = {}) {
+    return CheckAutoScroll(Defaults(), POINTER_STATE{{x, y}, false, true}, kWork, rcBlock);
 }
 
 }  // namespace
 
 TEST(CoreAutoScroll, ModeAndButtons) {
-    EXPECT_FALSE(IsArmed(0, false, false));
-    EXPECT_FALSE(IsArmed(0, true, true));
-    EXPECT_TRUE(IsArmed(1, false, false));
-    EXPECT_FALSE(IsArmed(1, true, false));
-    EXPECT_TRUE(IsArmed(2, true, false));
-    EXPECT_FALSE(IsArmed(2, true, true));
-    EXPECT_TRUE(IsArmed(3, false, true));
-    EXPECT_FALSE(IsArmed(3, false, false));
-    EXPECT_FALSE(IsArmed(3, true, true));
-    EXPECT_TRUE(IsArmed(4, true, false));
-    EXPECT_TRUE(IsArmed(4, true, true));
-    EXPECT_FALSE(IsArmed(4, false, false));
-    EXPECT_FALSE(IsArmed(5, false, true));
-    EXPECT_FALSE(IsArmed(-1, false, false));
+    // {mode, left, right, armed}: 0 off, 1 no button, 2 left only, 3 right only, 4 any button.
+    const int cases[][4] = {{0, 0, 0, 0}, {0, 1, 1, 0}, {1, 0, 0, 1}, {1, 1, 0, 0}, {2, 1, 0, 1},
+                            {2, 1, 1, 0}, {3, 0, 1, 1}, {3, 0, 0, 0}, {3, 1, 1, 0}, {4, 1, 0, 1},
+                            {4, 1, 1, 1}, {4, 0, 0, 0}, {5, 0, 1, 0}, {-1, 0, 0, 0}};
+    for (const auto& c : cases)
+        EXPECT_EQ(c[3] != 0, IsArmed(c[0], c[1] != 0, c[2] != 0)) << "Mode " << c[0] << ", buttons " << c[1] << c[2];
 
     // Mode 3 without the right button, Mode 1 with the left one: nothing at the very edge.
-    const PROP_ATSCRL at = Defaults();
-    EXPECT_EQ(0u, CheckAutoScroll(at, POINTER_STATE{{0, 500}, false, false}, kWork, {}).dwDirs);
-    PROP_ATSCRL at1 = Defaults();
-    at1.nMode = 1;
-    EXPECT_EQ(0u, CheckAutoScroll(at1, POINTER_STATE{{0, 500}, true, false}, kWork, {}).dwDirs);
-    EXPECT_EQ(ATSCRL_LEFT, CheckAutoScroll(at1, POINTER_STATE{{0, 500}, false, false}, kWork, {}).dwDirs);
+    const auto edge = [](int nMode, bool bLeft, bool bRight) {
+        return CheckAutoScroll(PROP_ATSCRL{nMode, 10, 20, 50, 10, 4}, POINTER_STATE{{0, 500}, bLeft, bRight}, kWork, {}).dwDirs;
+    };
+    EXPECT_EQ(0u, edge(3, false, false));
+    EXPECT_EQ(0u, edge(1, true, false));
+    EXPECT_EQ(ATSCRL_LEFT, edge(1, false, false));
 }
 
-TEST(CoreAutoScroll, BandsAtEachEdge) {
-    EXPECT_EQ((EDGE_BANDS{ATSCRL_LEFT, TRUE, FALSE}), At(5, 500));
-    EXPECT_EQ((EDGE_BANDS{ATSCRL_LEFT, FALSE, FALSE}), At(30, 500));
-    EXPECT_EQ((EDGE_BANDS{ATSCRL_RIGHT, TRUE, FALSE}), At(1275, 500));
-    EXPECT_EQ((EDGE_BANDS{ATSCRL_RIGHT, FALSE, FALSE}), At(1250, 500));
-    EXPECT_EQ((EDGE_BANDS{ATSCRL_TOP, FALSE, TRUE}), At(640, 0));
-    EXPECT_EQ((EDGE_BANDS{ATSCRL_TOP, FALSE, FALSE}), At(640, 49));
-    // The bottom band ends at the work area, above the taskbar.
-    EXPECT_EQ((EDGE_BANDS{ATSCRL_BOTTOM, FALSE, TRUE}), At(640, 980));
-    EXPECT_EQ((EDGE_BANDS{ATSCRL_BOTTOM, FALSE, FALSE}), At(640, 950));
-    EXPECT_EQ((EDGE_BANDS{0, FALSE, FALSE}), At(640, 500));
-}
-
-// The comparisons are strict: x = Internal Range is outside the left band, x = right −
-// Internal Range outside the right one.
-TEST(CoreAutoScroll, BandBordersAreStrict) {
-    EXPECT_EQ(ATSCRL_LEFT, At(49, 500).dwDirs);
-    EXPECT_EQ(0u, At(50, 500).dwDirs);
-    EXPECT_TRUE(At(9, 500).bOuterH);
-    EXPECT_FALSE(At(10, 500).bOuterH);
-    EXPECT_EQ(0u, At(1230, 500).dwDirs);
-    EXPECT_EQ(ATSCRL_RIGHT, At(1231, 500).dwDirs);
-    EXPECT_FALSE(At(1270, 500).bOuterH);
-    EXPECT_TRUE(At(1271, 500).bOuterH);
-    // Off the screen on the left, as with a second monitor: still the left band.
-    EXPECT_EQ((EDGE_BANDS{ATSCRL_LEFT, TRUE, FALSE}), At(-20, 500));
-}
-
-TEST(CoreAutoScroll, CornersTakeBothAxes) {
-    EXPECT_EQ((EDGE_BANDS{ATSCRL_LEFT | ATSCRL_TOP, TRUE, TRUE}), At(0, 0));
-    EXPECT_EQ((EDGE_BANDS{ATSCRL_RIGHT | ATSCRL_TOP, FALSE, TRUE}), At(1240, 3));
-    EXPECT_EQ((EDGE_BANDS{ATSCRL_LEFT | ATSCRL_BOTTOM, FALSE, FALSE}), At(20, 940));
-    EXPECT_EQ((EDGE_BANDS{ATSCRL_RIGHT | ATSCRL_BOTTOM, TRUE, TRUE}), At(1279, 983));
+// Inner band: Internal Range, its outer part External Range; the comparisons are strict, and the
+// bottom band ends at the work area, above the taskbar.
+TEST(CoreAutoScroll, EdgeBands) {
+    constexpr DWORD L = ATSCRL_LEFT, R = ATSCRL_RIGHT, T = ATSCRL_TOP, B = ATSCRL_BOTTOM;
+    const struct { int x, y; EDGE_BANDS bands; } cases[] = {
+        {5, 500, {L, TRUE, FALSE}},   {30, 500, {L, FALSE, FALSE}},   {9, 500, {L, TRUE, FALSE}},
+        {10, 500, {L, FALSE, FALSE}}, {49, 500, {L, FALSE, FALSE}},   {50, 500, {0, FALSE, FALSE}},
+        {1230, 500, {0, FALSE, FALSE}}, {1231, 500, {R, FALSE, FALSE}}, {1270, 500, {R, FALSE, FALSE}},
+        {1271, 500, {R, TRUE, FALSE}}, {640, 0, {T, FALSE, TRUE}},     {640, 49, {T, FALSE, FALSE}},
+        {640, 980, {B, FALSE, TRUE}}, {640, 950, {B, FALSE, FALSE}},  {-20, 500, {L, TRUE, FALSE}},  // a second monitor
+        {0, 0, {L | T, TRUE, TRUE}},  {1240, 3, {R | T, FALSE, TRUE}}, {20, 940, {L | B, FALSE, FALSE}},
+        {1279, 983, {R | B, TRUE, TRUE}},
+    };
+    for (const auto& c : cases) {
+        const EDGE_BANDS got = At(c.x, c.y);
+        EXPECT_EQ(std::tuple(c.bands.dwDirs, c.bands.bOuterH, c.bands.bOuterV), std::tuple(got.dwDirs, got.bOuterH, got.bOuterV))
+            << c.x << "," << c.y;
+    }
 }
 
 TEST(CoreAutoScroll, PointerOverTaskbarOrBarStops) {
     const std::vector<RECT> rcBlock = {RECT{0, 984, 1280, 1024}, RECT{1000, 0, 1200, 19}, RECT{1261, 100, 1280, 300}};
-    const PROP_ATSCRL at = Defaults();
-    auto check = [&](int x, int y) {
-        return CheckAutoScroll(at, POINTER_STATE{{x, y}, false, true}, kWork, rcBlock).dwDirs;
-    };
-    EXPECT_EQ(0u, check(5, 1000));
-    EXPECT_EQ(0u, check(1100, 5));
-    EXPECT_EQ(0u, check(1270, 200));
-    EXPECT_EQ(ATSCRL_TOP, check(500, 5));
-    EXPECT_EQ(ATSCRL_RIGHT, check(1270, 500));
-    // The right and bottom borders of a rectangle lie outside it.
-    EXPECT_EQ(ATSCRL_TOP, check(1100, 19));
+    EXPECT_EQ(0u, At(5, 1000, rcBlock).dwDirs);
+    EXPECT_EQ(0u, At(1100, 5, rcBlock).dwDirs);
+    EXPECT_EQ(0u, At(1270, 200, rcBlock).dwDirs);
+    EXPECT_EQ(ATSCRL_TOP, At(500, 5, rcBlock).dwDirs);
+    EXPECT_EQ(ATSCRL_RIGHT, At(1270, 500, rcBlock).dwDirs);
+    EXPECT_EQ(ATSCRL_TOP, At(1100, 19, rcBlock).dwDirs) << "the bottom border of a rectangle lies outside it";
 }
 
-// The scroll goes toward the edge: right edge, positive distance, windows move left.
+// The scroll goes toward the edge: right edge, positive distance, windows move left. Each axis
+// takes its own band's speed.
 TEST(CoreAutoScroll, StepDistancesBySpeedAndDirection) {
-    const PROP_ATSCRL at = Defaults();
-    POINT pt = StepOffsets(at, At(5, 500));
-    EXPECT_EQ(-20, pt.x);
-    EXPECT_EQ(0, pt.y);
-    pt = StepOffsets(at, At(30, 500));
-    EXPECT_EQ(-10, pt.x);
-    pt = StepOffsets(at, At(1275, 500));
-    EXPECT_EQ(20, pt.x);
-    pt = StepOffsets(at, At(640, 960));
-    EXPECT_EQ(0, pt.x);
-    EXPECT_EQ(10, pt.y);
-    // Each axis takes its own band's speed.
-    pt = StepOffsets(at, At(5, 40));
-    EXPECT_EQ(-20, pt.x);
-    EXPECT_EQ(-10, pt.y);
-    pt = StepOffsets(at, At(640, 500));
-    EXPECT_EQ(0, pt.x);
-    EXPECT_EQ(0, pt.y);
-
-    PROP_ATSCRL off = Defaults();
-    off.nMode = 0;
-    pt = StepOffsets(off, EDGE_BANDS{ATSCRL_LEFT | ATSCRL_TOP, TRUE, TRUE});
-    EXPECT_EQ(0, pt.x);
-    EXPECT_EQ(0, pt.y);
+    const struct { int x, y; LONG dx, dy; } cases[] = {
+        {5, 500, -20, 0}, {30, 500, -10, 0}, {1275, 500, 20, 0}, {640, 960, 0, 10}, {5, 40, -20, -10}, {640, 500, 0, 0},
+    };
+    for (const auto& c : cases) {
+        const POINT pt = StepOffsets(Defaults(), At(c.x, c.y));
+        EXPECT_EQ(std::pair(c.dx, c.dy), std::pair(pt.x, pt.y)) << c.x << "," << c.y;
+    }
+    const POINT pt = StepOffsets(PROP_ATSCRL{0, 10, 20, 50, 10, 4}, EDGE_BANDS{ATSCRL_LEFT | ATSCRL_TOP, TRUE, TRUE});
+    EXPECT_EQ(std::pair(0L, 0L), std::pair(pt.x, pt.y)) << "Mode 0";
 }
 
-TEST(CoreAutoScroll, UndoSubKindAndDirectionText) {
-    EXPECT_EQ(5, UndoSubKind(ATSCRL_LEFT));
-    EXPECT_EQ(6, UndoSubKind(ATSCRL_BOTTOM));
-    EXPECT_EQ(7, UndoSubKind(ATSCRL_RIGHT | ATSCRL_TOP));
-    EXPECT_EQ(0, UndoSubKind(0));
+TEST(CoreAutoScroll, UndoSubKindDirectionTextAndDelay) {
+    EXPECT_EQ((std::vector<int>{5, 6, 7, 0}),
+              (std::vector<int>{UndoSubKind(ATSCRL_LEFT), UndoSubKind(ATSCRL_BOTTOM), UndoSubKind(ATSCRL_RIGHT | ATSCRL_TOP), UndoSubKind(0)}));
 
-    EXPECT_EQ(L"停止", DirText(0));
-    EXPECT_EQ(L"左", DirText(ATSCRL_RIGHT));
-    EXPECT_EQ(L"右", DirText(ATSCRL_LEFT));
-    EXPECT_EQ(L"左上", DirText(ATSCRL_RIGHT | ATSCRL_BOTTOM));
-    EXPECT_EQ(L"下", DirText(ATSCRL_TOP));
-}
+    // The way the windows go, away from the edge.
+    EXPECT_EQ((std::vector<std::wstring>{L"停止", L"左", L"右", L"左上", L"下"}),
+              (std::vector<std::wstring>{DirText(0), DirText(ATSCRL_RIGHT), DirText(ATSCRL_LEFT),
+                                         DirText(ATSCRL_RIGHT | ATSCRL_BOTTOM), DirText(ATSCRL_TOP)}));
 
-TEST(CoreAutoScroll, DelayByIndex) {
-    const DWORD adwExpected[] = {0, 200, 500, 1000, 2000, 5000};
-    for (int n = 0; n < 6; ++n) EXPECT_EQ(adwExpected[n], DelayMs(n)) << n;
     // Out of range: the nearest end of the list.
-    EXPECT_EQ(0u, DelayMs(-1));
-    EXPECT_EQ(5000u, DelayMs(6));
-    EXPECT_EQ(5000u, DelayMs(1000));
-    EXPECT_EQ(0, DelayIndex(-7));
-    EXPECT_EQ(5, DelayIndex(9));
+    std::vector<DWORD> delays;
+    for (int n = -1; n <= 7; ++n) delays.push_back(DelayMs(n));
+    EXPECT_EQ((std::vector<DWORD>{0, 0, 200, 500, 1000, 2000, 5000, 5000, 5000}), delays);
+    EXPECT_EQ((std::pair{0, 5}), std::pair(DelayIndex(-7), DelayIndex(9)));
 }
 
+// A delay item running when a change comes in logs it; after the delay it is gone. A delay item
+// left over is not added again. Delay 0 has no timer item to wait for (a 0 ms item is refused):
+// the ticks start now.
 TEST(CoreAutoScroll, EnteringAndLeavingABand) {
-    DIR_CHANGE chg = OnDirections(0, ATSCRL_LEFT, false, 4);
-    EXPECT_TRUE(chg.bStart);
-    EXPECT_TRUE(chg.bAddDelayItem);
-    EXPECT_EQ(2000u, chg.dwDelayMs);
-    EXPECT_FALSE(chg.bStartAtOnce);
-    EXPECT_FALSE(chg.bStop);
-    EXPECT_FALSE(chg.bLogChange);
-
-    chg = OnDirections(ATSCRL_LEFT, ATSCRL_LEFT | ATSCRL_TOP, true, 4);
-    EXPECT_FALSE(chg.bStart);
-    EXPECT_FALSE(chg.bStop);
-    EXPECT_TRUE(chg.bLogChange);
-
-    // After the delay the item is gone: a change is no longer logged.
-    EXPECT_FALSE(OnDirections(ATSCRL_LEFT, ATSCRL_TOP, false, 4).bLogChange);
-
-    chg = OnDirections(ATSCRL_TOP, 0, true, 4);
-    EXPECT_TRUE(chg.bStop);
-    EXPECT_TRUE(chg.bLogChange);
-    EXPECT_FALSE(chg.bStart);
-
-    chg = OnDirections(0, 0, false, 4);
-    EXPECT_FALSE(chg.bStart || chg.bStop || chg.bLogChange || chg.bAddDelayItem || chg.bStartAtOnce);
-
-    // A delay item left over is not added again.
-    chg = OnDirections(0, ATSCRL_RIGHT, true, 4);
-    EXPECT_TRUE(chg.bStart);
-    EXPECT_FALSE(chg.bAddDelayItem);
-    EXPECT_FALSE(chg.bStartAtOnce);
-}
-
-// Delay 0 has no timer item to wait for (a 0 ms item is refused): the ticks start now.
-TEST(CoreAutoScroll, DelayZeroStartsAtOnce) {
-    DIR_CHANGE chg = OnDirections(0, ATSCRL_BOTTOM, false, 0);
-    EXPECT_TRUE(chg.bStart);
-    EXPECT_TRUE(chg.bStartAtOnce);
-    EXPECT_FALSE(chg.bAddDelayItem);
-    chg = OnDirections(0, ATSCRL_BOTTOM, false, -3);
-    EXPECT_TRUE(chg.bStartAtOnce);
-    chg = OnDirections(0, ATSCRL_BOTTOM, false, 1);
-    EXPECT_FALSE(chg.bStartAtOnce);
-    EXPECT_TRUE(chg.bAddDelayItem);
-    EXPECT_EQ(200u, chg.dwDelayMs);
+    using CHANGE = std::tuple<bool, bool, DWORD, bool, bool, bool>;  // start, add delay item, delay, at once, stop, log
+    const struct { DWORD dwPrev, dwNow; bool bItem; int nDelay; CHANGE chg; } cases[] = {
+        {0, ATSCRL_LEFT, false, 4, {true, true, 2000, false, false, false}},
+        {ATSCRL_LEFT, ATSCRL_LEFT | ATSCRL_TOP, true, 4, {false, false, 0, false, false, true}},
+        {ATSCRL_LEFT, ATSCRL_TOP, false, 4, {false, false, 0, false, false, false}},
+        {ATSCRL_TOP, 0, true, 4, {false, false, 0, false, true, true}},
+        {0, 0, false, 4, {false, false, 0, false, false, false}},
+        {0, ATSCRL_RIGHT, true, 4, {true, false, 0, false, false, true}},
+        {0, ATSCRL_BOTTOM, false, 0, {true, false, 0, true, false, false}},
+        {0, ATSCRL_BOTTOM, false, -3, {true, false, 0, true, false, false}},
+        {0, ATSCRL_BOTTOM, false, 1, {true, true, 200, false, false, false}},
+    };
+    for (const auto& c : cases) {
+        const DIR_CHANGE d = OnDirections(c.dwPrev, c.dwNow, c.bItem, c.nDelay);
+        EXPECT_EQ(c.chg, CHANGE(d.bStart, d.bAddDelayItem, d.dwDelayMs, d.bStartAtOnce, d.bStop, d.bLogChange))
+            << c.dwPrev << " -> " << c.dwNow << ", item " << c.bItem << ", Delay " << c.nDelay;
+    }
 }

@@ -1,7 +1,8 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
-#include <initializer_list>
+#include <tuple>
+#include <utility>
 #include <vector>
 
 #include "KeyMatch.h"
@@ -9,10 +10,7 @@
 #include "ScrollCalc.h"
 
 using namespace KeyMatch;
-using ScrollCalc::DEVFLAG_DOWN;
-using ScrollCalc::DEVFLAG_LEFT;
-using ScrollCalc::DEVFLAG_RIGHT;
-using ScrollCalc::DEVFLAG_UP;
+using namespace ScrollCalc;
 
 namespace {
 
@@ -32,150 +30,100 @@ PROPERTY_SET DefaultProp() {
     return prop;
 }
 
-KEY_STATE Held(std::initializer_list<BYTE> keys) {
-    return KeyStateOf(std::vector<BYTE>(keys));
-}
-
-// A held Ctrl or Alt also shows its left-hand code, as the system reports it.
-KEY_STATE HeldWithSides(std::initializer_list<BYTE> keys) {
-    KEY_STATE state = Held(keys);
+// A held Shift, Ctrl or Alt also shows its left-hand code, as the system reports it.
+KEY_STATE Held(const std::vector<BYTE>& keys) {
+    KEY_STATE state = KeyStateOf(keys);
     if (state[VK_CONTROL]) state[VK_LCONTROL] = 0x80;
     if (state[VK_MENU]) state[VK_LMENU] = 0x80;
     if (state[VK_SHIFT]) state[VK_LSHIFT] = 0x80;
     return state;
 }
 
-KEY_ACTION Press(const PROPERTY_SET& prop, const KEY_STATE& state, UINT nVKey, bool bScrollProcessing = false) {
-    return DecideKeyAction(prop, state, KEY_HOOK_EVENT{nVKey, 0, bScrollProcessing});
+KEY_MATCH Match(const PROPERTY_SET& prop, const KEY_STATE& state) {
+    return MatchKeyAssign(prop.propKeybd, prop.propWindow, state);
 }
 
-int KeyboardWidth(const PROPERTY_SET& prop, int nIdx) {
-    ScrollCalc::SCROLL_WIDTH_BASIS basis{RECT{0, 0, 1280, 1024}, 400, 300, 1280, 1024};
-    return ScrollCalc::ScrollWidthAbs(prop.propScrlWdth, nIdx, basis).nWidth;
+KEY_ACTION Press(const PROPERTY_SET& prop, const std::vector<BYTE>& keys, bool bScrollProcessing = false) {
+    return DecideKeyAction(prop, Held(keys), KEY_HOOK_EVENT{keys.back(), 0, bScrollProcessing});
+}
+
+using ACT = std::tuple<KeyAction, KEY_MATCH, bool, bool, bool>;  // action, match, save resized, handled, reset
+ACT ActOf(const KEY_ACTION& act) {
+    return {act.action, act.match, act.bSaveResizeWnd, act.bHandled, act.bResetIgnoreCount};
 }
 
 }  // namespace
 
-TEST(CoreKeyMatch, SnapshotByteFromAsyncState) {
-    EXPECT_EQ(0x80, KeyStateByte(static_cast<SHORT>(0x8000)));
+TEST(CoreKeyMatch, DefaultRowsMatchTheirOwnKeys) {
     EXPECT_EQ(0x81, KeyStateByte(static_cast<SHORT>(0x8001)));
     EXPECT_EQ(0x01, KeyStateByte(0x0001));
-    EXPECT_EQ(0x00, KeyStateByte(0));
+    const PROPERTY_SET prop = DefaultProp();
+    for (int n = 0; n < KEYASSIGN_COUNT; ++n)
+        EXPECT_EQ(MatchOfEntry(n), Match(prop, KeyStateOf(prop.propKeybd.aKeyAssign[n].lstKey))) << "entry " << n;
+    EXPECT_EQ(KEYMATCH_IGNORE_ACTIVATE, Match(prop, Held({VK_CONTROL})));
+    EXPECT_EQ(KEYMATCH_NONE, Match(prop, Held({})));
+    EXPECT_EQ(KEYMATCH_NONE, Match(prop, Held({VK_CONTROL, VK_MENU})));
 }
 
-// Every default row is found by its own keys, in table order.
-TEST(CoreKeyMatch, DefaultRowsMatchTheirOwnKeys) {
+// Scrolling left is a negative distance: every window then moves right by the keyboard width.
+TEST(CoreKeyMatch, ScrollRowsAskForOneKeyboardUnit) {
     const PROPERTY_SET prop = DefaultProp();
-    for (int n = 0; n < KEYASSIGN_COUNT; ++n) {
-        const auto& lst = prop.propKeybd.aKeyAssign[n].lstKey;
-        EXPECT_EQ(MatchOfEntry(n), MatchKeyAssign(prop.propKeybd, prop.propWindow, KeyStateOf(lst))) << "entry " << n;
+    const struct { std::vector<BYTE> keys; KEY_MATCH match; WORD wFlags; int nIdx, nUndoSubKind; LONG x, y; } cases[] = {
+        {{VK_CONTROL, VK_MENU, VK_LEFT}, KEYMATCH_LEFT_LINE, DEVFLAG_LEFT, 4, UNDO_SUBKIND_HORZ, -10, 0},
+        {{VK_SHIFT, VK_CONTROL, VK_MENU, VK_RIGHT}, KEYMATCH_RIGHT_PAGE, DEVFLAG_RIGHT, 5, UNDO_SUBKIND_HORZ, 200, 0},
+        {{VK_CONTROL, VK_MENU, VK_UP}, KEYMATCH_UP_LINE, DEVFLAG_UP, 6, UNDO_SUBKIND_VERT, 0, -10},
+        {{VK_SHIFT, VK_CONTROL, VK_MENU, VK_DOWN}, KEYMATCH_DOWN_PAGE, DEVFLAG_DOWN, 7, UNDO_SUBKIND_VERT, 0, 200},
+    };
+    const SCROLL_WIDTH_BASIS basis{RECT{0, 0, 1280, 1024}, 400, 300, 1280, 1024};
+    for (const auto& c : cases) {
+        const KEY_ACTION act = Press(prop, c.keys);
+        ASSERT_EQ(KeyAction::Scroll, act.action) << c.match;
+        EXPECT_EQ(std::tuple(c.match, c.wFlags, c.nIdx, 1, c.nUndoSubKind, true, true),
+                  std::tuple(act.match, act.req.wFlags, act.req.nIdx, act.req.nCount, act.nUndoSubKind, act.bHandled, act.bResetIgnoreCount));
+        const POINT off = DeviceOffsets(act.req, ScrollWidthAbs(prop.propScrlWdth, act.req.nIdx, basis).nWidth);
+        EXPECT_EQ(std::pair(c.x, c.y), std::pair(off.x, off.y)) << c.match;
     }
-    EXPECT_EQ(KEYMATCH_IGNORE_ACTIVATE, MatchKeyAssign(prop.propKeybd, prop.propWindow, Held({VK_CONTROL})));
-    EXPECT_EQ(KEYMATCH_NONE, MatchKeyAssign(prop.propKeybd, prop.propWindow, Held({})));
-    EXPECT_EQ(KEYMATCH_NONE, MatchKeyAssign(prop.propKeybd, prop.propWindow, Held({VK_CONTROL, VK_MENU})));
-}
-
-// Left line: the view goes left, so the scroll distance is negative and every window
-// moves right by the keyboard line width.
-TEST(CoreKeyMatch, CtrlAltLeftScrollsOneKeyboardLineLeft) {
-    const PROPERTY_SET prop = DefaultProp();
-    const KEY_ACTION act = Press(prop, HeldWithSides({VK_CONTROL, VK_MENU, VK_LEFT}), VK_LEFT);
-    EXPECT_EQ(KEYMATCH_LEFT_LINE, act.match);
-    ASSERT_EQ(KeyAction::Scroll, act.action);
-    EXPECT_EQ(DEVFLAG_LEFT, act.req.wFlags);
-    EXPECT_EQ(ScrlWdthIndex(SCRLWDTH_KEYBD, SCRLWDTH_HORZ, SCRLWDTH_LINE), act.req.nIdx);
-    EXPECT_EQ(4, act.req.nIdx);
-    EXPECT_EQ(1, act.req.nCount);
-    EXPECT_EQ(UNDO_SUBKIND_HORZ, act.nUndoSubKind);
-    EXPECT_TRUE(act.bHandled);
-    EXPECT_TRUE(act.bResetIgnoreCount);
-
-    const POINT off = ScrollCalc::DeviceOffsets(act.req, KeyboardWidth(prop, act.req.nIdx));
-    EXPECT_EQ(-10, off.x);
-    EXPECT_EQ(0, off.y);
-}
-
-TEST(CoreKeyMatch, ShiftCtrlAltRightScrollsOnePageRight) {
-    const PROPERTY_SET prop = DefaultProp();
-    const KEY_ACTION act = Press(prop, HeldWithSides({VK_SHIFT, VK_CONTROL, VK_MENU, VK_RIGHT}), VK_RIGHT);
-    EXPECT_EQ(KEYMATCH_RIGHT_PAGE, act.match);
-    ASSERT_EQ(KeyAction::Scroll, act.action);
-    EXPECT_EQ(DEVFLAG_RIGHT, act.req.wFlags);
-    EXPECT_EQ(5, act.req.nIdx);
-    const POINT off = ScrollCalc::DeviceOffsets(act.req, KeyboardWidth(prop, act.req.nIdx));
-    EXPECT_EQ(200, off.x);
-    EXPECT_EQ(0, off.y);
-}
-
-TEST(CoreKeyMatch, VerticalRowsUseTheVerticalKeyboardEntries) {
-    const PROPERTY_SET prop = DefaultProp();
-    const KEY_ACTION up = Press(prop, Held({VK_CONTROL, VK_MENU, VK_UP}), VK_UP);
-    EXPECT_EQ(DEVFLAG_UP, up.req.wFlags);
-    EXPECT_EQ(6, up.req.nIdx);
-    EXPECT_EQ(UNDO_SUBKIND_VERT, up.nUndoSubKind);
-    const KEY_ACTION down = Press(prop, Held({VK_SHIFT, VK_CONTROL, VK_MENU, VK_DOWN}), VK_DOWN);
-    EXPECT_EQ(DEVFLAG_DOWN, down.req.wFlags);
-    EXPECT_EQ(7, down.req.nIdx);
-    const POINT off = ScrollCalc::DeviceOffsets(down.req, KeyboardWidth(prop, down.req.nIdx));
-    EXPECT_EQ(0, off.x);
-    EXPECT_EQ(200, off.y);
-
     for (KEY_MATCH m : {KEYMATCH_NONE, KEYMATCH_UNDO, KEYMATCH_MENU, KEYMATCH_IGNORE_ACTIVATE})
-        EXPECT_EQ(0, ScrollRequestOf(m).nCount);
+        EXPECT_EQ(0, ScrollRequestOf(m).nCount) << m;
 }
 
 TEST(CoreKeyMatch, ExtraOrMissingKeysMatchNothing) {
     const PROPERTY_SET prop = DefaultProp();
-    // One more assignable key with a combination.
-    EXPECT_EQ(KEYMATCH_NONE, MatchKeyAssign(prop.propKeybd, prop.propWindow, Held({VK_CONTROL, VK_MENU, VK_LEFT, 'A'})));
-    EXPECT_EQ(KEYMATCH_NONE, Press(prop, Held({VK_CONTROL, VK_MENU, VK_LEFT, VK_UP}), VK_UP).match);
-    // A missing key.
-    EXPECT_EQ(KEYMATCH_NONE, MatchKeyAssign(prop.propKeybd, prop.propWindow, Held({VK_MENU, VK_LEFT})));
+    EXPECT_EQ(KEYMATCH_NONE, Match(prop, Held({VK_CONTROL, VK_MENU, VK_LEFT, 'A'})));
+    EXPECT_EQ(KEYMATCH_NONE, Press(prop, {VK_CONTROL, VK_MENU, VK_LEFT, VK_UP}).match);
+    EXPECT_EQ(KEYMATCH_NONE, Match(prop, Held({VK_MENU, VK_LEFT})));
     // Keys that may not be assigned (Escape, Windows key) do not spoil a combination.
-    EXPECT_EQ(KEYMATCH_LEFT_LINE,
-              MatchKeyAssign(prop.propKeybd, prop.propWindow, Held({VK_CONTROL, VK_MENU, VK_LEFT, VK_ESCAPE, VK_LWIN})));
-    // Only bit 0x80 counts: the "pressed since" bit 0x01 alone is not down.
-    KEY_STATE state = Held({VK_CONTROL, VK_MENU, VK_LEFT});
+    EXPECT_EQ(KEYMATCH_LEFT_LINE, Match(prop, Held({VK_CONTROL, VK_MENU, VK_LEFT, VK_ESCAPE, VK_LWIN})));
+    KEY_STATE state = Held({VK_CONTROL, VK_MENU, VK_LEFT});  // 'A' pressed since, not down
     state['A'] = 0x01;
-    EXPECT_EQ(KEYMATCH_LEFT_LINE, MatchKeyAssign(prop.propKeybd, prop.propWindow, state));
+    EXPECT_EQ(KEYMATCH_LEFT_LINE, Match(prop, state));
 }
 
 // The side codes of Shift, Ctrl and Alt have mask 0: held, they are neither extra keys
 // nor able to complete a row that lists them.
 TEST(CoreKeyMatch, SideVariantsCountByTheTableMasks) {
     PROPERTY_SET prop = DefaultProp();
-    KEY_STATE state = Held({VK_CONTROL, VK_MENU, VK_LEFT, VK_LCONTROL, VK_RCONTROL, VK_RMENU});
+    const KEY_STATE state = KeyStateOf(std::vector<BYTE>{VK_CONTROL, VK_MENU, VK_LEFT, VK_LCONTROL, VK_RCONTROL, VK_RMENU});
     EXPECT_FALSE(IsKeyDown(state, VK_LCONTROL));
-    EXPECT_TRUE(IsKeyDown(state, VK_CONTROL));
-    EXPECT_EQ(KEYMATCH_LEFT_LINE, MatchKeyAssign(prop.propKeybd, prop.propWindow, state));
-
-    // The generic code must be down itself; the side code alone is nothing.
-    EXPECT_EQ(KEYMATCH_NONE, MatchKeyAssign(prop.propKeybd, prop.propWindow, Held({VK_LCONTROL, VK_MENU, VK_LEFT})));
-
+    EXPECT_EQ(KEYMATCH_LEFT_LINE, Match(prop, state));
+    EXPECT_EQ(KEYMATCH_NONE, Match(prop, KeyStateOf(std::vector<BYTE>{VK_LCONTROL, VK_MENU, VK_LEFT})));
     prop.propKeybd.aKeyAssign[KEYASSIGN_UNDO].lstKey = {VK_LCONTROL, 'Z'};
-    EXPECT_EQ(KEYMATCH_NONE, MatchKeyAssign(prop.propKeybd, prop.propWindow, Held({VK_CONTROL, VK_LCONTROL, 'Z'})));
+    EXPECT_EQ(KEYMATCH_NONE, Match(prop, Held({VK_CONTROL, 'Z'})));
 }
 
 TEST(CoreKeyMatch, DisabledOrEmptyRowsMatchNothing) {
     PROPERTY_SET prop = DefaultProp();
     for (int n = KEYASSIGN_LEFT_LINE; n <= KEYASSIGN_DOWN_PAGE; ++n) prop.propKeybd.aKeyAssign[n].bEnable = FALSE;
-    EXPECT_EQ(KEYMATCH_NONE, MatchKeyAssign(prop.propKeybd, prop.propWindow, Held({VK_CONTROL, VK_MENU, VK_LEFT})));
-    const KEY_ACTION act = Press(prop, Held({VK_CONTROL, VK_MENU, VK_LEFT}), VK_LEFT);
-    EXPECT_EQ(KeyAction::None, act.action);
-    EXPECT_FALSE(act.bHandled);
+    EXPECT_EQ(ACT(KeyAction::None, KEYMATCH_NONE, false, false, false), ActOf(Press(prop, {VK_CONTROL, VK_MENU, VK_LEFT})));
 
     prop = DefaultProp();
     prop.propKeybd.aKeyAssign[KEYASSIGN_MENU].bEnable = FALSE;
-    EXPECT_EQ(KEYMATCH_NONE, MatchKeyAssign(prop.propKeybd, prop.propWindow, Held({VK_CONTROL, VK_MENU, VK_F11})));
-
-    prop = DefaultProp();
     prop.propKeybd.aKeyAssign[KEYASSIGN_UNDO].lstKey.clear();
-    EXPECT_EQ(KEYMATCH_NONE, MatchKeyAssign(prop.propKeybd, prop.propWindow, Held({})));
-
+    EXPECT_EQ(KEYMATCH_NONE, Match(prop, Held({VK_CONTROL, VK_MENU, VK_F11})));
+    EXPECT_EQ(KEYMATCH_NONE, Match(prop, Held({})));
     // Ignore Activate Scroll off: a lone Ctrl is no row.
-    prop = DefaultProp();
     prop.propWindow.bIgnoreActivateScroll = FALSE;
-    EXPECT_EQ(KEYMATCH_NONE, MatchKeyAssign(prop.propKeybd, prop.propWindow, Held({VK_CONTROL})));
+    EXPECT_EQ(KEYMATCH_NONE, Match(prop, Held({VK_CONTROL})));
 }
 
 // The first matching row wins when two rows carry the same keys; a direction whose
@@ -183,107 +131,59 @@ TEST(CoreKeyMatch, DisabledOrEmptyRowsMatchNothing) {
 TEST(CoreKeyMatch, RowOrderAndDirectionPairs) {
     PROPERTY_SET prop = DefaultProp();
     prop.propKeybd.aKeyAssign[KEYASSIGN_MENU].lstKey = prop.propKeybd.aKeyAssign[KEYASSIGN_UNDO].lstKey;
-    EXPECT_EQ(KEYMATCH_UNDO, MatchKeyAssign(prop.propKeybd, prop.propWindow, Held({VK_CONTROL, VK_MENU, 'Z'})));
+    EXPECT_EQ(KEYMATCH_UNDO, Match(prop, Held({VK_CONTROL, VK_MENU, 'Z'})));
 
     prop = DefaultProp();
     prop.propKeybd.aKeyAssign[KEYASSIGN_LEFT_PAGE].bEnable = FALSE;
-    const KEY_ACTION act = Press(prop, Held({VK_CONTROL, VK_MENU, VK_LEFT}), VK_LEFT);
-    EXPECT_EQ(KEYMATCH_LEFT_LINE, act.match);
-    EXPECT_EQ(KeyAction::None, act.action);
-    EXPECT_TRUE(act.bResetIgnoreCount);
-    EXPECT_EQ(KeyAction::Scroll, Press(prop, Held({VK_CONTROL, VK_MENU, VK_RIGHT}), VK_RIGHT).action);
+    EXPECT_EQ(ACT(KeyAction::None, KEYMATCH_LEFT_LINE, false, false, true), ActOf(Press(prop, {VK_CONTROL, VK_MENU, VK_LEFT})));
+    EXPECT_EQ(KeyAction::Scroll, Press(prop, {VK_CONTROL, VK_MENU, VK_RIGHT}).action);
 }
 
-TEST(CoreKeyMatch, ReleaseDecidesNothing) {
-    const PROPERTY_SET prop = DefaultProp();
-    const KEY_ACTION act = DecideKeyAction(prop, Held({VK_CONTROL, VK_MENU, VK_LEFT}),
-                                           KEY_HOOK_EVENT{VK_LEFT, static_cast<LPARAM>(0xC0000001u), false});
-    EXPECT_EQ(KeyAction::None, act.action);
-    EXPECT_EQ(KEYMATCH_NONE, act.match);
-    EXPECT_FALSE(act.bHandled);
-    EXPECT_FALSE(act.bResetIgnoreCount);
-}
-
-TEST(CoreKeyMatch, UndoMenuAndIgnoreKeyActions) {
+// Undo during a move would take back positions the move is still changing; scroll keys are still
+// decided then (the engine drops their requests).
+TEST(CoreKeyMatch, KeyActions) {
+    const struct { BOOL bResizeWnd; std::vector<BYTE> keys; bool bMoving; ACT act; } cases[] = {
+        {FALSE, {VK_CONTROL, VK_MENU, 'Z'}, false, {KeyAction::Undo, KEYMATCH_UNDO, false, true, true}},
+        {TRUE, {VK_CONTROL, VK_MENU, 'Z'}, false, {KeyAction::Undo, KEYMATCH_UNDO, true, true, true}},
+        {TRUE, {VK_CONTROL, VK_MENU, 'Z'}, true, {KeyAction::None, KEYMATCH_UNDO, false, false, true}},
+        {TRUE, {VK_CONTROL, VK_MENU, VK_LEFT}, true, {KeyAction::Scroll, KEYMATCH_LEFT_LINE, false, true, true}},
+        {FALSE, {VK_CONTROL, VK_MENU, VK_F11}, false, {KeyAction::Menu, KEYMATCH_MENU, false, true, true}},
+        {FALSE, {VK_CONTROL}, false, {KeyAction::IgnoreActivate, KEYMATCH_IGNORE_ACTIVATE, false, false, false}},
+        // Resize commit keys count only with Undo "ResizeWnd" on and no move in progress.
+        {FALSE, {VK_RETURN}, false, {KeyAction::None, KEYMATCH_NONE, false, false, false}},
+        {TRUE, {VK_RETURN}, false, {KeyAction::ResizeCommit, KEYMATCH_NONE, false, false, false}},
+        {TRUE, {'R'}, false, {KeyAction::ResizeCommit, KEYMATCH_NONE, false, false, false}},
+        {TRUE, {'X'}, false, {KeyAction::ResizeCommit, KEYMATCH_NONE, false, false, false}},
+        {TRUE, {VK_F3}, false, {KeyAction::ResizeCommit, KEYMATCH_NONE, false, false, false}},
+        {TRUE, {VK_F9}, false, {KeyAction::ResizeCommit, KEYMATCH_NONE, false, false, false}},
+        {TRUE, {'Q'}, false, {KeyAction::None, KEYMATCH_NONE, false, false, false}},
+        {TRUE, {'R'}, true, {KeyAction::None, KEYMATCH_NONE, false, false, false}},
+    };
     PROPERTY_SET prop = DefaultProp();
-    KEY_ACTION act = Press(prop, Held({VK_CONTROL, VK_MENU, 'Z'}), 'Z');
-    EXPECT_EQ(KeyAction::Undo, act.action);
-    EXPECT_FALSE(act.bSaveResizeWnd);
-    EXPECT_TRUE(act.bHandled);
-
-    prop.propUndo.bUndoResizeWnd = TRUE;
-    act = Press(prop, Held({VK_CONTROL, VK_MENU, 'Z'}), 'Z');
-    EXPECT_EQ(KeyAction::Undo, act.action);
-    EXPECT_TRUE(act.bSaveResizeWnd);
-
-    act = Press(prop, Held({VK_CONTROL, VK_MENU, VK_F11}), VK_F11);
-    EXPECT_EQ(KeyAction::Menu, act.action);
-    EXPECT_TRUE(act.bHandled);
-    EXPECT_TRUE(act.bResetIgnoreCount);
-
-    act = Press(prop, Held({VK_CONTROL}), VK_CONTROL);
-    EXPECT_EQ(KeyAction::IgnoreActivate, act.action);
-    EXPECT_FALSE(act.bHandled);
-    EXPECT_FALSE(act.bResetIgnoreCount);
-}
-
-// Undo during a move would take back positions the move is still changing.
-TEST(CoreKeyMatch, UndoDoesNothingWhileAMoveIsInProgress) {
-    PROPERTY_SET prop = DefaultProp();
-    prop.propUndo.bUndoResizeWnd = TRUE;
-    const KEY_ACTION act = Press(prop, Held({VK_CONTROL, VK_MENU, 'Z'}), 'Z', true);
-    EXPECT_EQ(KEYMATCH_UNDO, act.match);
-    EXPECT_EQ(KeyAction::None, act.action);
-    EXPECT_FALSE(act.bSaveResizeWnd);
-    EXPECT_FALSE(act.bHandled);
-    // Scroll keys are still decided; the engine drops their requests.
-    EXPECT_EQ(KeyAction::Scroll, Press(prop, Held({VK_CONTROL, VK_MENU, VK_LEFT}), VK_LEFT, true).action);
-}
-
-TEST(CoreKeyMatch, ResizeCommitKeysWithoutAMatch) {
-    PROPERTY_SET prop = DefaultProp();
-    EXPECT_EQ(KeyAction::None, Press(prop, Held({VK_RETURN}), VK_RETURN).action);
-    prop.propUndo.bUndoResizeWnd = TRUE;
-    for (UINT vk : {UINT{VK_RETURN}, UINT{'R'}, UINT{'X'}, UINT{VK_F3}, UINT{VK_F9}}) {
-        const KEY_ACTION act = Press(prop, Held({static_cast<BYTE>(vk)}), vk);
-        EXPECT_EQ(KeyAction::ResizeCommit, act.action) << vk;
-        EXPECT_FALSE(act.bHandled);
+    for (const auto& c : cases) {
+        prop.propUndo.bUndoResizeWnd = c.bResizeWnd;
+        EXPECT_EQ(c.act, ActOf(Press(prop, c.keys, c.bMoving)))
+            << "last key " << int{c.keys.back()} << ", resize " << c.bResizeWnd << ", moving " << c.bMoving;
     }
-    EXPECT_EQ(KeyAction::None, Press(prop, Held({'Q'}), 'Q').action);
-    EXPECT_EQ(KeyAction::None, Press(prop, Held({'R'}), 'R', true).action);
+
+    const KEY_HOOK_EVENT release{VK_LEFT, static_cast<LPARAM>(0xC0000001u), false};
+    EXPECT_EQ(ACT(KeyAction::None, KEYMATCH_NONE, false, false, false),
+              ActOf(DecideKeyAction(prop, Held({VK_CONTROL, VK_MENU, VK_LEFT}), release)));
 }
 
-// Count 2: first press starts the item, second arms, third resets.
+using PRESS = std::tuple<int, bool, bool, bool>;  // count, start item, armed, reset
+PRESS Of(const IGNORE_PRESS& p) { return {p.nCount, p.bStartItem, p.bArmed, p.bReset}; }
+
+// Count 2: the first press starts the item, the second arms, the third resets; a leftover item
+// is not added twice. A count below 1 could never be reached: it counts as 1.
 TEST(CoreKeyMatch, IgnoreKeyPressesArmAndReset) {
-    IGNORE_PRESS p = CountIgnorePress(0, false, 2);
-    EXPECT_EQ(1, p.nCount);
-    EXPECT_TRUE(p.bStartItem);
-    EXPECT_FALSE(p.bArmed);
-    EXPECT_FALSE(p.bReset);
-
-    p = CountIgnorePress(p.nCount, true, 2);
-    EXPECT_EQ(2, p.nCount);
-    EXPECT_FALSE(p.bStartItem);
-    EXPECT_TRUE(p.bArmed);
-
-    p = CountIgnorePress(p.nCount, true, 2);
-    EXPECT_EQ(0, p.nCount);
-    EXPECT_TRUE(p.bReset);
-    EXPECT_FALSE(p.bArmed);
-
-    // A leftover item is not added twice.
-    EXPECT_FALSE(CountIgnorePress(0, true, 2).bStartItem);
-}
-
-// A count below 1 could never be reached; it counts as 1, so one press arms.
-TEST(CoreKeyMatch, IgnoreCountBelowOneCountsAsOne) {
-    EXPECT_EQ(1, IgnoreActivateTarget(0));
-    EXPECT_EQ(1, IgnoreActivateTarget(-5));
-    EXPECT_EQ(3, IgnoreActivateTarget(3));
+    EXPECT_EQ(PRESS(1, true, false, false), Of(CountIgnorePress(0, false, 2)));
+    EXPECT_EQ(PRESS(2, false, true, false), Of(CountIgnorePress(1, true, 2)));
+    EXPECT_EQ(PRESS(0, false, false, true), Of(CountIgnorePress(2, true, 2)));
+    EXPECT_EQ(PRESS(1, false, false, false), Of(CountIgnorePress(0, true, 2)));
+    EXPECT_EQ((std::pair{1, 3}), std::pair(IgnoreActivateTarget(-5), IgnoreActivateTarget(3)));
     for (int nSetting : {0, -1}) {
-        const IGNORE_PRESS p = CountIgnorePress(0, false, nSetting);
-        EXPECT_TRUE(p.bArmed) << nSetting;
-        EXPECT_EQ(1, p.nCount);
-        EXPECT_TRUE(CountIgnorePress(1, true, nSetting).bReset);
+        EXPECT_TRUE(CountIgnorePress(0, false, nSetting).bArmed) << nSetting;
+        EXPECT_TRUE(CountIgnorePress(1, true, nSetting).bReset) << nSetting;
     }
 }

@@ -4,13 +4,13 @@
 #include <climits>
 #include <list>
 #include <memory>
+#include <tuple>
 #include <utility>
 #include <vector>
 
 #include "PropertySet.h"
 #include "ScrollCalc.h"
 #include "ScrollMove.h"
-#include "ZvMessages.h"
 
 using namespace ScrollCalc;
 
@@ -23,8 +23,8 @@ std::vector<SCROLL_RATE> RateList(BOOL bSmoothScroll) {
     return prop.lstScrlRate;
 }
 
-// The moves of one window that moves by dx, dy, pass by pass, as the scroll engine makes them
-// (the last pass may be a 0 move that only confirms). Empty when the engine refuses the move.
+// The moves of one window that moves by dx, dy, pass by pass, as the scroll engine makes them.
+// Empty when the engine refuses the move.
 std::vector<POINT> MovePasses(int dx, int dy, BOOL bAtOnce, int nSpeed, const std::vector<SCROLL_RATE>& lstRate) {
     auto pRec = std::make_unique<LPRM_MV_ALL_WNDS>();
     pRec->lOffsetH = -dx;
@@ -44,16 +44,13 @@ std::vector<POINT> MovePasses(int dx, int dy, BOOL bAtOnce, int nSpeed, const st
     return passes;
 }
 
-// The moves of one axis, pass by pass.
-std::vector<int> PassesX(int dx, int nSpeed, BOOL bSmooth, BOOL bAtOnce = FALSE) {
+// The passes of a move along one axis; the other axis must stay still.
+std::vector<int> Passes(bool bVert, int d, int nSpeed, BOOL bSmooth, BOOL bAtOnce = FALSE) {
     std::vector<int> out;
-    for (const POINT& pt : MovePasses(dx, 0, bAtOnce, nSpeed, RateList(bSmooth))) out.push_back(pt.x);
-    return out;
-}
-
-std::vector<int> PassesY(int dy, int nSpeed, BOOL bSmooth) {
-    std::vector<int> out;
-    for (const POINT& pt : MovePasses(0, dy, FALSE, nSpeed, RateList(bSmooth))) out.push_back(pt.y);
+    for (const POINT& pt : MovePasses(bVert ? 0 : d, bVert ? d : 0, bAtOnce, nSpeed, RateList(bSmooth))) {
+        EXPECT_EQ(0, bVert ? pt.x : pt.y);
+        out.push_back(bVert ? pt.y : pt.x);
+    }
     return out;
 }
 
@@ -63,65 +60,17 @@ SCROLL_WIDTH_BASIS Basis() {
 
 }  // namespace
 
-// Rates read off both built-in curves at Speed 3: the rate is the share of the whole
-// move taken by that one pass, not the share covered so far.
-TEST(CoreScrollCalc, RateCurveAtDefaultSpeed) {
-    const auto lstStep = RateList(FALSE);
-    EXPECT_EQ(6, NextScrollRate(lstStep, 3, 1));    // 33 % between (0,0) and (50,10)
-    EXPECT_EQ(66, NextScrollRate(lstStep, 3, 2));   // 66 % between (60,60) and (100,100)
-    EXPECT_EQ(100, NextScrollRate(lstStep, 3, 3));  // no point above 100 %: the last width
+// The rate is the share of the whole move taken by that one pass, not the share covered so far.
+TEST(CoreScrollCalc, RateCurve) {
+    // {smooth, Speed, pass, rate}: past the last point its width; exactly on a point that point's
+    // width; Speed below 2 (also negative) or past pass Speed + 1 the whole distance.
+    const int cases[][4] = {{FALSE, 3, 1, 6}, {FALSE, 3, 2, 66}, {FALSE, 3, 3, 100}, {TRUE, 3, 1, 13},
+                            {TRUE, 3, 2, 79}, {TRUE, 3, 3, 100}, {TRUE, 3, 4, 100},  {TRUE, 2, 1, 50},
+                            {TRUE, 5, 2, 20}, {TRUE, 1, 1, 100}, {TRUE, 0, 1, 100},  {TRUE, 3, 5, 100},
+                            {TRUE, -2, 1, 100}, {TRUE, 20, 1, 1}};
+    for (const auto& c : cases)
+        EXPECT_EQ(c[3], NextScrollRate(RateList(c[0]), c[1], c[2])) << c[0] << ", Speed " << c[1] << ", pass " << c[2];
 
-    const auto lstSmooth = RateList(TRUE);
-    EXPECT_EQ(13, NextScrollRate(lstSmooth, 3, 1));  // between (30,10) and (40,20)
-    EXPECT_EQ(79, NextScrollRate(lstSmooth, 3, 2));  // between (60,70) and (70,85)
-    EXPECT_EQ(100, NextScrollRate(lstSmooth, 3, 3));
-}
-
-// The log names the points a rate was read between.
-TEST(CoreScrollCalc, RateTraceNamesTheBracketingPoints) {
-    const auto lst = RateList(TRUE);
-    const SCROLL_RATE_TRACE t1 = TraceScrollRate(lst, 3, 1);
-    EXPECT_FALSE(t1.bFixed);
-    EXPECT_EQ(t1.uCnt1, 30u);
-    EXPECT_EQ(t1.uCnt2, 40u);
-    EXPECT_EQ(t1.uScr1, 10u);
-    EXPECT_EQ(t1.uScr2, 20u);
-    EXPECT_EQ(t1.nRate, 13);
-
-    // Past the last point both brackets are that point.
-    const SCROLL_RATE_TRACE t3 = TraceScrollRate(lst, 3, 3);
-    EXPECT_FALSE(t3.bFixed);
-    EXPECT_EQ(t3.uCnt1, 100u);
-    EXPECT_EQ(t3.uCnt2, 100u);
-    EXPECT_EQ(t3.uScr2, 100u);
-    EXPECT_EQ(t3.nRate, 100);
-
-    // Without pacing, or past the paced passes, the curve is not read.
-    for (auto [nSpeed, nCnt] : {std::pair{1, 1}, std::pair{-3, 1}, std::pair{3, 5}}) {
-        const SCROLL_RATE_TRACE t = TraceScrollRate(lst, nSpeed, nCnt);
-        EXPECT_TRUE(t.bFixed) << nSpeed << "," << nCnt;
-        EXPECT_EQ(t.nRate, 100);
-    }
-}
-
-TEST(CoreScrollCalc, RateCurveEdges) {
-    const auto lst = RateList(TRUE);
-    // Exactly on a point: that point's width, not the next segment's.
-    EXPECT_EQ(50, NextScrollRate(lst, 2, 1));
-    EXPECT_EQ(20, NextScrollRate(lst, 5, 2));
-    // Speed 1 or 0, and any pass beyond Speed + 1: the whole distance.
-    EXPECT_EQ(100, NextScrollRate(lst, 1, 1));
-    EXPECT_EQ(100, NextScrollRate(lst, 0, 1));
-    EXPECT_EQ(100, NextScrollRate(lst, 3, 5));
-    // Pass Speed + 1 still reads the curve (past 100 %: the last width).
-    EXPECT_EQ(100, NextScrollRate(lst, 3, 4));
-    // A negative Speed counts as below 2, not as a huge unsigned count of passes.
-    EXPECT_EQ(100, NextScrollRate(lst, -2, 1));
-    // Slow speed: Speed 20, first pass at 5 % between (0,0) and (10,2).
-    EXPECT_EQ(1, NextScrollRate(lst, 20, 1));
-}
-
-TEST(CoreScrollCalc, RateCurveWithoutPointsGivesZero) {
     const std::vector<SCROLL_RATE> none;
     EXPECT_EQ(0, NextScrollRate(none, 3, 1));
     EXPECT_EQ(0, NextScrollRate(none, 3, 3));
@@ -131,70 +80,72 @@ TEST(CoreScrollCalc, RateCurveWithoutPointsGivesZero) {
     EXPECT_EQ(40, NextScrollRate(flat, 2, 1));
 }
 
-TEST(CoreScrollCalc, PassStepKeepsAtLeastOnePixel) {
-    EXPECT_EQ(0, PassStep(50, 0));
-    EXPECT_EQ(12, PassStep(6, 200));
-    EXPECT_EQ(-12, PassStep(6, -200));  // truncated toward zero
-    EXPECT_EQ(-6, PassStep(66, -10));
-    EXPECT_EQ(1, PassStep(6, 10));      // 0.6 rounds down to 0: the minimum step
-    EXPECT_EQ(-1, PassStep(13, -1));
-    EXPECT_EQ(0, PassStep(0, 100));     // no curve: no move
-    // Large distances do not overflow the product.
-    EXPECT_EQ(1500000000, PassStep(75, 2000000000));
+TEST(CoreScrollCalc, RateTraceNamesTheBracketingPoints) {
+    const auto lst = RateList(TRUE);
+    const SCROLL_RATE_TRACE t1 = TraceScrollRate(lst, 3, 1);
+    EXPECT_FALSE(t1.bFixed);
+    EXPECT_EQ((std::vector<unsigned>{30, 40, 10, 20}), (std::vector<unsigned>{t1.uCnt1, t1.uCnt2, t1.uScr1, t1.uScr2}));
+    EXPECT_EQ(t1.nRate, 13);
+
+    // Past the last point both brackets are that point.
+    const SCROLL_RATE_TRACE t3 = TraceScrollRate(lst, 3, 3);
+    EXPECT_FALSE(t3.bFixed);
+    EXPECT_EQ((std::pair{100u, 100u}), std::pair(t3.uCnt1, t3.uCnt2));
+    EXPECT_EQ(t3.uScr2, 100u);
+
+    for (auto [nSpeed, nCnt] : {std::pair{1, 1}, std::pair{-3, 1}, std::pair{3, 5}}) {
+        const SCROLL_RATE_TRACE t = TraceScrollRate(lst, nSpeed, nCnt);
+        EXPECT_TRUE(t.bFixed) << nSpeed << "," << nCnt;
+        EXPECT_EQ(t.nRate, 100);
+    }
 }
 
-TEST(CoreScrollCalc, ReachCheck) {
-    // Positive target 10.
-    EXPECT_EQ((REACH_AXIS{false, 6}), ReachAxis(10, 1, 6));
-    EXPECT_EQ((REACH_AXIS{true, 3}), ReachAxis(10, 7, 10));
-    EXPECT_EQ((REACH_AXIS{false, 3}), ReachAxis(10, 7, 3));  // lands exactly: confirmed next pass
-    EXPECT_EQ((REACH_AXIS{true, 0}), ReachAxis(10, 10, 10));
-    // Negative target.
-    EXPECT_EQ((REACH_AXIS{true, -4}), ReachAxis(-10, -6, -10));
-    EXPECT_EQ((REACH_AXIS{true, 0}), ReachAxis(-10, -10, -1));
-    EXPECT_EQ((REACH_AXIS{false, -1}), ReachAxis(-10, -8, -1));
-    // No target on an axis: reached, the proposal passes through.
-    EXPECT_EQ((REACH_AXIS{true, 5}), ReachAxis(0, 0, 5));
+TEST(CoreScrollCalc, PassStepAndReachCheck) {
+    // {rate, offset, step}: truncated toward zero, at least one pixel, no overflow of the product.
+    const int steps[][3] = {{50, 0, 0}, {6, 200, 12}, {6, -200, -12}, {66, -10, -6}, {6, 10, 1},
+                            {13, -1, -1}, {0, 100, 0}, {75, 2000000000, 1500000000}};
+    for (const auto& s : steps) EXPECT_EQ(s[2], PassStep(s[0], s[1])) << s[0] << "% of " << s[1];
 
-    REACH_CHECK rc{0, 0, 6, 0, 100, 0};
+    const struct {
+        int nTarget, nMoved, nProposed;
+        REACH_AXIS reach;
+    } axes[] = {{10, 1, 6, {false, 6}}, {10, 7, 10, {true, 3}}, {10, 7, 3, {false, 3}},  // exact: next pass
+                {10, 10, 10, {true, 0}}, {-10, -6, -10, {true, -4}}, {-10, -10, -1, {true, 0}},
+                {-10, -8, -1, {false, -1}}, {0, 0, 5, {true, 5}}};  // no target: reached, passes through
+    for (const auto& a : axes)
+        EXPECT_EQ(a.reach, ReachAxis(a.nTarget, a.nMoved, a.nProposed)) << a.nTarget << " " << a.nMoved << " " << a.nProposed;
+
     int h = -1, v = -1;
-    EXPECT_FALSE(IsWndReachedDst(rc, &h, &v));
-    EXPECT_EQ(6, h);
-    EXPECT_EQ(0, v);
-    rc = {94, 0, 100, 0, 100, 0};
-    EXPECT_TRUE(IsWndReachedDst(rc, &h, &v));
-    EXPECT_EQ(6, h);
-    rc = {94, 0, 100, 1, 100, 5};  // one axis still short
-    EXPECT_FALSE(IsWndReachedDst(rc, &h, &v));
-    EXPECT_EQ(1, v);
+    EXPECT_FALSE(IsWndReachedDst(REACH_CHECK{0, 0, 6, 0, 100, 0}, &h, &v));
+    EXPECT_EQ((std::pair{6, 0}), std::pair(h, v));
+    EXPECT_TRUE(IsWndReachedDst(REACH_CHECK{94, 0, 100, 0, 100, 0}, &h, &v));
+    EXPECT_FALSE(IsWndReachedDst(REACH_CHECK{94, 0, 100, 1, 100, 5}, &h, &v));  // one axis still short
+    EXPECT_EQ((std::pair{6, 1}), std::pair(h, v));
 }
 
-// The pass distances that a user sees with the built-in settings.
-TEST(CoreScrollCalc, PassesOfDefaultMoves) {
-    // Keyboard line (10 px), SmoothScroll 0, Speed 3.
-    EXPECT_EQ((std::vector<int>{1, 6, 3}), PassesX(10, 3, FALSE));
-    EXPECT_EQ((std::vector<int>{-1, -6, -3}), PassesX(-10, 3, FALSE));
-    // Page (200 px), SmoothScroll 0, Speed 3.
-    EXPECT_EQ((std::vector<int>{12, 132, 56}), PassesY(200, 3, FALSE));
-    // 100 px with SmoothScroll on, and off.
-    EXPECT_EQ((std::vector<int>{13, 79, 8}), PassesX(100, 3, TRUE));
-    EXPECT_EQ((std::vector<int>{6, 66, 28}), PassesX(100, 3, FALSE));
-    EXPECT_EQ((std::vector<int>{-13, -79, -8}), PassesY(-100, 3, TRUE));
-}
+TEST(CoreScrollCalc, PassesOfAMove) {
+    using V = std::vector<int>;
+    const struct { bool bVert; int d, nSpeed; BOOL bSmooth, bAtOnce; V passes; } cases[] = {
+        {false, 10, 3, FALSE, FALSE, V{1, 6, 3}},     {false, -10, 3, FALSE, FALSE, V{-1, -6, -3}},
+        {true, 200, 3, FALSE, FALSE, V{12, 132, 56}}, {false, 100, 3, FALSE, FALSE, V{6, 66, 28}},
+        {false, 100, 3, TRUE, FALSE, V{13, 79, 8}},   {true, -100, 3, TRUE, FALSE, V{-13, -79, -8}},
+        {false, 100, 2, TRUE, FALSE, V{50, 50}},
+        // The minimum step, or a share, that lands on the target is confirmed by one more pass.
+        {false, 1, 3, TRUE, FALSE, V{1, 0}},          {false, 2, 3, FALSE, FALSE, V{1, 1, 0}},
+        // Speed below 2, or a grouped wheel move: the whole distance, then a confirming pass.
+        {false, 10, 1, FALSE, FALSE, V{10, 0}},       {false, -200, 0, TRUE, FALSE, V{-200, 0}},
+        {false, 120, -5, TRUE, FALSE, V{120, 0}},     {false, 10, 3, FALSE, TRUE, V{10, 0}},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(c.passes, Passes(c.bVert, c.d, c.nSpeed, c.bSmooth, c.bAtOnce))
+            << c.bVert << " " << c.d << ", Speed " << c.nSpeed << ", smooth " << c.bSmooth << ", at once " << c.bAtOnce;
+    }
 
-TEST(CoreScrollCalc, PassesOfSmallAndSlowMoves) {
-    // 1 px: the minimum step reaches it at once; the second pass only confirms.
-    EXPECT_EQ((std::vector<int>{1, 0}), PassesX(1, 3, TRUE));
-    // Speed 2, smooth curve: 50 %, then a full-rate pass cut to the rest.
-    EXPECT_EQ((std::vector<int>{50, 50}), PassesX(100, 2, TRUE));
-    // A share that lands exactly on the target needs one more, confirming pass.
-    EXPECT_EQ((std::vector<int>{1, 1, 0}), PassesX(2, 3, FALSE));
-    // Every smooth move ends, and adds up to its distance.
-    for (int nSpeed = 2; nSpeed <= 20; ++nSpeed) {
-        for (BOOL bSmooth : {FALSE, TRUE}) {
+    // Every smooth move ends within Speed + 2 passes, never backs up, and adds up to its distance.
+    for (int nSpeed = 2; nSpeed <= 20; ++nSpeed)
+        for (BOOL bSmooth : {FALSE, TRUE})
             for (int d : {1, 7, 10, 200, -333, 1920}) {
-                const auto passes = PassesX(d, nSpeed, bSmooth);
-                ASSERT_FALSE(passes.empty());
+                const auto passes = Passes(false, d, nSpeed, bSmooth);
                 EXPECT_LE(passes.size(), static_cast<size_t>(nSpeed) + 2) << nSpeed << ' ' << d;
                 int sum = 0;
                 for (int p : passes) {
@@ -203,35 +154,16 @@ TEST(CoreScrollCalc, PassesOfSmallAndSlowMoves) {
                 }
                 EXPECT_EQ(d, sum) << "Speed " << nSpeed << ", smooth " << bSmooth;
             }
-        }
-    }
 }
 
-TEST(CoreScrollCalc, AtOnceMoves) {
-    // Speed below 2, or a grouped wheel move: whole distance, then a confirming pass.
-    EXPECT_EQ((std::vector<int>{10, 0}), PassesX(10, 1, FALSE));
-    EXPECT_EQ((std::vector<int>{-200, 0}), PassesX(-200, 0, TRUE));
-    EXPECT_EQ((std::vector<int>{10, 0}), PassesX(10, 3, FALSE, TRUE));
-    EXPECT_EQ((std::vector<int>{120, 0}), PassesX(120, -5, TRUE));
-    const auto both = MovePasses(30, -40, TRUE, 3, RateList(FALSE));
-    ASSERT_EQ(2u, both.size());
-    EXPECT_EQ(30, both[0].x);
-    EXPECT_EQ(-40, both[0].y);
-    EXPECT_EQ(0, both[1].x);
-    EXPECT_EQ(0, both[1].y);
-
-    EXPECT_TRUE(IsAtOnce(FALSE, 1));
-    EXPECT_TRUE(IsAtOnce(TRUE, 3));
-    EXPECT_FALSE(IsAtOnce(FALSE, 2));
+TEST(CoreScrollCalc, AtOnceAndMoveModes) {
+    EXPECT_TRUE(IsAtOnce(FALSE, 1) && IsAtOnce(TRUE, 3) && !IsAtOnce(FALSE, 2));
     EXPECT_EQ(INT_MAX, AtOnceMoved(INT_MAX, 2));
     EXPECT_EQ(-400, AtOnceMoved(-200, 2));
-    // A request's offset becomes the windows' move; the one offset without a negation wraps.
     EXPECT_EQ(-10, NegateOffset(10));
     EXPECT_EQ(200, NegateOffset(-200));
-    EXPECT_EQ(INT_MIN, NegateOffset(INT_MIN));
-}
+    EXPECT_EQ(INT_MIN, NegateOffset(INT_MIN));  // no negation: wraps
 
-TEST(CoreScrollCalc, MoveModeRefusesEmptyMovesAndMissingCurve) {
     const auto lst = RateList(FALSE);
     const std::vector<SCROLL_RATE> none;
     EXPECT_EQ(MoveMode::None, ChooseMoveMode(0, 0, FALSE, 3, lst));
@@ -240,20 +172,17 @@ TEST(CoreScrollCalc, MoveModeRefusesEmptyMovesAndMissingCurve) {
     EXPECT_EQ(MoveMode::AtOnce, ChooseMoveMode(5, 0, FALSE, 1, lst));
     EXPECT_EQ(MoveMode::None, ChooseMoveMode(5, 0, FALSE, 3, none));
     EXPECT_EQ(MoveMode::AtOnce, ChooseMoveMode(5, 0, TRUE, 3, none));  // needs no curve
-    EXPECT_TRUE(MovePasses(100, 0, FALSE, 3, none).empty());
-    EXPECT_TRUE(MovePasses(0, 0, FALSE, 3, lst).empty());
 }
 
-TEST(CoreScrollCalc, ScrollWidthModes) {
+TEST(CoreScrollCalc, ScrollWidths) {
     PROP_SCRLWDTH sw = g_propScrlWdthDefault;
     const SCROLL_WIDTH_BASIS basis = Basis();
-    // Defaults: absolute 10 px a line, 200 px a page, for every device and direction.
     EXPECT_EQ(10, ScrollWidthAbs(sw, ScrlWdthIndex(SCRLWDTH_KEYBD, SCRLWDTH_VERT, SCRLWDTH_LINE), basis).nWidth);
     EXPECT_EQ(200, ScrollWidthAbs(sw, ScrlWdthIndex(SCRLWDTH_WHEEL, SCRLWDTH_HORZ, SCRLWDTH_PAGE), basis).nWidth);
 
-    // Relative: range extent × Rel / track of that axis' bar.
-    sw.aScrlWdth[0] = {SCRLMODE_REL, 0, 10, 0};  // horizontal: 2000 × 10 / 400
-    sw.aScrlWdth[2] = {SCRLMODE_REL, 0, 3, 0};   // vertical: 1200 × 3 / 300
+    // Relative: range extent × Rel / track of that axis' bar; 30000 without a bar.
+    sw.aScrlWdth[0] = {SCRLMODE_REL, 0, 10, 0};  // 2000 × 10 / 400
+    sw.aScrlWdth[2] = {SCRLMODE_REL, 0, 3, 0};   // 1200 × 3 / 300
     EXPECT_EQ((std::pair{50, 400}), std::pair(ScrollWidthAbs(sw, 0, basis).nWidth, ScrollWidthAbs(sw, 0, basis).nDivisor));
     EXPECT_EQ(12, ScrollWidthAbs(sw, 2, basis).nWidth);
     SCROLL_WIDTH_BASIS noBar = basis;
@@ -264,104 +193,62 @@ TEST(CoreScrollCalc, ScrollWidthModes) {
     // Screens: Scr × the desktop's width or height.
     sw.aScrlWdth[5] = {SCRLMODE_SCR, 0, 0, 2};
     sw.aScrlWdth[7] = {SCRLMODE_SCR, 0, 0, 1};
-    EXPECT_EQ(2560, ScrollWidthAbs(sw, 5, basis).nWidth);
-    EXPECT_EQ(0, ScrollWidthAbs(sw, 5, basis).nDivisor);
+    EXPECT_EQ((std::pair{2560, 0}), std::pair(ScrollWidthAbs(sw, 5, basis).nWidth, ScrollWidthAbs(sw, 5, basis).nDivisor));
     EXPECT_EQ(1024, ScrollWidthAbs(sw, 7, basis).nWidth);
 
-    // Mode 2 and unknown modes give nothing.
+    // Mode 2, unknown modes, a zero track and a bad index give nothing.
     sw.aScrlWdth[9] = {SCRLMODE_NONE, 10, 10, 1};
     sw.aScrlWdth[11] = {7, 10, 10, 1};
-    EXPECT_EQ(0, ScrollWidthAbs(sw, 9, basis).nWidth);
-    EXPECT_EQ(0, ScrollWidthAbs(sw, 11, basis).nWidth);
-}
+    for (int nIdx : {9, 11, -1, 12, 0xFFFF, INT_MIN}) EXPECT_EQ(0, ScrollWidthAbs(sw, nIdx, basis).nWidth) << nIdx;
+    SCROLL_WIDTH_BASIS noTrack = basis;
+    noTrack.nTrackH = noTrack.nTrackV = 0;
+    sw.aScrlWdth[1] = sw.aScrlWdth[3] = {SCRLMODE_REL, 0, 10, 0};
+    EXPECT_EQ((std::pair{0, 0}), std::pair(ScrollWidthAbs(sw, 1, noTrack).nWidth, ScrollWidthAbs(sw, 3, noTrack).nWidth));
 
-TEST(CoreScrollCalc, ScrollWidthGuards) {
-    PROP_SCRLWDTH sw = g_propScrlWdthDefault;
-    for (int i = 0; i < SCRLWDTH_COUNT; ++i) sw.aScrlWdth[i] = {SCRLMODE_REL, 0, 10, 0};
-    SCROLL_WIDTH_BASIS basis = Basis();
-    basis.nTrackH = 0;
-    basis.nTrackV = 0;
-    EXPECT_EQ(0, ScrollWidthAbs(sw, 1, basis).nWidth);
-    EXPECT_EQ(0, ScrollWidthAbs(sw, 3, basis).nWidth);
-    for (int nIdx : {-1, 12, 0xFFFF, INT_MIN}) EXPECT_EQ(0, ScrollWidthAbs(sw, nIdx, Basis()).nWidth) << nIdx;
-}
-
-TEST(CoreScrollCalc, ScrollWidthIndexKinds) {
-    for (int i = 0; i < SCRLWDTH_COUNT; ++i) {
-        const bool bVert = i == 2 || i == 3 || i == 6 || i == 7 || i == 10 || i == 11;
-        EXPECT_EQ(bVert, IsVertScrlWdthIndex(i)) << i;
-        EXPECT_EQ(i >= 8, IsWheelScrlWdthIndex(i)) << i;
-    }
-    EXPECT_FALSE(IsWheelScrlWdthIndex(12));
-    EXPECT_FALSE(IsValidScrlWdthIndex(-1));
+    EXPECT_TRUE(IsVertScrlWdthIndex(10) && !IsVertScrlWdthIndex(9) && IsWheelScrlWdthIndex(8));
+    EXPECT_FALSE(IsWheelScrlWdthIndex(7) || IsWheelScrlWdthIndex(12));
 }
 
 TEST(CoreScrollCalc, DeviceRequests) {
-    const int nKeyVertLine = ScrlWdthIndex(SCRLWDTH_KEYBD, SCRLWDTH_VERT, SCRLWDTH_LINE);
-    const WPARAM wp = MakeDeviceWParam(DEVFLAG_DOWN, nKeyVertLine);
-    EXPECT_EQ(0x200006u, wp);
-    const DEVICE_REQUEST req = DecodeDeviceRequest(wp, 3);
-    EXPECT_EQ(DEVFLAG_DOWN, req.wFlags);
-    EXPECT_EQ(6, req.nIdx);
-    EXPECT_EQ(3, req.nCount);
+    EXPECT_EQ(0x200006u, MakeDeviceWParam(DEVFLAG_DOWN, 6));
+    const DEVICE_REQUEST req = DecodeDeviceRequest(MakeDeviceWParam(DEVFLAG_DOWN, 6), 3);
+    EXPECT_EQ((std::tuple{DEVFLAG_DOWN, 6, 3}), std::tuple(req.wFlags, req.nIdx, req.nCount));
 
-    auto offsets = [](WORD wFlags, int nCount, int nWidth) {
-        const POINT pt = DeviceOffsets(DecodeDeviceRequest(MakeDeviceWParam(wFlags, 0), nCount), nWidth);
-        return std::pair<int, int>(pt.x, pt.y);
-    };
-    EXPECT_EQ((std::pair{0, 30}), offsets(DEVFLAG_DOWN, 3, 10));
-    EXPECT_EQ((std::pair{0, -200}), offsets(DEVFLAG_UP, 1, 200));
-    EXPECT_EQ((std::pair{-20, 0}), offsets(DEVFLAG_LEFT, 2, 10));
-    EXPECT_EQ((std::pair{10, 0}), offsets(DEVFLAG_RIGHT, 1, 10));
-    // Horizontal wins over vertical; no flag, a zero count or width: no distance.
-    EXPECT_EQ((std::pair{-10, 0}), offsets(DEVFLAG_LEFT | DEVFLAG_DOWN, 1, 10));
-    EXPECT_EQ((std::pair{0, 0}), offsets(0, 1, 10));
-    EXPECT_EQ((std::pair{0, 0}), offsets(DEVFLAG_UP, 0, 10));
-    EXPECT_EQ((std::pair{0, 0}), offsets(DEVFLAG_UP, 5, 0));
-    // The request message number the others post.
-    EXPECT_EQ(0x8052u, MSG_MV_ALL_WNDS_BY_DEVICE);
-}
+    // {flags, count, width, x, y}: a horizontal flag wins; no flag, count or width: no distance.
+    const int cases[][5] = {{DEVFLAG_DOWN, 3, 10, 0, 30}, {DEVFLAG_UP, 1, 200, 0, -200}, {DEVFLAG_LEFT, 2, 10, -20, 0},
+                            {DEVFLAG_RIGHT, 1, 10, 10, 0}, {DEVFLAG_LEFT | DEVFLAG_DOWN, 1, 10, -10, 0},
+                            {0, 1, 10, 0, 0}, {DEVFLAG_UP, 0, 10, 0, 0}, {DEVFLAG_UP, 5, 0, 0, 0}};
+    for (const auto& c : cases) {
+        const POINT pt = DeviceOffsets(DecodeDeviceRequest(MakeDeviceWParam(static_cast<WORD>(c[0]), 0), c[1]), c[2]);
+        EXPECT_EQ((std::pair<LONG, LONG>(c[3], c[4])), std::pair(pt.x, pt.y)) << c[0] << " × " << c[1];
+    }
 
-TEST(CoreScrollCalc, WheelBurstPeriods) {
-    EXPECT_EQ(0u, WheelBurstPeriodMs(0));
-    EXPECT_EQ(1000u, WheelBurstPeriodMs(1));
-    EXPECT_EQ(5000u, WheelBurstPeriodMs(2));
-    EXPECT_EQ(10000u, WheelBurstPeriodMs(3));
-    EXPECT_EQ(30000u, WheelBurstPeriodMs(4));
-    EXPECT_EQ(0u, WheelBurstPeriodMs(5));
+    const DWORD adwBurst[] = {0, 1000, 5000, 10000, 30000, 0};
+    for (int n = 0; n < 6; ++n) EXPECT_EQ(adwBurst[n], WheelBurstPeriodMs(n)) << n;
     EXPECT_EQ(0u, WheelBurstPeriodMs(-1));
 }
 
 TEST(CoreScrollCalc, ScrollRange) {
     const SCROLL_MARGINS m = ScrollMargins(RECT{0, 0, 1280, 1024});
-    EXPECT_EQ(182, m.nLeft);
-    EXPECT_EQ(128, m.nRight);
-    EXPECT_EQ(102, m.nTop);
-    EXPECT_EQ(102, m.nBottom);
+    EXPECT_EQ((std::pair{182, 128}), std::pair(m.nLeft, m.nRight));
+    EXPECT_EQ((std::pair{102, 102}), std::pair(m.nTop, m.nBottom));
     const RECT rcWork{0, 0, 1280, 994};
+    const auto range = [&](std::span<const RECT> wnds, int nLimitH, int nLimitV) {
+        const RECT rc = ScrollRange(wnds, rcWork, m, nLimitH, nLimitV);
+        return std::vector<LONG>{rc.left, rc.top, rc.right, rc.bottom};
+    };
 
     // No windows: the work area widened by the margins, with no limit.
-    RECT rc = ScrollRange({}, rcWork, m, 100, 100);
-    EXPECT_EQ((std::pair{-182L, 1408L}), std::pair(rc.left, rc.right));
-    EXPECT_EQ((std::pair{-102L, 1096L}), std::pair(rc.top, rc.bottom));
-
+    EXPECT_EQ((std::vector<LONG>{-182, -102, 1408, 1096}), range({}, 100, 100));
     // Windows widen the work area, then the margins, then the limits.
     const RECT wnds[] = {{-300, 50, 200, 400}, {1000, -80, 2500, 900}};
-    rc = ScrollRange(wnds, rcWork, m, 30000, 30000);
-    EXPECT_EQ((std::pair{-482L, 2628L}), std::pair(rc.left, rc.right));
-    EXPECT_EQ((std::pair{-182L, 1096L}), std::pair(rc.top, rc.bottom));
-    rc = ScrollRange(wnds, rcWork, m, 2000, 1000);
-    EXPECT_EQ((std::pair{-482L, 2000L}), std::pair(rc.left, rc.right));
-    EXPECT_EQ((std::pair{-182L, 1000L}), std::pair(rc.top, rc.bottom));
-    rc = ScrollRange(wnds, rcWork, m, 400, 100);
-    EXPECT_EQ((std::pair{-400L, 400L}), std::pair(rc.left, rc.right));
-    EXPECT_EQ((std::pair{-100L, 100L}), std::pair(rc.top, rc.bottom));
-
+    EXPECT_EQ((std::vector<LONG>{-482, -182, 2628, 1096}), range(wnds, 30000, 30000));
+    EXPECT_EQ((std::vector<LONG>{-482, -182, 2000, 1000}), range(wnds, 2000, 1000));
+    EXPECT_EQ((std::vector<LONG>{-400, -100, 400, 100}), range(wnds, 400, 100));
     EXPECT_EQ(30000, CapRangeLimit(65535));
     EXPECT_EQ(1200, CapRangeLimit(1200));
-}
 
-TEST(CoreScrollCalc, PointerFollowsWithinScreen) {
+    // The pointer follows the move within the screen.
     const auto follow = [](POINT pt, int dx, int dy) {
         const POINT r = PointerAfterMove(pt, dx, dy, 1280, 994);
         return std::pair<int, int>(r.x, r.y);
@@ -369,31 +256,4 @@ TEST(CoreScrollCalc, PointerFollowsWithinScreen) {
     EXPECT_EQ((std::pair{110, 190}), follow({100, 200}, 10, -10));
     EXPECT_EQ((std::pair{0, 994}), follow({100, 200}, -500, 2000));
     EXPECT_EQ((std::pair{1280, 0}), follow({1270, 5}, 30, -6));
-}
-
-// The whole road of a key press with the built-in settings: request, width, passes.
-TEST(CoreScrollCalc, KeyboardRequestToPasses) {
-    PROPERTY_SET prop;
-    prop.propScrlWdth = g_propScrlWdthDefault;
-    prop.propView.nSpeed = 3;
-    prop.propView.bSmoothScroll = FALSE;
-    MakeScrollRateList(prop);
-
-    const auto windowPasses = [&](WORD wFlags, int nUnit) {
-        const int nVert = (wFlags & (DEVFLAG_UP | DEVFLAG_DOWN)) ? SCRLWDTH_VERT : SCRLWDTH_HORZ;
-        const DEVICE_REQUEST req =
-            DecodeDeviceRequest(MakeDeviceWParam(wFlags, ScrlWdthIndex(SCRLWDTH_KEYBD, nVert, nUnit)), 1);
-        const POINT off = DeviceOffsets(req, ScrollWidthAbs(prop.propScrlWdth, req.nIdx, Basis()).nWidth);
-        std::vector<std::pair<int, int>> out;
-        for (const POINT& pt : MovePasses(-off.x, -off.y, FALSE, prop.propView.nSpeed, prop.lstScrlRate))
-            out.emplace_back(pt.x, pt.y);
-        return out;
-    };
-    // Scrolling down moves the windows up; scrolling left moves them right.
-    EXPECT_EQ((std::vector<std::pair<int, int>>{{0, -1}, {0, -6}, {0, -3}}), windowPasses(DEVFLAG_DOWN, SCRLWDTH_LINE));
-    EXPECT_EQ((std::vector<std::pair<int, int>>{{12, 0}, {132, 0}, {56, 0}}), windowPasses(DEVFLAG_LEFT, SCRLWDTH_PAGE));
-
-    // An entry in mode 2 gives no distance and so no move.
-    prop.propScrlWdth.aScrlWdth[ScrlWdthIndex(SCRLWDTH_KEYBD, SCRLWDTH_VERT, SCRLWDTH_LINE)].nMode = SCRLMODE_NONE;
-    EXPECT_TRUE(windowPasses(DEVFLAG_UP, SCRLWDTH_LINE).empty());
 }

@@ -3,8 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <list>
-#include <ostream>
 #include <memory>
+#include <ostream>
 #include <vector>
 
 #include "PropertySet.h"
@@ -12,10 +12,7 @@
 
 namespace {
 
-HWND FakeWnd(int n)
-{
-    return reinterpret_cast<HWND>(static_cast<ULONG_PTR>(0x1000 + n));
-}
+HWND W(int n) { return reinterpret_cast<HWND>(static_cast<ULONG_PTR>(0x1000 + n)); }
 
 std::vector<SCROLL_RATE> RateList(BOOL bSmoothScroll)
 {
@@ -25,16 +22,9 @@ std::vector<SCROLL_RATE> RateList(BOOL bSmoothScroll)
     return prop.lstScrlRate;
 }
 
-std::unique_ptr<LPRM_MV_ALL_WNDS> Request(LONG lOffsetH, LONG lOffsetV, BOOL bAtOnce = FALSE,
-                                          HWND hWndExcept = nullptr)
+std::unique_ptr<LPRM_MV_ALL_WNDS> Request(LONG lOffsetH, LONG lOffsetV, BOOL bAtOnce = FALSE, HWND hWndExcept = nullptr)
 {
-    auto p = std::make_unique<LPRM_MV_ALL_WNDS>();
-    p->lOffsetH = lOffsetH;
-    p->lOffsetV = lOffsetV;
-    p->bAtOnce = bAtOnce;
-    p->bMouseMove = TRUE;
-    p->hWndExcept = hWndExcept;
-    return p;
+    return std::make_unique<LPRM_MV_ALL_WNDS>(LPRM_MV_ALL_WNDS{lOffsetH, lOffsetV, TRUE, hWndExcept, bAtOnce});
 }
 
 struct PASS_STEP {
@@ -43,15 +33,14 @@ struct PASS_STEP {
     bool operator==(const PASS_STEP&) const = default;
 };
 
-void PrintTo(const PASS_STEP& s, std::ostream* os)
-{
-    *os << "{" << s.hWnd << ", " << s.nMovH << ", " << s.nMovV << "}";
-}
+void PrintTo(const PASS_STEP& s, std::ostream* os) { *os << "{" << s.hWnd << ", " << s.nMovH << ", " << s.nMovV << "}"; }
+
+using PASSES = std::vector<std::vector<PASS_STEP>>;
 
 // Runs the move to its end; the steps of each pass. Fails the test on a move that never ends.
-std::vector<std::vector<PASS_STEP>> RunMove(CScrollMove& move)
+PASSES RunMove(CScrollMove& move)
 {
-    std::vector<std::vector<PASS_STEP>> passes(1);
+    PASSES passes(1);
     for (int i = 0; i < 1000; ++i) {
         const MV_STEP_ACTION act = move.Step();
         passes.back().push_back({act.hWnd, act.nMovH, act.nMovV});
@@ -67,135 +56,78 @@ std::vector<std::vector<PASS_STEP>> RunMove(CScrollMove& move)
 
 }  // namespace
 
-TEST(CoreScrollMove, SmoothPassesOfTheDefaultCurveMoveEveryWindowOneSixThreePixelsForTen)
+// Every window takes each pass in list order; the move ends with the pass in which the slower
+// axis arrives. The enumerator rebuilds its list whenever it likes: the move keeps its own copy.
+TEST(CoreScrollMove, SmoothPassesWalkEveryWindowInListOrder)
 {
-    const std::list<HWND> lst{FakeWnd(1), FakeWnd(2)};
-    auto pMove = CScrollMove::Create(Request(10, 0), lst, 3, RateList(FALSE));
+    std::list<HWND> lst{W(2), W(1)};
+    auto pMove = CScrollMove::Create(Request(-100, 10), lst, 3, RateList(FALSE));
     ASSERT_NE(pMove, nullptr);
+    lst = {W(9)};
     EXPECT_FALSE(pMove->IsAtOnce());
-    const auto passes = RunMove(*pMove);
-    const std::vector<std::vector<PASS_STEP>> expected{
-        {{FakeWnd(1), -1, 0}, {FakeWnd(2), -1, 0}},
-        {{FakeWnd(1), -6, 0}, {FakeWnd(2), -6, 0}},
-        {{FakeWnd(1), -3, 0}, {FakeWnd(2), -3, 0}},
-    };
-    EXPECT_EQ(passes, expected);
-    EXPECT_EQ(pMove->GetPassCount(), 3);
+    // 6 % of 100 and the one-pixel minimum of 10, then 66 % of each, then the rest.
+    const PASSES expected{{{W(2), 6, -1}, {W(1), 6, -1}}, {{W(2), 66, -6}, {W(1), 66, -6}}, {{W(2), 28, -3}, {W(1), 28, -3}}};
+    EXPECT_EQ(RunMove(*pMove), expected);
     EXPECT_EQ(pMove->GetEntryCount(), 0u);
     EXPECT_TRUE(pMove->IsEnded());
-}
 
-TEST(CoreScrollMove, SmoothCurveMovesAHundredPixelsInThirteenSeventyNineAndEight)
-{
-    auto pMove = CScrollMove::Create(Request(0, -100), {FakeWnd(7)}, 3, RateList(TRUE));
-    ASSERT_NE(pMove, nullptr);
-    const auto passes = RunMove(*pMove);
-    const std::vector<std::vector<PASS_STEP>> expected{
-        {{FakeWnd(7), 0, 13}}, {{FakeWnd(7), 0, 79}}, {{FakeWnd(7), 0, 8}}};
-    EXPECT_EQ(passes, expected);
-}
-
-TEST(CoreScrollMove, SmoothMoveOnBothAxesEndsWhenTheSlowerAxisArrives)
-{
-    auto pMove = CScrollMove::Create(Request(-100, 10), {FakeWnd(1)}, 3, RateList(FALSE));
-    ASSERT_NE(pMove, nullptr);
-    const auto passes = RunMove(*pMove);
-    // 6 % of 100 and the one-pixel minimum of 10, then 66 % of each, then the rest.
-    const std::vector<std::vector<PASS_STEP>> expected{
-        {{FakeWnd(1), 6, -1}}, {{FakeWnd(1), 66, -6}}, {{FakeWnd(1), 28, -3}}};
-    EXPECT_EQ(passes, expected);
+    const MV_STEP_ACTION act = pMove->Step();
+    EXPECT_EQ((PASS_STEP{nullptr, 0, 0}), (PASS_STEP{act.hWnd, act.nMovH, act.nMovV})) << "a step after the end touches no window";
+    EXPECT_TRUE(act.bMoveEnd);
+    EXPECT_EQ(pMove->GetPassCount(), 3);
 }
 
 TEST(CoreScrollMove, AtOnceMovesEveryWindowItsWholeDistanceThenConfirmsInASecondPass)
 {
-    const std::list<HWND> lst{FakeWnd(1), FakeWnd(2), FakeWnd(3)};
+    const std::list<HWND> lst{W(1), W(2), W(3)};
+    const PASSES expected{{{W(1), -25, 40}, {W(2), -25, 40}, {W(3), -25, 40}}, {{W(1), 0, 0}, {W(2), 0, 0}, {W(3), 0, 0}}};
     for (auto [bAtOnce, nSpeed] : {std::pair{FALSE, 1}, std::pair{TRUE, 3}, std::pair{FALSE, -5}}) {
         auto pMove = CScrollMove::Create(Request(25, -40, bAtOnce), lst, nSpeed, RateList(TRUE));
         ASSERT_NE(pMove, nullptr);
         EXPECT_TRUE(pMove->IsAtOnce());
-        const auto passes = RunMove(*pMove);
-        const std::vector<std::vector<PASS_STEP>> expected{
-            {{FakeWnd(1), -25, 40}, {FakeWnd(2), -25, 40}, {FakeWnd(3), -25, 40}},
-            {{FakeWnd(1), 0, 0}, {FakeWnd(2), 0, 0}, {FakeWnd(3), 0, 0}},
-        };
-        EXPECT_EQ(passes, expected) << "bAtOnce " << bAtOnce << ", Speed " << nSpeed;
+        EXPECT_EQ(RunMove(*pMove), expected) << "bAtOnce " << bAtOnce << ", Speed " << nSpeed;
     }
 }
 
-TEST(CoreScrollMove, WindowsAreWalkedInListOrderAndTheExceptedWindowStillCounts)
+// The excepted window is still walked over: the window that applies the steps skips it.
+TEST(CoreScrollMove, TheExceptedWindowStillCounts)
 {
-    const std::list<HWND> lst{FakeWnd(3), FakeWnd(1), FakeWnd(2)};
-    auto pMove = CScrollMove::Create(Request(1, 0, FALSE, FakeWnd(1)), lst, 3, RateList(TRUE));
+    auto pMove = CScrollMove::Create(Request(1, 0, FALSE, W(1)), {W(3), W(1), W(2)}, 3, RateList(TRUE));
     ASSERT_NE(pMove, nullptr);
-    EXPECT_EQ(pMove->GetRequest().hWndExcept, FakeWnd(1));
+    EXPECT_EQ(pMove->GetRequest().hWndExcept, W(1));
     EXPECT_EQ(pMove->GetEntryCount(), 3u);
-    // A one-pixel move takes the minimum step in the first pass, which lands on the target, so
-    // its arrival is seen in a second pass that moves nothing.
-    const auto passes = RunMove(*pMove);
-    const std::vector<std::vector<PASS_STEP>> expected{{{FakeWnd(3), -1, 0}, {FakeWnd(1), -1, 0}, {FakeWnd(2), -1, 0}},
-                                                       {{FakeWnd(3), 0, 0}, {FakeWnd(1), 0, 0}, {FakeWnd(2), 0, 0}}};
-    EXPECT_EQ(passes, expected);
+    const PASSES expected{{{W(3), -1, 0}, {W(1), -1, 0}, {W(2), -1, 0}}, {{W(3), 0, 0}, {W(1), 0, 0}, {W(2), 0, 0}}};
+    EXPECT_EQ(RunMove(*pMove), expected);
 }
 
 TEST(CoreScrollMove, RequestsThatMoveNothingAreRefused)
 {
     EXPECT_EQ(CScrollMove::Create(Request(10, 0), {}, 3, RateList(FALSE)), nullptr);
-    EXPECT_EQ(CScrollMove::Create(Request(0, 0), {FakeWnd(1)}, 3, RateList(FALSE)), nullptr);
-    EXPECT_EQ(CScrollMove::Create(Request(0, 0, TRUE), {FakeWnd(1)}, 1, RateList(FALSE)), nullptr);
+    EXPECT_EQ(CScrollMove::Create(Request(0, 0), {W(1)}, 3, RateList(FALSE)), nullptr);
+    EXPECT_EQ(CScrollMove::Create(Request(0, 0, TRUE), {W(1)}, 1, RateList(FALSE)), nullptr);
     // Smooth passes without a curve would crawl; at once needs none.
-    EXPECT_EQ(CScrollMove::Create(Request(10, 0), {FakeWnd(1)}, 3, {}), nullptr);
-    EXPECT_NE(CScrollMove::Create(Request(10, 0), {FakeWnd(1)}, 1, {}), nullptr);
-    EXPECT_EQ(CScrollMove::Create(nullptr, {FakeWnd(1)}, 1, RateList(FALSE)), nullptr);
-}
-
-TEST(CoreScrollMove, StepsAfterTheEndTouchNoWindow)
-{
-    auto pMove = CScrollMove::Create(Request(5, 0, TRUE), {FakeWnd(1)}, 3, RateList(FALSE));
-    ASSERT_NE(pMove, nullptr);
-    RunMove(*pMove);
-    ASSERT_TRUE(pMove->IsEnded());
-    const MV_STEP_ACTION act = pMove->Step();
-    EXPECT_EQ(act.hWnd, nullptr);
-    EXPECT_EQ(act.nMovH, 0);
-    EXPECT_TRUE(act.bMoveEnd);
-    EXPECT_EQ(pMove->GetPassCount(), 2);
-}
-
-TEST(CoreScrollMove, TheMoveKeepsItsOwnCopyOfTheWindowList)
-{
-    std::list<HWND> lst{FakeWnd(1), FakeWnd(2)};
-    auto pMove = CScrollMove::Create(Request(10, 0), lst, 3, RateList(FALSE));
-    ASSERT_NE(pMove, nullptr);
-    // The enumerator rebuilds its list whenever it likes; the running move is not affected.
-    lst.clear();
-    lst.push_back(FakeWnd(9));
-    const auto passes = RunMove(*pMove);
-    ASSERT_EQ(passes.size(), 3u);
-    EXPECT_EQ(passes[0][0].hWnd, FakeWnd(1));
-    EXPECT_EQ(passes[2][1].hWnd, FakeWnd(2));
+    EXPECT_EQ(CScrollMove::Create(Request(10, 0), {W(1)}, 3, {}), nullptr);
+    EXPECT_NE(CScrollMove::Create(Request(10, 0), {W(1)}, 1, {}), nullptr);
+    EXPECT_EQ(CScrollMove::Create(nullptr, {W(1)}, 1, RateList(FALSE)), nullptr);
 }
 
 TEST(CoreMoveRequestPool, OnlyOutstandingRequestsAreTakenAndEachOnce)
 {
     CMoveRequestPool pool;
-    LPRM_MV_ALL_WNDS* p1 = pool.Add({3, 4, TRUE, FakeWnd(5), FALSE});
+    LPRM_MV_ALL_WNDS* p1 = pool.Add({3, 4, TRUE, W(5), FALSE});
     LPRM_MV_ALL_WNDS* p2 = pool.Add({-1, 0, FALSE, nullptr, TRUE});
     EXPECT_EQ(pool.GetCount(), 2u);
-
     EXPECT_EQ(pool.Take(0), nullptr);
     EXPECT_EQ(pool.Take(reinterpret_cast<WPARAM>(p1) + 1), nullptr);
 
     auto pTaken = pool.Take(reinterpret_cast<WPARAM>(p2));
     ASSERT_NE(pTaken, nullptr);
-    EXPECT_EQ(pTaken->lOffsetH, -1);
-    EXPECT_TRUE(pTaken->bAtOnce);
+    EXPECT_TRUE(pTaken->lOffsetH == -1 && pTaken->bAtOnce);
     EXPECT_EQ(pool.Take(reinterpret_cast<WPARAM>(p2)), nullptr);
     EXPECT_EQ(pool.GetCount(), 1u);
-
     pTaken = pool.Take(reinterpret_cast<WPARAM>(p1));
     ASSERT_NE(pTaken, nullptr);
-    EXPECT_EQ(pTaken->lOffsetV, 4);
-    EXPECT_EQ(pTaken->hWndExcept, FakeWnd(5));
+    EXPECT_TRUE(pTaken->lOffsetV == 4 && pTaken->hWndExcept == W(5));
     EXPECT_EQ(pool.GetCount(), 0u);
 
     pool.Add({});

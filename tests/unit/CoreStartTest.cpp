@@ -19,6 +19,8 @@ CMDLINE_OPTION_SET ParseCore(const wchar_t* pszLine, std::wstring* pstrFileName 
     return opt;
 }
 
+using OPT_STR = std::optional<std::wstring>;
+
 } // namespace
 
 TEST(CoreCommandLine, EveryOptionOfTheCoreProgramIsTaken)
@@ -27,18 +29,13 @@ TEST(CoreCommandLine, EveryOptionOfTheCoreProgramIsTaken)
         L"/SHOWSYSTEMANALYZE -LOGFILE=\"C:\\log dir\\core.log\" /LOGMODE=at /LOGWINDOW /LOGLEVEL=DEBUG "
         L"/LOGLINE=500 /ALLOWMULTIMONITOR");
     EXPECT_EQ(opt.bShowSystemAnalyze, 1);
-    EXPECT_EQ(opt.pszLogFile, std::optional<std::wstring>(L"C:\\log dir\\core.log"));
-    EXPECT_EQ(opt.pszLogMode, std::optional<std::wstring>(L"at"));
+    EXPECT_EQ(opt.pszLogFile, OPT_STR(L"C:\\log dir\\core.log"));
+    EXPECT_EQ(opt.pszLogMode, OPT_STR(L"at"));
     EXPECT_EQ(opt.bLogWindow, 1);
     EXPECT_EQ(opt.nLogLevel, 1);
     EXPECT_EQ(opt.nLogLine, 500);
     EXPECT_EQ(opt.bAllowMultiMonitor, 1);
-    EXPECT_EQ(opt.bAllowExecOnNewerOS, 0);
-}
-
-TEST(CoreCommandLine, NewerOSPermissionIsNoOptionOfTheCore)
-{
-    EXPECT_EQ(ParseCore(L"/ALLOWEXECONNEWEROS").bAllowExecOnNewerOS, 0);
+    // The newer-OS permission belongs to the settings program only.
     EXPECT_EQ(ParseCore(L"/ALLOWEXECONNEWEROS"), CMDLINE_OPTION_SET{});
 }
 
@@ -46,32 +43,27 @@ TEST(CoreCommandLine, LogFileWithoutNameTakesTheDatedDefaultAndModeWt)
 {
     for (const wchar_t* pszLine : {L"/LOGFILE", L"/LOGFILE="}) {
         const CMDLINE_OPTION_SET opt = ParseCore(pszLine);
-        EXPECT_EQ(opt.pszLogFile, std::optional<std::wstring>(GetDefaultLogFileName())) << pszLine;
-        EXPECT_EQ(opt.pszLogMode, std::optional<std::wstring>(L"wt")) << pszLine;
+        EXPECT_EQ(opt.pszLogFile, OPT_STR(GetDefaultLogFileName())) << pszLine;
+        EXPECT_EQ(opt.pszLogMode, OPT_STR(L"wt")) << pszLine;
     }
     // A mode given alone is kept as it is: only a file without a mode gets "wt".
-    EXPECT_EQ(ParseCore(L"/LOGMODE=at").pszLogMode, std::optional<std::wstring>(L"at"));
-    EXPECT_FALSE(ParseCore(L"/LOGMODE=at").pszLogFile.has_value());
+    const CMDLINE_OPTION_SET opt = ParseCore(L"/LOGMODE=at");
+    EXPECT_EQ(opt.pszLogMode, OPT_STR(L"at"));
+    EXPECT_FALSE(opt.pszLogFile.has_value());
 }
 
-TEST(CoreCommandLine, RefusedValuesKeepTheDefaults)
+TEST(CoreCommandLine, RefusedValuesAndLowerCaseNamesKeepTheDefaults)
 {
     EXPECT_EQ(ParseCore(L"/LOGLEVEL=debug").nLogLevel, 2);
     EXPECT_EQ(ParseCore(L"/LOGLEVEL").nLogLevel, 2);
     EXPECT_EQ(ParseCore(L"/LOGLEVEL=ERROR").nLogLevel, 3);
-    EXPECT_EQ(ParseCore(L"/LOGLINE=0").nLogLine, 1000);
-    EXPECT_EQ(ParseCore(L"/LOGLINE=-5").nLogLine, 1000);
-    EXPECT_EQ(ParseCore(L"/LOGLINE").nLogLine, 1000);
-}
+    for (const wchar_t* pszLine : {L"/LOGLINE=0", L"/LOGLINE=-5", L"/LOGLINE"})
+        EXPECT_EQ(ParseCore(pszLine).nLogLine, 1000) << pszLine;
 
-TEST(CoreCommandLine, OnlyUpperCaseFlagsAreOptions)
-{
-    EXPECT_EQ(ParseCore(L"/logwindow /LogFile=a.log").bLogWindow, 0);
-    EXPECT_FALSE(ParseCore(L"/logwindow /LogFile=a.log").pszLogFile.has_value());
+    EXPECT_EQ(ParseCore(L"/logwindow /LogFile=a.log"), CMDLINE_OPTION_SET{});
     // A parameter without a flag names no option but still reaches the framework.
     std::wstring strFileName;
-    const CMDLINE_OPTION_SET opt = ParseCore(L"LOGWINDOW", &strFileName);
-    EXPECT_EQ(opt.bLogWindow, 0);
+    EXPECT_EQ(ParseCore(L"LOGWINDOW", &strFileName).bLogWindow, 0);
     EXPECT_EQ(strFileName, L"LOGWINDOW");
 }
 
