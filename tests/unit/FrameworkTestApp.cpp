@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "CommandLine.h"
+#include "Path.h"
 #include "WinApp.h"
 #include "Window.h"
 
@@ -15,23 +16,17 @@ const UINT MSG_TEST_END = WM_APP + 0x51;
 class CEndingWnd : public CWnd {
 public:
     CEndingWnd() { MapMessage(MSG_TEST_END, &CEndingWnd::OnEnd); }
-    LRESULT OnEnd(WPARAM, LPARAM)
-    {
-        DestroyWindow(m_hWnd);
-        return 0;
-    }
+    LRESULT OnEnd(WPARAM, LPARAM) { DestroyWindow(m_hWnd); return 0; }
     void PostNcDestroy() override { delete this; }
 };
 
 class CParamInfo : public CCommandLineInfo {
 public:
-    void ParseParam(const wchar_t* pszParam, BOOL bFlag, BOOL bLast) override
-    {
-        m_params.push_back(pszParam);
-    }
+    void ParseParam(const wchar_t* pszParam, BOOL, BOOL) override { m_params.push_back(pszParam); }
     std::vector<std::wstring> m_params;
 };
 
+// Refused (m_bRun false), it ends with its own exit code; run, its main window ends the loop.
 class CTestApp : public CWinApp {
 public:
     BOOL InitInstance() override
@@ -40,14 +35,11 @@ public:
         CParamInfo info;
         ParseCommandLine(info);
         m_params = info.m_params;
-        if (!m_bRun)
-            return FALSE;
-        auto* pWnd = new CEndingWnd;
-        if (!pWnd->CreateHidden(L"ZvFrameworkTestAppWnd", L"ZvFrameworkTest App"))
+        auto* pWnd = m_bRun ? new CEndingWnd : nullptr;
+        if (!pWnd || !pWnd->CreateHidden(L"ZvFrameworkTestAppWnd", L"ZvFrameworkTest App"))
             return FALSE;
         m_pMainWnd = pWnd;
-        PostMessageW(pWnd->m_hWnd, MSG_TEST_END, 0, 0);
-        return TRUE;
+        return PostMessageW(pWnd->m_hWnd, MSG_TEST_END, 0, 0);
     }
     int ExitInstance() override
     {
@@ -62,11 +54,14 @@ public:
 
 TEST(FrameworkApp, RefusedStartRunsExitInstance)
 {
-    CTestApp app;
-    EXPECT_EQ(GetApp(), &app);
-    EXPECT_EQ(RunApplication(app, GetModuleHandleW(nullptr), L"/LOGWINDOW \"a b\"", SW_HIDE), 3);
-    EXPECT_EQ(app.m_calls, L"Init Exit");
-    EXPECT_EQ(app.m_params, (std::vector<std::wstring>{L"LOGWINDOW", L"a b"}));
+    {
+        CTestApp app;
+        EXPECT_EQ(GetApp(), &app);
+        EXPECT_EQ(RunApplication(app, GetModuleHandleW(nullptr), L"/LOGWINDOW \"a b\"", SW_HIDE), 3);
+        EXPECT_EQ(app.m_calls, L"Init Exit");
+        EXPECT_EQ(app.m_params, (std::vector<std::wstring>{L"LOGWINDOW", L"a b"}));
+    }
+    EXPECT_EQ(GetApp(), nullptr);
 }
 
 TEST(FrameworkApp, LoopEndsWhenMainWindowIsDestroyed)
@@ -79,9 +74,10 @@ TEST(FrameworkApp, LoopEndsWhenMainWindowIsDestroyed)
     EXPECT_TRUE(app.m_params.empty());
 }
 
+// As the settings program: its main window lives and dies inside InitInstance, and must leave no
+// WM_QUIT behind to cut short a later message box.
 TEST(FrameworkApp, MainWindowGoneOutsideTheLoopPostsNoQuit)
 {
-    // As the settings program: its main window lives and dies inside InitInstance.
     CTestApp app;
     auto* pWnd = new CEndingWnd;
     ASSERT_TRUE(pWnd->CreateHidden(L"ZvFrameworkTestAppWnd", L"ZvFrameworkTest App"));
@@ -94,22 +90,13 @@ TEST(FrameworkApp, MainWindowGoneOutsideTheLoopPostsNoQuit)
 
 TEST(FrameworkApp, ProfileNamesTheProgram)
 {
+    // Until a registry key is set: the program's INI file; the help file lies beside it too.
     CTestApp app;
     EXPECT_EQ(app.GetProfileName(), L"ZvUnitTests");
     EXPECT_FALSE(app.GetProfile().UsesRegistry());
-    std::wstring strHelp = app.GetHelpFilePath();
-    ASSERT_GT(strHelp.size(), 16u);
-    EXPECT_EQ(strHelp.substr(strHelp.size() - 16), L"\\ZvUnitTests.CHM");
+    EXPECT_EQ(app.GetProfile().GetIniPath(), GetModuleDir() + L"\\ZvUnitTests.INI");
+    EXPECT_EQ(app.GetHelpFilePath(), GetModuleDir() + L"\\ZvUnitTests.CHM");
     app.SetRegistryKey(L"V.Z.Q.");
     app.SetProfileName(L"VZQZv");
     EXPECT_EQ(app.GetProfile().GetSectionKeyPath(L"View"), L"Software\\V.Z.Q.\\VZQZv\\View");
-}
-
-TEST(FrameworkApp, NoAppAfterDestruction)
-{
-    {
-        CTestApp app;
-        EXPECT_EQ(GetApp(), &app);
-    }
-    EXPECT_EQ(GetApp(), nullptr);
 }

@@ -5,17 +5,13 @@
 #include <shellapi.h>
 
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "CommandLine.h"
 
 namespace {
-struct PARAM {
-    std::wstring str;
-    BOOL bFlag;
-    BOOL bLast;
-    bool operator==(const PARAM&) const = default;
-};
+struct PARAM { std::wstring str; BOOL bFlag, bLast; bool operator==(const PARAM&) const = default; };
 
 class CRecordingInfo : public CCommandLineInfo {
 public:
@@ -28,63 +24,53 @@ public:
 };
 
 using Tokens = std::vector<std::wstring>;
-}
 
-TEST(FrameworkCommandLine, SplitsWithoutProgramName)
+// The system's own splitter, which always takes the first token as the program name.
+Tokens ArgvOf(const std::wstring& strLine)
 {
-    EXPECT_EQ(SplitCommandLine(L"", FALSE), Tokens{});
-    EXPECT_EQ(SplitCommandLine(nullptr, FALSE), Tokens{});
-    EXPECT_EQ(SplitCommandLine(L"   \t ", FALSE), Tokens{});
-    EXPECT_EQ(SplitCommandLine(L"/LOGWINDOW", FALSE), Tokens{L"/LOGWINDOW"});
-    EXPECT_EQ(SplitCommandLine(L"  /A  -B=1\tc ", FALSE), (Tokens{L"/A", L"-B=1", L"c"}));
-    EXPECT_EQ(SplitCommandLine(L"/LOGFILE=\"C:\\My Logs\\zv.log\" /LOGMODE=at", FALSE),
-              (Tokens{L"/LOGFILE=C:\\My Logs\\zv.log", L"/LOGMODE=at"}));
-    EXPECT_EQ(SplitCommandLine(L"\"/PAGE=3\" \"two words\" \"\"", FALSE),
-              (Tokens{L"/PAGE=3", L"two words", L""}));
-    EXPECT_EQ(SplitCommandLine(L"a\\\\b \\\"q\\\" c\\\\\"d e\"", FALSE),
-              (Tokens{L"a\\\\b", L"\"q\"", L"c\\d e"}));
+    int nArgs = 0;
+    LPWSTR* ppszArgs = CommandLineToArgvW(strLine.c_str(), &nArgs);
+    Tokens tokens = ppszArgs ? Tokens(ppszArgs, ppszArgs + nArgs) : Tokens{};
+    LocalFree(ppszArgs);
+    return tokens;
 }
-
-TEST(FrameworkCommandLine, SplitsWithProgramName)
-{
-    EXPECT_EQ(SplitCommandLine(L"\"C:\\Program Files\\Zv\\ZvCore64.exe\" /LOGWINDOW", TRUE),
-              (Tokens{L"C:\\Program Files\\Zv\\ZvCore64.exe", L"/LOGWINDOW"}));
-    EXPECT_EQ(SplitCommandLine(L"ZvCore64.exe", TRUE), Tokens{L"ZvCore64.exe"});
-    EXPECT_EQ(SplitCommandLine(L"C:\\dir\\\"x.exe a", TRUE), (Tokens{L"C:\\dir\\\"x.exe", L"a"}));
 }
 
 TEST(FrameworkCommandLine, SplitsAsCommandLineToArgvW)
 {
+    EXPECT_EQ(SplitCommandLine(nullptr, FALSE), Tokens{});
+    EXPECT_EQ(SplitCommandLine(L"   \t ", FALSE), Tokens{});
+    EXPECT_EQ(SplitCommandLine(L"/LOGFILE=\"C:\\My Logs\\zv.log\" /LOGMODE=at", FALSE),
+              (Tokens{L"/LOGFILE=C:\\My Logs\\zv.log", L"/LOGMODE=at"}));
+
+    // The system's splitter always takes a program name first; without one the rest is the same.
     const wchar_t* lines[] = {
-        L"prog.exe a b c",
-        L"\"C:\\Program Files\\p.exe\" /X=\"a b\" -Y",
-        L"p \"a b\" c\\\\\"d\" e\\f \"g\\\"h\"",
-        L"p a\\\\\\\"b \"\" \"\"\"x\"\"\" y\"\"z",
-        L"p \"ab\"\"c\" \"\"\"\" last\\",
-        L"p\t\ttab\t  ",
+        L"  /A  -B=1\tc ", L"\"/PAGE=3\" \"two words\" \"\"", L"a\\\\b \\\"q\\\" c\\\\\"d e\"",
+        L"\"a b\" c\\\\\"d\" e\\f \"g\\\"h\"", L"a\\\\\\\"b \"\" \"\"\"x\"\"\" y\"\"z",
+        L"\"ab\"\"c\" \"\"\"\" last\\", L"\t\ttab\t  ",
     };
-    for (const wchar_t* pszLine : lines) {
-        int nArgs = 0;
-        LPWSTR* ppszArgs = CommandLineToArgvW(pszLine, &nArgs);
-        ASSERT_NE(ppszArgs, nullptr);
-        Tokens expected(ppszArgs, ppszArgs + nArgs);
-        LocalFree(ppszArgs);
-        EXPECT_EQ(SplitCommandLine(pszLine, TRUE), expected) << "line: " << testing::PrintToString(std::wstring(pszLine));
+    for (const wchar_t* pszArgs : lines) {
+        const std::wstring strLine = std::wstring(L"p ") + pszArgs;
+        Tokens argv = ArgvOf(strLine);
+        EXPECT_EQ(SplitCommandLine(strLine.c_str(), TRUE), argv) << testing::PrintToString(strLine);
+        argv.erase(argv.begin());
+        EXPECT_EQ(SplitCommandLine(pszArgs, FALSE), argv) << testing::PrintToString(strLine);
     }
+    // The program name follows its own rule: no escapes, a quote only ends a quoted name.
+    for (const wchar_t* pszLine : {L"\"C:\\Program Files\\Zv\\ZvCore64.exe\" /LOGWINDOW", L"ZvCore64.exe"})
+        EXPECT_EQ(SplitCommandLine(pszLine, TRUE), ArgvOf(pszLine)) << testing::PrintToString(std::wstring(pszLine));
+    EXPECT_EQ(SplitCommandLine(L"C:\\dir\\\"x.exe a", TRUE), (Tokens{L"C:\\dir\\\"x.exe", L"a"}));
 }
 
 TEST(FrameworkCommandLine, QuotesOnlyWhatNeedsIt)
 {
-    EXPECT_EQ(QuoteCommandLineArg(L"/LOGMODE=at"), L"/LOGMODE=at");
-    EXPECT_EQ(QuoteCommandLineArg(L"C:\\dir\\a\\\\b"), L"C:\\dir\\a\\\\b");  // backslashes alone stay
-    EXPECT_EQ(QuoteCommandLineArg(L""), L"\"\"");
-    EXPECT_EQ(QuoteCommandLineArg(L"two words"), L"\"two words\"");
-    EXPECT_EQ(QuoteCommandLineArg(L"a\tb"), L"\"a\tb\"");
     // Backslashes before the closing quote and before a quote are doubled, the quote escaped.
-    EXPECT_EQ(QuoteCommandLineArg(L"C:\\My Logs\\"), L"\"C:\\My Logs\\\\\"");
-    EXPECT_EQ(QuoteCommandLineArg(L"say \"hi\""), L"\"say \\\"hi\\\"\"");
-    EXPECT_EQ(QuoteCommandLineArg(L"a\\\"b"), L"\"a\\\\\\\"b\"");
-    EXPECT_EQ(QuoteCommandLineArg(L"a\\b c"), L"\"a\\b c\"");
+    const std::pair<const wchar_t*, const wchar_t*> cases[] = {
+        {L"/LOGMODE=at", L"/LOGMODE=at"}, {L"C:\\dir\\a\\\\b", L"C:\\dir\\a\\\\b"}, {L"", L"\"\""},
+        {L"two words", L"\"two words\""}, {L"a\tb", L"\"a\tb\""}, {L"C:\\My Logs\\", L"\"C:\\My Logs\\\\\""},
+        {L"say \"hi\"", L"\"say \\\"hi\\\"\""}, {L"a\\\"b", L"\"a\\\\\\\"b\""}, {L"a\\b c", L"\"a\\b c\""},
+    };
+    for (const auto& [pszArg, pszQuoted] : cases) EXPECT_EQ(QuoteCommandLineArg(pszArg), pszQuoted);
 }
 
 TEST(FrameworkCommandLine, QuotedArgumentsSplitBackUnchanged)
@@ -103,44 +89,28 @@ TEST(FrameworkCommandLine, QuotedArgumentsSplitBackUnchanged)
     Tokens expected = args;
     expected.insert(expected.begin(), L"C:\\Zv Dir\\x.exe");
     EXPECT_EQ(SplitCommandLine(strChildLine.c_str(), TRUE), expected);
-    int nArgs = 0;
-    LPWSTR* ppszArgs = CommandLineToArgvW(strChildLine.c_str(), &nArgs);
-    ASSERT_NE(ppszArgs, nullptr);
-    EXPECT_EQ(Tokens(ppszArgs, ppszArgs + nArgs), expected);
-    LocalFree(ppszArgs);
+    EXPECT_EQ(ArgvOf(strChildLine), expected);
 }
 
 TEST(FrameworkCommandLine, ParsesFlagsAndParameters)
 {
     CRecordingInfo info;
     ParseCommandLine(L"/LOGFILE=\"C:\\My Logs\\zv.log\" -LOGLEVEL=DEBUG file.txt /UNKNOWN other", FALSE, info);
-    std::vector<PARAM> expected = {
-        {L"LOGFILE=C:\\My Logs\\zv.log", TRUE, FALSE},
-        {L"LOGLEVEL=DEBUG", TRUE, FALSE},
-        {L"file.txt", FALSE, FALSE},
-        {L"UNKNOWN", TRUE, FALSE},
-        {L"other", FALSE, TRUE},
-    };
+    const std::vector<PARAM> expected = {{L"LOGFILE=C:\\My Logs\\zv.log", TRUE, FALSE}, {L"LOGLEVEL=DEBUG", TRUE, FALSE},
+                                         {L"file.txt", FALSE, FALSE}, {L"UNKNOWN", TRUE, FALSE}, {L"other", FALSE, TRUE}};
     EXPECT_EQ(info.m_params, expected);
     EXPECT_EQ(info.m_strFileName, L"file.txt");   // the base keeps the first non-flag token
-}
 
-TEST(FrameworkCommandLine, SkipsProgramNameWhenPresent)
-{
-    CRecordingInfo info;
-    ParseCommandLine(L"\"C:\\Program Files\\Zv\\ZvProperty64.exe\" /PAGE=3 /CALLER=123456", TRUE, info);
-    std::vector<PARAM> expected = {{L"PAGE=3", TRUE, FALSE}, {L"CALLER=123456", TRUE, TRUE}};
-    EXPECT_EQ(info.m_params, expected);
-    EXPECT_TRUE(info.m_strFileName.empty());
+    CRecordingInfo named;
+    ParseCommandLine(L"\"C:\\Program Files\\Zv\\ZvProperty64.exe\" /PAGE=3 /CALLER=123456", TRUE, named);
+    EXPECT_EQ(named.m_params, (std::vector<PARAM>{{L"PAGE=3", TRUE, FALSE}, {L"CALLER=123456", TRUE, TRUE}}));
+    EXPECT_TRUE(named.m_strFileName.empty());
 
     CRecordingInfo none;
     ParseCommandLine(L"ZvCore64.exe", TRUE, none);
     ParseCommandLine(L"", FALSE, none);
     EXPECT_TRUE(none.m_params.empty());
-}
 
-TEST(FrameworkCommandLine, FindsParamValue)
-{
     EXPECT_STREQ(FindParamValue(L"LOGLINE=500"), L"500");
     EXPECT_STREQ(FindParamValue(L"LOGFILE="), L"");
     EXPECT_STREQ(FindParamValue(L"A=b=c"), L"b=c");

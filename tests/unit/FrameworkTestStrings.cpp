@@ -7,51 +7,40 @@
 #include "Path.h"
 #include "Strings.h"
 
+// %s is a wide text and %hs a narrow one, as with the system's runtime.
 TEST(FrameworkStrings, FormatsLikeMsvcrt)
 {
-    EXPECT_EQ(FormatString(L"%s=%d", L"LOGLINE", 1000), L"LOGLINE=1000");
-    EXPECT_EQ(FormatString(L"%hs", "narrow"), L"narrow");
-    EXPECT_EQ(FormatString(L"%x %X", 0xBEEFu, 0xBEEFu), L"beef BEEF");
+    EXPECT_EQ(FormatString(L"%s=%d", L"LOGLINE", -1000), L"LOGLINE=-1000");
+    EXPECT_EQ(FormatString(L"%hs|%-5s|100%%", "narrow", L"ab"), L"narrow|ab   |100%");
+    EXPECT_EQ(FormatString(L"%x %X %08x", 0xBEEFu, 0xBEEFu, 0x1234u), L"beef BEEF 00001234");
     EXPECT_EQ(FormatString(L"ZvLog%04d%02d%02d.log", 2024, 3, 9), L"ZvLog20240309.log");
-    EXPECT_EQ(FormatString(L"%d", -42), L"-42");
-    EXPECT_EQ(FormatString(L"%08x", 0x1234u), L"00001234");
-    EXPECT_EQ(FormatString(L"%-5s|", L"ab"), L"ab   |");
-    EXPECT_EQ(FormatString(L"100%%"), L"100%");
     EXPECT_EQ(FormatString(L""), L"");
+    EXPECT_EQ(FormatString(L"%s", L"日本語"), L"日本語");
     // The runtime prints a pointer in upper-case hexadecimal, zero-filled to its width.
     void* pv = reinterpret_cast<void*>(static_cast<uintptr_t>(0xABC123));
     EXPECT_EQ(FormatString(L"%p", pv), sizeof(void*) == 8 ? L"0000000000ABC123" : L"00ABC123");
-    EXPECT_EQ(FormatString(L"%s", L"日本語"), L"日本語");
+
+    // Long results, and results exactly at a buffer size the formatter tries.
+    const std::wstring strLong(3000, L'z');
+    EXPECT_EQ(FormatString(L"[%s]%d", strLong.c_str(), 7), L"[" + strLong + L"]7");
+    for (size_t n : {255u, 256u}) {
+        const std::wstring str(n, L'a');
+        EXPECT_EQ(FormatString(L"%s", str.c_str()), str) << n;
+    }
 }
 
-TEST(FrameworkStrings, FormatsLongResults)
-{
-    std::wstring strLong(3000, L'z');
-    std::wstring str = FormatString(L"[%s]%d", strLong.c_str(), 7);
-    EXPECT_EQ(str.size(), 3003u);
-    EXPECT_EQ(str, L"[" + strLong + L"]7");
-    // Exactly at a buffer size the formatter tries.
-    std::wstring str256(256, L'a');
-    EXPECT_EQ(FormatString(L"%s", str256.c_str()), str256);
-    std::wstring str255(255, L'b');
-    EXPECT_EQ(FormatString(L"%s", str255.c_str()), str255);
-}
-
-TEST(FrameworkStrings, MissingStringIsEmpty)
+TEST(FrameworkStrings, LoadsResourceStrings)
 {
     // The test program has no string table.
     EXPECT_EQ(LoadResString(12345), L"");
     EXPECT_EQ(LoadResString(1, GetModuleHandleW(nullptr)), L"");
-}
 
-TEST(FrameworkStrings, LoadsStringOfASystemModule)
-{
     // Any string of user32's table, compared with LoadStringW into a large buffer.
     HMODULE hUser32 = GetModuleHandleW(L"user32.dll");
     ASSERT_NE(hUser32, nullptr);
     wchar_t szExpected[4096];
     for (UINT nId = 1; nId < 4096; ++nId) {
-        int nLen = LoadStringW(hUser32, nId, szExpected, 4096);
+        const int nLen = LoadStringW(hUser32, nId, szExpected, 4096);
         if (nLen > 0) {
             EXPECT_EQ(LoadResString(nId, hUser32), std::wstring(szExpected, nLen));
             return;
@@ -75,19 +64,10 @@ TEST(FrameworkStrings, DerivesPaths)
     EXPECT_EQ(ReplaceFileExtension(L"C:\\A.B\\Zv", L".CHM"), L"C:\\A.B\\Zv.CHM");
     EXPECT_EQ(GetFileBaseName(L"C:\\A\\ZvCore64.exe"), L"ZvCore64");
     EXPECT_EQ(GetFileBaseName(L"C:/A.B/Zv"), L"Zv");
-    std::wstring strPath = GetModuleFilePath();
-    EXPECT_EQ(GetFileBaseName(strPath), L"ZvUnitTests");
-}
 
-TEST(FrameworkStrings, ModuleDirIsTheFolderOfTheModuleFile)
-{
-    const std::wstring strDir = GetModuleDir();
-    ASSERT_FALSE(strDir.empty());
-    EXPECT_NE(strDir.back(), L'\\');
-    EXPECT_EQ(strDir + L"\\ZvUnitTests.exe", GetModuleFilePath());
-
+    // The module's folder, without a closing backslash.
+    EXPECT_EQ(GetModuleDir() + L"\\ZvUnitTests.exe", GetModuleFilePath());
     HMODULE hKernel = GetModuleHandleW(L"kernel32.dll");
-    ASSERT_NE(hKernel, nullptr);
     const std::wstring strKernelDir = GetModuleDir(hKernel);
     const std::wstring strKernelPath = GetModuleFilePath(hKernel);
     ASSERT_FALSE(strKernelDir.empty());

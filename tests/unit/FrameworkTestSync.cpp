@@ -7,21 +7,12 @@
 #include "Thread.h"
 
 namespace {
-// Named objects are shared by every process of the session: one name per test process.
-std::wstring UniqueName(const wchar_t* pszWhat)
-{
-    return FormatString(L"ZvFrameworkTest %s %lu", pszWhat, GetCurrentProcessId());
-}
-
 // Whether another thread can take the mutex now (it then ends holding it: abandoned).
 bool OtherThreadCanTake(HANDLE hMutex)
 {
     DWORD dwResult = WAIT_FAILED;
     CWorkerThread thread;
-    thread.Start([&] {
-        dwResult = WaitForSingleObject(hMutex, 0);
-        return 0UL;
-    });
+    thread.Start([&] { dwResult = WaitForSingleObject(hMutex, 0); return 0UL; });
     thread.Wait(5000);
     return dwResult == WAIT_OBJECT_0 || dwResult == WAIT_ABANDONED;
 }
@@ -31,12 +22,9 @@ TEST(FrameworkSync, LockIsHeldOnAbandonedMutex)
 {
     CMutex mutex;
     CWorkerThread thread;
-    thread.Start([&] {
-        WaitForSingleObject(mutex.GetHandle(), INFINITE);
-        return 0UL;   // ends owning the mutex: the mutex is abandoned
-    });
+    // The thread ends owning the mutex: the mutex is abandoned.
+    thread.Start([&] { WaitForSingleObject(mutex.GetHandle(), INFINITE); return 0UL; });
     ASSERT_TRUE(thread.Wait(5000));
-
     {
         CSingleLock lock(&mutex);
         EXPECT_TRUE(lock.Lock(1000));
@@ -48,37 +36,14 @@ TEST(FrameworkSync, LockIsHeldOnAbandonedMutex)
     EXPECT_TRUE(OtherThreadCanTake(mutex.GetHandle()));
 }
 
-TEST(FrameworkSync, TimeOutIsNotHeld)
+// A semaphore shows every release: its count would grow.
+TEST(FrameworkSync, TimeOutIsNotHeldAndTheDestructorReleasesOnlyWhatItHolds)
 {
-    CMutex mutex;
-    CEvent evtTaken(FALSE, TRUE);
-    CEvent evtRelease(FALSE, TRUE);
-    CWorkerThread thread;
-    thread.Start([&] {
-        WaitForSingleObject(mutex.GetHandle(), INFINITE);
-        evtTaken.SetEvent();
-        WaitForSingleObject(evtRelease.GetHandle(), 10000);
-        ReleaseMutex(mutex.GetHandle());
-        return 0UL;
-    });
-    ASSERT_EQ(WaitForSingleObject(evtTaken.GetHandle(), 5000), static_cast<DWORD>(WAIT_OBJECT_0));
-
-    CSingleLock lock(&mutex);
-    EXPECT_FALSE(lock.Lock(50));
-    EXPECT_FALSE(lock.IsLocked());
-    EXPECT_EQ(lock.GetLastWaitResult(), static_cast<DWORD>(WAIT_TIMEOUT));
-    evtRelease.SetEvent();
-    ASSERT_TRUE(thread.Wait(5000));
-    EXPECT_TRUE(lock.Lock(1000));
-}
-
-TEST(FrameworkSync, DestructorReleasesOnlyWhatItHolds)
-{
-    // A semaphore shows every release: its count would grow.
     CSemaphore sem(0, 2);
     {
         CSingleLock lock(&sem);
-        EXPECT_FALSE(lock.Lock(20));
+        EXPECT_FALSE(lock.Lock(20) || lock.IsLocked());
+        EXPECT_EQ(lock.GetLastWaitResult(), static_cast<DWORD>(WAIT_TIMEOUT));
     }
     EXPECT_EQ(WaitForSingleObject(sem.GetHandle(), 0), static_cast<DWORD>(WAIT_TIMEOUT));
 
@@ -89,17 +54,6 @@ TEST(FrameworkSync, DestructorReleasesOnlyWhatItHolds)
         EXPECT_EQ(WaitForSingleObject(sem.GetHandle(), 0), static_cast<DWORD>(WAIT_TIMEOUT));
     }
     EXPECT_EQ(WaitForSingleObject(sem.GetHandle(), 0), static_cast<DWORD>(WAIT_OBJECT_0));
-}
-
-TEST(FrameworkSync, DestructorReleasesMutex)
-{
-    CMutex mutex;
-    {
-        CSingleLock lock(&mutex, TRUE);
-        EXPECT_TRUE(lock.IsLocked());
-        EXPECT_FALSE(OtherThreadCanTake(mutex.GetHandle()));
-    }
-    EXPECT_TRUE(OtherThreadCanTake(mutex.GetHandle()));
 }
 
 TEST(FrameworkSync, UnlockAndRelock)
@@ -114,52 +68,42 @@ TEST(FrameworkSync, UnlockAndRelock)
     EXPECT_TRUE(OtherThreadCanTake(mutex.GetHandle()));
 }
 
-TEST(FrameworkSync, SecondLockOnAutoResetEventTimesOut)
+// An automatic-reset event lets one lock through; a manual-reset one all until it is reset.
+TEST(FrameworkSync, EventLocks)
 {
-    CEvent evt(TRUE, FALSE);   // signalled, automatic reset
-    CSingleLock lock1(&evt);
-    CSingleLock lock2(&evt);
+    CEvent evtAuto(TRUE, FALSE);
+    CSingleLock lock1(&evtAuto), lock2(&evtAuto);
     EXPECT_TRUE(lock1.Lock(0));
     EXPECT_FALSE(lock2.Lock(50));
-    EXPECT_EQ(lock2.GetLastWaitResult(), static_cast<DWORD>(WAIT_TIMEOUT));
     lock1.Unlock();   // an event gives nothing back
-    EXPECT_EQ(WaitForSingleObject(evt.GetHandle(), 0), static_cast<DWORD>(WAIT_TIMEOUT));
-}
+    EXPECT_EQ(WaitForSingleObject(evtAuto.GetHandle(), 0), static_cast<DWORD>(WAIT_TIMEOUT));
 
-TEST(FrameworkSync, ManualResetEventStaysSignalled)
-{
-    CEvent evt(FALSE, TRUE);
-    CSingleLock lock1(&evt);
-    EXPECT_FALSE(lock1.Lock(10));
-    evt.SetEvent();
-    CSingleLock lock2(&evt);
-    EXPECT_TRUE(lock1.Lock(0));
-    EXPECT_TRUE(lock2.Lock(0));
-    evt.ResetEvent();
-    CSingleLock lock3(&evt);
+    CEvent evtManual(FALSE, TRUE);
+    CSingleLock lock3(&evtManual), lock4(&evtManual), lock5(&evtManual);
     EXPECT_FALSE(lock3.Lock(10));
+    evtManual.SetEvent();
+    EXPECT_TRUE(lock3.Lock(0) && lock4.Lock(0));
+    evtManual.ResetEvent();
+    EXPECT_FALSE(lock5.Lock(10));
 }
 
+// Named objects are shared by every process of the session: one name per test process.
 TEST(FrameworkSync, NamedObjectsTellWhetherTheyExisted)
 {
-    std::wstring strMutex = UniqueName(L"Mutex");
-    CMutex mutex1(FALSE, strMutex.c_str());
-    ASSERT_NE(mutex1.GetHandle(), nullptr);
-    EXPECT_FALSE(mutex1.AlreadyExisted());
-    CMutex mutex2(FALSE, strMutex.c_str());
+    const std::wstring strMutex = FormatString(L"ZvFrameworkTest Mutex %lu", GetCurrentProcessId());
+    CMutex mutex1(FALSE, strMutex.c_str()), mutex2(FALSE, strMutex.c_str());
     ASSERT_NE(mutex2.GetHandle(), nullptr);
+    EXPECT_FALSE(mutex1.AlreadyExisted());
     EXPECT_TRUE(mutex2.AlreadyExisted());
 
-    std::wstring strEvent = UniqueName(L"Event");
-    CEvent evt1(FALSE, TRUE, strEvent.c_str());
+    const std::wstring strEvent = FormatString(L"ZvFrameworkTest Event %lu", GetCurrentProcessId());
+    CEvent evt1(FALSE, TRUE, strEvent.c_str()), evt2(FALSE, TRUE, strEvent.c_str());
     EXPECT_FALSE(evt1.AlreadyExisted());
-    CEvent evt2(FALSE, TRUE, strEvent.c_str());
     EXPECT_TRUE(evt2.AlreadyExisted());
     evt1.SetEvent();   // one object under two handles
     EXPECT_EQ(WaitForSingleObject(evt2.GetHandle(), 0), static_cast<DWORD>(WAIT_OBJECT_0));
 
-    CMutex unnamed1;
-    CMutex unnamed2;
+    CMutex unnamed1, unnamed2;
     EXPECT_FALSE(unnamed2.AlreadyExisted());
 }
 
