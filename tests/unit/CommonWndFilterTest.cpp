@@ -1,5 +1,5 @@
-// Shared foundation: the window filter's decision on recorded window facts, rule by rule and in
-// its order of precedence, on the OS classes that know the shell's start button and gadget host.
+// The window filter's decision on recorded window facts, rule by rule and in its order of
+// precedence, on the OS classes that know the shell's start button and gadget host.
 #include <gtest/gtest.h>
 #include <windows.h>
 
@@ -10,25 +10,27 @@
 
 namespace {
 
-constexpr int kVista = 3, kWin7 = 4, kWin8 = 5, kWin81 = 6, kWin10 = 7;
+constexpr int kWin7 = 4, kWin8 = 5, kWin10 = 7;
+// Classes 3, 4, 6 and 7 have the shell's start button and gadget host; the others do not.
+constexpr int kShellClasses[] = {3, 4, 6, 7};
+constexpr int kOtherClasses[] = {0, 1, 2, 5};
 
 // A visible, titled window with a rectangle, no owner and a readable program name.
-WND_FACTS Ordinary(const wchar_t* pszTitle = L"Notes - Editor")
+WND_FACTS Ordinary(const wchar_t* pszTitle = L"Notes - Editor", const wchar_t* pszClass = L"EditorFrame")
 {
     WND_FACTS f;
     f.bIsWindow = TRUE;
     f.bVisible = TRUE;
-    f.strClass = L"EditorFrame";
+    f.strClass = pszClass;
     f.strTitle = pszTitle;
     f.bImageName = TRUE;
     f.strImageName = L"editor.exe";
     return f;
 }
 
-WND_FACTS StartButton(const wchar_t* pszOwnerClass)
+WND_FACTS StartButton(const wchar_t* pszOwnerClass = L"Shell_TrayWnd")
 {
-    WND_FACTS f = Ordinary(L"スタート");
-    f.strClass = L"Button";
+    WND_FACTS f = Ordinary(L"スタート", L"Button");
     f.bHasOwner = TRUE;
     f.strOwnerClass = pszOwnerClass;
     f.strImageName = L"explorer.exe";
@@ -42,131 +44,87 @@ WND_FACTS Gadget(const wchar_t* pszImage = L"sidebar.exe")
     return f;
 }
 
-TEST(WndFilter, OrdinaryWindowScrolls)
+TEST(WndFilter, OrdinaryWindowScrollsOnEveryClass)
 {
-    for (int nOSClass : {0, 1, 2, kVista, kWin7, kWin8, kWin81, kWin10})
+    for (int nOSClass = 0; nOSClass <= 7; ++nOSClass)
         EXPECT_EQ(JudgeWndFacts(Ordinary(), nOSClass), WNDFLT_ORDINARY) << nOSClass;
 }
 
-TEST(WndFilter, GoneWindowIsNotAWindowWhateverElseIsRecorded)
+TEST(WndFilter, VisibilityComesFirst)
 {
     WND_FACTS f = Ordinary(L"$$$ Zuvora! Hidden Main Window %%%");
     f.bIsWindow = FALSE;
     f.bVisible = FALSE;
     EXPECT_EQ(JudgeWndFacts(f, kWin10), WNDFLT_NOT_WINDOW);
-}
 
-TEST(WndFilter, InvisibleWindowPassesOnlyWithMinimizedOwner)
-{
-    WND_FACTS f = Ordinary();
+    // An invisible window passes only with a minimised owner, and still meets the later rules.
+    f = Ordinary();
     f.bVisible = FALSE;
     f.bHasOwner = TRUE;
     EXPECT_EQ(JudgeWndFacts(f, kWin10), WNDFLT_INVISIBLE);
     f.bOwnerMinimized = TRUE;
     EXPECT_EQ(JudgeWndFacts(f, kWin10), WNDFLT_ORDINARY);
-    // Passing the visibility test does not excuse it from the later ones.
     f.strTitle.clear();
     EXPECT_EQ(JudgeWndFacts(f, kWin10), WNDFLT_UNTITLED);
-}
 
-TEST(WndFilter, EmptyRectangleIsInvisibleBeforeClassAndTitleRules)
-{
-    WND_FACTS f = Ordinary(L"Zuvora! Log Output Window");
+    f = Ordinary(L"Zuvora! Log Output Window", L"Shell_TrayWnd");
     f.bEmptyRect = TRUE;
-    f.strClass = L"Shell_TrayWnd";
     EXPECT_EQ(JudgeWndFacts(f, kWin10), WNDFLT_INVISIBLE);
 }
 
-TEST(WndFilter, InputMethodClassesByCaseSensitiveSubstring)
+TEST(WndFilter, ClassAndTitleRulesAreExactAndCaseSensitiveInTheirOrder)
 {
-    WND_FACTS f = Ordinary();
-    f.strClass = L"xmsimeUI";
-    EXPECT_EQ(JudgeWndFacts(f, kWin8), WNDFLT_INPUT);
-    f.strClass = L"msime";
-    EXPECT_EQ(JudgeWndFacts(f, kWin8), WNDFLT_INPUT);
-    f.strClass = L"MSIME";
-    EXPECT_EQ(JudgeWndFacts(f, kWin8), WNDFLT_ORDINARY);
-    f.strClass = L"msim";
-    EXPECT_EQ(JudgeWndFacts(f, kWin8), WNDFLT_ORDINARY);
-}
-
-TEST(WndFilter, TaskbarByExactClassName)
-{
-    WND_FACTS f = Ordinary(L"");
-    f.strClass = L"Shell_TrayWnd";
-    EXPECT_EQ(JudgeWndFacts(f, kWin8), WNDFLT_TASKBAR);  // before the untitled rule
-    f.strClass = L"Shell_TrayWnd2";
-    EXPECT_EQ(JudgeWndFacts(f, kWin8), WNDFLT_UNTITLED);
-    f.strClass = L"shell_traywnd";
-    EXPECT_EQ(JudgeWndFacts(f, kWin8), WNDFLT_UNTITLED);
-}
-
-TEST(WndFilter, InputMethodRuleComesBeforeTaskbarRule)
-{
-    WND_FACTS f = Ordinary();
-    f.strClass = L"msimeShell_TrayWnd";
-    EXPECT_EQ(JudgeWndFacts(f, kWin7), WNDFLT_INPUT);
-}
-
-TEST(WndFilter, UntitledWindow)
-{
-    EXPECT_EQ(JudgeWndFacts(Ordinary(L""), kWin8), WNDFLT_UNTITLED);
-    EXPECT_EQ(JudgeWndFacts(Ordinary(L""), kWin10), WNDFLT_UNTITLED);
-}
-
-TEST(WndFilter, OwnWindowsByExactTitle)
-{
-    for (const wchar_t* psz : {L"$$$ Zuvora! Hidden Main Window %%%", L"$$$ Zuvora! Scroll Bar Horizontal %%%",
-                               L"$$$ Zuvora! Scroll Bar Vertical %%%", L"Zuvora! のプロパティ",
-                               L"Zuvora! Log Output Window"})
-        EXPECT_EQ(JudgeWndFacts(Ordinary(psz), kWin10), WNDFLT_OWN) << psz;
-    for (const wchar_t* psz : {L"$$$ Zuvora! Hidden Main Window %%", L"zuvora! のプロパティ",
-                               L"Zuvora! Log Output Window ", L"Zuvora! ヘルプ"})
-        EXPECT_EQ(JudgeWndFacts(Ordinary(psz), kWin10), WNDFLT_ORDINARY) << psz;
-}
-
-TEST(WndFilter, LanguageBarBySubstringAndDesktopByExactTitle)
-{
-    EXPECT_EQ(JudgeWndFacts(Ordinary(L"TF_FloatingLangBar_WndTitle"), kWin8), WNDFLT_DESKTOP);
-    EXPECT_EQ(JudgeWndFacts(Ordinary(L"xTF_FloatingLangBar_WndTitle2"), kWin8), WNDFLT_DESKTOP);
-    EXPECT_EQ(JudgeWndFacts(Ordinary(L"Program Manager"), kWin8), WNDFLT_DESKTOP);
-    EXPECT_EQ(JudgeWndFacts(Ordinary(L"Program Manager 2"), kWin8), WNDFLT_ORDINARY);
-    EXPECT_EQ(JudgeWndFacts(Ordinary(L"program manager"), kWin8), WNDFLT_ORDINARY);
-}
-
-TEST(WndFilter, StartButtonOnlyOnShellFurnitureClasses)
-{
-    for (int nOSClass : {kVista, kWin7, kWin81, kWin10}) {
-        EXPECT_EQ(JudgeWndFacts(StartButton(L"Shell_TrayWnd"), nOSClass), WNDFLT_TASKBAR) << nOSClass;
-        EXPECT_EQ(JudgeWndFacts(StartButton(L"OtherWnd"), nOSClass), WNDFLT_ORDINARY) << nOSClass;
+    struct CASE { const wchar_t* pszClass; const wchar_t* pszTitle; int nExpected; };
+    const CASE aCase[] = {
+        // Input method by substring of the class, before the taskbar.
+        {L"xmsimeUI", L"t", WNDFLT_INPUT}, {L"msime", L"t", WNDFLT_INPUT}, {L"msimeShell_TrayWnd", L"t", WNDFLT_INPUT},
+        {L"MSIME", L"t", WNDFLT_ORDINARY}, {L"msim", L"t", WNDFLT_ORDINARY},
+        // Taskbar by the exact class, before the untitled rule.
+        {L"Shell_TrayWnd", L"", WNDFLT_TASKBAR}, {L"Shell_TrayWnd2", L"", WNDFLT_UNTITLED},
+        {L"shell_traywnd", L"", WNDFLT_UNTITLED},
+        // Own windows by exact title.
+        {L"C", L"$$$ Zuvora! Hidden Main Window %%%", WNDFLT_OWN}, {L"C", L"Zuvora! のプロパティ", WNDFLT_OWN},
+        {L"C", L"$$$ Zuvora! Scroll Bar Horizontal %%%", WNDFLT_OWN},
+        {L"C", L"$$$ Zuvora! Scroll Bar Vertical %%%", WNDFLT_OWN}, {L"C", L"Zuvora! Log Output Window", WNDFLT_OWN},
+        {L"C", L"$$$ Zuvora! Hidden Main Window %%", WNDFLT_ORDINARY}, {L"C", L"zuvora! のプロパティ", WNDFLT_ORDINARY},
+        {L"C", L"Zuvora! Log Output Window ", WNDFLT_ORDINARY}, {L"C", L"Zuvora! ヘルプ", WNDFLT_ORDINARY},
+        // The language bar by substring, the desktop by exact title.
+        {L"C", L"TF_FloatingLangBar_WndTitle", WNDFLT_DESKTOP}, {L"C", L"Program Manager", WNDFLT_DESKTOP},
+        {L"C", L"xTF_FloatingLangBar_WndTitle2", WNDFLT_DESKTOP}, {L"C", L"Program Manager 2", WNDFLT_ORDINARY},
+        {L"C", L"program manager", WNDFLT_ORDINARY},
+    };
+    for (const CASE& c : aCase) {
+        for (int nOSClass : {kWin8, kWin10})
+            EXPECT_EQ(JudgeWndFacts(Ordinary(c.pszTitle, c.pszClass), nOSClass), c.nExpected)
+                << "class " << c.pszClass << " title " << c.pszTitle << " on " << nOSClass;
     }
-    for (int nOSClass : {0, 1, 2, kWin8})
-        EXPECT_EQ(JudgeWndFacts(StartButton(L"Shell_TrayWnd"), nOSClass), WNDFLT_ORDINARY) << nOSClass;
 }
 
-TEST(WndFilter, StartButtonNeedsItsClassTitleAndAnOwner)
+TEST(WndFilter, StartButtonAndGadgetHostOnlyOnShellClasses)
 {
-    WND_FACTS f = StartButton(L"Shell_TrayWnd");
-    f.bHasOwner = FALSE;
-    EXPECT_EQ(JudgeWndFacts(f, kWin7), WNDFLT_ORDINARY);
-    f = StartButton(L"Shell_TrayWnd");
-    f.strClass = L"button";
-    EXPECT_EQ(JudgeWndFacts(f, kWin7), WNDFLT_ORDINARY);
-    f = StartButton(L"Shell_TrayWnd");
-    f.strTitle = L"Start";
-    EXPECT_EQ(JudgeWndFacts(f, kWin7), WNDFLT_ORDINARY);
-}
-
-TEST(WndFilter, GadgetHostOnlyOnShellFurnitureClasses)
-{
-    for (int nOSClass : {kVista, kWin7, kWin81, kWin10})
+    for (int nOSClass : kShellClasses) {
+        EXPECT_EQ(JudgeWndFacts(StartButton(), nOSClass), WNDFLT_TASKBAR) << nOSClass;
+        EXPECT_EQ(JudgeWndFacts(StartButton(L"OtherWnd"), nOSClass), WNDFLT_ORDINARY) << nOSClass;
         EXPECT_EQ(JudgeWndFacts(Gadget(), nOSClass), WNDFLT_INPUT) << nOSClass;
-    for (int nOSClass : {0, 1, 2, kWin8})
+        EXPECT_NE(IsNt6ShellOSClass(nOSClass), FALSE) << nOSClass;
+    }
+    for (int nOSClass : kOtherClasses) {
+        EXPECT_EQ(JudgeWndFacts(StartButton(), nOSClass), WNDFLT_ORDINARY) << nOSClass;
         EXPECT_EQ(JudgeWndFacts(Gadget(), nOSClass), WNDFLT_ORDINARY) << nOSClass;
+        EXPECT_EQ(IsNt6ShellOSClass(nOSClass), FALSE) << nOSClass;
+    }
+    EXPECT_EQ(IsNt6ShellOSClass(-1) | IsNt6ShellOSClass(8), FALSE);
 }
 
-TEST(WndFilter, GadgetHostByExactCaseSensitiveName)
+TEST(WndFilter, StartButtonAndGadgetHostNeedAllTheirMarks)
 {
+    WND_FACTS aNot[3] = {StartButton(), StartButton(), StartButton()};
+    aNot[0].bHasOwner = FALSE;
+    aNot[1].strClass = L"button";
+    aNot[2].strTitle = L"Start";
+    for (const WND_FACTS& f : aNot)
+        EXPECT_EQ(JudgeWndFacts(f, kWin7), WNDFLT_ORDINARY) << f.strClass << " " << f.strTitle;
+
     EXPECT_EQ(JudgeWndFacts(Gadget(L"Sidebar.exe"), kWin7), WNDFLT_ORDINARY);
     EXPECT_EQ(JudgeWndFacts(Gadget(L"sidebar.exe.bak"), kWin7), WNDFLT_ORDINARY);
     WND_FACTS f = Gadget();
@@ -184,26 +142,16 @@ TEST(WndFilter, GadgetRuleReplacesUntitledButNoOtherVerdict)
     EXPECT_EQ(JudgeWndFacts(f, kWin7), WNDFLT_DESKTOP);
     f.strTitle = L"Zuvora! のプロパティ";
     EXPECT_EQ(JudgeWndFacts(f, kWin7), WNDFLT_OWN);
-    f = StartButton(L"Shell_TrayWnd");
+    f = StartButton();
     f.strImageName = L"sidebar.exe";
     EXPECT_EQ(JudgeWndFacts(f, kWin7), WNDFLT_TASKBAR);
 }
 
-TEST(WndFilter, ShellFurnitureClasses)
+TEST(WndFilter, NullHandleIsNotAWindowAndTitlesAreReadWhole)
 {
-    for (int n = -1; n <= 8; ++n)
-        EXPECT_EQ(IsNt6ShellOSClass(n) != FALSE, n == 3 || n == 4 || n == 6 || n == 7) << n;
-}
-
-TEST(WndFilter, NullHandleGathersAsNotAWindow)
-{
-    const WND_FACTS f = GatherWndFacts(nullptr, kWin10);
-    EXPECT_FALSE(f.bIsWindow);
+    EXPECT_FALSE(GatherWndFacts(nullptr, kWin10).bIsWindow);
     EXPECT_EQ(FilterWnd(nullptr, kWin10), WNDFLT_NOT_WINDOW);
-}
-
-TEST(WndFilter, TitlesAreReadWholeWhateverTheirLength)
-{
+    EXPECT_EQ(GetWndTitle(nullptr), L"");
     // Lengths about the reader's first buffer and its doublings, where a cut title would show.
     for (size_t nLen : {0u, 1u, 254u, 255u, 256u, 257u, 511u, 512u, 3000u}) {
         std::wstring strTitle(nLen, L'\0');
@@ -215,7 +163,6 @@ TEST(WndFilter, TitlesAreReadWholeWhateverTheirLength)
         EXPECT_EQ(GetWndTitle(hWnd), strTitle) << nLen;
         DestroyWindow(hWnd);
     }
-    EXPECT_EQ(GetWndTitle(nullptr), L"");
 }
 
 } // namespace

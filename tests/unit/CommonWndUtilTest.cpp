@@ -1,5 +1,5 @@
-// Shared foundation: abbreviating and copying texts, show commands, untitled-window labels and
-// the neighbour of a window in the window order.
+// Abbreviating and copying texts, show commands, untitled-window labels and the neighbour of a
+// window in the window order.
 #include <gtest/gtest.h>
 #include <windows.h>
 
@@ -15,27 +15,28 @@ namespace {
 
 constexpr wchar_t kGuard = 0xA5A5;
 
-// The buffer's text, and a check that nothing was written past nSize.
-std::wstring Abbreviate(const std::wstring& strSrc, int nSize, const wchar_t* pszTail = L"...")
+// What fill leaves in a buffer of nSize characters, which must be zero-terminated, zero-filled
+// behind the text and untouched past nSize.
+template <class TFill>
+std::wstring InBuffer(int nSize, TFill fill)
 {
     std::vector<wchar_t> buf(nSize + 4, kGuard);
-    AbbreviateStr(strSrc.c_str(), buf.data(), nSize, pszTail);
-    EXPECT_TRUE(std::all_of(buf.begin() + nSize, buf.end(), [](wchar_t ch) { return ch == kGuard; }));
-    EXPECT_TRUE(std::find(buf.begin(), buf.begin() + nSize, L'\0') != buf.begin() + nSize);
-    // Zero-filled behind the text.
+    fill(buf.data());
     const auto itEnd = std::find(buf.begin(), buf.begin() + nSize, L'\0');
+    EXPECT_NE(itEnd, buf.begin() + nSize) << "no terminating zero";
     EXPECT_TRUE(std::all_of(itEnd, buf.begin() + nSize, [](wchar_t ch) { return ch == L'\0'; }));
+    EXPECT_TRUE(std::all_of(buf.begin() + nSize, buf.end(), [](wchar_t ch) { return ch == kGuard; }));
     return std::wstring(buf.data());
+}
+
+std::wstring Abbreviate(const std::wstring& strSrc, int nSize, const wchar_t* pszTail)
+{
+    return InBuffer(nSize, [&](wchar_t* pBuf) { AbbreviateStr(strSrc.c_str(), pBuf, nSize, pszTail); });
 }
 
 std::wstring Copy(const std::wstring& strSrc, int nSize)
 {
-    std::vector<wchar_t> buf(nSize + 4, kGuard);
-    CopyStrToBuf(buf.data(), strSrc.c_str(), nSize);
-    EXPECT_TRUE(std::all_of(buf.begin() + nSize, buf.end(), [](wchar_t ch) { return ch == kGuard; }));
-    const auto itEnd = std::find(buf.begin(), buf.begin() + nSize, L'\0');
-    EXPECT_TRUE(std::all_of(itEnd, buf.begin() + nSize, [](wchar_t ch) { return ch == L'\0'; }));
-    return std::wstring(buf.data());
+    return InBuffer(nSize, [&](wchar_t* pBuf) { CopyStrToBuf(pBuf, strSrc.c_str(), nSize); });
 }
 
 std::wstring Letters(size_t n)
@@ -48,71 +49,46 @@ std::wstring Letters(size_t n)
 
 } // namespace
 
-TEST(CommonWndUtil, AbbreviateKeepsShortTextsWhole)
+TEST(CommonWndUtil, AbbreviateCutsAtAWholeCharacterAndNeverOverruns)
 {
-    EXPECT_EQ(Abbreviate(Letters(31), 32), Letters(31));
-    EXPECT_EQ(Abbreviate(L"", 32), L"");
-    EXPECT_EQ(Abbreviate(L"窓の題名", 5), L"窓の題名");
-}
-
-TEST(CommonWndUtil, AbbreviateCutsAndAppendsTheTail)
-{
-    const std::wstring str40 = Letters(40);
-    const std::wstring strCut = Abbreviate(str40, 32);
-    EXPECT_EQ(strCut, str40.substr(0, 28) + L"...");
-    EXPECT_EQ(strCut.size(), 31u);
-    // A text of exactly the buffer size is cut too.
-    EXPECT_EQ(Abbreviate(Letters(32), 32), Letters(28) + L"...");
-    EXPECT_EQ(Abbreviate(Letters(40), 35), Letters(31) + L"...");
-    EXPECT_EQ(Abbreviate(Letters(40), 32, L""), Letters(31));
-    EXPECT_EQ(Abbreviate(Letters(40), 32, nullptr), Letters(31));
-}
-
-TEST(CommonWndUtil, AbbreviateWalksBackOverCharactersThatCannotEndTheText)
-{
-    // Control characters are no cut point.
-    std::wstring str = Letters(26) + L"\t\t" + Letters(20);
-    EXPECT_EQ(Abbreviate(str, 32), Letters(26) + L"...");
-    // Japanese text is cut between whole characters, blanks are kept.
     const std::wstring strJa = L"無題 ウィンドウの長い長い題名がここに続いていてまだまだ終わらない題名です";
-    ASSERT_GE(strJa.size(), 32u);
-    EXPECT_EQ(Abbreviate(strJa, 32), strJa.substr(0, 28) + L"...");
-    // A surrogate pair at the cut stays together: here it is left out whole.
-    const std::wstring strPair = Letters(27) + L"\xD83D\xDE00" + Letters(10);
-    EXPECT_EQ(Abbreviate(strPair, 32), Letters(27) + L"...");
     const std::wstring strPairBefore = Letters(26) + L"\xD83D\xDE00" + Letters(10);
-    EXPECT_EQ(Abbreviate(strPairBefore, 32), strPairBefore.substr(0, 28) + L"...");
-    // No cut point at all: only the tail.
-    EXPECT_EQ(Abbreviate(std::wstring(40, L'\n'), 32), L"...");
-}
-
-TEST(CommonWndUtil, AbbreviateNeverOverrunsSmallBuffers)
-{
-    EXPECT_EQ(Abbreviate(Letters(10), 5), L"a...");
-    EXPECT_EQ(Abbreviate(Letters(10), 4), L"...");
-    EXPECT_EQ(Abbreviate(Letters(10), 3), L"..");
-    EXPECT_EQ(Abbreviate(Letters(10), 1), L"");
+    struct CASE { std::wstring strSrc; int nSize; const wchar_t* pszTail; std::wstring strExpected; };
+    const CASE aCase[] = {
+        {Letters(31), 32, L"...", Letters(31)}, {L"", 32, L"...", L""}, {L"窓の題名", 5, L"...", L"窓の題名"},
+        {Letters(40), 32, L"...", Letters(28) + L"..."}, {Letters(32), 32, L"...", Letters(28) + L"..."},
+        {Letters(40), 35, L"...", Letters(31) + L"..."},
+        {Letters(40), 32, L"", Letters(31)}, {Letters(40), 32, nullptr, Letters(31)},
+        // Control characters are no cut point; Japanese text is cut between whole characters.
+        {Letters(26) + L"\t\t" + Letters(20), 32, L"...", Letters(26) + L"..."},
+        {strJa, 32, L"...", strJa.substr(0, 28) + L"..."}, {std::wstring(40, L'\n'), 32, L"...", L"..."},
+        // A surrogate pair at the cut stays together.
+        {Letters(27) + L"\xD83D\xDE00" + Letters(10), 32, L"...", Letters(27) + L"..."},
+        {strPairBefore, 32, L"...", strPairBefore.substr(0, 28) + L"..."},
+        // Tiny buffers.
+        {Letters(10), 5, L"...", L"a..."}, {Letters(10), 4, L"...", L"..."}, {Letters(10), 3, L"...", L".."},
+        {Letters(10), 1, L"...", L""},
+    };
+    for (const CASE& c : aCase)
+        EXPECT_EQ(Abbreviate(c.strSrc, c.nSize, c.pszTail), c.strExpected) << c.strSrc << " into " << c.nSize;
     wchar_t ch = kGuard;
     AbbreviateStr(L"abc", &ch, 0, L"...");
     EXPECT_EQ(ch, kGuard);
 }
 
-TEST(CommonWndUtil, CopyTakesAtMostTheRoom)
+TEST(CommonWndUtil, CopyTakesAtMostTheRoomAndKeepsPairsWhole)
 {
     EXPECT_EQ(Copy(L"abc", 32), L"abc");
     EXPECT_EQ(Copy(Letters(40), 32), Letters(31));
     EXPECT_EQ(Copy(Letters(31), 32), Letters(31));
     EXPECT_EQ(Copy(L"abc", 1), L"");
-    EXPECT_EQ(Copy(L"", 8), L"");
-    // The first half of a pair is not left at the end alone.
     EXPECT_EQ(Copy(L"ab\xD83D\xDE00", 4), L"ab");
     EXPECT_EQ(Copy(L"ab\xD83D\xDE00", 5), L"ab\xD83D\xDE00");
 }
 
-TEST(CommonWndUtil, SameShowCmd)
+TEST(CommonWndUtil, SameShowCmdTakesBothMinimiseCommandsAsOne)
 {
     EXPECT_TRUE(IsSameShowCmd(SW_SHOWNORMAL, SW_SHOWNORMAL));
-    EXPECT_TRUE(IsSameShowCmd(SW_SHOWMAXIMIZED, SW_SHOWMAXIMIZED));
     EXPECT_TRUE(IsSameShowCmd(SW_SHOWMINIMIZED, SW_MINIMIZE));
     EXPECT_TRUE(IsSameShowCmd(SW_MINIMIZE, SW_SHOWMINIMIZED));
     EXPECT_FALSE(IsSameShowCmd(SW_SHOWNORMAL, SW_SHOWMAXIMIZED));
@@ -157,33 +133,19 @@ class CommonRelatedWnd : public ::testing::Test {
 protected:
     void TearDown() override
     {
-        for (HWND hWnd : {m_hChild, m_hParent, m_hOwner}) {
-            if (hWnd)
-                DestroyWindow(hWnd);
-        }
+        for (HWND hWnd : {m_hChild, m_hParent, m_hOwner})
+            DestroyWindow(hWnd);
     }
     void Make(bool bOwner)
     {
-        const HINSTANCE hInst = GetModuleHandleW(nullptr);
-        if (bOwner) {
+        if (bOwner)
             m_hOwner = CreateWindowExW(0, L"STATIC", L"owner", WS_OVERLAPPEDWINDOW, 0, 0, 200, 200, nullptr,
-                                       nullptr, hInst, nullptr);
-            ASSERT_NE(m_hOwner, nullptr);
-        }
+                                       nullptr, nullptr, nullptr);
         m_hParent = CreateWindowExW(0, L"STATIC", L"parent", WS_OVERLAPPEDWINDOW, 0, 0, 300, 300, m_hOwner,
-                                    nullptr, hInst, nullptr);
-        ASSERT_NE(m_hParent, nullptr);
+                                    nullptr, nullptr, nullptr);
         m_hChild = CreateWindowExW(0, L"STATIC", L"child", WS_CHILD | WS_VISIBLE | WS_OVERLAPPEDWINDOW, 0, 0,
-                                   100, 100, m_hParent, nullptr, hInst, nullptr);
-        ASSERT_NE(m_hChild, nullptr);
-    }
-    // The show command the placement reports (ShowWindow may not give exactly what was asked).
-    static UINT ShowCmd(HWND hWnd)
-    {
-        WINDOWPLACEMENT wp{};
-        wp.length = sizeof(wp);
-        GetWindowPlacement(hWnd, &wp);
-        return wp.showCmd;
+                                   100, 100, m_hParent, nullptr, nullptr, nullptr);
+        ASSERT_TRUE(m_hParent && m_hChild && (m_hOwner || !bOwner));
     }
     HWND m_hOwner = nullptr;
     HWND m_hParent = nullptr;
@@ -192,12 +154,15 @@ protected:
 
 } // namespace
 
-TEST_F(CommonRelatedWnd, NoneOrAWindowThatIsNotMinimised)
+TEST_F(CommonRelatedWnd, WithoutOwnerAnyWindowIsGiven)
 {
     Make(false);
     EXPECT_EQ(GetRelatedWnd(m_hChild, GW_CHILD, TRUE), nullptr);
     EXPECT_EQ(GetRelatedWnd(m_hParent, GW_CHILD, TRUE), m_hChild);
     EXPECT_EQ(GetRelatedWnd(m_hParent, GW_CHILD, FALSE), m_hChild);
+    ShowWindow(m_hChild, SW_MINIMIZE);
+    ASSERT_TRUE(IsIconic(m_hChild));
+    EXPECT_EQ(GetRelatedWnd(m_hParent, GW_CHILD, TRUE), m_hChild);
 }
 
 TEST_F(CommonRelatedWnd, MinimisedWindowDependsOnTheOwnerOfTheWindowPassedIn)
@@ -205,8 +170,6 @@ TEST_F(CommonRelatedWnd, MinimisedWindowDependsOnTheOwnerOfTheWindowPassedIn)
     Make(true);
     ShowWindow(m_hChild, SW_MINIMIZE);
     ASSERT_TRUE(IsIconic(m_hChild));
-    ASSERT_TRUE(IsSameShowCmd(ShowCmd(m_hChild), SW_SHOWMINIMIZED));
-
     // Hidden owner: nothing.
     EXPECT_EQ(GetRelatedWnd(m_hParent, GW_CHILD, TRUE), nullptr);
     // Visible, normal owner: the window.
@@ -218,13 +181,5 @@ TEST_F(CommonRelatedWnd, MinimisedWindowDependsOnTheOwnerOfTheWindowPassedIn)
     EXPECT_EQ(GetRelatedWnd(m_hParent, GW_CHILD, TRUE), nullptr);
     // Restored child: given whatever the owner is.
     ShowWindow(m_hChild, SW_RESTORE);
-    EXPECT_EQ(GetRelatedWnd(m_hParent, GW_CHILD, TRUE), m_hChild);
-}
-
-TEST_F(CommonRelatedWnd, MinimisedWindowWithoutOwnerIsGiven)
-{
-    Make(false);
-    ShowWindow(m_hChild, SW_MINIMIZE);
-    ASSERT_TRUE(IsIconic(m_hChild));
     EXPECT_EQ(GetRelatedWnd(m_hParent, GW_CHILD, TRUE), m_hChild);
 }
