@@ -10,7 +10,9 @@
 
 namespace {
 
-CMDLINE_OPTION_SET Parsed(std::initializer_list<const wchar_t*> params, UINT uAccept = CLO_ALL)
+using PARAMS = std::vector<const wchar_t*>;
+
+CMDLINE_OPTION_SET Parsed(const PARAMS& params, UINT uAccept = CLO_ALL)
 {
     CMDLINE_OPTION_SET opt;
     for (const wchar_t* psz : params)
@@ -38,30 +40,15 @@ CMDLINE_OPTION_SET ParseBack(const std::wstring& strLine)
 
 } // namespace
 
-TEST(CommonCmdLineOption, RecordStartsWithTheDefaults)
-{
-    const CMDLINE_OPTION_SET opt;
-    EXPECT_FALSE(opt.pszLogFile);
-    EXPECT_FALSE(opt.pszLogMode);
-    EXPECT_EQ(opt.bLogWindow, 0);
-    EXPECT_EQ(opt.nLogLevel, 2);
-    EXPECT_EQ(opt.nLogLine, 1000);
-    EXPECT_EQ(opt.bShowSystemAnalyze, 0);
-    EXPECT_EQ(opt.bAllowMultiMonitor, 0);
-    EXPECT_EQ(opt.bAllowExecOnNewerOS, 0);
-}
-
 TEST(CommonCmdLineOption, LogFileTakesItsValueOrTheDatedDefault)
 {
+    EXPECT_EQ(CMDLINE_OPTION_SET{}, (CMDLINE_OPTION_SET{std::nullopt, std::nullopt, 0, 2, 1000, 0, 0, 0}));
+
     EXPECT_EQ(Parsed({L"LOGFILE=C:\\My Logs\\zv.log"}).pszLogFile, L"C:\\My Logs\\zv.log");
     // Only the first "=" separates.
     EXPECT_EQ(Parsed({L"LOGFILE=a=b.log"}).pszLogFile, L"a=b.log");
 
-    SYSTEMTIME st{};
-    st.wYear = 2024;
-    st.wMonth = 3;
-    st.wDay = 7;
-    EXPECT_EQ(FormatDefaultLogFileName(st), L"ZvLog20240307.log");
+    EXPECT_EQ(FormatDefaultLogFileName(SYSTEMTIME{2024, 3, 0, 7}), L"ZvLog20240307.log");
 
     // Taken around the parse so that a run across midnight still passes.
     const std::wstring strBefore = GetDefaultLogFileName();
@@ -72,9 +59,6 @@ TEST(CommonCmdLineOption, LogFileTakesItsValueOrTheDatedDefault)
     ASSERT_TRUE(optEmpty.pszLogFile);
     EXPECT_TRUE(*optNoValue.pszLogFile == strBefore || *optNoValue.pszLogFile == strAfter);
     EXPECT_TRUE(*optEmpty.pszLogFile == strBefore || *optEmpty.pszLogFile == strAfter);
-    EXPECT_EQ(strBefore.size(), std::wstring(L"ZvLog20240307.log").size());
-    EXPECT_EQ(strBefore.rfind(L"ZvLog", 0), 0u);
-
     SYSTEMTIME now{};
     GetLocalTime(&now);
     EXPECT_EQ(FormatDefaultLogFileName(now), GetDefaultLogFileName());
@@ -89,15 +73,13 @@ TEST(CommonCmdLineOption, LogModeTakesItsValueOrWt)
     EXPECT_EQ(Parsed({L"LOGMODE="}).pszLogMode, L"wt");
     EXPECT_FALSE(Parsed({L"LOGMODE=at"}).pszLogFile);
 
-    CMDLINE_OPTION_SET opt = Parsed({L"LOGFILE=x.log"});
-    CompleteCmdLineOptions(opt);
+    // The start-up gives a file without a mode "wt", and no mode without a file.
+    CMDLINE_OPTION_SET opt = Parsed({L"LOGFILE=x.log"}), optAt = Parsed({L"LOGFILE=x.log", L"LOGMODE=at"}), optNone;
+    for (CMDLINE_OPTION_SET* p : {&opt, &optAt, &optNone})
+        CompleteCmdLineOptions(*p);
     EXPECT_EQ(opt.pszLogMode, L"wt");
-    opt = Parsed({L"LOGFILE=x.log", L"LOGMODE=at"});
-    CompleteCmdLineOptions(opt);
-    EXPECT_EQ(opt.pszLogMode, L"at");
-    opt = Parsed({});
-    CompleteCmdLineOptions(opt);
-    EXPECT_FALSE(opt.pszLogMode);
+    EXPECT_EQ(optAt.pszLogMode, L"at");
+    EXPECT_FALSE(optNone.pszLogMode);
 }
 
 TEST(CommonCmdLineOption, FlagsAreSetOnlyByTheBareName)
@@ -115,42 +97,32 @@ TEST(CommonCmdLineOption, FlagsAreSetOnlyByTheBareName)
 
 TEST(CommonCmdLineOption, LogLevelNamesAndUnknownValues)
 {
-    EXPECT_EQ(Parsed({L"LOGLEVEL=ALL"}).nLogLevel, 0);
-    EXPECT_EQ(Parsed({L"LOGLEVEL=DEBUG"}).nLogLevel, 1);
-    EXPECT_EQ(Parsed({L"LOGLEVEL=INFO"}).nLogLevel, 2);
-    EXPECT_EQ(Parsed({L"LOGLEVEL=ERROR"}).nLogLevel, 3);
-    // Unknown (and lower-case) values give 2, also over a level set before.
-    EXPECT_EQ(Parsed({L"LOGLEVEL=ALL", L"LOGLEVEL=debug"}).nLogLevel, 2);
-    EXPECT_EQ(Parsed({L"LOGLEVEL=ERROR", L"LOGLEVEL=3"}).nLogLevel, 2);
-    // A name anywhere in the value counts, DEBUG first, ALL last.
-    EXPECT_EQ(Parsed({L"LOGLEVEL=MYERRORS"}).nLogLevel, 3);
-    EXPECT_EQ(Parsed({L"LOGLEVEL=ALLDEBUG"}).nLogLevel, 1);
-    EXPECT_EQ(Parsed({L"LOGLEVEL=INFO_OR_ERROR"}).nLogLevel, 2);
-    // Without a value the level stays.
-    EXPECT_EQ(Parsed({L"LOGLEVEL=ERROR", L"LOGLEVEL"}).nLogLevel, 3);
-    EXPECT_EQ(Parsed({L"LOGLEVEL=ALL", L"LOGLEVEL="}).nLogLevel, 0);
-
-    EXPECT_STREQ(GetLogLevelName(0), L"ALL");
-    EXPECT_STREQ(GetLogLevelName(1), L"DEBUG");
-    EXPECT_STREQ(GetLogLevelName(2), L"INFO");
-    EXPECT_STREQ(GetLogLevelName(3), L"ERROR");
-    EXPECT_STREQ(GetLogLevelName(4), L"ALL");
-    EXPECT_STREQ(GetLogLevelName(-1), L"ALL");
+    const std::pair<PARAMS, int> aCases[] = {
+        {{L"LOGLEVEL=ALL"}, 0}, {{L"LOGLEVEL=DEBUG"}, 1}, {{L"LOGLEVEL=INFO"}, 2}, {{L"LOGLEVEL=ERROR"}, 3},
+        // Unknown (and lower-case) values give 2, also over a level set before.
+        {{L"LOGLEVEL=ALL", L"LOGLEVEL=debug"}, 2}, {{L"LOGLEVEL=ERROR", L"LOGLEVEL=3"}, 2},
+        // A name anywhere in the value counts, DEBUG first, ALL last.
+        {{L"LOGLEVEL=MYERRORS"}, 3}, {{L"LOGLEVEL=ALLDEBUG"}, 1}, {{L"LOGLEVEL=INFO_OR_ERROR"}, 2},
+        // Without a value the level stays.
+        {{L"LOGLEVEL=ERROR", L"LOGLEVEL"}, 3}, {{L"LOGLEVEL=ALL", L"LOGLEVEL="}, 0},
+    };
+    for (const auto& [params, nLevel] : aCases)
+        EXPECT_EQ(Parsed(params).nLogLevel, nLevel) << params.front() << " " << params.back();
+    const wchar_t* const apszNames[] = {L"ALL", L"ALL", L"DEBUG", L"INFO", L"ERROR", L"ALL"};
+    for (int nLevel = -1; nLevel <= 4; ++nLevel)
+        EXPECT_STREQ(GetLogLevelName(nLevel), apszNames[nLevel + 1]) << nLevel;
 }
 
 TEST(CommonCmdLineOption, LogLineTakesOnlyNumbersAboveZero)
 {
-    EXPECT_EQ(Parsed({L"LOGLINE=500"}).nLogLine, 500);
-    EXPECT_EQ(Parsed({L"LOGLINE=1"}).nLogLine, 1);
-    EXPECT_EQ(Parsed({L"LOGLINE= +42abc"}).nLogLine, 42);
-    EXPECT_EQ(Parsed({L"LOGLINE=0"}).nLogLine, 1000);
-    EXPECT_EQ(Parsed({L"LOGLINE=-5"}).nLogLine, 1000);
-    EXPECT_EQ(Parsed({L"LOGLINE=abc"}).nLogLine, 1000);
-    EXPECT_EQ(Parsed({L"LOGLINE="}).nLogLine, 1000);
-    EXPECT_EQ(Parsed({L"LOGLINE"}).nLogLine, 1000);
-    EXPECT_EQ(Parsed({L"LOGLINE=-99999999999999999999"}).nLogLine, 1000);
-    EXPECT_EQ(Parsed({L"LOGLINE=99999999999999999999"}).nLogLine, 2147483647);
-    EXPECT_EQ(Parsed({L"LOGLINE=300", L"LOGLINE=0"}).nLogLine, 300);
+    const std::pair<PARAMS, int> aCases[] = {
+        {{L"LOGLINE=500"}, 500}, {{L"LOGLINE=1"}, 1}, {{L"LOGLINE= +42abc"}, 42}, {{L"LOGLINE=0"}, 1000},
+        {{L"LOGLINE=-5"}, 1000}, {{L"LOGLINE=abc"}, 1000}, {{L"LOGLINE="}, 1000}, {{L"LOGLINE"}, 1000},
+        {{L"LOGLINE=-99999999999999999999"}, 1000}, {{L"LOGLINE=99999999999999999999"}, 2147483647},
+        {{L"LOGLINE=300", L"LOGLINE=0"}, 300},
+    };
+    for (const auto& [params, nLine] : aCases)
+        EXPECT_EQ(Parsed(params).nLogLine, nLine) << params.front() << " " << params.back();
 }
 
 TEST(CommonCmdLineOption, UnknownAndMalformedTokensChangeNothing)
@@ -170,14 +142,13 @@ TEST(CommonCmdLineOption, UnknownAndMalformedTokensChangeNothing)
 TEST(CommonCmdLineOption, ReportsTheOptionAndHonoursTheAcceptedSet)
 {
     CMDLINE_OPTION_SET opt;
-    EXPECT_EQ(ParseCmdLineOptionParam(opt, L"LOGFILE=a.log"), CLO_LOGFILE);
-    EXPECT_EQ(ParseCmdLineOptionParam(opt, L"LOGMODE"), CLO_LOGMODE);
-    EXPECT_EQ(ParseCmdLineOptionParam(opt, L"LOGWINDOW"), CLO_LOGWINDOW);
-    // Named options whose value is refused still count as recognised.
-    EXPECT_EQ(ParseCmdLineOptionParam(opt, L"LOGLEVEL"), CLO_LOGLEVEL);
-    EXPECT_EQ(ParseCmdLineOptionParam(opt, L"LOGLINE=0"), CLO_LOGLINE);
-    EXPECT_EQ(ParseCmdLineOptionParam(opt, L"SHOWSYSTEMANALYZE"), CLO_SHOWSYSTEMANALYZE);
-    EXPECT_EQ(ParseCmdLineOptionParam(opt, L"ALLOWMULTIMONITOR"), CLO_ALLOWMULTIMONITOR);
+    // Named options whose value is refused (LOGLEVEL, LOGLINE=0) still count as recognised.
+    const std::pair<LPCWSTR, CMDLINE_OPTION> aCases[] = {
+        {L"LOGFILE=a.log", CLO_LOGFILE}, {L"LOGMODE", CLO_LOGMODE}, {L"LOGWINDOW", CLO_LOGWINDOW},
+        {L"LOGLEVEL", CLO_LOGLEVEL}, {L"LOGLINE=0", CLO_LOGLINE}, {L"SHOWSYSTEMANALYZE", CLO_SHOWSYSTEMANALYZE},
+        {L"ALLOWMULTIMONITOR", CLO_ALLOWMULTIMONITOR}};
+    for (const auto& [psz, clo] : aCases)
+        EXPECT_EQ(ParseCmdLineOptionParam(opt, psz), clo) << psz;
     EXPECT_EQ(ApplyCmdLineOption(opt, L"ALLOWEXECONNEWEROS", std::nullopt), CLO_ALLOWEXECONNEWEROS);
 
     // The core program does not take the newer-OS option from its command line.
@@ -191,65 +162,33 @@ TEST(CommonCmdLineOption, ReportsTheOptionAndHonoursTheAcceptedSet)
 
 TEST(CommonCmdLineOption, OptionStringPiecesAndTheirConditions)
 {
-    CMDLINE_OPTION_SET opt;
-    EXPECT_EQ(OptionString(opt), L"");
-
+    EXPECT_EQ(OptionString({}), L"");
     // A file without a mode is not passed, and then neither level nor line.
-    opt.pszLogFile = L"zv.log";
-    opt.nLogLevel = 1;
-    EXPECT_EQ(OptionString(opt), L"");
-    opt.pszLogMode = L"at";
-    EXPECT_EQ(OptionString(opt), L" /LOGFILE=zv.log /LOGMODE=at /LOGLEVEL=DEBUG /LOGLINE=1000");
-    opt.bLogWindow = 1;
-    opt.nLogLine = 250;
-    EXPECT_EQ(OptionString(opt), L" /LOGFILE=zv.log /LOGMODE=at /LOGWINDOW /LOGLEVEL=DEBUG /LOGLINE=250");
-    opt.bAllowExecOnNewerOS = 1;
-    EXPECT_EQ(OptionString(opt),
+    EXPECT_EQ(OptionString({.pszLogFile = L"zv.log", .nLogLevel = 1}), L"");
+    EXPECT_EQ(OptionString({.pszLogFile = L"zv.log", .pszLogMode = L"at", .nLogLevel = 1}),
+              L" /LOGFILE=zv.log /LOGMODE=at /LOGLEVEL=DEBUG /LOGLINE=1000");
+    EXPECT_EQ(OptionString({L"zv.log", L"at", 1, 1, 250}),
+              L" /LOGFILE=zv.log /LOGMODE=at /LOGWINDOW /LOGLEVEL=DEBUG /LOGLINE=250");
+    EXPECT_EQ(OptionString({L"zv.log", L"at", 1, 1, 250, 0, 0, 1}),
               L" /LOGFILE=zv.log /LOGMODE=at /LOGWINDOW /LOGLEVEL=DEBUG /LOGLINE=250 /ALLOWEXECONNEWEROS");
-
-    CMDLINE_OPTION_SET optWindow;
-    optWindow.bLogWindow = 1;
-    optWindow.nLogLevel = 7;
-    EXPECT_EQ(OptionString(optWindow), L" /LOGWINDOW /LOGLEVEL=ALL /LOGLINE=1000");
-
+    EXPECT_EQ(OptionString({.bLogWindow = 1, .nLogLevel = 7}), L" /LOGWINDOW /LOGLEVEL=ALL /LOGLINE=1000");
     // The two flags that concern only the program itself are not passed on.
-    CMDLINE_OPTION_SET optNewer;
-    optNewer.bAllowExecOnNewerOS = 1;
-    optNewer.bShowSystemAnalyze = 1;
-    optNewer.bAllowMultiMonitor = 1;
-    EXPECT_EQ(OptionString(optNewer), L" /ALLOWEXECONNEWEROS");
+    EXPECT_EQ(OptionString({.bShowSystemAnalyze = 1, .bAllowMultiMonitor = 1, .bAllowExecOnNewerOS = 1}),
+              L" /ALLOWEXECONNEWEROS");
 }
 
 TEST(CommonCmdLineOption, OptionStringParsesBackIntoTheSameRecord)
 {
-    std::vector<CMDLINE_OPTION_SET> cases;
-    for (int nLevel = 0; nLevel <= 3; ++nLevel) {
-        CMDLINE_OPTION_SET opt;
-        opt.pszLogFile = L"ZvLog20240307.log";
-        opt.pszLogMode = L"wt";
-        opt.nLogLevel = nLevel;
-        opt.nLogLine = 10 + nLevel;
-        cases.push_back(opt);
-    }
-    CMDLINE_OPTION_SET optWindow;
-    optWindow.bLogWindow = 1;
-    optWindow.nLogLevel = 3;
-    optWindow.nLogLine = 1;
-    optWindow.bAllowExecOnNewerOS = 1;
-    cases.push_back(optWindow);
-    // Blanks, quotes and a trailing backslash in values must arrive unchanged.
-    CMDLINE_OPTION_SET optBlanks;
-    optBlanks.pszLogFile = L"C:\\Program Files\\Zv Logs\\今日 \"a\".log";
-    optBlanks.pszLogMode = L"a t";
-    optBlanks.bLogWindow = 1;
-    cases.push_back(optBlanks);
-    CMDLINE_OPTION_SET optBackslash;
-    optBackslash.pszLogFile = L"C:\\log dir\\";
-    optBackslash.pszLogMode = L"wt";
-    cases.push_back(optBackslash);
-    cases.push_back(CMDLINE_OPTION_SET{});
-
-    for (const CMDLINE_OPTION_SET& opt : cases) {
+    const CMDLINE_OPTION_SET aCases[] = {
+        {L"ZvLog20240307.log", L"wt", 0, 0, 10}, {L"ZvLog20240307.log", L"wt", 0, 1, 11},
+        {L"ZvLog20240307.log", L"wt", 0, 2, 12}, {L"ZvLog20240307.log", L"wt", 0, 3, 13},
+        {.bLogWindow = 1, .nLogLevel = 3, .nLogLine = 1, .bAllowExecOnNewerOS = 1},
+        // Blanks, quotes and a trailing backslash in values must arrive unchanged.
+        {.pszLogFile = L"C:\\Program Files\\Zv Logs\\今日 \"a\".log", .pszLogMode = L"a t", .bLogWindow = 1},
+        {.pszLogFile = L"C:\\log dir\\", .pszLogMode = L"wt"},
+        {},
+    };
+    for (const CMDLINE_OPTION_SET& opt : aCases) {
         const std::wstring strLine = OptionString(opt);
         EXPECT_EQ(ParseBack(strLine), opt) << strLine;
         // Appended directly after other text it still separates.

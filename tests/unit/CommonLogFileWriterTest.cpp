@@ -56,16 +56,12 @@ protected:
 
 TEST_F(CommonLogFileWriter, LineEndIsAddedOnlyWhenMissing)
 {
-    EXPECT_EQ(CLogFileWriter::TerminateLine("a\r\n"), "a\r\n");
-    EXPECT_EQ(CLogFileWriter::TerminateLine("a\n"), "a\n");
-    EXPECT_EQ(CLogFileWriter::TerminateLine("a"), "a\r\n");
-    EXPECT_EQ(CLogFileWriter::TerminateLine("a\r"), "a\r\r\n");
-    EXPECT_EQ(CLogFileWriter::TerminateLine(""), "\r\n");
-    EXPECT_TRUE(CLogFileWriter::IsAppendMode(L"at"));
-    EXPECT_TRUE(CLogFileWriter::IsAppendMode(L"a+"));
-    EXPECT_FALSE(CLogFileWriter::IsAppendMode(L"wt"));
-    EXPECT_FALSE(CLogFileWriter::IsAppendMode(L"r+"));
-    EXPECT_FALSE(CLogFileWriter::IsAppendMode(L""));
+    const std::pair<std::string, std::string> aLines[] = {
+        {"a\r\n", "a\r\n"}, {"a\n", "a\n"}, {"a", "a\r\n"}, {"a\r", "a\r\r\n"}, {"", "\r\n"}};
+    for (const auto& [strIn, strOut] : aLines)
+        EXPECT_EQ(CLogFileWriter::TerminateLine(strIn), strOut) << strIn;
+    for (LPCWSTR psz : {L"at", L"a+", L"wt", L"r+", L""})
+        EXPECT_EQ(CLogFileWriter::IsAppendMode(psz), psz[0] == L'a') << psz;
 }
 
 TEST_F(CommonLogFileWriter, WritesBytesAsReceivedAndVisibleAtOnce)
@@ -82,7 +78,7 @@ TEST_F(CommonLogFileWriter, WritesBytesAsReceivedAndVisibleAtOnce)
     EXPECT_EQ(writer.GetLineCount(), 2);
 }
 
-TEST_F(CommonLogFileWriter, AppendKeepsTheFileAndCountsItsLines)
+TEST_F(CommonLogFileWriter, AppendKeepsTheFileAndFullFilesGoAside)
 {
     Prefill("one\r\ntwo\r\n");
     CLogFileWriter writer;
@@ -95,15 +91,11 @@ TEST_F(CommonLogFileWriter, AppendKeepsTheFileAndCountsItsLines)
     EXPECT_EQ(Read(CLogFileWriter::GetRotatedPath(m_strPath)), "one\r\ntwo\r\nthree\r\n");
     EXPECT_EQ(Read(m_strPath), "four\r\n");
     EXPECT_EQ(writer.GetLineCount(), 1);
-}
 
-TEST_F(CommonLogFileWriter, RotationReplacesAnEarlierAsideFile)
-{
-    CLogFileWriter writer;
+    // A later rotation replaces the earlier aside file.
     ASSERT_TRUE(writer.Open(m_strPath, L"wt", 1));
-    ASSERT_TRUE(writer.WriteLine("1"));
-    ASSERT_TRUE(writer.WriteLine("2"));
-    ASSERT_TRUE(writer.WriteLine("3"));
+    for (const char* psz : {"1", "2", "3"})
+        ASSERT_TRUE(writer.WriteLine(psz));
     EXPECT_EQ(Read(CLogFileWriter::GetRotatedPath(m_strPath)), "2\r\n");
     EXPECT_EQ(Read(m_strPath), "3\r\n");
 }
