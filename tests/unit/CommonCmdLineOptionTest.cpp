@@ -160,7 +160,7 @@ TEST(CommonCmdLineOption, ReportsTheOptionAndHonoursTheAcceptedSet)
     EXPECT_EQ(optCore.nLogLine, 1000);
 }
 
-TEST(CommonCmdLineOption, OptionStringPiecesAndTheirConditions)
+TEST(CommonCmdLineOption, OptionStringItemsAndTheirConditions)
 {
     EXPECT_EQ(OptionString({}), L"");
     // A file without a mode is not passed, and then neither level nor line.
