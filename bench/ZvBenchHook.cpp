@@ -19,6 +19,7 @@
 #include <string>
 #include <vector>
 
+#include "WndFilter.h"
 #include "ZvTestKit.h"
 
 namespace {
@@ -31,7 +32,6 @@ constexpr ULONG_PTR kBenchTag = 0x5A76424E;  // dwExtraInfo of this program's ow
 constexpr WORD kKey = VK_F24;                // no keyboard has it and no key row uses it
 constexpr UINT kMsgLibKeybd = WM_APP + 1;
 constexpr UINT kMsgLibMouse = WM_APP + 2;
-constexpr wchar_t kHiddenTitle[] = L"$$$ Zuvora! Hidden Main Window %%%";
 constexpr wchar_t kSinkClass[] = L"ZvBenchHookSink";
 constexpr wchar_t kHostSwitch[] = L"/HOOKHOST";
 constexpr wchar_t kHostBare[] = L"bare";
@@ -477,7 +477,7 @@ int main()
         std::printf("could not start ZvCore64.exe\n");
         return 1;
     }
-    HWND hCore = zvkit::WaitForWindow(kHiddenTitle, 20000);
+    HWND hCore = zvkit::WaitForWindow(ZV_HIDDEN_MAIN_WND_TITLE, 20000);
     if (!hCore) {
         std::printf("the core program's window did not appear\n");
         return 1;
