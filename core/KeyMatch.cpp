@@ -12,6 +12,17 @@ KEY_STATE KeyStateOf(std::span<const BYTE> lstHeld) noexcept {
     return state;
 }
 
+void MarkPressedKey(KEY_STATE& state, UINT nVKey) noexcept {
+    if (nVKey >= VKEY_TABLE_SIZE) return;
+    state[nVKey] |= 0x80;
+    switch (nVKey) {
+    case VK_LSHIFT: case VK_RSHIFT: state[VK_SHIFT] |= 0x80; break;
+    case VK_LCONTROL: case VK_RCONTROL: state[VK_CONTROL] |= 0x80; break;
+    case VK_LMENU: case VK_RMENU: state[VK_MENU] |= 0x80; break;
+    default: break;
+    }
+}
+
 bool IsKeyDown(const KEY_STATE& state, int nVKey) noexcept {
     if (nVKey < 0 || nVKey >= VKEY_TABLE_SIZE) return false;
     return (state[nVKey] & g_aVKeyInfo[nVKey].nMask) != 0;

@@ -25,6 +25,11 @@ constexpr BYTE KeyStateByte(SHORT sAsync) {
 // A snapshot in which exactly the listed keys are down.
 KEY_STATE KeyStateOf(std::span<const BYTE> lstHeld) noexcept;
 
+// The key of a hooked press marked down, with the side-neutral code of a left or right
+// Shift, Ctrl or Alt. A low-level hook sees a press before the system records it, so the
+// snapshot taken while handling the event may not show the very key that caused it yet.
+void MarkPressedKey(KEY_STATE& state, UINT nVKey) noexcept;
+
 // Down by the virtual-key table: a key whose row has mask 0 never counts as down.
 bool IsKeyDown(const KEY_STATE& state, int nVKey) noexcept;
 
@@ -91,7 +96,7 @@ struct KEY_ACTION {
     KeyAction action;
     ScrollCalc::DEVICE_REQUEST req;  // Scroll only
     int nUndoSubKind;                // Scroll only
-    bool bSaveResizeWnd;             // Undo only: save the resized window before undoing
+    bool bSaveResizeWnd;             // Undo only, with Undo "ResizeWnd" on: save the resized window before undoing
     bool bResetIgnoreCount;          // an assigned row was matched: the ignore count starts again
     bool bHandled;                   // the hook handler's return value
 };

@@ -240,12 +240,13 @@ LRESULT CZvCoreDlg::OnDestroy(WPARAM, LPARAM) noexcept
         if (HWND hWndHelp = FindHelpWnd())
             PostMessageW(hWndHelp, WM_CLOSE, 0, 0);
     }
+    // The gateway link ends as a whole: no switch block is left behind for a peer to read.
+    m_pHkGtwyEvtMngr.reset();
     SetCbtHook(FALSE);
     SetKeybdHook(FALSE);
     SetMouseHook(FALSE);
     AbandonMove();
     m_mvReq.Clear();
-    m_pHkGtwyEvtMngr.reset();
     m_pwe.reset();
     for (int* pnId : {&m_nTmrLogStart, &m_nTmrWheelH, &m_nTmrWheelV, &m_nTmrIgnoreActivate, &m_nTmrAtScrlDelay,
                       &m_nTmrAtScrl, &m_nTmrScroll})
@@ -423,6 +424,8 @@ LRESULT CZvCoreDlg::OnKeybdHooked(WPARAM wParam, LPARAM lParam) noexcept
     KeyMatch::KEY_STATE state{};
     for (size_t i = 0; i < state.size(); ++i)
         state[i] = KeyMatch::KeyStateByte(GetAsyncKeyState(static_cast<int>(i)));
+    if (!KeyMatch::IsKeyRelease(lParam))
+        KeyMatch::MarkPressedKey(state, static_cast<UINT>(wParam));
     OutputLog(LOG_LEVEL_DEBUG, SENDER_CORE,
               L"CZvCoreDlg::OnKeybdHooked(). Keyboard Event Hooked! wParam=0x%x, lParam=0x%x, IsScrollProcessing()=%d\r\n",
               static_cast<unsigned>(wParam), static_cast<unsigned>(lParam), IsScrollProcessing());
@@ -444,6 +447,8 @@ LRESULT CZvCoreDlg::OnKeybdHooked(WPARAM wParam, LPARAM lParam) noexcept
 
     const KeyMatch::KEY_ACTION act =
         KeyMatch::DecideKeyAction(m_prop, state, {static_cast<UINT>(wParam), lParam, IsScrollProcessing() != FALSE});
+    if (act.bSaveResizeWnd)
+        OutputLog(LOG_LEVEL_DEBUG, SENDER_CORE, L"キーボードによる元に戻す操作検出.\r\n");
     switch (act.action) {
     case KeyMatch::KeyAction::Scroll: {
         static constexpr const wchar_t* kDirLines[] = {
@@ -458,7 +463,6 @@ LRESULT CZvCoreDlg::OnKeybdHooked(WPARAM wParam, LPARAM lParam) noexcept
         break;
     }
     case KeyMatch::KeyAction::Undo:
-        OutputLog(LOG_LEVEL_DEBUG, SENDER_CORE, L"キーボードによる元に戻す操作検出.\r\n");
         break;
     case KeyMatch::KeyAction::Menu:
         OutputLog(LOG_LEVEL_INFO, SENDER_CORE, L"キーボードによるメニュー操作検出.\r\n");
@@ -519,10 +523,12 @@ LRESULT CZvCoreDlg::OnMouseHooked(WPARAM, LPARAM) noexcept
 void CZvCoreDlg::WatchPointer() noexcept
 {
     AtScrl::POINTER_STATE ptr{};
-    GetCursorPos(&ptr.pt);
+    // No position (a locked or switched desktop): nothing to judge, rather than the corner 0,0.
+    if (!GetCursorPos(&ptr.pt))
+        return;
     ptr.bLeftDown = GetAsyncKeyState(VK_LBUTTON) < 0;
     ptr.bRightDown = GetAsyncKeyState(VK_RBUTTON) < 0;
-    if (ptr.pt.x == m_ptrLast.pt.x && ptr.pt.y == m_ptrLast.pt.y && ptr.bLeftDown == m_ptrLast.bLeftDown &&
+    if (m_bPtrLastValid && ptr.pt.x == m_ptrLast.pt.x && ptr.pt.y == m_ptrLast.pt.y && ptr.bLeftDown == m_ptrLast.bLeftDown &&
         ptr.bRightDown == m_ptrLast.bRightDown)
         return;
     if (ptr.bLeftDown || ptr.bRightDown)
@@ -530,6 +536,7 @@ void CZvCoreDlg::WatchPointer() noexcept
     if (m_prop.propAtScrl.nMode != 0)
         CheckAutoScroll(ptr);
     m_ptrLast = ptr;
+    m_bPtrLastValid = TRUE;
     m_dwAtScrlPrevDirs = m_dwAtScrlDirs;
 }
 
@@ -561,7 +568,8 @@ void CZvCoreDlg::CheckAutoScroll(const AtScrl::POINTER_STATE& ptr) noexcept
             OutputLog(LOG_LEVEL_INFO, SENDER_CORE, L"オートスクロール開始判定開始.\r\n");
             StartAutoScrollTicks();
         } else if (m_pTmrMngr && chg.bAddDelayItem) {
-            m_nTmrAtScrlDelay = AddTmrItem(MSG_TMR_AUTOSCRL_DELAY, chg.dwDelayMs);
+            // Numbered, so that a message of an earlier delay still queued cannot cut this one short.
+            m_nTmrAtScrlDelay = AddTmrItem(MSG_TMR_AUTOSCRL_DELAY, chg.dwDelayMs, ++m_wAtScrlDelaySeq);
             if (m_nTmrAtScrlDelay) {
                 m_pTmrMngr->StartTmr(m_nTmrAtScrlDelay);
                 OutputLog(LOG_LEVEL_INFO, SENDER_CORE, L"オートスクロール開始判定開始.\r\n");
@@ -597,12 +605,12 @@ void CZvCoreDlg::StopAutoScroll() noexcept
     m_bAtScrlOuterH = FALSE;
     m_bAtScrlOuterV = FALSE;
     // The next look at the pointer runs the edge test even if it has not moved since.
-    m_ptrLast = {};
+    m_bPtrLastValid = FALSE;
 }
 
-LRESULT CZvCoreDlg::OnTmrAutoScrlDelay(WPARAM, LPARAM) noexcept
+LRESULT CZvCoreDlg::OnTmrAutoScrlDelay(WPARAM wParam, LPARAM) noexcept
 {
-    if (!m_nTmrAtScrlDelay)
+    if (!m_nTmrAtScrlDelay || wParam != m_wAtScrlDelaySeq)
         return 0;
     StartAutoScrollTicks();
     return 0;
@@ -850,7 +858,7 @@ LRESULT CZvCoreDlg::OnMvStep(WPARAM wParam, LPARAM lParam) noexcept
     }
     LogNextScrollRate(m_pMove->GetPassCount() + 1);
     // Auto scroll paces itself by its ticks: its passes follow each other at once.
-    if (m_pTmrMngr && m_nTmrScroll && m_dwAtScrlDirs == 0) {
+    if (m_pTmrMngr && m_nTmrScroll && m_nTmrAtScrl == 0) {
         m_bPassWait = TRUE;
         m_pTmrMngr->StartTmr(m_nTmrScroll);
         return 0;

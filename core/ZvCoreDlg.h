@@ -132,6 +132,8 @@ private:
     BOOL m_bAtScrlOuterH = FALSE;
     BOOL m_bAtScrlOuterV = FALSE;
     AtScrl::POINTER_STATE m_ptrLast{};
+    BOOL m_bPtrLastValid = FALSE;   // m_ptrLast holds a look at the pointer
+    WPARAM m_wAtScrlDelaySeq = 0;   // number of the latest delay item
     ScrollCalc::SCROLL_MARGINS m_margins;
     RECT m_rcScrollRange{};
     int m_nRangeLimitH = ScrollCalc::SCROLL_RANGE_LIMIT_MAX;

@@ -139,6 +139,22 @@ TEST(CoreKeyMatch, RowOrderAndDirectionPairs) {
     EXPECT_EQ(KeyAction::Scroll, Press(prop, {VK_CONTROL, VK_MENU, VK_RIGHT}).action);
 }
 
+// The hooked key may not show in the snapshot yet: marking it completes the combination, and a
+// side key counts as its side-neutral code too.
+TEST(CoreKeyMatch, ThePressedKeyCompletesASnapshotTakenTooEarly) {
+    const PROPERTY_SET prop = DefaultProp();
+    KEY_STATE state = Held({VK_CONTROL, VK_MENU});
+    EXPECT_NE(KEYMATCH_LEFT_LINE, Match(prop, state));
+    MarkPressedKey(state, VK_LEFT);
+    EXPECT_EQ(KEYMATCH_LEFT_LINE, Match(prop, state));
+
+    state = Held({VK_MENU, VK_LEFT});
+    MarkPressedKey(state, VK_RCONTROL);
+    EXPECT_EQ(KEYMATCH_LEFT_LINE, Match(prop, state));
+    MarkPressedKey(state, 0x1FF);  // out of the table: ignored
+    EXPECT_EQ(KEYMATCH_LEFT_LINE, Match(prop, state));
+}
+
 // Undo during a move would take back positions the move is still changing; scroll keys are still
 // decided then (the engine drops their requests).
 TEST(CoreKeyMatch, KeyActions) {
