@@ -242,8 +242,11 @@ BOOL CHkGtwyEvtMngr::StartThread(THREAD_KIND kind, std::shared_ptr<WAIT_THREAD>&
         OutputLog(LOG_LEVEL_DEBUG, m_nSelf, L"Thread create failed 1 in CHkGtwyEvtMngr::%s().\r\n", pszOperation);
         return FALSE;
     }
+    if (!pRaw->pThread->Resume()) {
+        OutputLog(LOG_LEVEL_DEBUG, m_nSelf, L"Thread create failed 2 in CHkGtwyEvtMngr::%s().\r\n", pszOperation);
+        return FALSE;
+    }
     pThread = pNew;
-    pRaw->pThread->Resume();
     return TRUE;
 }
 

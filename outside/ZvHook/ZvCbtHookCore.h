@@ -45,29 +45,45 @@ inline bool IsTopLevel(HWND hWnd) noexcept {
   return GetAncestor(hWnd, GA_PARENT) == GetDesktopWindow();
 }
 
+// An event of another process that reaches the procedure inside the installing process: the
+// system hands a program of the other bitness over to the installer's thread. That program's
+// events belong to the library of its own bitness (the gateway relays the 32-bit ones), so
+// reporting them here too would report them twice and hold the other program on our thread.
+inline bool IsHandedOverEvent(DWORD dwOwnerPid, DWORD dwHerePid, DWORD dwWndPid) noexcept {
+  return dwOwnerPid == dwHerePid && dwWndPid != 0 && dwWndPid != dwHerePid;
+}
+
 // Nonzero: the event is swallowed.
 inline LRESULT OnCbtEvent(const CBT_SLOT& slot, int nCode, WPARAM wParam, LPARAM lParam) noexcept {
   if (!slot.lActive) return 0;
-  HWND hTarget = slot.hWnd;
+  // Read once: a removal may be clearing the slot meanwhile.
+  const HWND hTarget = slot.hWnd;
+  const UINT uMsgActivate = slot.uMsgActivate, uMsgMinMax = slot.uMsgMinMax, uMsgWndChg = slot.uMsgWndChg;
+  if (!hTarget) return 0;
+  if (nCode == HCBT_ACTIVATE || nCode == HCBT_CREATEWND || nCode == HCBT_DESTROYWND || nCode == HCBT_MINMAX) {
+    DWORD dwWndPid = 0;
+    GetWindowThreadProcessId(reinterpret_cast<HWND>(wParam), &dwWndPid);
+    if (IsHandedOverEvent(static_cast<DWORD>(slot.lOwnerPid), GetCurrentProcessId(), dwWndPid)) return 0;
+  }
   switch (nCode) {
   case HCBT_ACTIVATE:
     // Posted: an activation must never wait on the subscriber.
-    if (slot.uMsgActivate) PostMessageW(hTarget, slot.uMsgActivate, wParam, 0);
+    if (uMsgActivate) PostMessageW(hTarget, uMsgActivate, wParam, 0);
     break;
   case HCBT_CREATEWND:
-    if (slot.uMsgWndChg && IsTopLevelCreate(reinterpret_cast<CBT_CREATEWNDW*>(lParam)->lpcs))
-      PostMessageW(hTarget, slot.uMsgWndChg, 0, 0);
+    if (uMsgWndChg && IsTopLevelCreate(reinterpret_cast<CBT_CREATEWNDW*>(lParam)->lpcs))
+      PostMessageW(hTarget, uMsgWndChg, 0, 0);
     break;
   case HCBT_DESTROYWND:
-    if (slot.uMsgWndChg && IsTopLevel(reinterpret_cast<HWND>(wParam)))
-      PostMessageW(hTarget, slot.uMsgWndChg, 0, 0);
+    if (uMsgWndChg && IsTopLevel(reinterpret_cast<HWND>(wParam)))
+      PostMessageW(hTarget, uMsgWndChg, 0, 0);
     break;
   case HCBT_MINMAX:
-    if (slot.uMsgMinMax) {
+    if (uMsgMinMax) {
       // Sent, so that a subscriber that resized the window itself can cancel the system's action.
       // SMTO_NORMAL keeps this thread answering the subscriber's own calls on the window meanwhile.
       DWORD_PTR dwResult = 0;
-      if (SendMessageTimeoutW(hTarget, slot.uMsgMinMax, wParam, LOWORD(lParam), SMTO_NORMAL | SMTO_ABORTIFHUNG,
+      if (SendMessageTimeoutW(hTarget, uMsgMinMax, wParam, LOWORD(lParam), SMTO_NORMAL | SMTO_ABORTIFHUNG,
                               kMinMaxAnswerMs, &dwResult) &&
           dwResult)
         return 1;
@@ -89,18 +105,23 @@ inline constexpr HOOKPROC kCbtProcs[kCbtSlots] = {&CbtProc<0>, &CbtProc<1>, &Cbt
                                                   &CbtProc<4>, &CbtProc<5>, &CbtProc<6>, &CbtProc<7>};
 
 // A caller that ended without removing its hook lost the hook with its thread; free its slot.
+// Only a thread known to be gone counts as dead: one we may not open (another user, a higher
+// integrity level) keeps its slot. The slot's other fields are left to its next owner, which
+// switches it off before filling it in: clearing them here could switch off a slot that another
+// installer has freed and taken again meanwhile.
 inline void ReclaimDeadSlots() noexcept {
   for (CBT_SLOT& slot : g_cbtSlots) {
     LONG lTid = slot.lOwnerTid;
     if (!lTid) continue;
-    bool bAlive = false;
+    bool bAlive = true;
     if (HANDLE hThread = OpenThread(SYNCHRONIZE | THREAD_QUERY_LIMITED_INFORMATION, FALSE, static_cast<DWORD>(lTid))) {
       bAlive = WaitForSingleObject(hThread, 0) == WAIT_TIMEOUT &&
                (!slot.lOwnerPid || GetProcessIdOfThread(hThread) == static_cast<DWORD>(slot.lOwnerPid));
       CloseHandle(hThread);
+    } else {
+      bAlive = GetLastError() != ERROR_INVALID_PARAMETER;  // no such thread
     }
     if (bAlive) continue;
-    InterlockedExchange(&slot.lActive, 0);
     InterlockedCompareExchange(&slot.lOwnerTid, 0, lTid);
   }
 }
@@ -152,6 +173,7 @@ inline HHOOK SetCbtHookImpl(HWND hWnd, UINT uMsgActivate, UINT uMsgMinMax, UINT 
   for (int i = 0; i < kCbtSlots; ++i) {
     CBT_SLOT& slot = g_cbtSlots[i];
     if (InterlockedCompareExchange(&slot.lOwnerTid, lTid, 0) != 0) continue;
+    InterlockedExchange(&slot.lActive, 0);  // a dead owner's slot may still say so
     InterlockedExchange(&slot.lOwnerPid, lPid);
     slot.hWnd = hWnd;
     slot.uMsgActivate = uMsgActivate;
