@@ -58,6 +58,14 @@ static_assert(sizeof(HOOK_NTFY_CBT) == 40);
 static_assert(offsetof(HOOK_NTFY_CBT, hWnd) == 8 && offsetof(HOOK_NTFY_CBT, uMsg) == 16 &&
               offsetof(HOOK_NTFY_CBT, wParam) == 24 && offsetof(HOOK_NTFY_CBT, lParam) == 32);
 
+// Where the fields of a mapped hook block lie; all null until the view is long enough.
+struct SM_HOOK {
+    BYTE* pnLen = nullptr;
+    BYTE* pszTag = nullptr;
+    BYTE* pPayload = nullptr;
+    BYTE* pbSum = nullptr;
+};
+
 // Block lengths by kind (the mapping is one byte longer, for the checksum).
 inline constexpr int HOOK_NTFY_LEN = HOOK_PAYLOAD_OFS + static_cast<int>(sizeof(HOOK_NTFY));
 inline constexpr int HOOK_NTFY_SWTCH_LEN = HOOK_PAYLOAD_OFS + static_cast<int>(sizeof(HOOK_NTFY_SWTCH));

@@ -1,30 +1,14 @@
 // CSharedMemEndHook: the core program's request that the gateway end (kind 2, HOOK_NTFY).
 #pragma once
 
-#include "HookNtfy.h"
-#include "SharedMem.h"
+#include "SharedMemHookKind.h"
 
-class CSharedMemEndHook : public CSharedMem {
+class CSharedMemEndHook : public CSharedMemHookKind {
 public:
     static constexpr int LEN = HOOK_NTFY_LEN;
     static constexpr int KIND = HOOK_KIND_END;
 
-    explicit CSharedMemEndHook(int nSender);
-    virtual ~CSharedMemEndHook();
-
-    // pParam: the HOOK_NTFY record; the kind word written is always KIND. Creators pass PAGE_READWRITE.
-    BOOL Create(LPCWSTR pszName, DWORD dwProtect, void* pParam) override;
-    // Readers pass FALSE and FILE_MAP_READ. TRUE when mapped and valid.
-    BOOL Open(LPCWSTR pszName, BOOL bInherit, DWORD dwAccess) override;
-    // Checksum, tag, and a length and kind word of this class; a refusal is logged.
-    BOOL IsValid() override;
-    struct SM_HOOK {
-        BYTE* pnLen = nullptr;
-        BYTE* pszTag = nullptr;
-        BYTE* pPayload = nullptr;
-        BYTE* pbSum = nullptr;
-    } m_sm;
-
-private:
-    void LocateFields() noexcept;
+    // Create's pParam is a HOOK_NTFY record.
+    explicit CSharedMemEndHook(int nSender)
+        : CSharedMemHookKind(nSender, KIND, LEN, sizeof(HOOK_NTFY), L"CSharedMemEndHook") {}
 };

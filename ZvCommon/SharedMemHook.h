@@ -23,12 +23,7 @@ public:
     int GetKind() const noexcept;
     const BYTE* GetPayload() const noexcept;
 
-    struct SM_HOOK {
-        BYTE* pnLen = nullptr;
-        BYTE* pszTag = nullptr;
-        BYTE* pPayload = nullptr;
-        BYTE* pbSum = nullptr;
-    } m_sm;
+    SM_HOOK m_sm;
 
 private:
     BOOL m_bValid = FALSE;

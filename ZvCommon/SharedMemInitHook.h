@@ -1,30 +1,14 @@
 // CSharedMemInitHook: the gateway's first notification after its start (kind 1, HOOK_NTFY).
 #pragma once
 
-#include "HookNtfy.h"
-#include "SharedMem.h"
+#include "SharedMemHookKind.h"
 
-class CSharedMemInitHook : public CSharedMem {
+class CSharedMemInitHook : public CSharedMemHookKind {
 public:
     static constexpr int LEN = HOOK_NTFY_LEN;
     static constexpr int KIND = HOOK_KIND_INIT;
 
-    explicit CSharedMemInitHook(int nSender);
-    virtual ~CSharedMemInitHook();
-
-    // pParam: the HOOK_NTFY record; the kind word written is always KIND. Creators pass PAGE_READWRITE.
-    BOOL Create(LPCWSTR pszName, DWORD dwProtect, void* pParam) override;
-    // Readers pass FALSE and FILE_MAP_READ. TRUE when mapped and valid.
-    BOOL Open(LPCWSTR pszName, BOOL bInherit, DWORD dwAccess) override;
-    // Checksum, tag, and a length and kind word of this class; a refusal is logged.
-    BOOL IsValid() override;
-    struct SM_HOOK {
-        BYTE* pnLen = nullptr;
-        BYTE* pszTag = nullptr;
-        BYTE* pPayload = nullptr;
-        BYTE* pbSum = nullptr;
-    } m_sm;
-
-private:
-    void LocateFields() noexcept;
+    // Create's pParam is a HOOK_NTFY record.
+    explicit CSharedMemInitHook(int nSender)
+        : CSharedMemHookKind(nSender, KIND, LEN, sizeof(HOOK_NTFY), L"CSharedMemInitHook") {}
 };
