@@ -259,6 +259,14 @@ BOOL CWndEnumerator::FindFixAppStr(LPCWSTR pszAppName)
     return BringToHead(m_plstApp, pszAppName);
 }
 
+std::vector<HWND>::const_iterator CWndEnumerator::ListPosAfter(HWND hWndPrev) const
+{
+    if (!hWndPrev)
+        return m_lstWnd.begin();
+    auto it = std::find(m_lstWnd.begin(), m_lstWnd.end(), hWndPrev);
+    return it == m_lstWnd.end() ? it : it + 1;
+}
+
 HWND CWndEnumerator::FindNextWndByTitle(LPCWSTR pszTitle, HWND hWndPrev)
 {
     if (!pszTitle)
@@ -268,14 +276,7 @@ HWND CWndEnumerator::FindNextWndByTitle(LPCWSTR pszTitle, HWND hWndPrev)
         EnumIntoWndList();
         g_nWndsChanged = 0;
     }
-    auto it = m_lstWnd.begin();
-    if (hWndPrev) {
-        it = std::find(m_lstWnd.begin(), m_lstWnd.end(), hWndPrev);
-        if (it == m_lstWnd.end())
-            return nullptr;
-        ++it;
-    }
-    for (; it != m_lstWnd.end(); ++it) {
+    for (auto it = ListPosAfter(hWndPrev); it != m_lstWnd.end(); ++it) {
         if (IsWindow(*it) && GetWndMatchText(*it) == pszTitle)
             return *it;
     }
@@ -293,15 +294,8 @@ HWND CWndEnumerator::FindNextWndByApp(LPCWSTR pszAppName, HWND hWndPrev)
         EnumIntoWndList();
         g_nWndsChanged = 0;
     }
-    auto it = m_lstWnd.begin();
-    if (hWndPrev) {
-        it = std::find(m_lstWnd.begin(), m_lstWnd.end(), hWndPrev);
-        if (it == m_lstWnd.end())
-            return nullptr;
-        ++it;
-    }
     std::wstring strImage;
-    for (; it != m_lstWnd.end(); ++it) {
+    for (auto it = ListPosAfter(hWndPrev); it != m_lstWnd.end(); ++it) {
         if (GetWndImageName(*it, strImage) && !strImage.empty() && strImage == pszAppName)
             return *it;
     }

@@ -86,6 +86,9 @@ private:
     BOOL IsTitledOnly() const noexcept { return m_pbTitledOnly && *m_pbTitledOnly; }
     BOOL IsOwnWnd() const noexcept { return m_pbOwnWnd && *m_pbOwnWnd; }
     void EnumIntoWndList();
+    // Where a search of the window list goes on: the start for no window, just after hWndPrev,
+    // or the end when hWndPrev is no longer listed.
+    std::vector<HWND>::const_iterator ListPosAfter(HWND hWndPrev) const;
     // GetFixAppStr on a name already read or a window, with the process list refreshed by the
     // caller (bProcessList: whether that worked).
     LPCWSTR FixAppStrOfImage(BOOL bProcessList, const std::wstring& strImage) const;

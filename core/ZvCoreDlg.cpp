@@ -421,11 +421,6 @@ void CZvCoreDlg::CloseWheelBursts() noexcept
 
 LRESULT CZvCoreDlg::OnKeybdHooked(WPARAM wParam, LPARAM lParam) noexcept
 {
-    KeyMatch::KEY_STATE state{};
-    for (size_t i = 0; i < state.size(); ++i)
-        state[i] = KeyMatch::KeyStateByte(GetAsyncKeyState(static_cast<int>(i)));
-    if (!KeyMatch::IsKeyRelease(lParam))
-        KeyMatch::MarkPressedKey(state, static_cast<UINT>(wParam));
     OutputLog(LOG_LEVEL_DEBUG, SENDER_CORE,
               L"CZvCoreDlg::OnKeybdHooked(). Keyboard Event Hooked! wParam=0x%x, lParam=0x%x, IsScrollProcessing()=%d\r\n",
               static_cast<unsigned>(wParam), static_cast<unsigned>(lParam), IsScrollProcessing());
@@ -444,6 +439,14 @@ LRESULT CZvCoreDlg::OnKeybdHooked(WPARAM wParam, LPARAM lParam) noexcept
     if (KeyMatch::IsKeyRelease(lParam))
         return 0;
     CloseWheelBursts();
+
+    // Only the keys that can count as held are read: every key of the desktop passes here.
+    KeyMatch::KEY_STATE state{};
+    for (size_t i = 0; i < state.size(); ++i) {
+        if (g_aVKeyInfo[i].nMask != 0)
+            state[i] = KeyMatch::KeyStateByte(GetAsyncKeyState(static_cast<int>(i)));
+    }
+    KeyMatch::MarkPressedKey(state, static_cast<UINT>(wParam));
 
     const KeyMatch::KEY_ACTION act =
         KeyMatch::DecideKeyAction(m_prop, state, {static_cast<UINT>(wParam), lParam, IsScrollProcessing() != FALSE});
