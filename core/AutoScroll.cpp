@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "ScrollCalc.h"
+
 namespace AtScrl {
 
 bool IsArmed(int nMode, bool bLeftDown, bool bRightDown) noexcept {
@@ -66,9 +68,9 @@ POINT StepOffsets(const PROP_ATSCRL& at, const EDGE_BANDS& bands) noexcept {
 int UndoSubKind(DWORD dwDirs) noexcept {
     const bool bH = (dwDirs & ATSCRL_HORZ) != 0;
     const bool bV = (dwDirs & ATSCRL_VERT) != 0;
-    if (bH && bV) return 7;
-    if (bH) return 5;
-    if (bV) return 6;
+    if (bH && bV) return ScrollCalc::UNDO_SUBKIND_BOTH;
+    if (bH) return ScrollCalc::UNDO_SUBKIND_HORZ;
+    if (bV) return ScrollCalc::UNDO_SUBKIND_VERT;
     return 0;
 }
 

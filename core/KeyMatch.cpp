@@ -103,8 +103,8 @@ KEY_ACTION DecideKeyAction(const PROPERTY_SET& prop, const KEY_STATE& state, con
             act.action = KeyAction::Scroll;
             act.req = ScrollRequestOf(act.match);
             act.nUndoSubKind = (act.req.wFlags & (ScrollCalc::DEVFLAG_LEFT | ScrollCalc::DEVFLAG_RIGHT))
-                                   ? UNDO_SUBKIND_HORZ
-                                   : UNDO_SUBKIND_VERT;
+                                   ? ScrollCalc::UNDO_SUBKIND_HORZ
+                                   : ScrollCalc::UNDO_SUBKIND_VERT;
             act.bHandled = true;
         }
         return act;
@@ -113,7 +113,8 @@ KEY_ACTION DecideKeyAction(const PROPERTY_SET& prop, const KEY_STATE& state, con
     switch (act.match) {
     case KEYMATCH_UNDO:
         act.bResetIgnoreCount = true;
-        if (!ev.bScrollProcessing && keybd.aKeyAssign[KEYASSIGN_UNDO].bEnable) {
+        // Rows are matched only while enabled.
+        if (!ev.bScrollProcessing) {
             act.action = KeyAction::Undo;
             act.bSaveResizeWnd = bResizeWnd;
             act.bHandled = true;
@@ -121,13 +122,11 @@ KEY_ACTION DecideKeyAction(const PROPERTY_SET& prop, const KEY_STATE& state, con
         break;
     case KEYMATCH_MENU:
         act.bResetIgnoreCount = true;
-        if (keybd.aKeyAssign[KEYASSIGN_MENU].bEnable) {
-            act.action = KeyAction::Menu;
-            act.bHandled = true;
-        }
+        act.action = KeyAction::Menu;
+        act.bHandled = true;
         break;
     case KEYMATCH_IGNORE_ACTIVATE:
-        if (prop.propWindow.bIgnoreActivateScroll) act.action = KeyAction::IgnoreActivate;
+        act.action = KeyAction::IgnoreActivate;  // matched only while the setting is on
         break;
     default:
         if (bResizeWnd && !ev.bScrollProcessing && IsResizeCommitKey(ev.nVKey)) act.action = KeyAction::ResizeCommit;

@@ -63,10 +63,6 @@ KEY_MATCH MatchKeyAssign(const PROP_KEYBD& keybd, const PROP_WINDOW& window, con
 // axis and unit, one unit, toward its direction. Count 0 for a row that is no scroll row.
 ScrollCalc::DEVICE_REQUEST ScrollRequestOf(KEY_MATCH match) noexcept;
 
-// Save-for-undo sub-kind of a scroll: 5 horizontal, 6 vertical.
-inline constexpr int UNDO_SUBKIND_HORZ = 5;
-inline constexpr int UNDO_SUBKIND_VERT = 6;
-inline constexpr int UNDO_SUBKIND_BOTH = 7;
 
 // Keys that, with Undo "ResizeWnd" on and no other match, close a resize of the
 // window in front for undo: Return, R, X, F3, F9.

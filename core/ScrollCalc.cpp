@@ -15,11 +15,11 @@ int Mul32(int a, int b) noexcept {
     return static_cast<int>(static_cast<uint32_t>(a) * static_cast<uint32_t>(b));
 }
 
+}  // namespace
+
 int Saturate(int64_t v) noexcept {
     return static_cast<int>(std::clamp<int64_t>(v, std::numeric_limits<int>::min(), std::numeric_limits<int>::max()));
 }
-
-}  // namespace
 
 bool IsAtOnce(BOOL bAtOnceRequested, int nSpeed) noexcept {
     // Signed on purpose: a negative Speed read as unsigned would pace a move over
@@ -141,7 +141,7 @@ DEVICE_REQUEST DecodeDeviceRequest(WPARAM wParam, LPARAM lParam) noexcept {
 POINT DeviceOffsets(const DEVICE_REQUEST& req, int nWidthPerUnit) noexcept {
     POINT pt{0, 0};
     const int nDistance = Mul32(req.nCount, nWidthPerUnit);
-    const int nNegated = static_cast<int>(0u - static_cast<uint32_t>(nDistance));
+    const int nNegated = NegateOffset(nDistance);
     if (req.wFlags & (DEVFLAG_LEFT | DEVFLAG_RIGHT)) {
         pt.x = (req.wFlags & DEVFLAG_LEFT) ? nNegated : nDistance;
     } else if (req.wFlags & (DEVFLAG_UP | DEVFLAG_DOWN)) {

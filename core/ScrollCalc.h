@@ -4,6 +4,7 @@
 #pragma once
 #include <windows.h>
 
+#include <cstdint>
 #include <span>
 #include <vector>
 
@@ -64,6 +65,9 @@ struct REACH_CHECK {
 // TRUE when both axes have reached their target; *pldMovH and *pldMovV get the moves.
 BOOL IsWndReachedDst(const REACH_CHECK& rWrdc, int* pldMovH, int* pldMovV) noexcept;
 
+// v clamped into the range of int.
+int Saturate(int64_t v) noexcept;
+
 // Moved so far by an at-once move after nCnt passes of ldStep each, saturated.
 int AtOnceMoved(int ldStep, int nCnt) noexcept;
 
@@ -84,8 +88,12 @@ constexpr WPARAM MakeDeviceWParam(WORD wFlags, int nIdx) {
 }
 
 constexpr bool IsValidScrlWdthIndex(int nIdx) { return nIdx >= 0 && nIdx < SCRLWDTH_COUNT; }
-constexpr bool IsVertScrlWdthIndex(int nIdx) { return (nIdx / 2) % 2 == SCRLWDTH_VERT; }
-constexpr bool IsWheelScrlWdthIndex(int nIdx) { return nIdx / 4 == SCRLWDTH_WHEEL && IsValidScrlWdthIndex(nIdx); }
+constexpr bool IsVertScrlWdthIndex(int nIdx) { return ScrlWdthDir(nIdx) == SCRLWDTH_VERT; }
+constexpr bool IsWheelScrlWdthIndex(int nIdx) { return ScrlWdthDevice(nIdx) == SCRLWDTH_WHEEL && IsValidScrlWdthIndex(nIdx); }
+// Save-for-undo sub-kind of a scroll: 5 horizontal, 6 vertical, 7 both.
+inline constexpr int UNDO_SUBKIND_HORZ = 5;
+inline constexpr int UNDO_SUBKIND_VERT = 6;
+inline constexpr int UNDO_SUBKIND_BOTH = 7;
 
 // What a Scroll width entry in relative or screen mode is measured against.
 struct SCROLL_WIDTH_BASIS {

@@ -5,16 +5,6 @@
 
 #include "ScrollCalc.h"
 
-namespace {
-
-int AddSaturated(int a, int b) noexcept
-{
-    const int64_t v = static_cast<int64_t>(a) + b;
-    return static_cast<int>(std::clamp<int64_t>(v, INT32_MIN, INT32_MAX));
-}
-
-}  // namespace
-
 std::unique_ptr<CScrollMove> CScrollMove::Create(std::unique_ptr<LPRM_MV_ALL_WNDS> pRec, const std::list<HWND>& lstWnd,
                                                  int nSpeed, const std::vector<SCROLL_RATE>& lstRate)
 {
@@ -33,8 +23,8 @@ std::unique_ptr<CScrollMove> CScrollMove::Create(std::unique_ptr<LPRM_MV_ALL_WND
     if (mode == ScrollCalc::MoveMode::AtOnce) {
         pMove->m_bAtOnce = TRUE;
         pMove->m_lstWnd.assign(lstWnd.begin(), lstWnd.end());
-        pMove->m_ldTrgtH = pMove->m_ldStepH = dx;
-        pMove->m_ldTrgtV = pMove->m_ldStepV = dy;
+        pMove->m_ldStepH = dx;
+        pMove->m_ldStepV = dy;
     } else {
         pMove->m_bAtOnce = FALSE;
         pMove->m_nRate = ScrollCalc::NextScrollRate(lstRate, nSpeed, 1);
@@ -63,14 +53,12 @@ MV_STEP_ACTION CScrollMove::StepAtOnce() noexcept
 {
     MV_STEP_ACTION act;
     act.hWnd = m_lstWnd[m_nPos++];
-    ScrollCalc::REACH_CHECK rc{};
-    rc.ldMovedH = ScrollCalc::AtOnceMoved(m_ldStepH, m_nCnt);
-    rc.ldMovedV = ScrollCalc::AtOnceMoved(m_ldStepV, m_nCnt);
-    rc.ldPrdctMovH = m_ldStepH;
-    rc.ldPrdctMovV = m_ldStepV;
-    rc.ldTrgtH = m_ldTrgtH;
-    rc.ldTrgtV = m_ldTrgtV;
-    const BOOL bReached = ScrollCalc::IsWndReachedDst(rc, &act.nMovH, &act.nMovV);
+    // Every pass moves by the whole step, which is also the target.
+    const BOOL bReached = ScrollCalc::IsWndReachedDst(
+        {.ldMovedH = ScrollCalc::AtOnceMoved(m_ldStepH, m_nCnt),
+         .ldMovedV = ScrollCalc::AtOnceMoved(m_ldStepV, m_nCnt),
+         .ldPrdctMovH = m_ldStepH, .ldPrdctMovV = m_ldStepV, .ldTrgtH = m_ldStepH, .ldTrgtV = m_ldStepV},
+        &act.nMovH, &act.nMovV);
     if (m_nPos >= m_lstWnd.size()) {
         m_nPos = 0;
         EndPass(act, bReached != FALSE);
@@ -89,16 +77,14 @@ MV_STEP_ACTION CScrollMove::StepSmooth() noexcept
 
     MV_STEP_ACTION act;
     act.hWnd = entry.hWnd;
-    ScrollCalc::REACH_CHECK rc{};
-    rc.ldMovedH = entry.ldDoneH;
-    rc.ldMovedV = entry.ldDoneV;
-    rc.ldPrdctMovH = ScrollCalc::PassStep(m_nRate, entry.ldOffsetH);
-    rc.ldPrdctMovV = ScrollCalc::PassStep(m_nRate, entry.ldOffsetV);
-    rc.ldTrgtH = entry.ldOffsetH;
-    rc.ldTrgtV = entry.ldOffsetV;
-    const BOOL bReached = ScrollCalc::IsWndReachedDst(rc, &act.nMovH, &act.nMovV);
-    entry.ldDoneH = AddSaturated(entry.ldDoneH, act.nMovH);
-    entry.ldDoneV = AddSaturated(entry.ldDoneV, act.nMovV);
+    const BOOL bReached = ScrollCalc::IsWndReachedDst(
+        {.ldMovedH = entry.ldDoneH, .ldMovedV = entry.ldDoneV,
+         .ldPrdctMovH = ScrollCalc::PassStep(m_nRate, entry.ldOffsetH),
+         .ldPrdctMovV = ScrollCalc::PassStep(m_nRate, entry.ldOffsetV),
+         .ldTrgtH = entry.ldOffsetH, .ldTrgtV = entry.ldOffsetV},
+        &act.nMovH, &act.nMovV);
+    entry.ldDoneH = ScrollCalc::Saturate(static_cast<int64_t>(entry.ldDoneH) + act.nMovH);
+    entry.ldDoneV = ScrollCalc::Saturate(static_cast<int64_t>(entry.ldDoneV) + act.nMovV);
     if (bReached)
         m_lstMult.erase(itEntry);
 

@@ -51,8 +51,6 @@ public:
     const LPRM_MV_ALL_WNDS& GetRequest() const noexcept { return *m_pRec; }
     BOOL IsAtOnce() const noexcept { return m_bAtOnce; }
     int GetPassCount() const noexcept { return m_nCnt; }
-    // Percent of each window's whole move taken by the current smooth pass.
-    int GetRate() const noexcept { return m_nRate; }
     // Windows still walked over: all of them at once, those not yet arrived when smooth.
     size_t GetEntryCount() const noexcept { return m_bAtOnce ? m_lstWnd.size() : m_lstMult.size(); }
     bool IsEnded() const noexcept { return m_bEnded; }
@@ -72,7 +70,6 @@ private:
     // At once: every window, and the pass's move of each (the same for all).
     std::vector<HWND> m_lstWnd;
     size_t m_nPos = 0;
-    int m_ldTrgtH = 0, m_ldTrgtV = 0;
     int m_ldStepH = 0, m_ldStepV = 0;
     // Smooth: the windows not yet arrived.
     std::list<HWND_OFFSET_MULT> m_lstMult;

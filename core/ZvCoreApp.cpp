@@ -151,9 +151,7 @@ BOOL CZvCoreApp::InitInstance()
         // Without its window the program could never be reached nor ended.
         const DWORD dwErr = GetLastError();
         delete pDlg;
-        ShowMessageBox(FormatString(LoadResString(IDS_ZV_ERR_HWND).c_str(), dwErr).c_str(),
-                       strAppName.c_str(), MB_ICONERROR);
-        return FALSE;
+        return CZvCoreDlg::ReportNoWindow(dwErr);
     }
     m_pMainWnd = pDlg;
     ShowWindow(pDlg->m_hWnd, SW_HIDE);

@@ -79,7 +79,8 @@ BOOL CZvCoreDlg::OnInitDialog()
     ConnectLogWindow(m_hWnd);
     RestartLogStartItem();
 
-    m_pwe = std::make_unique<CWndEnumerator>(GetCoreApp() ? GetCoreApp()->GetOSClassValue() : 0,
+    CZvCoreApp* pApp = GetCoreApp();
+    m_pwe = std::make_unique<CWndEnumerator>(pApp ? pApp->GetOSClassValue() : 0,
                                              &m_prop.propFix.lstTitle, &m_prop.propFix.lstApp,
                                              &m_prop.propWindow.bRestoreAbsPos,
                                              &m_prop.propFix.bScrollTitledWindowOnly);
@@ -115,9 +116,8 @@ void CZvCoreDlg::ApplyProperty()
 // Hooks
 
 // A hook cannot report to a window that failed to come into being.
-BOOL CZvCoreDlg::ReportNoWindow() noexcept
+BOOL CZvCoreDlg::ReportNoWindow(DWORD dwErr) noexcept
 {
-    const DWORD dwErr = GetLastError();
     ShowMessageBox(FormatString(LoadResString(IDS_ZV_ERR_HWND).c_str(), dwErr).c_str(),
                    LoadResString(IDS_ZV_APP_NAME).c_str(), MB_ICONERROR);
     return FALSE;
@@ -136,7 +136,7 @@ BOOL CZvCoreDlg::SetCbtHook(BOOL bOn) noexcept
         nSwitch = 0;
     } else {
         if (!m_hWnd)
-            return ReportNoWindow();
+            return ReportNoWindow(GetLastError());
         bRet = TRUE;
         if (!m_hHookCbt) {
             m_hHookCbt = SetCbtHook64(m_hWnd, MSG_HOOK_CBT_ACTIVATE, MSG_HOOK_CBT_MINMAX, MSG_HOOK_CBT_WNDCHG);
@@ -167,7 +167,7 @@ BOOL CZvCoreDlg::SetKeybdHook(BOOL bOn) noexcept
         return FALSE;
     }
     if (!m_hWnd)
-        return ReportNoWindow();
+        return ReportNoWindow(GetLastError());
     if (!m_hHookKeybd)
         m_hHookKeybd = SetKeybdHook64(m_hWnd, MSG_HOOK_KEYBD);
     return TRUE;
@@ -184,7 +184,7 @@ BOOL CZvCoreDlg::SetMouseHook(BOOL bOn) noexcept
         return FALSE;
     }
     if (!m_hWnd)
-        return ReportNoWindow();
+        return ReportNoWindow(GetLastError());
     if (!m_hHookMouse)
         m_hHookMouse = SetMouseHook64(m_hWnd, MSG_HOOK_MOUSE);
     return TRUE;
@@ -202,10 +202,7 @@ BOOL CZvCoreDlg::UpdateMouseHook() noexcept
 
 BOOL CZvCoreDlg::SuspendForProperty() noexcept
 {
-    DeleteTmrItem(m_nTmrWheelH);
-    DeleteTmrItem(m_nTmrWheelV);
-    m_bWheelClosedH = 1;
-    m_bWheelClosedV = 1;
+    CloseWheelBursts();
     // The directions go too, so that the pointer still at the edge afterwards starts it again.
     StopAutoScroll();
     return SetCbtHook(FALSE);
@@ -321,6 +318,14 @@ int CZvCoreDlg::AddTmrItem(UINT uMsg, DWORD dwPeriod, WPARAM wParam) noexcept
     return m_pTmrMngr->AddTmr(TMR_ITEM_PARAM{m_hWnd, uMsg, dwPeriod, wParam, 0});
 }
 
+int CZvCoreDlg::AddStartedTmrItem(UINT uMsg, DWORD dwPeriod, WPARAM wParam) noexcept
+{
+    const int nId = AddTmrItem(uMsg, dwPeriod, wParam);
+    if (nId)
+        m_pTmrMngr->StartTmr(nId);
+    return nId;
+}
+
 void CZvCoreDlg::DeleteTmrItem(int& nId) noexcept
 {
     if (m_pTmrMngr && nId)
@@ -331,9 +336,7 @@ void CZvCoreDlg::DeleteTmrItem(int& nId) noexcept
 void CZvCoreDlg::RestartLogStartItem() noexcept
 {
     DeleteTmrItem(m_nTmrLogStart);
-    m_nTmrLogStart = AddTmrItem(MSG_TMR_LOG_START, m_prop.propTimer.dwLogProcessStartDetect);
-    if (m_nTmrLogStart)
-        m_pTmrMngr->StartTmr(m_nTmrLogStart);
+    m_nTmrLogStart = AddStartedTmrItem(MSG_TMR_LOG_START, m_prop.propTimer.dwLogProcessStartDetect);
 }
 
 LRESULT CZvCoreDlg::OnLogWndDtct(WPARAM, LPARAM) noexcept
@@ -429,15 +432,13 @@ LRESULT CZvCoreDlg::OnKeybdHooked(WPARAM wParam, LPARAM lParam) noexcept
         PostMessageW(m_hWndKeyCapture, MSG_HOOK_KEYBD, wParam, lParam);
         return 1;
     }
+    if (KeyMatch::IsKeyRelease(lParam))
+        return 0;
     // The open menu takes the keys: they reach it through our own queue.
     if (m_bTrayMenuOpen) {
-        if (KeyMatch::IsKeyRelease(lParam))
-            return 0;
         PostMessageW(m_hWnd, WM_KEYDOWN, wParam, lParam);
         return 1;
     }
-    if (KeyMatch::IsKeyRelease(lParam))
-        return 0;
     CloseWheelBursts();
 
     // Only the keys that can count as held are read: every key of the desktop passes here.
@@ -492,12 +493,9 @@ void CZvCoreDlg::CountIgnoreActivatePress() noexcept
 {
     const KeyMatch::IGNORE_PRESS press = KeyMatch::CountIgnorePress(
         m_nIgnoreCnt, m_nTmrIgnoreActivate != 0, m_prop.propWindow.nIgnoreActivateScrollCnt);
-    if (press.bStartItem && m_pTmrMngr) {
+    if (press.bStartItem)
         m_nTmrIgnoreActivate =
-            AddTmrItem(MSG_TMR_IGNORE_ACTIVATE, m_prop.propTimer.dwIgnoreScrollByActivateOperation);
-        if (m_nTmrIgnoreActivate)
-            m_pTmrMngr->StartTmr(m_nTmrIgnoreActivate);
-    }
+            AddStartedTmrItem(MSG_TMR_IGNORE_ACTIVATE, m_prop.propTimer.dwIgnoreScrollByActivateOperation);
     m_nIgnoreCnt = m_nIgnoreCnt + 1;
     OutputLog(LOG_LEVEL_DEBUG, SENDER_CORE, L"キーボードによるスクロール無視操作%d回目検出.\r\n", m_nIgnoreCnt);
     if (press.bArmed)
@@ -540,17 +538,14 @@ void CZvCoreDlg::WatchPointer() noexcept
         CheckAutoScroll(ptr);
     m_ptrLast = ptr;
     m_bPtrLastValid = TRUE;
-    m_dwAtScrlPrevDirs = m_dwAtScrlDirs;
 }
 
 void CZvCoreDlg::CheckAutoScroll(const AtScrl::POINTER_STATE& ptr) noexcept
 {
-    std::vector<RECT> rcBlock;
-    if (HWND hWndTray = m_pwe ? m_pwe->GetTrayWnd() : nullptr) {
-        RECT rc{};
-        if (GetWindowRect(hWndTray, &rc))
-            rcBlock.push_back(rc);
-    }
+    // Every mouse move passes here: the one blocking rectangle needs no list.
+    RECT rcTray{};
+    const HWND hWndTray = m_pwe ? m_pwe->GetTrayWnd() : nullptr;
+    const std::span<const RECT> rcBlock(&rcTray, hWndTray && GetWindowRect(hWndTray, &rcTray) ? 1 : 0);
     RECT rcWork{};
     SystemParametersInfoW(SPI_GETWORKAREA, 0, &rcWork, 0);
     const AtScrl::EDGE_BANDS bands = AtScrl::CheckAutoScroll(m_prop.propAtScrl, ptr, rcWork, rcBlock);
@@ -572,26 +567,20 @@ void CZvCoreDlg::CheckAutoScroll(const AtScrl::POINTER_STATE& ptr) noexcept
             StartAutoScrollTicks();
         } else if (m_pTmrMngr && chg.bAddDelayItem) {
             // Numbered, so that a message of an earlier delay still queued cannot cut this one short.
-            m_nTmrAtScrlDelay = AddTmrItem(MSG_TMR_AUTOSCRL_DELAY, chg.dwDelayMs, ++m_wAtScrlDelaySeq);
-            if (m_nTmrAtScrlDelay) {
-                m_pTmrMngr->StartTmr(m_nTmrAtScrlDelay);
+            m_nTmrAtScrlDelay = AddStartedTmrItem(MSG_TMR_AUTOSCRL_DELAY, chg.dwDelayMs, ++m_wAtScrlDelaySeq);
+            if (m_nTmrAtScrlDelay)
                 OutputLog(LOG_LEVEL_INFO, SENDER_CORE, L"オートスクロール開始判定開始.\r\n");
-            }
         }
     }
     if (chg.bStop)
         StopAutoScroll();
-    m_dwAtScrlPrevDirs = m_dwAtScrlDirs;
 }
 
 void CZvCoreDlg::StartAutoScrollTicks() noexcept
 {
     DeleteTmrItem(m_nTmrAtScrlDelay);
-    if (!m_nTmrAtScrl) {
-        m_nTmrAtScrl = AddTmrItem(MSG_TMR_AUTOSCRL, m_prop.propTimer.dwAutoScroll);
-        if (m_nTmrAtScrl)
-            m_pTmrMngr->StartTmr(m_nTmrAtScrl);
-    }
+    if (!m_nTmrAtScrl)
+        m_nTmrAtScrl = AddStartedTmrItem(MSG_TMR_AUTOSCRL, m_prop.propTimer.dwAutoScroll);
     PostMessageW(m_hWnd, MSG_TMR_AUTOSCRL, 0, 0);
 }
 
@@ -727,19 +716,24 @@ BOOL CZvCoreDlg::PostMoveRequest(LONG lOffsetH, LONG lOffsetV, BOOL bAtOnce, BOO
     return FALSE;
 }
 
+BOOL CZvCoreDlg::IsMoveRefused(LPCWSTR pszFunc) noexcept
+{
+    const size_t nWnds = m_pwe ? m_pwe->GetMoveWndList().size() : 0;
+    if (nWnds != 0 && !IsScrollProcessing())
+        return FALSE;
+    OutputLog(LOG_LEVEL_DEBUG, SENDER_CORE,
+              L"CZvCoreDlg::%s() returns @p1, m_pwe->GetMoveWndList()->GetCount()==%d, IsScrollProcessing()=%d.\r\n",
+              pszFunc, static_cast<int>(nWnds), IsScrollProcessing());
+    return TRUE;
+}
+
 LRESULT CZvCoreDlg::OnMvAllWndsByDevice(WPARAM wParam, LPARAM lParam) noexcept
 {
     // Windows may have come since the last look when no hook told us of them.
     if (m_pwe && m_pwe->GetMoveWndList().empty())
         CalcScrollRange();
-    const size_t nWnds = m_pwe ? m_pwe->GetMoveWndList().size() : 0;
-    if (nWnds == 0 || IsScrollProcessing()) {
-        OutputLog(LOG_LEVEL_DEBUG, SENDER_CORE,
-                  L"CZvCoreDlg::OnMvAllWndsByDevice() returns @p1, m_pwe->GetMoveWndList()->GetCount()==%d, "
-                  L"IsScrollProcessing()=%d.\r\n",
-                  static_cast<int>(nWnds), IsScrollProcessing());
+    if (IsMoveRefused(L"OnMvAllWndsByDevice"))
         return 0;
-    }
     const ScrollCalc::DEVICE_REQUEST req = ScrollCalc::DecodeDeviceRequest(wParam, lParam);
     if (!ScrollCalc::IsValidScrlWdthIndex(req.nIdx))
         return 0;
@@ -751,12 +745,10 @@ LRESULT CZvCoreDlg::OnMvAllWndsByDevice(WPARAM wParam, LPARAM lParam) noexcept
         bWheel = TRUE;
         const bool bVert = ScrollCalc::IsVertScrlWdthIndex(req.nIdx);
         int& nItem = bVert ? m_nTmrWheelV : m_nTmrWheelH;
-        if (m_pTmrMngr && nItem == 0 && dwBurst != 0) {
-            nItem = AddTmrItem(bVert ? MSG_TMR_WHEEL_V : MSG_TMR_WHEEL_H, dwBurst);
-            if (nItem) {
-                m_pTmrMngr->StartTmr(nItem);
+        if (nItem == 0 && dwBurst != 0) {
+            nItem = AddStartedTmrItem(bVert ? MSG_TMR_WHEEL_V : MSG_TMR_WHEEL_H, dwBurst);
+            if (nItem)
                 (bVert ? m_bWheelClosedV : m_bWheelClosedH) = 0;
-            }
         }
     }
     if (ptOffset.x != 0 || ptOffset.y != 0)
@@ -770,22 +762,14 @@ LRESULT CZvCoreDlg::OnMvAllWnds(WPARAM wParam, LPARAM) noexcept
     std::unique_ptr<LPRM_MV_ALL_WNDS> pRec = m_mvReq.Take(wParam);
     if (!pRec)
         return 0;
-    const size_t nWnds = m_pwe ? m_pwe->GetMoveWndList().size() : 0;
-    if (nWnds == 0 || IsScrollProcessing()) {
-        OutputLog(LOG_LEVEL_DEBUG, SENDER_CORE,
-                  L"CZvCoreDlg::MoveAllWindows() returns @p1, m_pwe->GetMoveWndList()->GetCount()==%d, "
-                  L"IsScrollProcessing()=%d.\r\n",
-                  static_cast<int>(nWnds), IsScrollProcessing());
+    if (IsMoveRefused(L"MoveAllWindows"))
         return 0;
-    }
     const LONG lOffsetH = pRec->lOffsetH, lOffsetV = pRec->lOffsetV;
     const HWND hWndExcept = pRec->hWndExcept;
-    if (!CalcScrollRange() || (lOffsetH == 0 && lOffsetV == 0)) {
-        OutputLog(LOG_LEVEL_DEBUG, SENDER_CORE, L"CZvCoreDlg::MoveAllWindows() return @p2.\r\n");
-        return 0;
-    }
-    m_pMove = CScrollMove::Create(std::move(pRec), m_pwe->GetMoveWndList(), m_prop.propView.nSpeed,
-                                  m_prop.lstScrlRate);
+    // A move of (0, 0) makes no move.
+    if (CalcScrollRange())
+        m_pMove = CScrollMove::Create(std::move(pRec), m_pwe->GetMoveWndList(), m_prop.propView.nSpeed,
+                                      m_prop.lstScrlRate);
     if (!m_pMove) {
         OutputLog(LOG_LEVEL_DEBUG, SENDER_CORE, L"CZvCoreDlg::MoveAllWindows() return @p2.\r\n");
         return 0;

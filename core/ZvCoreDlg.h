@@ -38,6 +38,9 @@ public:
     // Posts MSG_MV_ALL_WNDS with a new request; the window keeps it until the move handler takes it.
     BOOL PostMoveRequest(LONG lOffsetH, LONG lOffsetV, BOOL bAtOnce, BOOL bMouseMove, HWND hWndExcept);
     // A move runs from its acceptance until its last pass has ended.
+    // The error box of a main window that failed to come into being, or of a hook asked for
+    // without one (dwErr: the error then); FALSE.
+    static BOOL ReportNoWindow(DWORD dwErr) noexcept;
     BOOL IsScrollProcessing() const noexcept { return m_pMove != nullptr; }
     // Pixels per unit of Scroll width entry nIdx.
     int GetScrollWidthAbs(int nIdx);
@@ -53,10 +56,10 @@ protected:
     void PostNcDestroy() override;
 
 private:
-    // The error box of a hook asked for without a window; FALSE.
-    BOOL ReportNoWindow() noexcept;
     // Timer items: the identifier member of an item is 0 while it does not exist.
     int AddTmrItem(UINT uMsg, DWORD dwPeriod, WPARAM wParam = 0) noexcept;
+    // AddTmrItem, and the item started when it was made.
+    int AddStartedTmrItem(UINT uMsg, DWORD dwPeriod, WPARAM wParam = 0) noexcept;
     void DeleteTmrItem(int& nId) noexcept;
     void RestartLogStartItem() noexcept;
 
@@ -94,6 +97,8 @@ private:
     LRESULT OnTmrAutoScrlDelay(WPARAM, LPARAM) noexcept;
     LRESULT OnTmrAutoScrl(WPARAM, LPARAM) noexcept;
     LRESULT OnScrlRange(WPARAM wParam, LPARAM) noexcept;
+    // No windows to move, or a move in progress: TRUE, and a line naming pszFunc is logged.
+    BOOL IsMoveRefused(LPCWSTR pszFunc) noexcept;
     LRESULT OnMvAllWnds(WPARAM wParam, LPARAM) noexcept;
     LRESULT OnMvAllWndsByDevice(WPARAM wParam, LPARAM lParam) noexcept;
     LRESULT OnMvStep(WPARAM wParam, LPARAM lParam) noexcept;
@@ -127,7 +132,6 @@ private:
     int m_nTmrAtScrl = 0;
     // Auto scroll: the edges the pointer is at now, at the last mouse event and at the last step.
     DWORD m_dwAtScrlDirs = 0;
-    DWORD m_dwAtScrlPrevDirs = 0;
     DWORD m_dwAtScrlLastStepDirs = 0;
     BOOL m_bAtScrlOuterH = FALSE;
     BOOL m_bAtScrlOuterV = FALSE;
