@@ -29,10 +29,10 @@ void LogProp(int nLevel, LPCWSTR pszFormat, ...)
 }
 
 // A value of another type reads as its default; say so, since only a hand edit or a foreign
-// program can have put it there.
+// program can have put it there. The type is read only when that line would be written.
 void LogIfOtherType(const CProfile& profile, LPCWSTR pszSection, LPCWSTR pszEntry, DWORD dwExpected)
 {
-    if (!profile.UsesRegistry())
+    if (!profile.UsesRegistry() || !IsLogLevelActive(LOG_LEVEL_INFO))
         return;
     DWORD dwType = REG_NONE;
     if (RegGetValueW(HKEY_CURRENT_USER, profile.GetSectionKeyPath(pszSection).c_str(), pszEntry,
@@ -108,13 +108,6 @@ void SaveValues(const S& s, const CProfile& profile, LPCWSTR pszSection, const P
 std::wstring KeyValueName(int nEntry, int nIndex)
 {
     return FormatString(g_aKeyAssignDef[nEntry].pszKeyFormat, nIndex);
-}
-
-RECT DesktopRect()
-{
-    RECT rc = {};
-    GetWindowRect(GetDesktopWindow(), &rc);
-    return rc;
 }
 
 // Products beyond 32 bits (only from hand-edited values) saturate instead of wrapping.
@@ -323,9 +316,7 @@ void LoadKeyAssign(PROP_KEYBD& keybd, const CProfile& profile)
         if (!ka.bEnable)
             continue;
         int nDefault = 0;
-        for (BYTE byKey : g_aKeyAssignDef[nEntry].abyDefaultKey) {
-            if (!IsAssignableVKey(byKey))
-                continue;
+        for (BYTE byKey : GetDefaultKeyList(nEntry)) {
             ka.lstKey.push_back(byKey);
             profile.WriteInt(PROP_SECTION_KEYBOARD, KeyValueName(nEntry, nDefault).c_str(), byKey);
             ++nDefault;
@@ -435,7 +426,7 @@ void RescalePosSize(PROPERTY_SET& prop, const CProfile& profile, const RECT& rcC
 
 void LoadPosSize(PROPERTY_SET& prop, const CProfile& profile)
 {
-    const RECT rcCur = DesktopRect();
+    const RECT rcCur = GetDesktopRect();
     const int nCurWidth = static_cast<int>(rcCur.right - rcCur.left);
     const int nCurHeight = static_cast<int>(rcCur.bottom - rcCur.top);
     const int nStoredWidth = ReadInt(profile, PROP_SECTION_POSSIZE, PROP_POSSIZE_DESKTOP_WIDTH, nCurWidth);
@@ -454,7 +445,7 @@ void SavePosSize(const PROP_POSSIZE& posSize, const CProfile& profile)
 {
     for (const auto& def : g_aPropPosSizeValues)
         profile.WriteInt(PROP_SECTION_POSSIZE, def.pszName, posSize.*def.pField);
-    const RECT rc = DesktopRect();
+    const RECT rc = GetDesktopRect();
     profile.WriteInt(PROP_SECTION_POSSIZE, PROP_POSSIZE_DESKTOP_WIDTH, static_cast<int>(rc.right - rc.left));
     profile.WriteInt(PROP_SECTION_POSSIZE, PROP_POSSIZE_DESKTOP_HEIGHT, static_cast<int>(rc.bottom - rc.top));
 }

@@ -23,12 +23,6 @@ bool IsRatePercent(int n) { return n != kScrlRateNone && n >= 0 && n <= 100; }
 constexpr SCROLL_WIDTH kLineDefault = {SCRLMODE_ABS, 10, 10, 1};
 constexpr SCROLL_WIDTH kPageDefault = {SCRLMODE_ABS, 200, 200, 1};
 
-RECT DesktopRect() {
-    RECT rc = {};
-    GetWindowRect(GetDesktopWindow(), &rc);
-    return rc;
-}
-
 }  // namespace
 
 const PROP_SCRLWDTH g_propScrlWdthDefault = {{
@@ -99,13 +93,19 @@ void CalcDefaultPosSizeV(const RECT& rcDesktop, int v, PROP_POSSIZE& posSize) {
     posSize.nVertHeight = std::max(4 * v, static_cast<int>(rcDesktop.bottom - rcDesktop.top) / 5);
 }
 
+RECT GetDesktopRect() {
+    RECT rc = {};
+    GetWindowRect(GetDesktopWindow(), &rc);
+    return rc;
+}
+
 BOOL GetDefaultPosSizeH(PROP_POSSIZE& posSize) {
-    CalcDefaultPosSizeH(DesktopRect(), GetSystemMetrics(SM_CYHSCROLL), posSize);
+    CalcDefaultPosSizeH(GetDesktopRect(), GetSystemMetrics(SM_CYHSCROLL), posSize);
     return TRUE;
 }
 
 BOOL GetDefaultPosSizeV(PROP_POSSIZE& posSize) {
-    CalcDefaultPosSizeV(DesktopRect(), GetSystemMetrics(SM_CXVSCROLL), posSize);
+    CalcDefaultPosSizeV(GetDesktopRect(), GetSystemMetrics(SM_CXVSCROLL), posSize);
     return TRUE;
 }
 

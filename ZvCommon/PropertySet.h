@@ -214,6 +214,9 @@ void BuildScrollRateList(std::span<const SCROLL_RATE> table, std::vector<SCROLL_
 // Built-in rate tables, each closed by the end row {999, 999}.
 std::span<const SCROLL_RATE> GetScrollRateTable(BOOL bSmoothScroll);
 
+// The desktop window's rectangle, the one the bar rectangles are laid out on.
+RECT GetDesktopRect();
+
 // Default bar rectangles for the current desktop (desktop window rectangle and the
 // system's scroll-bar sizes); the window handles are left as they are. All return TRUE.
 BOOL GetDefaultPosSize(PROP_POSSIZE& posSize);
