@@ -1,20 +1,17 @@
 #include "FixApp.h"
 
-#include <cwchar>
-#include <vector>
+#include <string>
 
-#include "../outside/ZvImgNm64/ZvImgNm64.h"
+#include "WndFilter.h"
 
 CFixApp::CFixApp(HWND hWndFixed, LPCWSTR pszAppName) : CFixWnd(FIXWND_TYPE_APP, hWndFixed, pszAppName) {}
 
 BOOL CFixApp::IsMatchWnd(HWND hWndTarget) const
 {
-    // A longer name does not fit and fails the call, so only the whole name can match.
-    const int nLen = static_cast<int>(wcslen(GetText()));
-    std::vector<wchar_t> buf(nLen + 1, L'\0');
-    if (!GetImageName(hWndTarget, buf.data(), nLen))
+    std::wstring strName;
+    if (!GetWndImageName(hWndTarget, strName))
         return FALSE;
-    return IsMatchStr(buf.data());
+    return IsMatchStr(strName.c_str());
 }
 
 CFixWnd* CFixApp::Clone() const

@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "../outside/ZvImgNm64/ZvImgNm64.h"
+#include "LogManager.h"
 #include "OSClass.h"
 
 namespace {
@@ -20,7 +21,7 @@ bool Contains(const std::wstring& str, LPCWSTR pszPart)
 bool IsOwnTitle(const std::wstring& strTitle)
 {
     for (LPCWSTR psz : {ZV_HIDDEN_MAIN_WND_TITLE, ZV_SCRLBAR_H_WND_TITLE, ZV_SCRLBAR_V_WND_TITLE,
-                        ZV_PROPERTY_WND_TITLE, ZV_LOG_WND_TITLE}) {
+                        ZV_PROPERTY_WND_TITLE, LOG_VIEWER_WND_TITLE}) {
         if (strTitle == psz)
             return true;
     }

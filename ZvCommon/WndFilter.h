@@ -18,12 +18,12 @@ enum WND_FILTER_RESULT {
     WNDFLT_NOT_WINDOW = 8,
 };
 
-// Titles and class names the filter and the enumerator know.
+// Titles and class names the filter and the enumerator know (the log viewer's title is
+// LOG_VIEWER_WND_TITLE of LogManager.h).
 inline constexpr wchar_t ZV_HIDDEN_MAIN_WND_TITLE[] = L"$$$ Zuvora! Hidden Main Window %%%";
 inline constexpr wchar_t ZV_SCRLBAR_H_WND_TITLE[] = L"$$$ Zuvora! Scroll Bar Horizontal %%%";
 inline constexpr wchar_t ZV_SCRLBAR_V_WND_TITLE[] = L"$$$ Zuvora! Scroll Bar Vertical %%%";
 inline constexpr wchar_t ZV_PROPERTY_WND_TITLE[] = L"Zuvora! のプロパティ";
-inline constexpr wchar_t ZV_LOG_WND_TITLE[] = L"Zuvora! Log Output Window";
 inline constexpr wchar_t ZV_HELP_WND_TITLE[] = L"Zuvora! ヘルプ";
 inline constexpr wchar_t WNDFLT_PROGMAN_TITLE[] = L"Program Manager";
 inline constexpr wchar_t WNDFLT_LANGBAR_TITLE_PART[] = L"TF_FloatingLangBar_WndTitle";

@@ -12,6 +12,7 @@
 #include "SysReport.h"
 #include "WinApp.h"
 #include "ZvMessages.h"
+#include "ZvNames.h"
 
 // Appended to the program name in the box of a second start.
 inline constexpr wchar_t ZV_ALREADY_RUNNING_SUFFIX[] = L" は既に実行中です.";
@@ -20,8 +21,8 @@ inline constexpr wchar_t ZV_CORE_END_LOG[] = L"ZvCoreアプリケーション終
 
 // The files of the system whose versions are reported, in report order.
 inline constexpr LPCWSTR ZV_VERSION_FILES[] = {
-    L"ZvCore64.exe", L"ZvProperty64.exe", L"ZvHook32to64.exe", L"ZvLog64.exe",
-    L"ZvRegCopy64.exe", L"ZvHook.dll", L"ZvHook64.dll", L"ZvImgNm64.dll",
+    ZV_CORE64_FILE,    ZV_PROPERTY64_FILE, ZV_HOOK32TO64_FILE, ZV_LOG64_FILE,
+    ZV_REGCOPY64_FILE, ZV_HOOK32_DLL,      ZV_HOOK64_DLL,      ZV_IMGNM64_DLL,
 };
 
 // The hook messages let through the message filter, in the order they are added and removed.
