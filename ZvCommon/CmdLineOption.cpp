@@ -13,6 +13,18 @@ bool HasValue(const std::optional<std::wstring_view>& value)
     return value && !value->empty();
 }
 
+// The options that take no value, each switching one member on, in the order they are tried.
+const struct {
+    CMDLINE_OPTION option;
+    const wchar_t* pszName;
+    int CMDLINE_OPTION_SET::*pField;
+} kFlags[] = {
+    {CLO_SHOWSYSTEMANALYZE, CMDLINE_SHOWSYSTEMANALYZE, &CMDLINE_OPTION_SET::bShowSystemAnalyze},
+    {CLO_LOGWINDOW, CMDLINE_LOGWINDOW, &CMDLINE_OPTION_SET::bLogWindow},
+    {CLO_ALLOWMULTIMONITOR, CMDLINE_ALLOWMULTIMONITOR, &CMDLINE_OPTION_SET::bAllowMultiMonitor},
+    {CLO_ALLOWEXECONNEWEROS, CMDLINE_ALLOWEXECONNEWEROS, &CMDLINE_OPTION_SET::bAllowExecOnNewerOS},
+};
+
 } // namespace
 
 std::wstring FormatDefaultLogFileName(const SYSTEMTIME& st)
@@ -62,21 +74,11 @@ CMDLINE_OPTION ApplyCmdLineOption(CMDLINE_OPTION_SET& opt, std::wstring_view str
 
     // A flag written with "=" is not the flag: "LOGWINDOW=0" must not switch the window on.
     if (!value) {
-        if (accepted(CLO_SHOWSYSTEMANALYZE, CMDLINE_SHOWSYSTEMANALYZE)) {
-            opt.bShowSystemAnalyze = 1;
-            return CLO_SHOWSYSTEMANALYZE;
-        }
-        if (accepted(CLO_LOGWINDOW, CMDLINE_LOGWINDOW)) {
-            opt.bLogWindow = 1;
-            return CLO_LOGWINDOW;
-        }
-        if (accepted(CLO_ALLOWMULTIMONITOR, CMDLINE_ALLOWMULTIMONITOR)) {
-            opt.bAllowMultiMonitor = 1;
-            return CLO_ALLOWMULTIMONITOR;
-        }
-        if (accepted(CLO_ALLOWEXECONNEWEROS, CMDLINE_ALLOWEXECONNEWEROS)) {
-            opt.bAllowExecOnNewerOS = 1;
-            return CLO_ALLOWEXECONNEWEROS;
+        for (const auto& flag : kFlags) {
+            if (accepted(flag.option, flag.pszName)) {
+                opt.*flag.pField = 1;
+                return flag.option;
+            }
         }
     }
     if (accepted(CLO_LOGFILE, CMDLINE_LOGFILE)) {

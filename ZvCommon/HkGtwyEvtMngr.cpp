@@ -45,6 +45,16 @@ void CloseAndForget(HANDLE& h) noexcept
     h = nullptr;
 }
 
+// A block of the kind's class, or null with an error line naming the class.
+template <class T>
+CSharedMem* NewHookBlock(int nSelf, LPCWSTR pszClass)
+{
+    CSharedMem* pBlock = new (std::nothrow) T(nSelf);
+    if (!pBlock)
+        OutputLog(LOG_LEVEL_ERROR, nSelf, L"%s object create failed.\n", pszClass);
+    return pBlock;
+}
+
 } // namespace
 
 // Everything one wait thread touches. It is shared by the manager and the thread, so a thread that
@@ -95,23 +105,20 @@ DWORD CHkGtwyEvtMngr::WAIT_THREAD::Run()
         // Blocks until a signal or the end: the kill event first, so that an end is never delayed
         // by a peer that keeps signalling.
         const DWORD dwRet = WaitForMultipleObjects(2, ahWait, FALSE, INFINITE);
-        if (dwRet == WAIT_FAILED)
-            VerifyFailed(L"dwRet != WAIT_FAILED", kSourceFile, __LINE__, GetLastError());
+        ZV_VERIFY_IN(dwRet != WAIT_FAILED, kSourceFile);
         if (dwRet != WAIT_OBJECT_0 + 1)
             break;
         std::unique_lock<std::mutex> lock(mtx);
         if (bDetached)
             break;
+        // Reset before posting: a signal that comes after the post must not be wiped out.
+        if (!::ResetEvent(hWatch))
+            VerifyFailed(s_aszResetExpr[nKind][0], kSourceFile, __LINE__, GetLastError());
         if (kind == THREAD_KIND::Alv) {
-            // Reset before posting: a ping that comes after the post must not be wiped out.
-            if (!::ResetEvent(hWatch))
-                VerifyFailed(s_aszResetExpr[nKind][0], kSourceFile, __LINE__, GetLastError());
             OutputLog(LOG_LEVEL_DEBUG, nSelf, L"Alive notification evt rcved in event wait thread.\r\n");
             if (IsWindow(hWnd))
                 PostMessageW(hWnd, uMsg, 0, 0);
         } else {
-            if (!::ResetEvent(hWatch))
-                VerifyFailed(s_aszResetExpr[nKind][0], kSourceFile, __LINE__, GetLastError());
             if (!::ResetEvent(hResetToo))
                 VerifyFailed(s_aszResetExpr[nKind][1], kSourceFile, __LINE__, GetLastError());
             const WORD wSeq = pwSeq ? *pwSeq : 0;
@@ -353,36 +360,31 @@ void CHkGtwyEvtMngr::RemoveAllNtfy()
 
 BOOL CHkGtwyEvtMngr::SetEvtNtfySelf()
 {
-    if (!::SetEvent(m_hEvtNtfySelf))
-        VerifyFailed(L"::SetEvent(m_hEvtNtfySelf)", kSourceFile, __LINE__, GetLastError());
+    ZV_VERIFY_IN(::SetEvent(m_hEvtNtfySelf), kSourceFile);
     return TRUE;
 }
 
 BOOL CHkGtwyEvtMngr::ResetEvtRspSelf()
 {
-    if (!::ResetEvent(m_hEvtRspSelf))
-        VerifyFailed(L"::ResetEvent(m_hEvtRspSelf)", kSourceFile, __LINE__, GetLastError());
+    ZV_VERIFY_IN(::ResetEvent(m_hEvtRspSelf), kSourceFile);
     return TRUE;
 }
 
 BOOL CHkGtwyEvtMngr::SetEvtRspTrgt()
 {
-    if (!::SetEvent(m_hEvtRspTrgt))
-        VerifyFailed(L"::SetEvent(m_hEvtRspTrgt)", kSourceFile, __LINE__, GetLastError());
+    ZV_VERIFY_IN(::SetEvent(m_hEvtRspTrgt), kSourceFile);
     return TRUE;
 }
 
 BOOL CHkGtwyEvtMngr::ResetEvtNtfyTrgt()
 {
-    if (!::ResetEvent(m_hEvtNtfyTrgt))
-        VerifyFailed(L"::ResetEvent(m_hEvtNtfyTrgt)", kSourceFile, __LINE__, GetLastError());
+    ZV_VERIFY_IN(::ResetEvent(m_hEvtNtfyTrgt), kSourceFile);
     return TRUE;
 }
 
 BOOL CHkGtwyEvtMngr::SetEvtNtfyAlv()
 {
-    if (!::SetEvent(m_hEvtNtfyAlv))
-        VerifyFailed(L"::SetEvent(m_hEvtNtfyAlv)", kSourceFile, __LINE__, GetLastError());
+    ZV_VERIFY_IN(::SetEvent(m_hEvtNtfyAlv), kSourceFile);
     return TRUE;
 }
 
@@ -431,24 +433,16 @@ CSharedMem* CHkGtwyEvtMngr::OpenNtfySharedMem(LPCWSTR pszName, int* pnKind)
     CSharedMem* pBlock = nullptr;
     switch (nKind) {
     case HOOK_KIND_INIT:
-        pBlock = new (std::nothrow) CSharedMemInitHook(m_nSelf);
-        if (!pBlock)
-            OutputLog(LOG_LEVEL_ERROR, m_nSelf, L"CSharedMemInitHook object create failed.\n");
+        pBlock = NewHookBlock<CSharedMemInitHook>(m_nSelf, L"CSharedMemInitHook");
         break;
     case HOOK_KIND_END:
-        pBlock = new (std::nothrow) CSharedMemEndHook(m_nSelf);
-        if (!pBlock)
-            OutputLog(LOG_LEVEL_ERROR, m_nSelf, L"CSharedMemEndHook object create failed.\n");
+        pBlock = NewHookBlock<CSharedMemEndHook>(m_nSelf, L"CSharedMemEndHook");
         break;
     case HOOK_KIND_SWTCH:
-        pBlock = new (std::nothrow) CSharedMemSwtchHook(m_nSelf);
-        if (!pBlock)
-            OutputLog(LOG_LEVEL_ERROR, m_nSelf, L"CSharedMemSwtchHook object create failed.\n");
+        pBlock = NewHookBlock<CSharedMemSwtchHook>(m_nSelf, L"CSharedMemSwtchHook");
         break;
     case HOOK_KIND_CBT:
-        pBlock = new (std::nothrow) CSharedMemCbtHook(m_nSelf);
-        if (!pBlock)
-            OutputLog(LOG_LEVEL_ERROR, m_nSelf, L"CSharedMemCbtHook object create failed.\n");
+        pBlock = NewHookBlock<CSharedMemCbtHook>(m_nSelf, L"CSharedMemCbtHook");
         break;
     default:
         break;

@@ -47,6 +47,13 @@ void DeleteLogManager(BOOL bDetach)
     delete pManager;
 }
 
+// Takes a process-wide handle out of use before closing it.
+void CloseShared(std::atomic<HANDLE>& h) noexcept
+{
+    if (HANDLE hOld = h.exchange(nullptr))
+        CloseHandle(hOld);
+}
+
 } // namespace
 
 std::atomic<HWND> CLogManager::m_hWndLog{nullptr};
@@ -104,10 +111,7 @@ CLogManager::CLogManager(const CMDLINE_OPTION_SET& opt, int nSender) : m_nSender
 CLogManager::~CLogManager()
 {
     EndWatch();
-    if (m_hMtxLogWndHandle) {
-        CloseHandle(m_hMtxLogWndHandle);
-        m_hMtxLogWndHandle = nullptr;
-    }
+    CloseShared(m_hMtxLogWndHandle);
     if (m_bLogOut) {
         StopLogOut();
         SendDetach();
@@ -121,18 +125,9 @@ CLogManager::~CLogManager()
         delete m_pLogOutThread;
         m_pLogOutThread = nullptr;
     }
-    if (m_hEvtLogWndAlive) {
-        CloseHandle(m_hEvtLogWndAlive);
-        m_hEvtLogWndAlive = nullptr;
-    }
-    if (m_hMtxLogOut) {
-        CloseHandle(m_hMtxLogOut);
-        m_hMtxLogOut = nullptr;
-    }
-    if (m_hEvtLogOutKill) {
-        CloseHandle(m_hEvtLogOutKill);
-        m_hEvtLogOutKill = nullptr;
-    }
+    CloseShared(m_hEvtLogWndAlive);
+    CloseShared(m_hMtxLogOut);
+    CloseShared(m_hEvtLogOutKill);
     ClearQueue();
     m_hWndLog = nullptr;
     m_hWndOwner = nullptr;
@@ -147,10 +142,7 @@ void CLogManager::EndWatch()
         delete m_pLogWatchThread;
         m_pLogWatchThread = nullptr;
     }
-    if (m_hEvtLogAppWatch) {
-        CloseHandle(m_hEvtLogAppWatch);
-        m_hEvtLogAppWatch = nullptr;
-    }
+    CloseShared(m_hEvtLogAppWatch);
 }
 
 void CLogManager::ClearQueue()
@@ -450,8 +442,7 @@ void CLogManager::StopLogOut()
         nPrevLen = nLen;
     }
 
-    if (!SetEvent(m_hEvtLogOutKill))
-        VerifyFailed(L"::SetEvent(m_hEvtLogOutKill)", kSourceFile, __LINE__, GetLastError());
+    ZV_VERIFY_IN(::SetEvent(m_hEvtLogOutKill), kSourceFile);
     if (!m_pLogOutThread->Wait(INFINITE))
         VerifyFailed(L"::WaitForSingleObject(m_pLogOutThread->m_hThread, EVENT_TIMEOUT) != WAIT_FAILED",
                      kSourceFile, __LINE__, GetLastError());

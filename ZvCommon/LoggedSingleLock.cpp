@@ -3,10 +3,8 @@
 #include "LogManager.h"
 
 CLoggedSingleLock::CLoggedSingleLock(int nSender, CSyncObject* pObject, BOOL bInitialLock)
-    : CSingleLock(pObject, FALSE), m_nSender(nSender)
+    : CSingleLock(pObject, bInitialLock), m_nSender(nSender)
 {
-    if (bInitialLock)
-        CSingleLock::Lock(INFINITE);
 }
 
 CLoggedSingleLock::~CLoggedSingleLock() = default;

@@ -71,7 +71,7 @@ BOOL IsNt6ShellOSClass(int nOSClass) noexcept
 
 BOOL IsMsgFilterOSClass(int nOSClass)
 {
-    return nOSClass == 3 || nOSClass == 4 || nOSClass == 6 || nOSClass == 7;
+    return IsNt6ShellOSClass(nOSClass);
 }
 
 OS_CHECK_STEP GetOSCheckStep(int nOSClass, BOOL bAllowExecOnNewerOS)

@@ -62,10 +62,7 @@ HWND CSharedMemLogHwnd::GetHwnd()
 {
     return ReadFrame(kSourceFile, __LINE__, BLOCK_LEN, BLOCK_LEN, HWND(), [&](int) {
         // Window handles carry 32 significant bits in 32- and 64-bit processes alike.
-        DWORD dwLow = 0;
-        for (int i = 3; i >= 0; --i)
-            dwLow = dwLow << 8 | m_pbView[HWND_OFS + i];
-        return reinterpret_cast<HWND>(static_cast<LONG_PTR>(static_cast<LONG>(dwLow)));
+        return reinterpret_cast<HWND>(static_cast<LONG_PTR>(ReadInt32(m_pbView + HWND_OFS)));
     });
 }
 
@@ -73,9 +70,9 @@ BOOL CSharedMemLogHwnd::SetHwnd(HWND hWnd)
 {
     // The 32 significant bits, zero-extended: the top byte stays 0, so the writing and the
     // testing span of the checksum agree for every handle.
-    const auto dwLow = static_cast<DWORD>(reinterpret_cast<UINT_PTR>(hWnd));
+    const auto nLow = static_cast<int>(static_cast<DWORD>(reinterpret_cast<UINT_PTR>(hWnd)));
     return WriteFrame(kSourceFile, __LINE__, BLOCK_LEN, BLOCK_LEN, [&](int) {
-        for (int i = 0; i < 8; ++i)
-            m_pbView[HWND_OFS + i] = i < 4 ? static_cast<BYTE>(dwLow >> (8 * i)) : 0;
+        WriteInt32(m_pbView + HWND_OFS, nLow);
+        memset(m_pbView + HWND_OFS + 4, 0, 4);
     });
 }

@@ -8,6 +8,22 @@ namespace {
 // The window property that ties a window to its object.
 const wchar_t kObjectProperty[] = L"Zuvora.Framework.CWnd";
 
+// The object of a window of this process. A window procedure runs only for windows of its own
+// process, so it can read the property without the check of CWnd::FromHandle.
+CWnd* AttachedObject(HWND hWnd)
+{
+    return static_cast<CWnd*>(GetPropW(hWnd, kObjectProperty));
+}
+
+// OnOK and OnCancel: a modal dialog ends with nResult, a modeless one is destroyed.
+void CloseDialog(HWND hWnd, BOOL bModal, INT_PTR nResult)
+{
+    if (bModal)
+        EndDialog(hWnd, nResult);
+    else
+        DestroyWindow(hWnd);
+}
+
 // The modeless dialogs of this thread, for PreTranslateDialogMessage.
 thread_local std::vector<HWND> t_modelessDialogs;
 
@@ -38,7 +54,7 @@ CWnd* CWnd::FromHandle(HWND hWnd)
     DWORD dwPid = 0;
     if (!hWnd || !GetWindowThreadProcessId(hWnd, &dwPid) || dwPid != GetCurrentProcessId())
         return nullptr;
-    return static_cast<CWnd*>(GetPropW(hWnd, kObjectProperty));
+    return AttachedObject(hWnd);
 }
 
 void CWnd::Attach(HWND hWnd)
@@ -148,7 +164,7 @@ void CWnd::FinishNcDestroy()
 
 LRESULT CALLBACK CWnd::WndProc(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam)
 {
-    CWnd* pWnd = FromHandle(hWnd);
+    CWnd* pWnd = AttachedObject(hWnd);
     if (!pWnd && uMsg == WM_NCCREATE) {
         pWnd = static_cast<CWnd*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
         if (pWnd)
@@ -213,18 +229,12 @@ BOOL CDialog::Create(UINT nIDTemplate, HWND hWndParent)
 
 void CDialog::OnOK()
 {
-    if (m_bModal)
-        EndDialog(m_hWnd, IDOK);
-    else
-        DestroyWindow(m_hWnd);
+    CloseDialog(m_hWnd, m_bModal, IDOK);
 }
 
 void CDialog::OnCancel()
 {
-    if (m_bModal)
-        EndDialog(m_hWnd, IDCANCEL);
-    else
-        DestroyWindow(m_hWnd);
+    CloseDialog(m_hWnd, m_bModal, IDCANCEL);
 }
 
 INT_PTR CALLBACK CDialog::DlgProc(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam)
@@ -236,7 +246,7 @@ INT_PTR CALLBACK CDialog::DlgProc(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lP
             t_modelessDialogs.push_back(hWnd);
         return pDlg->OnInitDialog();
     }
-    auto* pDlg = static_cast<CDialog*>(FromHandle(hWnd));
+    auto* pDlg = static_cast<CDialog*>(AttachedObject(hWnd));
     if (!pDlg)
         return FALSE;   // before WM_INITDIALOG (WM_SETFONT) or after the object left
 
