@@ -41,13 +41,11 @@ protected:
 
     bool StartAll()
     {
-        if (!m_wnds.Start({WndArg(300, 200, 300, 200, L"Zv Auto A"), WndArg(700, 450, 250, 180, L"Zv Auto B")}))
-            return false;
-        m_hA = m_wnds.Window(L"Zv Auto A");
-        m_hB = m_wnds.Window(L"Zv Auto B");
-        if (!m_hA || !m_hB)
-            return false;
-        return m_run.Start();
+        const auto hWnds =
+            m_wnds.StartTitled({WndArg(300, 200, 300, 200, L"Zv Auto A"), WndArg(700, 450, 250, 180, L"Zv Auto B")});
+        m_hA = hWnds[0];
+        m_hB = hWnds[1];
+        return m_hA && m_hB && m_run.Start();
     }
     int OffsetA() { return WindowRect(m_hA).left - m_rcStart.left; }
 

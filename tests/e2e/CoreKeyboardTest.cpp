@@ -27,7 +27,6 @@ protected:
         ASSERT_TRUE(RegSetDword(L"View", L"Speed", 1));
     }
 
-    bool StartCore() { return m_run.Start(); }
     std::wstring Log() const { return m_run.Log(); }
 
     // Holds the keys and waits until the core program has seen every press and release, and then
@@ -45,16 +44,16 @@ protected:
         return m_run.WaitForMoveEnd();
     }
 
-    // Two windows of the test program, started before the core program.
-    bool StartWindows()
+    // Two windows of the test program, and then the core program.
+    bool StartAll()
     {
-        if (!m_wnds.Start({WndArg(300, 200, 300, 200, L"Zv Key A"), WndArg(700, 450, 250, 180, L"Zv Key B")}))
-            return false;
-        m_hA = m_wnds.Window(L"Zv Key A");
-        m_hB = m_wnds.Window(L"Zv Key B");
+        const auto hWnds =
+            m_wnds.StartTitled({WndArg(300, 200, 300, 200, L"Zv Key A"), WndArg(700, 450, 250, 180, L"Zv Key B")});
+        m_hA = hWnds[0];
+        m_hB = hWnds[1];
         m_rcA = WindowRect(m_hA);
         m_rcB = WindowRect(m_hB);
-        return m_hA && m_hB;
+        return m_hA && m_hB && m_run.Start();
     }
     void ExpectBothShiftedBy(int dx, const char* pszWhat, int dy = 0)
     {
@@ -74,8 +73,7 @@ protected:
 
 TEST_F(CoreKeyboard, ArrowCombinationsMoveEveryWindowByTheLineAndPageWidths)
 {
-    ASSERT_TRUE(StartWindows());
-    ASSERT_TRUE(StartCore());
+    ASSERT_TRUE(StartAll());
 
     // Scrolling left shows what lies left: the windows move right.
     ASSERT_TRUE(TypeAndSettle({VK_CONTROL, VK_MENU, VK_LEFT}));
@@ -112,8 +110,7 @@ TEST_F(CoreKeyboard, ArrowCombinationsMoveEveryWindowByTheLineAndPageWidths)
 TEST_F(CoreKeyboard, AtSpeedThreeAPageGoesInPassesOfTwelveAHundredThirtyTwoAndFiftySix)
 {
     ASSERT_TRUE(RegSetDword(L"View", L"Speed", 3));
-    ASSERT_TRUE(StartWindows());
-    ASSERT_TRUE(StartCore());
+    ASSERT_TRUE(StartAll());
 
     ASSERT_TRUE(TypeAndSettle({VK_SHIFT, VK_CONTROL, VK_MENU, VK_RIGHT}));
     ExpectBothShiftedBy(-200, "Shift+Ctrl+Alt+Right at Speed 3");
@@ -131,8 +128,7 @@ TEST_F(CoreKeyboard, AtSpeedThreeAPageGoesInPassesOfTwelveAHundredThirtyTwoAndFi
 TEST_F(CoreKeyboard, IgnoreActivationKeyCountsLonePressesAndStartsAgainPastTheCount)
 {
     // The defaults: on, Ctrl, twice.
-    ASSERT_TRUE(StartWindows());
-    ASSERT_TRUE(StartCore());
+    ASSERT_TRUE(StartAll());
 
     ASSERT_TRUE(TypeAndSettle({VK_CONTROL}));
     ASSERT_TRUE(TypeAndSettle({VK_CONTROL}));
@@ -160,8 +156,7 @@ TEST_F(CoreKeyboard, WithNothingThatNeedsKeysNoKeyboardHookIsInstalled)
         ASSERT_TRUE(RegSetDword(L"Keyboard", pszKey, 0));
     ASSERT_TRUE(RegSetDword(L"Window", L"Ignore Activate Scroll", 0));
     ASSERT_TRUE(RegSetDword(L"Undo", L"ResizeWnd", 0));
-    ASSERT_TRUE(StartWindows());
-    ASSERT_TRUE(StartCore());
+    ASSERT_TRUE(StartAll());
     ASSERT_TRUE(HoldKeys({VK_CONTROL, VK_MENU, VK_LEFT}));
     ASSERT_TRUE(m_run.WaitForMoveEnd());
     EXPECT_EQ(0u, CountOf(Log(), kHookedLine));
@@ -171,8 +166,7 @@ TEST_F(CoreKeyboard, WithNothingThatNeedsKeysNoKeyboardHookIsInstalled)
 
 TEST_F(CoreKeyboard, AnExtraKeyOrTheScrollKeysTurnedOffMoveNothing)
 {
-    ASSERT_TRUE(StartWindows());
-    ASSERT_TRUE(StartCore());
+    ASSERT_TRUE(StartAll());
 
     // The extra key is assignable, so the held keys match no row.
     ASSERT_TRUE(TypeAndSettle({VK_CONTROL, VK_MENU, 'Q', VK_LEFT}));
@@ -188,8 +182,7 @@ TEST_F(CoreKeyboard, ArrowOffLeavesTheWindowsWhereTheyStand)
 {
     // Undo and Menu keep their default assignments, so the hook still reports every key.
     ASSERT_TRUE(RegSetDword(L"Keyboard", L"Arrow", 0));
-    ASSERT_TRUE(StartWindows());
-    ASSERT_TRUE(StartCore());
+    ASSERT_TRUE(StartAll());
 
     ASSERT_TRUE(TypeAndSettle({VK_CONTROL, VK_MENU, VK_LEFT}));
     ASSERT_TRUE(TypeAndSettle({VK_SHIFT, VK_CONTROL, VK_MENU, VK_RIGHT}));

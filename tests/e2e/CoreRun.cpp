@@ -8,14 +8,6 @@ using namespace zvkit;
 
 namespace zvcore {
 
-std::wstring FromUtf8(const std::string& str)
-{
-    const int cch = MultiByteToWideChar(CP_UTF8, 0, str.data(), static_cast<int>(str.size()), nullptr, 0);
-    std::wstring strOut(static_cast<size_t>(cch), L'\0');
-    MultiByteToWideChar(CP_UTF8, 0, str.data(), static_cast<int>(str.size()), strOut.data(), cch);
-    return strOut;
-}
-
 size_t CountOf(const std::wstring& str, const std::wstring& strPart)
 {
     size_t n = 0;
@@ -62,13 +54,19 @@ std::vector<int> PassesY(const std::vector<MOVE_LINE>& lines)
     return v;
 }
 
-CCoreRun::CCoreRun(const wchar_t* pszTestName)
+HWND StartCoreProgram(CProcess& core, const std::wstring& strArgs)
 {
-    wchar_t szTemp[MAX_PATH + 1] = {};
-    GetTempPathW(MAX_PATH, szTemp);
-    m_strLog = std::wstring(szTemp) + pszTestName + L"_" + std::to_wstring(GetCurrentProcessId()) + L".log";
-    DeleteFileW(m_strLog.c_str());
+    if (!core.Start(kCore, strArgs)) {
+        ADD_FAILURE() << "cannot start the core program, error " << core.LastError();
+        return nullptr;
+    }
+    const HWND hWnd = WaitForWindow(kHiddenTitle, 15000, nullptr, core.Pid());
+    if (!hWnd)
+        ADD_FAILURE() << "the core program's window did not come";
+    return hWnd;
 }
+
+CCoreRun::CCoreRun(const wchar_t* pszTestName) : m_strLog(NewTempFilePath(pszTestName, L".log")) {}
 
 CCoreRun::~CCoreRun()
 {
@@ -87,15 +85,9 @@ bool CCoreRun::Start(const std::wstring& strExtraArgs)
     std::wstring strArgs = L"/LOGWINDOW /LOGLEVEL=DEBUG /LOGFILE=" + QuoteArg(m_strLog);
     if (!strExtraArgs.empty())
         strArgs += L" " + strExtraArgs;
-    if (!m_core.Start(kCore, strArgs)) {
-        ADD_FAILURE() << "cannot start the core program, error " << m_core.LastError();
+    m_hWnd = StartCoreProgram(m_core, strArgs);
+    if (!m_hWnd)
         return false;
-    }
-    m_hWnd = WaitForWindow(kHiddenTitle, 15000, nullptr, m_core.Pid());
-    if (!m_hWnd) {
-        ADD_FAILURE() << "the core program's window did not come";
-        return false;
-    }
     if (!WaitForLine(kStartLine, 1, 20000)) {
         ADD_FAILURE() << "the log viewer did not write the start line";
         return false;

@@ -20,7 +20,6 @@ inline constexpr UINT kMsgTmrScroll = 0x8076;
 inline constexpr int kMarkIdx = 0 * 4 + 1 * 2 + 1;
 inline constexpr wchar_t kStartLine[] = L"ZvCoreアプリケーション開始.";
 
-std::wstring FromUtf8(const std::string& str);
 size_t CountOf(const std::wstring& str, const std::wstring& strPart);
 RECT Shifted(const RECT& rc, int dx, int dy);
 
@@ -39,6 +38,10 @@ std::vector<MOVE_LINE> MoveLines(const std::wstring& strLog, const std::wstring&
 // The move of each line along one axis.
 std::vector<int> PassesX(const std::vector<MOVE_LINE>& lines);
 std::vector<int> PassesY(const std::vector<MOVE_LINE>& lines);
+
+// Starts the core program with these arguments and waits for its hidden window: the window, or null
+// (with the failure reported) when the program did not start or its window did not come.
+HWND StartCoreProgram(zvkit::CProcess& core, const std::wstring& strArgs = L"");
 
 // One run of the core program. The destructor closes it (and any box it left) and deletes the log.
 class CCoreRun {

@@ -7,6 +7,7 @@
 #include <cwchar>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "CoreRun.h"
@@ -41,19 +42,27 @@ protected:
             10000, 50);
     }
 
+    // One test window (a WndArg with a title) and then the core program: the window with where it
+    // stood before the core program started, or a null window when either did not come.
+    std::pair<HWND, RECT> StartWithWindow(const std::wstring& strWndArg)
+    {
+        const HWND hWnd = m_wnds.StartTitled({strWndArg})[0];
+        const RECT rc = WindowRect(hWnd);
+        return {hWnd && StartCore() ? hWnd : nullptr, rc};
+    }
+
     CRegistryGuard m_guard{kMakerKey};
     CCoreRun m_run{L"ZvCoreScrollTest"};
     CProcess& m_core = m_run.Process();
+    CTestWnds m_wnds;
 };
 
 }  // namespace
 
 TEST_F(CoreScroll, DefaultKeyboardLineMovesEveryWindowTenPixelsInPassesOfOneSixThree)
 {
-    CTestWnds wnds;
-    ASSERT_TRUE(wnds.Start({WndArg(200, 150, 300, 200, L"Zv Scroll A"), WndArg(600, 400, 250, 180, L"Zv Scroll B")}));
-    HWND hA = wnds.Window(L"Zv Scroll A");
-    HWND hB = wnds.Window(L"Zv Scroll B");
+    const auto [hA, hB] =
+        m_wnds.StartTitled({WndArg(200, 150, 300, 200, L"Zv Scroll A"), WndArg(600, 400, 250, 180, L"Zv Scroll B")});
     ASSERT_TRUE(hA && hB);
     const RECT rcA = WindowRect(hA), rcB = WindowRect(hB);
     ASSERT_TRUE(StartCore());
@@ -83,12 +92,8 @@ TEST_F(CoreScroll, SmoothScrollMovesAHundredPixelsInPassesOfThirteenSeventyNineE
 {
     ASSERT_TRUE(RegSetDword(L"View", L"SmoothScroll", 1));
     ASSERT_TRUE(RegSetDword(L"Scroll", L"KeybdVertLineAbs", 100));
-    CTestWnds wnds;
-    ASSERT_TRUE(wnds.Start({WndArg(300, 500, 320, 240, L"Zv Smooth")}));
-    HWND hWnd = wnds.Window(L"Zv Smooth");
+    const auto [hWnd, rc] = StartWithWindow(WndArg(300, 500, 320, 240, L"Zv Smooth"));
     ASSERT_NE(hWnd, nullptr);
-    const RECT rc = WindowRect(hWnd);
-    ASSERT_TRUE(StartCore());
 
     ASSERT_TRUE(PostDevice(kDown, kKeybdVertLine));
     ASSERT_TRUE(WaitForMove(hWnd, Shifted(rc, 0, -100), L"Zv Smooth", 3)) << WindowRect(hWnd).top;
@@ -139,12 +144,8 @@ TEST_F(CoreScroll, FixedUntitledAndMinimisedWindowsKeepTheirPlaces)
 
 TEST_F(CoreScroll, SecondRequestWhileAMoveRunsIsRefusedAndTheWindowsEndOneDistanceAway)
 {
-    CTestWnds wnds;
-    ASSERT_TRUE(wnds.Start({WndArg(400, 300, 300, 200, L"Zv Twice")}));
-    HWND hWnd = wnds.Window(L"Zv Twice");
+    const auto [hWnd, rc] = StartWithWindow(WndArg(400, 300, 300, 200, L"Zv Twice"));
     ASSERT_NE(hWnd, nullptr);
-    const RECT rc = WindowRect(hWnd);
-    ASSERT_TRUE(StartCore());
 
     // Both requests are accepted as requests; the second move finds the first one running.
     ASSERT_TRUE(PostDevice(kRight, kKeybdHorzLine));
@@ -163,12 +164,8 @@ TEST_F(CoreScroll, SecondRequestWhileAMoveRunsIsRefusedAndTheWindowsEndOneDistan
 
 TEST_F(CoreScroll, StrayStepTimerAndRequestMessagesMoveNothing)
 {
-    CTestWnds wnds;
-    ASSERT_TRUE(wnds.Start({WndArg(400, 300, 300, 200, L"Zv Stray")}));
-    HWND hWnd = wnds.Window(L"Zv Stray");
+    const auto [hWnd, rc] = StartWithWindow(WndArg(400, 300, 300, 200, L"Zv Stray"));
     ASSERT_NE(hWnd, nullptr);
-    const RECT rc = WindowRect(hWnd);
-    ASSERT_TRUE(StartCore());
 
     // Another process can post any number: no step of a move that does not run, no request that
     // the core program did not make, no index outside the Scroll width entries.
@@ -198,12 +195,8 @@ TEST_F(CoreScroll, StrayStepTimerAndRequestMessagesMoveNothing)
 TEST_F(CoreScroll, WheelRequestGroupedForUndoMovesAtOnceAndThePointerFollows)
 {
     ASSERT_TRUE(RegSetDword(L"View", L"MouseMove", 1));
-    CTestWnds wnds;
-    ASSERT_TRUE(wnds.Start({WndArg(400, 300, 300, 200, L"Zv Wheel")}));
-    HWND hWnd = wnds.Window(L"Zv Wheel");
+    const auto [hWnd, rc] = StartWithWindow(WndArg(400, 300, 300, 200, L"Zv Wheel"));
     ASSERT_NE(hWnd, nullptr);
-    const RECT rc = WindowRect(hWnd);
-    ASSERT_TRUE(StartCore());
     ASSERT_TRUE(MouseMoveTo(640, 500));
 
     // Three notches of the horizontal wheel line: the whole distance in the first pass, and a

@@ -7,16 +7,15 @@
 #include <optional>
 #include <string>
 
+#include "CoreRun.h"
 #include "ZvTestKit.h"
 
 using namespace zvkit;
+using namespace zvcore;
 
 namespace {
 
-constexpr wchar_t kCore[] = L"ZvCore64.exe";
-constexpr wchar_t kHiddenTitle[] = L"$$$ Zuvora! Hidden Main Window %%%";
 constexpr wchar_t kTitleEnd[] = L"%%% End of fixed window title array &&&";
-constexpr UINT kMsgMvAllWndsByDevice = 0x8052;
 // Scrolling one keyboard line to the right.
 constexpr WPARAM kRightKeybdLine = (0x02u << 16) | 4u;
 
@@ -39,17 +38,10 @@ protected:
     {
         std::wstring strArgs;
         if (bLog) {
-            wchar_t szTemp[MAX_PATH + 1] = {};
-            GetTempPathW(MAX_PATH, szTemp);
-            m_strLog = std::wstring(szTemp) + L"ZvCoreSettingsTest_" + std::to_wstring(GetCurrentProcessId()) + L".log";
-            DeleteFileW(m_strLog.c_str());
+            m_strLog = NewTempFilePath(L"ZvCoreSettingsTest", L".log");
             strArgs = L"/LOGWINDOW /LOGLEVEL=DEBUG /LOGFILE=" + QuoteArg(m_strLog);
         }
-        if (!m_core.Start(kCore, strArgs)) {
-            ADD_FAILURE() << "cannot start the core program, error " << m_core.LastError();
-            return nullptr;
-        }
-        m_hWnd = WaitForWindow(kHiddenTitle, 15000, nullptr, m_core.Pid());
+        m_hWnd = StartCoreProgram(m_core, strArgs);
         if (m_hWnd && bLog && !WaitUntil([&] { return CountInLog("ZvCore") > 0; }, 20000, 100))
             return nullptr;
         return m_hWnd;
@@ -144,8 +136,7 @@ TEST_F(CoreSettings, ValuesSetBeforeTheStartAreHonouredAndSurviveARestart)
     ASSERT_TRUE(RegSetDword(L"View", L"Speed", 1));
     ASSERT_TRUE(RegSetDword(L"Scroll", L"KeybdHorzLineAbs", 37));
     CTestWnds wnds;
-    ASSERT_TRUE(wnds.Start({WndArg(300, 300, 300, 200, L"Zv Settings")}));
-    HWND hWnd = wnds.Window(L"Zv Settings");
+    const HWND hWnd = wnds.StartTitled({WndArg(300, 300, 300, 200, L"Zv Settings")})[0];
     ASSERT_NE(hWnd, nullptr);
     const RECT rc = WindowRect(hWnd);
 
@@ -167,9 +158,8 @@ TEST_F(CoreSettings, CancelledSessionEndSavesButKeepsTheListsOfTheRunningProgram
 {
     ASSERT_TRUE(RegSetString(L"Fix", L"Fixed Window By Title No.0", L"Zv Kept"));
     CTestWnds wnds;
-    ASSERT_TRUE(wnds.Start({WndArg(100, 200, 300, 200, L"Zv Kept"), WndArg(500, 200, 300, 200, L"Zv Goes")}));
-    HWND hKept = wnds.Window(L"Zv Kept");
-    HWND hGoes = wnds.Window(L"Zv Goes");
+    const auto [hKept, hGoes] =
+        wnds.StartTitled({WndArg(100, 200, 300, 200, L"Zv Kept"), WndArg(500, 200, 300, 200, L"Zv Goes")});
     ASSERT_TRUE(hKept && hGoes);
     const RECT rcKept = WindowRect(hKept);
     ASSERT_NE(StartCore(true), nullptr);

@@ -7,14 +7,14 @@
 #include <optional>
 #include <string>
 
+#include "CoreRun.h"
 #include "ZvTestKit.h"
 
 using namespace zvkit;
+using namespace zvcore;
 
 namespace {
 
-constexpr wchar_t kCore[] = L"ZvCore64.exe";
-constexpr wchar_t kHiddenTitle[] = L"$$$ Zuvora! Hidden Main Window %%%";
 constexpr wchar_t kCaption[] = L"Zuvora!";
 constexpr wchar_t kImmigrateKey[] = L"Software\\V.Z.Q.Immigrate";
 constexpr UINT kHelpCommand = 32779;
@@ -27,14 +27,6 @@ bool MutexExists(const wchar_t* pszName)
         return false;
     CloseHandle(h);
     return true;
-}
-
-std::string Utf8(const std::wstring& str)
-{
-    const int cb = WideCharToMultiByte(CP_UTF8, 0, str.c_str(), -1, nullptr, 0, nullptr, nullptr);
-    std::string strOut(static_cast<size_t>(cb > 0 ? cb - 1 : 0), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, str.c_str(), -1, strOut.data(), cb, nullptr, nullptr);
-    return strOut;
 }
 
 // The line of the file that contains strPart, empty when none does.
@@ -64,14 +56,7 @@ protected:
     }
 
     // Starts the core program and waits for its hidden window.
-    HWND StartCore(const std::wstring& strArgs = L"")
-    {
-        if (!m_core.Start(kCore, strArgs)) {
-            ADD_FAILURE() << "cannot start the core program, error " << m_core.LastError();
-            return nullptr;
-        }
-        return WaitForWindow(kHiddenTitle, 15000, nullptr, m_core.Pid());
-    }
+    HWND StartCore(const std::wstring& strArgs = L"") { return StartCoreProgram(m_core, strArgs); }
     // Ends the core program through its hidden window; its exit code.
     std::optional<DWORD> CloseCore(HWND hWndHidden)
     {
@@ -127,8 +112,7 @@ TEST_F(CoreStart, RefusesWhileTheSettingsProgramRunsAndBringsItsSheetForward)
     HANDLE hPropMutex = CreateMutexW(nullptr, FALSE, L"Zuvora! Property Setting Utility");
     ASSERT_NE(hPropMutex, nullptr);
     CTestWnds sheet;
-    ASSERT_TRUE(sheet.Start({WndArg(100, 100, 300, 200, L"Zuvora! のプロパティ")}));
-    HWND hWndSheet = sheet.Window(L"Zuvora! のプロパティ");
+    const HWND hWndSheet = sheet.StartTitled({WndArg(100, 100, 300, 200, L"Zuvora! のプロパティ")})[0];
     ASSERT_NE(hWndSheet, nullptr);
 
     ASSERT_TRUE(m_core.Start(kCore));
@@ -148,15 +132,10 @@ TEST_F(CoreStart, RefusesWhileTheSettingsProgramRunsAndBringsItsSheetForward)
 
 TEST_F(CoreStart, LogViewerFileHoldsTheStartAndTheReports)
 {
-    wchar_t szTemp[MAX_PATH + 1] = {};
-    GetTempPathW(MAX_PATH, szTemp);
-    const std::wstring strLog =
-        std::wstring(szTemp) + L"ZvCoreStartTest_" + std::to_wstring(GetCurrentProcessId()) + L".log";
-    DeleteFileW(strLog.c_str());
-
+    const std::wstring strLog = NewTempFilePath(L"ZvCoreStartTest", L".log");
     HWND hWnd = StartCore(L"/LOGWINDOW /LOGFILE=" + QuoteArg(strLog));
     ASSERT_NE(hWnd, nullptr);
-    const std::string strStart = Utf8(L"ZvCoreアプリケーション開始.");
+    const std::string strStart = ToUtf8(kStartLine);
     std::string strFile;
     const bool bAll = WaitUntil(
         [&] {
@@ -221,10 +200,10 @@ TEST_F(CoreStart, HelpCommandBringsAnOpenHelpWindowForwardInsteadOfOpeningTheFil
     HWND hWnd = StartCore();
     ASSERT_NE(hWnd, nullptr);
     CTestWnds help;
-    ASSERT_TRUE(help.Start({WndArg(50, 50, 300, 200, L"Zuvora! ヘルプ"), WndArg(400, 50, 300, 200, L"Other")}));
-    HWND hWndHelp = help.Window(L"Zuvora! ヘルプ");
+    const auto [hWndHelp, hWndOther] =
+        help.StartTitled({WndArg(50, 50, 300, 200, L"Zuvora! ヘルプ"), WndArg(400, 50, 300, 200, L"Other")});
     ASSERT_NE(hWndHelp, nullptr);
-    ASSERT_TRUE(help.Foreground(help.Window(L"Other")));
+    ASSERT_TRUE(help.Foreground(hWndOther));
 
     ASSERT_TRUE(PostMessageW(hWnd, WM_COMMAND, kHelpCommand, 0));
     EXPECT_TRUE(WaitUntil([&] { return GetForegroundWindow() == hWndHelp; }, 5000));

@@ -181,11 +181,8 @@ public:
     if (!m_strRecord.empty()) DeleteFileW(m_strRecord.c_str());
   }
   bool Start(const std::wstring& strExtra = L"") {
-    wchar_t szTemp[MAX_PATH] = {};
-    GetTempPathW(MAX_PATH, szTemp);
     const std::wstring strName = L"ZvTGtwyPeer " + std::to_wstring(GetCurrentProcessId());
-    m_strRecord = std::wstring(szTemp) + L"ZvTGtwyPeer_" + std::to_wstring(GetCurrentProcessId()) + L".txt";
-    DeleteFileW(m_strRecord.c_str());
+    m_strRecord = NewTempFilePath(L"ZvTGtwyPeer", L".txt");
     std::wstring strArgs = L"/TITLE=" + QuoteArg(strName) + L" /RECORD=" + QuoteArg(m_strRecord);
     if (!strExtra.empty()) strArgs += L" " + strExtra;
     if (!m_proc.Start(L"ZvTGtwyPeer.exe", strArgs)) return false;

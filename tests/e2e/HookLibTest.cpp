@@ -22,10 +22,7 @@ class CSink {
 public:
   // Starts the sink with its own window title and record file and waits for its window.
   bool Start(const std::wstring& strName, const std::wstring& strExtra = L"") {
-    wchar_t szTemp[MAX_PATH] = {};
-    GetTempPathW(MAX_PATH, szTemp);
-    m_strLog = std::wstring(szTemp) + L"ZvTHookSink_" + strName + L".bin";
-    DeleteFileW(m_strLog.c_str());
+    m_strLog = NewTempFilePath(L"ZvTHookSink_" + strName, L".bin");
     const std::wstring strTitle = L"ZvTHookSink " + strName;
     std::wstring strArgs = L"/TITLE=" + QuoteArg(strTitle) + L" /LOG=" + QuoteArg(m_strLog);
     if (!strExtra.empty()) strArgs += L" " + strExtra;
@@ -172,8 +169,8 @@ TEST(HookLib, MouseHookReportsMovesAndButtons) {
 // Activation, window creation and destruction, minimise and maximise, through one library.
 void CheckWindowEvents(unsigned uHook, const std::wstring& strName) {
   CTestWnds tw;
-  ASSERT_TRUE(tw.Start({WndArg(100, 100, 300, 200, L"HookLib A"), WndArg(450, 120, 300, 200, L"HookLib B")}));
-  const HWND hA = tw.Window(L"HookLib A"), hB = tw.Window(L"HookLib B");
+  const auto [hA, hB] =
+      tw.StartTitled({WndArg(100, 100, 300, 200, L"HookLib A"), WndArg(450, 120, 300, 200, L"HookLib B")});
   ASSERT_TRUE(hA && hB);
   ASSERT_TRUE(tw.Foreground(hA));
 
@@ -218,8 +215,7 @@ TEST(HookLib, CbtHookOfTheGatewayLibraryReportsTheSameEvents) { CheckWindowEvent
 
 TEST(HookLib, AnswerOneToMaximiseCancelsItInTheHookedProcess) {
   CTestWnds tw;
-  ASSERT_TRUE(tw.Start({WndArg(100, 100, 300, 200, L"HookLib Max")}));
-  const HWND hWnd = tw.Window(L"HookLib Max");
+  const HWND hWnd = tw.StartTitled({WndArg(100, 100, 300, 200, L"HookLib Max")})[0];
   ASSERT_TRUE(hWnd);
   CSink sink;
   ASSERT_TRUE(sink.Start(L"MaxCancel", L"/MAXCANCEL=40,50,500,400"));
@@ -238,8 +234,8 @@ TEST(HookLib, AnswerOneToMaximiseCancelsItInTheHookedProcess) {
 
 TEST(HookLib, EachCallerHasItsOwnHooksAndRemovalStopsOnlyItsMessages) {
   CTestWnds tw;
-  ASSERT_TRUE(tw.Start({WndArg(100, 100, 300, 200, L"HookLib P"), WndArg(450, 120, 300, 200, L"HookLib Q")}));
-  const HWND hP = tw.Window(L"HookLib P"), hQ = tw.Window(L"HookLib Q");
+  const auto [hP, hQ] =
+      tw.StartTitled({WndArg(100, 100, 300, 200, L"HookLib P"), WndArg(450, 120, 300, 200, L"HookLib Q")});
   ASSERT_TRUE(hP && hQ);
   const unsigned uHooks = ZV_SINK_CBT64 | ZV_SINK_KEYBD64 | ZV_SINK_MOUSE64;
   CSink first, second;
@@ -288,8 +284,8 @@ TEST(HookLib, EachCallerHasItsOwnHooksAndRemovalStopsOnlyItsMessages) {
 
 TEST(HookLib, HookOfACallerThatEndedWithoutRemovingIsGoneAndItsPlaceReused) {
   CTestWnds tw;
-  ASSERT_TRUE(tw.Start({WndArg(100, 100, 300, 200, L"HookLib R"), WndArg(450, 120, 300, 200, L"HookLib S")}));
-  const HWND hR = tw.Window(L"HookLib R"), hS = tw.Window(L"HookLib S");
+  const auto [hR, hS] =
+      tw.StartTitled({WndArg(100, 100, 300, 200, L"HookLib R"), WndArg(450, 120, 300, 200, L"HookLib S")});
   ASSERT_TRUE(hR && hS);
   ASSERT_TRUE(tw.Foreground(hR));
   // More callers come and go without removing than the libraries have places for.

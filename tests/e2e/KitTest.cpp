@@ -35,6 +35,16 @@ TEST(KitWindows, FindsMovesAndReadsBackWindowsOfAnotherProcess) {
   }
 }
 
+// Each title is taken whole from its argument, also with a comma and behind window options.
+TEST(KitWindows, StartTitledGivesTheWindowOfEachTitleInTheOrderOfItsArguments) {
+  CTestWnds tw;
+  const auto [hTool, hPlain] = tw.StartTitled({WndArg(100, 100, 300, 200, L"Zv Kit, tool", L"tool+noactivate"),
+                                               WndArg(450, 150, 320, 240, L"Zv Kit")});
+  EXPECT_EQ(tw.Windows(), (std::vector<HWND>{hTool, hPlain}));
+  EXPECT_EQ(WindowTitle(hTool), L"Zv Kit, tool");
+  EXPECT_EQ(WindowTitle(hPlain), L"Zv Kit");
+}
+
 TEST(KitMessageBoxes, FindsReadsAndPressesABoxOfAnotherProcess) {
   const std::wstring caption = L"Zuvora! キット";
   CTestWnds tw;

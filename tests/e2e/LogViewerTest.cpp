@@ -17,23 +17,9 @@ namespace {
 constexpr wchar_t kWriter[] = L"ZvTLogWriter.exe";
 constexpr wchar_t kViewerTitle[] = L"Zuvora! Log Output Window";
 
-std::string Utf8(const std::wstring& str)
-{
-    if (str.empty())
-        return {};
-    const int cb = WideCharToMultiByte(CP_UTF8, 0, str.data(), static_cast<int>(str.size()), nullptr, 0, nullptr, nullptr);
-    std::string strOut(static_cast<size_t>(cb), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, str.data(), static_cast<int>(str.size()), strOut.data(), cb, nullptr, nullptr);
-    return strOut;
-}
-
 std::wstring TempLogPath(const wchar_t* pszWhat)
 {
-    wchar_t szDir[MAX_PATH + 1] = {};
-    GetTempPathW(MAX_PATH, szDir);
-    std::wstring strPath = std::wstring(szDir) + L"ZvLogViewerTest_" + pszWhat + L"_" +
-                           std::to_wstring(GetCurrentProcessId()) + L".log";
-    DeleteFileW(strPath.c_str());
+    const std::wstring strPath = NewTempFilePath(std::wstring(L"ZvLogViewerTest_") + pszWhat, L".log");
     DeleteFileW((strPath + L".old").c_str());
     return strPath;
 }
@@ -64,16 +50,16 @@ struct EXPECTED_LINE {
 // What ZvTLogWriter logs at DEBUG with nLines script lines.
 std::vector<EXPECTED_LINE> WriterScript(int nLines)
 {
-    std::vector<EXPECTED_LINE> lines = {{'I', Utf8(L"ZvTLogWriter 開始.\r\n")}};
+    std::vector<EXPECTED_LINE> lines = {{'I', ToUtf8(L"ZvTLogWriter 開始.\r\n")}};
     for (int i = 0; i < nLines; ++i) {
         const std::wstring strNum = std::to_wstring(i);
         switch (i % 3) {
-        case 0: lines.push_back({'D', Utf8(L"デバッグ行 " + strNum + L"\r\n")}); break;
-        case 1: lines.push_back({'I', Utf8(L"情報行 " + strNum + L": 日本語テキスト\r\n")}); break;
-        default: lines.push_back({'E', Utf8(L"エラー行 " + strNum + L"\r\n")}); break;
+        case 0: lines.push_back({'D', ToUtf8(L"デバッグ行 " + strNum + L"\r\n")}); break;
+        case 1: lines.push_back({'I', ToUtf8(L"情報行 " + strNum + L": 日本語テキスト\r\n")}); break;
+        default: lines.push_back({'E', ToUtf8(L"エラー行 " + strNum + L"\r\n")}); break;
         }
     }
-    lines.push_back({'I', Utf8(L"ZvTLogWriter 終了.\r\n")});
+    lines.push_back({'I', ToUtf8(L"ZvTLogWriter 終了.\r\n")});
     return lines;
 }
 

@@ -84,23 +84,6 @@ REPORT ParseReport(const std::wstring& strText)
     return rep;
 }
 
-std::wstring ReadUtf8File(const std::wstring& strPath)
-{
-    HANDLE hFile = CreateFileW(strPath.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-    if (hFile == INVALID_HANDLE_VALUE)
-        return {};
-    std::string strBytes(GetFileSize(hFile, nullptr), '\0');
-    DWORD cbRead = 0;
-    ReadFile(hFile, strBytes.data(), static_cast<DWORD>(strBytes.size()), &cbRead, nullptr);
-    CloseHandle(hFile);
-    std::wstring str(strBytes.size(), L'\0');
-    const int n = MultiByteToWideChar(CP_UTF8, 0, strBytes.data(), static_cast<int>(cbRead), str.data(),
-                                      static_cast<int>(str.size()));
-    str.resize(n > 0 ? static_cast<size_t>(n) : 0);
-    return str;
-}
-
-// Runs the enumerator with these arguments over the windows of dwPid and reads its report.
 // The first visible top-level window of a process in the order EnumWindows gives.
 HWND FirstWndOf(DWORD dwPid)
 {
@@ -122,13 +105,10 @@ HWND FirstWndOf(DWORD dwPid)
     return find.hWnd;
 }
 
+// Runs the enumerator with these arguments over the windows of dwPid and reads its report.
 REPORT RunEnum(DWORD dwPid, const std::vector<std::wstring>& args)
 {
-    wchar_t szTemp[MAX_PATH] = {};
-    GetTempPathW(MAX_PATH, szTemp);
-    const std::wstring strOut =
-        std::wstring(szTemp) + L"ZvWndEnum" + std::to_wstring(GetCurrentProcessId()) + L".txt";
-    DeleteFileW(strOut.c_str());
+    const std::wstring strOut = NewTempFilePath(L"ZvWndEnum", L".txt");
     std::wstring strArgs = QuoteArg(L"/OUT=" + strOut) + L" /PID=" + std::to_wstring(dwPid);
     for (const std::wstring& strArg : args)
         strArgs += L" " + QuoteArg(strArg);
@@ -139,7 +119,7 @@ REPORT RunEnum(DWORD dwPid, const std::vector<std::wstring>& args)
     }
     const auto code = proc.WaitForExit(30000);
     EXPECT_EQ(code, std::optional<DWORD>(0));
-    REPORT rep = ParseReport(ReadUtf8File(strOut));
+    REPORT rep = ParseReport(FromUtf8(ReadFileBytes(strOut)));
     DeleteFileW(strOut.c_str());
     return rep;
 }

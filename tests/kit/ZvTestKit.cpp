@@ -23,6 +23,36 @@ std::string ReadFileBytes(const std::wstring& strPath)
     return str;
 }
 
+std::string ToUtf8(const std::wstring& str)
+{
+    if (str.empty())
+        return {};
+    const int cb = WideCharToMultiByte(CP_UTF8, 0, str.data(), static_cast<int>(str.size()), nullptr, 0, nullptr, nullptr);
+    std::string strOut(static_cast<size_t>(cb), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, str.data(), static_cast<int>(str.size()), strOut.data(), cb, nullptr, nullptr);
+    return strOut;
+}
+
+std::wstring FromUtf8(const std::string& str)
+{
+    if (str.empty())
+        return {};
+    const int cch = MultiByteToWideChar(CP_UTF8, 0, str.data(), static_cast<int>(str.size()), nullptr, 0);
+    std::wstring strOut(static_cast<size_t>(cch), L'\0');
+    MultiByteToWideChar(CP_UTF8, 0, str.data(), static_cast<int>(str.size()), strOut.data(), cch);
+    return strOut;
+}
+
+std::wstring NewTempFilePath(const std::wstring& strName, const std::wstring& strExt)
+{
+    wchar_t szTemp[MAX_PATH + 1] = {};
+    GetTempPathW(MAX_PATH, szTemp);
+    const std::wstring strPath =
+        std::wstring(szTemp) + strName + L"_" + std::to_wstring(GetCurrentProcessId()) + strExt;
+    DeleteFileW(strPath.c_str());
+    return strPath;
+}
+
 // ---- Layout and waiting -------------------------------------------------------------------
 
 std::wstring LayoutDir() { return GetModuleDir(); }
@@ -683,6 +713,13 @@ std::wstring UntitledWndArg(int x, int y, int cx, int cy, const std::wstring& st
   if (!strOpts.empty()) s += L":" + strOpts;
   return s + L"=" + std::to_wstring(x) + L"," + std::to_wstring(y) + L"," + std::to_wstring(cx) + L"," +
          std::to_wstring(cy);
+}
+
+std::wstring WndArgTitle(const std::wstring& strWndArg) {
+  // "/WND[:opts]=x,y,w,h[,Title]": the title is all after the fourth comma.
+  size_t nPos = strWndArg.find(L'=');
+  for (int i = 0; i < 4 && nPos != std::wstring::npos; ++i) nPos = strWndArg.find(L',', nPos + 1);
+  return nPos == std::wstring::npos ? std::wstring() : strWndArg.substr(nPos + 1);
 }
 
 namespace {

@@ -7,6 +7,7 @@
 #pragma once
 #include <windows.h>
 #include <gtest/gtest.h>
+#include <array>
 #include <cstdint>
 #include <iosfwd>
 #include <functional>
@@ -29,6 +30,11 @@ std::wstring LayoutPath(const std::wstring& strFile);
 
 // The whole file as bytes (empty when it cannot be opened); shares with a writer that has it open.
 std::string ReadFileBytes(const std::wstring& strPath);
+std::string ToUtf8(const std::wstring& str);
+std::wstring FromUtf8(const std::string& str);
+// A path in the temporary folder, strName + "_" + this process's id + strExt, with whatever an
+// earlier run left there deleted.
+std::wstring NewTempFilePath(const std::wstring& strName, const std::wstring& strExt);
 // One command-line argument quoted so that CommandLineToArgvW gives it back unchanged.
 inline std::wstring QuoteArg(const std::wstring& strArg) { return QuoteCommandLineArg(strArg); }
 
@@ -199,6 +205,8 @@ int CloseStrayMessageBoxes(DWORD dwPid = 0, DWORD dwTimeoutMs = 3000);
 std::wstring WndArg(int x, int y, int cx, int cy, const std::wstring& strTitle,
                     const std::wstring& strOpts = L"");
 std::wstring UntitledWndArg(int x, int y, int cx, int cy, const std::wstring& strOpts = L"");
+// The title of a WndArg text; empty for an untitled window.
+std::wstring WndArgTitle(const std::wstring& strWndArg);
 
 // ZvTestWnds.exe and its control window. Start waits until every window exists; the program ends
 // with this object (or with the test process, which it watches).
@@ -210,6 +218,16 @@ public:
   CTestWnds& operator=(const CTestWnds&) = delete;
   // args: ZvTestWnds options, e.g. {WndArg(...), L"/KEYHOOK"}; /PARENT is added.
   bool Start(const std::vector<std::wstring>& args, DWORD dwTimeoutMs = 5000);
+  // Start for windows that all have titles, then the window of each, in the order of args: null
+  // where a title found no window, and everywhere when the program did not start.
+  template <size_t N>
+  std::array<HWND, N> StartTitled(const std::wstring (&args)[N], DWORD dwTimeoutMs = 5000) {
+    std::array<HWND, N> hWnds{};
+    if (Start(std::vector<std::wstring>(args, args + N), dwTimeoutMs)) {
+      for (size_t i = 0; i < N; ++i) hWnds[i] = Window(WndArgTitle(args[i]));
+    }
+    return hWnds;
+  }
   CProcess& Process() { return m_proc; }
   DWORD Pid() const { return m_proc.Pid(); }
   HWND Control() const { return m_hCtrl; }
