@@ -87,6 +87,9 @@ BOOL CZvCoreDlg::OnInitDialog()
     g_nWndsChanged = 1;
     CalcScrollRange();
 
+    if (!m_hookThread.Start())
+        OutputLog(LOG_LEVEL_ERROR, SENDER_CORE, L"CZvCoreDlg::OnInitDialog() cannot start the hook thread, code = 0x%x.\r\n",
+                  static_cast<unsigned>(GetLastError()));
     SetCbtHook(TRUE);
     ApplyProperty();
     return TRUE;
@@ -123,6 +126,18 @@ BOOL CZvCoreDlg::ReportNoWindow(DWORD dwErr) noexcept
     return FALSE;
 }
 
+BOOL CZvCoreDlg::ReportHookFailure(LPCWSTR pszFunc, DWORD dwErr) noexcept
+{
+    OutputLog(LOG_LEVEL_ERROR, SENDER_CORE, L"CZvCoreDlg::%s() failed to install the hook, code = 0x%x.\r\n", pszFunc,
+              static_cast<unsigned>(dwErr));
+    // One box for the run: every apply tries again, and a box per try would only be in the way.
+    if (!m_bHookErrorShown) {
+        m_bHookErrorShown = TRUE;
+        ReportNoWindow(dwErr);
+    }
+    return FALSE;
+}
+
 BOOL CZvCoreDlg::SetCbtHook(BOOL bOn) noexcept
 {
     OutputLog(LOG_LEVEL_DEBUG, SENDER_CORE, L"CZvCoreDlg::SetCbtHook() entered, b = %d.\r\n", bOn);
@@ -140,6 +155,8 @@ BOOL CZvCoreDlg::SetCbtHook(BOOL bOn) noexcept
         bRet = TRUE;
         if (!m_hHookCbt) {
             m_hHookCbt = SetCbtHook64(m_hWnd, MSG_HOOK_CBT_ACTIVATE, MSG_HOOK_CBT_MINMAX, MSG_HOOK_CBT_WNDCHG);
+            if (!m_hHookCbt)
+                return ReportHookFailure(L"SetCbtHook", GetLastError());
             nSwitch = 1;
         }
     }
@@ -163,13 +180,16 @@ BOOL CZvCoreDlg::SetKeybdHook(BOOL bOn) noexcept
     OutputLog(LOG_LEVEL_DEBUG, SENDER_CORE, L"CZvCoreDlg::SetKeybdHook() entered, b = %d.\r\n", bOn);
     if (!bOn) {
         if (m_hHookKeybd)
-            m_hHookKeybd = SetKeybdHook64(nullptr, 0);
+            m_hHookKeybd = m_hookThread.SetKeybdHook(nullptr, 0);
         return FALSE;
     }
     if (!m_hWnd)
         return ReportNoWindow(GetLastError());
-    if (!m_hHookKeybd)
-        m_hHookKeybd = SetKeybdHook64(m_hWnd, MSG_HOOK_KEYBD);
+    if (!m_hHookKeybd) {
+        m_hHookKeybd = m_hookThread.SetKeybdHook(m_hWnd, MSG_HOOK_KEYBD);
+        if (!m_hHookKeybd)
+            return ReportHookFailure(L"SetKeybdHook", GetLastError());
+    }
     return TRUE;
 }
 
@@ -178,15 +198,18 @@ BOOL CZvCoreDlg::SetMouseHook(BOOL bOn) noexcept
     OutputLog(LOG_LEVEL_DEBUG, SENDER_CORE, L"CZvCoreDlg::SetMouseHook() entered, b = %d.\r\n", bOn);
     if (!bOn) {
         if (m_hHookMouse)
-            m_hHookMouse = SetMouseHook64(nullptr, 0);
+            m_hHookMouse = m_hookThread.SetMouseHook(nullptr, 0);
         // Without mouse events nothing would ever see the pointer leave the edge.
         StopAutoScroll();
         return FALSE;
     }
     if (!m_hWnd)
         return ReportNoWindow(GetLastError());
-    if (!m_hHookMouse)
-        m_hHookMouse = SetMouseHook64(m_hWnd, MSG_HOOK_MOUSE);
+    if (!m_hHookMouse) {
+        m_hHookMouse = m_hookThread.SetMouseHook(m_hWnd, MSG_HOOK_MOUSE);
+        if (!m_hHookMouse)
+            return ReportHookFailure(L"SetMouseHook", GetLastError());
+    }
     return TRUE;
 }
 
@@ -216,7 +239,9 @@ BOOL CZvCoreDlg::UpdateKeybdHook() noexcept
     return SetKeybdHook(bWanted);
 }
 
-// Escape or a stray IDCANCEL must not end the program.
+// The window is never shown: Enter, Escape or a stray IDOK or IDCANCEL posted by another program
+// must not end the program.
+void CZvCoreDlg::OnOK() {}
 void CZvCoreDlg::OnCancel() {}
 
 LRESULT CZvCoreDlg::OnClose(WPARAM, LPARAM) noexcept
@@ -242,6 +267,7 @@ LRESULT CZvCoreDlg::OnDestroy(WPARAM, LPARAM) noexcept
     SetCbtHook(FALSE);
     SetKeybdHook(FALSE);
     SetMouseHook(FALSE);
+    m_hookThread.Stop();
     AbandonMove();
     m_mvReq.Clear();
     m_pwe.reset();
@@ -298,7 +324,10 @@ void CZvCoreDlg::OnRedrawAll() noexcept
         if (!IsWindow(hWnd))
             return;
         InvalidateRect(hWnd, nullptr, TRUE);
-        UpdateWindow(hWnd);
+        // Painting another thread's window now would wait for that thread, hung or not: it paints
+        // when it next looks at its queue.
+        if (GetWindowThreadProcessId(hWnd, nullptr) == GetCurrentThreadId())
+            UpdateWindow(hWnd);
     };
     for (HWND hWnd : m_pwe->GetMoveWndList())
         redraw(hWnd);
@@ -654,7 +683,7 @@ void CZvCoreDlg::CalcRangeFromRects() noexcept
     std::vector<RECT> rcWnds;
     for (HWND hWnd : m_pwe->GetMoveWndList()) {
         RECT rc{};
-        if (IsWindow(hWnd) && !IsIconic(hWnd) && GetWindowRect(hWnd, &rc))
+        if (IsWindow(hWnd) && !IsIconic(hWnd) && m_placer.GetWindowRect(hWnd, &rc))
             rcWnds.push_back(rc);
     }
     RECT rcWork{};
@@ -859,7 +888,8 @@ void CZvCoreDlg::MoveStepWindow(const MV_STEP_ACTION& act) noexcept
     if (!act.hWnd || !IsWindow(act.hWnd) || act.hWnd == m_pMove->GetRequest().hWndExcept || IsIconic(act.hWnd))
         return;
     RECT rc{};
-    if (!GetWindowRect(act.hWnd, &rc))
+    // Where the last step sent it, though a slow program may not have moved it there yet.
+    if (!m_placer.GetWindowRect(act.hWnd, &rc))
         return;
     const int x = rc.left + act.nMovH;
     const int y = rc.top + act.nMovV;
@@ -869,7 +899,7 @@ void CZvCoreDlg::MoveStepWindow(const MV_STEP_ACTION& act) noexcept
     }
     if (act.nMovH == 0 && act.nMovV == 0)
         return;
-    SetWindowPos(act.hWnd, nullptr, x, y, 0, 0, SWP_NOACTIVATE | SWP_NOZORDER | SWP_NOSIZE);
+    m_placer.MoveTo(act.hWnd, x, y);
 }
 
 void CZvCoreDlg::EndMove() noexcept

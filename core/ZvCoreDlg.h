@@ -6,11 +6,13 @@
 #include <memory>
 
 #include "AutoScroll.h"
+#include "LowLevelHookThread.h"
 #include "PropertySet.h"
 #include "ScrollCalc.h"
 #include "ScrollMove.h"
 #include "TmrMngr.h"
 #include "Window.h"
+#include "WndPlacer.h"
 
 class CHkGtwyEvtMngr;
 class CWndEnumerator;
@@ -22,7 +24,8 @@ public:
 
     void ApplyProperty();
 
-    // TRUE when on was asked and the window exists; a hook is installed only while none is held.
+    // TRUE when on was asked and the hook is installed; a hook is installed only while none is held.
+    // An install that fails is logged and, the first time, shown in a box; the next apply tries again.
     // Switching the window-event hook also tells the gateway, while it is linked, to do the same.
     BOOL SetCbtHook(BOOL bOn) noexcept;
     BOOL SetKeybdHook(BOOL bOn) noexcept;
@@ -52,6 +55,7 @@ public:
 
 protected:
     BOOL OnInitDialog() override;
+    void OnOK() override;
     void OnCancel() override;
     void PostNcDestroy() override;
 
@@ -61,6 +65,8 @@ private:
     // AddTmrItem, and the item started when it was made.
     int AddStartedTmrItem(UINT uMsg, DWORD dwPeriod, WPARAM wParam = 0) noexcept;
     void DeleteTmrItem(int& nId) noexcept;
+    // The library refused a hook: an error line each time, the box the first time; FALSE.
+    BOOL ReportHookFailure(LPCWSTR pszFunc, DWORD dwErr) noexcept;
     void RestartLogStartItem() noexcept;
 
     // The scroll range from the rectangles of the move list as it stands.
@@ -113,6 +119,11 @@ private:
     HHOOK m_hHookCbt = nullptr;
     HHOOK m_hHookKeybd = nullptr;
     HHOOK m_hHookMouse = nullptr;
+    BOOL m_bHookErrorShown = FALSE;
+    // The keyboard and mouse hooks run there, never waiting for this thread.
+    CLowLevelHookThread m_hookThread;
+    // Every window a scroll moves goes through it, so that no other program is waited for.
+    CWndPlacer m_placer;
     // The link to the 32-bit gateway; null while the gateway is not linked.
     std::unique_ptr<CHkGtwyEvtMngr> m_pHkGtwyEvtMngr;
     WORD m_wSeqNtfySelf = 0;

@@ -1,0 +1,162 @@
+// Core: the window placer moves another thread's window without waiting for that thread, reports
+// it where it was sent until the move has been handled, and then lets the window say where it is.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <atomic>
+#include <thread>
+
+#include "WndPlacer.h"
+
+static bool operator==(const RECT& a, const RECT& b)
+{
+    return EqualRect(&a, &b) != FALSE;
+}
+
+static void PrintTo(const RECT& rc, std::ostream* os)
+{
+    *os << "(" << rc.left << "," << rc.top << ")-(" << rc.right << "," << rc.bottom << ")";
+}
+
+namespace {
+
+// Pumps this thread's messages (the placer's callbacks come through them) until pred or 3 s.
+template <class P>
+bool PumpUntil(P pred)
+{
+    const DWORD dwStart = GetTickCount();
+    while (!pred()) {
+        if (GetTickCount() - dwStart > 3000)
+            return false;
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+        MSG msg;
+        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE))
+            DispatchMessageW(&msg);
+    }
+    return true;
+}
+
+LRESULT CALLBACK StayProc(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam)
+{
+    // A window that keeps its place, as some programs' windows do.
+    if (uMsg == WM_WINDOWPOSCHANGING)
+        reinterpret_cast<WINDOWPOS*>(lParam)->flags |= SWP_NOMOVE;
+    return DefWindowProcW(hWnd, uMsg, wParam, lParam);
+}
+
+HWND MakeWindow(bool bStays)
+{
+    static const bool s_bRegistered = [] {
+        WNDCLASSW wc{};
+        wc.lpfnWndProc = DefWindowProcW;
+        wc.hInstance = GetModuleHandleW(nullptr);
+        wc.lpszClassName = L"ZvPlacerTestWnd";
+        RegisterClassW(&wc);
+        wc.lpfnWndProc = StayProc;
+        wc.lpszClassName = L"ZvPlacerStayWnd";
+        RegisterClassW(&wc);
+        return true;
+    }();
+    (void)s_bRegistered;
+    return CreateWindowExW(WS_EX_TOOLWINDOW, bStays ? L"ZvPlacerStayWnd" : L"ZvPlacerTestWnd", L"placer", WS_POPUP,
+                           10, 20, 200, 100, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+}
+
+// A window on a thread of its own that does not look at its queue until it is let go: a hung program.
+class CHungThreadWnd {
+public:
+    explicit CHungThreadWnd(bool bStays = false)
+    {
+        m_thread = std::thread([this, bStays] {
+            HWND hWnd = MakeWindow(bStays);
+            m_hWnd = hWnd;
+            WaitForSingleObject(m_hEvtGo, INFINITE);
+            MSG msg;
+            while (!m_bQuit && GetMessageW(&msg, nullptr, 0, 0) > 0)
+                DispatchMessageW(&msg);
+            DestroyWindow(hWnd);
+        });
+        while (!m_hWnd)
+            Sleep(1);
+    }
+    ~CHungThreadWnd()
+    {
+        m_bQuit = true;
+        SetEvent(m_hEvtGo);
+        PostMessageW(m_hWnd, WM_NULL, 0, 0);
+        m_thread.join();
+        CloseHandle(m_hEvtGo);
+    }
+    void Wake() { SetEvent(m_hEvtGo); }
+    HWND Wnd() const { return m_hWnd; }
+
+private:
+    HANDLE m_hEvtGo = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    std::atomic<HWND> m_hWnd{nullptr};
+    std::atomic<bool> m_bQuit{false};
+    std::thread m_thread;
+};
+
+RECT RealRect(HWND hWnd)
+{
+    RECT rc{};
+    GetWindowRect(hWnd, &rc);
+    return rc;
+}
+
+}  // namespace
+
+TEST(CoreWndPlacer, AHungWindowIsNotWaitedForAndCatchesUpWithTheLastMoveWhenItWakes)
+{
+    CHungThreadWnd wnd;
+    CWndPlacer placer;
+    // Were the placer to wait for the window's thread, these calls would never return.
+    ASSERT_TRUE(placer.MoveTo(wnd.Wnd(), 100, 50));
+    ASSERT_TRUE(placer.MoveTo(wnd.Wnd(), 130, 70));
+    EXPECT_EQ(10, RealRect(wnd.Wnd()).left) << "the hung window has not moved yet";
+    RECT rc{};
+    ASSERT_TRUE(placer.GetWindowRect(wnd.Wnd(), &rc));
+    EXPECT_EQ((RECT{130, 70, 330, 170}), rc) << "seen where it was sent, with its own size";
+    EXPECT_EQ(1u, placer.GetPendingCount());
+
+    wnd.Wake();
+    ASSERT_TRUE(PumpUntil([&] { return placer.GetPendingCount() == 0; }));
+    EXPECT_EQ((RECT{130, 70, 330, 170}), RealRect(wnd.Wnd()));
+    ASSERT_TRUE(placer.GetWindowRect(wnd.Wnd(), &rc));
+    EXPECT_EQ(RealRect(wnd.Wnd()), rc);
+}
+
+TEST(CoreWndPlacer, AWindowThatRefusesTheMoveIsSeenWhereItStaysOnceItHasAnswered)
+{
+    CHungThreadWnd wnd(true);
+    CWndPlacer placer;
+    ASSERT_TRUE(placer.MoveTo(wnd.Wnd(), 300, 300));
+    wnd.Wake();
+    ASSERT_TRUE(PumpUntil([&] { return placer.GetPendingCount() == 0; }));
+    RECT rc{};
+    ASSERT_TRUE(placer.GetWindowRect(wnd.Wnd(), &rc));
+    EXPECT_EQ((RECT{10, 20, 210, 120}), rc);
+}
+
+TEST(CoreWndPlacer, AWindowOfThisThreadMovesAtOnceAndAGoneWindowIsForgotten)
+{
+    HWND hOwn = MakeWindow(false);
+    CWndPlacer placer;
+    ASSERT_TRUE(placer.MoveTo(hOwn, -40, 60));
+    EXPECT_EQ((RECT{-40, 60, 160, 160}), RealRect(hOwn));
+    EXPECT_EQ(0u, placer.GetPendingCount());
+    DestroyWindow(hOwn);
+
+    HWND hGone = nullptr;
+    {
+        CHungThreadWnd wnd;
+        hGone = wnd.Wnd();
+        ASSERT_TRUE(placer.MoveTo(hGone, 5, 5));
+    }
+    // The next move drops what waits for a window that is no more.
+    CHungThreadWnd other;
+    ASSERT_TRUE(placer.MoveTo(other.Wnd(), 7, 7));
+    EXPECT_EQ(1u, placer.GetPendingCount());
+    RECT rc{};
+    EXPECT_FALSE(placer.GetWindowRect(hGone, &rc));
+}
