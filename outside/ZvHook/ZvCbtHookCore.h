@@ -36,13 +36,16 @@ CBT_SLOT g_cbtSlots[kCbtSlots] __attribute__((section(".shared"), shared)) = {};
 
 inline HINSTANCE g_hCbtModule = nullptr;  // per process: set by DllMain
 
-inline bool IsTopLevelCreate(const CREATESTRUCTW* pcs) noexcept {
-  if (!pcs || (pcs->style & WS_CHILD)) return false;
-  return pcs->hwndParent == nullptr || pcs->hwndParent == GetDesktopWindow();  // not HWND_MESSAGE
-}
-
 inline bool IsTopLevel(HWND hWnd) noexcept {
   return GetAncestor(hWnd, GA_PARENT) == GetDesktopWindow();
+}
+
+// Every top-level window, owned ones (dialogs) included: the creation structure names the owner
+// of such a window as its parent, so the window's own parent is asked (message-only windows have
+// another one).
+inline bool IsTopLevelCreate(HWND hWnd, const CREATESTRUCTW* pcs) noexcept {
+  if (!pcs || (pcs->style & WS_CHILD)) return false;
+  return IsTopLevel(hWnd);
 }
 
 // An event of another process that reaches the procedure inside the installing process: the
@@ -71,7 +74,7 @@ inline LRESULT OnCbtEvent(const CBT_SLOT& slot, int nCode, WPARAM wParam, LPARAM
     if (uMsgActivate) PostMessageW(hTarget, uMsgActivate, wParam, 0);
     break;
   case HCBT_CREATEWND:
-    if (uMsgWndChg && IsTopLevelCreate(reinterpret_cast<CBT_CREATEWNDW*>(lParam)->lpcs))
+    if (uMsgWndChg && IsTopLevelCreate(reinterpret_cast<HWND>(wParam), reinterpret_cast<CBT_CREATEWNDW*>(lParam)->lpcs))
       PostMessageW(hTarget, uMsgWndChg, 0, 0);
     break;
   case HCBT_DESTROYWND:

@@ -190,6 +190,13 @@ void CheckWindowEvents(unsigned uHook, const std::wstring& strName) {
   nMark = sink.Mark();
   ASSERT_TRUE(tw.Close(hC));
   EXPECT_TRUE(sink.WaitFor(nMark, MSG_HOOK_CBT_WNDCHG)) << "a destroyed top-level window";
+  nMark = sink.Mark();
+  const HWND hOwned = tw.Create(WndArg(220, 320, 200, 120, L"HookLib Owned", L"owned"));
+  ASSERT_TRUE(hOwned);
+  EXPECT_TRUE(sink.WaitFor(nMark, MSG_HOOK_CBT_WNDCHG)) << "a new owned top-level window (a dialog)";
+  nMark = sink.Mark();
+  ASSERT_TRUE(tw.Close(hOwned));
+  EXPECT_TRUE(sink.WaitFor(nMark, MSG_HOOK_CBT_WNDCHG)) << "a destroyed owned window";
   for (const auto& r : sink.Since(0, MSG_HOOK_CBT_WNDCHG)) EXPECT_EQ(r.wParam | r.lParam, 0u);
 
   nMark = sink.Mark();

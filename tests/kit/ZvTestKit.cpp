@@ -860,6 +860,11 @@ std::vector<ZV_TW_INPUT> CTestWnds::Input(bool bClear) {
   return events;
 }
 
+bool CTestWnds::Hang(DWORD dwMs) {
+  ZV_TW_HANG_REC rec{dwMs};
+  return Send(ZV_TW_HANG, &rec, sizeof(rec)) != 0;
+}
+
 std::optional<DWORD> CTestWnds::Quit(DWORD dwTimeoutMs) {
   if (m_proc.IsRunning()) Send(ZV_TW_QUIT, nullptr, 0);
   return m_proc.WaitForExit(dwTimeoutMs);

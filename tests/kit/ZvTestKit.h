@@ -245,6 +245,8 @@ public:
   bool Foreground(HWND hWnd, DWORD dwTimeoutMs = 2000);  // and waits until it is
   // The input events its windows (and its /KEYHOOK hook) received, oldest first.
   std::vector<ZV_TW_INPUT> Input(bool bClear = false);
+  // Its thread stops looking at its messages for dwMs, as a hung program's does.
+  bool Hang(DWORD dwMs);
   // Asks for the orderly end and waits for it; the exit code, or nothing on time-out.
   std::optional<DWORD> Quit(DWORD dwTimeoutMs = 5000);
 

@@ -39,6 +39,7 @@
 namespace {
 
 constexpr UINT WM_ZV_QUIT = WM_APP + 1;  // wParam: exit code
+constexpr UINT WM_ZV_HANG = WM_APP + 2;  // wParam: how long the thread sleeps, in ms
 
 struct WND_DESC {
   int x = 0, y = 0, cx = 0, cy = 0;
@@ -275,6 +276,13 @@ LRESULT OnCommand(HWND hFrom, const COPYDATASTRUCT* cds) noexcept {
     case ZV_TW_QUIT:
       PostMessageW(g_hCtrl, WM_ZV_QUIT, 0, 0);
       return 1;
+    case ZV_TW_HANG: {
+      // Answered first: the caller must not be held by the hang it asked for.
+      auto* p = Payload<ZV_TW_HANG_REC>(cds);
+      if (!p) return 0;
+      PostMessageW(g_hCtrl, WM_ZV_HANG, p->ms, 0);
+      return 1;
+    }
   }
   return 0;
 }
@@ -285,6 +293,9 @@ LRESULT CALLBACK CtrlWndProc(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam)
       return OnCommand(reinterpret_cast<HWND>(wParam), reinterpret_cast<const COPYDATASTRUCT*>(lParam));
     case WM_ZV_QUIT:
       RequestQuit(static_cast<int>(wParam));
+      return 0;
+    case WM_ZV_HANG:
+      Sleep(static_cast<DWORD>(wParam));
       return 0;
   }
   return DefWindowProcW(hWnd, uMsg, wParam, lParam);

@@ -23,6 +23,7 @@ enum ZvTwCmd : ULONG_PTR {
   ZV_TW_FOREGROUND = 7,     // ZV_TW_WND -> SetForegroundWindow's result, made inside the process
   ZV_TW_GET_INPUT = 8,      // ZV_TW_INPUT_REC -> reply ZV_TW_INPUT[] (the input log since the last clear)
   ZV_TW_QUIT = 9,           // nothing -> 1; the program ends in order (exit code 0)
+  ZV_TW_HANG = 10,          // ZV_TW_HANG_REC -> 1; then the program's thread sleeps: a hung program
 };
 constexpr ULONG_PTR ZV_TW_REPLY = 0x10000;
 
@@ -37,6 +38,9 @@ struct ZV_TW_PLACEMENT {
 struct ZV_TW_SHOW_REC {
   uint64_t hwnd;
   int32_t nCmdShow;
+};
+struct ZV_TW_HANG_REC {
+  uint32_t ms;  // how long its thread stops looking at its messages
 };
 struct ZV_TW_INPUT_REC {
   int32_t bClear;  // empty the log after reporting it
