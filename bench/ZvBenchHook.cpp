@@ -11,15 +11,18 @@
 #include <shellapi.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cctype>
 #include <cstdio>
 #include <cstdlib>
 #include <numeric>
 #include <optional>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "WndFilter.h"
+#include "ZvMessages.h"
 #include "ZvTestKit.h"
 
 namespace {
@@ -416,12 +419,13 @@ int main()
     zvkit::RegSetDword(L"Auto Scroll", L"Mode", 1);
     const std::string strLoadStart = LoadAverage();
 
-    enum { kInProc, kBareHost, kLibHost, kCore };
+    enum { kInProc, kBareHost, kLibHost, kCore, kCoreHung };
     std::vector<STAGE> stages = {
         {"ZvHook64 hook in this process and thread", "  added: the ZvHook64 procedure alone"},
         {"hook that does nothing, in another process", "  added: the hop to another process"},
         {"ZvHook64 hook in another, idle process", "  added: hop and procedure"},
         {"ZvCore64 running with its hooks", "  added: what the user feels"},
+        {"ZvCore64 scrolling, a hung window on the desktop", "  added: what the user feels then"},
     };
     int nLost = 0;
     auto measure = [&](CHAIN& chain) {
@@ -497,6 +501,34 @@ int main()
     const std::optional<LINUX_COUNTS> lin1 = ReadLinuxCounts(ulUnixPid);
     QueryPerformanceCounter(&t1);
     const bool bCoreAlive = core.IsRunning();
+
+    // ---- The core program scrolling without pause while one program on the desktop hangs: its
+    // hooks must not wait for the moves, nor the moves for the hung program.
+    stages[kCoreHung].base = stages[kCore].base;
+    {
+        zvkit::CTestWnds wnds, hung;
+        const auto [hA, hB] = wnds.StartTitled(
+            {zvkit::WndArg(200, 150, 300, 200, L"Bench Hook A"), zvkit::WndArg(650, 420, 300, 200, L"Bench Hook B")});
+        const auto [hH] = hung.StartTitled({zvkit::WndArg(420, 300, 250, 180, L"Bench Hook Hung")});
+        if (!hA || !hB || !hH || !hung.Hang(120000)) {
+            std::printf("the test windows did not start or would not hang\n");
+            return 1;
+        }
+        std::atomic<bool> bStop{false};
+        std::thread scroller([&] {
+            // Keyboard lines right and left in turn, as fast as the moves end.
+            constexpr WPARAM kKeybdHorzLine = 1 * 4 + 0 * 2 + 0;
+            for (int i = 0; !bStop; ++i) {
+                PostMessageW(hCore, MSG_MV_ALL_WNDS_BY_DEVICE, (static_cast<WPARAM>(i % 2 ? 0x01 : 0x02) << 16) | kKeybdHorzLine, 1);
+                Sleep(50);
+            }
+        });
+        const bool bMeasured = measure(stages[kCoreHung].with);
+        bStop = true;
+        scroller.join();
+        if (!bMeasured)
+            return 1;
+    }
     PostMessageW(hCore, WM_CLOSE, 0, 0);
     core.WaitForExit(10000);
 

@@ -60,14 +60,15 @@ TEST(StringTable, TablesAreJapanese) {
   }
 }
 
-// The expected texts above are UTF-16 from this UTF-8 source; check the compiler read it as UTF-8,
-// so that a failure above cannot come from the test's own literals.
-TEST(StringTableSource, LiteralsAreUtf16) {
-  const std::wstring s = L"初期化";
-  ASSERT_EQ(s.size(), 3u);
-  EXPECT_EQ(s[0], 0x521D);
-  EXPECT_EQ(s[1], 0x671F);
-  EXPECT_EQ(s[2], 0x5316);
+// The stored text by its code points, which no reading of this source file can change: the
+// first three characters of string 107 are "初期化".
+TEST(StringTableSource, StoredTextIsUtf16OfTheJapaneseCharacters) {
+  std::optional<std::wstring> s = LoadProgramString(L"ZvCore64.exe", 107);
+  ASSERT_TRUE(s.has_value());
+  ASSERT_GE(s->size(), 3u);
+  EXPECT_EQ((*s)[0], 0x521D);
+  EXPECT_EQ((*s)[1], 0x671F);
+  EXPECT_EQ((*s)[2], 0x5316);
 }
 
 // The line feed in the texts is one real U+000A, not a backslash and an "n".
