@@ -5,15 +5,8 @@
 #   Without one: runs under Xvfb, saves a screenshot to out/zuvora-run.png and ends
 #   (ZV_RUN_SECONDS, default 8, is how long it lets the program run first).
 set -euo pipefail
-export ZV_TOP=$(cd "$(dirname "$0")/.." && pwd)
-cd "$ZV_TOP"
-bash scripts/deps.sh
-bdir=${ZV_BUILD_DIR:-build}
-case "$bdir" in /*) ;; *) bdir="$ZV_TOP/$bdir" ;; esac
-mkdir -p "$bdir"
-exec 9>"$bdir/.lock"
-flock 9
-ZV_LOCK_HELD=1 bash scripts/build.sh
+source "$(dirname "$0")/common.sh"
+zv_begin
 source scripts/wine-env.sh
 headless=0
 if [ -z "${DISPLAY:-}" ] || ! xdotool getdisplaygeometry >/dev/null 2>&1; then
@@ -21,8 +14,8 @@ if [ -z "${DISPLAY:-}" ] || ! xdotool getdisplaygeometry >/dev/null 2>&1; then
   zv_xvfb_start
 fi
 trap zv_wine_stop EXIT
-zv_wine_start "$bdir/win64"
-bin="$bdir/win64/bin"   # the 64-bit set: this machine cannot run the 32-bit gateway
+zv_wine_start "$ZV_BDIR/win64"
+bin="$ZV_BDIR/win64/bin"   # the 64-bit set: this machine cannot run the 32-bit gateway
 
 # Notepad opens where its registry says; give each of the three its own place, one
 # partly beyond the right edge of the screen.
