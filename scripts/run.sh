@@ -29,6 +29,7 @@ notepad_at() {
   sleep 1
 }
 notepad_at 60 80 420 300
+zv_desktop_check
 notepad_at 560 240 460 340
 notepad_at 1050 520 480 360
 "$ZV_WINE" "$bin/ZvCore64.exe" "$@" </dev/null >/dev/null 2>&1 9>&- &

@@ -9,6 +9,7 @@ trap zv_wine_stop EXIT
 zv_xvfb_start
 zv_wine_start "$ZV_BDIR/win64"
 zv_desktop_keep "$ZV_BDIR/win64/bin/ZvTestWnds.exe" /STAY   # no visible window: nothing to scroll
+zv_desktop_check
 bash scripts/check-dist.sh "$ZV_DIST"
 cd "$ZV_BDIR/win64"
 # End-to-end tests carry RUN_SERIAL; unit tests run in parallel.
