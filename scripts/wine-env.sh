@@ -44,11 +44,20 @@ zv_wine_start() {
   zv_wineserver_end                                 # a stale server may belong to another display
   mkdir -p "$WINEPREFIX"
   "$ZV_WINESERVER" -p </dev/null >/dev/null 2>&1 9>&-
-  if [ ! -f "$WINEPREFIX/.zv-ready" ]; then
+  # The marker holds the checksum of the settings it was made with: changed settings reach
+  # an existing prefix too.
+  local want
+  want=$(cksum <"$ZV_PREFIX_REG")
+  if [ "$(cat "$WINEPREFIX/.zv-ready" 2>/dev/null)" != "$want" ]; then
     echo "Preparing the Wine prefix $WINEPREFIX ..."
     "$ZV_WINE" wineboot -i </dev/null >/dev/null 2>&1 9>&-
     "$ZV_WINE" regedit /S "$(winepath_of "$ZV_PREFIX_REG")" </dev/null >/dev/null 2>&1 9>&-
-    touch "$WINEPREFIX/.zv-ready"
+    # The first boot has already started the desktop process without these settings, on the
+    # bare X server, and it would serve the whole run: end it with its server (which saves
+    # the registry) so that the next program starts it with them.
+    zv_wineserver_end
+    "$ZV_WINESERVER" -p </dev/null >/dev/null 2>&1 9>&-
+    echo "$want" >"$WINEPREFIX/.zv-ready"
   fi
   # Start the services now, so that no test's pipe is inherited by them.
   "$ZV_WINE" wineboot </dev/null >/dev/null 2>&1 9>&-
