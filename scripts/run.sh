@@ -18,15 +18,22 @@ zv_wine_start "$ZV_BDIR/win64"
 bin="$ZV_BDIR/win64/bin"   # the 64-bit set: this machine cannot run the 32-bit gateway
 
 # Notepad opens where its registry says; give each of the three its own place, one
-# partly beyond the right edge of the screen.
+# partly beyond the right edge of the screen. Each must have read its place before the next
+# one's is written: its window is an X window (a child of the desktop's), so wait for it.
+notepads=0
 notepad_at() {
-  local k='HKCU\Software\Microsoft\Notepad' v
+  local k='HKCU\Software\Microsoft\Notepad' v i
   for v in "iWindowPosX $1" "iWindowPosY $2" "iWindowPosDX $3" "iWindowPosDY $4"; do
     set -- $v
     "$ZV_WINE" reg add "$k" /v "$1" /t REG_DWORD /d "$2" /f </dev/null >/dev/null 2>&1 9>&-
   done
   "$ZV_WINE" notepad </dev/null >/dev/null 2>&1 9>&- &
-  sleep 1
+  notepads=$((notepads + 1))
+  for ((i = 0; i < 200; i++)); do
+    [ "$(xdotool search --name ' - Notepad$' 2>/dev/null | wc -l)" -ge $notepads ] && return 0
+    sleep 0.1
+  done
+  echo "Notepad window $notepads did not appear within 20 s." >&2
 }
 notepad_at 60 80 420 300
 zv_desktop_check
