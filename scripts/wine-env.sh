@@ -22,15 +22,22 @@ zv_xvfb_start() {
 }
 
 # zv_wineserver_end: ends the wineserver of $WINEPREFIX, if one runs, with every program of the
-# prefix, and returns once it has gone: a new server started before that would find the old
-# one's socket and join it. SIGINT lets it save the registry; "-k" without a signal would wait
-# too, but by polling (0.75 s where -w takes 0.5 s).
+# prefix, and returns once it has gone: a new server started before that finds the old one
+# still holding the prefix and does not start. SIGINT lets it save the registry; "-k" without a
+# signal would wait too, but by polling (0.75 s where -w takes 0.5 s).
 zv_wineserver_end() {
   "$ZV_WINESERVER" -k2 >/dev/null 2>&1 || return 0   # none running
   timeout 20 "$ZV_WINESERVER" -w >/dev/null 2>&1 && return 0
   "$ZV_WINESERVER" -k9 >/dev/null 2>&1 || return 0
   timeout 10 "$ZV_WINESERVER" -w >/dev/null 2>&1 && return 0
   echo "The wineserver of $WINEPREFIX does not end." >&2
+  return 1
+}
+
+# zv_wineserver_start: a persistent wineserver for $WINEPREFIX, detached from the caller's pipes.
+zv_wineserver_start() {
+  "$ZV_WINESERVER" -p </dev/null >/dev/null 2>&1 9>&- && return 0
+  echo "The wineserver of $WINEPREFIX did not start." >&2
   return 1
 }
 
@@ -43,7 +50,7 @@ zv_wine_start() {
   export LANG=${ZV_LANG:-C.UTF-8}
   zv_wineserver_end                                 # a stale server may belong to another display
   mkdir -p "$WINEPREFIX"
-  "$ZV_WINESERVER" -p </dev/null >/dev/null 2>&1 9>&-
+  zv_wineserver_start
   # The marker holds the checksum of the settings it was made with: changed settings reach
   # an existing prefix too.
   local want
@@ -56,7 +63,7 @@ zv_wine_start() {
     # bare X server, and it would serve the whole run: end it with its server (which saves
     # the registry) so that the next program starts it with them.
     zv_wineserver_end
-    "$ZV_WINESERVER" -p </dev/null >/dev/null 2>&1 9>&-
+    zv_wineserver_start
     echo "$want" >"$WINEPREFIX/.zv-ready"
   fi
   # Start the services now, so that no test's pipe is inherited by them.
