@@ -9,12 +9,16 @@ if(MINGW)
   # -static: with the posix thread model the winpthread DLL would otherwise be needed at run time.
   target_link_options(zv_settings INTERFACE -static)
 elseif(MSVC)
-  target_compile_options(zv_settings INTERFACE /W3 /utf-8)
+  # C and C++ only: rc.exe takes none of these.
+  target_compile_options(zv_settings INTERFACE
+    $<$<COMPILE_LANGUAGE:CXX,C>:/W3> $<$<COMPILE_LANGUAGE:CXX,C>:/utf-8>)
 endif()
 
-# Resource scripts are UTF-8 (#pragma code_page(65001)).
+# Resource scripts are UTF-8 (#pragma code_page(65001), which rc.exe follows; windres needs
+# telling). Target options do not reach the resource compiler, hence the directory-wide flags,
+# in a plain variable: appending to the cached one added the flag again at every configure.
 if(MINGW)
-  set(CMAKE_RC_FLAGS "${CMAKE_RC_FLAGS} -c 65001" CACHE STRING "" FORCE)
+  string(APPEND CMAKE_RC_FLAGS " -c 65001")
 endif()
 
 # zv_program(NAME [CONSOLE] SOURCES ... LIBS ...)

@@ -5,15 +5,8 @@
 #   Without one: runs under Xvfb, saves a screenshot to out/zuvora-run.png and ends
 #   (ZV_RUN_SECONDS, default 8, is how long it lets the program run first).
 set -euo pipefail
-export ZV_TOP=$(cd "$(dirname "$0")/.." && pwd)
-cd "$ZV_TOP"
-bash scripts/deps.sh
-bdir=${ZV_BUILD_DIR:-build}
-case "$bdir" in /*) ;; *) bdir="$ZV_TOP/$bdir" ;; esac
-mkdir -p "$bdir"
-exec 9>"$bdir/.lock"
-flock 9
-ZV_LOCK_HELD=1 bash scripts/build.sh
+source "$(dirname "$0")/common.sh"
+zv_begin
 source scripts/wine-env.sh
 headless=0
 if [ -z "${DISPLAY:-}" ] || ! xdotool getdisplaygeometry >/dev/null 2>&1; then
@@ -21,21 +14,29 @@ if [ -z "${DISPLAY:-}" ] || ! xdotool getdisplaygeometry >/dev/null 2>&1; then
   zv_xvfb_start
 fi
 trap zv_wine_stop EXIT
-zv_wine_start "$bdir/win64"
-bin="$bdir/win64/bin"   # the 64-bit set: this machine cannot run the 32-bit gateway
+zv_wine_start "$ZV_BDIR/win64"
+bin="$ZV_BDIR/win64/bin"   # the 64-bit set: this machine cannot run the 32-bit gateway
 
 # Notepad opens where its registry says; give each of the three its own place, one
-# partly beyond the right edge of the screen.
+# partly beyond the right edge of the screen. Each must have read its place before the next
+# one's is written: its window is an X window (a child of the desktop's), so wait for it.
+notepads=0
 notepad_at() {
-  local k='HKCU\Software\Microsoft\Notepad' v
+  local k='HKCU\Software\Microsoft\Notepad' v i
   for v in "iWindowPosX $1" "iWindowPosY $2" "iWindowPosDX $3" "iWindowPosDY $4"; do
     set -- $v
     "$ZV_WINE" reg add "$k" /v "$1" /t REG_DWORD /d "$2" /f </dev/null >/dev/null 2>&1 9>&-
   done
   "$ZV_WINE" notepad </dev/null >/dev/null 2>&1 9>&- &
-  sleep 1
+  notepads=$((notepads + 1))
+  for ((i = 0; i < 200; i++)); do
+    [ "$(xdotool search --name ' - Notepad$' 2>/dev/null | wc -l)" -ge $notepads ] && return 0
+    sleep 0.1
+  done
+  echo "Notepad window $notepads did not appear within 20 s." >&2
 }
 notepad_at 60 80 420 300
+zv_desktop_check
 notepad_at 560 240 460 340
 notepad_at 1050 520 480 360
 "$ZV_WINE" "$bin/ZvCore64.exe" "$@" </dev/null >/dev/null 2>&1 9>&- &

@@ -1,7 +1,8 @@
-# Sourced by test.sh and run.sh: one Wine prefix per build folder, a persistent
-# wineserver, and (when asked) a private Xvfb display.
+# Sourced by test.sh, run.sh and bench.sh: one Wine prefix per build folder, a persistent
+# wineserver, the prefix's virtual desktop, and (when asked) a private Xvfb display.
 ZV_WINE=/usr/lib/wine/wine64          # the plain "wine" wrapper picks the 32-bit loader
 ZV_WINESERVER=/usr/lib/wine/wineserver64
+ZV_PREFIX_REG="$ZV_TOP/scripts/wineprefix.reg"
 
 # zv_xvfb_start: starts Xvfb on a display it picks itself (-displayfd, so parallel runs
 # never share one) and exports DISPLAY.
@@ -20,22 +21,50 @@ zv_xvfb_start() {
   export DISPLAY=:$n
 }
 
+# zv_wineserver_end: ends the wineserver of $WINEPREFIX, if one runs, with every program of the
+# prefix, and returns once it has gone: a new server started before that finds the old one
+# still holding the prefix and does not start. SIGINT lets it save the registry; "-k" without a
+# signal would wait too, but by polling (0.75 s where -w takes 0.5 s).
+zv_wineserver_end() {
+  "$ZV_WINESERVER" -k2 >/dev/null 2>&1 || return 0   # none running
+  timeout 20 "$ZV_WINESERVER" -w >/dev/null 2>&1 && return 0
+  "$ZV_WINESERVER" -k9 >/dev/null 2>&1 || return 0
+  timeout 10 "$ZV_WINESERVER" -w >/dev/null 2>&1 && return 0
+  echo "The wineserver of $WINEPREFIX does not end." >&2
+  return 1
+}
+
+# zv_wineserver_start: a persistent wineserver for $WINEPREFIX, detached from the caller's pipes.
+zv_wineserver_start() {
+  "$ZV_WINESERVER" -p </dev/null >/dev/null 2>&1 9>&- && return 0
+  echo "The wineserver of $WINEPREFIX did not start." >&2
+  return 1
+}
+
 # zv_wine_start BUILD_DIR: prepares the prefix BUILD_DIR/wineprefix (once) and
-# starts its wineserver and desktop with their output away from the caller's pipes.
+# starts its wineserver and services with their output away from the caller's pipes.
 zv_wine_start() {
   export WINEPREFIX="$1/wineprefix" WINEARCH=win64
   export WINEDEBUG=${WINEDEBUG:--all,err+module}   # err+module: a missing DLL is reported, not silent
   export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
   export LANG=${ZV_LANG:-C.UTF-8}
-  "$ZV_WINESERVER" -k >/dev/null 2>&1 || true      # a stale server may belong to another display
-  sleep 0.2
+  zv_wineserver_end                                 # a stale server may belong to another display
   mkdir -p "$WINEPREFIX"
-  "$ZV_WINESERVER" -p </dev/null >/dev/null 2>&1 9>&-
-  if [ ! -f "$WINEPREFIX/.zv-ready" ]; then
+  zv_wineserver_start
+  # The marker holds the checksum of the settings it was made with: changed settings reach
+  # an existing prefix too.
+  local want
+  want=$(cksum <"$ZV_PREFIX_REG")
+  if [ "$(cat "$WINEPREFIX/.zv-ready" 2>/dev/null)" != "$want" ]; then
     echo "Preparing the Wine prefix $WINEPREFIX ..."
     "$ZV_WINE" wineboot -i </dev/null >/dev/null 2>&1 9>&-
-    "$ZV_WINE" regedit /S "$(winepath_of "$ZV_TOP/scripts/wineprefix.reg")" </dev/null >/dev/null 2>&1 9>&-
-    touch "$WINEPREFIX/.zv-ready"
+    "$ZV_WINE" regedit /S "$(winepath_of "$ZV_PREFIX_REG")" </dev/null >/dev/null 2>&1 9>&-
+    # The first boot has already started the desktop process without these settings, on the
+    # bare X server, and it would serve the whole run: end it with its server (which saves
+    # the registry) so that the next program starts it with them.
+    zv_wineserver_end
+    zv_wineserver_start
+    echo "$want" >"$WINEPREFIX/.zv-ready"
   fi
   # Start the services now, so that no test's pipe is inherited by them.
   "$ZV_WINE" wineboot </dev/null >/dev/null 2>&1 9>&-
@@ -48,10 +77,36 @@ zv_desktop_keep() {
   "$ZV_WINE" "$@" </dev/null >/dev/null 2>&1 9>&- &
 }
 
+# zv_desktop_check: once a program runs, the prefix's virtual desktop must show on $DISPLAY as
+# one X window titled "NAME - Wine desktop" of the size wineprefix.reg gives; without it every
+# window goes on the bare X server (no captions, windows moved off-screen stall) and nothing
+# measured there holds. Waits up to 20 s for it, else says so and fails.
+zv_desktop_check() {
+  local name size title i id geo=""
+  name=$(sed -n 's/^"Desktop"="\(.*\)"\r\{0,1\}$/\1/p' "$ZV_PREFIX_REG")
+  size=$(sed -n 's/^"'"$name"'"="\([0-9]*x[0-9]*\)"\r\{0,1\}$/\1/p' "$ZV_PREFIX_REG")
+  title="$name - Wine desktop"
+  for ((i = 0; i < 200; i++)); do
+    id=$(xdotool search --name "^$title\$" 2>/dev/null | head -n 1) || true
+    if [ -n "$id" ]; then
+      geo=$(xdotool getwindowgeometry "$id" 2>/dev/null | sed -n 's/^ *Geometry: *//p') || true
+      [ "$geo" = "$size" ] && return 0
+    fi
+    sleep 0.1
+  done
+  {
+    echo "The Wine virtual desktop is not up on display $DISPLAY: no X window \"$title\" of $size"
+    [ -n "$geo" ] && echo "(one of $geo was found)."
+    echo "Programs would run on the bare X server, without window captions, and windows moved"
+    echo "off-screen would stall. Check $ZV_PREFIX_REG, or delete $WINEPREFIX to prepare it anew."
+  } >&2
+  return 1
+}
+
 winepath_of() { echo "Z:${1//\//\\}"; }
 
 zv_wine_stop() {
   # Only the server of our own prefix: without one, -k would act on ~/.wine.
-  [ -n "${WINEPREFIX:-}" ] && { "$ZV_WINESERVER" -k >/dev/null 2>&1 || true; }
+  [ -n "${WINEPREFIX:-}" ] && { zv_wineserver_end || true; }
   [ -n "${ZV_XVFB_PID:-}" ] && kill "$ZV_XVFB_PID" 2>/dev/null || true
 }
