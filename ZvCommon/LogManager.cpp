@@ -364,28 +364,36 @@ DWORD CLogManager::LogOutThread()
     return 0;
 }
 
+BOOL CLogManager::ServeLogBlock(CSharedMemLog& block, const std::function<BOOL(int nSender, int nSeq)>& fnPost)
+{
+    if (block.GetDone())
+        return TRUE;
+    if (!block.GetPosted()) {
+        // Marked before the viewer hears of it: the viewer reads under a mutex of its own, so a
+        // write after the post could meet its checksum test half done.
+        block.SetPosted(1);
+        if (!fnPost(block.GetSender(), block.GetSeq()))
+            block.SetPosted(0);
+        return FALSE;
+    }
+    const int nRetry = block.GetRetry() + 1;
+    if (nRetry > MAX_RETRY)
+        return TRUE;
+    block.SetRetry(nRetry);
+    if (nRetry % REPOST_EVERY == 0)
+        block.SetPosted(0);
+    return FALSE;
+}
+
 void CLogManager::ServeBlock(std::list<CSharedMemLog*>::iterator& it)
 {
     CSharedMemLog* pBlock = *it;
     const HWND hWndLog = m_hWndLog;
     BOOL bFree = FALSE;
     if (hWndLog && IsWindow(hWndLog)) {
-        if (pBlock->GetDone()) {
-            bFree = TRUE;
-        } else if (!pBlock->GetPosted()) {
-            if (PostMessageW(hWndLog, MSG_LOG_OUT, static_cast<WPARAM>(pBlock->GetSender()),
-                             static_cast<LPARAM>(pBlock->GetSeq())))
-                pBlock->SetPosted(1);
-        } else {
-            const int nRetry = pBlock->GetRetry() + 1;
-            if (nRetry > MAX_RETRY) {
-                bFree = TRUE;
-            } else {
-                pBlock->SetRetry(nRetry);
-                if (nRetry % REPOST_EVERY == 0)
-                    pBlock->SetPosted(0);
-            }
-        }
+        bFree = ServeLogBlock(*pBlock, [hWndLog](int nSender, int nSeq) {
+            return PostMessageW(hWndLog, MSG_LOG_OUT, static_cast<WPARAM>(nSender), static_cast<LPARAM>(nSeq));
+        });
     } else {
         bFree = TRUE;
         // The viewer died without detaching: nothing will take lines again, so the owner ends

@@ -14,6 +14,7 @@
 #include <windows.h>
 
 #include <atomic>
+#include <functional>
 #include <list>
 #include <mutex>
 #include <string>
@@ -94,6 +95,13 @@ public:
     // Sequence numbers of the queued blocks, head first.
     std::list<int> GetQueuedSeqs();
     static HWND GetLogWnd() noexcept { return m_hWndLog.load(); }
+
+    // One visit of the output thread to a queued block while the viewer's window lives: a block
+    // not yet posted is marked posted, then announced through fnPost (MSG_LOG_OUT with its sender
+    // and sequence), and unmarked when that fails; a posted one counts a retry and is marked for
+    // posting again on every REPOST_EVERY-th. TRUE when the block is finished with: taken by the
+    // viewer, or past MAX_RETRY.
+    static BOOL ServeLogBlock(CSharedMemLog& block, const std::function<BOOL(int nSender, int nSeq)>& fnPost);
 
 private:
     DWORD LogOutThread();

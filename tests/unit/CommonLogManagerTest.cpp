@@ -25,7 +25,7 @@ namespace {
 // Every test that makes blocks uses its own sender, so that parallel test processes never
 // meet on a block name.
 constexpr int kSenderQueue = 71, kSenderThreads = 72, kSenderUnresumed = 73, kSenderProtocol = 74;
-constexpr int kSenderEndRace = 75, kSenderLock = 76, kSenderTaken = 77;
+constexpr int kSenderEndRace = 75, kSenderLock = 76, kSenderTaken = 77, kSenderServe = 78;
 
 CMDLINE_OPTION_SET LogWindowOptions(int nLevel)
 {
@@ -266,6 +266,46 @@ TEST(CommonLogManager, ManagerWithUnresumedOutputThreadEnds)
         return 0UL;
     });
     EXPECT_TRUE(deleter.Wait(5000));
+}
+
+TEST(CommonLogManager, BlockIsMarkedPostedBeforeTheViewerHearsOfIt)
+{
+    const std::wstring strName = MakeLogBlockName(kSenderServe, 1);
+    CSharedMemLog block(kSenderServe);
+    DWORD dwTextSize = 5;
+    ASSERT_TRUE(block.Create(strName.c_str(), PAGE_READWRITE, &dwTextSize));
+    ASSERT_TRUE(block.SetSender(kSenderServe) && block.SetSeq(1) && block.SetText("line"));
+    // The viewer reads under a mutex of its own: whatever it finds when told is what it checks.
+    CSharedMemLog viewer(SENDER_LOG);
+    ASSERT_TRUE(viewer.Open(strName.c_str(), FALSE, FILE_MAP_ALL_ACCESS));
+    std::vector<int> vecPostedWhenTold;
+    BOOL bPostWorks = FALSE;
+    const auto post = [&](int nSender, int nSeq) {
+        EXPECT_EQ(nSender, kSenderServe);
+        EXPECT_EQ(nSeq, 1);
+        EXPECT_TRUE(viewer.IsValid());
+        vecPostedWhenTold.push_back(viewer.GetPosted());
+        return bPostWorks;
+    };
+
+    // A post that fails leaves the block unposted, to be posted on the next visit.
+    EXPECT_FALSE(CLogManager::ServeLogBlock(block, post));
+    EXPECT_EQ(block.GetPosted(), 0);
+    bPostWorks = TRUE;
+    EXPECT_FALSE(CLogManager::ServeLogBlock(block, post));
+    EXPECT_EQ(vecPostedWhenTold, (std::vector<int>{1, 1}));
+    EXPECT_EQ(block.GetPosted(), 1);
+
+    // Posted again after every tenth visit without an answer, and marked before that post too.
+    for (int i = 0; i < CLogManager::REPOST_EVERY; ++i)
+        EXPECT_FALSE(CLogManager::ServeLogBlock(block, post));
+    EXPECT_EQ(vecPostedWhenTold.size(), 2u);
+    EXPECT_FALSE(CLogManager::ServeLogBlock(block, post));
+    EXPECT_EQ(vecPostedWhenTold, (std::vector<int>{1, 1, 1}));
+
+    ASSERT_TRUE(viewer.SetDone(1));
+    EXPECT_TRUE(CLogManager::ServeLogBlock(block, post));
+    EXPECT_EQ(vecPostedWhenTold.size(), 3u);
 }
 
 TEST(CommonLogManager, FailedLoggedLockLeavesAnErrorLine)
