@@ -3,6 +3,7 @@
 #include <iterator>
 #include <memory>
 #include <new>
+#include <utility>
 
 #include "Path.h"
 #include "ProcessLaunch.h"
@@ -458,21 +459,51 @@ void CLogManager::StopLogOut()
 
 void CLogManager::AddLog(const std::wstring& strLine)
 {
-    const std::string strText = LogLineToUtf8(strLine, CSharedMemLog::MAX_TEXT_SIZE - 1);
-    DWORD dwTextSize = static_cast<DWORD>(strText.size()) + 1;
-    auto pBlock = std::make_unique<CSharedMemLog>(m_nSender);
+    int nDropped = 0;
+    int nSeqNote = 0;
     int nSeq = 0;
     {
         std::lock_guard<std::mutex> lock(m_mtxQueue);
+        // Lines that find the queue full are counted, and the count goes into the queue in a line
+        // of its own ahead of the first line that finds room again. Threads that log at once may
+        // each pass this check before any of them has queued: the bound holds to within their number.
+        const size_t nNeed = m_nDropped ? 2 : 1;
+        if (m_lstLog.size() + nNeed > MAX_QUEUED_LINES) {
+            ++m_nDropped;
+            return;
+        }
+        if (m_nDropped) {
+            nDropped = std::exchange(m_nDropped, 0);
+            m_nSeq = NextLogSeq(m_nSeq);
+            nSeqNote = m_nSeq;
+        }
         m_nSeq = NextLogSeq(m_nSeq);
         nSeq = m_nSeq;
     }
+    if (nDropped) {
+        SYSTEMTIME st;
+        GetLocalTime(&st);
+        const std::wstring strNote =
+            FormatLogPrefix(st, m_nSender, LOG_LEVEL_ERROR) + FormatString(LOG_DROPPED_FORMAT, nDropped);
+        if (!QueueLine(strNote, nSeqNote)) {
+            std::lock_guard<std::mutex> lock(m_mtxQueue);
+            m_nDropped += nDropped;
+        }
+    }
+    QueueLine(strLine, nSeq);
+}
+
+BOOL CLogManager::QueueLine(const std::wstring& strLine, int nSeq)
+{
+    const std::string strText = LogLineToUtf8(strLine, CSharedMemLog::MAX_TEXT_SIZE - 1);
+    DWORD dwTextSize = static_cast<DWORD>(strText.size()) + 1;
+    auto pBlock = std::make_unique<CSharedMemLog>(m_nSender);
     // Made with neither the output mutex nor the queue held: other threads' lines and the output
     // thread go on while this one waits for a block name that is still taken.
     const std::wstring strName = MakeLogBlockName(m_nSender, nSeq);
     if (!pBlock->Create(strName.c_str(), PAGE_READWRITE, &dwTextSize) || !pBlock->SetSender(m_nSender) ||
         !pBlock->SetSeq(nSeq) || !pBlock->SetRetry(0) || !pBlock->SetText(strText.c_str()))
-        return;
+        return FALSE;
 
     // The output is on only once the mutex is made: read in this order, a set flag brings the handle.
     const BOOL bLogOut = m_bLogOut;
@@ -480,7 +511,7 @@ void CLogManager::AddLog(const std::wstring& strLine)
     CSingleLock lockOut(hMtxLogOut, SYNC_KIND::Mutex);
     if (bLogOut && hMtxLogOut && !lockOut.Lock(LOG_OUT_MUTEX_WAIT)) {
         ZV_VERIFY_IN(lockOut.GetLastWaitResult() != WAIT_FAILED, kSourceFile);
-        return;
+        return FALSE;
     }
     std::lock_guard<std::mutex> lock(m_mtxQueue);
     // Another thread may have queued a later sequence meanwhile: the queue stays in sequence order.
@@ -489,6 +520,7 @@ void CLogManager::AddLog(const std::wstring& strLine)
         --itPos;
     m_lstLog.insert(itPos, pBlock.get());
     pBlock.release();
+    return TRUE;
 }
 
 CLogManager* GetLogManager()

@@ -37,6 +37,8 @@ inline constexpr wchar_t LOG_OUT_MUTEX_NAME[] = L"Zuvora! Log Output Mutex";
 inline constexpr wchar_t LOG_OUT_KILL_EVENT_FORMAT[] = L"Zuvora! Log Output Kill Event (Sender = %d)";
 inline constexpr wchar_t LOG_APP_WATCH_EVENT_FORMAT[] = L"Zuvora! Log App Watch Event (Sender = %d)";
 inline constexpr wchar_t LOG_VIEWER_WND_TITLE[] = L"Zuvora! Log Output Window";
+// The line (ERROR) that tells how many lines a full queue lost, ahead of the next one queued.
+inline constexpr wchar_t LOG_DROPPED_FORMAT[] = L"CLogManager::AddLog() queue full, %d lines dropped.\r\n";
 
 // The level's letter in "ADIEN"; '?' outside 0..4.
 wchar_t GetLogLevelLetter(int nLevel) noexcept;
@@ -64,6 +66,10 @@ public:
     static constexpr int REPOST_EVERY = 10;
     static constexpr int DRAIN_MAX_UNCHANGED = 500;
     static constexpr DWORD DETACH_SEND_TIMEOUT = 5000;
+    // Lines waiting for the viewer. Each holds a mapping (64 KiB of address space) and a mutex:
+    // 2048 of them take a sixteenth of the 2 GiB of a 32-bit program, which a logging storm (or a
+    // viewer that stalls) would otherwise exhaust.
+    static constexpr size_t MAX_QUEUED_LINES = 2048;
 
     CLogManager(const CMDLINE_OPTION_SET& opt, int nSender);
     virtual ~CLogManager();
@@ -84,7 +90,8 @@ public:
     void StopLogOut();
     // Queues one line (any thread), in sequence order. Lost silently when the output mutex is busy
     // or no block can be made. The block is made with neither the output mutex nor the queue
-    // held, and a block name still taken holds it up for LINE_CREATE_RETRY_MS only.
+    // held, and a block name still taken holds it up for LINE_CREATE_RETRY_MS only. A line that
+    // finds MAX_QUEUED_LINES waiting is dropped and counted (LOG_DROPPED_FORMAT).
     void AddLog(const std::wstring& strLine);
 
     int GetLogLevel() const noexcept { return m_opt.nLogLevel; }
@@ -106,6 +113,8 @@ public:
 private:
     DWORD LogOutThread();
     DWORD LogWatchThread();
+    // Makes the block of a line that has its sequence and queues it; FALSE when the line is lost.
+    BOOL QueueLine(const std::wstring& strLine, int nSeq);
     // One output-thread step on the block at *it (both locks held); advances it.
     void ServeBlock(std::list<CSharedMemLog*>::iterator& it);
     // Waits for hObject, giving up early when the watch is ended.
@@ -121,8 +130,10 @@ private:
     std::list<CSharedMemLog*> m_lstLog;
     CMDLINE_OPTION_SET m_opt;
 
-    // Guards m_lstLog, every queued block's fields and m_nSeq inside this process, whatever
-    // the state of the output thread. Taken after m_hMtxLogOut, never before it.
+    // Lines lost to a full queue since the last count was queued.
+    int m_nDropped = 0;
+    // Guards m_lstLog, m_nDropped, every queued block's fields and m_nSeq inside this process,
+    // whatever the state of the output thread. Taken after m_hMtxLogOut, never before it.
     std::mutex m_mtxQueue;
     // Set once the output thread has told the owner that the viewer's window is gone.
     BOOL m_bViewerLostPosted = FALSE;
