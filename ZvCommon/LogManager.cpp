@@ -261,13 +261,13 @@ BOOL CLogManager::StartLogWndWatch()
 {
     if (m_pLogWatchThread)
         return TRUE;
+    // Unnamed, as the output thread's kill event: both are this process's own, and under a name
+    // another program of the same sender would end this one's threads.
     if (!m_hEvtLogAppWatch) {
-        const std::wstring strName = FormatString(LOG_APP_WATCH_EVENT_FORMAT, m_nSender);
-        m_hEvtLogAppWatch = CreateEventW(nullptr, TRUE, FALSE, strName.c_str());
+        m_hEvtLogAppWatch = CreateEventW(nullptr, TRUE, FALSE, nullptr);
         if (!m_hEvtLogAppWatch)
             return FALSE;
     }
-    // Another run of the same sender may have left the shared event set.
     ResetEvent(m_hEvtLogAppWatch);
     auto* pThread = new (std::nothrow) CWorkerThread;
     if (!pThread)
@@ -310,8 +310,7 @@ BOOL CLogManager::CreateLogOut()
             return FALSE;
     }
     if (!m_hEvtLogOutKill) {
-        const std::wstring strName = FormatString(LOG_OUT_KILL_EVENT_FORMAT, m_nSender);
-        m_hEvtLogOutKill = CreateEventW(nullptr, TRUE, FALSE, strName.c_str());
+        m_hEvtLogOutKill = CreateEventW(nullptr, TRUE, FALSE, nullptr);
         if (!m_hEvtLogOutKill)
             return FALSE;
     }

@@ -34,8 +34,6 @@ inline constexpr int LOG_LEVEL_NONE = CMDLINE_LOGLEVEL_NONE;
 inline constexpr wchar_t LOG_WND_ALIVE_EVENT_NAME[] = L"Zuvora! Log Window Alive Event";
 inline constexpr wchar_t LOG_WND_HANDLE_MUTEX_NAME[] = L"Zuvora! Log Window Handle Mutex";
 inline constexpr wchar_t LOG_OUT_MUTEX_NAME[] = L"Zuvora! Log Output Mutex";
-inline constexpr wchar_t LOG_OUT_KILL_EVENT_FORMAT[] = L"Zuvora! Log Output Kill Event (Sender = %d)";
-inline constexpr wchar_t LOG_APP_WATCH_EVENT_FORMAT[] = L"Zuvora! Log App Watch Event (Sender = %d)";
 inline constexpr wchar_t LOG_VIEWER_WND_TITLE[] = L"Zuvora! Log Output Window";
 // The line (ERROR) that tells how many lines a full queue lost, ahead of the next one queued.
 inline constexpr wchar_t LOG_DROPPED_FORMAT[] = L"CLogManager::AddLog() queue full, %d lines dropped.\r\n";

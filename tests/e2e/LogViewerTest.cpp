@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <algorithm>
 #include <regex>
 #include <string>
 #include <vector>
@@ -172,6 +173,52 @@ TEST(LogViewer, ProgramGoesOnWhenTheViewerIsKilled)
     std::vector<EXPECTED_LINE> expected = WriterScript(kLines);
     expected.resize(lines.size());
     ExpectLines(lines, expected, stBefore, stAfter);
+    DeleteFileW(strLog.c_str());
+}
+
+TEST(LogViewer, TwoProgramsOfOneSenderEachEndOnlyTheirOwnOutput)
+{
+    WaitForNoViewer();
+    const std::wstring strLog = TempLogPath(L"OneSender");
+    constexpr int kLinesLong = 40, kLinesShort = 2;
+    CProcess longer;
+    ASSERT_TRUE(longer.Start(kWriter, L"/LOGWINDOW /LOGFILE=" + QuoteArg(strLog) + L" /LOGLEVEL=DEBUG /LINES=" +
+                                          std::to_wstring(kLinesLong) + L" /INTERVAL=100"));
+    // Well under way, so that the two programs' sequence numbers (and block names) no longer meet.
+    ASSERT_TRUE(WaitUntil([&] { return ReadLines(strLog).size() >= 8; }, 20000));
+
+    // A second program of the same sender joins the viewer and ends while the first goes on.
+    CProcess shorter;
+    ASSERT_TRUE(shorter.Start(kWriter, L"/LOGWINDOW /LOGLEVEL=DEBUG /LINES=" + std::to_wstring(kLinesShort)));
+    const auto exitShorter = shorter.WaitForExit(20000);
+    ASSERT_TRUE(exitShorter.has_value());
+    EXPECT_EQ(*exitShorter, 0u);
+    EXPECT_TRUE(longer.IsRunning());
+
+    // The first one's lines still reach the file, and its end does not wait for a queue that
+    // nobody serves.
+    const auto exitLonger = longer.WaitForExit(20000);
+    ASSERT_TRUE(exitLonger.has_value());
+    EXPECT_EQ(*exitLonger, 0u);
+    EXPECT_EQ(CloseStrayMessageBoxes(), 0);
+
+    // Every line of both programs, interleaved: compared as level and text, in any order.
+    const std::vector<std::string> lines = ReadLines(strLog);
+    std::vector<std::string> vecTexts, vecExpected;
+    for (const std::string& strLine : lines) {
+        std::smatch m;
+        ASSERT_TRUE(std::regex_match(strLine, m, LineFormat())) << strLine;
+        vecTexts.push_back(m[8].str() + m[9].str());
+    }
+    for (int nLines : {kLinesLong, kLinesShort})
+        for (const EXPECTED_LINE& line : WriterScript(nLines))
+            vecExpected.push_back(std::string(1, line.chLevel) + line.strText);
+    std::sort(vecTexts.begin(), vecTexts.end());
+    std::sort(vecExpected.begin(), vecExpected.end());
+    EXPECT_EQ(vecTexts, vecExpected);
+    ASSERT_FALSE(lines.empty());
+    EXPECT_NE(lines.back().find(ToUtf8(L"\tZvTLogWriter 終了.")), std::string::npos) << "the longer one ends last";
+    EXPECT_TRUE(WaitUntil([&] { return longer.AllEnded(); }, 15000));
     DeleteFileW(strLog.c_str());
 }
 
