@@ -280,6 +280,11 @@ BOOL CLogManager::StartLogWndWatch()
     return TRUE;
 }
 
+BOOL CLogManager::IsConnecting() const
+{
+    return m_pLogWatchThread && !m_pLogWatchThread->Wait(0);
+}
+
 DWORD CLogManager::LogWatchThread()
 {
     // The owner of the connect that started this watch.
@@ -553,7 +558,10 @@ void ConnectLogWindow(HWND hWndOwner)
 void OpenLogWindow(CMDLINE_OPTION_SET& opt, HWND hWndOwner, int nSender)
 {
     if (CLogManager* pManager = GetLogManager()) {
-        if (!pManager->PostAttach())
+        // An announcement before the viewer's window is known is absorbed by the connect under
+        // way, whose watch thread announces the window itself once it has it: dropping the
+        // manager here would let the next announcement start one more viewer.
+        if (!pManager->PostAttach() && !pManager->IsConnecting())
             DeleteLogManager(FALSE);
         return;
     }

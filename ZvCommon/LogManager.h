@@ -82,6 +82,8 @@ public:
     // Waits for the viewer's alive event; with bReadHandle also reads its window handle.
     BOOL FindLogWnd(int nSender, BOOL bReadHandle, DWORD dwWait);
     BOOL StartLogWndWatch();
+    // The watch thread still looks for the viewer's window: a connect is under way.
+    BOOL IsConnecting() const;
     BOOL CreateLogOut();
     void ResumeLogOut();
     // Lets the queue drain (bounded), then ends the output thread.
@@ -150,6 +152,9 @@ private:
 // The front end; all but OutputLog on the program's window thread.
 CLogManager* CreateLogManager(const CMDLINE_OPTION_SET& opt, int nSender);
 void ConnectLogWindow(HWND hWndOwner);
+// A viewer's announcement: attaches again to a known viewer, does nothing while a connect is under
+// way (so that a burst of announcements starts one viewer at most), and without a manager starts
+// logging at INFO.
 void OpenLogWindow(CMDLINE_OPTION_SET& opt, HWND hWndOwner, int nSender);
 void StartLogOutput();
 void EndLog();

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "ZvMessages.h"
 #include "ZvTestKit.h"
 
 using namespace zvkit;
@@ -220,6 +221,41 @@ TEST(LogViewer, TwoProgramsOfOneSenderEachEndOnlyTheirOwnOutput)
     EXPECT_NE(lines.back().find(ToUtf8(L"\tZvTLogWriter 終了.")), std::string::npos) << "the longer one ends last";
     EXPECT_TRUE(WaitUntil([&] { return longer.AllEnded(); }, 15000));
     DeleteFileW(strLog.c_str());
+}
+
+TEST(LogViewer, BurstOfViewerAnnouncementsStartsOneViewer)
+{
+    WaitForNoViewer();
+    // Not logging at first: each announcement may turn logging on.
+    CProcess writer;
+    ASSERT_TRUE(writer.Start(kWriter, L"/LINES=60 /INTERVAL=100"));
+    const HWND hWnd = WaitForWindow(L"ZvTLogWriter Hidden Window", 5000, L"ZvTLogWriterWnd", writer.Pid());
+    ASSERT_NE(hWnd, nullptr);
+    for (int i = 0; i < 100; ++i)
+        ASSERT_TRUE(PostMessageW(hWnd, MSG_LOG_WND_DTCT, 0, 0));
+
+    // Viewers are the writer's children; watch them while the one started comes up and settles.
+    size_t nMostViewers = 0;
+    auto viewers = [&] {
+        const size_t n = writer.JobPids().size() - (writer.IsRunning() ? 1 : 0);
+        nMostViewers = std::max(nMostViewers, n);
+        return n;
+    };
+    EXPECT_TRUE(WaitUntil([&] { return viewers() >= 1 && FindTopLevel(kViewerTitle) != nullptr; }, 20000));
+    const ULONGLONG ullEnd = GetTickCount64() + 3000;
+    WaitUntil([&] { return viewers() > 1 || GetTickCount64() >= ullEnd; }, 5000);
+    EXPECT_EQ(nMostViewers, 1u);
+    // And that one takes the lines.
+    const HWND hList = FindWindowExW(FindTopLevel(kViewerTitle), nullptr, L"LISTBOX", nullptr);
+    ASSERT_NE(hList, nullptr);
+    EXPECT_TRUE(WaitUntil([&] { return SendMessageW(hList, LB_GETCOUNT, 0, 0) > 0; }, 10000));
+    EXPECT_TRUE(writer.IsRunning());
+
+    const auto exitCode = writer.WaitForExit(40000);
+    ASSERT_TRUE(exitCode.has_value());
+    EXPECT_EQ(*exitCode, 0u);
+    EXPECT_EQ(CloseStrayMessageBoxes(writer.Pid()), 0);
+    EXPECT_TRUE(WaitUntil([&] { return writer.AllEnded(); }, 15000));
 }
 
 TEST(LogViewer, AppendModeKeepsTheFileAndLineLimitMovesAFullFileAside)
