@@ -80,7 +80,8 @@ public:
     CHkGtwyEvtMngr(const CHkGtwyEvtMngr&) = delete;
     CHkGtwyEvtMngr& operator=(const CHkGtwyEvtMngr&) = delete;
 
-    // FALSE (logged) when the thread's events or the thread cannot be made, or it runs already.
+    // FALSE (logged) when the thread's events or the thread cannot be made or started, or it runs
+    // already; what a start that failed made is freed again.
     BOOL StartAsyncWtNtfyTrgt(const HKGTWY_THRD_PRM* pPrm);
     BOOL StartAsyncWtRspTrgt(const HKGTWY_THRD_PRM* pPrm);
     BOOL StartWtRspAlvTrgt(const HKGTWY_ALV_THRD_PRM* pPrm);
@@ -127,6 +128,8 @@ public:
     // For tests: the end wait, and a thread's handle (null when not running; valid until its end).
     enum class THREAD_KIND { Ntfy, Rsp, Alv };
     void SetThreadEndWait(DWORD dwWait) noexcept { m_dwThreadEndWait = dwWait; }
+    // For tests: the next thread start fails at its resume, as in a system out of resources.
+    void FailNextResume() noexcept { m_bFailNextResume = TRUE; }
     HANDLE GetThreadHandle(THREAD_KIND kind) const noexcept;
 
     int m_bTrgtReady = 0;
@@ -153,5 +156,6 @@ private:
     std::shared_ptr<WAIT_THREAD> m_pRspThread;
     std::shared_ptr<WAIT_THREAD> m_pAlvThread;
     DWORD m_dwThreadEndWait = THREAD_END_WAIT;
+    BOOL m_bFailNextResume = FALSE;
     std::map<WORD, std::unique_ptr<CSharedMem>> m_mapNtfy;
 };

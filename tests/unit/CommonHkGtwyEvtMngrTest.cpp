@@ -2,6 +2,7 @@
 // (announcing rules, sequence wrap, refused blocks, idle threads, ends that give up).
 #include <gtest/gtest.h>
 #include <windows.h>
+#include <tlhelp32.h>
 
 #include <functional>
 #include <memory>
@@ -115,6 +116,17 @@ struct SIDE {
     }
 };
 
+// Takes uMsg for hWnd from the queue, waiting for it up to 5 s.
+bool WaitUntilMessage(HWND hWnd, UINT uMsg, MSG& msg)
+{
+    for (const ULONGLONG ullEnd = GetTickCount64() + 5000; GetTickCount64() < ullEnd;) {
+        if (PeekMessageW(&msg, hWnd, uMsg, uMsg, PM_REMOVE))
+            return true;
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
+    }
+    return false;
+}
+
 // Handles the messages of both windows until bDone says so, for at most dwWait ms.
 bool PumpUntil(SIDE& core, SIDE& gtwy, const std::function<bool()>& bDone, DWORD dwWait = 5000)
 {
@@ -134,6 +146,54 @@ bool PumpUntil(SIDE& core, SIDE& gtwy, const std::function<bool()>& bDone, DWORD
         }
     }
     return true;
+}
+
+// Handles of this process, from the system's handle table: Wine's GetProcessHandleCount answers 0.
+int OwnHandleCount()
+{
+    struct HANDLE_ENTRY {
+        USHORT uPid;
+        USHORT uCreatorBackTrace;
+        UCHAR bType;
+        UCHAR bAttributes;
+        USHORT uHandle;
+        PVOID pObject;
+        ACCESS_MASK access;
+    };
+    struct HANDLE_TABLE {
+        ULONG nCount;
+        HANDLE_ENTRY aEntry[1];
+    };
+    using NT_QUERY = LONG(WINAPI*)(ULONG, PVOID, ULONG, PULONG);
+    static const auto s_pfnQuery =
+        reinterpret_cast<NT_QUERY>(GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "NtQuerySystemInformation"));
+    constexpr ULONG kSystemHandleInformation = 16;
+    constexpr LONG kInfoLengthMismatch = static_cast<LONG>(0xC0000004L);
+    std::vector<BYTE> buf(1 << 16);
+    LONG nStatus = 0;
+    while ((nStatus = s_pfnQuery(kSystemHandleInformation, buf.data(), static_cast<ULONG>(buf.size()), nullptr)) ==
+           kInfoLengthMismatch)
+        buf.resize(buf.size() * 2);
+    if (nStatus != 0)
+        return -1;
+    const auto* pTable = reinterpret_cast<const HANDLE_TABLE*>(buf.data());
+    int nCount = 0;
+    for (ULONG i = 0; i < pTable->nCount; ++i)
+        nCount += pTable->aEntry[i].uPid == static_cast<USHORT>(GetCurrentProcessId());
+    return nCount;
+}
+
+int OwnThreadCount()
+{
+    HANDLE hSnap = CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0);
+    if (hSnap == INVALID_HANDLE_VALUE)
+        return -1;
+    THREADENTRY32 te = {sizeof(te)};
+    int nCount = 0;
+    for (BOOL b = Thread32First(hSnap, &te); b; b = Thread32Next(hSnap, &te))
+        nCount += te.th32OwnerProcessID == GetCurrentProcessId();
+    CloseHandle(hSnap);
+    return nCount;
 }
 
 ULONGLONG ThreadCpu100ns(HANDLE h)
@@ -285,17 +345,18 @@ TEST(CommonHkGtwyEvtMngr, IdleThreadsBlockInsteadOfPolling)
 
 TEST(CommonHkGtwyEvtMngr, EndJoinsThreadsAndALateThreadKeepsItsOwnHandles)
 {
-    auto handleCount = [] {
-        DWORD n = 0;
-        GetProcessHandleCount(GetCurrentProcess(), &n);
-        return n;
-    };
     auto duplicate = [](HANDLE h) {
         HANDLE hDup = nullptr;
         DuplicateHandle(GetCurrentProcess(), h, GetCurrentProcess(), &hDup, 0, FALSE, DUPLICATE_SAME_ACCESS);
         return hDup;
     };
-    const DWORD dwHandlesBefore = handleCount();
+    // The process's first window and threads open handles of their own, kept for its life.
+    {
+        SIDE warm(SENDER_CORE);
+        ASSERT_TRUE(warm.Start());
+    }
+    const int nHandlesBefore = OwnHandleCount();
+    ASSERT_GT(nHandlesBefore, 0);
     {
         SIDE core(SENDER_CORE);
         ASSERT_TRUE(core.Start());
@@ -324,5 +385,35 @@ TEST(CommonHkGtwyEvtMngr, EndJoinsThreadsAndALateThreadKeepsItsOwnHandles)
         CloseHandle(hRsp);
         CloseHandle(hNtfy);
     }
-    EXPECT_LE(handleCount(), dwHandlesBefore);
+    EXPECT_LE(OwnHandleCount(), nHandlesBefore);
+}
+
+TEST(CommonHkGtwyEvtMngr, ThreadThatCannotBeResumedLeavesNothingBehind)
+{
+    SIDE core(SENDER_CORE);
+    // A thread started and ended first: the process's first thread opens handles for good.
+    ASSERT_TRUE(core.pMngr->StartAsyncWtRspTrgt(&core.prm));
+    ASSERT_TRUE(core.pMngr->EndAsyncWtRspTrgt());
+    const int nThreadsBefore = OwnThreadCount();
+    const int nHandlesBefore = OwnHandleCount();
+    ASSERT_GT(nThreadsBefore, 0);
+    ASSERT_GT(nHandlesBefore, 0);
+    core.pMngr->FailNextResume();
+    EXPECT_FALSE(core.pMngr->StartAsyncWtNtfyTrgt(&core.prm));
+    EXPECT_EQ(nullptr, core.pMngr->GetThreadHandle(CHkGtwyEvtMngr::THREAD_KIND::Ntfy));
+    // No suspended thread, and its events, their copies and its handle closed.
+    EXPECT_EQ(OwnThreadCount(), nThreadsBefore);
+    EXPECT_EQ(OwnHandleCount(), nHandlesBefore);
+    EXPECT_TRUE(core.pMngr->EndAsyncWtNtfyTrgt()) << "ending a thread never started";
+
+    // The manager goes on: the same start succeeds now and its thread serves.
+    ASSERT_TRUE(core.pMngr->StartAsyncWtNtfyTrgt(&core.prm));
+    EXPECT_EQ(OwnThreadCount(), nThreadsBefore + 1);
+    HANDLE hPeerNtfy = OpenEventW(EVENT_MODIFY_STATE, FALSE, core.cfg.strEvtEvtTrgtNm.c_str());
+    ASSERT_NE(nullptr, hPeerNtfy);
+    SetEvent(hPeerNtfy);
+    CloseHandle(hPeerNtfy);
+    MSG msg;
+    EXPECT_TRUE(WaitUntilMessage(core.hWnd, MSG_HKGTWY_NTFY_DTCT, msg));
+    EXPECT_TRUE(core.pMngr->EndAsyncWtNtfyTrgt());
 }
