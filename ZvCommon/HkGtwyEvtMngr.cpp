@@ -344,8 +344,23 @@ HANDLE CHkGtwyEvtMngr::GetThreadHandle(THREAD_KIND kind) const noexcept
 
 BOOL CHkGtwyEvtMngr::RegisterNtfy(WORD wSeq, CSharedMem* pBlock)
 {
+    std::unique_ptr<CSharedMem> pOwned(pBlock);
+    // A number still waiting names a block the peer has left unanswered for 65536 blocks, which
+    // it may yet read: it stays. And a peer that hangs must not make the map grow until the
+    // 32-bit gateway runs out of address space.
+    if (m_mapNtfy.count(wSeq)) {
+        OutputLog(LOG_LEVEL_ERROR, m_nSelf,
+                  L"CHkGtwyEvtMngr::RegisterNtfy() refused, Seq = %d is still waiting.\r\n", wSeq);
+        return FALSE;
+    }
+    if (m_mapNtfy.size() >= MAX_NTFY_WAITING) {
+        OutputLog(LOG_LEVEL_ERROR, m_nSelf,
+                  L"CHkGtwyEvtMngr::RegisterNtfy() refused, Seq = %d, %d blocks waiting.\r\n", wSeq,
+                  static_cast<int>(m_mapNtfy.size()));
+        return FALSE;
+    }
     const bool bWasEmpty = m_mapNtfy.empty();
-    m_mapNtfy[wSeq].reset(pBlock);
+    m_mapNtfy[wSeq] = std::move(pOwned);
     if (m_bTrgtReady && bWasEmpty)
         return NtfyPending();
     return FALSE;

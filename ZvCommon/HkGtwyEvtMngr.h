@@ -74,6 +74,9 @@ struct HKGTWY_ALV_THRD_PRM {
 class CHkGtwyEvtMngr {
 public:
     static constexpr DWORD THREAD_END_WAIT = 10000;
+    // Own blocks waiting for the peer's answer. Each holds a mapping (64 KiB of address space in
+    // the 32-bit gateway) and a mutex; a peer that answers nothing for this long has hung.
+    static constexpr size_t MAX_NTFY_WAITING = 2048;
 
     explicit CHkGtwyEvtMngr(const HKGTWY_EVT_MNGR_CFG* pCfg);
     virtual ~CHkGtwyEvtMngr();
@@ -92,7 +95,8 @@ public:
     BOOL EndWtRspAlvTrgt();
 
     // Takes ownership of pBlock, created under wSeq. TRUE when it signalled the peer: only when
-    // the peer is ready and nothing else waited.
+    // the peer is ready and nothing else waited. A block under a number still waiting, or beyond
+    // MAX_NTFY_WAITING, is refused: logged (ERROR), freed, FALSE (GetNtfyCount tells the two apart).
     BOOL RegisterNtfy(WORD wSeq, CSharedMem* pBlock);
     // The peer answered wSeq: frees it; TRUE when it announced the next waiting block.
     BOOL RemoveNtfy(WORD wSeq);

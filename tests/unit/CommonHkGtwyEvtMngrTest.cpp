@@ -11,7 +11,9 @@
 
 #include "HkGtwyEvtMngr.h"
 #include "HookNtfy.h"
+#include "LogManager.h"
 #include "Sender.h"
+#include "SharedMemLog.h"
 #include "SharedMemInitHook.h"
 #include "SharedMemSwtchHook.h"
 #include "Strings.h"
@@ -53,6 +55,14 @@ bool TakeSignal(const std::wstring& strEvent)
         CloseHandle(h);
     }
     return bSet;
+}
+
+bool MappingExists(const std::wstring& strName)
+{
+    HANDLE h = OpenFileMappingW(FILE_MAP_READ, FALSE, strName.c_str());
+    if (h)
+        CloseHandle(h);
+    return h != nullptr;
 }
 
 // One program's end of the link, with a hidden window whose messages the test handles.
@@ -245,16 +255,14 @@ TEST(CommonHkGtwyEvtMngr, AnnouncesOneBlockAtATime)
     EXPECT_TRUE(mngr.NtfyPending());
     EXPECT_TRUE(signalled());
 
-    // A second block under a taken number replaces the first, whose mapping goes away.
+    // A second block under a number still waiting is refused and freed; the first one stays.
     mngr.RemoveAllNtfy();
     EXPECT_TRUE(mngr.RegisterNtfy(1, block(1)));
     EXPECT_TRUE(signalled());
     EXPECT_FALSE(mngr.RegisterNtfy(1, block(1 + 0x100)));
     EXPECT_FALSE(signalled());
-    HANDLE hOld = OpenFileMappingW(FILE_MAP_READ, FALSE, BlockName(SENDER_CORE, 1).c_str());
-    EXPECT_EQ(nullptr, hOld);
-    if (hOld)
-        CloseHandle(hOld);
+    EXPECT_FALSE(MappingExists(BlockName(SENDER_CORE, 1 + 0x100)));
+    EXPECT_TRUE(MappingExists(BlockName(SENDER_CORE, 1)));
     EXPECT_EQ(1u, mngr.GetNtfyCount());
 
     EXPECT_FALSE(mngr.RegisterNtfy(2, block(2)));
@@ -416,4 +424,55 @@ TEST(CommonHkGtwyEvtMngr, ThreadThatCannotBeResumedLeavesNothingBehind)
     MSG msg;
     EXPECT_TRUE(WaitUntilMessage(core.hWnd, MSG_HKGTWY_NTFY_DTCT, msg));
     EXPECT_TRUE(core.pMngr->EndAsyncWtNtfyTrgt());
+}
+
+TEST(CommonHkGtwyEvtMngr, BlocksBeyondTheBoundOrUnderAWaitingNumberAreRefusedWithAnErrorLine)
+{
+    // The refusals' lines, kept in this process's log queue.
+    constexpr int kLogSender = 81;
+    CMDLINE_OPTION_SET opt;
+    opt.bLogWindow = 1;
+    opt.nLogLevel = LOG_LEVEL_ERROR;
+    ASSERT_NE(nullptr, CreateLogManager(opt, kLogSender));
+    struct LOG_END {
+        ~LOG_END() { EndLog(); }
+    } logEnd;
+    auto logged = [&](int nSeq) {
+        CSharedMemLog line(SENDER_LOG);
+        return line.Open(MakeLogBlockName(kLogSender, nSeq).c_str(), FALSE, FILE_MAP_READ) ? line.GetText() : "";
+    };
+
+    WORD wNtfySelf = 0, wRspSelf = 0, wNtfyTrgt = 0;
+    const HKGTWY_EVT_MNGR_CFG cfg = TestCfg(SENDER_CORE, &wNtfySelf, &wRspSelf, &wNtfyTrgt);
+    CHkGtwyEvtMngr mngr(&cfg);
+    auto block = [](WORD wSeq) {
+        auto* p = new CSharedMemInitHook(SENDER_CORE);
+        HOOK_NTFY ntfy = {HOOK_KIND_INIT, 0};
+        EXPECT_TRUE(p->Create(BlockName(SENDER_CORE, wSeq).c_str(), PAGE_READWRITE, &ntfy));
+        return p;
+    };
+    EXPECT_FALSE(mngr.RegisterNtfy(7, block(7)));
+    EXPECT_FALSE(mngr.RegisterNtfy(7, new CSharedMemInitHook(SENDER_CORE)));
+    EXPECT_EQ(1u, mngr.GetNtfyCount());
+    EXPECT_TRUE(MappingExists(BlockName(SENDER_CORE, 7))) << "the waiting block stays";
+    const std::string strWaiting = "[Core]\t(E)\tCHkGtwyEvtMngr::RegisterNtfy() refused, Seq = 7 is still waiting.\r\n";
+    EXPECT_NE(std::string::npos, logged(1).find(strWaiting)) << logged(1);
+
+    // A peer that answers nothing: the blocks waiting stop at the bound.
+    for (WORD wSeq = 8; mngr.GetNtfyCount() < CHkGtwyEvtMngr::MAX_NTFY_WAITING; ++wSeq)
+        ASSERT_FALSE(mngr.RegisterNtfy(wSeq, new CSharedMemInitHook(SENDER_CORE)));
+    const WORD wBeyond = static_cast<WORD>(7 + CHkGtwyEvtMngr::MAX_NTFY_WAITING);
+    EXPECT_FALSE(mngr.RegisterNtfy(wBeyond, block(wBeyond)));
+    EXPECT_EQ(CHkGtwyEvtMngr::MAX_NTFY_WAITING, mngr.GetNtfyCount());
+    EXPECT_FALSE(MappingExists(BlockName(SENDER_CORE, wBeyond))) << "the refused block is freed";
+    const std::string strBound = "[Core]\t(E)\tCHkGtwyEvtMngr::RegisterNtfy() refused, Seq = " + std::to_string(wBeyond) +
+                                 ", " + std::to_string(CHkGtwyEvtMngr::MAX_NTFY_WAITING) + " blocks waiting.\r\n";
+    EXPECT_NE(std::string::npos, logged(2).find(strBound)) << logged(2);
+
+    // An answer makes room again.
+    mngr.m_bTrgtReady = 1;
+    EXPECT_TRUE(mngr.RemoveNtfy(7));
+    EXPECT_FALSE(mngr.RegisterNtfy(wBeyond, block(wBeyond)));
+    EXPECT_EQ(CHkGtwyEvtMngr::MAX_NTFY_WAITING, mngr.GetNtfyCount());
+    EXPECT_TRUE(MappingExists(BlockName(SENDER_CORE, wBeyond)));
 }
