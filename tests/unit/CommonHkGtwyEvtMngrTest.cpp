@@ -2,7 +2,6 @@
 // (announcing rules, sequence wrap, refused blocks, idle threads, ends that give up).
 #include <gtest/gtest.h>
 #include <windows.h>
-#include <tlhelp32.h>
 
 #include <functional>
 #include <memory>
@@ -55,6 +54,25 @@ bool TakeSignal(const std::wstring& strEvent)
         CloseHandle(h);
     }
     return bSet;
+}
+
+bool EventExists(const std::wstring& strName)
+{
+    HANDLE h = OpenEventW(SYNCHRONIZE, FALSE, strName.c_str());
+    if (h)
+        CloseHandle(h);
+    return h != nullptr;
+}
+
+// The names of the six events of a manager: a name lives as long as any handle to its event.
+std::vector<std::wstring> EventNames(const HKGTWY_EVT_MNGR_CFG& cfg)
+{
+    return {cfg.strEvtEvtSelfNm,
+            cfg.strEvtRspSelfNm,
+            cfg.strEvtEvtTrgtNm,
+            cfg.strEvtRspTrgtNm,
+            FormatString(cfg.strEvtAlvFmt.c_str(), cfg.nSelf, cfg.nTrgt),
+            FormatString(cfg.strEvtAlvFmt.c_str(), cfg.nTrgt, cfg.nSelf)};
 }
 
 bool MappingExists(const std::wstring& strName)
@@ -156,54 +174,6 @@ bool PumpUntil(SIDE& core, SIDE& gtwy, const std::function<bool()>& bDone, DWORD
         }
     }
     return true;
-}
-
-// Handles of this process, from the system's handle table: Wine's GetProcessHandleCount answers 0.
-int OwnHandleCount()
-{
-    struct HANDLE_ENTRY {
-        USHORT uPid;
-        USHORT uCreatorBackTrace;
-        UCHAR bType;
-        UCHAR bAttributes;
-        USHORT uHandle;
-        PVOID pObject;
-        ACCESS_MASK access;
-    };
-    struct HANDLE_TABLE {
-        ULONG nCount;
-        HANDLE_ENTRY aEntry[1];
-    };
-    using NT_QUERY = LONG(WINAPI*)(ULONG, PVOID, ULONG, PULONG);
-    static const auto s_pfnQuery =
-        reinterpret_cast<NT_QUERY>(GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "NtQuerySystemInformation"));
-    constexpr ULONG kSystemHandleInformation = 16;
-    constexpr LONG kInfoLengthMismatch = static_cast<LONG>(0xC0000004L);
-    std::vector<BYTE> buf(1 << 16);
-    LONG nStatus = 0;
-    while ((nStatus = s_pfnQuery(kSystemHandleInformation, buf.data(), static_cast<ULONG>(buf.size()), nullptr)) ==
-           kInfoLengthMismatch)
-        buf.resize(buf.size() * 2);
-    if (nStatus != 0)
-        return -1;
-    const auto* pTable = reinterpret_cast<const HANDLE_TABLE*>(buf.data());
-    int nCount = 0;
-    for (ULONG i = 0; i < pTable->nCount; ++i)
-        nCount += pTable->aEntry[i].uPid == static_cast<USHORT>(GetCurrentProcessId());
-    return nCount;
-}
-
-int OwnThreadCount()
-{
-    HANDLE hSnap = CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0);
-    if (hSnap == INVALID_HANDLE_VALUE)
-        return -1;
-    THREADENTRY32 te = {sizeof(te)};
-    int nCount = 0;
-    for (BOOL b = Thread32First(hSnap, &te); b; b = Thread32Next(hSnap, &te))
-        nCount += te.th32OwnerProcessID == GetCurrentProcessId();
-    CloseHandle(hSnap);
-    return nCount;
 }
 
 ULONGLONG ThreadCpu100ns(HANDLE h)
@@ -358,15 +328,10 @@ TEST(CommonHkGtwyEvtMngr, EndJoinsThreadsAndALateThreadKeepsItsOwnHandles)
         DuplicateHandle(GetCurrentProcess(), h, GetCurrentProcess(), &hDup, 0, FALSE, DUPLICATE_SAME_ACCESS);
         return hDup;
     };
-    // The process's first window and threads open handles of their own, kept for its life.
-    {
-        SIDE warm(SENDER_CORE);
-        ASSERT_TRUE(warm.Start());
-    }
-    const int nHandlesBefore = OwnHandleCount();
-    ASSERT_GT(nHandlesBefore, 0);
+    std::vector<std::wstring> vecEvents;
     {
         SIDE core(SENDER_CORE);
+        vecEvents = EventNames(core.cfg);
         ASSERT_TRUE(core.Start());
         HANDLE hRsp = duplicate(core.pMngr->GetThreadHandle(CHkGtwyEvtMngr::THREAD_KIND::Rsp));
         HANDLE hNtfy = duplicate(core.pMngr->GetThreadHandle(CHkGtwyEvtMngr::THREAD_KIND::Ntfy));
@@ -385,38 +350,33 @@ TEST(CommonHkGtwyEvtMngr, EndJoinsThreadsAndALateThreadKeepsItsOwnHandles)
         ASSERT_NE(nullptr, hPeerNtfy);
         SetEvent(hPeerNtfy);
         core.pMngr.reset();
+        CloseHandle(hPeerNtfy);
+        // Only the late thread's own copies keep the peer's events alive now.
+        EXPECT_TRUE(EventExists(vecEvents[2]));
+        EXPECT_FALSE(EventExists(vecEvents[0]));
         ResumeThread(hNtfy);
         EXPECT_EQ(WAIT_OBJECT_0, WaitForSingleObject(hNtfy, 5000));
         MSG msg;
         EXPECT_FALSE(PeekMessageW(&msg, core.hWnd, MSG_HKGTWY_NTFY_DTCT, MSG_HKGTWY_NTFY_DTCT, PM_REMOVE));
-        CloseHandle(hPeerNtfy);
         CloseHandle(hRsp);
         CloseHandle(hNtfy);
     }
-    EXPECT_LE(OwnHandleCount(), nHandlesBefore);
+    // Every handle to the events is closed, the late thread's too.
+    for (const std::wstring& strEvent : vecEvents)
+        EXPECT_FALSE(EventExists(strEvent)) << strEvent;
 }
 
 TEST(CommonHkGtwyEvtMngr, ThreadThatCannotBeResumedLeavesNothingBehind)
 {
     SIDE core(SENDER_CORE);
-    // A thread started and ended first: the process's first thread opens handles for good.
-    ASSERT_TRUE(core.pMngr->StartAsyncWtRspTrgt(&core.prm));
-    ASSERT_TRUE(core.pMngr->EndAsyncWtRspTrgt());
-    const int nThreadsBefore = OwnThreadCount();
-    const int nHandlesBefore = OwnHandleCount();
-    ASSERT_GT(nThreadsBefore, 0);
-    ASSERT_GT(nHandlesBefore, 0);
+    const std::vector<std::wstring> vecEvents = EventNames(core.cfg);
     core.pMngr->FailNextResume();
     EXPECT_FALSE(core.pMngr->StartAsyncWtNtfyTrgt(&core.prm));
     EXPECT_EQ(nullptr, core.pMngr->GetThreadHandle(CHkGtwyEvtMngr::THREAD_KIND::Ntfy));
-    // No suspended thread, and its events, their copies and its handle closed.
-    EXPECT_EQ(OwnThreadCount(), nThreadsBefore);
-    EXPECT_EQ(OwnHandleCount(), nHandlesBefore);
     EXPECT_TRUE(core.pMngr->EndAsyncWtNtfyTrgt()) << "ending a thread never started";
 
     // The manager goes on: the same start succeeds now and its thread serves.
     ASSERT_TRUE(core.pMngr->StartAsyncWtNtfyTrgt(&core.prm));
-    EXPECT_EQ(OwnThreadCount(), nThreadsBefore + 1);
     HANDLE hPeerNtfy = OpenEventW(EVENT_MODIFY_STATE, FALSE, core.cfg.strEvtEvtTrgtNm.c_str());
     ASSERT_NE(nullptr, hPeerNtfy);
     SetEvent(hPeerNtfy);
@@ -424,6 +384,12 @@ TEST(CommonHkGtwyEvtMngr, ThreadThatCannotBeResumedLeavesNothingBehind)
     MSG msg;
     EXPECT_TRUE(WaitUntilMessage(core.hWnd, MSG_HKGTWY_NTFY_DTCT, msg));
     EXPECT_TRUE(core.pMngr->EndAsyncWtNtfyTrgt());
+
+    // With the manager gone no handle to its events is left: the record of the start that failed,
+    // with its copies of the peer's events, was freed too.
+    core.pMngr.reset();
+    for (const std::wstring& strEvent : vecEvents)
+        EXPECT_FALSE(EventExists(strEvent)) << strEvent;
 }
 
 TEST(CommonHkGtwyEvtMngr, BlocksBeyondTheBoundOrUnderAWaitingNumberAreRefusedWithAnErrorLine)
