@@ -206,7 +206,8 @@ BOOL CHkGtwyEvtMngr::StartThread(THREAD_KIND kind, std::shared_ptr<WAIT_THREAD>&
 {
     if (pThread)
         return FALSE;
-    auto pNew = std::make_shared<WAIT_THREAD>();
+    // Not make_shared: a weak reference left in a thread that never ran would keep its memory.
+    std::shared_ptr<WAIT_THREAD> pNew(new WAIT_THREAD);
     pNew->kind = kind;
     pNew->nSelf = m_nSelf;
     pNew->hWnd = hWnd;
@@ -243,14 +244,25 @@ BOOL CHkGtwyEvtMngr::StartThread(THREAD_KIND kind, std::shared_ptr<WAIT_THREAD>&
         return FALSE;
     }
     pNew->pThread = std::make_unique<CWorkerThread>();
-    WAIT_THREAD* pRaw = pNew.get();
-    // The thread holds its own reference: the last one to let go frees the record.
-    if (!pRaw->pThread->Start([pNew]() { return pNew->Run(); }, nPriority, TRUE)) {
+    // Once running, the thread holds a reference of its own, and the last one to let go frees the
+    // record. Until then the record is the manager's alone: a thread that never runs holds nothing.
+    const std::weak_ptr<WAIT_THREAD> wpNew = pNew;
+    const auto fnRun = [wpNew]() -> DWORD {
+        const std::shared_ptr<WAIT_THREAD> pOwn = wpNew.lock();
+        return pOwn ? pOwn->Run() : 0;
+    };
+    if (!pNew->pThread->Start(fnRun, nPriority, TRUE)) {
         OutputLog(LOG_LEVEL_DEBUG, m_nSelf, L"Thread create failed 1 in CHkGtwyEvtMngr::%s().\r\n", pszOperation);
         return FALSE;
     }
-    if (!pRaw->pThread->Resume()) {
+    if (m_bFailNextResume || !pNew->pThread->Resume()) {
+        m_bFailNextResume = FALSE;
         OutputLog(LOG_LEVEL_DEBUG, m_nSelf, L"Thread create failed 2 in CHkGtwyEvtMngr::%s().\r\n", pszOperation);
+        // It has run nothing of ours: ended here, it leaves no thread behind, and the record with
+        // its events goes with pNew.
+        const HANDLE hThread = pNew->pThread->GetHandle();
+        if (TerminateThread(hThread, 0))
+            WaitForSingleObject(hThread, kThreadJoinWait);
         return FALSE;
     }
     pThread = pNew;
@@ -332,8 +344,23 @@ HANDLE CHkGtwyEvtMngr::GetThreadHandle(THREAD_KIND kind) const noexcept
 
 BOOL CHkGtwyEvtMngr::RegisterNtfy(WORD wSeq, CSharedMem* pBlock)
 {
+    std::unique_ptr<CSharedMem> pOwned(pBlock);
+    // A number still waiting names a block the peer has left unanswered for 65536 blocks, which
+    // it may yet read: it stays. And a peer that hangs must not make the map grow until the
+    // 32-bit gateway runs out of address space.
+    if (m_mapNtfy.count(wSeq)) {
+        OutputLog(LOG_LEVEL_ERROR, m_nSelf,
+                  L"CHkGtwyEvtMngr::RegisterNtfy() refused, Seq = %d is still waiting.\r\n", wSeq);
+        return FALSE;
+    }
+    if (m_mapNtfy.size() >= MAX_NTFY_WAITING) {
+        OutputLog(LOG_LEVEL_ERROR, m_nSelf,
+                  L"CHkGtwyEvtMngr::RegisterNtfy() refused, Seq = %d, %d blocks waiting.\r\n", wSeq,
+                  static_cast<int>(m_mapNtfy.size()));
+        return FALSE;
+    }
     const bool bWasEmpty = m_mapNtfy.empty();
-    m_mapNtfy[wSeq].reset(pBlock);
+    m_mapNtfy[wSeq] = std::move(pOwned);
     if (m_bTrgtReady && bWasEmpty)
         return NtfyPending();
     return FALSE;

@@ -74,13 +74,17 @@ struct HKGTWY_ALV_THRD_PRM {
 class CHkGtwyEvtMngr {
 public:
     static constexpr DWORD THREAD_END_WAIT = 10000;
+    // Own blocks waiting for the peer's answer. Each holds a mapping (64 KiB of address space in
+    // the 32-bit gateway) and a mutex; a peer that answers nothing for this long has hung.
+    static constexpr size_t MAX_NTFY_WAITING = 2048;
 
     explicit CHkGtwyEvtMngr(const HKGTWY_EVT_MNGR_CFG* pCfg);
     virtual ~CHkGtwyEvtMngr();
     CHkGtwyEvtMngr(const CHkGtwyEvtMngr&) = delete;
     CHkGtwyEvtMngr& operator=(const CHkGtwyEvtMngr&) = delete;
 
-    // FALSE (logged) when the thread's events or the thread cannot be made, or it runs already.
+    // FALSE (logged) when the thread's events or the thread cannot be made or started, or it runs
+    // already; what a start that failed made is freed again.
     BOOL StartAsyncWtNtfyTrgt(const HKGTWY_THRD_PRM* pPrm);
     BOOL StartAsyncWtRspTrgt(const HKGTWY_THRD_PRM* pPrm);
     BOOL StartWtRspAlvTrgt(const HKGTWY_ALV_THRD_PRM* pPrm);
@@ -91,7 +95,8 @@ public:
     BOOL EndWtRspAlvTrgt();
 
     // Takes ownership of pBlock, created under wSeq. TRUE when it signalled the peer: only when
-    // the peer is ready and nothing else waited.
+    // the peer is ready and nothing else waited. A block under a number still waiting, or beyond
+    // MAX_NTFY_WAITING, is refused: logged (ERROR), freed, FALSE (GetNtfyCount tells the two apart).
     BOOL RegisterNtfy(WORD wSeq, CSharedMem* pBlock);
     // The peer answered wSeq: frees it; TRUE when it announced the next waiting block.
     BOOL RemoveNtfy(WORD wSeq);
@@ -127,6 +132,8 @@ public:
     // For tests: the end wait, and a thread's handle (null when not running; valid until its end).
     enum class THREAD_KIND { Ntfy, Rsp, Alv };
     void SetThreadEndWait(DWORD dwWait) noexcept { m_dwThreadEndWait = dwWait; }
+    // For tests: the next thread start fails at its resume, as in a system out of resources.
+    void FailNextResume() noexcept { m_bFailNextResume = TRUE; }
     HANDLE GetThreadHandle(THREAD_KIND kind) const noexcept;
 
     int m_bTrgtReady = 0;
@@ -153,5 +160,6 @@ private:
     std::shared_ptr<WAIT_THREAD> m_pRspThread;
     std::shared_ptr<WAIT_THREAD> m_pAlvThread;
     DWORD m_dwThreadEndWait = THREAD_END_WAIT;
+    BOOL m_bFailNextResume = FALSE;
     std::map<WORD, std::unique_ptr<CSharedMem>> m_mapNtfy;
 };

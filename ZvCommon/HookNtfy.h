@@ -99,6 +99,14 @@ inline uint64_t WidenHookParam(LPARAM lParam) noexcept
     return static_cast<uint64_t>(static_cast<ULONG_PTR>(lParam));
 }
 
+// A window handle read from a block: its low 32 bits, sign-extended, as the system widens the
+// handles that 32- and 64-bit processes share. The upper half is never read: the writer leaves it
+// zero, and a foreign block may fill it with anything.
+inline HWND NarrowHookHandle(uint64_t u64Wnd) noexcept
+{
+    return reinterpret_cast<HWND>(static_cast<LONG_PTR>(static_cast<int32_t>(static_cast<uint32_t>(u64Wnd))));
+}
+
 // The kind-4 record of one hook message received by hWnd.
 inline HOOK_NTFY_CBT MakeHookNtfyCbt(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam) noexcept
 {

@@ -3,6 +3,7 @@
 #include <iterator>
 #include <memory>
 #include <new>
+#include <utility>
 
 #include "Path.h"
 #include "ProcessLaunch.h"
@@ -260,13 +261,13 @@ BOOL CLogManager::StartLogWndWatch()
 {
     if (m_pLogWatchThread)
         return TRUE;
+    // Unnamed, as the output thread's kill event: both are this process's own, and under a name
+    // another program of the same sender would end this one's threads.
     if (!m_hEvtLogAppWatch) {
-        const std::wstring strName = FormatString(LOG_APP_WATCH_EVENT_FORMAT, m_nSender);
-        m_hEvtLogAppWatch = CreateEventW(nullptr, TRUE, FALSE, strName.c_str());
+        m_hEvtLogAppWatch = CreateEventW(nullptr, TRUE, FALSE, nullptr);
         if (!m_hEvtLogAppWatch)
             return FALSE;
     }
-    // Another run of the same sender may have left the shared event set.
     ResetEvent(m_hEvtLogAppWatch);
     auto* pThread = new (std::nothrow) CWorkerThread;
     if (!pThread)
@@ -277,6 +278,11 @@ BOOL CLogManager::StartLogWndWatch()
     }
     m_pLogWatchThread = pThread;
     return TRUE;
+}
+
+BOOL CLogManager::IsConnecting() const
+{
+    return m_pLogWatchThread && !m_pLogWatchThread->Wait(0);
 }
 
 DWORD CLogManager::LogWatchThread()
@@ -309,8 +315,7 @@ BOOL CLogManager::CreateLogOut()
             return FALSE;
     }
     if (!m_hEvtLogOutKill) {
-        const std::wstring strName = FormatString(LOG_OUT_KILL_EVENT_FORMAT, m_nSender);
-        m_hEvtLogOutKill = CreateEventW(nullptr, TRUE, FALSE, strName.c_str());
+        m_hEvtLogOutKill = CreateEventW(nullptr, TRUE, FALSE, nullptr);
         if (!m_hEvtLogOutKill)
             return FALSE;
     }
@@ -364,28 +369,36 @@ DWORD CLogManager::LogOutThread()
     return 0;
 }
 
+BOOL CLogManager::ServeLogBlock(CSharedMemLog& block, const std::function<BOOL(int nSender, int nSeq)>& fnPost)
+{
+    if (block.GetDone())
+        return TRUE;
+    if (!block.GetPosted()) {
+        // Marked before the viewer hears of it: the viewer reads under a mutex of its own, so a
+        // write after the post could meet its checksum test half done.
+        block.SetPosted(1);
+        if (!fnPost(block.GetSender(), block.GetSeq()))
+            block.SetPosted(0);
+        return FALSE;
+    }
+    const int nRetry = block.GetRetry() + 1;
+    if (nRetry > MAX_RETRY)
+        return TRUE;
+    block.SetRetry(nRetry);
+    if (nRetry % REPOST_EVERY == 0)
+        block.SetPosted(0);
+    return FALSE;
+}
+
 void CLogManager::ServeBlock(std::list<CSharedMemLog*>::iterator& it)
 {
     CSharedMemLog* pBlock = *it;
     const HWND hWndLog = m_hWndLog;
     BOOL bFree = FALSE;
     if (hWndLog && IsWindow(hWndLog)) {
-        if (pBlock->GetDone()) {
-            bFree = TRUE;
-        } else if (!pBlock->GetPosted()) {
-            if (PostMessageW(hWndLog, MSG_LOG_OUT, static_cast<WPARAM>(pBlock->GetSender()),
-                             static_cast<LPARAM>(pBlock->GetSeq())))
-                pBlock->SetPosted(1);
-        } else {
-            const int nRetry = pBlock->GetRetry() + 1;
-            if (nRetry > MAX_RETRY) {
-                bFree = TRUE;
-            } else {
-                pBlock->SetRetry(nRetry);
-                if (nRetry % REPOST_EVERY == 0)
-                    pBlock->SetPosted(0);
-            }
-        }
+        bFree = ServeLogBlock(*pBlock, [hWndLog](int nSender, int nSeq) {
+            return PostMessageW(hWndLog, MSG_LOG_OUT, static_cast<WPARAM>(nSender), static_cast<LPARAM>(nSeq));
+        });
     } else {
         bFree = TRUE;
         // The viewer died without detaching: nothing will take lines again, so the owner ends
@@ -450,21 +463,51 @@ void CLogManager::StopLogOut()
 
 void CLogManager::AddLog(const std::wstring& strLine)
 {
-    const std::string strText = LogLineToUtf8(strLine, CSharedMemLog::MAX_TEXT_SIZE - 1);
-    DWORD dwTextSize = static_cast<DWORD>(strText.size()) + 1;
-    auto pBlock = std::make_unique<CSharedMemLog>(m_nSender);
+    int nDropped = 0;
+    int nSeqNote = 0;
     int nSeq = 0;
     {
         std::lock_guard<std::mutex> lock(m_mtxQueue);
+        // Lines that find the queue full are counted, and the count goes into the queue in a line
+        // of its own ahead of the first line that finds room again. Threads that log at once may
+        // each pass this check before any of them has queued: the bound holds to within their number.
+        const size_t nNeed = m_nDropped ? 2 : 1;
+        if (m_lstLog.size() + nNeed > MAX_QUEUED_LINES) {
+            ++m_nDropped;
+            return;
+        }
+        if (m_nDropped) {
+            nDropped = std::exchange(m_nDropped, 0);
+            m_nSeq = NextLogSeq(m_nSeq);
+            nSeqNote = m_nSeq;
+        }
         m_nSeq = NextLogSeq(m_nSeq);
         nSeq = m_nSeq;
     }
+    if (nDropped) {
+        SYSTEMTIME st;
+        GetLocalTime(&st);
+        const std::wstring strNote =
+            FormatLogPrefix(st, m_nSender, LOG_LEVEL_ERROR) + FormatString(LOG_DROPPED_FORMAT, nDropped);
+        if (!QueueLine(strNote, nSeqNote)) {
+            std::lock_guard<std::mutex> lock(m_mtxQueue);
+            m_nDropped += nDropped;
+        }
+    }
+    QueueLine(strLine, nSeq);
+}
+
+BOOL CLogManager::QueueLine(const std::wstring& strLine, int nSeq)
+{
+    const std::string strText = LogLineToUtf8(strLine, CSharedMemLog::MAX_TEXT_SIZE - 1);
+    DWORD dwTextSize = static_cast<DWORD>(strText.size()) + 1;
+    auto pBlock = std::make_unique<CSharedMemLog>(m_nSender);
     // Made with neither the output mutex nor the queue held: other threads' lines and the output
     // thread go on while this one waits for a block name that is still taken.
     const std::wstring strName = MakeLogBlockName(m_nSender, nSeq);
     if (!pBlock->Create(strName.c_str(), PAGE_READWRITE, &dwTextSize) || !pBlock->SetSender(m_nSender) ||
         !pBlock->SetSeq(nSeq) || !pBlock->SetRetry(0) || !pBlock->SetText(strText.c_str()))
-        return;
+        return FALSE;
 
     // The output is on only once the mutex is made: read in this order, a set flag brings the handle.
     const BOOL bLogOut = m_bLogOut;
@@ -472,7 +515,7 @@ void CLogManager::AddLog(const std::wstring& strLine)
     CSingleLock lockOut(hMtxLogOut, SYNC_KIND::Mutex);
     if (bLogOut && hMtxLogOut && !lockOut.Lock(LOG_OUT_MUTEX_WAIT)) {
         ZV_VERIFY_IN(lockOut.GetLastWaitResult() != WAIT_FAILED, kSourceFile);
-        return;
+        return FALSE;
     }
     std::lock_guard<std::mutex> lock(m_mtxQueue);
     // Another thread may have queued a later sequence meanwhile: the queue stays in sequence order.
@@ -481,6 +524,7 @@ void CLogManager::AddLog(const std::wstring& strLine)
         --itPos;
     m_lstLog.insert(itPos, pBlock.get());
     pBlock.release();
+    return TRUE;
 }
 
 CLogManager* GetLogManager()
@@ -514,7 +558,10 @@ void ConnectLogWindow(HWND hWndOwner)
 void OpenLogWindow(CMDLINE_OPTION_SET& opt, HWND hWndOwner, int nSender)
 {
     if (CLogManager* pManager = GetLogManager()) {
-        if (!pManager->PostAttach())
+        // An announcement before the viewer's window is known is absorbed by the connect under
+        // way, whose watch thread announces the window itself once it has it: dropping the
+        // manager here would let the next announcement start one more viewer.
+        if (!pManager->PostAttach() && !pManager->IsConnecting())
             DeleteLogManager(FALSE);
         return;
     }

@@ -14,6 +14,7 @@
 #include <windows.h>
 
 #include <atomic>
+#include <functional>
 #include <list>
 #include <mutex>
 #include <string>
@@ -33,9 +34,9 @@ inline constexpr int LOG_LEVEL_NONE = CMDLINE_LOGLEVEL_NONE;
 inline constexpr wchar_t LOG_WND_ALIVE_EVENT_NAME[] = L"Zuvora! Log Window Alive Event";
 inline constexpr wchar_t LOG_WND_HANDLE_MUTEX_NAME[] = L"Zuvora! Log Window Handle Mutex";
 inline constexpr wchar_t LOG_OUT_MUTEX_NAME[] = L"Zuvora! Log Output Mutex";
-inline constexpr wchar_t LOG_OUT_KILL_EVENT_FORMAT[] = L"Zuvora! Log Output Kill Event (Sender = %d)";
-inline constexpr wchar_t LOG_APP_WATCH_EVENT_FORMAT[] = L"Zuvora! Log App Watch Event (Sender = %d)";
 inline constexpr wchar_t LOG_VIEWER_WND_TITLE[] = L"Zuvora! Log Output Window";
+// The line (ERROR) that tells how many lines a full queue lost, ahead of the next one queued.
+inline constexpr wchar_t LOG_DROPPED_FORMAT[] = L"CLogManager::AddLog() queue full, %d lines dropped.\r\n";
 
 // The level's letter in "ADIEN"; '?' outside 0..4.
 wchar_t GetLogLevelLetter(int nLevel) noexcept;
@@ -63,6 +64,10 @@ public:
     static constexpr int REPOST_EVERY = 10;
     static constexpr int DRAIN_MAX_UNCHANGED = 500;
     static constexpr DWORD DETACH_SEND_TIMEOUT = 5000;
+    // Lines waiting for the viewer. Each holds a mapping (64 KiB of address space) and a mutex:
+    // 2048 of them take a sixteenth of the 2 GiB of a 32-bit program, which a logging storm (or a
+    // viewer that stalls) would otherwise exhaust.
+    static constexpr size_t MAX_QUEUED_LINES = 2048;
 
     CLogManager(const CMDLINE_OPTION_SET& opt, int nSender);
     virtual ~CLogManager();
@@ -77,13 +82,16 @@ public:
     // Waits for the viewer's alive event; with bReadHandle also reads its window handle.
     BOOL FindLogWnd(int nSender, BOOL bReadHandle, DWORD dwWait);
     BOOL StartLogWndWatch();
+    // The watch thread still looks for the viewer's window: a connect is under way.
+    BOOL IsConnecting() const;
     BOOL CreateLogOut();
     void ResumeLogOut();
     // Lets the queue drain (bounded), then ends the output thread.
     void StopLogOut();
     // Queues one line (any thread), in sequence order. Lost silently when the output mutex is busy
     // or no block can be made. The block is made with neither the output mutex nor the queue
-    // held, and a block name still taken holds it up for LINE_CREATE_RETRY_MS only.
+    // held, and a block name still taken holds it up for LINE_CREATE_RETRY_MS only. A line that
+    // finds MAX_QUEUED_LINES waiting is dropped and counted (LOG_DROPPED_FORMAT).
     void AddLog(const std::wstring& strLine);
 
     int GetLogLevel() const noexcept { return m_opt.nLogLevel; }
@@ -95,9 +103,18 @@ public:
     std::list<int> GetQueuedSeqs();
     static HWND GetLogWnd() noexcept { return m_hWndLog.load(); }
 
+    // One visit of the output thread to a queued block while the viewer's window lives: a block
+    // not yet posted is marked posted, then announced through fnPost (MSG_LOG_OUT with its sender
+    // and sequence), and unmarked when that fails; a posted one counts a retry and is marked for
+    // posting again on every REPOST_EVERY-th. TRUE when the block is finished with: taken by the
+    // viewer, or past MAX_RETRY.
+    static BOOL ServeLogBlock(CSharedMemLog& block, const std::function<BOOL(int nSender, int nSeq)>& fnPost);
+
 private:
     DWORD LogOutThread();
     DWORD LogWatchThread();
+    // Makes the block of a line that has its sequence and queues it; FALSE when the line is lost.
+    BOOL QueueLine(const std::wstring& strLine, int nSeq);
     // One output-thread step on the block at *it (both locks held); advances it.
     void ServeBlock(std::list<CSharedMemLog*>::iterator& it);
     // Waits for hObject, giving up early when the watch is ended.
@@ -113,8 +130,10 @@ private:
     std::list<CSharedMemLog*> m_lstLog;
     CMDLINE_OPTION_SET m_opt;
 
-    // Guards m_lstLog, every queued block's fields and m_nSeq inside this process, whatever
-    // the state of the output thread. Taken after m_hMtxLogOut, never before it.
+    // Lines lost to a full queue since the last count was queued.
+    int m_nDropped = 0;
+    // Guards m_lstLog, m_nDropped, every queued block's fields and m_nSeq inside this process,
+    // whatever the state of the output thread. Taken after m_hMtxLogOut, never before it.
     std::mutex m_mtxQueue;
     // Set once the output thread has told the owner that the viewer's window is gone.
     BOOL m_bViewerLostPosted = FALSE;
@@ -133,6 +152,9 @@ private:
 // The front end; all but OutputLog on the program's window thread.
 CLogManager* CreateLogManager(const CMDLINE_OPTION_SET& opt, int nSender);
 void ConnectLogWindow(HWND hWndOwner);
+// A viewer's announcement: attaches again to a known viewer, does nothing while a connect is under
+// way (so that a burst of announcements starts one viewer at most), and without a manager starts
+// logging at INFO.
 void OpenLogWindow(CMDLINE_OPTION_SET& opt, HWND hWndOwner, int nSender);
 void StartLogOutput();
 void EndLog();

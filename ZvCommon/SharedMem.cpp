@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "LogManager.h"
 #include "Strings.h"
 #include "VerifyFailed.h"
 
@@ -32,8 +33,13 @@ CSharedMem::~CSharedMem()
     if (!m_pMutex && !m_hFileMap)
         return;
     CSingleLock lockRes(m_pMutex);
-    if (m_pMutex)
-        LockView(lockRes, kSourceFile, __LINE__);
+    // A holder that keeps the mutex past the wait (another program of the same sender, a hung
+    // thread) must not end this program: the view and the handle are this object's alone, so
+    // they go without the lock.
+    if (m_pMutex && !lockRes.Lock(m_dwMutexWait) && m_bLogRelease)
+        OutputLog(LOG_LEVEL_ERROR, m_nSender,
+                  L"CSharedMem::~CSharedMem() could not lock %s (0x%x), unmapped without the lock.\r\n",
+                  m_strName.c_str(), lockRes.GetLastWaitResult());
     if (m_pbView)
         UnmapViewOfFile(m_pbView);
     if (m_hFileMap)

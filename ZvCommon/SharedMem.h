@@ -21,6 +21,8 @@ BYTE GetXorSum(const BYTE* pb, int nCount) noexcept;
 class CSharedMem {
 public:
     explicit CSharedMem(int nSender);
+    // Unmaps and closes under the block mutex; a mutex not had within m_dwMutexWait is logged
+    // (ERROR) and the view goes without it.
     virtual ~CSharedMem();
     CSharedMem(const CSharedMem&) = delete;
     CSharedMem& operator=(const CSharedMem&) = delete;
@@ -108,6 +110,9 @@ protected:
     SIZE_T m_cbView = 0;
     BOOL m_bWritable = FALSE;
     DWORD m_dwCreateRetry = CREATE_RETRY_MS;
+    // Whether the destructor may log a release without the lock. The line blocks of the log clear
+    // it: they are freed inside the log manager, where a line about them would re-enter it.
+    BOOL m_bLogRelease = TRUE;
 
 private:
     // Makes the per-block mutex; FALSE (and no mutex) when it cannot be made, or when this

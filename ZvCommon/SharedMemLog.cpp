@@ -18,6 +18,7 @@ std::wstring MakeLogBlockName(int nSender, int nSeq)
 CSharedMemLog::CSharedMemLog(int nSender) : CSharedMem(nSender)
 {
     m_dwCreateRetry = LINE_CREATE_RETRY_MS;
+    m_bLogRelease = FALSE;
 }
 
 CSharedMemLog::~CSharedMemLog() = default;

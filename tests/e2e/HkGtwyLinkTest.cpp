@@ -272,6 +272,7 @@ TEST(HkGtwyLink, GatewayOpensWithItsInitBlockThenRelaysHookMessagesInOrder) {
     EXPECT_EQ(HOOK_KIND_CBT, r.nKind);
     EXPECT_EQ(HOOK_KIND_CBT, r.cbt.nKind);
     EXPECT_EQ(Wide(peer.Wnd()), r.cbt.hWnd) << "the gateway's own window";
+    EXPECT_EQ(peer.Wnd(), NarrowHookHandle(r.cbt.hWnd));
     if (i <= 5) {
       const unsigned n = static_cast<unsigned>(i - 1);
       EXPECT_EQ(auMsg[n % 3], r.cbt.uMsg);

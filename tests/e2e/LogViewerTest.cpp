@@ -4,10 +4,12 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <algorithm>
 #include <regex>
 #include <string>
 #include <vector>
 
+#include "ZvMessages.h"
 #include "ZvTestKit.h"
 
 using namespace zvkit;
@@ -173,6 +175,87 @@ TEST(LogViewer, ProgramGoesOnWhenTheViewerIsKilled)
     expected.resize(lines.size());
     ExpectLines(lines, expected, stBefore, stAfter);
     DeleteFileW(strLog.c_str());
+}
+
+TEST(LogViewer, TwoProgramsOfOneSenderEachEndOnlyTheirOwnOutput)
+{
+    WaitForNoViewer();
+    const std::wstring strLog = TempLogPath(L"OneSender");
+    constexpr int kLinesLong = 40, kLinesShort = 2;
+    CProcess longer;
+    ASSERT_TRUE(longer.Start(kWriter, L"/LOGWINDOW /LOGFILE=" + QuoteArg(strLog) + L" /LOGLEVEL=DEBUG /LINES=" +
+                                          std::to_wstring(kLinesLong) + L" /INTERVAL=100"));
+    // Well under way, so that the two programs' sequence numbers (and block names) no longer meet.
+    ASSERT_TRUE(WaitUntil([&] { return ReadLines(strLog).size() >= 8; }, 20000));
+
+    // A second program of the same sender joins the viewer and ends while the first goes on.
+    CProcess shorter;
+    ASSERT_TRUE(shorter.Start(kWriter, L"/LOGWINDOW /LOGLEVEL=DEBUG /LINES=" + std::to_wstring(kLinesShort)));
+    const auto exitShorter = shorter.WaitForExit(20000);
+    ASSERT_TRUE(exitShorter.has_value());
+    EXPECT_EQ(*exitShorter, 0u);
+    EXPECT_TRUE(longer.IsRunning());
+
+    // The first one's lines still reach the file, and its end does not wait for a queue that
+    // nobody serves.
+    const auto exitLonger = longer.WaitForExit(20000);
+    ASSERT_TRUE(exitLonger.has_value());
+    EXPECT_EQ(*exitLonger, 0u);
+    EXPECT_EQ(CloseStrayMessageBoxes(), 0);
+
+    // Every line of both programs, interleaved: compared as level and text, in any order.
+    const std::vector<std::string> lines = ReadLines(strLog);
+    std::vector<std::string> vecTexts, vecExpected;
+    for (const std::string& strLine : lines) {
+        std::smatch m;
+        ASSERT_TRUE(std::regex_match(strLine, m, LineFormat())) << strLine;
+        vecTexts.push_back(m[8].str() + m[9].str());
+    }
+    for (int nLines : {kLinesLong, kLinesShort})
+        for (const EXPECTED_LINE& line : WriterScript(nLines))
+            vecExpected.push_back(std::string(1, line.chLevel) + line.strText);
+    std::sort(vecTexts.begin(), vecTexts.end());
+    std::sort(vecExpected.begin(), vecExpected.end());
+    EXPECT_EQ(vecTexts, vecExpected);
+    ASSERT_FALSE(lines.empty());
+    EXPECT_NE(lines.back().find(ToUtf8(L"\tZvTLogWriter 終了.")), std::string::npos) << "the longer one ends last";
+    EXPECT_TRUE(WaitUntil([&] { return longer.AllEnded(); }, 15000));
+    DeleteFileW(strLog.c_str());
+}
+
+TEST(LogViewer, BurstOfViewerAnnouncementsStartsOneViewer)
+{
+    WaitForNoViewer();
+    // Not logging at first: each announcement may turn logging on.
+    CProcess writer;
+    ASSERT_TRUE(writer.Start(kWriter, L"/LINES=60 /INTERVAL=100"));
+    const HWND hWnd = WaitForWindow(L"ZvTLogWriter Hidden Window", 5000, L"ZvTLogWriterWnd", writer.Pid());
+    ASSERT_NE(hWnd, nullptr);
+    for (int i = 0; i < 100; ++i)
+        ASSERT_TRUE(PostMessageW(hWnd, MSG_LOG_WND_DTCT, 0, 0));
+
+    // Viewers are the writer's children; watch them while the one started comes up and settles.
+    size_t nMostViewers = 0;
+    auto viewers = [&] {
+        const size_t n = writer.JobPids().size() - (writer.IsRunning() ? 1 : 0);
+        nMostViewers = std::max(nMostViewers, n);
+        return n;
+    };
+    EXPECT_TRUE(WaitUntil([&] { return viewers() >= 1 && FindTopLevel(kViewerTitle) != nullptr; }, 20000));
+    const ULONGLONG ullEnd = GetTickCount64() + 3000;
+    WaitUntil([&] { return viewers() > 1 || GetTickCount64() >= ullEnd; }, 5000);
+    EXPECT_EQ(nMostViewers, 1u);
+    // And that one takes the lines.
+    const HWND hList = FindWindowExW(FindTopLevel(kViewerTitle), nullptr, L"LISTBOX", nullptr);
+    ASSERT_NE(hList, nullptr);
+    EXPECT_TRUE(WaitUntil([&] { return SendMessageW(hList, LB_GETCOUNT, 0, 0) > 0; }, 10000));
+    EXPECT_TRUE(writer.IsRunning());
+
+    const auto exitCode = writer.WaitForExit(40000);
+    ASSERT_TRUE(exitCode.has_value());
+    EXPECT_EQ(*exitCode, 0u);
+    EXPECT_EQ(CloseStrayMessageBoxes(writer.Pid()), 0);
+    EXPECT_TRUE(WaitUntil([&] { return writer.AllEnded(); }, 15000));
 }
 
 TEST(LogViewer, AppendModeKeepsTheFileAndLineLimitMovesAFullFileAside)

@@ -10,7 +10,9 @@
 
 #include "HkGtwyEvtMngr.h"
 #include "HookNtfy.h"
+#include "LogManager.h"
 #include "Sender.h"
+#include "SharedMemLog.h"
 #include "SharedMemInitHook.h"
 #include "SharedMemSwtchHook.h"
 #include "Strings.h"
@@ -52,6 +54,33 @@ bool TakeSignal(const std::wstring& strEvent)
         CloseHandle(h);
     }
     return bSet;
+}
+
+bool EventExists(const std::wstring& strName)
+{
+    HANDLE h = OpenEventW(SYNCHRONIZE, FALSE, strName.c_str());
+    if (h)
+        CloseHandle(h);
+    return h != nullptr;
+}
+
+// The names of the six events of a manager: a name lives as long as any handle to its event.
+std::vector<std::wstring> EventNames(const HKGTWY_EVT_MNGR_CFG& cfg)
+{
+    return {cfg.strEvtEvtSelfNm,
+            cfg.strEvtRspSelfNm,
+            cfg.strEvtEvtTrgtNm,
+            cfg.strEvtRspTrgtNm,
+            FormatString(cfg.strEvtAlvFmt.c_str(), cfg.nSelf, cfg.nTrgt),
+            FormatString(cfg.strEvtAlvFmt.c_str(), cfg.nTrgt, cfg.nSelf)};
+}
+
+bool MappingExists(const std::wstring& strName)
+{
+    HANDLE h = OpenFileMappingW(FILE_MAP_READ, FALSE, strName.c_str());
+    if (h)
+        CloseHandle(h);
+    return h != nullptr;
 }
 
 // One program's end of the link, with a hidden window whose messages the test handles.
@@ -114,6 +143,17 @@ struct SIDE {
         }
     }
 };
+
+// Takes uMsg for hWnd from the queue, waiting for it up to 5 s.
+bool WaitUntilMessage(HWND hWnd, UINT uMsg, MSG& msg)
+{
+    for (const ULONGLONG ullEnd = GetTickCount64() + 5000; GetTickCount64() < ullEnd;) {
+        if (PeekMessageW(&msg, hWnd, uMsg, uMsg, PM_REMOVE))
+            return true;
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
+    }
+    return false;
+}
 
 // Handles the messages of both windows until bDone says so, for at most dwWait ms.
 bool PumpUntil(SIDE& core, SIDE& gtwy, const std::function<bool()>& bDone, DWORD dwWait = 5000)
@@ -185,16 +225,14 @@ TEST(CommonHkGtwyEvtMngr, AnnouncesOneBlockAtATime)
     EXPECT_TRUE(mngr.NtfyPending());
     EXPECT_TRUE(signalled());
 
-    // A second block under a taken number replaces the first, whose mapping goes away.
+    // A second block under a number still waiting is refused and freed; the first one stays.
     mngr.RemoveAllNtfy();
     EXPECT_TRUE(mngr.RegisterNtfy(1, block(1)));
     EXPECT_TRUE(signalled());
     EXPECT_FALSE(mngr.RegisterNtfy(1, block(1 + 0x100)));
     EXPECT_FALSE(signalled());
-    HANDLE hOld = OpenFileMappingW(FILE_MAP_READ, FALSE, BlockName(SENDER_CORE, 1).c_str());
-    EXPECT_EQ(nullptr, hOld);
-    if (hOld)
-        CloseHandle(hOld);
+    EXPECT_FALSE(MappingExists(BlockName(SENDER_CORE, 1 + 0x100)));
+    EXPECT_TRUE(MappingExists(BlockName(SENDER_CORE, 1)));
     EXPECT_EQ(1u, mngr.GetNtfyCount());
 
     EXPECT_FALSE(mngr.RegisterNtfy(2, block(2)));
@@ -285,19 +323,15 @@ TEST(CommonHkGtwyEvtMngr, IdleThreadsBlockInsteadOfPolling)
 
 TEST(CommonHkGtwyEvtMngr, EndJoinsThreadsAndALateThreadKeepsItsOwnHandles)
 {
-    auto handleCount = [] {
-        DWORD n = 0;
-        GetProcessHandleCount(GetCurrentProcess(), &n);
-        return n;
-    };
     auto duplicate = [](HANDLE h) {
         HANDLE hDup = nullptr;
         DuplicateHandle(GetCurrentProcess(), h, GetCurrentProcess(), &hDup, 0, FALSE, DUPLICATE_SAME_ACCESS);
         return hDup;
     };
-    const DWORD dwHandlesBefore = handleCount();
+    std::vector<std::wstring> vecEvents;
     {
         SIDE core(SENDER_CORE);
+        vecEvents = EventNames(core.cfg);
         ASSERT_TRUE(core.Start());
         HANDLE hRsp = duplicate(core.pMngr->GetThreadHandle(CHkGtwyEvtMngr::THREAD_KIND::Rsp));
         HANDLE hNtfy = duplicate(core.pMngr->GetThreadHandle(CHkGtwyEvtMngr::THREAD_KIND::Ntfy));
@@ -316,13 +350,95 @@ TEST(CommonHkGtwyEvtMngr, EndJoinsThreadsAndALateThreadKeepsItsOwnHandles)
         ASSERT_NE(nullptr, hPeerNtfy);
         SetEvent(hPeerNtfy);
         core.pMngr.reset();
+        CloseHandle(hPeerNtfy);
+        // Only the late thread's own copies keep the peer's events alive now.
+        EXPECT_TRUE(EventExists(vecEvents[2]));
+        EXPECT_FALSE(EventExists(vecEvents[0]));
         ResumeThread(hNtfy);
         EXPECT_EQ(WAIT_OBJECT_0, WaitForSingleObject(hNtfy, 5000));
         MSG msg;
         EXPECT_FALSE(PeekMessageW(&msg, core.hWnd, MSG_HKGTWY_NTFY_DTCT, MSG_HKGTWY_NTFY_DTCT, PM_REMOVE));
-        CloseHandle(hPeerNtfy);
         CloseHandle(hRsp);
         CloseHandle(hNtfy);
     }
-    EXPECT_LE(handleCount(), dwHandlesBefore);
+    // Every handle to the events is closed, the late thread's too.
+    for (const std::wstring& strEvent : vecEvents)
+        EXPECT_FALSE(EventExists(strEvent)) << strEvent;
+}
+
+TEST(CommonHkGtwyEvtMngr, ThreadThatCannotBeResumedLeavesNothingBehind)
+{
+    SIDE core(SENDER_CORE);
+    const std::vector<std::wstring> vecEvents = EventNames(core.cfg);
+    core.pMngr->FailNextResume();
+    EXPECT_FALSE(core.pMngr->StartAsyncWtNtfyTrgt(&core.prm));
+    EXPECT_EQ(nullptr, core.pMngr->GetThreadHandle(CHkGtwyEvtMngr::THREAD_KIND::Ntfy));
+    EXPECT_TRUE(core.pMngr->EndAsyncWtNtfyTrgt()) << "ending a thread never started";
+
+    // The manager goes on: the same start succeeds now and its thread serves.
+    ASSERT_TRUE(core.pMngr->StartAsyncWtNtfyTrgt(&core.prm));
+    HANDLE hPeerNtfy = OpenEventW(EVENT_MODIFY_STATE, FALSE, core.cfg.strEvtEvtTrgtNm.c_str());
+    ASSERT_NE(nullptr, hPeerNtfy);
+    SetEvent(hPeerNtfy);
+    CloseHandle(hPeerNtfy);
+    MSG msg;
+    EXPECT_TRUE(WaitUntilMessage(core.hWnd, MSG_HKGTWY_NTFY_DTCT, msg));
+    EXPECT_TRUE(core.pMngr->EndAsyncWtNtfyTrgt());
+
+    // With the manager gone no handle to its events is left: the record of the start that failed,
+    // with its copies of the peer's events, was freed too.
+    core.pMngr.reset();
+    for (const std::wstring& strEvent : vecEvents)
+        EXPECT_FALSE(EventExists(strEvent)) << strEvent;
+}
+
+TEST(CommonHkGtwyEvtMngr, BlocksBeyondTheBoundOrUnderAWaitingNumberAreRefusedWithAnErrorLine)
+{
+    // The refusals' lines, kept in this process's log queue.
+    constexpr int kLogSender = 81;
+    CMDLINE_OPTION_SET opt;
+    opt.bLogWindow = 1;
+    opt.nLogLevel = LOG_LEVEL_ERROR;
+    ASSERT_NE(nullptr, CreateLogManager(opt, kLogSender));
+    struct LOG_END {
+        ~LOG_END() { EndLog(); }
+    } logEnd;
+    auto logged = [&](int nSeq) {
+        CSharedMemLog line(SENDER_LOG);
+        return line.Open(MakeLogBlockName(kLogSender, nSeq).c_str(), FALSE, FILE_MAP_READ) ? line.GetText() : "";
+    };
+
+    WORD wNtfySelf = 0, wRspSelf = 0, wNtfyTrgt = 0;
+    const HKGTWY_EVT_MNGR_CFG cfg = TestCfg(SENDER_CORE, &wNtfySelf, &wRspSelf, &wNtfyTrgt);
+    CHkGtwyEvtMngr mngr(&cfg);
+    auto block = [](WORD wSeq) {
+        auto* p = new CSharedMemInitHook(SENDER_CORE);
+        HOOK_NTFY ntfy = {HOOK_KIND_INIT, 0};
+        EXPECT_TRUE(p->Create(BlockName(SENDER_CORE, wSeq).c_str(), PAGE_READWRITE, &ntfy));
+        return p;
+    };
+    EXPECT_FALSE(mngr.RegisterNtfy(7, block(7)));
+    EXPECT_FALSE(mngr.RegisterNtfy(7, new CSharedMemInitHook(SENDER_CORE)));
+    EXPECT_EQ(1u, mngr.GetNtfyCount());
+    EXPECT_TRUE(MappingExists(BlockName(SENDER_CORE, 7))) << "the waiting block stays";
+    const std::string strWaiting = "[Core]\t(E)\tCHkGtwyEvtMngr::RegisterNtfy() refused, Seq = 7 is still waiting.\r\n";
+    EXPECT_NE(std::string::npos, logged(1).find(strWaiting)) << logged(1);
+
+    // A peer that answers nothing: the blocks waiting stop at the bound.
+    for (WORD wSeq = 8; mngr.GetNtfyCount() < CHkGtwyEvtMngr::MAX_NTFY_WAITING; ++wSeq)
+        ASSERT_FALSE(mngr.RegisterNtfy(wSeq, new CSharedMemInitHook(SENDER_CORE)));
+    const WORD wBeyond = static_cast<WORD>(7 + CHkGtwyEvtMngr::MAX_NTFY_WAITING);
+    EXPECT_FALSE(mngr.RegisterNtfy(wBeyond, block(wBeyond)));
+    EXPECT_EQ(CHkGtwyEvtMngr::MAX_NTFY_WAITING, mngr.GetNtfyCount());
+    EXPECT_FALSE(MappingExists(BlockName(SENDER_CORE, wBeyond))) << "the refused block is freed";
+    const std::string strBound = "[Core]\t(E)\tCHkGtwyEvtMngr::RegisterNtfy() refused, Seq = " + std::to_string(wBeyond) +
+                                 ", " + std::to_string(CHkGtwyEvtMngr::MAX_NTFY_WAITING) + " blocks waiting.\r\n";
+    EXPECT_NE(std::string::npos, logged(2).find(strBound)) << logged(2);
+
+    // An answer makes room again.
+    mngr.m_bTrgtReady = 1;
+    EXPECT_TRUE(mngr.RemoveNtfy(7));
+    EXPECT_FALSE(mngr.RegisterNtfy(wBeyond, block(wBeyond)));
+    EXPECT_EQ(CHkGtwyEvtMngr::MAX_NTFY_WAITING, mngr.GetNtfyCount());
+    EXPECT_TRUE(MappingExists(BlockName(SENDER_CORE, wBeyond)));
 }

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <cstdint>
 #include <cstring>
 #include <string>
 
@@ -149,6 +150,35 @@ TEST(CommonHookBlocks, RelayedEventWidensHandleAndParametersToSixtyFourBits)
     EXPECT_FALSE(reader.GetData(nullptr));
     ASSERT_TRUE(reader.GetData(&read));
     EXPECT_EQ(0, memcmp(&ntfy, &read, sizeof(read)));
+}
+
+TEST(CommonHookBlocks, HandleReadFromABlockIsItsLowHalfSignExtended)
+{
+    const auto value = [](HWND hWnd) { return static_cast<uint64_t>(reinterpret_cast<ULONG_PTR>(hWnd)); };
+    const uint64_t u64Minus1 = value(reinterpret_cast<HWND>(static_cast<LONG_PTR>(-1)));
+    EXPECT_EQ(u64Minus1, value(NarrowHookHandle(0xFFFFFFFFull)));
+    EXPECT_EQ(0x12345678ull, value(NarrowHookHandle(0x12345678ull)));
+    EXPECT_EQ(0x7FFFFFFFull, value(NarrowHookHandle(0x7FFFFFFFull)));
+    EXPECT_EQ(value(reinterpret_cast<HWND>(static_cast<LONG_PTR>(INT32_MIN))), value(NarrowHookHandle(0x80000000ull)));
+    EXPECT_EQ(nullptr, NarrowHookHandle(0));
+    // Whatever the upper half holds is not read.
+    EXPECT_EQ(0x12345ull, value(NarrowHookHandle(0xDEADBEEF00012345ull)));
+    EXPECT_EQ(0x7FFFFFFFull, value(NarrowHookHandle(0xFFFFFFFF7FFFFFFFull)));
+    EXPECT_EQ(u64Minus1, value(NarrowHookHandle(0x00000001FFFFFFFFull)));
+
+    // A handle with bit 31 set, as the 32-bit gateway writes it (zero-extended), reads back as the
+    // handle a 64-bit program knows.
+    const HWND hWnd = reinterpret_cast<HWND>(static_cast<LONG_PTR>(static_cast<int32_t>(0x80001234u)));
+    const std::wstring strName = UniqueName(L"narrow");
+    HOOK_NTFY_CBT ntfy = MakeHookNtfyCbt(nullptr, 0x8040, 0, 0);
+    ntfy.hWnd = 0x80001234ull;
+    CSharedMemCbtHook cbt(SENDER_HOOK);
+    ASSERT_TRUE(cbt.Create(strName.c_str(), PAGE_READWRITE, &ntfy));
+    CSharedMemCbtHook reader(SENDER_CORE);
+    ASSERT_TRUE(reader.Open(strName.c_str(), FALSE, FILE_MAP_READ));
+    HOOK_NTFY_CBT read = {};
+    ASSERT_TRUE(reader.GetData(&read));
+    EXPECT_EQ(hWnd, NarrowHookHandle(read.hWnd));
 }
 
 TEST(CommonHookBlocks, ChecksumLeavesTheLastCountedByteOut)

@@ -25,7 +25,8 @@ namespace {
 // Every test that makes blocks uses its own sender, so that parallel test processes never
 // meet on a block name.
 constexpr int kSenderQueue = 71, kSenderThreads = 72, kSenderUnresumed = 73, kSenderProtocol = 74;
-constexpr int kSenderEndRace = 75, kSenderLock = 76, kSenderTaken = 77;
+constexpr int kSenderEndRace = 75, kSenderLock = 76, kSenderTaken = 77, kSenderServe = 78;
+constexpr int kSenderFull = 79;
 
 CMDLINE_OPTION_SET LogWindowOptions(int nLevel)
 {
@@ -268,6 +269,46 @@ TEST(CommonLogManager, ManagerWithUnresumedOutputThreadEnds)
     EXPECT_TRUE(deleter.Wait(5000));
 }
 
+TEST(CommonLogManager, BlockIsMarkedPostedBeforeTheViewerHearsOfIt)
+{
+    const std::wstring strName = MakeLogBlockName(kSenderServe, 1);
+    CSharedMemLog block(kSenderServe);
+    DWORD dwTextSize = 5;
+    ASSERT_TRUE(block.Create(strName.c_str(), PAGE_READWRITE, &dwTextSize));
+    ASSERT_TRUE(block.SetSender(kSenderServe) && block.SetSeq(1) && block.SetText("line"));
+    // The viewer reads under a mutex of its own: whatever it finds when told is what it checks.
+    CSharedMemLog viewer(SENDER_LOG);
+    ASSERT_TRUE(viewer.Open(strName.c_str(), FALSE, FILE_MAP_ALL_ACCESS));
+    std::vector<int> vecPostedWhenTold;
+    BOOL bPostWorks = FALSE;
+    const auto post = [&](int nSender, int nSeq) {
+        EXPECT_EQ(nSender, kSenderServe);
+        EXPECT_EQ(nSeq, 1);
+        EXPECT_TRUE(viewer.IsValid());
+        vecPostedWhenTold.push_back(viewer.GetPosted());
+        return bPostWorks;
+    };
+
+    // A post that fails leaves the block unposted, to be posted on the next visit.
+    EXPECT_FALSE(CLogManager::ServeLogBlock(block, post));
+    EXPECT_EQ(block.GetPosted(), 0);
+    bPostWorks = TRUE;
+    EXPECT_FALSE(CLogManager::ServeLogBlock(block, post));
+    EXPECT_EQ(vecPostedWhenTold, (std::vector<int>{1, 1}));
+    EXPECT_EQ(block.GetPosted(), 1);
+
+    // Posted again after every tenth visit without an answer, and marked before that post too.
+    for (int i = 0; i < CLogManager::REPOST_EVERY; ++i)
+        EXPECT_FALSE(CLogManager::ServeLogBlock(block, post));
+    EXPECT_EQ(vecPostedWhenTold.size(), 2u);
+    EXPECT_FALSE(CLogManager::ServeLogBlock(block, post));
+    EXPECT_EQ(vecPostedWhenTold, (std::vector<int>{1, 1, 1}));
+
+    ASSERT_TRUE(viewer.SetDone(1));
+    EXPECT_TRUE(CLogManager::ServeLogBlock(block, post));
+    EXPECT_EQ(vecPostedWhenTold.size(), 3u);
+}
+
 TEST(CommonLogManager, FailedLoggedLockLeavesAnErrorLine)
 {
     LogGuard guard;
@@ -372,6 +413,17 @@ struct FAKE_PRESENCE {
     }
 };
 
+// The viewer's objects have the system's names: one test process at a time plays the viewer.
+struct FAKE_VIEWER_TURN {
+    HANDLE hMutex = CreateMutexW(nullptr, FALSE, L"ZvCommonLogManagerTest fake viewer");
+    FAKE_VIEWER_TURN() { EXPECT_EQ(WaitForSingleObject(hMutex, 60000), static_cast<DWORD>(WAIT_OBJECT_0)); }
+    ~FAKE_VIEWER_TURN()
+    {
+        ReleaseMutex(hMutex);
+        CloseHandle(hMutex);
+    }
+};
+
 // Owner window, manager connected to the fake viewer, attached, delivering.
 void ConnectToFakeViewer(CMDLINE_OPTION_SET& opt)
 {
@@ -391,6 +443,7 @@ void ConnectToFakeViewer(CMDLINE_OPTION_SET& opt)
 
 TEST(CommonLogManager, DeliversToViewerAndEndsWhenViewerStopsOrDies)
 {
+    FAKE_VIEWER_TURN turn;
     LogGuard guard;
     g_fake = FAKE_VIEWER();
     g_fake.hWnd = MakeWindow();
@@ -461,5 +514,44 @@ TEST(CommonLogManager, DeliversToViewerAndEndsWhenViewerStopsOrDies)
     EXPECT_EQ(g_fake.lstDetach.size(), 1u);
 
     pPresence.reset();
+    DestroyWindow(g_fake.hWndOwner);
+}
+
+TEST(CommonLogManager, FullQueueDropsLinesAndCountsThemOnceThereIsRoom)
+{
+    FAKE_VIEWER_TURN turn;
+    LogGuard guard;
+    g_fake = FAKE_VIEWER();
+    g_fake.hWnd = MakeWindow();
+    g_fake.hWndOwner = MakeWindow();
+    auto pPresence = std::make_unique<FAKE_PRESENCE>();
+    ASSERT_TRUE(pPresence->Start(g_fake.hWnd));
+
+    // A viewer slow to answer while the program logs on: the queue stops at its bound.
+    CMDLINE_OPTION_SET opt = LogWindowOptions(LOG_LEVEL_INFO);
+    CLogManager* pManager = CreateLogManager(opt, SENDER_HOOK);
+    ASSERT_NE(pManager, nullptr);
+    constexpr int kMax = static_cast<int>(CLogManager::MAX_QUEUED_LINES);
+    for (int i = 0; i < kMax + 7; ++i)
+        OutputLog(LOG_LEVEL_INFO, SENDER_HOOK, L"waiting %d\r\n", i);
+    EXPECT_EQ(pManager->GetQueueLength(), CLogManager::MAX_QUEUED_LINES);
+    EXPECT_EQ(pManager->GetQueuedSeqs().back(), kMax);
+
+    ConnectToFakeViewer(opt);
+    StartLogOutput();
+    ASSERT_TRUE(PumpUntil([&] { return pManager->GetQueueLength() == 0; }, 60000)) << g_fake.lstLine.size();
+    OutputLog(LOG_LEVEL_INFO, SENDER_HOOK, L"room again\r\n");
+    OutputLog(LOG_LEVEL_INFO, SENDER_HOOK, L"and on\r\n");
+    ASSERT_TRUE(PumpUntil([] { return g_fake.lstLine.size() >= static_cast<size_t>(kMax + 3); }, 10000));
+    EXPECT_EQ(g_fake.lstLine.size(), static_cast<size_t>(kMax + 3));
+    for (int i : {0, kMax - 1})
+        EXPECT_NE(g_fake.lstLine[i].find("\twaiting " + std::to_string(i) + "\r\n"), std::string::npos);
+    EXPECT_EQ(g_fake.lstLine[kMax].substr(24), "[Hook]\t(E)\tCLogManager::AddLog() queue full, 7 lines dropped.\r\n");
+    EXPECT_EQ(g_fake.lstLine[kMax + 1].substr(24), "[Hook]\t(I)\troom again\r\n");
+    EXPECT_EQ(g_fake.lstLine[kMax + 2].substr(24), "[Hook]\t(I)\tand on\r\n");
+
+    EndLog();
+    pPresence.reset();
+    DestroyWindow(g_fake.hWnd);
     DestroyWindow(g_fake.hWndOwner);
 }

@@ -7,7 +7,9 @@
 #include <cstring>
 #include <vector>
 
+#include "LogManager.h"
 #include "SharedMem.h"
+#include "SharedMemLog.h"
 #include "Strings.h"
 #include "Thread.h"
 
@@ -73,6 +75,7 @@ public:
     using CSharedMem::CSharedMem;
     BOOL IsValid() override { return TRUE; }
     BYTE* View() const { return m_pbView; }
+    void SetMutexWait(DWORD dwWait) { m_dwMutexWait = dwWait; }
 };
 
 BOOL CreateRaw(CRawBlock& block, const std::wstring& strName, DWORD dwProtect = PAGE_READWRITE)
@@ -262,4 +265,59 @@ TEST(CommonSharedMem, CorruptSizeWordsAreInvalidWithoutReadingPastTheView)
     const int nLen = CHookBlock::LEN;
     memcpy(writer.View(), &nLen, 4);
     EXPECT_TRUE(reader.IsValid());
+}
+
+TEST(CommonSharedMem, BlockWhoseMutexIsHeldElsewhereIsStillFreedAndTheProgramGoesOn)
+{
+    // The line the release leaves, kept in this process's log queue.
+    constexpr int kLogSender = 82;
+    CMDLINE_OPTION_SET opt;
+    opt.bLogWindow = 1;
+    opt.nLogLevel = LOG_LEVEL_ERROR;
+    ASSERT_NE(CreateLogManager(opt, kLogSender), nullptr);
+    struct LOG_END {
+        ~LOG_END() { EndLog(); }
+    } logEnd;
+
+    const std::wstring strName = UniqueName(L"MutexHeld");
+    auto* pBlock = new CRawBlock(1);
+    ASSERT_TRUE(CreateRaw(*pBlock, strName));
+    pBlock->SetMutexWait(300);
+    std::wstring strMutex;
+    pBlock->MakeMutexName(strName.c_str(), strMutex);
+
+    // Another thread takes the block's mutex and keeps it past the wait.
+    HANDLE hTaken = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    HANDLE hRelease = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    CWorkerThread holder;
+    holder.Start([&] {
+        HANDLE hMutex = OpenMutexW(SYNCHRONIZE | MUTEX_MODIFY_STATE, FALSE, strMutex.c_str());
+        if (hMutex && WaitForSingleObject(hMutex, 5000) == WAIT_OBJECT_0) {
+            SetEvent(hTaken);
+            WaitForSingleObject(hRelease, 10000);
+            ReleaseMutex(hMutex);
+        }
+        if (hMutex)
+            CloseHandle(hMutex);
+        return 0UL;
+    });
+    ASSERT_EQ(WaitForSingleObject(hTaken, 5000), static_cast<DWORD>(WAIT_OBJECT_0));
+
+    const ULONGLONG ullStart = GetTickCount64();
+    delete pBlock;
+    const ULONGLONG ullElapsed = GetTickCount64() - ullStart;
+    EXPECT_GE(ullElapsed, 250u);
+    EXPECT_LT(ullElapsed, 3000u);
+    EXPECT_FALSE(MappingExists(strName)) << "unmapped and closed all the same";
+    CSharedMemLog line(2);
+    ASSERT_TRUE(line.Open(MakeLogBlockName(kLogSender, 1).c_str(), FALSE, FILE_MAP_READ));
+    EXPECT_NE(line.GetText().find("[Core]\t(E)\tCSharedMem::~CSharedMem() could not lock " + LogLineToUtf8(strName, 200) +
+                                  " (0x102), unmapped without the lock.\r\n"),
+              std::string::npos)
+        << line.GetText();
+
+    SetEvent(hRelease);
+    EXPECT_TRUE(holder.Wait(5000));
+    CloseHandle(hTaken);
+    CloseHandle(hRelease);
 }
