@@ -9,6 +9,7 @@
 //   ZV_FUZZ_ONLY=list   only these numbers, e.g. "0x8052" or "0x8040-0x804F,0x8076"
 //   ZV_FUZZ_SKIP=list   never these
 //   ZV_FUZZ_LOG=path    keep a copy of the core program's log there
+//   ZV_FUZZ_DRAIN=n     let the queue drain after every n messages (default 1000); 0: only when full
 #include <gtest/gtest.h>
 #include <windows.h>
 #include <tlhelp32.h>
@@ -39,8 +40,10 @@ constexpr wchar_t kProbeClass[] = L"ZvFuzzProbe";
 // A key release of a code no key row uses: should the capture not take it, it does nothing.
 constexpr WPARAM kProbeVk = 0xE8;
 constexpr LPARAM kProbeRelease = 0x80000000;
-constexpr size_t kProbeEvery = 1000;
+constexpr size_t kDrainEvery = 1000;
+constexpr size_t kViewerCountEvery = 1000;
 constexpr DWORD kDrainTimeoutMs = 30000;
+constexpr DWORD kLastDrainTimeoutMs = 100000;
 
 std::wstring EnvText(const wchar_t* pszName)
 {
@@ -147,6 +150,15 @@ protected:
         return n;
     }
 
+    // The texts of the boxes the core program shows, for a failure's message.
+    std::string CoreBoxes()
+    {
+        std::string str;
+        for (HWND hBox : FindMessageBoxes(m_run.Process().Pid()))
+            str += " [box: " + ToUtf8(MessageBoxText(hBox)) + "]";
+        return str;
+    }
+
     // Posts and, while the queue is full, waits for room; false when the window is gone or the
     // queue has not moved for the drain time.
     bool Post(UINT uMsg, WPARAM wParam, LPARAM lParam)
@@ -163,13 +175,13 @@ protected:
 
     // Every message posted so far has been handled once the core program forwards the probe's key
     // to the probe window. The capture is ended again afterwards.
-    bool Drain()
+    bool Drain(DWORD dwTimeoutMs = kDrainTimeoutMs)
     {
         const LPARAM nSeq = ++m_nProbeSeq;
         if (!Post(MSG_KEYBD_FORWARD, reinterpret_cast<WPARAM>(m_hProbe), 0) ||
             !Post(MSG_HOOK_KEYBD, kProbeVk, kProbeRelease | nSeq) || !Post(MSG_KEYBD_FORWARD, 0, 0))
             return false;
-        return WaitUntil([&] { return g_nProbeSeen >= nSeq; }, kDrainTimeoutMs, 5);
+        return WaitUntil([&] { return g_nProbeSeen >= nSeq; }, dwTimeoutMs, 5);
     }
 
     // The windows stand still for dwQuietMs: no move of the core program is running any more.
@@ -273,6 +285,7 @@ TEST_F(CoreFuzz, RandomPrivateMessagesLeaveItScrollingExactlyAndEndingOnClose)
 {
     const uint64_t nSeed = EnvNumber(L"ZV_FUZZ_SEED", 1);
     const size_t nCount = static_cast<size_t>(EnvNumber(L"ZV_FUZZ_COUNT", 20000));
+    const size_t nDrainEvery = static_cast<size_t>(EnvNumber(L"ZV_FUZZ_DRAIN", kDrainEvery));
     ChooseMsgs();
     ASSERT_FALSE(m_allMsgs.empty()) << "ZV_FUZZ_ONLY and ZV_FUZZ_SKIP leave no message";
     m_rng.seed(nSeed);
@@ -293,7 +306,7 @@ TEST_F(CoreFuzz, RandomPrivateMessagesLeaveItScrollingExactlyAndEndingOnClose)
     const HWND hCore = m_run.Wnd();
 
     // Handles worth guessing: the test windows, the core program's own window, the viewer, the
-    // desktop, the probe and a window that no longer exists.
+    // desktop, the probe, a window that no longer exists and every other top-level window.
     m_hParamWnds = m_hWnds;
     m_hParamWnds.push_back(hCore);
     m_hParamWnds.push_back(m_wnds.Control());
@@ -304,6 +317,8 @@ TEST_F(CoreFuzz, RandomPrivateMessagesLeaveItScrollingExactlyAndEndingOnClose)
     const HWND hGone = CreateWindowExW(0, kProbeClass, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
     DestroyWindow(hGone);
     m_hParamWnds.push_back(hGone);
+    for (HWND hWnd : TopLevelWindows())
+        m_hParamWnds.push_back(hWnd);
 
     size_t nMaxViewers = ViewerCount();
     const ULONGLONG tStart = GetTickCount64();
@@ -314,19 +329,20 @@ TEST_F(CoreFuzz, RandomPrivateMessagesLeaveItScrollingExactlyAndEndingOnClose)
         ASSERT_TRUE(Post(uMsg, wParam, lParam))
             << "message " << i << " (0x" << std::hex << uMsg << ", 0x" << wParam << ", 0x" << lParam
             << ") found the queue full for " << std::dec << kDrainTimeoutMs << " ms or the window gone";
-        if ((i + 1) % kProbeEvery == 0) {
-            ASSERT_TRUE(Drain()) << "the core program did not get through its queue after message " << i;
+        if (nDrainEvery != 0 && (i + 1) % nDrainEvery == 0)
+            ASSERT_TRUE(Drain()) << "the core program did not get through its queue after message " << i << CoreBoxes();
+        if ((i + 1) % kViewerCountEvery == 0)
             nMaxViewers = std::max(nMaxViewers, ViewerCount());
-        }
     }
-    ASSERT_TRUE(Drain()) << "the core program did not get through its queue after the last message";
+    // A queue never drained on the way holds many messages, each handled with its lines logged.
+    ASSERT_TRUE(Drain(kLastDrainTimeoutMs)) << "the core program did not get through its queue after the last message" << CoreBoxes();
     std::printf("[ fuzz     ] posted in %llu ms, %zu posts refused for a full queue\n",
                 static_cast<unsigned long long>(GetTickCount64() - tStart), m_nRefused);
     RecordProperty("refused", std::to_string(m_nRefused));
 
     // Whatever the messages started must end by itself: moves, auto scroll, the timer items.
     ASSERT_TRUE(WaitForWindowsStill(1500, 40000)) << "the windows never came to rest";
-    EXPECT_TRUE(FindMessageBoxes(m_run.Process().Pid()).empty()) << "the core program shows a box";
+    EXPECT_TRUE(FindMessageBoxes(m_run.Process().Pid()).empty()) << "the core program shows a box" << CoreBoxes();
 
     // Huge requests leave the windows at the edge of the coordinate space, where no move shows:
     // they go back to where they started.
@@ -353,3 +369,4 @@ TEST_F(CoreFuzz, RandomPrivateMessagesLeaveItScrollingExactlyAndEndingOnClose)
     EXPECT_LE(nMaxViewers, 1u) << "log viewers running at once";
     EXPECT_EQ(0, m_run.Close(15000)) << "the core program did not end on WM_CLOSE";
 }
+
