@@ -410,7 +410,13 @@ LRESULT CZvCoreDlg::OnHookCbtWndChg(WPARAM, LPARAM) noexcept
 
 LRESULT CZvCoreDlg::OnKeybdForward(WPARAM wParam, LPARAM) noexcept
 {
-    m_hWndKeyCapture = reinterpret_cast<HWND>(wParam);
+    HWND hWnd = reinterpret_cast<HWND>(wParam);
+    // A key forwarded to a window of our own comes back to this window and would go round the
+    // queue for ever: such a capture ends the one before, as 0 does.
+    DWORD dwPid = 0;
+    if (hWnd && GetWindowThreadProcessId(hWnd, &dwPid) && dwPid == GetCurrentProcessId())
+        hWnd = nullptr;
+    m_hWndKeyCapture = hWnd;
     return 0;
 }
 

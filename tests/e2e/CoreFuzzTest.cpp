@@ -40,6 +40,10 @@ constexpr wchar_t kProbeClass[] = L"ZvFuzzProbe";
 // A key release of a code no key row uses: should the capture not take it, it does nothing.
 constexpr WPARAM kProbeVk = 0xE8;
 constexpr LPARAM kProbeRelease = 0x80000000;
+// A key release that nothing else sends, and the line the core program logs for it.
+constexpr WPARAM kStrayVk = 0xE7;
+constexpr wchar_t kStrayVkLine[] = L"Keyboard Event Hooked! wParam=0xe7,";
+constexpr wchar_t kPropMutex[] = L"Zuvora! Property Setting Utility";
 constexpr size_t kDrainEvery = 1000;
 constexpr size_t kViewerCountEvery = 1000;
 constexpr DWORD kDrainTimeoutMs = 30000;
@@ -370,3 +374,22 @@ TEST_F(CoreFuzz, RandomPrivateMessagesLeaveItScrollingExactlyAndEndingOnClose)
     EXPECT_EQ(0, m_run.Close(15000)) << "the core program did not end on WM_CLOSE";
 }
 
+
+// A key forwarded to a window of the core program itself would come straight back to it, and go
+// round its queue for ever, one log line per round, starving every move.
+TEST_F(CoreFuzz, KeysAreNeverForwardedToTheCoreProgramsOwnWindow)
+{
+    ASSERT_NE(m_wnds.StartTitled({WndArg(200, 150, 300, 200, L"Zv Fuzz A")})[0], nullptr);
+    ASSERT_TRUE(m_run.Start());
+    // As while the settings program runs, whose keyboard page alone asks for keys.
+    const HANDLE hPropMutex = CreateMutexW(nullptr, FALSE, kPropMutex);
+    ASSERT_NE(hPropMutex, nullptr);
+
+    ASSERT_TRUE(Post(MSG_KEYBD_FORWARD, reinterpret_cast<WPARAM>(m_run.Wnd()), 0));
+    ASSERT_TRUE(Post(MSG_HOOK_KEYBD, kStrayVk, kProbeRelease));
+    ASSERT_TRUE(m_run.WaitForMoveEnd());
+    EXPECT_EQ(1u, CountOf(m_run.Log(), kStrayVkLine));
+    // A capture of a window of another program still takes the keys.
+    EXPECT_TRUE(Drain());
+    CloseHandle(hPropMutex);
+}
