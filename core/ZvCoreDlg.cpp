@@ -7,6 +7,7 @@
 #include "HookNtfy.h"
 #include "KeyMatch.h"
 #include "LogManager.h"
+#include "ProcessLaunch.h"
 #include "PropertyRegistry.h"
 #include "Sender.h"
 #include "SharedMemSwtchHook.h"
@@ -420,6 +421,16 @@ LRESULT CZvCoreDlg::OnKeybdForward(WPARAM wParam, LPARAM) noexcept
     return 0;
 }
 
+BOOL CZvCoreDlg::IsKeyCaptureLive() noexcept
+{
+    if (!m_hWndKeyCapture)
+        return FALSE;
+    if (IsWindow(m_hWndKeyCapture) && IsMutexExist(LoadResString(IDS_ZV_PROP_MUTEX).c_str()))
+        return TRUE;
+    m_hWndKeyCapture = nullptr;
+    return FALSE;
+}
+
 void CZvCoreDlg::CloseWheelBursts() noexcept
 {
     DeleteTmrItem(m_nTmrWheelH);
@@ -434,7 +445,7 @@ LRESULT CZvCoreDlg::OnKeybdHooked(WPARAM wParam, LPARAM lParam) noexcept
               L"CZvCoreDlg::OnKeybdHooked(). Keyboard Event Hooked! wParam=0x%x, lParam=0x%x, IsScrollProcessing()=%d\r\n",
               static_cast<unsigned>(wParam), static_cast<unsigned>(lParam), IsScrollProcessing());
 
-    if (m_hWndKeyCapture && IsWindow(m_hWndKeyCapture)) {
+    if (IsKeyCaptureLive()) {
         PostMessageW(m_hWndKeyCapture, MSG_HOOK_KEYBD, wParam, lParam);
         return 1;
     }

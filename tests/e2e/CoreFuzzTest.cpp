@@ -178,14 +178,18 @@ protected:
     }
 
     // Every message posted so far has been handled once the core program forwards the probe's key
-    // to the probe window. The capture is ended again afterwards.
+    // to the probe window. It forwards keys only while the settings program runs, so the probe
+    // holds that program's mutex meanwhile; the capture is ended again afterwards.
     bool Drain(DWORD dwTimeoutMs = kDrainTimeoutMs)
     {
+        const HANDLE hPropMutex = CreateMutexW(nullptr, FALSE, kPropMutex);
         const LPARAM nSeq = ++m_nProbeSeq;
-        if (!Post(MSG_KEYBD_FORWARD, reinterpret_cast<WPARAM>(m_hProbe), 0) ||
-            !Post(MSG_HOOK_KEYBD, kProbeVk, kProbeRelease | nSeq) || !Post(MSG_KEYBD_FORWARD, 0, 0))
-            return false;
-        return WaitUntil([&] { return g_nProbeSeen >= nSeq; }, dwTimeoutMs, 5);
+        const bool bDrained = Post(MSG_KEYBD_FORWARD, reinterpret_cast<WPARAM>(m_hProbe), 0) &&
+                              Post(MSG_HOOK_KEYBD, kProbeVk, kProbeRelease | nSeq) && Post(MSG_KEYBD_FORWARD, 0, 0) &&
+                              WaitUntil([&] { return g_nProbeSeen >= nSeq; }, dwTimeoutMs, 5);
+        if (hPropMutex)
+            CloseHandle(hPropMutex);
+        return bDrained;
     }
 
     // The windows stand still for dwQuietMs: no move of the core program is running any more.
@@ -392,4 +396,30 @@ TEST_F(CoreFuzz, KeysAreNeverForwardedToTheCoreProgramsOwnWindow)
     // A capture of a window of another program still takes the keys.
     EXPECT_TRUE(Drain());
     CloseHandle(hPropMutex);
+}
+
+// The settings program's keyboard page alone asks for keys, and only while it runs: a capture that
+// a stray message set, or that the settings program left behind, must not swallow the keys.
+TEST_F(CoreFuzz, ACaptureTakesTheKeysOnlyWhileTheSettingsProgramRuns)
+{
+    ASSERT_TRUE(RegSetDword(L"View", L"Speed", 1));
+    const HWND hWnd = m_wnds.StartTitled({WndArg(200, 150, 300, 200, L"Zv Fuzz A")})[0];
+    ASSERT_NE(hWnd, nullptr);
+    ASSERT_TRUE(m_run.Start());
+    const RECT rc = WindowRect(hWnd);
+
+    ASSERT_TRUE(Post(MSG_KEYBD_FORWARD, reinterpret_cast<WPARAM>(hWnd), 0));
+    ASSERT_TRUE(HoldKeys({VK_CONTROL, VK_MENU, VK_RIGHT}));
+    EXPECT_TRUE(WaitForRect(hWnd, Shifted(rc, -10, 0), 5000)) << "a stray capture took the keys";
+    ASSERT_TRUE(m_run.WaitForMoveEnd());
+
+    HANDLE hPropMutex = CreateMutexW(nullptr, FALSE, kPropMutex);
+    ASSERT_NE(hPropMutex, nullptr);
+    ASSERT_TRUE(Post(MSG_KEYBD_FORWARD, reinterpret_cast<WPARAM>(m_hProbe), 0));
+    const LPARAM nSeq = ++m_nProbeSeq;
+    ASSERT_TRUE(Post(MSG_HOOK_KEYBD, kProbeVk, kProbeRelease | nSeq));
+    EXPECT_TRUE(WaitUntil([&] { return g_nProbeSeen >= nSeq; }, 5000, 5)) << "the settings program's capture got nothing";
+    CloseHandle(hPropMutex);
+    ASSERT_TRUE(HoldKeys({VK_CONTROL, VK_MENU, VK_RIGHT}));
+    EXPECT_TRUE(WaitForRect(hWnd, Shifted(rc, -20, 0), 5000)) << "the capture outlived the settings program";
 }
