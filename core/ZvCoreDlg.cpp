@@ -878,8 +878,9 @@ void CZvCoreDlg::MoveStepWindow(const MV_STEP_ACTION& act) noexcept
     RECT rc{};
     if (!GetWindowRect(act.hWnd, &rc))
         return;
-    const int x = rc.left + act.nMovH;
-    const int y = rc.top + act.nMovV;
+    // Near the limits of int the sum would wrap round and throw the window the other way.
+    const int x = ScrollCalc::Saturate(static_cast<int64_t>(rc.left) + act.nMovH);
+    const int y = ScrollCalc::Saturate(static_cast<int64_t>(rc.top) + act.nMovV);
     if (IsLogLevelActive(LOG_LEVEL_INFO)) {
         OutputLog(LOG_LEVEL_INFO, SENDER_CORE, L"スクロール実行 : ウィンドウ = %s, 水平 = %d → %d, 垂直 = %d → %d.\r\n",
                   GetWndTitle(act.hWnd).c_str(), static_cast<int>(rc.left), x, static_cast<int>(rc.top), y);

@@ -423,3 +423,21 @@ TEST_F(CoreFuzz, ACaptureTakesTheKeysOnlyWhileTheSettingsProgramRuns)
     ASSERT_TRUE(HoldKeys({VK_CONTROL, VK_MENU, VK_RIGHT}));
     EXPECT_TRUE(WaitForRect(hWnd, Shifted(rc, -20, 0), 5000)) << "the capture outlived the settings program";
 }
+
+// A count so large that the windows' new place lies beyond the range of int: they go the asked
+// way as far as the system lets them, instead of wrapping round to the other side.
+TEST_F(CoreFuzz, AHugeDeviceCountMovesTheWindowsTheAskedWay)
+{
+    ASSERT_TRUE(RegSetDword(L"View", L"Speed", 1));
+    const HWND hWnd = m_wnds.StartTitled({WndArg(200, 150, 300, 200, L"Zv Fuzz A")})[0];
+    ASSERT_NE(hWnd, nullptr);
+    ASSERT_TRUE(m_run.Start());
+    const RECT rc = WindowRect(hWnd);
+
+    // Left by 214748364 lines of 10 pixels: the windows go right by 2147483640.
+    constexpr WORD kLeft = 0x01;
+    ASSERT_TRUE(m_run.PostDevice(kLeft, kKeybdHorzLine, 214748364));
+    ASSERT_TRUE(m_run.WaitForMoveEnd());
+    EXPECT_GT(WindowRect(hWnd).left, rc.left + 30000);
+    EXPECT_EQ(WindowRect(hWnd).top, rc.top);
+}
