@@ -7,6 +7,7 @@
 #include "HookNtfy.h"
 #include "KeyMatch.h"
 #include "LogManager.h"
+#include "ProcessLaunch.h"
 #include "PropertyRegistry.h"
 #include "Sender.h"
 #include "SharedMemSwtchHook.h"
@@ -439,8 +440,24 @@ LRESULT CZvCoreDlg::OnHookCbtWndChg(WPARAM, LPARAM) noexcept
 
 LRESULT CZvCoreDlg::OnKeybdForward(WPARAM wParam, LPARAM) noexcept
 {
-    m_hWndKeyCapture = reinterpret_cast<HWND>(wParam);
+    HWND hWnd = reinterpret_cast<HWND>(wParam);
+    // A key forwarded to a window of our own comes back to this window and would go round the
+    // queue for ever: such a capture ends the one before, as 0 does.
+    DWORD dwPid = 0;
+    if (hWnd && GetWindowThreadProcessId(hWnd, &dwPid) && dwPid == GetCurrentProcessId())
+        hWnd = nullptr;
+    m_hWndKeyCapture = hWnd;
     return 0;
+}
+
+BOOL CZvCoreDlg::IsKeyCaptureLive() noexcept
+{
+    if (!m_hWndKeyCapture)
+        return FALSE;
+    if (IsWindow(m_hWndKeyCapture) && IsMutexExist(LoadResString(IDS_ZV_PROP_MUTEX).c_str()))
+        return TRUE;
+    m_hWndKeyCapture = nullptr;
+    return FALSE;
 }
 
 void CZvCoreDlg::CloseWheelBursts() noexcept
@@ -457,7 +474,7 @@ LRESULT CZvCoreDlg::OnKeybdHooked(WPARAM wParam, LPARAM lParam) noexcept
               L"CZvCoreDlg::OnKeybdHooked(). Keyboard Event Hooked! wParam=0x%x, lParam=0x%x, IsScrollProcessing()=%d\r\n",
               static_cast<unsigned>(wParam), static_cast<unsigned>(lParam), IsScrollProcessing());
 
-    if (m_hWndKeyCapture && IsWindow(m_hWndKeyCapture)) {
+    if (IsKeyCaptureLive()) {
         PostMessageW(m_hWndKeyCapture, MSG_HOOK_KEYBD, wParam, lParam);
         return 1;
     }
@@ -891,8 +908,9 @@ void CZvCoreDlg::MoveStepWindow(const MV_STEP_ACTION& act) noexcept
     // Where the last step sent it, though a slow program may not have moved it there yet.
     if (!m_placer.GetWindowRect(act.hWnd, &rc))
         return;
-    const int x = rc.left + act.nMovH;
-    const int y = rc.top + act.nMovV;
+    // Near the limits of int the sum would wrap round and throw the window the other way.
+    const int x = ScrollCalc::Saturate(static_cast<int64_t>(rc.left) + act.nMovH);
+    const int y = ScrollCalc::Saturate(static_cast<int64_t>(rc.top) + act.nMovV);
     if (IsLogLevelActive(LOG_LEVEL_INFO)) {
         OutputLog(LOG_LEVEL_INFO, SENDER_CORE, L"スクロール実行 : ウィンドウ = %s, 水平 = %d → %d, 垂直 = %d → %d.\r\n",
                   GetWndTitle(act.hWnd).c_str(), static_cast<int>(rc.left), x, static_cast<int>(rc.top), y);

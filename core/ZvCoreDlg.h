@@ -88,6 +88,10 @@ private:
     LRESULT OnHookCbtWndChg(WPARAM, LPARAM) noexcept;
     LRESULT OnKeybdForward(WPARAM wParam, LPARAM) noexcept;
     LRESULT OnKeybdHooked(WPARAM wParam, LPARAM lParam) noexcept;
+    // Keys go to the capture window only while it lives and the settings program, whose keyboard
+    // page alone asks for them, runs; a capture that a stray message set, or that the settings
+    // program left behind, ends at the next key instead of swallowing every key for good.
+    BOOL IsKeyCaptureLive() noexcept;
     void CountIgnoreActivatePress() noexcept;
     void ResetIgnoreActivateCount() noexcept;
     void CloseWheelBursts() noexcept;

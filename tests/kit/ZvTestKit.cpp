@@ -416,7 +416,11 @@ bool PlacePointer(int x, int y) {
   std::wstring strCmd = L"Z:\\usr\\bin\\xdotool mousemove " + std::to_wstring(x) + L" " + std::to_wstring(y);
   STARTUPINFOW si{sizeof(si)};
   PROCESS_INFORMATION pi{};
-  if (CreateProcessW(nullptr, strCmd.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) {
+  // Wine starts a host program without a Windows process: the call succeeds with hProcess null
+  // and hThread holding no handle of it. Closing that value closed some other handle of the test,
+  // after which every named mutex failed with ERROR_INVALID_HANDLE.
+  if (CreateProcessW(nullptr, strCmd.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi) &&
+      pi.hProcess) {
     WaitForSingleObject(pi.hProcess, 5000);
     CloseHandle(pi.hThread);
     CloseHandle(pi.hProcess);
