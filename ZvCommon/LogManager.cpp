@@ -64,6 +64,7 @@ std::atomic<HANDLE> CLogManager::m_hMtxLogWndHandle{nullptr};
 std::atomic<HANDLE> CLogManager::m_hMtxLogOut{nullptr};
 std::atomic<HANDLE> CLogManager::m_hEvtLogOutKill{nullptr};
 std::atomic<HANDLE> CLogManager::m_hEvtLogAppWatch{nullptr};
+std::atomic<HANDLE> CLogManager::m_hProcViewer{nullptr};
 
 wchar_t GetLogLevelLetter(int nLevel) noexcept
 {
@@ -186,6 +187,10 @@ BOOL CLogManager::ConnectLogWnd(HWND hWndOwner)
     }
     if (bViewerRuns && FindLogWnd(m_nSender, TRUE, CONNECT_FIND_WAIT))
         return StartLogWndWatch();
+    // A viewer this process started earlier and that still runs is on its way up (a viewer takes
+    // a while to show its window): the watch finds it, and a second one would only be in the way.
+    if (HANDLE hViewer = m_hProcViewer.load(); hViewer && WaitForSingleObject(hViewer, 0) == WAIT_TIMEOUT)
+        return StartLogWndWatch();
 
     // The viewer lies beside the core program; a program without one beside it (the 32-bit
     // gateway in a 64-bit installation) looks in its own folder.
@@ -197,8 +202,12 @@ BOOL CLogManager::ConnectLogWnd(HWND hWndOwner)
     const std::wstring strViewer = strDir + ZV_LOG_FILE;
     std::wstring strOptions;
     GetLogOptionString(m_opt, strOptions);
-    if (!ExecProcess(strViewer.c_str(), strDir.c_str(), strOptions.c_str(), 0, nullptr))
+    const HANDLE hViewer = StartProcess(strViewer.c_str(), strDir.c_str(), strOptions.c_str());
+    if (!hViewer)
         return FALSE;
+    // Kept beyond this manager: a burst of connects and ends must still start one viewer.
+    if (HANDLE hOld = m_hProcViewer.exchange(hViewer))
+        CloseHandle(hOld);
     return StartLogWndWatch();
 }
 

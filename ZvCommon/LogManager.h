@@ -147,6 +147,8 @@ private:
     static std::atomic<HANDLE> m_hMtxLogOut;
     static std::atomic<HANDLE> m_hEvtLogOutKill;
     static std::atomic<HANDLE> m_hEvtLogAppWatch;
+    // The last viewer this process started, for the whole run.
+    static std::atomic<HANDLE> m_hProcViewer;
 };
 
 // The front end; all but OutputLog on the program's window thread.

@@ -15,16 +15,12 @@ std::wstring BuildProcessCommandLine(LPCWSTR pszProgram, LPCWSTR pszArgs)
     return strLine;
 }
 
-BOOL ExecProcess(LPCWSTR pszProgram, LPCWSTR pszCurDir, LPCWSTR pszCmdLine, DWORD dwWaitMs,
-                 DWORD* pdwExitCode)
+HANDLE StartProcess(LPCWSTR pszProgram, LPCWSTR pszCurDir, LPCWSTR pszCmdLine)
 {
-    if (pdwExitCode)
-        *pdwExitCode = 0;
     if (!pszProgram || !*pszProgram) {
         SetLastError(ERROR_INVALID_PARAMETER);
-        return FALSE;
+        return nullptr;
     }
-
     // CreateProcessW may write into the command line.
     const std::wstring strLine = BuildProcessCommandLine(pszProgram, pszCmdLine);
     std::vector<wchar_t> line(strLine.begin(), strLine.end());
@@ -38,20 +34,31 @@ BOOL ExecProcess(LPCWSTR pszProgram, LPCWSTR pszCurDir, LPCWSTR pszCmdLine, DWOR
     if (!CreateProcessW(pszProgram, line.data(), nullptr, nullptr, FALSE,
                         CREATE_DEFAULT_ERROR_MODE | NORMAL_PRIORITY_CLASS, nullptr,
                         (pszCurDir && *pszCurDir) ? pszCurDir : nullptr, &si, &pi))
-        return FALSE;
+        return nullptr;
     CloseHandle(pi.hThread);
+    return pi.hProcess;
+}
+
+BOOL ExecProcess(LPCWSTR pszProgram, LPCWSTR pszCurDir, LPCWSTR pszCmdLine, DWORD dwWaitMs,
+                 DWORD* pdwExitCode)
+{
+    if (pdwExitCode)
+        *pdwExitCode = 0;
+    const HANDLE hProcess = StartProcess(pszProgram, pszCurDir, pszCmdLine);
+    if (!hProcess)
+        return FALSE;
 
     BOOL bResult = TRUE;
     // The process, not its first thread: that thread can end while the process still runs,
     // or before the exit code has been set.
     if (dwWaitMs != 0)
-        bResult = WaitForSingleObject(pi.hProcess, dwWaitMs) == WAIT_OBJECT_0;
+        bResult = WaitForSingleObject(hProcess, dwWaitMs) == WAIT_OBJECT_0;
     if (pdwExitCode) {
-        bResult = GetExitCodeProcess(pi.hProcess, pdwExitCode);
+        bResult = GetExitCodeProcess(hProcess, pdwExitCode);
         if (!bResult)
             *pdwExitCode = 0;
     }
-    CloseHandle(pi.hProcess);
+    CloseHandle(hProcess);
     return bResult;
 }
 

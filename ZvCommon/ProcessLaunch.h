@@ -16,6 +16,9 @@
 // FALSE when it did not start.
 BOOL ExecProcess(LPCWSTR pszProgram, LPCWSTR pszCurDir, LPCWSTR pszCmdLine, DWORD dwWaitMs,
                  DWORD* pdwExitCode);
+// Starts the program as ExecProcess does without waiting; the process handle (the caller closes
+// it), or null.
+HANDLE StartProcess(LPCWSTR pszProgram, LPCWSTR pszCurDir, LPCWSTR pszCmdLine);
 
 // The command line CreateProcessW gets: the quoted program, then the arguments.
 std::wstring BuildProcessCommandLine(LPCWSTR pszProgram, LPCWSTR pszArgs);
