@@ -1,0 +1,144 @@
+// CZvCoreDlg: the three global hooks, installed and removed as the settings ask, and the switch
+// block that keeps the gateway's 32-bit window-event hook in step.
+#include "ZvCoreDlg.h"
+
+#include <memory>
+#include <string>
+
+#include "HkGtwyEvtMngr.h"
+#include "HookNtfy.h"
+#include "LogManager.h"
+#include "Sender.h"
+#include "SharedMemSwtchHook.h"
+#include "Strings.h"
+#include "WndEnumerator.h"
+#include "ZvHook64.h"
+#include "ZvMessages.h"
+#include "resource.h"
+
+// A hook cannot report to a window that failed to come into being.
+BOOL CZvCoreDlg::ReportNoWindow(DWORD dwErr) noexcept
+{
+    ShowMessageBox(FormatString(LoadResString(IDS_ZV_ERR_HWND).c_str(), dwErr).c_str(),
+                   LoadResString(IDS_ZV_APP_NAME).c_str(), MB_ICONERROR);
+    return FALSE;
+}
+
+BOOL CZvCoreDlg::ReportHookFailure(LPCWSTR pszFunc, DWORD dwErr) noexcept
+{
+    OutputLog(LOG_LEVEL_ERROR, SENDER_CORE, L"CZvCoreDlg::%s() failed to install the hook, code = 0x%x.\r\n", pszFunc,
+              static_cast<unsigned>(dwErr));
+    // One box for the run: every apply tries again, and a box per try would only be in the way.
+    if (!m_bHookErrorShown) {
+        m_bHookErrorShown = TRUE;
+        ReportNoWindow(dwErr);
+    }
+    return FALSE;
+}
+
+BOOL CZvCoreDlg::SetCbtHook(BOOL bOn) noexcept
+{
+    OutputLog(LOG_LEVEL_DEBUG, SENDER_CORE, L"CZvCoreDlg::SetCbtHook() entered, b = %d.\r\n", bOn);
+    const std::wstring strName = FormatString(HOOK_BLOCK_NAME_CORE_FORMAT, static_cast<unsigned>(m_wSeqNtfySelf));
+    BOOL bRet = FALSE;
+    int nSwitch = -1;
+    if (!bOn) {
+        if (!m_hHookCbt)
+            return FALSE;
+        m_hHookCbt = SetCbtHook64(nullptr, 0, 0, 0);
+        nSwitch = 0;
+    } else {
+        if (!m_hWnd)
+            return ReportNoWindow(GetLastError());
+        bRet = TRUE;
+        if (!m_hHookCbt) {
+            m_hHookCbt = SetCbtHook64(m_hWnd, MSG_HOOK_CBT_ACTIVATE, MSG_HOOK_CBT_MINMAX, MSG_HOOK_CBT_WNDCHG);
+            if (!m_hHookCbt)
+                return ReportHookFailure(L"SetCbtHook", GetLastError());
+            nSwitch = 1;
+        }
+    }
+    if (nSwitch < 0 || !m_pHkGtwyEvtMngr)
+        return bRet;
+    // The gateway keeps its 32-bit window-event hook in step with ours.
+    HOOK_NTFY_SWTCH rec{HOOK_KIND_SWTCH, HOOK_NTFY_SWTCH_CBT, nSwitch};
+    auto pBlock = std::make_unique<CSharedMemSwtchHook>(SENDER_CORE);
+    if (!pBlock->Create(strName.c_str(), PAGE_READWRITE, &rec))
+        return bRet;
+    const WORD wSeq = m_wSeqNtfySelf;
+    m_pHkGtwyEvtMngr->RegisterNtfy(wSeq, pBlock.release());
+    OutputLog(LOG_LEVEL_DEBUG, SENDER_CORE, L"CBT notification registered, %s, Seq = %d.\r\n",
+              nSwitch ? L"Enable" : L"Disable", static_cast<int>(wSeq));
+    m_wSeqNtfySelf = m_pHkGtwyEvtMngr->IncSeqNtfySelf();
+    return bRet;
+}
+
+BOOL CZvCoreDlg::SetKeybdHook(BOOL bOn) noexcept
+{
+    OutputLog(LOG_LEVEL_DEBUG, SENDER_CORE, L"CZvCoreDlg::SetKeybdHook() entered, b = %d.\r\n", bOn);
+    if (!bOn) {
+        if (m_hHookKeybd)
+            m_hHookKeybd = m_hookThread.SetKeybdHook(nullptr, 0);
+        return FALSE;
+    }
+    if (!m_hWnd)
+        return ReportNoWindow(GetLastError());
+    if (!m_hHookKeybd) {
+        m_hHookKeybd = m_hookThread.SetKeybdHook(m_hWnd, MSG_HOOK_KEYBD);
+        if (!m_hHookKeybd)
+            return ReportHookFailure(L"SetKeybdHook", GetLastError());
+    }
+    return TRUE;
+}
+
+BOOL CZvCoreDlg::SetMouseHook(BOOL bOn) noexcept
+{
+    OutputLog(LOG_LEVEL_DEBUG, SENDER_CORE, L"CZvCoreDlg::SetMouseHook() entered, b = %d.\r\n", bOn);
+    if (!bOn) {
+        if (m_hHookMouse)
+            m_hHookMouse = m_hookThread.SetMouseHook(nullptr, 0);
+        // Without mouse events nothing would ever see the pointer leave the edge.
+        StopAutoScroll();
+        return FALSE;
+    }
+    if (!m_hWnd)
+        return ReportNoWindow(GetLastError());
+    if (!m_hHookMouse) {
+        m_hHookMouse = m_hookThread.SetMouseHook(m_hWnd, MSG_HOOK_MOUSE);
+        if (!m_hHookMouse)
+            return ReportHookFailure(L"SetMouseHook", GetLastError());
+    }
+    return TRUE;
+}
+
+BOOL CZvCoreDlg::IsMouseHookWanted() const noexcept
+{
+    return m_prop.propUndo.bUndoResizeWnd || m_prop.propAtScrl.nMode != 0;
+}
+
+BOOL CZvCoreDlg::UpdateMouseHook() noexcept
+{
+    return SetMouseHook(IsMouseHookWanted());
+}
+
+BOOL CZvCoreDlg::SuspendForProperty() noexcept
+{
+    CloseWheelBursts();
+    // The directions go too, so that the pointer still at the edge afterwards starts it again.
+    StopAutoScroll();
+    return SetCbtHook(FALSE);
+}
+
+BOOL CZvCoreDlg::UpdateKeybdHook() noexcept
+{
+    BOOL bWanted = m_prop.propUndo.bUndoResizeWnd || m_prop.propWindow.bIgnoreActivateScroll;
+    for (const KEY_ASSIGN& ka : m_prop.propKeybd.aKeyAssign)
+        bWanted = bWanted || ka.bEnable;
+    return SetKeybdHook(bWanted);
+}
+
+LRESULT CZvCoreDlg::OnHookCbtWndChg(WPARAM, LPARAM) noexcept
+{
+    g_nWndsChanged = 1;
+    return 0;
+}

@@ -1,0 +1,129 @@
+// CZvCoreDlg: keys from the keyboard hook, matched against the key rows, and the key capture of
+// the settings program's keyboard page.
+#include "ZvCoreDlg.h"
+
+#include "KeyMatch.h"
+#include "LogManager.h"
+#include "ProcessLaunch.h"
+#include "Sender.h"
+#include "Strings.h"
+#include "VirtualKeyTable.h"
+#include "ZvMessages.h"
+#include "resource.h"
+
+LRESULT CZvCoreDlg::OnKeybdForward(WPARAM wParam, LPARAM) noexcept
+{
+    HWND hWnd = reinterpret_cast<HWND>(wParam);
+    // A key forwarded to a window of our own comes back to this window and would go round the
+    // queue for ever: such a capture ends the one before, as 0 does.
+    DWORD dwPid = 0;
+    if (hWnd && GetWindowThreadProcessId(hWnd, &dwPid) && dwPid == GetCurrentProcessId())
+        hWnd = nullptr;
+    m_hWndKeyCapture = hWnd;
+    return 0;
+}
+
+BOOL CZvCoreDlg::IsKeyCaptureLive() noexcept
+{
+    if (!m_hWndKeyCapture)
+        return FALSE;
+    if (IsWindow(m_hWndKeyCapture) && IsMutexExist(LoadResString(IDS_ZV_PROP_MUTEX).c_str()))
+        return TRUE;
+    m_hWndKeyCapture = nullptr;
+    return FALSE;
+}
+
+LRESULT CZvCoreDlg::OnKeybdHooked(WPARAM wParam, LPARAM lParam) noexcept
+{
+    OutputLog(LOG_LEVEL_DEBUG, SENDER_CORE,
+              L"CZvCoreDlg::OnKeybdHooked(). Keyboard Event Hooked! wParam=0x%x, lParam=0x%x, IsScrollProcessing()=%d\r\n",
+              static_cast<unsigned>(wParam), static_cast<unsigned>(lParam), IsScrollProcessing());
+
+    if (IsKeyCaptureLive()) {
+        PostMessageW(m_hWndKeyCapture, MSG_HOOK_KEYBD, wParam, lParam);
+        return 1;
+    }
+    if (KeyMatch::IsKeyRelease(lParam))
+        return 0;
+    // The open menu takes the keys: they reach it through our own queue.
+    if (m_bTrayMenuOpen) {
+        PostMessageW(m_hWnd, WM_KEYDOWN, wParam, lParam);
+        return 1;
+    }
+    CloseWheelBursts();
+
+    // Only the keys that can count as held are read: every key of the desktop passes here.
+    KeyMatch::KEY_STATE state{};
+    for (size_t i = 0; i < state.size(); ++i) {
+        if (g_aVKeyInfo[i].nMask != 0)
+            state[i] = KeyMatch::KeyStateByte(GetAsyncKeyState(static_cast<int>(i)));
+    }
+    KeyMatch::MarkPressedKey(state, static_cast<UINT>(wParam));
+
+    const KeyMatch::KEY_ACTION act =
+        KeyMatch::DecideKeyAction(m_prop, state, {static_cast<UINT>(wParam), lParam, IsScrollProcessing() != FALSE});
+    if (act.bSaveResizeWnd)
+        OutputLog(LOG_LEVEL_DEBUG, SENDER_CORE, L"キーボードによる元に戻す操作検出.\r\n");
+    switch (act.action) {
+    case KeyMatch::KeyAction::Scroll: {
+        static constexpr const wchar_t* kDirLines[] = {
+            L"キーボードによる左スクロール操作検出.\r\n", L"キーボードによる右スクロール操作検出.\r\n",
+            L"キーボードによる上スクロール操作検出.\r\n", L"キーボードによる下スクロール操作検出.\r\n"};
+        OutputLog(LOG_LEVEL_INFO, SENDER_CORE, kDirLines[(act.match - KeyMatch::KEYMATCH_LEFT_LINE) / 2]);
+        // The same road as a device's request, so the keyboard width entries and the pointer
+        // follow-up apply alike.
+        const POINT ptOffset = ScrollCalc::DeviceOffsets(act.req, GetScrollWidthAbs(act.req.nIdx));
+        if (ptOffset.x != 0 || ptOffset.y != 0)
+            PostMoveRequest(ptOffset.x, ptOffset.y, FALSE, TRUE, nullptr);
+        break;
+    }
+    case KeyMatch::KeyAction::Undo:
+        break;
+    case KeyMatch::KeyAction::Menu:
+        OutputLog(LOG_LEVEL_INFO, SENDER_CORE, L"キーボードによるメニュー操作検出.\r\n");
+        PostMessageW(m_hWnd, MSG_TRAY_NTFY, 1, WM_LBUTTONDOWN);
+        break;
+    case KeyMatch::KeyAction::IgnoreActivate:
+        CountIgnoreActivatePress();
+        return 0;
+    case KeyMatch::KeyAction::ResizeCommit:
+        OutputLog(LOG_LEVEL_DEBUG, SENDER_CORE,
+                  L"CZvCoreDlg::OnKeybdHooked(). Undo operation from keyboard is detected in OnKeybdHooked() point 2.\r\n");
+        UpdateScrollBars();
+        return 0;
+    default:
+        break;
+    }
+    // Another assigned key breaks a run of ignore-activation presses.
+    if (act.bResetIgnoreCount && m_prop.propWindow.bIgnoreActivateScroll)
+        ResetIgnoreActivateCount();
+    return act.bHandled ? 1 : 0;
+}
+
+void CZvCoreDlg::CountIgnoreActivatePress() noexcept
+{
+    const KeyMatch::IGNORE_PRESS press = KeyMatch::CountIgnorePress(
+        m_nIgnoreCnt, m_nTmrIgnoreActivate != 0, m_prop.propWindow.nIgnoreActivateScrollCnt);
+    if (press.bStartItem)
+        m_nTmrIgnoreActivate =
+            AddStartedTmrItem(MSG_TMR_IGNORE_ACTIVATE, m_prop.propTimer.dwIgnoreScrollByActivateOperation);
+    m_nIgnoreCnt = m_nIgnoreCnt + 1;
+    OutputLog(LOG_LEVEL_DEBUG, SENDER_CORE, L"キーボードによるスクロール無視操作%d回目検出.\r\n", m_nIgnoreCnt);
+    if (press.bArmed)
+        OutputLog(LOG_LEVEL_INFO, SENDER_CORE, L"キーボードによるスクロール無視操作確定.\r\n");
+    if (press.bReset)
+        ResetIgnoreActivateCount();
+}
+
+void CZvCoreDlg::ResetIgnoreActivateCount() noexcept
+{
+    DeleteTmrItem(m_nTmrIgnoreActivate);
+    m_nIgnoreCnt = 0;
+}
+
+LRESULT CZvCoreDlg::OnTmrIgnoreActivate(WPARAM, LPARAM) noexcept
+{
+    DeleteTmrItem(m_nTmrIgnoreActivate);
+    m_nIgnoreCnt = 0;
+    return 0;
+}

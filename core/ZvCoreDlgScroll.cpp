@@ -1,0 +1,299 @@
+// CZvCoreDlg: the scroll engine: the scroll range, device requests, and a move of every window,
+// step by step and pass by pass.
+#include "ZvCoreDlg.h"
+
+#include <memory>
+#include <vector>
+
+#include "LogManager.h"
+#include "Sender.h"
+#include "WndEnumerator.h"
+#include "WndFilter.h"
+#include "ZvMessages.h"
+
+BOOL CZvCoreDlg::CalcScrollRange()
+{
+    if (!m_pwe || !m_pwe->EnumerateWnds())
+        return FALSE;
+    CalcRangeFromRects();
+    return TRUE;
+}
+
+void CZvCoreDlg::CalcRangeFromRects() noexcept
+{
+    std::vector<RECT> rcWnds;
+    for (HWND hWnd : m_pwe->GetMoveWndList()) {
+        RECT rc{};
+        if (IsWindow(hWnd) && !IsIconic(hWnd) && m_placer.GetWindowRect(hWnd, &rc))
+            rcWnds.push_back(rc);
+    }
+    RECT rcWork{};
+    SystemParametersInfoW(SPI_GETWORKAREA, 0, &rcWork, 0);
+    m_rcScrollRange = ScrollCalc::ScrollRange(rcWnds, rcWork, m_margins, m_nRangeLimitH, m_nRangeLimitV);
+}
+
+void CZvCoreDlg::UpdateScrollBars()
+{
+    // A move changes where the windows stand, not which they are: the lists are rebuilt only
+    // when the hook has told of a window come or gone.
+    if (g_nWndsChanged || !m_pwe)
+        CalcScrollRange();
+    else
+        CalcRangeFromRects();
+}
+
+LRESULT CZvCoreDlg::OnScrlRange(WPARAM wParam, LPARAM) noexcept
+{
+    g_nWndsChanged = static_cast<int>(wParam);
+    CalcScrollRange();
+    return 0;
+}
+
+int CZvCoreDlg::GetScrollWidthAbs(int nIdx)
+{
+    RECT rcDesktop{};
+    GetWindowRect(GetDesktopWindow(), &rcDesktop);
+    const ScrollCalc::SCROLL_WIDTH_BASIS basis{m_rcScrollRange, ScrollCalc::SCROLL_TRACK_NO_BAR,
+                                               ScrollCalc::SCROLL_TRACK_NO_BAR, rcDesktop.right - rcDesktop.left,
+                                               rcDesktop.bottom - rcDesktop.top};
+    const ScrollCalc::SCROLL_WIDTH_RESULT res = ScrollCalc::ScrollWidthAbs(m_prop.propScrlWdth, nIdx, basis);
+    OutputLog(LOG_LEVEL_DEBUG, SENDER_CORE, L"CZvCoreDlg::GetScrollWidthAbs()...nIdx=%d,lRange=%d,lRet=%d.\r\n", nIdx,
+              res.nDivisor, res.nWidth);
+    return res.nWidth;
+}
+
+HWND CZvCoreDlg::ReplaceOwnedWindow(HWND hWnd)
+{
+    HWND hWndOwned = m_pwe ? m_pwe->GetOwnedMoveWnd(hWnd) : nullptr;
+    if (!hWndOwned || !IsWindow(hWndOwned))
+        return hWnd;
+    OutputLog(LOG_LEVEL_DEBUG, SENDER_CORE, L"CZvCoreDlg::ReplaceOwnedWindow() 0x%x(%s) is owner,\r\n",
+              static_cast<unsigned>(reinterpret_cast<ULONG_PTR>(hWnd)), GetWndTitle(hWnd).c_str());
+    OutputLog(LOG_LEVEL_DEBUG, SENDER_CORE, L"replaced to 0x%x(%s).\r\n",
+              static_cast<unsigned>(reinterpret_cast<ULONG_PTR>(hWndOwned)), GetWndTitle(hWndOwned).c_str());
+    return hWndOwned;
+}
+
+BOOL CZvCoreDlg::PostMoveRequest(LONG lOffsetH, LONG lOffsetV, BOOL bAtOnce, BOOL bMouseMove, HWND hWndExcept)
+{
+    LPRM_MV_ALL_WNDS* pRec = m_mvReq.Add(LPRM_MV_ALL_WNDS{lOffsetH, lOffsetV, bMouseMove, hWndExcept, bAtOnce});
+    if (PostMessageW(m_hWnd, MSG_MV_ALL_WNDS, reinterpret_cast<WPARAM>(pRec), 0))
+        return TRUE;
+    m_mvReq.Take(reinterpret_cast<WPARAM>(pRec));
+    return FALSE;
+}
+
+BOOL CZvCoreDlg::IsMoveRefused(LPCWSTR pszFunc) noexcept
+{
+    const size_t nWnds = m_pwe ? m_pwe->GetMoveWndList().size() : 0;
+    if (nWnds != 0 && !IsScrollProcessing())
+        return FALSE;
+    OutputLog(LOG_LEVEL_DEBUG, SENDER_CORE,
+              L"CZvCoreDlg::%s() returns @p1, m_pwe->GetMoveWndList()->GetCount()==%d, IsScrollProcessing()=%d.\r\n",
+              pszFunc, static_cast<int>(nWnds), IsScrollProcessing());
+    return TRUE;
+}
+
+LRESULT CZvCoreDlg::OnMvAllWndsByDevice(WPARAM wParam, LPARAM lParam) noexcept
+{
+    // Windows may have come since the last look when no hook told us of them.
+    if (m_pwe && m_pwe->GetMoveWndList().empty())
+        CalcScrollRange();
+    if (IsMoveRefused(L"OnMvAllWndsByDevice"))
+        return 0;
+    const ScrollCalc::DEVICE_REQUEST req = ScrollCalc::DecodeDeviceRequest(wParam, lParam);
+    if (!ScrollCalc::IsValidScrlWdthIndex(req.nIdx))
+        return 0;
+    const POINT ptOffset = ScrollCalc::DeviceOffsets(req, GetScrollWidthAbs(req.nIdx));
+
+    BOOL bWheel = FALSE;
+    const DWORD dwBurst = ScrollCalc::WheelBurstPeriodMs(m_prop.propUndo.nSaveTimeUndoDataInWheelScroll);
+    if (m_prop.propUndo.nSaveTimeUndoDataInWheelScroll != 0 && ScrollCalc::IsWheelScrlWdthIndex(req.nIdx)) {
+        bWheel = TRUE;
+        const bool bVert = ScrollCalc::IsVertScrlWdthIndex(req.nIdx);
+        int& nItem = bVert ? m_nTmrWheelV : m_nTmrWheelH;
+        if (nItem == 0 && dwBurst != 0) {
+            nItem = AddStartedTmrItem(bVert ? MSG_TMR_WHEEL_V : MSG_TMR_WHEEL_H, dwBurst);
+            if (nItem)
+                (bVert ? m_bWheelClosedV : m_bWheelClosedH) = 0;
+        }
+    }
+    if (ptOffset.x != 0 || ptOffset.y != 0)
+        PostMoveRequest(ptOffset.x, ptOffset.y, bWheel, TRUE, nullptr);
+    return 0;
+}
+
+LRESULT CZvCoreDlg::OnTmrWheelH(WPARAM, LPARAM) noexcept
+{
+    DeleteTmrItem(m_nTmrWheelH);
+    m_bWheelClosedH = 1;
+    return 0;
+}
+
+LRESULT CZvCoreDlg::OnTmrWheelV(WPARAM, LPARAM) noexcept
+{
+    DeleteTmrItem(m_nTmrWheelV);
+    m_bWheelClosedV = 1;
+    return 0;
+}
+
+void CZvCoreDlg::CloseWheelBursts() noexcept
+{
+    DeleteTmrItem(m_nTmrWheelH);
+    DeleteTmrItem(m_nTmrWheelV);
+    m_bWheelClosedH = 1;
+    m_bWheelClosedV = 1;
+}
+
+LRESULT CZvCoreDlg::OnMvAllWnds(WPARAM wParam, LPARAM) noexcept
+{
+    // Only requests made by this window are taken; the pool frees the record on every road.
+    std::unique_ptr<LPRM_MV_ALL_WNDS> pRec = m_mvReq.Take(wParam);
+    if (!pRec)
+        return 0;
+    if (IsMoveRefused(L"MoveAllWindows"))
+        return 0;
+    const LONG lOffsetH = pRec->lOffsetH, lOffsetV = pRec->lOffsetV;
+    const HWND hWndExcept = pRec->hWndExcept;
+    // A move of (0, 0) makes no move.
+    if (CalcScrollRange())
+        m_pMove = CScrollMove::Create(std::move(pRec), m_pwe->GetMoveWndList(), m_prop.propView.nSpeed,
+                                      m_prop.lstScrlRate);
+    if (!m_pMove) {
+        OutputLog(LOG_LEVEL_DEBUG, SENDER_CORE, L"CZvCoreDlg::MoveAllWindows() return @p2.\r\n");
+        return 0;
+    }
+    // Never 0, so that a zeroed step message matches no move.
+    if (++m_uMoveId == 0)
+        m_uMoveId = 1;
+    m_nStepSeq = 0;
+    m_bPassWait = FALSE;
+    if (!m_pMove->IsAtOnce())
+        LogNextScrollRate(1);
+    PostStep();
+    OutputLog(LOG_LEVEL_DEBUG, SENDER_CORE,
+              L"CZvCoreDlg::MoveAllWindows() out. lOffsetH=%d, lOffsetV=%d, hWndExcept=0x%x.\r\n", lOffsetH, lOffsetV,
+              static_cast<unsigned>(reinterpret_cast<ULONG_PTR>(hWndExcept)));
+    return 0;
+}
+
+void CZvCoreDlg::LogNextScrollRate(int nCnt) noexcept
+{
+    const unsigned uSpeed = static_cast<unsigned>(m_prop.propView.nSpeed);
+    const ScrollCalc::SCROLL_RATE_TRACE t = ScrollCalc::TraceScrollRate(m_prop.lstScrlRate, m_prop.propView.nSpeed, nCnt);
+    if (t.bFixed) {
+        OutputLog(LOG_LEVEL_DEBUG, SENDER_CORE, L"CZvCoreDlg::GetNextScrollRate() : Cnt=%u, Speed=%u, Rate=%u.\r\n",
+                  static_cast<unsigned>(nCnt), uSpeed, static_cast<unsigned>(t.nRate));
+        return;
+    }
+    OutputLog(LOG_LEVEL_DEBUG, SENDER_CORE,
+              L"CZvCoreDlg::GetNextScrollRate() :Cnt=%u, Speed=%u, Cnt1,2=%u,%u, Scr1,2=%u,%u, Rate=%u.\r\n",
+              static_cast<unsigned>(nCnt), uSpeed, t.uCnt1, t.uCnt2, t.uScr1, t.uScr2, static_cast<unsigned>(t.nRate));
+}
+
+void CZvCoreDlg::PostStep() noexcept
+{
+    if (!PostMessageW(m_hWnd, MSG_MV_STEP, m_uMoveId, m_nStepSeq)) {
+        // A full queue would leave the move hanging for ever and refuse every later one.
+        AbandonMove();
+    }
+}
+
+LRESULT CZvCoreDlg::OnMvStep(WPARAM wParam, LPARAM lParam) noexcept
+{
+    if (!m_pMove || wParam != m_uMoveId || lParam != m_nStepSeq)
+        return 0;
+    ++m_nStepSeq;
+    m_bPassWait = FALSE;
+    if (m_pTmrMngr && m_nTmrScroll)
+        m_pTmrMngr->StopTmr(m_nTmrScroll);
+
+    const MV_STEP_ACTION act = m_pMove->Step();
+    if (act.hWnd && act.hWnd == m_hWnd)
+        ShowWindow(m_hWnd, SW_HIDE);
+    const UINT uMoveId = m_uMoveId;
+    m_bInStep = TRUE;
+    MoveStepWindow(act);
+    m_bInStep = FALSE;
+    // A message sent to us while the window moved may have ended this move or started another.
+    if (!m_pMove || m_uMoveId != uMoveId)
+        return 0;
+
+    if (!act.bPassEnd) {
+        PostStep();
+        return 0;
+    }
+    if (act.bMoveEnd) {
+        EndMove();
+        return 0;
+    }
+    // The closing pass of an at-once move only confirms the arrival: nothing to pace.
+    if (m_pMove->IsAtOnce()) {
+        PostStep();
+        return 0;
+    }
+    LogNextScrollRate(m_pMove->GetPassCount() + 1);
+    // Auto scroll paces itself by its ticks: its passes follow each other at once.
+    if (m_pTmrMngr && m_nTmrScroll && m_nTmrAtScrl == 0) {
+        m_bPassWait = TRUE;
+        m_pTmrMngr->StartTmr(m_nTmrScroll);
+        return 0;
+    }
+    PostStep();
+    return 0;
+}
+
+LRESULT CZvCoreDlg::OnTmrScroll(WPARAM, LPARAM) noexcept
+{
+    // The item may fire again before the step it asked for runs; one pass needs one step chain.
+    if (!m_pMove || !m_bPassWait)
+        return 0;
+    m_bPassWait = FALSE;
+    PostStep();
+    return 0;
+}
+
+void CZvCoreDlg::MoveStepWindow(const MV_STEP_ACTION& act) noexcept
+{
+    if (!act.hWnd || !IsWindow(act.hWnd) || act.hWnd == m_pMove->GetRequest().hWndExcept || IsIconic(act.hWnd))
+        return;
+    RECT rc{};
+    // Where the last step sent it, though a slow program may not have moved it there yet.
+    if (!m_placer.GetWindowRect(act.hWnd, &rc))
+        return;
+    // Near the limits of int the sum would wrap round and throw the window the other way.
+    const int x = ScrollCalc::Saturate(static_cast<int64_t>(rc.left) + act.nMovH);
+    const int y = ScrollCalc::Saturate(static_cast<int64_t>(rc.top) + act.nMovV);
+    if (IsLogLevelActive(LOG_LEVEL_INFO)) {
+        OutputLog(LOG_LEVEL_INFO, SENDER_CORE, L"スクロール実行 : ウィンドウ = %s, 水平 = %d → %d, 垂直 = %d → %d.\r\n",
+                  GetWndTitle(act.hWnd).c_str(), static_cast<int>(rc.left), x, static_cast<int>(rc.top), y);
+    }
+    if (act.nMovH == 0 && act.nMovV == 0)
+        return;
+    m_placer.MoveTo(act.hWnd, x, y);
+}
+
+void CZvCoreDlg::EndMove() noexcept
+{
+    const LPRM_MV_ALL_WNDS& req = m_pMove->GetRequest();
+    if (m_prop.propView.bMouseMove && req.bMouseMove) {
+        POINT ptCur{};
+        if (GetCursorPos(&ptCur)) {
+            const POINT ptNew = ScrollCalc::PointerAfterMove(
+                ptCur, ScrollCalc::NegateOffset(req.lOffsetH), ScrollCalc::NegateOffset(req.lOffsetV),
+                GetSystemMetrics(SM_CXFULLSCREEN), GetSystemMetrics(SM_CYFULLSCREEN));
+            if (ptNew.x != ptCur.x || ptNew.y != ptCur.y)
+                SetCursorPos(ptNew.x, ptNew.y);
+        }
+    }
+    AbandonMove();
+    UpdateScrollBars();
+}
+
+void CZvCoreDlg::AbandonMove() noexcept
+{
+    m_pMove.reset();
+    m_bPassWait = FALSE;
+    if (m_pTmrMngr && m_nTmrScroll)
+        m_pTmrMngr->StopTmr(m_nTmrScroll);
+}
