@@ -67,6 +67,9 @@ private:
     void DeleteTmrItem(int& nId) noexcept;
     // The library refused a hook: an error line each time, the box the first time; FALSE.
     BOOL ReportHookFailure(LPCWSTR pszFunc, DWORD dwErr) noexcept;
+    // The keyboard or the mouse hook on the hook thread; pszFunc names the caller in the log.
+    using PFN_SET_LL_HOOK = HHOOK (CLowLevelHookThread::*)(HWND, UINT) noexcept;
+    BOOL SwitchLowLevelHook(HHOOK& hHook, BOOL bOn, LPCWSTR pszFunc, PFN_SET_LL_HOOK pfnSet, UINT uMsg) noexcept;
     void RestartLogStartItem() noexcept;
 
     // The scroll range from the rectangles of the move list as it stands.

@@ -73,42 +73,37 @@ BOOL CZvCoreDlg::SetCbtHook(BOOL bOn) noexcept
     return bRet;
 }
 
-BOOL CZvCoreDlg::SetKeybdHook(BOOL bOn) noexcept
+BOOL CZvCoreDlg::SwitchLowLevelHook(HHOOK& hHook, BOOL bOn, LPCWSTR pszFunc, PFN_SET_LL_HOOK pfnSet, UINT uMsg) noexcept
 {
-    OutputLog(LOG_LEVEL_DEBUG, SENDER_CORE, L"CZvCoreDlg::SetKeybdHook() entered, b = %d.\r\n", bOn);
+    OutputLog(LOG_LEVEL_DEBUG, SENDER_CORE, L"CZvCoreDlg::%s() entered, b = %d.\r\n", pszFunc, bOn);
     if (!bOn) {
-        if (m_hHookKeybd)
-            m_hHookKeybd = m_hookThread.SetKeybdHook(nullptr, 0);
+        if (hHook)
+            hHook = (m_hookThread.*pfnSet)(nullptr, 0);
         return FALSE;
     }
     if (!m_hWnd)
         return ReportNoWindow(GetLastError());
-    if (!m_hHookKeybd) {
-        m_hHookKeybd = m_hookThread.SetKeybdHook(m_hWnd, MSG_HOOK_KEYBD);
-        if (!m_hHookKeybd)
-            return ReportHookFailure(L"SetKeybdHook", GetLastError());
+    if (!hHook) {
+        hHook = (m_hookThread.*pfnSet)(m_hWnd, uMsg);
+        if (!hHook)
+            return ReportHookFailure(pszFunc, GetLastError());
     }
     return TRUE;
 }
 
+BOOL CZvCoreDlg::SetKeybdHook(BOOL bOn) noexcept
+{
+    return SwitchLowLevelHook(m_hHookKeybd, bOn, L"SetKeybdHook", &CLowLevelHookThread::SetKeybdHook, MSG_HOOK_KEYBD);
+}
+
 BOOL CZvCoreDlg::SetMouseHook(BOOL bOn) noexcept
 {
-    OutputLog(LOG_LEVEL_DEBUG, SENDER_CORE, L"CZvCoreDlg::SetMouseHook() entered, b = %d.\r\n", bOn);
-    if (!bOn) {
-        if (m_hHookMouse)
-            m_hHookMouse = m_hookThread.SetMouseHook(nullptr, 0);
-        // Without mouse events nothing would ever see the pointer leave the edge.
+    const BOOL bRet =
+        SwitchLowLevelHook(m_hHookMouse, bOn, L"SetMouseHook", &CLowLevelHookThread::SetMouseHook, MSG_HOOK_MOUSE);
+    // Without mouse events nothing would ever see the pointer leave the edge.
+    if (!bOn)
         StopAutoScroll();
-        return FALSE;
-    }
-    if (!m_hWnd)
-        return ReportNoWindow(GetLastError());
-    if (!m_hHookMouse) {
-        m_hHookMouse = m_hookThread.SetMouseHook(m_hWnd, MSG_HOOK_MOUSE);
-        if (!m_hHookMouse)
-            return ReportHookFailure(L"SetMouseHook", GetLastError());
-    }
-    return TRUE;
+    return bRet;
 }
 
 BOOL CZvCoreDlg::IsMouseHookWanted() const noexcept
