@@ -9,7 +9,8 @@
 //   ZV_FUZZ_ONLY=list   only these numbers, e.g. "0x8052" or "0x8040-0x804F,0x8076"
 //   ZV_FUZZ_SKIP=list   never these
 //   ZV_FUZZ_LOG=path    keep a copy of the core program's log there
-//   ZV_FUZZ_DRAIN=n     let the queue drain after every n messages (default 1000); 0: only when full
+//   ZV_FUZZ_DRAIN=n     let the queue drain after every n messages (default 1000); 0: only at the
+//                       end (Wine's queues have no limit, so the backlog grows with the run)
 #include <gtest/gtest.h>
 #include <windows.h>
 #include <tlhelp32.h>
@@ -99,6 +100,24 @@ std::set<DWORD> ProcessesOf(const wchar_t* pszFile)
     return pids;
 }
 
+// The settings program's mutex, held as while that program runs: the core program forwards keys
+// only then. Released on every road out of a test, since no core program starts while it exists.
+class CSettingsRunning {
+public:
+    CSettingsRunning() : m_hMutex(CreateMutexW(nullptr, FALSE, kPropMutex)) {}
+    ~CSettingsRunning()
+    {
+        if (m_hMutex)
+            CloseHandle(m_hMutex);
+    }
+    CSettingsRunning(const CSettingsRunning&) = delete;
+    CSettingsRunning& operator=(const CSettingsRunning&) = delete;
+    bool IsHeld() const noexcept { return m_hMutex != nullptr; }
+
+private:
+    HANDLE m_hMutex;
+};
+
 // Where the key events forwarded by the core program land: the probe's way of knowing that every
 // message posted before it has been handled.
 LPARAM g_nProbeSeen = 0;
@@ -181,18 +200,14 @@ protected:
     }
 
     // Every message posted so far has been handled once the core program forwards the probe's key
-    // to the probe window. It forwards keys only while the settings program runs, so the probe
-    // holds that program's mutex meanwhile; the capture is ended again afterwards.
+    // to the probe window, as it does for the settings program; the capture is ended again.
     bool Drain(DWORD dwTimeoutMs = kDrainTimeoutMs)
     {
-        const HANDLE hPropMutex = CreateMutexW(nullptr, FALSE, kPropMutex);
+        const CSettingsRunning settings;
         const LPARAM nSeq = ++m_nProbeSeq;
-        const bool bDrained = Post(MSG_KEYBD_FORWARD, reinterpret_cast<WPARAM>(m_hProbe), 0) &&
-                              Post(MSG_HOOK_KEYBD, kProbeVk, kProbeRelease | nSeq) && Post(MSG_KEYBD_FORWARD, 0, 0) &&
-                              WaitUntil([&] { return g_nProbeSeen >= nSeq; }, dwTimeoutMs, 5);
-        if (hPropMutex)
-            CloseHandle(hPropMutex);
-        return bDrained;
+        return settings.IsHeld() && Post(MSG_KEYBD_FORWARD, reinterpret_cast<WPARAM>(m_hProbe), 0) &&
+               Post(MSG_HOOK_KEYBD, kProbeVk, kProbeRelease | nSeq) && Post(MSG_KEYBD_FORWARD, 0, 0) &&
+               WaitUntil([&] { return g_nProbeSeen >= nSeq; }, dwTimeoutMs, 5);
     }
 
     // The windows stand still for dwQuietMs: no move of the core program is running any more.
@@ -241,7 +256,8 @@ protected:
         case 6:
             return reinterpret_cast<LPARAM>(m_hParamWnds[m_rng() % m_hParamWnds.size()]);
         default:
-            return static_cast<LPARAM>(DeviceWParam(kFlags[m_rng() % std::size(kFlags)], static_cast<int>(m_rng() % 14)));
+            return static_cast<LPARAM>(
+                DeviceWParam(kFlags[m_rng() % std::size(kFlags)], static_cast<int>(m_rng() % 14)));
         }
     }
 
@@ -348,19 +364,21 @@ TEST_F(CoreFuzz, RandomPrivateMessagesLeaveItScrollingExactlyAndEndingOnClose)
             << "message " << i << " (0x" << std::hex << uMsg << ", 0x" << wParam << ", 0x" << lParam
             << ") found the queue full for " << std::dec << kDrainTimeoutMs << " ms or the window gone";
         if (nDrainEvery != 0 && (i + 1) % nDrainEvery == 0)
-            ASSERT_TRUE(Drain()) << "the core program did not get through its queue after message " << i << CoreBoxes();
+            ASSERT_TRUE(Drain()) << "the core program did not get through its queue after message " << i
+                                 << CoreBoxes();
         if ((i + 1) % kViewerCountEvery == 0)
             nMaxViewers = std::max(nMaxViewers, ViewerCount());
     }
     // A queue never drained on the way holds many messages, each handled with its lines logged.
-    ASSERT_TRUE(Drain(kLastDrainTimeoutMs)) << "the core program did not get through its queue after the last message" << CoreBoxes();
+    ASSERT_TRUE(Drain(kLastDrainTimeoutMs))
+        << "the core program did not get through its queue after the last message" << CoreBoxes();
     std::printf("[ fuzz     ] posted in %llu ms, %zu posts refused for a full queue\n",
                 static_cast<unsigned long long>(GetTickCount64() - tStart), m_nRefused);
     RecordProperty("refused", std::to_string(m_nRefused));
 
     // Whatever the messages started must end by itself: moves, auto scroll, the timer items.
     ASSERT_TRUE(WaitForWindowsStill(1500, 40000)) << "the windows never came to rest";
-    EXPECT_TRUE(FindMessageBoxes(m_run.Process().Pid()).empty()) << "the core program shows a box" << CoreBoxes();
+    EXPECT_TRUE(FindMessageBoxes(m_run.Process().Pid()).empty()) << "the core program shows a box:" << CoreBoxes();
 
     // Huge requests leave the windows at the edge of the coordinate space, where no move shows:
     // they go back to where they started.
@@ -388,16 +406,14 @@ TEST_F(CoreFuzz, RandomPrivateMessagesLeaveItScrollingExactlyAndEndingOnClose)
     EXPECT_EQ(0, m_run.Close(15000)) << "the core program did not end on WM_CLOSE";
 }
 
-
 // A key forwarded to a window of the core program itself would come straight back to it, and go
 // round its queue for ever, one log line per round, starving every move.
 TEST_F(CoreFuzz, KeysAreNeverForwardedToTheCoreProgramsOwnWindow)
 {
     ASSERT_NE(m_wnds.StartTitled({WndArg(200, 150, 300, 200, L"Zv Fuzz A")})[0], nullptr);
     ASSERT_TRUE(m_run.Start());
-    // As while the settings program runs, whose keyboard page alone asks for keys.
-    const HANDLE hPropMutex = CreateMutexW(nullptr, FALSE, kPropMutex);
-    ASSERT_NE(hPropMutex, nullptr);
+    const CSettingsRunning settings;
+    ASSERT_TRUE(settings.IsHeld());
 
     ASSERT_TRUE(Post(MSG_KEYBD_FORWARD, reinterpret_cast<WPARAM>(m_run.Wnd()), 0));
     ASSERT_TRUE(Post(MSG_HOOK_KEYBD, kStrayVk, kProbeRelease));
@@ -405,7 +421,6 @@ TEST_F(CoreFuzz, KeysAreNeverForwardedToTheCoreProgramsOwnWindow)
     EXPECT_EQ(1u, CountOf(m_run.Log(), kStrayVkLine));
     // A capture of a window of another program still takes the keys.
     EXPECT_TRUE(Drain());
-    CloseHandle(hPropMutex);
 }
 
 // The settings program's keyboard page alone asks for keys, and only while it runs: a capture that
@@ -423,13 +438,15 @@ TEST_F(CoreFuzz, ACaptureTakesTheKeysOnlyWhileTheSettingsProgramRuns)
     EXPECT_TRUE(WaitForRect(hWnd, Shifted(rc, -10, 0), 5000)) << "a stray capture took the keys";
     ASSERT_TRUE(m_run.WaitForMoveEnd());
 
-    HANDLE hPropMutex = CreateMutexW(nullptr, FALSE, kPropMutex);
-    ASSERT_NE(hPropMutex, nullptr);
-    ASSERT_TRUE(Post(MSG_KEYBD_FORWARD, reinterpret_cast<WPARAM>(m_hProbe), 0));
-    const LPARAM nSeq = ++m_nProbeSeq;
-    ASSERT_TRUE(Post(MSG_HOOK_KEYBD, kProbeVk, kProbeRelease | nSeq));
-    EXPECT_TRUE(WaitUntil([&] { return g_nProbeSeen >= nSeq; }, 5000, 5)) << "the settings program's capture got nothing";
-    CloseHandle(hPropMutex);
+    {
+        const CSettingsRunning settings;
+        ASSERT_TRUE(settings.IsHeld());
+        ASSERT_TRUE(Post(MSG_KEYBD_FORWARD, reinterpret_cast<WPARAM>(m_hProbe), 0));
+        const LPARAM nSeq = ++m_nProbeSeq;
+        ASSERT_TRUE(Post(MSG_HOOK_KEYBD, kProbeVk, kProbeRelease | nSeq));
+        EXPECT_TRUE(WaitUntil([&] { return g_nProbeSeen >= nSeq; }, 5000, 5))
+            << "the settings program's capture got nothing";
+    }
     ASSERT_TRUE(HoldKeys({VK_CONTROL, VK_MENU, VK_RIGHT}));
     EXPECT_TRUE(WaitForRect(hWnd, Shifted(rc, -20, 0), 5000)) << "the capture outlived the settings program";
 }
