@@ -31,6 +31,15 @@ std::wstring BlockName(int nCreator, WORD wSeq)
     return TestName(FormatString(L"block %d %08x", nCreator, static_cast<unsigned>(wSeq)));
 }
 
+// An init block of the core under wSeq, for a manager to take.
+CSharedMem* NewInitBlock(WORD wSeq)
+{
+    auto* p = new CSharedMemInitHook(SENDER_CORE);
+    HOOK_NTFY ntfy = {HOOK_KIND_INIT, 0};
+    EXPECT_TRUE(p->Create(BlockName(SENDER_CORE, wSeq).c_str(), PAGE_READWRITE, &ntfy));
+    return p;
+}
+
 HKGTWY_EVT_MNGR_CFG TestCfg(int nSelf, WORD* pwNtfySelf, WORD* pwRspSelf, WORD* pwNtfyTrgt)
 {
     HKGTWY_EVT_MNGR_CFG cfg = MakeHkGtwyEvtMngrCfg(nSelf, pwNtfySelf, pwRspSelf, pwNtfyTrgt);
@@ -208,12 +217,7 @@ TEST(CommonHkGtwyEvtMngr, AnnouncesOneBlockAtATime)
     WORD wNtfySelf = 0, wRspSelf = 0, wNtfyTrgt = 0;
     const HKGTWY_EVT_MNGR_CFG cfg = TestCfg(SENDER_CORE, &wNtfySelf, &wRspSelf, &wNtfyTrgt);
     CHkGtwyEvtMngr mngr(&cfg);
-    auto block = [](WORD wSeq) {
-        auto* p = new CSharedMemInitHook(SENDER_CORE);
-        HOOK_NTFY ntfy = {HOOK_KIND_INIT, 0};
-        EXPECT_TRUE(p->Create(BlockName(SENDER_CORE, wSeq).c_str(), PAGE_READWRITE, &ntfy));
-        return p;
-    };
+    const auto block = &NewInitBlock;
     auto signalled = [&] { return TakeSignal(cfg.strEvtEvtSelfNm); };
 
     // Not ready: nothing is announced until NtfyPending, which announces once.
@@ -411,12 +415,7 @@ TEST(CommonHkGtwyEvtMngr, BlocksBeyondTheBoundOrUnderAWaitingNumberAreRefusedWit
     WORD wNtfySelf = 0, wRspSelf = 0, wNtfyTrgt = 0;
     const HKGTWY_EVT_MNGR_CFG cfg = TestCfg(SENDER_CORE, &wNtfySelf, &wRspSelf, &wNtfyTrgt);
     CHkGtwyEvtMngr mngr(&cfg);
-    auto block = [](WORD wSeq) {
-        auto* p = new CSharedMemInitHook(SENDER_CORE);
-        HOOK_NTFY ntfy = {HOOK_KIND_INIT, 0};
-        EXPECT_TRUE(p->Create(BlockName(SENDER_CORE, wSeq).c_str(), PAGE_READWRITE, &ntfy));
-        return p;
-    };
+    const auto block = &NewInitBlock;
     EXPECT_FALSE(mngr.RegisterNtfy(7, block(7)));
     EXPECT_FALSE(mngr.RegisterNtfy(7, new CSharedMemInitHook(SENDER_CORE)));
     EXPECT_EQ(1u, mngr.GetNtfyCount());
