@@ -11,6 +11,21 @@ RECT MovedTo(const RECT& rc, int x, int y) noexcept
     return RECT{x, y, x + (rc.right - rc.left), y + (rc.bottom - rc.top)};
 }
 
+// One window of a tiling, told along its lines (rows: x; columns: y): it goes to (nAlong, nAcross),
+// and the next one follows it on the line, or starts the next line once this one has passed nEdge,
+// the greatest thickness of any window so far further on. POINT{along, across}.
+POINT TileNext(int& nAlong, int& nAcross, int& nMax, int nLength, int nThickness, int nEdge) noexcept
+{
+    nMax = std::max(nMax, nThickness);
+    const POINT pt{nAlong, nAcross};
+    nAlong += nLength;
+    if (nAlong > nEdge) {
+        nAlong = 0;
+        nAcross += nMax;
+    }
+    return pt;
+}
+
 }  // namespace
 
 RECT PlaceCenter(const RECT& rc, const RECT& rcArea) noexcept
@@ -38,28 +53,16 @@ RECT PlaceTileHorz(const RECT& rc, const RECT& rcArea, PLACE_STATE& st, bool bFi
 {
     if (bFirst)
         st = PLACE_STATE{};
-    st.m = std::max(st.m, static_cast<int>(rc.bottom - rc.top));
-    const RECT rcNew = MovedTo(rc, st.x, st.y);
-    st.x += rc.right - rc.left;
-    if (st.x > rcArea.right) {
-        st.x = 0;
-        st.y += st.m;
-    }
-    return rcNew;
+    const POINT pt = TileNext(st.x, st.y, st.m, rc.right - rc.left, rc.bottom - rc.top, rcArea.right);
+    return MovedTo(rc, pt.x, pt.y);
 }
 
 RECT PlaceTileVert(const RECT& rc, const RECT& rcArea, PLACE_STATE& st, bool bFirst) noexcept
 {
     if (bFirst)
         st = PLACE_STATE{};
-    st.m = std::max(st.m, static_cast<int>(rc.right - rc.left));
-    const RECT rcNew = MovedTo(rc, st.x, st.y);
-    st.y += rc.bottom - rc.top;
-    if (st.y > rcArea.bottom) {
-        st.x += st.m;
-        st.y = 0;
-    }
-    return rcNew;
+    const POINT pt = TileNext(st.y, st.x, st.m, rc.bottom - rc.top, rc.right - rc.left, rcArea.bottom);
+    return MovedTo(rc, pt.y, pt.x);
 }
 
 }  // namespace AlignCalc

@@ -2,6 +2,8 @@
 // the settings program's keyboard page.
 #include "ZvCoreDlg.h"
 
+#include <string>
+
 #include "KeyMatch.h"
 #include "LogManager.h"
 #include "ProcessLaunch.h"
@@ -27,7 +29,9 @@ BOOL CZvCoreDlg::IsKeyCaptureLive() noexcept
 {
     if (!m_hWndKeyCapture)
         return FALSE;
-    if (IsWindow(m_hWndKeyCapture) && IsMutexExist(LoadResString(IDS_ZV_PROP_MUTEX).c_str()))
+    // Every key passes here while a capture is set: the name is loaded once.
+    static const std::wstring s_strPropMutex = LoadResString(IDS_ZV_PROP_MUTEX);
+    if (IsWindow(m_hWndKeyCapture) && IsMutexExist(s_strPropMutex.c_str()))
         return TRUE;
     m_hWndKeyCapture = nullptr;
     return FALSE;
