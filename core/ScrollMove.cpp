@@ -39,6 +39,22 @@ std::unique_ptr<CScrollMove> CScrollMove::Create(std::unique_ptr<LPRM_MV_ALL_WND
     return pMove;
 }
 
+std::unique_ptr<CScrollMove> CScrollMove::CreateMulti(std::list<HWND_OFFSET_MULT> lstMult, int nSpeed,
+                                                      const std::vector<SCROLL_RATE>& lstRate)
+{
+    if (lstMult.empty())
+        return nullptr;
+    std::unique_ptr<CScrollMove> pMove(new CScrollMove);
+    pMove->m_pRec = std::make_unique<LPRM_MV_ALL_WNDS>();
+    // Without a curve every pass would take 0 % and crawl a pixel at a time: the whole way at once.
+    pMove->m_nSpeed = lstRate.empty() ? 1 : nSpeed;
+    pMove->m_lstRate = lstRate;
+    pMove->m_bAtOnce = FALSE;
+    pMove->m_nRate = ScrollCalc::NextScrollRate(lstRate, pMove->m_nSpeed, 1);
+    pMove->m_lstMult = std::move(lstMult);
+    return pMove;
+}
+
 MV_STEP_ACTION CScrollMove::Step() noexcept
 {
     if (m_bEnded) {
@@ -83,6 +99,8 @@ MV_STEP_ACTION CScrollMove::StepSmooth() noexcept
          .ldPrdctMovV = ScrollCalc::PassStep(m_nRate, entry.ldOffsetV),
          .ldTrgtH = entry.ldOffsetH, .ldTrgtV = entry.ldOffsetV},
         &act.nMovH, &act.nMovV);
+    if (entry.pwp)
+        act.nShowCmd = entry.pwp->showCmd;
     entry.ldDoneH = ScrollCalc::Saturate(static_cast<int64_t>(entry.ldDoneH) + act.nMovH);
     entry.ldDoneV = ScrollCalc::Saturate(static_cast<int64_t>(entry.ldDoneV) + act.nMovV);
     if (bReached)

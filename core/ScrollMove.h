@@ -26,6 +26,9 @@ struct HWND_OFFSET_MULT {
     int ldOffsetV = 0;
     int ldDoneH = 0;
     int ldDoneV = 0;
+    // Undo of a maximised or minimised window: its placement, whose show command is applied again
+    // after each of its steps (a move of a maximised window leaves it restored on some systems).
+    std::unique_ptr<WINDOWPLACEMENT> pwp;
 };
 
 // What one step asks of the window that runs the move.
@@ -33,6 +36,7 @@ struct MV_STEP_ACTION {
     HWND hWnd = nullptr;
     int nMovH = 0;
     int nMovV = 0;
+    UINT nShowCmd = 0;      // show command to apply again after the move (0: none)
     bool bPassEnd = false;  // this was the last window of a pass
     bool bMoveEnd = false;  // ... and every window has reached its target
 };
@@ -43,6 +47,12 @@ public:
     // a rate curve to pace them.
     static std::unique_ptr<CScrollMove> Create(std::unique_ptr<LPRM_MV_ALL_WNDS> pRec, const std::list<HWND>& lstWnd,
                                                int nSpeed, const std::vector<SCROLL_RATE>& lstRate);
+
+    // A move in which every window has its own target (an arrangement, an undo): smooth passes at
+    // Speed, each window the whole way in the first pass when Speed is below 2. The request is all
+    // zero (no pointer follow, no excepted window). Null when the list is empty.
+    static std::unique_ptr<CScrollMove> CreateMulti(std::list<HWND_OFFSET_MULT> lstMult, int nSpeed,
+                                                    const std::vector<SCROLL_RATE>& lstRate);
 
     // The next window of the current pass. Calling it after the move's end returns an empty action
     // with bMoveEnd set.

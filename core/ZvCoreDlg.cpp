@@ -1,6 +1,7 @@
 // CZvCoreDlg: the window itself: its message table, start-up, the apply of the settings, the
 // teardown, the timer items and the log viewer's messages. Each other concern has a file of its
-// own: ZvCoreDlgHooks, ZvCoreDlgKeys, ZvCoreDlgAutoScroll, ZvCoreDlgScroll.
+// own: ZvCoreDlgHooks, ZvCoreDlgKeys, ZvCoreDlgAutoScroll, ZvCoreDlgScroll, ZvCoreDlgUndo,
+// ZvCoreDlgTrack, ZvCoreDlgAlign.
 #include "ZvCoreDlg.h"
 
 #include "HkGtwyEvtMngr.h"
@@ -33,6 +34,10 @@ CZvCoreDlg::CZvCoreDlg()
     MapMessage(WM_ENDSESSION, &CZvCoreDlg::OnEndSession);
     MapMessage(WM_TIMER, &CZvCoreDlg::OnTimer);
     MapCommand(ID_ZV_REDRAW_ALL, &CZvCoreDlg::OnRedrawAll);
+    MapCommand(ID_ZV_ALIGN_CENTER, &CZvCoreDlg::OnAlignCenter);
+    MapCommand(ID_ZV_ALIGN_CASCADE, &CZvCoreDlg::OnAlignCascade);
+    MapCommand(ID_ZV_ALIGN_TILE_HORZ, &CZvCoreDlg::OnAlignTileHorz);
+    MapCommand(ID_ZV_ALIGN_TILE_VERT, &CZvCoreDlg::OnAlignTileVert);
     MapMessage(MSG_LOG_WND_DTCT, &CZvCoreDlg::OnLogWndDtct);
     MapMessage(MSG_LOG_WND_RSP, &CZvCoreDlg::OnLogWndRsp);
     MapMessage(MSG_LOG_END, &CZvCoreDlg::OnLogEnd);

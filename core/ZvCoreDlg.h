@@ -3,6 +3,7 @@
 #pragma once
 #include <windows.h>
 
+#include <list>
 #include <memory>
 
 #include "AutoScroll.h"
@@ -11,10 +12,12 @@
 #include "ScrollCalc.h"
 #include "ScrollMove.h"
 #include "TmrMngr.h"
+#include "UndoKind.h"
 #include "Window.h"
 #include "WndPlacer.h"
 
 class CHkGtwyEvtMngr;
+struct ALIGN_KIND;
 class CWndEnumerator;
 
 class CZvCoreDlg : public CDialog {
@@ -50,8 +53,25 @@ public:
     // Rebuilds the enumerator's lists and the scroll range; FALSE when the lists cannot be had.
     BOOL CalcScrollRange();
     void UpdateScrollBars();
+    // Takes over a move built elsewhere (an arrangement, an undo) and starts its steps; FALSE for
+    // none. The caller has checked that no move is running.
+    BOOL StartMove(std::unique_ptr<CScrollMove> pMove) noexcept;
     HWND ReplaceOwnedWindow(HWND hWnd);
     const RECT& GetScrollRange() const noexcept { return m_rcScrollRange; }
+
+    // ---- Undo (ZvCoreDlgUndo.cpp) ----
+    // Asks for an undo record of the state as it stands; the record is taken after the current
+    // event, before the change the caller is about to make has been carried out.
+    BOOL PostSaveForUndo(int nKind, INT_PTR nValue, void* pv, INT_PTR nExtra) noexcept;
+    // Remembers the window whose next change by the user an undo can take back: hWnd, or the
+    // foreground window when null, or the first move-list window below it. nForceShowCmd, unless
+    // UNDO_NO_SHOW_CMD, is stored as its show command.
+    BOOL SetPrevResizeWnd(HWND hWnd, int nForceShowCmd) noexcept;
+    void ForgetPrevResizeWnd() noexcept;
+
+    // ---- Window tracking (ZvCoreDlgTrack.cpp) ----
+    // A minimised window with an entry of the minimised list.
+    BOOL IsMinimizedWnd(HWND hWnd) const noexcept;
 
 protected:
     BOOL OnInitDialog() override;
@@ -121,6 +141,13 @@ private:
     LRESULT OnTmrIgnoreActivate(WPARAM, LPARAM) noexcept;
     LRESULT OnTmrScroll(WPARAM, LPARAM) noexcept;
 
+    // ---- Arrangement (ZvCoreDlgAlign.cpp): commands 32772 to 32775 ----
+    void OnAlignCenter() noexcept;
+    void OnAlignCascade() noexcept;
+    void OnAlignTileHorz() noexcept;
+    void OnAlignTileVert() noexcept;
+    void AlignWindows(const ALIGN_KIND& kind) noexcept;
+
     HICON m_hIcon;
     HWND m_hWndKeyCapture = nullptr;
     HHOOK m_hHookCbt = nullptr;
@@ -175,4 +202,11 @@ private:
     BOOL m_bPassWait = FALSE;
     // While a step moves a window: a WM_CLOSE then is posted again instead of destroying us.
     BOOL m_bInStep = FALSE;
+
+    // Undo marks: the resize mark refuses the next window-resize record (set when a move ends and
+    // by an undo); the keyboard mark says the last input was a key.
+    int m_bResizeMark = 0;
+    int m_bKeybdMark = 0;
+    // The previous resizable window, as it stood.
+    ITEM_UNDO m_itemUndo;
 };

@@ -156,13 +156,26 @@ LRESULT CZvCoreDlg::OnMvAllWnds(WPARAM wParam, LPARAM) noexcept
     const LONG lOffsetH = pRec->lOffsetH, lOffsetV = pRec->lOffsetV;
     const HWND hWndExcept = pRec->hWndExcept;
     // A move of (0, 0) makes no move.
+    std::unique_ptr<CScrollMove> pMove;
     if (CalcScrollRange())
-        m_pMove = CScrollMove::Create(std::move(pRec), m_pwe->GetMoveWndList(), m_prop.propView.nSpeed,
-                                      m_prop.lstScrlRate);
-    if (!m_pMove) {
+        pMove = CScrollMove::Create(std::move(pRec), m_pwe->GetMoveWndList(), m_prop.propView.nSpeed,
+                                    m_prop.lstScrlRate);
+    if (!pMove) {
         OutputLog(LOG_LEVEL_DEBUG, SENDER_CORE, L"CZvCoreDlg::MoveAllWindows() return @p2.\r\n");
         return 0;
     }
+    StartMove(std::move(pMove));
+    OutputLog(LOG_LEVEL_DEBUG, SENDER_CORE,
+              L"CZvCoreDlg::MoveAllWindows() out. lOffsetH=%d, lOffsetV=%d, hWndExcept=0x%x.\r\n", lOffsetH, lOffsetV,
+              static_cast<unsigned>(reinterpret_cast<ULONG_PTR>(hWndExcept)));
+    return 0;
+}
+
+BOOL CZvCoreDlg::StartMove(std::unique_ptr<CScrollMove> pMove) noexcept
+{
+    if (!pMove)
+        return FALSE;
+    m_pMove = std::move(pMove);
     // Never 0, so that a zeroed step message matches no move.
     if (++m_uMoveId == 0)
         m_uMoveId = 1;
@@ -171,10 +184,7 @@ LRESULT CZvCoreDlg::OnMvAllWnds(WPARAM wParam, LPARAM) noexcept
     if (!m_pMove->IsAtOnce())
         LogNextScrollRate(1);
     PostStep();
-    OutputLog(LOG_LEVEL_DEBUG, SENDER_CORE,
-              L"CZvCoreDlg::MoveAllWindows() out. lOffsetH=%d, lOffsetV=%d, hWndExcept=0x%x.\r\n", lOffsetH, lOffsetV,
-              static_cast<unsigned>(reinterpret_cast<ULONG_PTR>(hWndExcept)));
-    return 0;
+    return m_pMove != nullptr;
 }
 
 void CZvCoreDlg::LogNextScrollRate(int nCnt) noexcept
@@ -268,9 +278,16 @@ void CZvCoreDlg::MoveStepWindow(const MV_STEP_ACTION& act) noexcept
         OutputLog(LOG_LEVEL_INFO, SENDER_CORE, L"スクロール実行 : ウィンドウ = %s, 水平 = %d → %d, 垂直 = %d → %d.\r\n",
                   GetWndTitle(act.hWnd).c_str(), static_cast<int>(rc.left), x, static_cast<int>(rc.top), y);
     }
-    if (act.nMovH == 0 && act.nMovV == 0)
-        return;
-    m_placer.MoveTo(act.hWnd, x, y);
+    if (act.nMovH != 0 || act.nMovV != 0)
+        m_placer.MoveTo(act.hWnd, x, y);
+    // An undo puts a maximised window back maximised; a minimised one is left to its own restore.
+    if (act.nShowCmd != 0 && act.nShowCmd != SW_SHOWMINIMIZED && act.nShowCmd != SW_MINIMIZE && IsWindowVisible(act.hWnd)) {
+        // Another program's window is told without waiting for it, like its move.
+        if (GetWindowThreadProcessId(act.hWnd, nullptr) == GetCurrentThreadId())
+            ShowWindow(act.hWnd, static_cast<int>(act.nShowCmd));
+        else
+            ShowWindowAsync(act.hWnd, static_cast<int>(act.nShowCmd));
+    }
 }
 
 void CZvCoreDlg::EndMove() noexcept
@@ -288,6 +305,10 @@ void CZvCoreDlg::EndMove() noexcept
     }
     AbandonMove();
     UpdateScrollBars();
+    // The windows stand somewhere new: the next resize watch starts from here, and the save that
+    // the move's own window events would ask for is refused once.
+    SetPrevResizeWnd(nullptr, UNDO_NO_SHOW_CMD);
+    m_bResizeMark = m_prop.propUndo.bUndoResizeWnd;
 }
 
 void CZvCoreDlg::AbandonMove() noexcept

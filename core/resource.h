@@ -22,6 +22,11 @@
 #define IDC_ABOUT_TEXT          1006
 #define IDC_ABOUT_VERSIONS      1008
 
+#define ID_ZV_UNDO              32771
+#define ID_ZV_ALIGN_CENTER      32772
+#define ID_ZV_ALIGN_CASCADE     32773
+#define ID_ZV_ALIGN_TILE_HORZ   32774
+#define ID_ZV_ALIGN_TILE_VERT   32775
 #define ID_ZV_REDRAW_ALL        32777
 #define ID_ZV_HELP              32779
 #define ID_APP_ABOUT            0xE140
