@@ -134,3 +134,43 @@ TEST(CoreMoveRequestPool, OnlyOutstandingRequestsAreTakenAndEachOnce)
     pool.Clear();
     EXPECT_EQ(pool.GetCount(), 0u);
 }
+
+// An arrangement or an undo: each window its own way, the show command of a saved placement with
+// every step of its window; Speed 1 or no curve takes every window the whole way in its first pass.
+TEST(CoreScrollMove, EachWindowOfAMultiMoveTakesItsOwnWayAndCarriesItsShowCommand)
+{
+    const auto List = [] {
+        std::list<HWND_OFFSET_MULT> lst;
+        lst.push_back({W(1), 100, 0});
+        lst.push_back({W(2), -7, 50});
+        lst.back().pwp = std::make_unique<WINDOWPLACEMENT>();
+        lst.back().pwp->showCmd = SW_SHOWMAXIMIZED;
+        return lst;
+    };
+    EXPECT_EQ(CScrollMove::CreateMulti({}, 3, RateList(FALSE)), nullptr);
+
+    for (auto [nSpeed, bCurve] : {std::pair{1, true}, std::pair{3, false}}) {
+        auto pMove = CScrollMove::CreateMulti(List(), nSpeed, bCurve ? RateList(FALSE) : std::vector<SCROLL_RATE>{});
+        ASSERT_NE(pMove, nullptr);
+        EXPECT_FALSE(pMove->IsAtOnce());
+        EXPECT_FALSE(pMove->GetRequest().bMouseMove);
+        // The whole way in the first pass; the second only confirms the arrival.
+        const PASSES expected{{{W(1), 100, 0}, {W(2), -7, 50}}, {{W(1), 0, 0}, {W(2), 0, 0}}};
+        EXPECT_EQ(RunMove(*pMove), expected) << "Speed " << nSpeed;
+    }
+
+    auto pMove = CScrollMove::CreateMulti(List(), 3, RateList(FALSE));
+    ASSERT_NE(pMove, nullptr);
+    const PASSES expected{{{W(1), 6, 0}, {W(2), -1, 3}}, {{W(1), 66, 0}, {W(2), -4, 33}}, {{W(1), 28, 0}, {W(2), -2, 14}}};
+    PASSES passes(1);
+    for (int i = 0; i < 20; ++i) {
+        const MV_STEP_ACTION act = pMove->Step();
+        EXPECT_EQ(act.nShowCmd, act.hWnd == W(2) ? static_cast<UINT>(SW_SHOWMAXIMIZED) : 0u);
+        passes.back().push_back({act.hWnd, act.nMovH, act.nMovV});
+        if (act.bMoveEnd)
+            break;
+        if (act.bPassEnd)
+            passes.emplace_back();
+    }
+    EXPECT_EQ(passes, expected);
+}

@@ -1,0 +1,139 @@
+// The window arrangements of the core program: the commands centre, cascade and the two tilings,
+// posted to its hidden window, glide every ordinary window to the place the arrangement gives it,
+// in the order of the desktop's z-order, while minimised windows keep theirs.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "CoreRun.h"
+#include "ZvTestKit.h"
+
+using namespace zvkit;
+using namespace zvcore;
+
+namespace {
+
+constexpr UINT kCmdCenter = 32772;
+constexpr UINT kCmdCascade = 32773;
+constexpr UINT kCmdTileHorz = 32774;
+constexpr UINT kCmdTileVert = 32775;
+
+// The windows in the desktop's z-order, topmost first: the order the core program lists them in.
+std::vector<HWND> ZOrder(const std::vector<HWND>& hWnds)
+{
+    std::vector<HWND> order;
+    for (HWND h = GetTopWindow(nullptr); h; h = GetWindow(h, GW_HWNDNEXT))
+        if (std::find(hWnds.begin(), hWnds.end(), h) != hWnds.end())
+            order.push_back(h);
+    return order;
+}
+
+class CoreAlign : public ::testing::Test {
+protected:
+    void SetUp() override { ASSERT_TRUE(RegDeleteSettings()); }
+
+    // Posts the command and waits until every window stands at its expected top-left.
+    ::testing::AssertionResult Arrange(UINT uCmd, const std::vector<std::pair<HWND, POINT>>& expected)
+    {
+        if (!PostMessageW(m_run.Wnd(), WM_COMMAND, uCmd, 0))
+            return ::testing::AssertionFailure() << "command " << uCmd << " not posted";
+        const bool bArrived = WaitUntil(
+            [&] {
+                return std::all_of(expected.begin(), expected.end(), [](const auto& e) {
+                    const RECT rc = WindowRect(e.first);
+                    return rc.left == e.second.x && rc.top == e.second.y;
+                });
+            },
+            10000, 50);
+        if (!bArrived || !m_run.WaitForMoveEnd()) {
+            auto res = ::testing::AssertionFailure() << "command " << uCmd << ":";
+            for (const auto& e : expected)
+                res << " want " << e.second.x << "," << e.second.y << " got " << WindowRect(e.first).left << ","
+                    << WindowRect(e.first).top;
+            return res;
+        }
+        return ::testing::AssertionSuccess();
+    }
+
+    CRegistryGuard m_guard{kMakerKey};
+    CCoreRun m_run{L"ZvCoreAlignTest"};
+    CTestWnds m_wnds;
+};
+
+}  // namespace
+
+// One start proves all four arrangements: each keeps every size, the cascade and the tilings begin
+// with the bottom window of the z-order, and the minimised window is never touched.
+TEST_F(CoreAlign, CentreCascadeAndBothTilingsPlaceEveryWindowAndLeaveTheMinimisedOne)
+{
+    const auto hWnds = m_wnds.StartTitled({WndArg(900, 700, 400, 300, L"Zv Align A"), WndArg(-500, 200, 250, 180, L"Zv Align B"),
+                                           WndArg(1500, 1300, 320, 240, L"Zv Align C"),
+                                           WndArg(100, 100, 200, 150, L"Zv Align Min", L"min")});
+    for (HWND h : hWnds)
+        ASSERT_NE(h, nullptr);
+    const HWND hMin = hWnds[3];
+    WINDOWPLACEMENT wpMin{sizeof(wpMin)};
+    ASSERT_TRUE(m_wnds.GetPlacement(hMin, wpMin));
+    ASSERT_TRUE(m_run.Start());
+
+    RECT rcWork{};
+    SystemParametersInfoW(SPI_GETWORKAREA, 0, &rcWork, 0);
+    const int nWorkW = rcWork.right - rcWork.left, nWorkH = rcWork.bottom - rcWork.top;
+    std::vector<SIZE> sizes;
+    for (int i = 0; i < 3; ++i) {
+        const RECT rc = WindowRect(hWnds[i]);
+        sizes.push_back({rc.right - rc.left, rc.bottom - rc.top});
+    }
+    const auto sizeOf = [&](HWND h) {
+        return sizes[static_cast<size_t>(std::find(hWnds.begin(), hWnds.end(), h) - hWnds.begin())];
+    };
+
+    // Centre: each window on its own, on the work area's size.
+    std::vector<std::pair<HWND, POINT>> expected;
+    for (int i = 0; i < 3; ++i)
+        expected.push_back({hWnds[i], POINT{(nWorkW - sizes[i].cx) / 2, (nWorkH - sizes[i].cy) / 2}});
+    ASSERT_TRUE(Arrange(kCmdCenter, expected));
+
+    // Cascade: from the bottom of the z-order up, one caption and a third apart.
+    const std::vector<HWND> order = ZOrder({hWnds[0], hWnds[1], hWnds[2]});
+    ASSERT_EQ(order.size(), 3u);
+    const int nStep = GetSystemMetrics(SM_CYCAPTION) * 13 / 10;
+    expected.clear();
+    for (int i = 0; i < 3; ++i)
+        expected.push_back({order[2 - i], POINT{i * nStep, i * nStep}});
+    ASSERT_TRUE(Arrange(kCmdCascade, expected));
+
+    // Tiling in rows, then in columns: the scroll range is far wider and taller than three
+    // windows, so all stand in one row, then in one column.
+    expected.clear();
+    int nRun = 0;
+    for (int i = 2; i >= 0; --i) {
+        expected.push_back({order[i], POINT{nRun, 0}});
+        nRun += sizeOf(order[i]).cx;
+    }
+    ASSERT_TRUE(Arrange(kCmdTileHorz, expected));
+    expected.clear();
+    nRun = 0;
+    for (int i = 2; i >= 0; --i) {
+        expected.push_back({order[i], POINT{0, nRun}});
+        nRun += sizeOf(order[i]).cy;
+    }
+    ASSERT_TRUE(Arrange(kCmdTileVert, expected));
+
+    for (int i = 0; i < 3; ++i) {
+        const RECT rc = WindowRect(hWnds[i]);
+        EXPECT_EQ(rc.right - rc.left, sizes[i].cx) << i;
+        EXPECT_EQ(rc.bottom - rc.top, sizes[i].cy) << i;
+    }
+    WINDOWPLACEMENT wpNow{sizeof(wpNow)};
+    ASSERT_TRUE(m_wnds.GetPlacement(hMin, wpNow));
+    EXPECT_EQ(wpNow.showCmd, static_cast<UINT>(SW_SHOWMINIMIZED));
+    EXPECT_TRUE(EqualRect(&wpNow.rcNormalPosition, &wpMin.rcNormalPosition))
+        << ::testing::PrintToString(wpNow.rcNormalPosition);
+    const std::wstring strLog = m_run.Log();
+    for (const wchar_t* psz : {L"中央へ表示", L"重ねて表示", L"横に並べて表示", L"縦に並べて表示"})
+        EXPECT_EQ(CountOf(strLog, std::wstring(L"ウィンドウの並べ替え...") + psz), 1u) << psz;
+}
