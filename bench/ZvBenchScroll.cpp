@@ -1,6 +1,7 @@
 // Scrolling 100 ordinary windows at once through the core program, against a plain loop that
-// moves the same windows with SetWindowPos from one process; and the core program's working
-// set after start-up. Prints figures; asserts nothing.
+// moves the same windows with SetWindowPos from one process; the undo of such a scroll against
+// the scroll itself; the core program's working set after start-up and the memory its undo list
+// holds when full (Depth 100, 100 windows). Prints figures; asserts nothing.
 #include <windows.h>
 #include <psapi.h>
 
@@ -49,6 +50,17 @@ bool AllMovedBy(const std::vector<HWND>& wnds, const std::vector<RECT>& before, 
     return true;
 }
 
+PROCESS_MEMORY_COUNTERS_EX Memory(DWORD dwPid)
+{
+    PROCESS_MEMORY_COUNTERS_EX pmc{};
+    pmc.cb = sizeof(pmc);
+    if (HANDLE hProc = OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, dwPid)) {
+        GetProcessMemoryInfo(hProc, reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&pmc), sizeof(pmc));
+        CloseHandle(hProc);
+    }
+    return pmc;
+}
+
 }  // namespace
 
 int main()
@@ -56,6 +68,7 @@ int main()
     zvkit::CRegistryGuard guard;
     zvkit::RegSetDword(L"View", L"Speed", 1);  // every move at once
     zvkit::RegSetDword(L"View", L"SmoothScroll", 0);
+    zvkit::RegSetDword(L"Undo", L"Depth", 100);
 
     std::vector<std::wstring> args;
     for (int i = 0; i < kWindows; ++i)
@@ -92,13 +105,8 @@ int main()
     }
     zvkit::PumpFor(1000);  // let start-up settle before the working set is read
 
-    SIZE_T cbWorkingSet = 0;
-    if (HANDLE hProc = OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, core.Pid())) {
-        PROCESS_MEMORY_COUNTERS pmc = {sizeof(pmc)};
-        if (GetProcessMemoryInfo(hProc, &pmc, sizeof(pmc)))
-            cbWorkingSet = pmc.WorkingSetSize;
-        CloseHandle(hProc);
-    }
+    const PROCESS_MEMORY_COUNTERS_EX pmcStart = Memory(core.Pid());
+    const SIZE_T cbWorkingSet = pmcStart.WorkingSetSize;
 
     // Through the core program: the keyboard line width (10 px), left or right.
     constexpr WPARAM kIndexKeybdHorzLine = 1 * 4 + 0 * 2 + 0;
@@ -131,6 +139,44 @@ int main()
         }
         coreMs.push_back(NowMs() - t0);
     }
+    // Undo of a scroll against the scroll itself, in turns: each scroll's record is the one its
+    // undo takes back (the menu command, as the tray menu and the Undo key run it).
+    constexpr WPARAM kCmdUndo = 32771;
+    std::vector<double> scrollMs, undoMs;
+    for (int run = 0; run < kRuns; ++run) {
+        const std::vector<RECT> before = Rects(hWnds);
+        double t0 = NowMs();
+        PostMessageW(hCore, MSG_MV_ALL_WNDS_BY_DEVICE, (static_cast<WPARAM>(2) << 16) | kIndexKeybdHorzLine, 1);
+        if (!zvkit::WaitUntil([&] { return AllMovedBy(hWnds, before, -10); }, 20000, 1)) {
+            std::printf("undo run %d: the windows did not all move\n", run);
+            return 1;
+        }
+        scrollMs.push_back(NowMs() - t0);
+        zvkit::PumpFor(300);  // the closing pass ends the move; an undo during it is refused
+        t0 = NowMs();
+        PostMessageW(hCore, WM_COMMAND, kCmdUndo, 0);
+        if (!zvkit::WaitUntil([&] { return AllMovedBy(hWnds, before, 0); }, 20000, 1)) {
+            std::printf("undo run %d: the windows did not all come back\n", run);
+            return 1;
+        }
+        undoMs.push_back(NowMs() - t0);
+        zvkit::PumpFor(300);
+    }
+
+    // The undo list full: Depth records of every window, each scroll a record of its own.
+    const PROCESS_MEMORY_COUNTERS_EX pmcBefore = Memory(core.Pid());
+    constexpr int kDepth = 100;
+    for (int i = 0; i < kDepth; ++i) {
+        const std::vector<RECT> before = Rects(hWnds);
+        const bool bRight = i % 2 == 0;
+        PostMessageW(hCore, MSG_MV_ALL_WNDS_BY_DEVICE, (static_cast<WPARAM>(bRight ? 2 : 1) << 16) | kIndexKeybdHorzLine, 1);
+        if (!zvkit::WaitUntil([&] { return AllMovedBy(hWnds, before, bRight ? -10 : 10); }, 20000, 1)) {
+            std::printf("fill %d: the windows did not all move\n", i);
+            return 1;
+        }
+        zvkit::PumpFor(250);
+    }
+    const PROCESS_MEMORY_COUNTERS_EX pmcFull = Memory(core.Pid());
     PostMessageW(hCore, WM_CLOSE, 0, 0);
     core.WaitForExit(10000);
 
@@ -140,7 +186,15 @@ int main()
     std::printf("  through ZvCore64 (post to visible):   %8.2f ms\n", viaCore);
     std::printf("  ratio core / loop:                    %8.2f\n", viaCore / loop);
     std::printf("  requests made again after a refusal:  %5d\n", nRefused);
+    const double scroll = Median(scrollMs), undo = Median(undoMs);
+    std::printf("Undo of that scroll (median of %d runs, in turns with the scroll)\n", kRuns);
+    std::printf("  scroll:                               %8.2f ms\n", scroll);
+    std::printf("  its undo (command posted to visible): %8.2f ms\n", undo);
+    std::printf("  ratio undo / scroll:                  %8.2f\n", undo / scroll);
     std::printf("ZvCore64 working set after start-up:    %8.1f MiB\n",
                 static_cast<double>(cbWorkingSet) / (1024.0 * 1024.0));
+    std::printf("Undo list at Depth %d, %d windows: private bytes %+.1f KiB, working set %+.1f KiB\n", kDepth,
+                kWindows, (static_cast<double>(pmcFull.PrivateUsage) - static_cast<double>(pmcBefore.PrivateUsage)) / 1024.0,
+                (static_cast<double>(pmcFull.WorkingSetSize) - static_cast<double>(pmcBefore.WorkingSetSize)) / 1024.0);
     return 0;
 }
