@@ -75,7 +75,19 @@ public:
     {
         WINDOWPLACEMENT wpSet = wp;
         wpSet.length = sizeof(wpSet);
-        return SetWindowPlacement(hWnd, &wpSet);
+        if (SetWindowPlacement(hWnd, &wpSet))
+            return TRUE;
+        // Wine refuses SetWindowPlacement on another process's window: the same by show command
+        // and position, sent without waiting for the window's program.
+        const BOOL bOwnThread = GetWindowThreadProcessId(hWnd, nullptr) == GetCurrentThreadId();
+        const UINT nCmd = wp.showCmd;
+        if (nCmd == SW_SHOWMAXIMIZED || IsMinimizedShowCmd(nCmd) || nCmd == SW_SHOWMINNOACTIVE)
+            return ShowWindow(hWnd, static_cast<int>(nCmd));
+        if (IsIconic(hWnd) || IsZoomed(hWnd))
+            ShowWindow(hWnd, SW_RESTORE);
+        const RECT& rc = wp.rcNormalPosition;
+        return SetWindowPos(hWnd, nullptr, rc.left, rc.top, rc.right - rc.left, rc.bottom - rc.top,
+                            SWP_NOZORDER | SWP_NOACTIVATE | (bOwnThread ? 0 : SWP_ASYNCWINDOWPOS));
     }
     BOOL GetWindowRect(HWND hWnd, RECT* prc) override { return m_dlg.m_placer.GetWindowRect(hWnd, prc); }
     BOOL IsVisible(HWND hWnd) override { return IsWindowVisible(hWnd); }
