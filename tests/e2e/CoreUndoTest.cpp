@@ -17,6 +17,7 @@ namespace {
 
 constexpr UINT kIdUndo = 32771;
 constexpr UINT kIdCascade = 32773;
+constexpr UINT kMsgDelLastUndo = 0x8031;
 constexpr WORD kRight = 0x02;
 constexpr WORD kDown = 0x20;
 constexpr int kWheelHorzLine = 2 * 4 + 0 * 2 + 0;
@@ -130,6 +131,10 @@ TEST_F(CoreUndo, DepthZeroFromTheRegistryStillKeepsOneStep)
     ASSERT_TRUE(TypeAndSettle({VK_CONTROL, VK_MENU, VK_LEFT}));
     const STATE st1 = Now();
     ASSERT_TRUE(TypeAndSettle({VK_CONTROL, VK_MENU, VK_LEFT}));
+    // A delete-last request that names no save of the last item deletes nothing.
+    for (WPARAM nTicket : {WPARAM{0}, WPARAM{999}})
+        ASSERT_TRUE(PostMessageW(m_run.Wnd(), kMsgDelLastUndo, nTicket, 0));
+    ASSERT_TRUE(m_run.WaitForLine(L"CZvCoreDlg::OnDelLastUndo() ticket=999, deleted=0, count=1."));
     ASSERT_TRUE(UndoAndSettle());
     ExpectAt(st1, "undo at Depth 0");
     ASSERT_TRUE(UndoAndSettle());
