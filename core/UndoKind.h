@@ -28,3 +28,13 @@ struct ITEM_UNDO {
     int nCmdShow = SW_SHOW;
     int bVisible = 0;
 };
+
+// A minimised window of the window tracking's minimised list: where the desktop stood when it was
+// minimised (xOrg, yOrg: the hidden main window's top-left then) and its restored top-left.
+struct MINIMIZED_WND_POS {
+    HWND hWnd = nullptr;
+    int xOrg = 0;
+    int yOrg = 0;
+    int xNormal = 0;
+    int yNormal = 0;
+};

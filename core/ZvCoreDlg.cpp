@@ -56,6 +56,10 @@ CZvCoreDlg::CZvCoreDlg()
     MapMessage(MSG_TMR_SCROLL, &CZvCoreDlg::OnTmrScroll);
     MapMessage(MSG_TMR_AUTOSCRL_DELAY, &CZvCoreDlg::OnTmrAutoScrlDelay);
     MapMessage(MSG_TMR_AUTOSCRL, &CZvCoreDlg::OnTmrAutoScrl);
+    // Undo
+    MapCommand(ID_ZV_UNDO, &CZvCoreDlg::OnUndo);
+    MapMessage(MSG_SAVE_FOR_UNDO, &CZvCoreDlg::OnSaveForUndo);
+    MapMessage(MSG_DEL_LAST_UNDO, &CZvCoreDlg::OnDelLastUndo);
     Create();
 }
 
@@ -91,6 +95,10 @@ BOOL CZvCoreDlg::OnInitDialog()
                   static_cast<unsigned>(GetLastError()));
     SetCbtHook(TRUE);
     ApplyProperty();
+    // Undo: the window the user's next change can be undone for; the mouse watch starts idle.
+    SetPrevResizeWnd(nullptr, UNDO_NO_SHOW_CMD);
+    m_bNcPressPending = FALSE;
+    m_bBarDragging = FALSE;
     return TRUE;
 }
 
@@ -145,6 +153,9 @@ LRESULT CZvCoreDlg::OnDestroy(WPARAM, LPARAM) noexcept
     m_hookThread.Stop();
     AbandonMove();
     m_mvReq.Clear();
+    // Undo: the pending save requests and the undo list.
+    m_saveReq.Clear();
+    m_lstUndo.Clear();
     m_pwe.reset();
     for (int* pnId : {&m_nTmrLogStart, &m_nTmrWheelH, &m_nTmrWheelV, &m_nTmrIgnoreActivate, &m_nTmrAtScrlDelay,
                       &m_nTmrAtScrl, &m_nTmrScroll})

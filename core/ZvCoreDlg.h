@@ -13,6 +13,7 @@
 #include "ScrollMove.h"
 #include "TmrMngr.h"
 #include "UndoKind.h"
+#include "UndoList.h"
 #include "Window.h"
 #include "WndPlacer.h"
 
@@ -61,8 +62,19 @@ public:
 
     // ---- Undo (ZvCoreDlgUndo.cpp) ----
     // Asks for an undo record of the state as it stands; the record is taken after the current
-    // event, before the change the caller is about to make has been carried out.
-    BOOL PostSaveForUndo(int nKind, INT_PTR nValue, void* pv, INT_PTR nExtra) noexcept;
+    // event, before the change the caller is about to make has been carried out. *pnTicket gets
+    // the request's number: MSG_DEL_LAST_UNDO with it in wParam deletes the item it added.
+    BOOL PostSaveForUndo(int nKind, INT_PTR nValue, void* pv, INT_PTR nExtra, UINT* pnTicket = nullptr) noexcept;
+    // Records an undo item now (MSG_SAVE_FOR_UNDO's handler); nTicket marks the item it adds.
+    BOOL SaveForUndo(int nKind, INT_PTR nValue, void* pv, INT_PTR nExtra, UINT nTicket = 0) noexcept;
+    // Carries out the last item; 0 when there is none, or while a move runs (the item stays).
+    BOOL ExecuteLastUndo() noexcept;
+    // The last item that is valid and would change something, dropping the others from the tail.
+    CUndoItem* LastUndoItem() noexcept;
+    BOOL IsSaveForUndoPending() const noexcept { return m_saveReq.GetCount() != 0; }
+    size_t GetUndoCount() const noexcept { return m_lstUndo.GetCount(); }
+    // In the move list or in the fixed list.
+    BOOL IsMoveOrFixWnd(HWND hWnd) noexcept;
     // Remembers the window whose next change by the user an undo can take back: hWnd, or the
     // foreground window when null, or the first move-list window below it. nForceShowCmd, unless
     // UNDO_NO_SHOW_CMD, is stored as its show command.
@@ -72,6 +84,8 @@ public:
     // ---- Window tracking (ZvCoreDlgTrack.cpp) ----
     // A minimised window with an entry of the minimised list.
     BOOL IsMinimizedWnd(HWND hWnd) const noexcept;
+    // The minimised list (used by the undo's scroll records with Window "RestoreAbsPos" on).
+    const std::list<MINIMIZED_WND_POS>& GetMinimizedWnds() const noexcept;
 
 protected:
     BOOL OnInitDialog() override;
@@ -141,6 +155,17 @@ private:
     LRESULT OnTmrIgnoreActivate(WPARAM, LPARAM) noexcept;
     LRESULT OnTmrScroll(WPARAM, LPARAM) noexcept;
 
+    // ---- Undo (ZvCoreDlgUndo.cpp) ----
+    friend class CZvCoreUndoHost;
+    IUndoHost& UndoHost();
+    // Appends the item by the list's rules and logs the outcome.
+    BOOL AddUndoList(std::unique_ptr<CUndoItem> pItem, UINT nTicket) noexcept;
+    // The mouse watch of the previous resizable window (uMsg: the hooked mouse message).
+    void SaveWndSize(UINT uMsg) noexcept;
+    LRESULT OnSaveForUndo(WPARAM wParam, LPARAM lParam) noexcept;
+    LRESULT OnDelLastUndo(WPARAM wParam, LPARAM) noexcept;
+    void OnUndo() noexcept;
+
     // ---- Arrangement (ZvCoreDlgAlign.cpp): commands 32772 to 32775 ----
     void OnAlignCenter() noexcept;
     void OnAlignCascade() noexcept;
@@ -209,4 +234,10 @@ private:
     int m_bKeybdMark = 0;
     // The previous resizable window, as it stood.
     ITEM_UNDO m_itemUndo;
+    // The mouse watch: a non-client press waits for its release; a scroll-bar window was dragged.
+    BOOL m_bNcPressPending = FALSE;
+    BOOL m_bBarDragging = FALSE;
+    std::unique_ptr<IUndoHost> m_pUndoHost;
+    CSaveForUndoPool m_saveReq;
+    CUndoList m_lstUndo;
 };

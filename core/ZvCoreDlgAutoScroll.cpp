@@ -8,11 +8,13 @@
 #include "WndEnumerator.h"
 #include "ZvMessages.h"
 
-LRESULT CZvCoreDlg::OnMouseHooked(WPARAM, LPARAM) noexcept
+LRESULT CZvCoreDlg::OnMouseHooked(WPARAM wParam, LPARAM) noexcept
 {
     if (IsScrollProcessing() || m_bTrayMenuOpen || m_bPropertyActive)
         return 0;
     WatchPointer();
+    if (m_prop.propUndo.bUndoResizeWnd)
+        SaveWndSize(static_cast<UINT>(wParam));
     return 0;
 }
 
@@ -125,9 +127,15 @@ void CZvCoreDlg::AutoScroll() noexcept
         AtScrl::StepOffsets(m_prop.propAtScrl, {m_dwAtScrlDirs, m_bAtScrlOuterH, m_bAtScrlOuterV});
     if (m_dwAtScrlDirs != 0) {
         if (m_dwAtScrlDirs != m_dwAtScrlLastStepDirs) {
+            const int nSubKind = ptDist.x != 0 && ptDist.y != 0 ? UNDO_ALIGN_SCROLL
+                                 : ptDist.x != 0                ? UNDO_ALIGN_SCROLL_H
+                                                                : UNDO_ALIGN_SCROLL_V;
+            PostSaveForUndo(UK_ALIGN, nSubKind, nullptr, 0);
             OutputLog(LOG_LEVEL_INFO, SENDER_CORE, L"オートスクロール実行 : 水平距離 = %d, 垂直距離 = %d.\r\n",
                       static_cast<int>(ptDist.x), static_cast<int>(ptDist.y));
         }
+        if (m_prop.propUndo.bUndoResizeWnd)
+            ForgetPrevResizeWnd();
         PostMoveRequest(ptDist.x, ptDist.y, FALSE, FALSE, nullptr);
     }
     m_dwAtScrlLastStepDirs = m_dwAtScrlDirs;

@@ -42,6 +42,8 @@ LRESULT CZvCoreDlg::OnKeybdHooked(WPARAM wParam, LPARAM lParam) noexcept
     OutputLog(LOG_LEVEL_DEBUG, SENDER_CORE,
               L"CZvCoreDlg::OnKeybdHooked(). Keyboard Event Hooked! wParam=0x%x, lParam=0x%x, IsScrollProcessing()=%d\r\n",
               static_cast<unsigned>(wParam), static_cast<unsigned>(lParam), IsScrollProcessing());
+    // Undo: the last input was a key.
+    m_bKeybdMark = m_prop.propUndo.bUndoResizeWnd ? 1 : 0;
 
     if (IsKeyCaptureLive()) {
         PostMessageW(m_hWndKeyCapture, MSG_HOOK_KEYBD, wParam, lParam);
@@ -77,11 +79,21 @@ LRESULT CZvCoreDlg::OnKeybdHooked(WPARAM wParam, LPARAM lParam) noexcept
         // The same road as a device's request, so the keyboard width entries and the pointer
         // follow-up apply alike.
         const POINT ptOffset = ScrollCalc::DeviceOffsets(act.req, GetScrollWidthAbs(act.req.nIdx));
-        if (ptOffset.x != 0 || ptOffset.y != 0)
+        if (ptOffset.x != 0 || ptOffset.y != 0) {
+            // While a move runs the request is refused, and a record then would catch the windows
+            // half way: none is asked for.
+            if (!IsScrollProcessing())
+                PostSaveForUndo(UK_ALIGN, act.nUndoSubKind, nullptr, 0);
             PostMoveRequest(ptOffset.x, ptOffset.y, FALSE, TRUE, nullptr);
+        }
         break;
     }
     case KeyMatch::KeyAction::Undo:
+        // The resized window's record first, then the undo: both posted, so they run in this order
+        // after every save already asked for.
+        if (act.bSaveResizeWnd && !IsScrollProcessing())
+            PostSaveForUndo(UK_RESIZEWND, reinterpret_cast<INT_PTR>(&m_itemUndo), nullptr, UNDO_NO_SHOW_CMD);
+        PostMessageW(m_hWnd, WM_COMMAND, ID_ZV_UNDO, 0);
         break;
     case KeyMatch::KeyAction::Menu:
         OutputLog(LOG_LEVEL_INFO, SENDER_CORE, L"キーボードによるメニュー操作検出.\r\n");
@@ -93,6 +105,8 @@ LRESULT CZvCoreDlg::OnKeybdHooked(WPARAM wParam, LPARAM lParam) noexcept
     case KeyMatch::KeyAction::ResizeCommit:
         OutputLog(LOG_LEVEL_DEBUG, SENDER_CORE,
                   L"CZvCoreDlg::OnKeybdHooked(). Undo operation from keyboard is detected in OnKeybdHooked() point 2.\r\n");
+        m_bResizeMark = 0;
+        PostSaveForUndo(UK_RESIZEWND, reinterpret_cast<INT_PTR>(&m_itemUndo), nullptr, UNDO_NO_SHOW_CMD);
         UpdateScrollBars();
         return 0;
     default:

@@ -106,6 +106,15 @@ LRESULT CZvCoreDlg::OnMvAllWndsByDevice(WPARAM wParam, LPARAM lParam) noexcept
         return 0;
     const POINT ptOffset = ScrollCalc::DeviceOffsets(req, GetScrollWidthAbs(req.nIdx));
 
+    // Undo: every request is recorded, but a wheel turn only while its axis's burst is closed, so
+    // that a burst of turns yields one item (every turn when the burst time is 0: none opens).
+    if (ptOffset.x != 0 || ptOffset.y != 0) {
+        const bool bBurstOpen = ScrollCalc::IsWheelScrlWdthIndex(req.nIdx) &&
+                                (ScrollCalc::IsVertScrlWdthIndex(req.nIdx) ? m_bWheelClosedV : m_bWheelClosedH) == 0;
+        if (!bBurstOpen)
+            PostSaveForUndo(UK_ALIGN, ptOffset.x != 0 ? UNDO_ALIGN_SCROLL_H : UNDO_ALIGN_SCROLL_V, nullptr, 0);
+    }
+
     BOOL bWheel = FALSE;
     const DWORD dwBurst = ScrollCalc::WheelBurstPeriodMs(m_prop.propUndo.nSaveTimeUndoDataInWheelScroll);
     if (m_prop.propUndo.nSaveTimeUndoDataInWheelScroll != 0 && ScrollCalc::IsWheelScrlWdthIndex(req.nIdx)) {

@@ -3,3 +3,9 @@
 #include "ZvCoreDlg.h"
 
 BOOL CZvCoreDlg::IsMinimizedWnd(HWND) const noexcept { return FALSE; }
+
+const std::list<MINIMIZED_WND_POS>& CZvCoreDlg::GetMinimizedWnds() const noexcept
+{
+    static const std::list<MINIMIZED_WND_POS> s_lstNone;
+    return s_lstNone;
+}

@@ -1,0 +1,265 @@
+// Undo of the core program: scrolls by key and by wheel, an arrangement and a window resize are
+// taken back by the Undo key or by command 32771, as far as Undo "Depth" reaches and no further;
+// Undo "Scroll" off records no scroll; an undo asked for while a move runs is refused and keeps
+// its item.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <string>
+
+#include "CoreRun.h"
+#include "ZvTestKit.h"
+
+using namespace zvkit;
+using namespace zvcore;
+
+namespace {
+
+constexpr UINT kIdUndo = 32771;
+constexpr UINT kIdCascade = 32773;
+constexpr UINT kMsgDelLastUndo = 0x8031;
+constexpr WORD kRight = 0x02;
+constexpr WORD kDown = 0x20;
+constexpr int kWheelHorzLine = 2 * 4 + 0 * 2 + 0;
+constexpr int kWheelVertLine = 2 * 4 + 1 * 2 + 0;
+constexpr wchar_t kHookedLine[] = L"CZvCoreDlg::OnKeybdHooked(). Keyboard Event Hooked!";
+constexpr wchar_t kUndoLine[] = L"アンドゥ実行 : ";
+
+class CoreUndo : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(RegDeleteSettings());
+        ASSERT_TRUE(RegSetDword(L"View", L"Speed", 1));
+    }
+
+    std::wstring Log() const { return m_run.Log(); }
+
+    bool StartAll()
+    {
+        const auto hWnds =
+            m_wnds.StartTitled({WndArg(300, 200, 300, 200, L"Zv Undo A"), WndArg(700, 450, 250, 180, L"Zv Undo B")});
+        m_hA = hWnds[0];
+        m_hB = hWnds[1];
+        m_rc0A = WindowRect(m_hA);
+        m_rc0B = WindowRect(m_hB);
+        return m_hA && m_hB && m_run.Start();
+    }
+
+    bool TypeAndSettle(std::initializer_list<WORD> vks)
+    {
+        const size_t nHookedBefore = CountOf(Log(), kHookedLine);
+        if (!HoldKeys(vks))
+            return false;
+        if (!WaitUntil([&] { return CountOf(Log(), kHookedLine) >= nHookedBefore + 2 * vks.size(); }, 10000, 50)) {
+            ADD_FAILURE() << "the keyboard hook did not report every key event";
+            return false;
+        }
+        return m_run.WaitForMoveEnd();
+    }
+
+    // Command 32771 to the hidden main window, and whatever move it started has ended.
+    bool UndoAndSettle()
+    {
+        return PostMessageW(m_run.Wnd(), WM_COMMAND, kIdUndo, 0) && m_run.WaitForMoveEnd();
+    }
+
+    bool DeviceAndSettle(WORD wFlags, int nIdx)
+    {
+        return m_run.PostDevice(wFlags, nIdx) && m_run.WaitForMoveEnd();
+    }
+
+    struct STATE {
+        RECT rcA, rcB;
+    };
+    STATE Now() const { return {WindowRect(m_hA), WindowRect(m_hB)}; }
+    void ExpectAt(const STATE& st, const char* pszWhat) const
+    {
+        EXPECT_TRUE(SameRect(st.rcA, WindowRect(m_hA))) << pszWhat;
+        EXPECT_TRUE(SameRect(st.rcB, WindowRect(m_hB))) << pszWhat;
+    }
+    STATE Start() const { return {m_rc0A, m_rc0B}; }
+
+    CRegistryGuard m_guard{kMakerKey};
+    CCoreRun m_run{L"ZvCoreUndoTest"};
+    CTestWnds m_wnds;
+    HWND m_hA = nullptr, m_hB = nullptr;
+    RECT m_rc0A{}, m_rc0B{};
+};
+
+}  // namespace
+
+TEST_F(CoreUndo, KeyScrollsAreUndoneExactlyUpToDepthAndNoFurther)
+{
+    ASSERT_TRUE(RegSetDword(L"Undo", L"Depth", 3));
+    ASSERT_TRUE(StartAll());
+
+    STATE st[5];
+    st[0] = Now();
+    ASSERT_TRUE(TypeAndSettle({VK_CONTROL, VK_MENU, VK_LEFT}));
+    st[1] = Now();
+    ASSERT_TRUE(TypeAndSettle({VK_CONTROL, VK_MENU, VK_DOWN}));
+    st[2] = Now();
+    ASSERT_TRUE(TypeAndSettle({VK_SHIFT, VK_CONTROL, VK_MENU, VK_RIGHT}));
+    st[3] = Now();
+    ASSERT_TRUE(TypeAndSettle({VK_CONTROL, VK_MENU, VK_UP}));
+    st[4] = Now();
+    EXPECT_TRUE(SameRect(Shifted(m_rc0A, -190, 0), st[4].rcA));
+    EXPECT_EQ(4u, CountOf(Log(), L"アンドゥデータの保存 : スクロールとウィンドウの並べ替え"));
+    EXPECT_EQ(2u, CountOf(Log(), L"モード = 水平スクロール."));
+    EXPECT_EQ(2u, CountOf(Log(), L"モード = 垂直スクロール."));
+
+    // The Undo key row, then the command: each takes one step back.
+    ASSERT_TRUE(TypeAndSettle({VK_CONTROL, VK_MENU, 'Z'}));
+    ExpectAt(st[3], "first undo (Undo key)");
+    ASSERT_TRUE(UndoAndSettle());
+    ExpectAt(st[2], "second undo");
+    ASSERT_TRUE(UndoAndSettle());
+    ExpectAt(st[1], "third undo");
+    // Depth 3: the record of the first scroll went with the fourth.
+    ASSERT_TRUE(UndoAndSettle());
+    ExpectAt(st[1], "a fourth undo finds nothing");
+    ASSERT_TRUE(TypeAndSettle({VK_CONTROL, VK_MENU, 'Z'}));
+    ExpectAt(st[1], "nor does the key");
+    EXPECT_EQ(3u, CountOf(Log(), kUndoLine));
+}
+
+TEST_F(CoreUndo, DepthZeroFromTheRegistryStillKeepsOneStep)
+{
+    ASSERT_TRUE(RegSetDword(L"Undo", L"Depth", 0));
+    ASSERT_TRUE(StartAll());
+    ASSERT_TRUE(TypeAndSettle({VK_CONTROL, VK_MENU, VK_LEFT}));
+    const STATE st1 = Now();
+    ASSERT_TRUE(TypeAndSettle({VK_CONTROL, VK_MENU, VK_LEFT}));
+    // A delete-last request that names no save of the last item deletes nothing.
+    for (WPARAM nTicket : {WPARAM{0}, WPARAM{999}})
+        ASSERT_TRUE(PostMessageW(m_run.Wnd(), kMsgDelLastUndo, nTicket, 0));
+    ASSERT_TRUE(m_run.WaitForLine(L"CZvCoreDlg::OnDelLastUndo() ticket=999, deleted=0, count=1."));
+    ASSERT_TRUE(UndoAndSettle());
+    ExpectAt(st1, "undo at Depth 0");
+    ASSERT_TRUE(UndoAndSettle());
+    ExpectAt(st1, "only one step kept");
+}
+
+TEST_F(CoreUndo, WithScrollOffAScrollIsNotUndoneButACascadeIs)
+{
+    ASSERT_TRUE(RegSetDword(L"Undo", L"Scroll", 0));
+    ASSERT_TRUE(StartAll());
+    ASSERT_TRUE(TypeAndSettle({VK_CONTROL, VK_MENU, VK_LEFT}));
+    const STATE stScrolled = Now();
+    EXPECT_TRUE(SameRect(Shifted(m_rc0A, 10, 0), stScrolled.rcA));
+    EXPECT_NE(Log().find(L"CZvCoreDlg::SaveForUndo() returned FALSE @ p8, bUndoScroll = 0, mode = 5."),
+              std::wstring::npos);
+
+    ASSERT_TRUE(PostMessageW(m_run.Wnd(), WM_COMMAND, kIdCascade, 0));
+    ASSERT_TRUE(m_run.WaitForMoveEnd());
+    ASSERT_FALSE(SameRect(stScrolled.rcA, WindowRect(m_hA)) && SameRect(stScrolled.rcB, WindowRect(m_hB)))
+        << "the cascade moved nothing";
+    EXPECT_NE(Log().find(L"モード = 重ねて表示."), std::wstring::npos);
+
+    ASSERT_TRUE(UndoAndSettle());
+    ExpectAt(stScrolled, "the cascade undone");
+    ASSERT_TRUE(UndoAndSettle());
+    ExpectAt(stScrolled, "the scroll was not recorded");
+    EXPECT_EQ(1u, CountOf(Log(), kUndoLine));
+}
+
+TEST_F(CoreUndo, OneUndoTakesBackAWholeWheelBurst)
+{
+    // Burst time 5 s (setting 2, the default).
+    ASSERT_TRUE(StartAll());
+    ASSERT_TRUE(DeviceAndSettle(kRight, kWheelHorzLine));
+    ASSERT_TRUE(DeviceAndSettle(kRight, kWheelHorzLine));
+    ASSERT_TRUE(DeviceAndSettle(kRight, kWheelHorzLine));
+    EXPECT_TRUE(SameRect(Shifted(m_rc0A, -30, 0), WindowRect(m_hA)));
+    EXPECT_EQ(1u, CountOf(Log(), L"アンドゥデータの保存 : スクロールとウィンドウの並べ替え"));
+    ASSERT_TRUE(UndoAndSettle());
+    ExpectAt(Start(), "the horizontal burst undone at once");
+
+    // The undo key closes the burst: the next turns are a burst of their own, and the vertical
+    // axis has its own.
+    ASSERT_TRUE(DeviceAndSettle(kDown, kWheelVertLine));
+    const STATE stDown = Now();
+    ASSERT_TRUE(TypeAndSettle({VK_CONTROL, VK_MENU, 'Z'}));
+    ExpectAt(Start(), "the vertical turn undone by the key");
+    ASSERT_TRUE(DeviceAndSettle(kDown, kWheelVertLine));
+    ASSERT_TRUE(DeviceAndSettle(kDown, kWheelVertLine));
+    EXPECT_TRUE(SameRect(stDown.rcA, WindowRect(m_hA)) == false);
+    ASSERT_TRUE(UndoAndSettle());
+    ExpectAt(Start(), "the second vertical burst undone at once");
+}
+
+TEST_F(CoreUndo, WithBurstTimeZeroEachWheelTurnIsUndoneAlone)
+{
+    ASSERT_TRUE(RegSetDword(L"Undo", L"Save Time Undo Data In Wheel Scroll", 0));
+    ASSERT_TRUE(StartAll());
+    ASSERT_TRUE(DeviceAndSettle(kRight, kWheelHorzLine));
+    const STATE st1 = Now();
+    ASSERT_TRUE(DeviceAndSettle(kRight, kWheelHorzLine));
+    const STATE st2 = Now();
+    ASSERT_TRUE(DeviceAndSettle(kRight, kWheelHorzLine));
+    EXPECT_TRUE(SameRect(Shifted(m_rc0A, -30, 0), WindowRect(m_hA)));
+    ASSERT_TRUE(UndoAndSettle());
+    ExpectAt(st2, "only the last turn");
+    ASSERT_TRUE(UndoAndSettle());
+    ExpectAt(st1, "then the one before");
+}
+
+TEST_F(CoreUndo, AWindowResizeIsUndoneWithResizeWndOn)
+{
+    ASSERT_TRUE(RegSetDword(L"Undo", L"ResizeWnd", 1));
+    ASSERT_TRUE(StartAll());
+    // The core program takes the foreground window as the one to watch at the next commit key.
+    ASSERT_TRUE(m_wnds.Foreground(m_hA));
+    const size_t nSaved = CountOf(Log(), L"アンドゥ用アクティブウィンドウデータ保存 : ウィンドウ = Zv Undo A,");
+    ASSERT_TRUE(HoldKeys({VK_F9}));
+    ASSERT_TRUE(WaitUntil(
+        [&] { return CountOf(Log(), L"アンドゥ用アクティブウィンドウデータ保存 : ウィンドウ = Zv Undo A,") > nSaved; },
+        10000, 50));
+
+    // The window's own program resizes and moves it.
+    WINDOWPLACEMENT wp{};
+    wp.length = sizeof(wp);
+    ASSERT_TRUE(m_wnds.GetPlacement(m_hA, wp));
+    wp.rcNormalPosition = RECT{250, 150, 650, 450};
+    ASSERT_TRUE(m_wnds.SetPlacement(m_hA, wp));
+    ASSERT_TRUE(WaitUntil([&] { return SameRect(RECT{250, 150, 650, 450}, WindowRect(m_hA)); }, 5000, 50));
+
+    ASSERT_TRUE(TypeAndSettle({VK_CONTROL, VK_MENU, 'Z'}));
+    ASSERT_TRUE(m_run.WaitForLine(L"アンドゥ実行 : アプリケーションウィンドウの位置とサイズ"));
+    EXPECT_TRUE(WaitUntil([&] { return SameRect(m_rc0A, WindowRect(m_hA)); }, 5000, 50));
+    EXPECT_TRUE(SameRect(m_rc0A, WindowRect(m_hA)));
+    EXPECT_TRUE(SameRect(m_rc0B, WindowRect(m_hB)));
+
+    // A scroll with ResizeWnd on is undone as well; the window record made at its end does not
+    // stand in the way.
+    ASSERT_TRUE(TypeAndSettle({VK_CONTROL, VK_MENU, VK_LEFT}));
+    EXPECT_TRUE(SameRect(Shifted(m_rc0A, 10, 0), WindowRect(m_hA)));
+    ASSERT_TRUE(TypeAndSettle({VK_CONTROL, VK_MENU, 'Z'}));
+    ExpectAt(Start(), "the scroll undone with ResizeWnd on");
+}
+
+TEST_F(CoreUndo, AnUndoAskedForWhileASmoothMoveRunsIsRefusedAndKeepsItsItem)
+{
+    // Ten passes of 100 ms: the move runs for about a second.
+    ASSERT_TRUE(RegSetDword(L"View", L"Speed", 10));
+    ASSERT_TRUE(StartAll());
+    ASSERT_TRUE(TypeAndSettle({VK_CONTROL, VK_MENU, VK_LEFT}));
+    const STATE st1 = Now();
+
+    const size_t nMoveLines = MoveLines(Log(), L"Zv Undo A").size();
+    ASSERT_TRUE(HoldKeys({VK_SHIFT, VK_CONTROL, VK_MENU, VK_RIGHT}));
+    ASSERT_TRUE(WaitUntil([&] { return MoveLines(Log(), L"Zv Undo A").size() > nMoveLines; }, 10000, 10));
+    ASSERT_TRUE(PostMessageW(m_run.Wnd(), WM_COMMAND, kIdUndo, 0));
+    ASSERT_TRUE(m_run.WaitForLine(L"CZvCoreDlg::ExecuteLastUndo() refused while a move runs, count = 2."));
+    ASSERT_TRUE(m_run.WaitForMoveEnd());
+    const STATE st2 = Now();
+    EXPECT_TRUE(SameRect(Shifted(st1.rcA, -200, 0), st2.rcA));
+    EXPECT_EQ(0u, CountOf(Log(), kUndoLine));
+
+    // The page scroll's record is still there: the next undo takes it back.
+    ASSERT_TRUE(UndoAndSettle());
+    ExpectAt(st1, "the page scroll undone after the move");
+    ASSERT_TRUE(UndoAndSettle());
+    ExpectAt(Start(), "then the line scroll");
+}
