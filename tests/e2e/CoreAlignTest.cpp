@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <utility>
 #include <string>
 #include <vector>
 
@@ -29,6 +30,25 @@ std::vector<HWND> ZOrder(const std::vector<HWND>& hWnds)
         if (std::find(hWnds.begin(), hWnds.end(), h) != hWnds.end())
             order.push_back(h);
     return order;
+}
+
+// The z-order once it has held still for half a second: the window manager restacks a program's
+// new windows for a while after they are shown.
+std::vector<HWND> SettledZOrder(const std::vector<HWND>& hWnds)
+{
+    std::vector<HWND> last = ZOrder(hWnds);
+    ULONGLONG tSince = GetTickCount64();
+    WaitUntil(
+        [&] {
+            std::vector<HWND> now = ZOrder(hWnds);
+            if (now != last) {
+                last = std::move(now);
+                tSince = GetTickCount64();
+            }
+            return GetTickCount64() - tSince >= 500;
+        },
+        5000, 50);
+    return last;
 }
 
 class CoreAlign : public ::testing::Test {
@@ -98,7 +118,7 @@ TEST_F(CoreAlign, CentreCascadeAndBothTilingsPlaceEveryWindowAndLeaveTheMinimise
     ASSERT_TRUE(Arrange(kCmdCenter, expected));
 
     // Cascade: from the bottom of the z-order up, one caption and a third apart.
-    const std::vector<HWND> order = ZOrder({hWnds[0], hWnds[1], hWnds[2]});
+    std::vector<HWND> order = SettledZOrder({hWnds[0], hWnds[1], hWnds[2]});
     ASSERT_EQ(order.size(), 3u);
     const int nStep = GetSystemMetrics(SM_CYCAPTION) * 13 / 10;
     expected.clear();
@@ -108,6 +128,7 @@ TEST_F(CoreAlign, CentreCascadeAndBothTilingsPlaceEveryWindowAndLeaveTheMinimise
 
     // Tiling in rows, then in columns: the scroll range is far wider and taller than three
     // windows, so all stand in one row, then in one column.
+    order = SettledZOrder({hWnds[0], hWnds[1], hWnds[2]});
     expected.clear();
     int nRun = 0;
     for (int i = 2; i >= 0; --i) {
@@ -115,6 +136,7 @@ TEST_F(CoreAlign, CentreCascadeAndBothTilingsPlaceEveryWindowAndLeaveTheMinimise
         nRun += sizeOf(order[i]).cx;
     }
     ASSERT_TRUE(Arrange(kCmdTileHorz, expected));
+    order = SettledZOrder({hWnds[0], hWnds[1], hWnds[2]});
     expected.clear();
     nRun = 0;
     for (int i = 2; i >= 0; --i) {
