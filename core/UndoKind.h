@@ -28,3 +28,13 @@ struct ITEM_UNDO {
     int nCmdShow = SW_SHOW;
     int bVisible = 0;
 };
+
+// ---- Window tracking ----
+// An entry of the minimised-window list (kept by the window tracking, read by the undo).
+struct MINIMIZED_WND_POS {
+    HWND hWnd = nullptr;
+    int xOrg = 0;     // the hidden main window's left and top when the entry was made
+    int yOrg = 0;
+    int xNormal = 0;  // the window's restored left and top, shifted by every completed scroll
+    int yNormal = 0;
+};

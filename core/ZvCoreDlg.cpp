@@ -56,6 +56,10 @@ CZvCoreDlg::CZvCoreDlg()
     MapMessage(MSG_TMR_SCROLL, &CZvCoreDlg::OnTmrScroll);
     MapMessage(MSG_TMR_AUTOSCRL_DELAY, &CZvCoreDlg::OnTmrAutoScrlDelay);
     MapMessage(MSG_TMR_AUTOSCRL, &CZvCoreDlg::OnTmrAutoScrl);
+    // Window tracking
+    MapMessage(MSG_HOOK_CBT_ACTIVATE, &CZvCoreDlg::OnHookCbtActivate);
+    MapMessage(MSG_HOOK_CBT_MINMAX, &CZvCoreDlg::OnMinMaxHooked);
+    MapMessage(MSG_MINIMIZED_WND, &CZvCoreDlg::OnMinimizedWnd);
     Create();
 }
 
@@ -111,6 +115,9 @@ void CZvCoreDlg::ApplyProperty()
     }
     // The ignore-activation key may have changed: a count begun under the old one starts again.
     ResetIgnoreActivateCount();
+    // Window tracking: the minimised windows as they stand now.
+    if (m_prop.propWindow.bRestoreAbsPos)
+        RebuildMinimizedWnds();
     UpdateMouseHook();
 }
 
@@ -146,6 +153,8 @@ LRESULT CZvCoreDlg::OnDestroy(WPARAM, LPARAM) noexcept
     AbandonMove();
     m_mvReq.Clear();
     m_pwe.reset();
+    // Window tracking
+    m_lstMinimizedWnd.clear();
     for (int* pnId : {&m_nTmrLogStart, &m_nTmrWheelH, &m_nTmrWheelV, &m_nTmrIgnoreActivate, &m_nTmrAtScrlDelay,
                       &m_nTmrAtScrl, &m_nTmrScroll})
         DeleteTmrItem(*pnId);
