@@ -115,6 +115,16 @@ TEST_F(CoreTrack, MinimumDistanceScrollsByExactlyWhatBringsTheWindowInButNotForA
     ASSERT_TRUE(Settle());
     EXPECT_TRUE(m_run.WaitForLine(L"ウィンドウのアクティブ化を検出 : ウィンドウ = Zv Trk X, 水平距離 = -300, 垂直距離 = 0."));
     EXPECT_TRUE(SameRect(Shifted(rcA, -300, 0), WindowRect(hA))) << "once, not again";
+
+    // A window the lists have not seen yet: its activation rebuilds them, then scrolls for it.
+    const HWND hNew = m_wnds.Create(OutsideArg(L"Zv Trk New"));
+    ASSERT_TRUE(hNew);
+    const RECT rcNew = WindowRect(hNew);
+    ASSERT_TRUE(m_wnds.Foreground(hNew));
+    EXPECT_TRUE(WaitForRect(hA, Shifted(rcA, -600, 0), 3000)) << "a new window beyond the edge";
+    EXPECT_TRUE(WaitForRect(hNew, Shifted(rcNew, -300, 0), 3000));
+    ASSERT_TRUE(Settle());
+    EXPECT_EQ(1u, ActivateLines(L"Zv Trk New"));
     EXPECT_EQ(0, m_run.Close());
 }
 
@@ -154,10 +164,13 @@ TEST_F(CoreTrack, ModeZeroScrollsNothingAndARestoredWindowBringsTheOthersBackToW
 {
     ASSERT_TRUE(RegSetDword(L"Window", L"ActivateMode", 0));
     ASSERT_TRUE(RegSetDword(L"Window", L"RestoreAbsPos", 1));
-    const auto [hA, hB, hN, hX] =
+    // Min0 is minimised before the program starts: the settings' apply at start lists it.
+    const auto [hA, hB, hN, hX, hN0] =
         m_wnds.StartTitled({WndArg(100, 100, 300, 200, L"Zv Trk A"), WndArg(700, 450, 250, 180, L"Zv Trk B"),
-                            WndArg(450, 300, 300, 200, L"Zv Trk Min"), OutsideArg(L"Zv Trk X")});
-    ASSERT_TRUE(hA && hB && hN && hX);
+                            WndArg(450, 300, 300, 200, L"Zv Trk Min"), OutsideArg(L"Zv Trk X"),
+                            WndArg(500, 600, 300, 200, L"Zv Trk Min0", L"min")});
+    ASSERT_TRUE(hA && hB && hN && hX && hN0);
+    ASSERT_TRUE(WaitUntil([&] { return IsIconic(hN0) != FALSE; }, 3000));
     ASSERT_TRUE(m_wnds.Foreground(hA));
     const RECT rcA = WindowRect(hA), rcB = WindowRect(hB), rcX = WindowRect(hX);
     WINDOWPLACEMENT wpN{sizeof(wpN)};
@@ -190,6 +203,17 @@ TEST_F(CoreTrack, ModeZeroScrollsNothingAndARestoredWindowBringsTheOthersBackToW
     ASSERT_TRUE(m_wnds.GetPlacement(hN, wpAfter));
     EXPECT_EQ(static_cast<UINT>(SW_SHOWNORMAL), wpAfter.showCmd);
     EXPECT_TRUE(SameRect(wpN.rcNormalPosition, WindowRect(hN))) << "the restored window is not moved";
+
+    // The window minimised since the start: one more scroll, and its restore takes that back.
+    ASSERT_TRUE(HoldKeys({VK_SHIFT, VK_CONTROL, VK_MENU, VK_RIGHT}));
+    ASSERT_TRUE(WaitForRect(hA, Shifted(rcA, -200, 0), 3000));
+    ASSERT_TRUE(Settle());
+    ASSERT_TRUE(m_wnds.Show(hN0, SW_RESTORE));
+    EXPECT_TRUE(m_run.WaitForLine(
+        L"最小化したウィンドウのアクティブ化を検出 : ウィンドウ = Zv Trk Min0, 水平距離 = -200, 垂直距離 = 0.", 1, 5000))
+        << "the window minimised before the start was not listed";
+    EXPECT_TRUE(WaitForRect(hA, rcA, 3000));
+    EXPECT_TRUE(WaitForRect(hB, rcB, 3000));
     EXPECT_EQ(0, m_run.Close());
 }
 
