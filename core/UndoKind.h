@@ -29,12 +29,12 @@ struct ITEM_UNDO {
     int bVisible = 0;
 };
 
-// A minimised window of the window tracking's minimised list: where the desktop stood when it was
-// minimised (xOrg, yOrg: the hidden main window's top-left then) and its restored top-left.
+// ---- Window tracking ----
+// An entry of the minimised-window list (kept by the window tracking, read by the undo).
 struct MINIMIZED_WND_POS {
     HWND hWnd = nullptr;
-    int xOrg = 0;
+    int xOrg = 0;     // the hidden main window's left and top when the entry was made
     int yOrg = 0;
-    int xNormal = 0;
+    int xNormal = 0;  // the window's restored left and top, shifted by every completed scroll
     int yNormal = 0;
 };

@@ -60,6 +60,10 @@ CZvCoreDlg::CZvCoreDlg()
     MapCommand(ID_ZV_UNDO, &CZvCoreDlg::OnUndo);
     MapMessage(MSG_SAVE_FOR_UNDO, &CZvCoreDlg::OnSaveForUndo);
     MapMessage(MSG_DEL_LAST_UNDO, &CZvCoreDlg::OnDelLastUndo);
+    // Window tracking
+    MapMessage(MSG_HOOK_CBT_ACTIVATE, &CZvCoreDlg::OnHookCbtActivate);
+    MapMessage(MSG_HOOK_CBT_MINMAX, &CZvCoreDlg::OnMinMaxHooked);
+    MapMessage(MSG_MINIMIZED_WND, &CZvCoreDlg::OnMinimizedWnd);
     Create();
 }
 
@@ -119,6 +123,9 @@ void CZvCoreDlg::ApplyProperty()
     }
     // The ignore-activation key may have changed: a count begun under the old one starts again.
     ResetIgnoreActivateCount();
+    // Window tracking: the minimised windows as they stand now.
+    if (m_prop.propWindow.bRestoreAbsPos)
+        RebuildMinimizedWnds();
     UpdateMouseHook();
 }
 
@@ -157,6 +164,8 @@ LRESULT CZvCoreDlg::OnDestroy(WPARAM, LPARAM) noexcept
     m_saveReq.Clear();
     m_lstUndo.Clear();
     m_pwe.reset();
+    // Window tracking
+    m_lstMinimizedWnd.clear();
     for (int* pnId : {&m_nTmrLogStart, &m_nTmrWheelH, &m_nTmrWheelV, &m_nTmrIgnoreActivate, &m_nTmrAtScrlDelay,
                       &m_nTmrAtScrl, &m_nTmrScroll})
         DeleteTmrItem(*pnId);

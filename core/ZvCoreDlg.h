@@ -84,8 +84,16 @@ public:
     // ---- Window tracking (ZvCoreDlgTrack.cpp) ----
     // A minimised window with an entry of the minimised list.
     BOOL IsMinimizedWnd(HWND hWnd) const noexcept;
-    // The minimised list (used by the undo's scroll records with Window "RestoreAbsPos" on).
-    const std::list<MINIMIZED_WND_POS>& GetMinimizedWnds() const noexcept;
+    // Appends an entry (the hidden main window's top-left now, the window's restored top-left);
+    // FALSE for a gone or already listed window.
+    BOOL AddMinimizedWnd(HWND hWnd, POINT ptNormal) noexcept;
+    // The list made afresh from the minimised windows of the move list (settings applied with
+    // Window "RestoreAbsPos" on).
+    void RebuildMinimizedWnds() noexcept;
+    const std::list<MINIMIZED_WND_POS>& GetMinimizedWnds() const noexcept { return m_lstMinimizedWnd; }
+    // Scrolls an activated window into view by Window "ActivateMode": 0 when a move was requested,
+    // else 1. Only a live entry of the move list is ever scrolled for.
+    int BringWndIntoView(HWND hWnd) noexcept;
 
 protected:
     BOOL OnInitDialog() override;
@@ -240,4 +248,18 @@ private:
     std::unique_ptr<IUndoHost> m_pUndoHost;
     CSaveForUndoPool m_saveReq;
     CUndoList m_lstUndo;
+
+    // ---- Window tracking (ZvCoreDlgTrack.cpp) ----
+    LRESULT OnHookCbtActivate(WPARAM wParam, LPARAM) noexcept;
+    // Sent from inside the hooked process, which waits for the answer (1: the system's action is dropped).
+    LRESULT OnMinMaxHooked(WPARAM wParam, LPARAM lParam) noexcept;
+    LRESULT OnMinimizedWnd(WPARAM wParam, LPARAM) noexcept;
+    // A completed scroll moved every window by (dx, dy): so do the restored places of the list.
+    void ShiftMinimizedWnds(int dx, int dy) noexcept;
+    // The pointer rests on the window's caption; a window that does not answer within a short
+    // time counts as not.
+    BOOL IsPointerOnCaption(HWND hWnd) noexcept;
+    std::list<MINIMIZED_WND_POS> m_lstMinimizedWnd;
+    HWND m_hWndPrevMinMaxHooked = nullptr;
+    int m_nCmdShowPrevMinMaxHooked = SW_SHOWNORMAL;
 };

@@ -312,6 +312,8 @@ void CZvCoreDlg::EndMove() noexcept
                 SetCursorPos(ptNew.x, ptNew.y);
         }
     }
+    // Every window moved by the negated offsets (an arrangement's or an undo's request is all zero).
+    ShiftMinimizedWnds(ScrollCalc::NegateOffset(req.lOffsetH), ScrollCalc::NegateOffset(req.lOffsetV));
     AbandonMove();
     UpdateScrollBars();
     // The windows stand somewhere new: the next resize watch starts from here, and the save that

@@ -1,0 +1,256 @@
+// Window tracking of the core program: a window activated beyond the screen's edge is brought into
+// view by scrolling every window (Window "ActivateMode" 1: the least distance, 2: centred, 0: not
+// at all); a window maximised on the screen, an activation after the ignore key and a window gone
+// since its activation scroll nothing; a minimised window restored after a scroll brings the others
+// back to where they stood (Window "RestoreAbsPos"); a maximise becomes a window the size of the
+// work area (Window "MaximizeCancel"); and an activated window whose program hangs holds nothing
+// up. The activations are made inside the test windows' own process (ZV_TW_FOREGROUND), so they
+// reach the core program through its window-event hook as a user's would.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <string>
+
+#include "CoreRun.h"
+#include "ZvTestKit.h"
+
+using namespace zvkit;
+using namespace zvcore;
+
+namespace {
+
+constexpr UINT kMsgHookCbtActivate = 0x8040;
+constexpr wchar_t kActivateLine[] = L"ウィンドウのアクティブ化を検出 : ウィンドウ = ";
+
+RECT WorkArea()
+{
+    RECT rc{};
+    SystemParametersInfoW(SPI_GETWORKAREA, 0, &rc, 0);
+    return rc;
+}
+
+// True once the window's thread no longer answers a sent message.
+bool IsNotAnswering(HWND hWnd)
+{
+    DWORD_PTR dwResult = 0;
+    return !SendMessageTimeoutW(hWnd, WM_NULL, 0, 0, SMTO_NORMAL, 100, &dwResult);
+}
+
+class CoreTrack : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(RegDeleteSettings());
+        // Speed 1: a move ends in one pass.
+        ASSERT_TRUE(RegSetDword(L"View", L"Speed", 1));
+        m_rcWork = WorkArea();
+    }
+
+    std::wstring Log() const { return m_run.Log(); }
+    // Every message posted before has been handled, and any move it asked for has ended: the first
+    // mark is taken after them, the second only once a move they requested is over.
+    bool Settle() const { return m_run.WaitForMoveEnd() && m_run.WaitForMoveEnd(); }
+    size_t ActivateLines(const std::wstring& strTitle) const
+    {
+        return CountOf(Log(), kActivateLine + strTitle + L",");
+    }
+    // A window whose right edge lies 300 pixels beyond the work area's right.
+    std::wstring OutsideArg(const std::wstring& strTitle) const
+    {
+        return WndArg(m_rcWork.right - 100, 300, 400, 200, strTitle);
+    }
+
+    CRegistryGuard m_guard{kMakerKey};
+    CCoreRun m_run{L"ZvCoreTrackTest"};
+    CTestWnds m_wnds;
+    RECT m_rcWork{};
+};
+
+}  // namespace
+
+TEST_F(CoreTrack, MinimumDistanceScrollsByExactlyWhatBringsTheWindowInButNotForAMaximisedOneAGoneOneOrAfterTheIgnoreKey)
+{
+    // The defaults: ActivateMode 1, the ignore key on (Ctrl, twice).
+    const auto [hA, hX, hM, hZ] =
+        m_wnds.StartTitled({WndArg(100, 100, 300, 200, L"Zv Trk A"), OutsideArg(L"Zv Trk X"),
+                            WndArg(300, 250, 300, 200, L"Zv Trk Max"), OutsideArg(L"Zv Trk Gone")});
+    ASSERT_TRUE(hA && hX && hM && hZ);
+    ASSERT_TRUE(m_wnds.Show(hM, SW_MAXIMIZE));
+    ASSERT_TRUE(WaitUntil([&] { return IsZoomed(hM) != FALSE; }, 3000));
+    ASSERT_TRUE(m_wnds.Foreground(hA));
+    const RECT rcA = WindowRect(hA), rcX = WindowRect(hX), rcM = WindowRect(hM);
+    ASSERT_TRUE(m_run.Start());
+
+    // A window maximised on the screen is where it belongs.
+    EXPECT_TRUE(rcM.left >= -4 && rcM.left <= 0 && rcM.top >= -4 && rcM.top <= 0)
+        << "Wine maximises a window to " << ::testing::PrintToString(rcM);
+    ASSERT_TRUE(m_wnds.Foreground(hM));
+    ASSERT_TRUE(Settle());
+    EXPECT_TRUE(SameRect(rcA, WindowRect(hA))) << "activating a window maximised on the screen";
+    EXPECT_EQ(0u, ActivateLines(L"Zv Trk Max"));
+
+    // An activation that arrives after its window has gone is dropped (posted as the hook does).
+    ASSERT_TRUE(m_wnds.Close(hZ));
+    ASSERT_TRUE(WaitUntil([&] { return !IsWindow(hZ); }, 3000));
+    ASSERT_TRUE(PostMessageW(m_run.Wnd(), kMsgHookCbtActivate, reinterpret_cast<WPARAM>(hZ), 0));
+    ASSERT_TRUE(Settle());
+    EXPECT_TRUE(SameRect(rcA, WindowRect(hA))) << "activation of a gone window";
+
+    // The ignore key pressed twice: the next activation is not scrolled for...
+    for (int i = 0; i < 2; ++i)
+        ASSERT_TRUE(HoldKeys({VK_CONTROL}));
+    ASSERT_TRUE(m_run.WaitForLine(L"キーボードによるスクロール無視操作確定."));
+    ASSERT_TRUE(m_wnds.Foreground(hX));
+    ASSERT_TRUE(Settle());
+    EXPECT_TRUE(SameRect(rcA, WindowRect(hA))) << "activation after the ignore key";
+    EXPECT_TRUE(SameRect(rcX, WindowRect(hX)));
+    EXPECT_EQ(0u, ActivateLines(L"Zv Trk X"));
+
+    // ... and the count starts again: the one after that is.
+    ASSERT_TRUE(m_wnds.Foreground(hA));
+    ASSERT_TRUE(m_wnds.Foreground(hX));
+    EXPECT_TRUE(WaitForRect(hA, Shifted(rcA, -300, 0), 3000)) << "every window by the 300 pixels";
+    EXPECT_TRUE(WaitForRect(hX, Shifted(rcX, -300, 0), 3000));
+    EXPECT_EQ(m_rcWork.right, WindowRect(hX).right) << "its right edge on the work area's";
+    ASSERT_TRUE(Settle());
+    EXPECT_TRUE(m_run.WaitForLine(L"ウィンドウのアクティブ化を検出 : ウィンドウ = Zv Trk X, 水平距離 = -300, 垂直距離 = 0."));
+    EXPECT_TRUE(SameRect(Shifted(rcA, -300, 0), WindowRect(hA))) << "once, not again";
+
+    // A window the lists have not seen yet: its activation rebuilds them, then scrolls for it.
+    const HWND hNew = m_wnds.Create(OutsideArg(L"Zv Trk New"));
+    ASSERT_TRUE(hNew);
+    const RECT rcNew = WindowRect(hNew);
+    ASSERT_TRUE(m_wnds.Foreground(hNew));
+    EXPECT_TRUE(WaitForRect(hA, Shifted(rcA, -600, 0), 3000)) << "a new window beyond the edge";
+    EXPECT_TRUE(WaitForRect(hNew, Shifted(rcNew, -300, 0), 3000));
+    ASSERT_TRUE(Settle());
+    EXPECT_EQ(1u, ActivateLines(L"Zv Trk New"));
+    EXPECT_EQ(0, m_run.Close());
+}
+
+TEST_F(CoreTrack, CentreModeCentresTheWindowAndMaximizeCancelFillsTheWorkAreaWithoutMaximising)
+{
+    ASSERT_TRUE(RegSetDword(L"Window", L"ActivateMode", 2));
+    ASSERT_TRUE(RegSetDword(L"Window", L"MaximizeCancel", 1));
+    const auto [hA, hX, hY] = m_wnds.StartTitled(
+        {WndArg(100, 100, 300, 200, L"Zv Trk A"), OutsideArg(L"Zv Trk X"), WndArg(200, 350, 300, 200, L"Zv Trk Y")});
+    ASSERT_TRUE(hA && hX && hY);
+    ASSERT_TRUE(m_wnds.Foreground(hA));
+    const RECT rcA = WindowRect(hA), rcX = WindowRect(hX);
+    ASSERT_TRUE(m_run.Start());
+
+    // The maximise is answered inside the window's own process: sized to the work area, not maximised.
+    ASSERT_TRUE(m_wnds.Show(hY, SW_MAXIMIZE));
+    EXPECT_TRUE(WaitForRect(hY, RectOf(0, 0, m_rcWork.right - m_rcWork.left, m_rcWork.bottom - m_rcWork.top), 3000));
+    EXPECT_FALSE(IsZoomed(hY)) << "the system's maximise was dropped";
+    WINDOWPLACEMENT wp{sizeof(wp)};
+    ASSERT_TRUE(m_wnds.GetPlacement(hY, wp));
+    EXPECT_NE(wp.showCmd, static_cast<UINT>(SW_SHOWMAXIMIZED));
+    EXPECT_TRUE(m_run.WaitForLine(L"ウィンドウ最大化検出 : ウィンドウ = Zv Trk Y."));
+    EXPECT_TRUE(m_run.WaitForLine(L"CZvCoreDlg::OnMinMaxHooked() out...lRet=1."));
+    ASSERT_TRUE(Settle());
+    EXPECT_TRUE(SameRect(rcA, WindowRect(hA))) << "a window filling the work area is in view";
+
+    // Centred horizontally; it stood inside vertically, so no vertical move.
+    const int dx = (m_rcWork.right - 400) / 2 - rcX.left;
+    ASSERT_TRUE(m_wnds.Foreground(hX));
+    EXPECT_TRUE(WaitForRect(hX, Shifted(rcX, dx, 0), 3000));
+    EXPECT_TRUE(WaitForRect(hA, Shifted(rcA, dx, 0), 3000));
+    EXPECT_EQ((m_rcWork.right - 400) / 2, WindowRect(hX).left);
+    EXPECT_EQ(0, m_run.Close());
+}
+
+TEST_F(CoreTrack, ModeZeroScrollsNothingAndARestoredWindowBringsTheOthersBackToWhereTheyStood)
+{
+    ASSERT_TRUE(RegSetDword(L"Window", L"ActivateMode", 0));
+    ASSERT_TRUE(RegSetDword(L"Window", L"RestoreAbsPos", 1));
+    // Min0 is minimised before the program starts: the settings' apply at start lists it.
+    const auto [hA, hB, hN, hX, hN0] =
+        m_wnds.StartTitled({WndArg(100, 100, 300, 200, L"Zv Trk A"), WndArg(700, 450, 250, 180, L"Zv Trk B"),
+                            WndArg(450, 300, 300, 200, L"Zv Trk Min"), OutsideArg(L"Zv Trk X"),
+                            WndArg(500, 600, 300, 200, L"Zv Trk Min0", L"min")});
+    ASSERT_TRUE(hA && hB && hN && hX && hN0);
+    ASSERT_TRUE(WaitUntil([&] { return IsIconic(hN0) != FALSE; }, 3000));
+    ASSERT_TRUE(m_wnds.Foreground(hA));
+    const RECT rcA = WindowRect(hA), rcB = WindowRect(hB), rcX = WindowRect(hX);
+    WINDOWPLACEMENT wpN{sizeof(wpN)};
+    ASSERT_TRUE(m_wnds.GetPlacement(hN, wpN));
+    ASSERT_TRUE(m_run.Start());
+
+    ASSERT_TRUE(m_wnds.Foreground(hX));
+    ASSERT_TRUE(Settle());
+    EXPECT_TRUE(SameRect(rcA, WindowRect(hA))) << "ActivateMode 0";
+    EXPECT_TRUE(SameRect(rcX, WindowRect(hX)));
+    EXPECT_EQ(0u, ActivateLines(L"Zv Trk X"));
+
+    // Minimised, then the desktop scrolls 200 pixels to the right (every window moves left).
+    ASSERT_TRUE(m_wnds.Show(hN, SW_MINIMIZE));
+    ASSERT_TRUE(m_run.WaitForLine(L"ウィンドウ最小化検出 : ウィンドウ = Zv Trk Min."));
+    ASSERT_TRUE(HoldKeys({VK_SHIFT, VK_CONTROL, VK_MENU, VK_RIGHT}));
+    ASSERT_TRUE(WaitForRect(hA, Shifted(rcA, -200, 0), 3000));
+    ASSERT_TRUE(Settle());
+    EXPECT_TRUE(SameRect(Shifted(rcB, -200, 0), WindowRect(hB)));
+
+    // Restored: it comes up where it was, and the others go back by the 200 pixels.
+    ASSERT_TRUE(m_wnds.Show(hN, SW_RESTORE));
+    EXPECT_TRUE(m_run.WaitForLine(
+        L"最小化したウィンドウのアクティブ化を検出 : ウィンドウ = Zv Trk Min, 水平距離 = -200, 垂直距離 = 0.", 1, 5000))
+        << "the restore's activation did not reach the core program";
+    EXPECT_TRUE(WaitForRect(hA, rcA, 3000));
+    EXPECT_TRUE(WaitForRect(hB, rcB, 3000));
+    ASSERT_TRUE(Settle());
+    WINDOWPLACEMENT wpAfter{sizeof(wpAfter)};
+    ASSERT_TRUE(m_wnds.GetPlacement(hN, wpAfter));
+    EXPECT_EQ(static_cast<UINT>(SW_SHOWNORMAL), wpAfter.showCmd);
+    EXPECT_TRUE(SameRect(wpN.rcNormalPosition, WindowRect(hN))) << "the restored window is not moved";
+
+    // The window minimised since the start: one more scroll, and its restore takes that back.
+    ASSERT_TRUE(HoldKeys({VK_SHIFT, VK_CONTROL, VK_MENU, VK_RIGHT}));
+    ASSERT_TRUE(WaitForRect(hA, Shifted(rcA, -200, 0), 3000));
+    ASSERT_TRUE(Settle());
+    ASSERT_TRUE(m_wnds.Show(hN0, SW_RESTORE));
+    EXPECT_TRUE(m_run.WaitForLine(
+        L"最小化したウィンドウのアクティブ化を検出 : ウィンドウ = Zv Trk Min0, 水平距離 = -200, 垂直距離 = 0.", 1, 5000))
+        << "the window minimised before the start was not listed";
+    EXPECT_TRUE(WaitForRect(hA, rcA, 3000));
+    EXPECT_TRUE(WaitForRect(hB, rcB, 3000));
+    EXPECT_EQ(0, m_run.Close());
+}
+
+TEST_F(CoreTrack, ActivatingAWindowWhoseProgramHangsHoldsNothingUp)
+{
+    // With the pointer following, the caption test asks the window where the pointer is.
+    ASSERT_TRUE(RegSetDword(L"View", L"MouseMove", 1));
+    CTestWnds hung;
+    const auto [hA] = m_wnds.StartTitled({WndArg(100, 100, 300, 200, L"Zv Trk A")});
+    const auto [hH] = hung.StartTitled({OutsideArg(L"Zv Trk Hung")});
+    ASSERT_TRUE(hA && hH);
+    const RECT rcA = WindowRect(hA), rcH = WindowRect(hH);
+    ASSERT_TRUE(m_run.Start());
+    // On the visible part of its caption.
+    ASSERT_TRUE(PlacePointer(m_rcWork.right - 40, rcH.top + 10));
+
+    constexpr DWORD kHangMs = 6000;
+    const DWORD dwHangStart = GetTickCount();
+    ASSERT_TRUE(hung.Hang(kHangMs));
+    ASSERT_TRUE(WaitUntil([&] { return IsNotAnswering(hH); }, 2000));
+
+    // Its activation, as the hook posts it: the window is asked, gives no answer, and the others
+    // move all the same.
+    const DWORD dwPosted = GetTickCount();
+    ASSERT_TRUE(PostMessageW(m_run.Wnd(), kMsgHookCbtActivate, reinterpret_cast<WPARAM>(hH), 0));
+    EXPECT_TRUE(WaitForRect(hA, Shifted(rcA, -300, 0), 1000)) << "the activation's scroll within a second";
+    ASSERT_TRUE(m_run.WaitForMoveEnd());
+    // A scroll request right after is carried out within a second too.
+    const DWORD dwKeys = GetTickCount();
+    ASSERT_TRUE(m_run.PostDevice(0x02, 1 * 4 + 0 * 2 + 0));
+    EXPECT_TRUE(WaitForRect(hA, Shifted(rcA, -310, 0), 1000));
+    EXPECT_LT(GetTickCount() - dwKeys, 1000u);
+    EXPECT_LT(GetTickCount() - dwPosted, 3000u);
+    ASSERT_LT(GetTickCount() - dwHangStart, kHangMs) << "all of this while the window still hung";
+    EXPECT_NE(Log().find(L"CZvCoreDlg::IsPointerOnCaption() "), std::wstring::npos) << "the caption test was made";
+
+    // Once awake, the hung window stands where the two scrolls sent it.
+    EXPECT_TRUE(WaitForRect(hH, Shifted(rcH, -310, 0), kHangMs + 5000));
+    EXPECT_EQ(0, m_run.Close());
+}
