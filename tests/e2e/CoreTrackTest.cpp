@@ -100,7 +100,9 @@ TEST_F(CoreTrack, MinimumDistanceScrollsByExactlyWhatBringsTheWindowInButNotForA
     for (int i = 0; i < 2; ++i)
         ASSERT_TRUE(HoldKeys({VK_CONTROL}));
     ASSERT_TRUE(m_run.WaitForLine(L"キーボードによるスクロール無視操作確定."));
-    ASSERT_TRUE(m_wnds.Foreground(hX));
+    // Posted as the hook does: Wine's window manager may report one activation more than once
+    // while the focus settles, and only the first is the one the key was pressed for.
+    ASSERT_TRUE(PostMessageW(m_run.Wnd(), kMsgHookCbtActivate, reinterpret_cast<WPARAM>(hX), 0));
     ASSERT_TRUE(Settle());
     EXPECT_TRUE(SameRect(rcA, WindowRect(hA))) << "activation after the ignore key";
     EXPECT_TRUE(SameRect(rcX, WindowRect(hX)));
