@@ -110,30 +110,33 @@ int main()
 
     // Through the core program: the keyboard line width (10 px), left or right.
     constexpr WPARAM kIndexKeybdHorzLine = 1 * 4 + 0 * 2 + 0;
-    std::vector<double> coreMs;
     int nRefused = 0;
+    // Posts a request until the core program takes it: the previous move stays in progress until
+    // its closing pass, and a request during it is refused, so one that moves nothing in far
+    // longer than a taken one needs is made again. The time of the post that was taken, or a
+    // negative number. Windows move in z-order, top first, and the creation order is close to its
+    // reverse: the last-created window moves first.
+    const auto PostUntilTaken = [&](UINT uMsg, WPARAM wParam, LPARAM lParam) -> double {
+        const HWND hFirst = hWnds.back();
+        const LONG xBefore = zvkit::WindowRect(hFirst).left;
+        for (int nTry = 0; nTry < 5; ++nTry) {
+            nRefused += nTry > 0;
+            const double t0 = NowMs();
+            PostMessageW(hCore, uMsg, wParam, lParam);
+            if (zvkit::WaitUntil([&] { return zvkit::WindowRect(hFirst).left != xBefore; }, 500, 1))
+                return t0;
+        }
+        return -1;
+    };
+    const auto ScrollWParam = [&](bool bRight) {  // direction flag 2 moves the windows left
+        return (static_cast<WPARAM>(bRight ? 2 : 1) << 16) | kIndexKeybdHorzLine;
+    };
+    std::vector<double> coreMs;
     for (int run = 0; run < kRuns; ++run) {
         const std::vector<RECT> before = Rects(hWnds);
-        const bool bRight = run % 2 == 0;  // direction flag 2 moves the windows left
-        const int dx = bRight ? -10 : 10;
-        const WPARAM wParam = (static_cast<WPARAM>(bRight ? 2 : 1) << 16) | kIndexKeybdHorzLine;
-        // Windows move in z-order, top first; the creation order is close to its reverse, so the
-        // rest are normally in place once the first-created one is.
-        const HWND hFirst = hWnds.back(), hLast = hWnds.front();
-        const LONG xFirst = before.back().left + dx, xLast = before.front().left + dx;
-        double t0 = 0;
-        bool bTaken = false;
-        for (int nTry = 0; nTry < 5 && !bTaken; ++nTry) {
-            // The previous move stays in progress until its closing pass, and a request during it
-            // is refused: one that moves nothing in far longer than a taken one needs is made again,
-            // and the time counts from the request that was taken.
-            nRefused += nTry > 0;
-            t0 = NowMs();
-            PostMessageW(hCore, MSG_MV_ALL_WNDS_BY_DEVICE, wParam, 1);
-            bTaken = zvkit::WaitUntil([&] { return zvkit::WindowRect(hFirst).left == xFirst; }, 500, 1);
-        }
-        if (!bTaken || !zvkit::WaitUntil([&] { return zvkit::WindowRect(hLast).left == xLast; }, 20000, 1) ||
-            !zvkit::WaitUntil([&] { return AllMovedBy(hWnds, before, dx); }, 5000, 1)) {
+        const int dx = run % 2 == 0 ? -10 : 10;
+        const double t0 = PostUntilTaken(MSG_MV_ALL_WNDS_BY_DEVICE, ScrollWParam(run % 2 == 0), 1);
+        if (t0 < 0 || !zvkit::WaitUntil([&] { return AllMovedBy(hWnds, before, dx); }, 20000, 1)) {
             std::printf("run %d: the windows did not all move\n", run);
             return 1;
         }
@@ -145,22 +148,18 @@ int main()
     std::vector<double> scrollMs, undoMs;
     for (int run = 0; run < kRuns; ++run) {
         const std::vector<RECT> before = Rects(hWnds);
-        double t0 = NowMs();
-        PostMessageW(hCore, MSG_MV_ALL_WNDS_BY_DEVICE, (static_cast<WPARAM>(2) << 16) | kIndexKeybdHorzLine, 1);
-        if (!zvkit::WaitUntil([&] { return AllMovedBy(hWnds, before, -10); }, 20000, 1)) {
+        double t0 = PostUntilTaken(MSG_MV_ALL_WNDS_BY_DEVICE, ScrollWParam(true), 1);
+        if (t0 < 0 || !zvkit::WaitUntil([&] { return AllMovedBy(hWnds, before, -10); }, 20000, 1)) {
             std::printf("undo run %d: the windows did not all move\n", run);
             return 1;
         }
         scrollMs.push_back(NowMs() - t0);
-        zvkit::PumpFor(300);  // the closing pass ends the move; an undo during it is refused
-        t0 = NowMs();
-        PostMessageW(hCore, WM_COMMAND, kCmdUndo, 0);
-        if (!zvkit::WaitUntil([&] { return AllMovedBy(hWnds, before, 0); }, 20000, 1)) {
+        t0 = PostUntilTaken(WM_COMMAND, kCmdUndo, 0);
+        if (t0 < 0 || !zvkit::WaitUntil([&] { return AllMovedBy(hWnds, before, 0); }, 20000, 1)) {
             std::printf("undo run %d: the windows did not all come back\n", run);
             return 1;
         }
         undoMs.push_back(NowMs() - t0);
-        zvkit::PumpFor(300);
     }
 
     // The undo list full: Depth records of every window, each scroll a record of its own.
@@ -169,12 +168,11 @@ int main()
     for (int i = 0; i < kDepth; ++i) {
         const std::vector<RECT> before = Rects(hWnds);
         const bool bRight = i % 2 == 0;
-        PostMessageW(hCore, MSG_MV_ALL_WNDS_BY_DEVICE, (static_cast<WPARAM>(bRight ? 2 : 1) << 16) | kIndexKeybdHorzLine, 1);
-        if (!zvkit::WaitUntil([&] { return AllMovedBy(hWnds, before, bRight ? -10 : 10); }, 20000, 1)) {
+        if (PostUntilTaken(MSG_MV_ALL_WNDS_BY_DEVICE, ScrollWParam(bRight), 1) < 0 ||
+            !zvkit::WaitUntil([&] { return AllMovedBy(hWnds, before, bRight ? -10 : 10); }, 20000, 1)) {
             std::printf("fill %d: the windows did not all move\n", i);
             return 1;
         }
-        zvkit::PumpFor(250);
     }
     const PROCESS_MEMORY_COUNTERS_EX pmcFull = Memory(core.Pid());
     PostMessageW(hCore, WM_CLOSE, 0, 0);
@@ -193,8 +191,10 @@ int main()
     std::printf("  ratio undo / scroll:                  %8.2f\n", undo / scroll);
     std::printf("ZvCore64 working set after start-up:    %8.1f MiB\n",
                 static_cast<double>(cbWorkingSet) / (1024.0 * 1024.0));
-    std::printf("Undo list at Depth %d, %d windows: private bytes %+.1f KiB, working set %+.1f KiB\n", kDepth,
-                kWindows, (static_cast<double>(pmcFull.PrivateUsage) - static_cast<double>(pmcBefore.PrivateUsage)) / 1024.0,
+    // The first scrolls left kRuns records in the list; the undo runs took back what they added.
+    std::printf("Undo list filled from %d to %d records of %d windows: private bytes %+.1f KiB, working set %+.1f KiB\n",
+                kRuns, kDepth, kWindows,
+                (static_cast<double>(pmcFull.PrivateUsage) - static_cast<double>(pmcBefore.PrivateUsage)) / 1024.0,
                 (static_cast<double>(pmcFull.WorkingSetSize) - static_cast<double>(pmcBefore.WorkingSetSize)) / 1024.0);
     return 0;
 }

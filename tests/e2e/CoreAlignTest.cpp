@@ -1,6 +1,6 @@
 // The window arrangements of the core program: the commands centre, cascade and the two tilings,
 // posted to its hidden window, glide every ordinary window to the place the arrangement gives it,
-// in the order of the desktop's z-order, while minimised windows keep theirs.
+// in the order of the desktop's z-order, while minimised windows keep theirs; undo takes each back.
 #include <gtest/gtest.h>
 #include <windows.h>
 
@@ -17,6 +17,7 @@ using namespace zvcore;
 
 namespace {
 
+constexpr UINT kCmdUndo = 32771;
 constexpr UINT kCmdCenter = 32772;
 constexpr UINT kCmdCascade = 32773;
 constexpr UINT kCmdTileHorz = 32774;
@@ -86,8 +87,9 @@ protected:
 }  // namespace
 
 // One start proves all four arrangements: each keeps every size, the cascade and the tilings begin
-// with the bottom window of the z-order, and the minimised window is never touched.
-TEST_F(CoreAlign, CentreCascadeAndBothTilingsPlaceEveryWindowAndLeaveTheMinimisedOne)
+// with the bottom window of the z-order, the minimised window is never touched, and four undos
+// walk the windows back through every arrangement to where they first stood.
+TEST_F(CoreAlign, CentreCascadeAndBothTilingsPlaceEveryWindowLeaveTheMinimisedOneAndUndoBackToTheStart)
 {
     const auto hWnds = m_wnds.StartTitled({WndArg(900, 700, 400, 300, L"Zv Align A"), WndArg(-500, 200, 250, 180, L"Zv Align B"),
                                            WndArg(1500, 1300, 320, 240, L"Zv Align C"),
@@ -111,11 +113,24 @@ TEST_F(CoreAlign, CentreCascadeAndBothTilingsPlaceEveryWindowAndLeaveTheMinimise
         return sizes[static_cast<size_t>(std::find(hWnds.begin(), hWnds.end(), h) - hWnds.begin())];
     };
 
+    // Where the three stood before each arrangement, for the undos at the end.
+    std::vector<std::vector<std::pair<HWND, POINT>>> stages;
+    const auto Stage = [&] {
+        std::vector<std::pair<HWND, POINT>> stage;
+        for (int i = 0; i < 3; ++i) {
+            const RECT rc = WindowRect(hWnds[i]);
+            stage.push_back({hWnds[i], POINT{rc.left, rc.top}});
+        }
+        stages.push_back(stage);
+    };
+
     // Centre: each window on its own, on the work area's size.
+    Stage();
     std::vector<std::pair<HWND, POINT>> expected;
     for (int i = 0; i < 3; ++i)
         expected.push_back({hWnds[i], POINT{(nWorkW - sizes[i].cx) / 2, (nWorkH - sizes[i].cy) / 2}});
     ASSERT_TRUE(Arrange(kCmdCenter, expected));
+    Stage();
 
     // Cascade: from the bottom of the z-order up, one caption and a third apart.
     std::vector<HWND> order = SettledZOrder({hWnds[0], hWnds[1], hWnds[2]});
@@ -125,6 +140,7 @@ TEST_F(CoreAlign, CentreCascadeAndBothTilingsPlaceEveryWindowAndLeaveTheMinimise
     for (int i = 0; i < 3; ++i)
         expected.push_back({order[2 - i], POINT{i * nStep, i * nStep}});
     ASSERT_TRUE(Arrange(kCmdCascade, expected));
+    Stage();
 
     // Tiling in rows, then in columns: the scroll range is far wider and taller than three
     // windows, so all stand in one row, then in one column.
@@ -136,6 +152,7 @@ TEST_F(CoreAlign, CentreCascadeAndBothTilingsPlaceEveryWindowAndLeaveTheMinimise
         nRun += sizeOf(order[i]).cx;
     }
     ASSERT_TRUE(Arrange(kCmdTileHorz, expected));
+    Stage();
     order = SettledZOrder({hWnds[0], hWnds[1], hWnds[2]});
     expected.clear();
     nRun = 0;
@@ -155,6 +172,13 @@ TEST_F(CoreAlign, CentreCascadeAndBothTilingsPlaceEveryWindowAndLeaveTheMinimise
     EXPECT_EQ(wpNow.showCmd, static_cast<UINT>(SW_SHOWMINIMIZED));
     EXPECT_TRUE(EqualRect(&wpNow.rcNormalPosition, &wpMin.rcNormalPosition))
         << ::testing::PrintToString(wpNow.rcNormalPosition);
+
+    // Each undo takes one arrangement back, the last first, to the very pixel.
+    for (size_t n = stages.size(); n-- > 0;)
+        ASSERT_TRUE(Arrange(kCmdUndo, stages[n])) << "undo back to stage " << n;
+    ASSERT_TRUE(m_wnds.GetPlacement(hMin, wpNow));
+    EXPECT_EQ(wpNow.showCmd, static_cast<UINT>(SW_SHOWMINIMIZED)) << "after the undos";
+
     const std::wstring strLog = m_run.Log();
     for (const wchar_t* psz : {L"中央へ表示", L"重ねて表示", L"横に並べて表示", L"縦に並べて表示"})
         EXPECT_EQ(CountOf(strLog, std::wstring(L"ウィンドウの並べ替え...") + psz), 1u) << psz;
