@@ -142,6 +142,13 @@ int main()
         }
         coreMs.push_back(NowMs() - t0);
     }
+    const double loop = Median(loopMs), viaCore = Median(coreMs);
+    std::printf("Scroll of %d windows at once (median of %d runs)\n", kWindows, kRuns);
+    std::printf("  plain SetWindowPos loop, one process: %8.2f ms\n", loop);
+    std::printf("  through ZvCore64 (post to visible):   %8.2f ms\n", viaCore);
+    std::printf("  ratio core / loop:                    %8.2f\n", viaCore / loop);
+    std::printf("  requests made again after a refusal:  %5d\n", nRefused);
+
     // Undo of a scroll against the scroll itself, in turns: each scroll's record is the one its
     // undo takes back (the menu command, as the tray menu and the Undo key run it).
     constexpr WPARAM kCmdUndo = 32771;
@@ -178,12 +185,6 @@ int main()
     PostMessageW(hCore, WM_CLOSE, 0, 0);
     core.WaitForExit(10000);
 
-    const double loop = Median(loopMs), viaCore = Median(coreMs);
-    std::printf("Scroll of %d windows at once (median of %d runs)\n", kWindows, kRuns);
-    std::printf("  plain SetWindowPos loop, one process: %8.2f ms\n", loop);
-    std::printf("  through ZvCore64 (post to visible):   %8.2f ms\n", viaCore);
-    std::printf("  ratio core / loop:                    %8.2f\n", viaCore / loop);
-    std::printf("  requests made again after a refusal:  %5d\n", nRefused);
     const double scroll = Median(scrollMs), undo = Median(undoMs);
     std::printf("Undo of that scroll (median of %d runs, in turns with the scroll)\n", kRuns);
     std::printf("  scroll:                               %8.2f ms\n", scroll);

