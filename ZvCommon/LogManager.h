@@ -169,4 +169,6 @@ bool IsLogLevelActive(int nLevel) noexcept;
 // pszFormat follows FormatString ("%s" wide). Returns at once when logging is off or the level
 // is below the threshold.
 void OutputLog(int nLevel, int nSender, LPCWSTR pszFormat, ...);
+// A window handle or pointer as the "0x%x" of a log line (its low 32 bits, as the lines have always shown).
+inline unsigned LogHandle(const void* p) noexcept { return static_cast<unsigned>(reinterpret_cast<ULONG_PTR>(p)); }
 void OutputLogV(int nLevel, int nSender, LPCWSTR pszFormat, va_list args);

@@ -22,8 +22,6 @@ struct ALIGN_KIND {
 
 namespace {
 
-unsigned HandleNumber(HWND hWnd) { return static_cast<unsigned>(reinterpret_cast<ULONG_PTR>(hWnd)); }
-
 constexpr ALIGN_KIND kCenter{UNDO_ALIGN_CENTER, L"ウィンドウの並べ替え...中央へ表示.\r\n", L"AlignWndCenter", false, false};
 constexpr ALIGN_KIND kCascade{UNDO_ALIGN_CASCADE, L"ウィンドウの並べ替え...重ねて表示.\r\n", L"AlignWndCascade", false, true};
 constexpr ALIGN_KIND kTileHorz{UNDO_ALIGN_TILE_HORZ, L"ウィンドウの並べ替え...横に並べて表示.\r\n", L"AlignWndTileHorz", true, true};
@@ -77,7 +75,7 @@ void CZvCoreDlg::AlignWindows(const ALIGN_KIND& kind) noexcept
         const RECT rcNew = Place(kind, rc, rcArea, st, lstMult.empty());
         if (IsLogLevelActive(LOG_LEVEL_DEBUG)) {
             OutputLog(LOG_LEVEL_DEBUG, SENDER_CORE, L"CZvCoreDlg::%s(), hWnd=0x%x(%s), rc=%d,%d,%d,%d -> %d,%d,%d,%d.\r\n",
-                      kind.pszFunc, HandleNumber(hWnd), GetWndTitle(hWnd).c_str(), static_cast<int>(rc.left),
+                      kind.pszFunc, LogHandle(hWnd), GetWndTitle(hWnd).c_str(), static_cast<int>(rc.left),
                       static_cast<int>(rc.top), static_cast<int>(rc.right), static_cast<int>(rc.bottom),
                       static_cast<int>(rcNew.left), static_cast<int>(rcNew.top), static_cast<int>(rcNew.right),
                       static_cast<int>(rcNew.bottom));
@@ -99,7 +97,7 @@ void CZvCoreDlg::AlignWindows(const ALIGN_KIND& kind) noexcept
         for (const HWND_OFFSET_MULT& entry : lstMult)
             OutputLog(LOG_LEVEL_DEBUG, SENDER_CORE,
                       L"CZvCoreDlg::AlignWindows(), hWnd=0x%x(%s), speed=%u, dest = %d(l), %d(t).\n",
-                      HandleNumber(entry.hWnd), GetWndTitle(entry.hWnd).c_str(),
+                      LogHandle(entry.hWnd), GetWndTitle(entry.hWnd).c_str(),
                       static_cast<unsigned>(m_prop.propView.nSpeed), entry.ldOffsetH, entry.ldOffsetV);
     }
     StartMove(CScrollMove::CreateMulti(std::move(lstMult), m_prop.propView.nSpeed, m_prop.lstScrlRate));

@@ -68,9 +68,9 @@ HWND CZvCoreDlg::ReplaceOwnedWindow(HWND hWnd)
     if (!hWndOwned || !IsWindow(hWndOwned))
         return hWnd;
     OutputLog(LOG_LEVEL_DEBUG, SENDER_CORE, L"CZvCoreDlg::ReplaceOwnedWindow() 0x%x(%s) is owner,\r\n",
-              static_cast<unsigned>(reinterpret_cast<ULONG_PTR>(hWnd)), GetWndTitle(hWnd).c_str());
+              LogHandle(hWnd), GetWndTitle(hWnd).c_str());
     OutputLog(LOG_LEVEL_DEBUG, SENDER_CORE, L"replaced to 0x%x(%s).\r\n",
-              static_cast<unsigned>(reinterpret_cast<ULONG_PTR>(hWndOwned)), GetWndTitle(hWndOwned).c_str());
+              LogHandle(hWndOwned), GetWndTitle(hWndOwned).c_str());
     return hWndOwned;
 }
 
@@ -176,7 +176,7 @@ LRESULT CZvCoreDlg::OnMvAllWnds(WPARAM wParam, LPARAM) noexcept
     StartMove(std::move(pMove));
     OutputLog(LOG_LEVEL_DEBUG, SENDER_CORE,
               L"CZvCoreDlg::MoveAllWindows() out. lOffsetH=%d, lOffsetV=%d, hWndExcept=0x%x.\r\n", lOffsetH, lOffsetV,
-              static_cast<unsigned>(reinterpret_cast<ULONG_PTR>(hWndExcept)));
+              LogHandle(hWndExcept));
     return 0;
 }
 

@@ -19,11 +19,6 @@ namespace {
 // answer within it (hung, or busy) counts as "not over the caption" rather than holding the core.
 constexpr UINT kHitTestTimeoutMs = 200;
 
-unsigned HandleValue(HWND hWnd) noexcept
-{
-    return static_cast<unsigned>(reinterpret_cast<ULONG_PTR>(hWnd));
-}
-
 RECT WorkArea() noexcept
 {
     RECT rc{};
@@ -175,7 +170,7 @@ BOOL CZvCoreDlg::IsPointerOnCaption(HWND hWnd) noexcept
                              kHitTestTimeoutMs, &dwHit)) {
         OutputLog(LOG_LEVEL_DEBUG, SENDER_CORE,
                   L"CZvCoreDlg::IsPointerOnCaption() 0x%x(%s) did not answer WM_NCHITTEST, code = 0x%x.\r\n",
-                  HandleValue(hWnd), GetWndTitle(hWnd).c_str(), static_cast<unsigned>(GetLastError()));
+                  LogHandle(hWnd), GetWndTitle(hWnd).c_str(), static_cast<unsigned>(GetLastError()));
         return FALSE;
     }
     return dwHit == HTCAPTION;
@@ -189,13 +184,13 @@ LRESULT CZvCoreDlg::OnMinMaxHooked(WPARAM wParam, LPARAM lParam) noexcept
     const HWND hWnd = reinterpret_cast<HWND>(wParam);
     const int nCmdShow = static_cast<int>(LOWORD(lParam));
     OutputLog(LOG_LEVEL_DEBUG, SENDER_CORE, L"CZvCoreDlg::OnMinMaxHooked() in. hWnd=0x%x(%s), lParam=0x%x.\r\n",
-              HandleValue(hWnd), GetWndTitle(hWnd).c_str(), static_cast<unsigned>(lParam));
+              LogHandle(hWnd), GetWndTitle(hWnd).c_str(), static_cast<unsigned>(lParam));
     if (!hWnd || !IsWindow(hWnd) || !m_pwe)
         return 0;
     const HWND hWndTarget = ReplaceOwnedWindow(hWnd);
     if (hWndTarget != hWnd)
         OutputLog(LOG_LEVEL_DEBUG, SENDER_CORE, L"CZvCoreDlg::OnMinMaxHooked() replaced. 0x%x -> 0x%x.\r\n",
-                  HandleValue(hWnd), HandleValue(hWndTarget));
+                  LogHandle(hWnd), LogHandle(hWndTarget));
     const HWND hWndOwner = GetWindow(hWndTarget, GW_OWNER);
 
     // An owned window minimised right after its owner was restored comes back with the owner.

@@ -12,36 +12,25 @@
 
 namespace {
 
-unsigned Num(const void* p) { return static_cast<unsigned>(reinterpret_cast<ULONG_PTR>(p)); }
+unsigned Num(const void* p) { return LogHandle(p); }
 unsigned Num(INT_PTR n) { return static_cast<unsigned>(n); }
 
-const wchar_t* KindName(int nKind)
-{
-    switch (nKind) {
-    case UK_ALIGN:
-        return L"UK_ALIGN";
-    case UK_RESIZE:
-        return L"UK_RESIZE";
-    case UK_RESIZEWND:
-        return L"UK_RESIZEWND";
-    default:
-        return L"UK_NONE";
-    }
-}
+// The name of an undo kind in DEBUG lines and its text in INFO lines.
+struct UNDO_KIND_NAMES {
+    const wchar_t* pszName;
+    const wchar_t* pszText;
+};
 
-const wchar_t* KindText(int nKind)
+const UNDO_KIND_NAMES& KindNames(int nKind)
 {
-    switch (nKind) {
-    case UK_ALIGN:
-        return L"スクロールとウィンドウの並べ替え";
-    case UK_RESIZE:
-        return L"スクロールバーの位置とサイズ";
-    case UK_RESIZEWND:
-        return L"アプリケーションウィンドウの位置とサイズ";
-    default:
-        return L"アンドゥ無し";
-    }
+    static constexpr UNDO_KIND_NAMES kNames[] = {{L"UK_NONE", L"アンドゥ無し"},
+                                                 {L"UK_ALIGN", L"スクロールとウィンドウの並べ替え"},
+                                                 {L"UK_RESIZE", L"スクロールバーの位置とサイズ"},
+                                                 {L"UK_RESIZEWND", L"アプリケーションウィンドウの位置とサイズ"}};
+    return kNames[nKind >= UK_ALIGN && nKind <= UK_RESIZEWND ? nKind : UK_NONE];
 }
+const wchar_t* KindName(int nKind) { return KindNames(nKind).pszName; }
+const wchar_t* KindText(int nKind) { return KindNames(nKind).pszText; }
 
 const wchar_t* AlignKindText(INT_PTR nAlign)
 {

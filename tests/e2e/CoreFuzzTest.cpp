@@ -355,17 +355,19 @@ TEST_F(CoreFuzz, RandomPrivateMessagesLeaveItScrollingExactlyAndEndingOnClose)
     const ULONGLONG tStart = GetTickCount64();
     ASSERT_TRUE(PlacePointer(kLeftEdge.x, kLeftEdge.y));
     for (size_t i = 0; i < nCount; ++i) {
-        if (i == nCount / 2)
+        if (i == nCount / 2) {
             ASSERT_TRUE(PlacePointer(kMiddle.x, kMiddle.y));
+        }
         const UINT uMsg = RandomMsg();
         const WPARAM wParam = static_cast<WPARAM>(RandomParam());
         const LPARAM lParam = RandomParam();
         ASSERT_TRUE(Post(uMsg, wParam, lParam))
             << "message " << i << " (0x" << std::hex << uMsg << ", 0x" << wParam << ", 0x" << lParam
             << ") found the queue full for " << std::dec << kDrainTimeoutMs << " ms or the window gone";
-        if (nDrainEvery != 0 && (i + 1) % nDrainEvery == 0)
+        if (nDrainEvery != 0 && (i + 1) % nDrainEvery == 0) {
             ASSERT_TRUE(Drain()) << "the core program did not get through its queue after message " << i
                                  << CoreBoxes();
+        }
         if ((i + 1) % kViewerCountEvery == 0)
             nMaxViewers = std::max(nMaxViewers, ViewerCount());
     }

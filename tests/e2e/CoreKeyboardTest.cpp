@@ -16,7 +16,6 @@ using namespace zvcore;
 
 namespace {
 
-constexpr wchar_t kHookedLine[] = L"CZvCoreDlg::OnKeybdHooked(). Keyboard Event Hooked!";
 
 class CoreKeyboard : public ::testing::Test {
 protected:
@@ -34,14 +33,7 @@ protected:
     // a move runs and leaves its index in the log once it is taken.
     bool TypeAndSettle(std::initializer_list<WORD> vks)
     {
-        const size_t nHookedBefore = CountOf(Log(), kHookedLine);
-        if (!HoldKeys(vks))
-            return false;
-        if (!WaitUntil([&] { return CountOf(Log(), kHookedLine) >= nHookedBefore + 2 * vks.size(); }, 10000, 50)) {
-            ADD_FAILURE() << "the keyboard hook did not report every key event";
-            return false;
-        }
-        return m_run.WaitForMoveEnd();
+        return m_run.TypeAndSettle(vks);
     }
 
     // Two windows of the test program, and then the core program.

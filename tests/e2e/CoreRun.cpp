@@ -124,6 +124,18 @@ bool CCoreRun::WaitForMoveEnd() const
         10000, 100);
 }
 
+bool CCoreRun::TypeAndSettle(std::initializer_list<WORD> vks) const
+{
+    const size_t nHookedBefore = CountOf(Log(), kHookedLine);
+    if (!HoldKeys(vks))
+        return false;
+    if (!WaitUntil([&] { return CountOf(Log(), kHookedLine) >= nHookedBefore + 2 * vks.size(); }, 10000, 50)) {
+        ADD_FAILURE() << "the keyboard hook did not report every key event";
+        return false;
+    }
+    return WaitForMoveEnd();
+}
+
 bool CCoreRun::WaitForLine(const std::wstring& strLine, size_t nCount, DWORD dwTimeoutMs) const
 {
     return WaitUntil([&] { return CountOf(Log(), strLine) >= nCount; }, dwTimeoutMs, 50);

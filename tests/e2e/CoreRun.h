@@ -3,6 +3,7 @@
 #pragma once
 #include <windows.h>
 
+#include <initializer_list>
 #include <string>
 #include <vector>
 
@@ -19,6 +20,8 @@ inline constexpr UINT kMsgTmrScroll = 0x8076;
 // The mouse page entry: no test moves by it, so its width line marks requests taken.
 inline constexpr int kMarkIdx = 0 * 4 + 1 * 2 + 1;
 inline constexpr wchar_t kStartLine[] = L"ZvCoreアプリケーション開始.";
+// The line of every key event the core program's keyboard hook reports.
+inline constexpr wchar_t kHookedLine[] = L"CZvCoreDlg::OnKeybdHooked(). Keyboard Event Hooked!";
 
 size_t CountOf(const std::wstring& str, const std::wstring& strPart);
 RECT Shifted(const RECT& rc, int dx, int dy);
@@ -62,6 +65,9 @@ public:
     // Waits until whatever move was asked for before has ended: a request without a direction is
     // refused while a move runs and leaves its index in the log once it is taken.
     bool WaitForMoveEnd() const;
+    // Holds the keys and waits until the core program has seen every press and release, and then
+    // until whatever move they asked for has ended.
+    bool TypeAndSettle(std::initializer_list<WORD> vks) const;
     // Waits until strLine has appeared in the log nCount times.
     bool WaitForLine(const std::wstring& strLine, size_t nCount = 1, DWORD dwTimeoutMs = 10000) const;
 

@@ -22,7 +22,6 @@ constexpr WORD kRight = 0x02;
 constexpr WORD kDown = 0x20;
 constexpr int kWheelHorzLine = 2 * 4 + 0 * 2 + 0;
 constexpr int kWheelVertLine = 2 * 4 + 1 * 2 + 0;
-constexpr wchar_t kHookedLine[] = L"CZvCoreDlg::OnKeybdHooked(). Keyboard Event Hooked!";
 constexpr wchar_t kUndoLine[] = L"アンドゥ実行 : ";
 
 class CoreUndo : public ::testing::Test {
@@ -48,14 +47,7 @@ protected:
 
     bool TypeAndSettle(std::initializer_list<WORD> vks)
     {
-        const size_t nHookedBefore = CountOf(Log(), kHookedLine);
-        if (!HoldKeys(vks))
-            return false;
-        if (!WaitUntil([&] { return CountOf(Log(), kHookedLine) >= nHookedBefore + 2 * vks.size(); }, 10000, 50)) {
-            ADD_FAILURE() << "the keyboard hook did not report every key event";
-            return false;
-        }
-        return m_run.WaitForMoveEnd();
+        return m_run.TypeAndSettle(vks);
     }
 
     // Command 32771 to the hidden main window, and whatever move it started has ended.
