@@ -20,6 +20,7 @@ using namespace zvcore;
 namespace {
 
 constexpr UINT kMsgHookCbtActivate = 0x8040;
+constexpr UINT kCmdUndo = 32771;
 constexpr wchar_t kActivateLine[] = L"ウィンドウのアクティブ化を検出 : ウィンドウ = ";
 
 RECT WorkArea()
@@ -127,6 +128,15 @@ TEST_F(CoreTrack, MinimumDistanceScrollsByExactlyWhatBringsTheWindowInButNotForA
     EXPECT_TRUE(WaitForRect(hNew, Shifted(rcNew, -300, 0), 3000));
     ASSERT_TRUE(Settle());
     EXPECT_EQ(1u, ActivateLines(L"Zv Trk New"));
+
+    // Each activation's scroll is an undo step of its own: two undos put every window back.
+    ASSERT_TRUE(PostMessageW(m_run.Wnd(), WM_COMMAND, kCmdUndo, 0));
+    EXPECT_TRUE(WaitForRect(hA, Shifted(rcA, -300, 0), 3000)) << "the new window's scroll undone";
+    EXPECT_TRUE(WaitForRect(hNew, rcNew, 3000));
+    ASSERT_TRUE(Settle());
+    ASSERT_TRUE(PostMessageW(m_run.Wnd(), WM_COMMAND, kCmdUndo, 0));
+    EXPECT_TRUE(WaitForRect(hA, rcA, 3000)) << "the first scroll undone";
+    EXPECT_TRUE(WaitForRect(hX, rcX, 3000));
     EXPECT_EQ(0, m_run.Close());
 }
 
