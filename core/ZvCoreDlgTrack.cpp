@@ -222,7 +222,15 @@ LRESULT CZvCoreDlg::OnMinMaxHooked(WPARAM wParam, LPARAM lParam) noexcept
                   GetWndTitle(hWndTarget).c_str());
         if (m_prop.propUndo.bUndoResizeWnd && !m_bResizeMark) {
             OutputLog(LOG_LEVEL_DEBUG, SENDER_CORE, L"CZvCoreDlg::OnMinMaxHooked(), SW_MAXIMIZE is detected!\r\n");
-            PostSaveForUndo(UK_RESIZEWND, reinterpret_cast<INT_PTR>(&m_itemUndo), nullptr, UNDO_NO_SHOW_CMD);
+            // The event comes before the maximise, and the save may run before the window's thread
+            // has carried it out: it would then find nothing changed and record nothing. Named as
+            // maximised, the window is recorded as it stands now, and remembered as maximised, as
+            // a minimise is below. The work-area resize instead of a maximise is made before the
+            // save runs, so that one is seen as it is.
+            if (m_prop.propWindow.bMaximizeCancel)
+                PostSaveForUndo(UK_RESIZEWND, reinterpret_cast<INT_PTR>(&m_itemUndo), nullptr, UNDO_NO_SHOW_CMD);
+            else
+                PostSaveForUndo(UK_RESIZEWND, reinterpret_cast<INT_PTR>(&m_itemUndo), hWndTarget, SW_SHOWMAXIMIZED);
             m_bKeybdMark = 0;
         }
         if (m_prop.propWindow.bMaximizeCancel && IsWindow(hWndTarget)) {

@@ -266,3 +266,26 @@ TEST_F(CoreTrack, ActivatingAWindowWhoseProgramHangsHoldsNothingUp)
     EXPECT_TRUE(WaitForRect(hH, Shifted(rcH, -310, 0), kHangMs + 5000));
     EXPECT_EQ(0, m_run.Close());
 }
+
+// With Undo "ResizeWnd" on, a maximise and a minimise of the window the user works in are undo
+// steps: the undo gives the window back its place, its size and its normal state.
+TEST_F(CoreTrack, AMaximiseAndAMinimiseAreUndoneWithResizeWndOn)
+{
+    ASSERT_TRUE(RegSetDword(L"Undo", L"ResizeWnd", 1));
+    const auto [hA, hY] = m_wnds.StartTitled({WndArg(100, 100, 300, 200, L"Zv Trk A"), WndArg(200, 350, 300, 200, L"Zv Trk Y")});
+    ASSERT_TRUE(hA && hY);
+    const RECT rcY = WindowRect(hY);
+    for (int nCmd : {SW_MAXIMIZE, SW_MINIMIZE}) {
+        SCOPED_TRACE(nCmd == SW_MAXIMIZE ? "maximise" : "minimise");
+        // The window in the foreground when the program starts is the one its undo watches.
+        ASSERT_TRUE(m_wnds.Foreground(hY));
+        CCoreRun run{nCmd == SW_MAXIMIZE ? L"ZvCoreTrackTestMax" : L"ZvCoreTrackTestMin"};
+        ASSERT_TRUE(run.Start());
+        ASSERT_TRUE(m_wnds.Show(hY, nCmd));
+        ASSERT_TRUE(run.WaitForLine(L"アンドゥデータの保存 : アプリケーションウィンドウの位置とサイズ"));
+        ASSERT_TRUE(PostMessageW(run.Wnd(), WM_COMMAND, kCmdUndo, 0));
+        EXPECT_TRUE(WaitUntil([&] { return !IsZoomed(hY) && !IsIconic(hY); }, 3000)) << "back to normal";
+        EXPECT_TRUE(WaitForRect(hY, rcY, 3000)) << ::testing::PrintToString(WindowRect(hY));
+        EXPECT_EQ(0, run.Close());
+    }
+}
