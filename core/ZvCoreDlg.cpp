@@ -128,6 +128,8 @@ void CZvCoreDlg::ApplyProperty()
     if (m_prop.propWindow.bRestoreAbsPos)
         RebuildMinimizedWnds();
     UpdateMouseHook();
+    // A smaller Undo "Depth" holds from now on, not only from the next record.
+    m_lstUndo.Trim(m_prop.propUndo.nDepth);
 }
 
 // The window is never shown: Enter, Escape or a stray IDOK or IDCANCEL posted by another program

@@ -394,6 +394,19 @@ TEST(CoreUndoList, DepthThreeKeepsTheThreeNewest)
     EXPECT_EQ(1, static_cast<CUndoAlign*>(lst.Last())->GetEntries()[0].x);
 }
 
+TEST(CoreUndoList, ASmallerDepthAppliedKeepsOnlyTheNewest)
+{
+    CFakeHost host;
+    CUndoList lst;
+    for (int i = 0; i < 5; ++i)
+        lst.Add(Align(host, {{W(1), i, 0, SW_SHOWNORMAL}}), 50);
+    lst.Trim(2);
+    ASSERT_EQ(2u, lst.GetCount());
+    EXPECT_EQ(4, static_cast<CUndoAlign*>(lst.Last())->GetEntries()[0].x);
+    lst.TakeLast();
+    EXPECT_EQ(3, static_cast<CUndoAlign*>(lst.Last())->GetEntries()[0].x);
+}
+
 TEST(CoreUndoList, DepthOutsideOneToAHundredIsClamped)
 {
     EXPECT_EQ(1, ClampUndoDepth(0));
