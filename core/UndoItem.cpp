@@ -1,5 +1,6 @@
 #include "UndoItem.h"
 
+#include <algorithm>
 #include <cstdint>
 
 #include "ScrollCalc.h"
@@ -52,6 +53,10 @@ BOOL CUndoAlign::Undo()
     for (const UNDO_ALIGN_ENTRY& entry : m_lst) {
         WINDOWPLACEMENT wp{};
         if (!entry.hWnd || !m_pHost->IsWindow(entry.hWnd) || !ReadPlacement(*m_pHost, entry.hWnd, wp))
+            continue;
+        // A window of the move list that still has a minimised-list entry (restored without being
+        // activated) is saved twice: two entries would move it by the sum of both offsets.
+        if (std::any_of(lstMult.begin(), lstMult.end(), [&](const HWND_OFFSET_MULT& m) { return m.hWnd == entry.hWnd; }))
             continue;
         const POINT pt = UndoAlignPoint(*m_pHost, entry.hWnd, wp);
         HWND_OFFSET_MULT& mult = lstMult.emplace_back();
@@ -155,8 +160,12 @@ BOOL CUndoResizeWnd::Undo()
         wp.showCmd = nSaved;
         m_pHost->SetPlacement(entry.hWnd, wp);
 
+        // A hidden owner (the taskbar's stand-in of some programs) follows its window's state. A
+        // visible one is a window of its own, the main window of a dialog say: it keeps its place
+        // and size rather than being shrunk to nothing at the dialog's corner.
         const HWND hWndOwner = m_pHost->GetOwner(entry.hWnd);
-        if (hWndOwner && m_pHost->IsWindow(hWndOwner) && hWndOwner != m_pHost->GetParent(entry.hWnd)) {
+        if (hWndOwner && m_pHost->IsWindow(hWndOwner) && hWndOwner != m_pHost->GetParent(entry.hWnd) &&
+            !m_pHost->IsVisible(hWndOwner)) {
             WINDOWPLACEMENT wpOwner = wp;
             wpOwner.rcNormalPosition.right = wpOwner.rcNormalPosition.left;
             wpOwner.rcNormalPosition.bottom = wpOwner.rcNormalPosition.top;

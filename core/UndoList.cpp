@@ -26,10 +26,15 @@ CUndoList::ADD_RESULT CUndoList::Add(std::unique_ptr<CUndoItem> pItem, int nDept
         return res;
     m_lst.push_back(ENTRY{std::move(pItem), nTicket});
     res.bAdded = true;
+    Trim(nDepth);
+    return res;
+}
+
+void CUndoList::Trim(int nDepth) noexcept
+{
     const size_t nMax = static_cast<size_t>(ClampUndoDepth(nDepth));
     while (m_lst.size() > nMax)
         m_lst.pop_front();
-    return res;
 }
 
 CUndoItem* CUndoList::LastUndoItem()

@@ -26,6 +26,8 @@ public:
     // deleted, else appended (remembering nTicket, 0 for none) and the oldest items go until at
     // most ClampUndoDepth(nDepth) remain.
     ADD_RESULT Add(std::unique_ptr<CUndoItem> pItem, int nDepth, UINT nTicket = 0);
+    // The oldest items go until at most ClampUndoDepth(nDepth) remain (a new Depth applied).
+    void Trim(int nDepth) noexcept;
     // The last valid item, dropping invalid ones from the tail; null when none is left.
     CUndoItem* LastValid();
     // The last item that is valid and changed, dropping every other one from the tail.

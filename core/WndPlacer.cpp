@@ -112,3 +112,23 @@ void CWndPlacer::DropGone() noexcept
 {
     std::erase_if(m_lst, [](const PENDING& p) { return !IsWindow(p.hWnd); });
 }
+
+BOOL SetPlacementNoWait(HWND hWnd, const WINDOWPLACEMENT& wp) noexcept
+{
+    const bool bOwnThread = GetWindowThreadProcessId(hWnd, nullptr) == GetCurrentThreadId();
+    WINDOWPLACEMENT wpSet = wp;
+    wpSet.length = sizeof(wpSet);
+    if (bOwnThread && SetWindowPlacement(hWnd, &wpSet))
+        return TRUE;
+    auto show = [hWnd, bOwnThread](int nCmd) {
+        return bOwnThread ? ShowWindow(hWnd, nCmd) : ShowWindowAsync(hWnd, nCmd);
+    };
+    const UINT nCmd = wp.showCmd;
+    if (nCmd == SW_SHOWMAXIMIZED || nCmd == SW_SHOWMINIMIZED || nCmd == SW_MINIMIZE || nCmd == SW_SHOWMINNOACTIVE)
+        return show(static_cast<int>(nCmd));
+    if (IsIconic(hWnd) || IsZoomed(hWnd))
+        show(SW_RESTORE);
+    const RECT& rc = wp.rcNormalPosition;
+    return SetWindowPos(hWnd, nullptr, rc.left, rc.top, rc.right - rc.left, rc.bottom - rc.top,
+                        SWP_NOZORDER | SWP_NOACTIVATE | (bOwnThread ? 0 : SWP_ASYNCWINDOWPOS));
+}

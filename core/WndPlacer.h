@@ -41,3 +41,10 @@ private:
     ULONG_PTR m_uId;
     std::vector<PENDING> m_lst;
 };
+
+// Puts the window into the placement. Only a window of this thread gets SetWindowPlacement: on
+// another thread's window it waits until that thread has handled it, for as long as a hung program
+// hangs. Another thread's window (and one whose placement the system refuses, as Wine does for
+// another process's) is told by show command and position instead, without waiting; its queue
+// keeps the order of the two.
+BOOL SetPlacementNoWait(HWND hWnd, const WINDOWPLACEMENT& wp) noexcept;

@@ -33,6 +33,7 @@ CZvCoreDlg::CZvCoreDlg()
     MapMessage(WM_DESTROY, &CZvCoreDlg::OnDestroy);
     MapMessage(WM_ENDSESSION, &CZvCoreDlg::OnEndSession);
     MapMessage(WM_TIMER, &CZvCoreDlg::OnTimer);
+    MapMessage(WM_SETFOCUS, &CZvCoreDlg::OnSetFocus);
     MapCommand(ID_ZV_REDRAW_ALL, &CZvCoreDlg::OnRedrawAll);
     MapCommand(ID_ZV_ALIGN_CENTER, &CZvCoreDlg::OnAlignCenter);
     MapCommand(ID_ZV_ALIGN_CASCADE, &CZvCoreDlg::OnAlignCascade);
@@ -127,6 +128,8 @@ void CZvCoreDlg::ApplyProperty()
     if (m_prop.propWindow.bRestoreAbsPos)
         RebuildMinimizedWnds();
     UpdateMouseHook();
+    // A smaller Undo "Depth" holds from now on, not only from the next record.
+    m_lstUndo.Trim(m_prop.propUndo.nDepth);
 }
 
 // The window is never shown: Enter, Escape or a stray IDOK or IDCANCEL posted by another program
@@ -200,6 +203,19 @@ LRESULT CZvCoreDlg::OnEndSession(WPARAM wParam, LPARAM) noexcept
         ClearPropertyLists(m_prop);
         m_bPropReleased = TRUE;
     }
+    return 0;
+}
+
+LRESULT CZvCoreDlg::OnSetFocus(WPARAM wParam, LPARAM) noexcept
+{
+    Default();
+    // The focus came here from the window the user worked in (our menu, a stray activation): what
+    // the user did to that window is recorded now, and the focus goes back where it was.
+    PostSaveForUndo(UK_RESIZEWND, reinterpret_cast<INT_PTR>(&m_itemUndo), nullptr, UNDO_NO_SHOW_CMD);
+    // SetFocus only takes a window of this thread's input; it never waits for another program.
+    const HWND hWndLost = reinterpret_cast<HWND>(wParam);
+    if (hWndLost && hWndLost != m_hWnd && IsWindow(hWndLost))
+        SetFocus(hWndLost);
     return 0;
 }
 

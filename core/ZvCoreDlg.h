@@ -126,6 +126,7 @@ private:
     LRESULT OnDestroy(WPARAM, LPARAM) noexcept;
     LRESULT OnEndSession(WPARAM wParam, LPARAM) noexcept;
     LRESULT OnTimer(WPARAM wParam, LPARAM) noexcept;
+    LRESULT OnSetFocus(WPARAM wParam, LPARAM) noexcept;
     void OnRedrawAll() noexcept;
     LRESULT OnLogWndDtct(WPARAM, LPARAM) noexcept;
     LRESULT OnLogWndRsp(WPARAM wParam, LPARAM) noexcept;

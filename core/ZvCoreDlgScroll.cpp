@@ -274,7 +274,16 @@ LRESULT CZvCoreDlg::OnTmrScroll(WPARAM, LPARAM) noexcept
 
 void CZvCoreDlg::MoveStepWindow(const MV_STEP_ACTION& act) noexcept
 {
-    if (!act.hWnd || !IsWindow(act.hWnd) || act.hWnd == m_pMove->GetRequest().hWndExcept || IsIconic(act.hWnd))
+    if (!act.hWnd || !IsWindow(act.hWnd))
+        return;
+    // Its restore scrolls the others back: its entry, not the window, follows the scroll.
+    if (m_prop.propWindow.bRestoreAbsPos && IsMinimizedWnd(act.hWnd)) {
+        if (IsLogLevelActive(LOG_LEVEL_INFO))
+            OutputLog(LOG_LEVEL_INFO, SENDER_CORE, L"最小化ウィンドウのためスクロール実行せず : ウィンドウ = %s.\r\n",
+                      GetWndTitle(act.hWnd).c_str());
+        return;
+    }
+    if (act.hWnd == m_pMove->GetRequest().hWndExcept || IsIconic(act.hWnd))
         return;
     RECT rc{};
     // Where the last step sent it, though a slow program may not have moved it there yet.

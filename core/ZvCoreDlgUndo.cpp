@@ -60,24 +60,9 @@ public:
     explicit CZvCoreUndoHost(CZvCoreDlg& dlg) : m_dlg(dlg) {}
     BOOL IsWindow(HWND hWnd) override { return ::IsWindow(hWnd); }
     BOOL GetPlacement(HWND hWnd, WINDOWPLACEMENT* pwp) override { return GetWindowPlacement(hWnd, pwp); }
-    BOOL SetPlacement(HWND hWnd, const WINDOWPLACEMENT& wp) override
-    {
-        WINDOWPLACEMENT wpSet = wp;
-        wpSet.length = sizeof(wpSet);
-        if (SetWindowPlacement(hWnd, &wpSet))
-            return TRUE;
-        // Wine refuses SetWindowPlacement on another process's window: the same by show command
-        // and position, sent without waiting for the window's program.
-        const BOOL bOwnThread = GetWindowThreadProcessId(hWnd, nullptr) == GetCurrentThreadId();
-        const UINT nCmd = wp.showCmd;
-        if (nCmd == SW_SHOWMAXIMIZED || IsMinimizedShowCmd(nCmd) || nCmd == SW_SHOWMINNOACTIVE)
-            return ShowWindow(hWnd, static_cast<int>(nCmd));
-        if (IsIconic(hWnd) || IsZoomed(hWnd))
-            ShowWindow(hWnd, SW_RESTORE);
-        const RECT& rc = wp.rcNormalPosition;
-        return SetWindowPos(hWnd, nullptr, rc.left, rc.top, rc.right - rc.left, rc.bottom - rc.top,
-                            SWP_NOZORDER | SWP_NOACTIVATE | (bOwnThread ? 0 : SWP_ASYNCWINDOWPOS));
-    }
+    // Another program's window is never waited for; where Wine refuses SetWindowPlacement, show
+    // command and position do the same.
+    BOOL SetPlacement(HWND hWnd, const WINDOWPLACEMENT& wp) override { return SetPlacementNoWait(hWnd, wp); }
     BOOL GetWindowRect(HWND hWnd, RECT* prc) override { return m_dlg.m_placer.GetWindowRect(hWnd, prc); }
     BOOL IsVisible(HWND hWnd) override { return IsWindowVisible(hWnd); }
     BOOL ShowWindow(HWND hWnd, int nCmdShow) override

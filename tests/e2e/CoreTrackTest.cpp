@@ -202,6 +202,7 @@ TEST_F(CoreTrack, ModeZeroScrollsNothingAndARestoredWindowBringsTheOthersBackToW
     ASSERT_TRUE(WaitForRect(hA, Shifted(rcA, -200, 0), 3000));
     ASSERT_TRUE(Settle());
     EXPECT_TRUE(SameRect(Shifted(rcB, -200, 0), WindowRect(hB)));
+    EXPECT_NE(m_run.Log().find(L"最小化ウィンドウのためスクロール実行せず : ウィンドウ = Zv Trk Min."), std::wstring::npos);
 
     // Restored: it comes up where it was, and the others go back by the 200 pixels.
     ASSERT_TRUE(m_wnds.Show(hN, SW_RESTORE));

@@ -72,6 +72,27 @@ protected:
     }
     STATE Start() const { return {m_rc0A, m_rc0B}; }
 
+    // With ResizeWnd on: A becomes the window the core program watches, then A's own program
+    // resizes and moves it.
+    void WatchAAndMoveIt()
+    {
+        ASSERT_TRUE(RegSetDword(L"Undo", L"ResizeWnd", 1));
+        ASSERT_TRUE(StartAll());
+        // The core program takes the foreground window as the one to watch at the next commit key.
+        ASSERT_TRUE(m_wnds.Foreground(m_hA));
+        constexpr wchar_t kWatched[] = L"アンドゥ用アクティブウィンドウデータ保存 : ウィンドウ = Zv Undo A,";
+        const size_t nSaved = CountOf(Log(), kWatched);
+        ASSERT_TRUE(HoldKeys({VK_F9}));
+        ASSERT_TRUE(WaitUntil([&] { return CountOf(Log(), kWatched) > nSaved; }, 10000, 50));
+
+        WINDOWPLACEMENT wp{};
+        wp.length = sizeof(wp);
+        ASSERT_TRUE(m_wnds.GetPlacement(m_hA, wp));
+        wp.rcNormalPosition = RECT{250, 150, 650, 450};
+        ASSERT_TRUE(m_wnds.SetPlacement(m_hA, wp));
+        ASSERT_TRUE(WaitUntil([&] { return SameRect(RECT{250, 150, 650, 450}, WindowRect(m_hA)); }, 5000, 50));
+    }
+
     CRegistryGuard m_guard{kMakerKey};
     CCoreRun m_run{L"ZvCoreUndoTest"};
     CTestWnds m_wnds;
@@ -199,23 +220,7 @@ TEST_F(CoreUndo, WithBurstTimeZeroEachWheelTurnIsUndoneAlone)
 
 TEST_F(CoreUndo, AWindowResizeIsUndoneWithResizeWndOn)
 {
-    ASSERT_TRUE(RegSetDword(L"Undo", L"ResizeWnd", 1));
-    ASSERT_TRUE(StartAll());
-    // The core program takes the foreground window as the one to watch at the next commit key.
-    ASSERT_TRUE(m_wnds.Foreground(m_hA));
-    const size_t nSaved = CountOf(Log(), L"アンドゥ用アクティブウィンドウデータ保存 : ウィンドウ = Zv Undo A,");
-    ASSERT_TRUE(HoldKeys({VK_F9}));
-    ASSERT_TRUE(WaitUntil(
-        [&] { return CountOf(Log(), L"アンドゥ用アクティブウィンドウデータ保存 : ウィンドウ = Zv Undo A,") > nSaved; },
-        10000, 50));
-
-    // The window's own program resizes and moves it.
-    WINDOWPLACEMENT wp{};
-    wp.length = sizeof(wp);
-    ASSERT_TRUE(m_wnds.GetPlacement(m_hA, wp));
-    wp.rcNormalPosition = RECT{250, 150, 650, 450};
-    ASSERT_TRUE(m_wnds.SetPlacement(m_hA, wp));
-    ASSERT_TRUE(WaitUntil([&] { return SameRect(RECT{250, 150, 650, 450}, WindowRect(m_hA)); }, 5000, 50));
+    ASSERT_NO_FATAL_FAILURE(WatchAAndMoveIt());
 
     ASSERT_TRUE(TypeAndSettle({VK_CONTROL, VK_MENU, 'Z'}));
     ASSERT_TRUE(m_run.WaitForLine(L"アンドゥ実行 : アプリケーションウィンドウの位置とサイズ"));
@@ -254,4 +259,18 @@ TEST_F(CoreUndo, AnUndoAskedForWhileASmoothMoveRunsIsRefusedAndKeepsItsItem)
     ExpectAt(st1, "the page scroll undone after the move");
     ASSERT_TRUE(UndoAndSettle());
     ExpectAt(Start(), "then the line scroll");
+}
+
+TEST_F(CoreUndo, TheFocusComingToTheHiddenWindowRecordsTheWatchedWindowsChange)
+{
+    ASSERT_NO_FATAL_FAILURE(WatchAAndMoveIt());
+    // The focus reaches the hidden main window (as when its menu opens) from B.
+    DWORD_PTR dwRes = 0;
+    ASSERT_TRUE(SendMessageTimeoutW(m_run.Wnd(), WM_SETFOCUS, reinterpret_cast<WPARAM>(m_hB), 0, SMTO_ABORTIFHUNG,
+                                    5000, &dwRes));
+    ASSERT_TRUE(m_run.WaitForLine(L"アンドゥデータの保存 : アプリケーションウィンドウの位置とサイズ"));
+    ASSERT_TRUE(PostMessageW(m_run.Wnd(), WM_COMMAND, kIdUndo, 0));
+    ASSERT_TRUE(m_run.WaitForLine(L"アンドゥ実行 : アプリケーションウィンドウの位置とサイズ"));
+    EXPECT_TRUE(WaitUntil([&] { return SameRect(m_rc0A, WindowRect(m_hA)); }, 5000, 50));
+    EXPECT_TRUE(SameRect(m_rc0B, WindowRect(m_hB)));
 }

@@ -299,7 +299,7 @@ TEST(CoreUndoItem, ResizeWndUndoGivesAnOwnerThatIsNotTheParentTheCollapsedPlacem
     CFakeHost host;
     host.Add(W(1), {0, 0, 300, 200});
     host.wnds[W(1)].hWndOwner = W(2);
-    host.Add(W(2), {0, 0, 0, 0});
+    host.Add(W(2), {0, 0, 0, 0}).bVisible = false;
     CUndoResizeWnd a(host);
     a.Add({W(1), {20, 30, 300, 200}, SW_SHOWMAXIMIZED, 1});
     a.Undo();
@@ -314,6 +314,33 @@ TEST(CoreUndoItem, ResizeWndUndoGivesAnOwnerThatIsNotTheParentTheCollapsedPlacem
     host.wnds[W(1)].hWndParent = W(2);
     a.Undo();
     EXPECT_EQ(1u, host.placements.size());
+}
+
+TEST(CoreUndoItem, ResizeWndUndoOfADialogLeavesItsVisibleOwnerAlone)
+{
+    CFakeHost host;
+    host.Add(W(1), {100, 100, 400, 300}).hWndOwner = W(2);
+    host.Add(W(2), {0, 0, 800, 600});
+    CUndoResizeWnd a(host);
+    a.Add({W(1), {20, 30, 320, 230}, SW_SHOWNORMAL, 1});
+    ASSERT_TRUE(a.Undo());
+    ASSERT_EQ(1u, host.placements.size());
+    EXPECT_EQ(W(1), host.placements[0].first);
+    EXPECT_TRUE(SameRect(RECT{0, 0, 800, 600}, host.wnds[W(2)].rcWnd));
+    EXPECT_TRUE(SameRect(RECT{0, 0, 800, 600}, host.wnds[W(2)].rcNormal));
+}
+
+TEST(CoreUndoItem, AlignUndoMovesAWindowSavedTwiceOnlyByItsFirstEntry)
+{
+    CFakeHost host;
+    host.Add(W(1), {500, 400, 800, 600});
+    // Saved as a move-list window and again by a minimised-list entry left from an earlier minimise.
+    auto a = Align(host, {{W(1), 100, 50, SW_SHOWNORMAL}, {W(1), 300, 200, SW_MINIMIZE}});
+    ASSERT_TRUE(a->Undo());
+    ASSERT_EQ(1u, host.moves.size());
+    ASSERT_EQ(1u, host.moves[0].size());
+    EXPECT_EQ(-400, host.moves[0][0].dx);
+    EXPECT_EQ(-350, host.moves[0][0].dy);
 }
 
 TEST(CoreUndoItem, ResizeOfABarIsValidAndChangedOnlyForTheBarWindowsAndStoresItsRectangle)
@@ -365,6 +392,19 @@ TEST(CoreUndoList, DepthThreeKeepsTheThreeNewest)
     lst.TakeLast();
     lst.TakeLast();
     EXPECT_EQ(1, static_cast<CUndoAlign*>(lst.Last())->GetEntries()[0].x);
+}
+
+TEST(CoreUndoList, ASmallerDepthAppliedKeepsOnlyTheNewest)
+{
+    CFakeHost host;
+    CUndoList lst;
+    for (int i = 0; i < 5; ++i)
+        lst.Add(Align(host, {{W(1), i, 0, SW_SHOWNORMAL}}), 50);
+    lst.Trim(2);
+    ASSERT_EQ(2u, lst.GetCount());
+    EXPECT_EQ(4, static_cast<CUndoAlign*>(lst.Last())->GetEntries()[0].x);
+    lst.TakeLast();
+    EXPECT_EQ(3, static_cast<CUndoAlign*>(lst.Last())->GetEntries()[0].x);
 }
 
 TEST(CoreUndoList, DepthOutsideOneToAHundredIsClamped)

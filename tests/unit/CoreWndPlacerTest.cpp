@@ -160,3 +160,27 @@ TEST(CoreWndPlacer, AWindowOfThisThreadMovesAtOnceAndAGoneWindowIsForgotten)
     RECT rc{};
     EXPECT_FALSE(placer.GetWindowRect(hGone, &rc));
 }
+
+TEST(CoreWndPlacer, APlacementForAHungWindowIsSentWithoutWaitingAndTakenWhenItWakes)
+{
+    CHungThreadWnd wnd;
+    WINDOWPLACEMENT wp{};
+    wp.length = sizeof(wp);
+    ASSERT_TRUE(GetWindowPlacement(wnd.Wnd(), &wp));
+    wp.showCmd = SW_SHOWNORMAL;
+    wp.rcNormalPosition = RECT{60, 70, 360, 270};
+    // Run where a wait cannot hold the test: the hung thread is let go if the call has not returned.
+    std::atomic<bool> bReturned{false};
+    std::thread caller([&] {
+        SetPlacementNoWait(wnd.Wnd(), wp);
+        bReturned = true;
+    });
+    const DWORD dwStart = GetTickCount();
+    while (!bReturned && GetTickCount() - dwStart < 2000)
+        Sleep(10);
+    const bool bWaited = !bReturned;
+    wnd.Wake();
+    caller.join();
+    EXPECT_FALSE(bWaited) << "the call waited for the hung window's thread";
+    ASSERT_TRUE(PumpUntil([&] { return RealRect(wnd.Wnd()) == (RECT{60, 70, 360, 270}); }));
+}
