@@ -49,6 +49,8 @@ public:
     // without one (dwErr: the error then); FALSE.
     static BOOL ReportNoWindow(DWORD dwErr) noexcept;
     BOOL IsScrollProcessing() const noexcept { return m_pMove != nullptr; }
+    // A move runs, or one asked for still waits in the queue.
+    BOOL IsMovePending() const noexcept { return IsScrollProcessing() || m_mvReq.GetCount() != 0; }
     // Pixels per unit of Scroll width entry nIdx.
     int GetScrollWidthAbs(int nIdx);
     // Rebuilds the enumerator's lists and the scroll range; FALSE when the lists cannot be had.

@@ -56,8 +56,9 @@ BOOL SizeWindowAt(HWND hWnd, HWND hWndEvent, int x, int y, int cx, int cy) noexc
 LRESULT CZvCoreDlg::OnHookCbtActivate(WPARAM wParam, LPARAM) noexcept
 {
     HWND hWnd = reinterpret_cast<HWND>(wParam);
-    // Posted: the window may be gone by now.
-    if (IsScrollProcessing() || !hWnd || !IsWindow(hWnd))
+    // Posted: the window may be gone by now. Under load one activation may be reported several
+    // times before the move the first asked for has begun: only the first is scrolled for.
+    if (IsMovePending() || !hWnd || !IsWindow(hWnd))
         return 1;
     if (hWnd == m_hWnd || hWnd == reinterpret_cast<HWND>(static_cast<ULONG_PTR>(m_prop.propPosSize.hWndHorz)) ||
         hWnd == reinterpret_cast<HWND>(static_cast<ULONG_PTR>(m_prop.propPosSize.hWndVert)) || m_bPropertyActive)
@@ -121,7 +122,7 @@ LRESULT CZvCoreDlg::OnHookCbtActivate(WPARAM wParam, LPARAM) noexcept
 
 int CZvCoreDlg::BringWndIntoView(HWND hWnd) noexcept
 {
-    if (!hWnd || !IsWindow(hWnd) || !m_pwe || m_pwe->GetMoveWndList().empty() || IsScrollProcessing())
+    if (!hWnd || !IsWindow(hWnd) || !m_pwe || m_pwe->GetMoveWndList().empty() || IsMovePending())
         return 1;
     WINDOWPLACEMENT wp{sizeof(wp)};
     if (!GetWindowPlacement(hWnd, &wp))

@@ -169,6 +169,18 @@ TEST_F(CoreTrack, CentreModeCentresTheWindowAndMaximizeCancelFillsTheWorkAreaWit
     EXPECT_TRUE(WaitForRect(hX, Shifted(rcX, dx, 0), 3000));
     EXPECT_TRUE(WaitForRect(hA, Shifted(rcA, dx, 0), 3000));
     EXPECT_EQ((m_rcWork.right - 400) / 2, WindowRect(hX).left);
+    ASSERT_TRUE(Settle());
+
+    // One activation reported five times before its scroll has begun is scrolled for once.
+    const HWND hB = m_wnds.Create(OutsideArg(L"Zv Trk Burst"));
+    ASSERT_TRUE(hB);
+    const RECT rcB = WindowRect(hB), rcA2 = WindowRect(hA);
+    for (int i = 0; i < 5; ++i)
+        ASSERT_TRUE(PostMessageW(m_run.Wnd(), kMsgHookCbtActivate, reinterpret_cast<WPARAM>(hB), 0));
+    EXPECT_TRUE(WaitForRect(hB, Shifted(rcB, dx, 0), 3000));
+    ASSERT_TRUE(Settle());
+    EXPECT_EQ(1u, ActivateLines(L"Zv Trk Burst"));
+    EXPECT_TRUE(SameRect(Shifted(rcA2, dx, 0), WindowRect(hA)));
     EXPECT_EQ(0, m_run.Close());
 }
 
