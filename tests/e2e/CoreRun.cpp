@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cwchar>
 
 using namespace zvkit;
@@ -122,6 +123,20 @@ bool CCoreRun::WaitForMoveEnd() const
             return false;
         },
         10000, 100);
+}
+
+std::string CCoreRun::LogLinesWith(const std::wstring& strPart) const
+{
+    const std::wstring strLog = Log();
+    std::string str;
+    for (size_t nPos = 0; nPos < strLog.size();) {
+        const size_t nEnd = std::min(strLog.find(L'\n', nPos), strLog.size());
+        const std::wstring strLine = strLog.substr(nPos, nEnd - nPos);
+        if (strLine.find(strPart) != std::wstring::npos)
+            str += zvkit::ToUtf8(strLine) + "\n";
+        nPos = nEnd + 1;
+    }
+    return str;
 }
 
 bool CCoreRun::TypeAndSettle(std::initializer_list<WORD> vks) const

@@ -61,6 +61,8 @@ public:
     int Close(DWORD dwTimeoutMs = 15000);
 
     std::wstring Log() const;
+    // The lines of the log that contain strPart, as UTF-8: what a failing test prints.
+    std::string LogLinesWith(const std::wstring& strPart) const;
     bool PostDevice(WORD wFlags, int nIdx, LPARAM nCount = 1) const;
     // Waits until whatever move was asked for before has ended: a request without a direction is
     // refused while a move runs and leaves its index in the log once it is taken.

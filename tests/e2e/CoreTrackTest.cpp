@@ -297,7 +297,8 @@ TEST_F(CoreTrack, AMaximiseAndAMinimiseAreUndoneWithResizeWndOn)
         ASSERT_TRUE(m_wnds.Show(hY, nCmd));
         ASSERT_TRUE(run.WaitForLine(L"アンドゥデータの保存 : アプリケーションウィンドウの位置とサイズ"));
         ASSERT_TRUE(PostMessageW(run.Wnd(), WM_COMMAND, kCmdUndo, 0));
-        EXPECT_TRUE(WaitUntil([&] { return !IsZoomed(hY) && !IsIconic(hY); }, 3000)) << "back to normal";
+        EXPECT_TRUE(WaitUntil([&] { return !IsZoomed(hY) && !IsIconic(hY); }, 3000))
+            << "back to normal\n" << run.LogLinesWith(L"Undo") << run.LogLinesWith(L"Resize");
         EXPECT_TRUE(WaitForRect(hY, rcY, 3000)) << ::testing::PrintToString(WindowRect(hY));
         EXPECT_EQ(0, run.Close());
     }
