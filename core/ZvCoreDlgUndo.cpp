@@ -293,8 +293,13 @@ BOOL CZvCoreDlg::SaveForUndo(int nKind, INT_PTR nValue, void* pv, INT_PTR nExtra
             WINDOWPLACEMENT wpOwner{};
             if (wp.showCmd != SW_SHOWMAXIMIZED && hWndOwner && IsWindow(hWndOwner) && ReadPlacement(hWndOwner, wpOwner))
                 nCmdCur = wpOwner.showCmd;
-            if (nForce == UNDO_NO_SHOW_CMD && SameRect(rcCur, r.rc) &&
-                IsSameShowCmd(static_cast<UINT>(r.nCmdShow), nCmdCur)) {
+            // Nothing changed: the window stands as remembered, or (a minimise or maximise told
+            // again, as a second hook in the chain does) it is remembered in the very state this
+            // event names already.
+            const bool bSame = nForce == UNDO_NO_SHOW_CMD
+                                   ? SameRect(rcCur, r.rc) && IsSameShowCmd(static_cast<UINT>(r.nCmdShow), nCmdCur)
+                                   : hWndNext == r.hWnd && IsSameShowCmd(static_cast<UINT>(r.nCmdShow), static_cast<UINT>(nForce));
+            if (bSame) {
                 OutputLog(LOG_LEVEL_DEBUG, SENDER_CORE,
                           L"CZvCoreDlg::SaveForUndo() returned FALSE @ p6, hWnd=0x%x(%s), rc=%d,%d,%d,%d->%d,%d,%d,%d, "
                           L"nCmdShow=%d->%d.\r\n",
