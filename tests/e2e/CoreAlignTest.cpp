@@ -17,7 +17,6 @@ using namespace zvcore;
 
 namespace {
 
-constexpr UINT kCmdUndo = 32771;
 constexpr UINT kCmdCenter = 32772;
 constexpr UINT kCmdCascade = 32773;
 constexpr UINT kCmdTileHorz = 32774;
@@ -59,7 +58,7 @@ protected:
     // Posts the command and waits until every window stands at its expected top-left.
     ::testing::AssertionResult Arrange(UINT uCmd, const std::vector<std::pair<HWND, POINT>>& expected)
     {
-        if (!PostMessageW(m_run.Wnd(), WM_COMMAND, uCmd, 0))
+        if (!m_run.Command(uCmd))
             return ::testing::AssertionFailure() << "command " << uCmd << " not posted";
         const bool bArrived = WaitUntil(
             [&] {
@@ -101,8 +100,7 @@ TEST_F(CoreAlign, CentreCascadeAndBothTilingsPlaceEveryWindowLeaveTheMinimisedOn
     ASSERT_TRUE(m_wnds.GetPlacement(hMin, wpMin));
     ASSERT_TRUE(m_run.Start());
 
-    RECT rcWork{};
-    SystemParametersInfoW(SPI_GETWORKAREA, 0, &rcWork, 0);
+    const RECT rcWork = WorkArea();
     const int nWorkW = rcWork.right - rcWork.left, nWorkH = rcWork.bottom - rcWork.top;
     std::vector<SIZE> sizes;
     for (int i = 0; i < 3; ++i) {
