@@ -17,13 +17,6 @@ namespace {
 constexpr UINT kMsgHookCbtMinMax = 0x8044;
 constexpr wchar_t kActivateLine[] = L"ウィンドウのアクティブ化を検出 : ウィンドウ = ";
 
-// True once the window's thread no longer answers a sent message.
-bool IsNotAnswering(HWND hWnd)
-{
-    DWORD_PTR dwResult = 0;
-    return !SendMessageTimeoutW(hWnd, WM_NULL, 0, 0, SMTO_NORMAL, 100, &dwResult);
-}
-
 class CoreTrack : public ::testing::Test {
 protected:
     void SetUp() override
@@ -34,18 +27,11 @@ protected:
         m_rcWork = WorkArea();
     }
 
-    std::wstring Log() const { return m_run.Log(); }
     // Every message posted before has been handled, and any move it asked for has ended.
     bool Settle() const { return m_run.WaitForMoveEnd() && m_run.WaitForMoveEnd(); }
-    size_t ActivateLines(const std::wstring& strTitle) const
-    {
-        return CountOf(Log(), kActivateLine + strTitle + L",");
-    }
+    size_t ActivateLines(const std::wstring& strTitle) const { return CountOf(m_run.Log(), kActivateLine + strTitle + L","); }
     // A window whose right edge lies 300 pixels beyond the work area's right.
-    std::wstring OutsideArg(const std::wstring& strTitle) const
-    {
-        return WndArg(m_rcWork.right - 100, 300, 400, 200, strTitle);
-    }
+    std::wstring OutsideArg(const std::wstring& strTitle) const { return WndArg(m_rcWork.right - 100, 300, 400, 200, strTitle); }
 
     CRegistryGuard m_guard{kMakerKey};
     CCoreRun m_run{L"ZvCoreTrackTest"};
@@ -243,7 +229,8 @@ TEST_F(CoreTrack, ActivatingAWindowWhoseProgramHangsHoldsNothingUp)
     constexpr DWORD kHangMs = 6000;
     const DWORD dwHangStart = GetTickCount();
     ASSERT_TRUE(hung.Hang(kHangMs));
-    ASSERT_TRUE(WaitUntil([&] { return IsNotAnswering(hH); }, 2000));
+    DWORD_PTR dwResult = 0;
+    ASSERT_TRUE(WaitUntil([&] { return !SendMessageTimeoutW(hH, WM_NULL, 0, 0, SMTO_NORMAL, 100, &dwResult); }, 2000));
 
     // Its activation, as the hook posts it: the window is asked, gives no answer, and the others
     // move all the same.
@@ -258,7 +245,7 @@ TEST_F(CoreTrack, ActivatingAWindowWhoseProgramHangsHoldsNothingUp)
     EXPECT_LT(GetTickCount() - dwKeys, 1000u);
     EXPECT_LT(GetTickCount() - dwPosted, 3000u);
     ASSERT_LT(GetTickCount() - dwHangStart, kHangMs) << "all of this while the window still hung";
-    EXPECT_NE(Log().find(L"CZvCoreDlg::IsPointerOnCaption() "), std::wstring::npos) << "the caption test was made";
+    EXPECT_NE(m_run.Log().find(L"CZvCoreDlg::IsPointerOnCaption() "), std::wstring::npos) << "the caption test was made";
 
     // Once awake, the hung window stands where the two scrolls sent it.
     EXPECT_TRUE(WaitForRect(hH, Shifted(rcH, -310, 0), kHangMs + 5000));
