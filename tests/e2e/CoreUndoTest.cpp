@@ -53,6 +53,12 @@ protected:
         RECT rcA, rcB;
     };
     STATE Now() const { return {WindowRect(m_hA), WindowRect(m_hB)}; }
+    // An undo by command (or by the Undo key), then both windows where st has them.
+    void UndoTo(const STATE& st, const char* pszWhat, bool bKey = false)
+    {
+        ASSERT_TRUE(bKey ? UndoKey() : Undo()) << pszWhat;
+        ExpectAt(st, pszWhat);
+    }
     void ExpectAt(const STATE& st, const char* pszWhat) const
     {
         EXPECT_TRUE(SameRect(st.rcA, WindowRect(m_hA))) << pszWhat;
@@ -102,17 +108,12 @@ TEST_F(CoreUndo, KeyScrollsAreUndoneExactlyUpToDepthAndNoFurther)
     EXPECT_EQ(2u, CountOf(Log(), L"モード = 垂直スクロール."));
 
     // The Undo key, then the command: each takes one step back.
-    ASSERT_TRUE(UndoKey());
-    ExpectAt(st[3], "first undo (Undo key)");
-    ASSERT_TRUE(Undo());
-    ExpectAt(st[2], "second undo");
-    ASSERT_TRUE(Undo());
-    ExpectAt(st[1], "third undo");
+    UndoTo(st[3], "first undo (Undo key)", true);
+    UndoTo(st[2], "second undo");
+    UndoTo(st[1], "third undo");
     // Depth 3: the record of the first scroll went with the fourth.
-    ASSERT_TRUE(Undo());
-    ExpectAt(st[1], "a fourth undo finds nothing");
-    ASSERT_TRUE(UndoKey());
-    ExpectAt(st[1], "nor does the key");
+    UndoTo(st[1], "a fourth undo finds nothing");
+    UndoTo(st[1], "nor does the key", true);
     EXPECT_EQ(3u, CountOf(Log(), kUndoLine));
 }
 
@@ -127,10 +128,8 @@ TEST_F(CoreUndo, DepthZeroFromTheRegistryStillKeepsOneStep)
     for (WPARAM nTicket : {WPARAM{0}, WPARAM{999}})
         ASSERT_TRUE(PostMessageW(m_run.Wnd(), kMsgDelLastUndo, nTicket, 0));
     ASSERT_TRUE(m_run.WaitForLine(L"CZvCoreDlg::OnDelLastUndo() ticket=999, deleted=0, count=1."));
-    ASSERT_TRUE(Undo());
-    ExpectAt(st1, "undo at Depth 0");
-    ASSERT_TRUE(Undo());
-    ExpectAt(st1, "only one step kept");
+    UndoTo(st1, "undo at Depth 0");
+    UndoTo(st1, "only one step kept");
 }
 
 TEST_F(CoreUndo, WithScrollOffAScrollIsNotUndoneButACascadeIs)
@@ -146,10 +145,8 @@ TEST_F(CoreUndo, WithScrollOffAScrollIsNotUndoneButACascadeIs)
     ASSERT_FALSE(SameRect(stScrolled.rcA, WindowRect(m_hA)) && SameRect(stScrolled.rcB, WindowRect(m_hB)))
         << "the cascade moved nothing";
     EXPECT_NE(Log().find(L"モード = 重ねて表示."), std::wstring::npos);
-    ASSERT_TRUE(Undo());
-    ExpectAt(stScrolled, "the cascade undone");
-    ASSERT_TRUE(Undo());
-    ExpectAt(stScrolled, "the scroll was not recorded");
+    UndoTo(stScrolled, "the cascade undone");
+    UndoTo(stScrolled, "the scroll was not recorded");
     EXPECT_EQ(1u, CountOf(Log(), kUndoLine));
 }
 
@@ -161,20 +158,17 @@ TEST_F(CoreUndo, OneUndoTakesBackAWholeWheelBurst)
         ASSERT_TRUE(Wheel(kRight, kWheelHorzLine));
     EXPECT_TRUE(SameRect(Shifted(m_st0.rcA, -30, 0), WindowRect(m_hA)));
     EXPECT_EQ(1u, CountOf(Log(), kSaveScrollLine));
-    ASSERT_TRUE(Undo());
-    ExpectAt(m_st0, "the horizontal burst undone at once");
+    UndoTo(m_st0, "the horizontal burst undone at once");
 
     // The undo key closes the burst: the next turns are a burst of their own, and the vertical
     // axis has its own.
     ASSERT_TRUE(Wheel(kDown, kWheelVertLine));
     const STATE stDown = Now();
-    ASSERT_TRUE(UndoKey());
-    ExpectAt(m_st0, "the vertical turn undone by the key");
+    UndoTo(m_st0, "the vertical turn undone by the key", true);
     ASSERT_TRUE(Wheel(kDown, kWheelVertLine));
     ASSERT_TRUE(Wheel(kDown, kWheelVertLine));
     EXPECT_FALSE(SameRect(stDown.rcA, WindowRect(m_hA)));
-    ASSERT_TRUE(Undo());
-    ExpectAt(m_st0, "the second vertical burst undone at once");
+    UndoTo(m_st0, "the second vertical burst undone at once");
 }
 
 TEST_F(CoreUndo, WithBurstTimeZeroEachWheelTurnIsUndoneAlone)
@@ -187,10 +181,8 @@ TEST_F(CoreUndo, WithBurstTimeZeroEachWheelTurnIsUndoneAlone)
         s = Now();
     }
     EXPECT_TRUE(SameRect(Shifted(m_st0.rcA, -30, 0), st[2].rcA));
-    ASSERT_TRUE(Undo());
-    ExpectAt(st[1], "only the last turn");
-    ASSERT_TRUE(Undo());
-    ExpectAt(st[0], "then the one before");
+    UndoTo(st[1], "only the last turn");
+    UndoTo(st[0], "then the one before");
 }
 
 // With ResizeWnd on, the watched window's change is recorded when the focus comes to the hidden
@@ -219,8 +211,7 @@ TEST_F(CoreUndo, AWindowResizeIsUndoneWithResizeWndOn)
     // The window record made at the scroll's end does not stand in the way of its undo.
     ASSERT_TRUE(Keys({VK_CONTROL, VK_MENU, VK_LEFT}));
     EXPECT_TRUE(SameRect(Shifted(m_st0.rcA, 10, 0), WindowRect(m_hA)));
-    ASSERT_TRUE(UndoKey());
-    ExpectAt(m_st0, "the scroll undone with ResizeWnd on");
+    UndoTo(m_st0, "the scroll undone with ResizeWnd on", true);
 }
 
 TEST_F(CoreUndo, AnUndoAskedForWhileASmoothMoveRunsIsRefusedAndKeepsItsItem)
@@ -240,8 +231,6 @@ TEST_F(CoreUndo, AnUndoAskedForWhileASmoothMoveRunsIsRefusedAndKeepsItsItem)
     EXPECT_EQ(0u, CountOf(Log(), kUndoLine));
 
     // The page scroll's record is still there: the next undo takes it back.
-    ASSERT_TRUE(Undo());
-    ExpectAt(st1, "the page scroll undone after the move");
-    ASSERT_TRUE(Undo());
-    ExpectAt(m_st0, "then the line scroll");
+    UndoTo(st1, "the page scroll undone after the move");
+    UndoTo(m_st0, "then the line scroll");
 }
