@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <map>
 #include <utility>
 #include <string>
 #include <vector>
@@ -17,7 +18,6 @@ using namespace zvcore;
 
 namespace {
 
-constexpr UINT kCmdUndo = 32771;
 constexpr UINT kCmdCenter = 32772;
 constexpr UINT kCmdCascade = 32773;
 constexpr UINT kCmdTileHorz = 32774;
@@ -59,7 +59,7 @@ protected:
     // Posts the command and waits until every window stands at its expected top-left.
     ::testing::AssertionResult Arrange(UINT uCmd, const std::vector<std::pair<HWND, POINT>>& expected)
     {
-        if (!PostMessageW(m_run.Wnd(), WM_COMMAND, uCmd, 0))
+        if (!m_run.Command(uCmd))
             return ::testing::AssertionFailure() << "command " << uCmd << " not posted";
         const bool bArrived = WaitUntil(
             [&] {
@@ -97,75 +97,47 @@ TEST_F(CoreAlign, CentreCascadeAndBothTilingsPlaceEveryWindowLeaveTheMinimisedOn
     for (HWND h : hWnds)
         ASSERT_NE(h, nullptr);
     const HWND hMin = hWnds[3];
+    const std::vector<HWND> hThree(hWnds.begin(), hWnds.begin() + 3);
     WINDOWPLACEMENT wpMin{sizeof(wpMin)};
     ASSERT_TRUE(m_wnds.GetPlacement(hMin, wpMin));
     ASSERT_TRUE(m_run.Start());
 
-    RECT rcWork{};
-    SystemParametersInfoW(SPI_GETWORKAREA, 0, &rcWork, 0);
-    const int nWorkW = rcWork.right - rcWork.left, nWorkH = rcWork.bottom - rcWork.top;
-    std::vector<SIZE> sizes;
-    for (int i = 0; i < 3; ++i) {
-        const RECT rc = WindowRect(hWnds[i]);
-        sizes.push_back({rc.right - rc.left, rc.bottom - rc.top});
+    const RECT rcWork = WorkArea();
+    const int nStep = GetSystemMetrics(SM_CYCAPTION) * 13 / 10;
+    std::map<HWND, SIZE> sizes;
+    for (HWND h : hThree) {
+        const RECT rc = WindowRect(h);
+        sizes[h] = {rc.right - rc.left, rc.bottom - rc.top};
     }
-    const auto sizeOf = [&](HWND h) {
-        return sizes[static_cast<size_t>(std::find(hWnds.begin(), hWnds.end(), h) - hWnds.begin())];
-    };
-
     // Where the three stood before each arrangement, for the undos at the end.
     std::vector<std::vector<std::pair<HWND, POINT>>> stages;
-    const auto Stage = [&] {
-        std::vector<std::pair<HWND, POINT>> stage;
-        for (int i = 0; i < 3; ++i) {
-            const RECT rc = WindowRect(hWnds[i]);
-            stage.push_back({hWnds[i], POINT{rc.left, rc.top}});
-        }
+    for (UINT uCmd : {kCmdCenter, kCmdCascade, kCmdTileHorz, kCmdTileVert}) {
+        std::vector<std::pair<HWND, POINT>> stage, expected;
+        for (HWND h : hThree)
+            stage.push_back({h, POINT{WindowRect(h).left, WindowRect(h).top}});
         stages.push_back(stage);
-    };
-
-    // Centre: each window on its own, on the work area's size.
-    Stage();
-    std::vector<std::pair<HWND, POINT>> expected;
-    for (int i = 0; i < 3; ++i)
-        expected.push_back({hWnds[i], POINT{(nWorkW - sizes[i].cx) / 2, (nWorkH - sizes[i].cy) / 2}});
-    ASSERT_TRUE(Arrange(kCmdCenter, expected));
-    Stage();
-
-    // Cascade: from the bottom of the z-order up, one caption and a third apart.
-    std::vector<HWND> order = SettledZOrder({hWnds[0], hWnds[1], hWnds[2]});
-    ASSERT_EQ(order.size(), 3u);
-    const int nStep = GetSystemMetrics(SM_CYCAPTION) * 13 / 10;
-    expected.clear();
-    for (int i = 0; i < 3; ++i)
-        expected.push_back({order[2 - i], POINT{i * nStep, i * nStep}});
-    ASSERT_TRUE(Arrange(kCmdCascade, expected));
-    Stage();
-
-    // Tiling in rows, then in columns: the scroll range is far wider and taller than three
-    // windows, so all stand in one row, then in one column.
-    order = SettledZOrder({hWnds[0], hWnds[1], hWnds[2]});
-    expected.clear();
-    int nRun = 0;
-    for (int i = 2; i >= 0; --i) {
-        expected.push_back({order[i], POINT{nRun, 0}});
-        nRun += sizeOf(order[i]).cx;
+        // Centre: each window on its own, on the work area's size. The others from the bottom of
+        // the z-order up: the cascade one caption and a third apart; the scroll range is far wider
+        // and taller than three windows, so the tilings stand in one row, then in one column.
+        const std::vector<HWND> order = uCmd == kCmdCenter ? hThree : SettledZOrder(hThree);
+        ASSERT_EQ(order.size(), 3u);
+        int nRun = 0;
+        for (int i = 2; i >= 0; --i) {
+            const SIZE sz = sizes[order[i]];
+            const int k = 2 - i;
+            expected.push_back({order[i], uCmd == kCmdCenter    ? POINT{(rcWork.right - rcWork.left - sz.cx) / 2,
+                                                                         (rcWork.bottom - rcWork.top - sz.cy) / 2}
+                                          : uCmd == kCmdCascade ? POINT{k * nStep, k * nStep}
+                                          : uCmd == kCmdTileHorz ? POINT{nRun, 0}
+                                                                 : POINT{0, nRun}});
+            nRun += uCmd == kCmdTileHorz ? sz.cx : sz.cy;
+        }
+        ASSERT_TRUE(Arrange(uCmd, expected));
     }
-    ASSERT_TRUE(Arrange(kCmdTileHorz, expected));
-    Stage();
-    order = SettledZOrder({hWnds[0], hWnds[1], hWnds[2]});
-    expected.clear();
-    nRun = 0;
-    for (int i = 2; i >= 0; --i) {
-        expected.push_back({order[i], POINT{0, nRun}});
-        nRun += sizeOf(order[i]).cy;
-    }
-    ASSERT_TRUE(Arrange(kCmdTileVert, expected));
 
-    for (int i = 0; i < 3; ++i) {
-        const RECT rc = WindowRect(hWnds[i]);
-        EXPECT_EQ(rc.right - rc.left, sizes[i].cx) << i;
-        EXPECT_EQ(rc.bottom - rc.top, sizes[i].cy) << i;
+    for (HWND h : hThree) {
+        const RECT rc = WindowRect(h);
+        EXPECT_TRUE(rc.right - rc.left == sizes[h].cx && rc.bottom - rc.top == sizes[h].cy) << "size kept";
     }
     WINDOWPLACEMENT wpNow{sizeof(wpNow)};
     ASSERT_TRUE(m_wnds.GetPlacement(hMin, wpNow));

@@ -26,7 +26,6 @@ constexpr WORD kRight = 0x02;
 constexpr WORD kDown = 0x20;
 constexpr int kKeybdHorzLine = 1 * 4 + 0 * 2 + 0;
 constexpr int kKeybdVertLine = 1 * 4 + 1 * 2 + 0;
-constexpr UINT kCmdUndo = 32771;
 constexpr UINT kCmdFirstAlign = 32772;  // .. 32775
 constexpr size_t kMaxChurn = 4;
 constexpr int kCheckEvery = 25;
@@ -88,10 +87,10 @@ TEST(CoreReliability, WindowsThatComeAndGoDuringScrollsArrangementsAndUndosNever
             run.PostDevice(Pick(2) ? kRight : kDown, Pick(2) ? kKeybdHorzLine : kKeybdVertLine);
             break;
         case 1:
-            PostMessageW(run.Wnd(), WM_COMMAND, kCmdUndo, 0);
+            run.Command(kCmdUndo);
             break;
         case 2:
-            PostMessageW(run.Wnd(), WM_COMMAND, kCmdFirstAlign + static_cast<UINT>(Pick(4)), 0);
+            run.Command(kCmdFirstAlign + static_cast<UINT>(Pick(4)));
             break;
         case 3:
             if (!churn.empty())
@@ -139,7 +138,7 @@ TEST(CoreReliability, WindowsThatComeAndGoDuringScrollsArrangementsAndUndosNever
                           10000, 50))
         << WindowRect(hStay[0]).left - rcA.left << " " << WindowRect(hStay[1]).left - rcB.left;
     ASSERT_TRUE(run.WaitForMoveEnd());
-    ASSERT_TRUE(PostMessageW(run.Wnd(), WM_COMMAND, kCmdUndo, 0));
+    ASSERT_TRUE(run.Command(kCmdUndo));
     EXPECT_TRUE(WaitUntil([&] { return WindowRect(hStay[0]).left == rcA.left && WindowRect(hStay[1]).left == rcB.left; },
                           10000, 50))
         << WindowRect(hStay[0]).left - rcA.left << " " << WindowRect(hStay[1]).left - rcB.left;

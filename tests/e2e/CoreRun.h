@@ -17,6 +17,8 @@ inline constexpr UINT kMsgMvAllWnds = 0x8051;
 inline constexpr UINT kMsgMvAllWndsByDevice = 0x8052;
 inline constexpr UINT kMsgMvStep = 0x8053;
 inline constexpr UINT kMsgTmrScroll = 0x8076;
+inline constexpr UINT kMsgHookCbtActivate = 0x8040;
+inline constexpr UINT kCmdUndo = 32771;
 // The mouse page entry: no test moves by it, so its width line marks requests taken.
 inline constexpr int kMarkIdx = 0 * 4 + 1 * 2 + 1;
 inline constexpr wchar_t kStartLine[] = L"ZvCoreアプリケーション開始.";
@@ -25,6 +27,12 @@ inline constexpr wchar_t kHookedLine[] = L"CZvCoreDlg::OnKeybdHooked(). Keyboard
 
 size_t CountOf(const std::wstring& str, const std::wstring& strPart);
 RECT Shifted(const RECT& rc, int dx, int dy);
+inline RECT WorkArea()
+{
+    RECT rc{};
+    SystemParametersInfoW(SPI_GETWORKAREA, 0, &rc, 0);
+    return rc;
+}
 
 // A device request's wParam: direction flags in the high word, Scroll width index in the low.
 inline WPARAM DeviceWParam(WORD wFlags, int nIdx)
@@ -67,6 +75,16 @@ public:
     // Waits until whatever move was asked for before has ended: a request without a direction is
     // refused while a move runs and leaves its index in the log once it is taken.
     bool WaitForMoveEnd() const;
+    // Posts a command to the hidden window; with bSettle, also waits for the move it started to end.
+    bool Command(UINT uCmd, bool bSettle = false) const
+    {
+        return PostMessageW(m_hWnd, WM_COMMAND, uCmd, 0) && (!bSettle || WaitForMoveEnd());
+    }
+    // Posts a window activation as the hook does.
+    bool PostActivate(HWND hWnd) const
+    {
+        return PostMessageW(m_hWnd, kMsgHookCbtActivate, reinterpret_cast<WPARAM>(hWnd), 0) != FALSE;
+    }
     // Holds the keys and waits until the core program has seen every press and release, and then
     // until whatever move they asked for has ended.
     bool TypeAndSettle(std::initializer_list<WORD> vks) const;

@@ -1,11 +1,6 @@
-// Window tracking of the core program: a window activated beyond the screen's edge is brought into
-// view by scrolling every window (Window "ActivateMode" 1: the least distance, 2: centred, 0: not
-// at all); a window maximised on the screen, an activation after the ignore key and a window gone
-// since its activation scroll nothing; a minimised window restored after a scroll brings the others
-// back to where they stood (Window "RestoreAbsPos"); a maximise becomes a window the size of the
-// work area (Window "MaximizeCancel"); and an activated window whose program hangs holds nothing
-// up. The activations are made inside the test windows' own process (ZV_TW_FOREGROUND), so they
-// reach the core program through its window-event hook as a user's would.
+// Window tracking of the core program (Window "ActivateMode", "RestoreAbsPos", "MaximizeCancel").
+// The activations are made inside the test windows' own process (ZV_TW_FOREGROUND), so they reach
+// the core program through its window-event hook as a user's would.
 #include <gtest/gtest.h>
 #include <windows.h>
 
@@ -19,24 +14,8 @@ using namespace zvcore;
 
 namespace {
 
-constexpr UINT kMsgHookCbtActivate = 0x8040;
-constexpr UINT kCmdUndo = 32771;
 constexpr UINT kMsgHookCbtMinMax = 0x8044;
 constexpr wchar_t kActivateLine[] = L"ウィンドウのアクティブ化を検出 : ウィンドウ = ";
-
-RECT WorkArea()
-{
-    RECT rc{};
-    SystemParametersInfoW(SPI_GETWORKAREA, 0, &rc, 0);
-    return rc;
-}
-
-// True once the window's thread no longer answers a sent message.
-bool IsNotAnswering(HWND hWnd)
-{
-    DWORD_PTR dwResult = 0;
-    return !SendMessageTimeoutW(hWnd, WM_NULL, 0, 0, SMTO_NORMAL, 100, &dwResult);
-}
 
 class CoreTrack : public ::testing::Test {
 protected:
@@ -48,19 +27,11 @@ protected:
         m_rcWork = WorkArea();
     }
 
-    std::wstring Log() const { return m_run.Log(); }
-    // Every message posted before has been handled, and any move it asked for has ended: the first
-    // mark is taken after them, the second only once a move they requested is over.
+    // Every message posted before has been handled, and any move it asked for has ended.
     bool Settle() const { return m_run.WaitForMoveEnd() && m_run.WaitForMoveEnd(); }
-    size_t ActivateLines(const std::wstring& strTitle) const
-    {
-        return CountOf(Log(), kActivateLine + strTitle + L",");
-    }
+    size_t ActivateLines(const std::wstring& strTitle) const { return CountOf(m_run.Log(), kActivateLine + strTitle + L","); }
     // A window whose right edge lies 300 pixels beyond the work area's right.
-    std::wstring OutsideArg(const std::wstring& strTitle) const
-    {
-        return WndArg(m_rcWork.right - 100, 300, 400, 200, strTitle);
-    }
+    std::wstring OutsideArg(const std::wstring& strTitle) const { return WndArg(m_rcWork.right - 100, 300, 400, 200, strTitle); }
 
     CRegistryGuard m_guard{kMakerKey};
     CCoreRun m_run{L"ZvCoreTrackTest"};
@@ -94,7 +65,7 @@ TEST_F(CoreTrack, MinimumDistanceScrollsByExactlyWhatBringsTheWindowInButNotForA
     // An activation that arrives after its window has gone is dropped (posted as the hook does).
     ASSERT_TRUE(m_wnds.Close(hZ));
     ASSERT_TRUE(WaitUntil([&] { return !IsWindow(hZ); }, 3000));
-    ASSERT_TRUE(PostMessageW(m_run.Wnd(), kMsgHookCbtActivate, reinterpret_cast<WPARAM>(hZ), 0));
+    ASSERT_TRUE(m_run.PostActivate(hZ));
     ASSERT_TRUE(Settle());
     EXPECT_TRUE(SameRect(rcA, WindowRect(hA))) << "activation of a gone window";
 
@@ -102,9 +73,8 @@ TEST_F(CoreTrack, MinimumDistanceScrollsByExactlyWhatBringsTheWindowInButNotForA
     for (int i = 0; i < 2; ++i)
         ASSERT_TRUE(HoldKeys({VK_CONTROL}));
     ASSERT_TRUE(m_run.WaitForLine(L"キーボードによるスクロール無視操作確定."));
-    // Posted as the hook does: Wine's window manager may report one activation more than once
-    // while the focus settles, and only the first is the one the key was pressed for.
-    ASSERT_TRUE(PostMessageW(m_run.Wnd(), kMsgHookCbtActivate, reinterpret_cast<WPARAM>(hX), 0));
+    // Posted as the hook does: Wine may report one activation more than once while the focus settles.
+    ASSERT_TRUE(m_run.PostActivate(hX));
     ASSERT_TRUE(Settle());
     EXPECT_TRUE(SameRect(rcA, WindowRect(hA))) << "activation after the ignore key";
     EXPECT_TRUE(SameRect(rcX, WindowRect(hX)));
@@ -131,11 +101,11 @@ TEST_F(CoreTrack, MinimumDistanceScrollsByExactlyWhatBringsTheWindowInButNotForA
     EXPECT_EQ(1u, ActivateLines(L"Zv Trk New"));
 
     // Each activation's scroll is an undo step of its own: two undos put every window back.
-    ASSERT_TRUE(PostMessageW(m_run.Wnd(), WM_COMMAND, kCmdUndo, 0));
+    ASSERT_TRUE(m_run.Command(kCmdUndo));
     EXPECT_TRUE(WaitForRect(hA, Shifted(rcA, -300, 0), 3000)) << "the new window's scroll undone";
     EXPECT_TRUE(WaitForRect(hNew, rcNew, 3000));
     ASSERT_TRUE(Settle());
-    ASSERT_TRUE(PostMessageW(m_run.Wnd(), WM_COMMAND, kCmdUndo, 0));
+    ASSERT_TRUE(m_run.Command(kCmdUndo));
     EXPECT_TRUE(WaitForRect(hA, rcA, 3000)) << "the first scroll undone";
     EXPECT_TRUE(WaitForRect(hX, rcX, 3000));
     EXPECT_EQ(0, m_run.Close());
@@ -177,7 +147,7 @@ TEST_F(CoreTrack, CentreModeCentresTheWindowAndMaximizeCancelFillsTheWorkAreaWit
     ASSERT_TRUE(hB);
     const RECT rcB = WindowRect(hB), rcA2 = WindowRect(hA);
     for (int i = 0; i < 5; ++i)
-        ASSERT_TRUE(PostMessageW(m_run.Wnd(), kMsgHookCbtActivate, reinterpret_cast<WPARAM>(hB), 0));
+        ASSERT_TRUE(m_run.PostActivate(hB));
     EXPECT_TRUE(WaitForRect(hB, Shifted(rcB, dx, 0), 3000));
     ASSERT_TRUE(Settle());
     EXPECT_EQ(1u, ActivateLines(L"Zv Trk Burst"));
@@ -259,12 +229,13 @@ TEST_F(CoreTrack, ActivatingAWindowWhoseProgramHangsHoldsNothingUp)
     constexpr DWORD kHangMs = 6000;
     const DWORD dwHangStart = GetTickCount();
     ASSERT_TRUE(hung.Hang(kHangMs));
-    ASSERT_TRUE(WaitUntil([&] { return IsNotAnswering(hH); }, 2000));
+    DWORD_PTR dwResult = 0;
+    ASSERT_TRUE(WaitUntil([&] { return !SendMessageTimeoutW(hH, WM_NULL, 0, 0, SMTO_NORMAL, 100, &dwResult); }, 2000));
 
     // Its activation, as the hook posts it: the window is asked, gives no answer, and the others
     // move all the same.
     const DWORD dwPosted = GetTickCount();
-    ASSERT_TRUE(PostMessageW(m_run.Wnd(), kMsgHookCbtActivate, reinterpret_cast<WPARAM>(hH), 0));
+    ASSERT_TRUE(m_run.PostActivate(hH));
     EXPECT_TRUE(WaitForRect(hA, Shifted(rcA, -300, 0), 1000)) << "the activation's scroll within a second";
     ASSERT_TRUE(m_run.WaitForMoveEnd());
     // A scroll request right after is carried out within a second too.
@@ -274,15 +245,13 @@ TEST_F(CoreTrack, ActivatingAWindowWhoseProgramHangsHoldsNothingUp)
     EXPECT_LT(GetTickCount() - dwKeys, 1000u);
     EXPECT_LT(GetTickCount() - dwPosted, 3000u);
     ASSERT_LT(GetTickCount() - dwHangStart, kHangMs) << "all of this while the window still hung";
-    EXPECT_NE(Log().find(L"CZvCoreDlg::IsPointerOnCaption() "), std::wstring::npos) << "the caption test was made";
+    EXPECT_NE(m_run.Log().find(L"CZvCoreDlg::IsPointerOnCaption() "), std::wstring::npos) << "the caption test was made";
 
     // Once awake, the hung window stands where the two scrolls sent it.
     EXPECT_TRUE(WaitForRect(hH, Shifted(rcH, -310, 0), kHangMs + 5000));
     EXPECT_EQ(0, m_run.Close());
 }
 
-// With Undo "ResizeWnd" on, a maximise and a minimise of the window the user works in are undo
-// steps: the undo gives the window back its place, its size and its normal state.
 TEST_F(CoreTrack, AMaximiseAndAMinimiseAreUndoneWithResizeWndOn)
 {
     ASSERT_TRUE(RegSetDword(L"Undo", L"ResizeWnd", 1));
@@ -299,9 +268,9 @@ TEST_F(CoreTrack, AMaximiseAndAMinimiseAreUndoneWithResizeWndOn)
         ASSERT_TRUE(run.WaitForLine(L"アンドゥデータの保存 : アプリケーションウィンドウの位置とサイズ"));
         // The same event told once more (a second hook in the chain does so): no second step.
         DWORD_PTR dwResult = 0;
-        ASSERT_TRUE(SendMessageTimeoutW(run.Wnd(), kMsgHookCbtMinMax, reinterpret_cast<WPARAM>(hY), static_cast<LPARAM>(nCmd),
-                                        SMTO_ABORTIFHUNG, 5000, &dwResult));
-        ASSERT_TRUE(PostMessageW(run.Wnd(), WM_COMMAND, kCmdUndo, 0));
+        ASSERT_TRUE(SendMessageTimeoutW(run.Wnd(), kMsgHookCbtMinMax, reinterpret_cast<WPARAM>(hY),
+                                        static_cast<LPARAM>(nCmd), SMTO_ABORTIFHUNG, 5000, &dwResult));
+        ASSERT_TRUE(run.Command(kCmdUndo));
         EXPECT_TRUE(WaitUntil([&] { return !IsZoomed(hY) && !IsIconic(hY); }, 3000))
             << "back to normal\n" << run.LogLinesWith(L"Undo") << run.LogLinesWith(L"Resize");
         EXPECT_TRUE(WaitForRect(hY, rcY, 3000)) << ::testing::PrintToString(WindowRect(hY));

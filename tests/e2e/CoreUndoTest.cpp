@@ -1,7 +1,5 @@
-// Undo of the core program: scrolls by key and by wheel, an arrangement and a window resize are
-// taken back by the Undo key or by command 32771, as far as Undo "Depth" reaches and no further;
-// Undo "Scroll" off records no scroll; an undo asked for while a move runs is refused and keeps
-// its item.
+// Undo of the core program: scrolls by key and by wheel, a cascade and a window resize are taken
+// back by the Undo key or by command 32771, as far as Undo "Depth" reaches and no further.
 #include <gtest/gtest.h>
 #include <windows.h>
 
@@ -15,7 +13,6 @@ using namespace zvcore;
 
 namespace {
 
-constexpr UINT kIdUndo = 32771;
 constexpr UINT kIdCascade = 32773;
 constexpr UINT kMsgDelLastUndo = 0x8031;
 constexpr WORD kRight = 0x02;
@@ -23,6 +20,9 @@ constexpr WORD kDown = 0x20;
 constexpr int kWheelHorzLine = 2 * 4 + 0 * 2 + 0;
 constexpr int kWheelVertLine = 2 * 4 + 1 * 2 + 0;
 constexpr wchar_t kUndoLine[] = L"アンドゥ実行 : ";
+constexpr wchar_t kSaveScrollLine[] = L"アンドゥデータの保存 : スクロールとウィンドウの並べ替え";
+constexpr wchar_t kSaveWndLine[] = L"アンドゥデータの保存 : アプリケーションウィンドウの位置とサイズ";
+constexpr wchar_t kUndoWndLine[] = L"アンドゥ実行 : アプリケーションウィンドウの位置とサイズ";
 
 class CoreUndo : public ::testing::Test {
 protected:
@@ -40,53 +40,41 @@ protected:
             m_wnds.StartTitled({WndArg(300, 200, 300, 200, L"Zv Undo A"), WndArg(700, 450, 250, 180, L"Zv Undo B")});
         m_hA = hWnds[0];
         m_hB = hWnds[1];
-        m_rc0A = WindowRect(m_hA);
-        m_rc0B = WindowRect(m_hB);
+        m_st0 = Now();
         return m_hA && m_hB && m_run.Start();
     }
 
-    bool TypeAndSettle(std::initializer_list<WORD> vks)
-    {
-        return m_run.TypeAndSettle(vks);
-    }
-
-    // Command 32771 to the hidden main window, and whatever move it started has ended.
-    bool UndoAndSettle()
-    {
-        return PostMessageW(m_run.Wnd(), WM_COMMAND, kIdUndo, 0) && m_run.WaitForMoveEnd();
-    }
-
-    bool DeviceAndSettle(WORD wFlags, int nIdx)
-    {
-        return m_run.PostDevice(wFlags, nIdx) && m_run.WaitForMoveEnd();
-    }
+    bool Keys(std::initializer_list<WORD> vks) { return m_run.TypeAndSettle(vks); }
+    bool UndoKey() { return Keys({VK_CONTROL, VK_MENU, 'Z'}); }
+    bool Undo() { return m_run.Command(kCmdUndo, true); }
+    bool Wheel(WORD wFlags, int nIdx) { return m_run.PostDevice(wFlags, nIdx) && m_run.WaitForMoveEnd(); }
 
     struct STATE {
         RECT rcA, rcB;
     };
     STATE Now() const { return {WindowRect(m_hA), WindowRect(m_hB)}; }
+    // An undo by command (or by the Undo key), then both windows where st has them.
+    void UndoTo(const STATE& st, const char* pszWhat, bool bKey = false)
+    {
+        ASSERT_TRUE(bKey ? UndoKey() : Undo()) << pszWhat;
+        ExpectAt(st, pszWhat);
+    }
     void ExpectAt(const STATE& st, const char* pszWhat) const
     {
         EXPECT_TRUE(SameRect(st.rcA, WindowRect(m_hA))) << pszWhat;
         EXPECT_TRUE(SameRect(st.rcB, WindowRect(m_hB))) << pszWhat;
     }
-    STATE Start() const { return {m_rc0A, m_rc0B}; }
 
-    // With ResizeWnd on: A becomes the window the core program watches, then A's own program
-    // resizes and moves it.
+    // With ResizeWnd on, the commit key makes the foreground window A the one the core program
+    // watches; then A's own program resizes and moves it.
     void WatchAAndMoveIt()
     {
-        ASSERT_TRUE(RegSetDword(L"Undo", L"ResizeWnd", 1));
-        ASSERT_TRUE(StartAll());
-        // The core program takes the foreground window as the one to watch at the next commit key.
         ASSERT_TRUE(m_wnds.Foreground(m_hA));
         constexpr wchar_t kWatched[] = L"アンドゥ用アクティブウィンドウデータ保存 : ウィンドウ = Zv Undo A,";
         const size_t nSaved = CountOf(Log(), kWatched);
         ASSERT_TRUE(HoldKeys({VK_F9}));
         ASSERT_TRUE(WaitUntil([&] { return CountOf(Log(), kWatched) > nSaved; }, 10000, 50));
-
-        WINDOWPLACEMENT wp{};
-        wp.length = sizeof(wp);
+        WINDOWPLACEMENT wp{sizeof(wp)};
         ASSERT_TRUE(m_wnds.GetPlacement(m_hA, wp));
         wp.rcNormalPosition = RECT{250, 150, 650, 450};
         ASSERT_TRUE(m_wnds.SetPlacement(m_hA, wp));
@@ -97,7 +85,7 @@ protected:
     CCoreRun m_run{L"ZvCoreUndoTest"};
     CTestWnds m_wnds;
     HWND m_hA = nullptr, m_hB = nullptr;
-    RECT m_rc0A{}, m_rc0B{};
+    STATE m_st0{};
 };
 
 }  // namespace
@@ -106,34 +94,26 @@ TEST_F(CoreUndo, KeyScrollsAreUndoneExactlyUpToDepthAndNoFurther)
 {
     ASSERT_TRUE(RegSetDword(L"Undo", L"Depth", 3));
     ASSERT_TRUE(StartAll());
-
-    STATE st[5];
-    st[0] = Now();
-    ASSERT_TRUE(TypeAndSettle({VK_CONTROL, VK_MENU, VK_LEFT}));
-    st[1] = Now();
-    ASSERT_TRUE(TypeAndSettle({VK_CONTROL, VK_MENU, VK_DOWN}));
-    st[2] = Now();
-    ASSERT_TRUE(TypeAndSettle({VK_SHIFT, VK_CONTROL, VK_MENU, VK_RIGHT}));
+    STATE st[4];
+    int n = 0;
+    for (WORD vk : {VK_LEFT, VK_DOWN, VK_RIGHT}) {
+        st[n++] = Now();
+        ASSERT_TRUE(vk == VK_RIGHT ? Keys({VK_SHIFT, VK_CONTROL, VK_MENU, vk}) : Keys({VK_CONTROL, VK_MENU, vk}));
+    }
     st[3] = Now();
-    ASSERT_TRUE(TypeAndSettle({VK_CONTROL, VK_MENU, VK_UP}));
-    st[4] = Now();
-    EXPECT_TRUE(SameRect(Shifted(m_rc0A, -190, 0), st[4].rcA));
-    EXPECT_EQ(4u, CountOf(Log(), L"アンドゥデータの保存 : スクロールとウィンドウの並べ替え"));
+    ASSERT_TRUE(Keys({VK_CONTROL, VK_MENU, VK_UP}));
+    EXPECT_TRUE(SameRect(Shifted(m_st0.rcA, -190, 0), WindowRect(m_hA)));
+    EXPECT_EQ(4u, CountOf(Log(), kSaveScrollLine));
     EXPECT_EQ(2u, CountOf(Log(), L"モード = 水平スクロール."));
     EXPECT_EQ(2u, CountOf(Log(), L"モード = 垂直スクロール."));
 
-    // The Undo key row, then the command: each takes one step back.
-    ASSERT_TRUE(TypeAndSettle({VK_CONTROL, VK_MENU, 'Z'}));
-    ExpectAt(st[3], "first undo (Undo key)");
-    ASSERT_TRUE(UndoAndSettle());
-    ExpectAt(st[2], "second undo");
-    ASSERT_TRUE(UndoAndSettle());
-    ExpectAt(st[1], "third undo");
+    // The Undo key, then the command: each takes one step back.
+    UndoTo(st[3], "first undo (Undo key)", true);
+    UndoTo(st[2], "second undo");
+    UndoTo(st[1], "third undo");
     // Depth 3: the record of the first scroll went with the fourth.
-    ASSERT_TRUE(UndoAndSettle());
-    ExpectAt(st[1], "a fourth undo finds nothing");
-    ASSERT_TRUE(TypeAndSettle({VK_CONTROL, VK_MENU, 'Z'}));
-    ExpectAt(st[1], "nor does the key");
+    UndoTo(st[1], "a fourth undo finds nothing");
+    UndoTo(st[1], "nor does the key", true);
     EXPECT_EQ(3u, CountOf(Log(), kUndoLine));
 }
 
@@ -141,39 +121,32 @@ TEST_F(CoreUndo, DepthZeroFromTheRegistryStillKeepsOneStep)
 {
     ASSERT_TRUE(RegSetDword(L"Undo", L"Depth", 0));
     ASSERT_TRUE(StartAll());
-    ASSERT_TRUE(TypeAndSettle({VK_CONTROL, VK_MENU, VK_LEFT}));
+    ASSERT_TRUE(Keys({VK_CONTROL, VK_MENU, VK_LEFT}));
     const STATE st1 = Now();
-    ASSERT_TRUE(TypeAndSettle({VK_CONTROL, VK_MENU, VK_LEFT}));
+    ASSERT_TRUE(Keys({VK_CONTROL, VK_MENU, VK_LEFT}));
     // A delete-last request that names no save of the last item deletes nothing.
     for (WPARAM nTicket : {WPARAM{0}, WPARAM{999}})
         ASSERT_TRUE(PostMessageW(m_run.Wnd(), kMsgDelLastUndo, nTicket, 0));
     ASSERT_TRUE(m_run.WaitForLine(L"CZvCoreDlg::OnDelLastUndo() ticket=999, deleted=0, count=1."));
-    ASSERT_TRUE(UndoAndSettle());
-    ExpectAt(st1, "undo at Depth 0");
-    ASSERT_TRUE(UndoAndSettle());
-    ExpectAt(st1, "only one step kept");
+    UndoTo(st1, "undo at Depth 0");
+    UndoTo(st1, "only one step kept");
 }
 
 TEST_F(CoreUndo, WithScrollOffAScrollIsNotUndoneButACascadeIs)
 {
     ASSERT_TRUE(RegSetDword(L"Undo", L"Scroll", 0));
     ASSERT_TRUE(StartAll());
-    ASSERT_TRUE(TypeAndSettle({VK_CONTROL, VK_MENU, VK_LEFT}));
+    ASSERT_TRUE(Keys({VK_CONTROL, VK_MENU, VK_LEFT}));
     const STATE stScrolled = Now();
-    EXPECT_TRUE(SameRect(Shifted(m_rc0A, 10, 0), stScrolled.rcA));
-    EXPECT_NE(Log().find(L"CZvCoreDlg::SaveForUndo() returned FALSE @ p8, bUndoScroll = 0, mode = 5."),
-              std::wstring::npos);
+    EXPECT_TRUE(SameRect(Shifted(m_st0.rcA, 10, 0), stScrolled.rcA));
+    EXPECT_NE(Log().find(L"CZvCoreDlg::SaveForUndo() returned FALSE @ p8, bUndoScroll = 0, mode = 5."), std::wstring::npos);
 
-    ASSERT_TRUE(PostMessageW(m_run.Wnd(), WM_COMMAND, kIdCascade, 0));
-    ASSERT_TRUE(m_run.WaitForMoveEnd());
+    ASSERT_TRUE(m_run.Command(kIdCascade, true));
     ASSERT_FALSE(SameRect(stScrolled.rcA, WindowRect(m_hA)) && SameRect(stScrolled.rcB, WindowRect(m_hB)))
         << "the cascade moved nothing";
     EXPECT_NE(Log().find(L"モード = 重ねて表示."), std::wstring::npos);
-
-    ASSERT_TRUE(UndoAndSettle());
-    ExpectAt(stScrolled, "the cascade undone");
-    ASSERT_TRUE(UndoAndSettle());
-    ExpectAt(stScrolled, "the scroll was not recorded");
+    UndoTo(stScrolled, "the cascade undone");
+    UndoTo(stScrolled, "the scroll was not recorded");
     EXPECT_EQ(1u, CountOf(Log(), kUndoLine));
 }
 
@@ -181,59 +154,64 @@ TEST_F(CoreUndo, OneUndoTakesBackAWholeWheelBurst)
 {
     // Burst time 5 s (setting 2, the default).
     ASSERT_TRUE(StartAll());
-    ASSERT_TRUE(DeviceAndSettle(kRight, kWheelHorzLine));
-    ASSERT_TRUE(DeviceAndSettle(kRight, kWheelHorzLine));
-    ASSERT_TRUE(DeviceAndSettle(kRight, kWheelHorzLine));
-    EXPECT_TRUE(SameRect(Shifted(m_rc0A, -30, 0), WindowRect(m_hA)));
-    EXPECT_EQ(1u, CountOf(Log(), L"アンドゥデータの保存 : スクロールとウィンドウの並べ替え"));
-    ASSERT_TRUE(UndoAndSettle());
-    ExpectAt(Start(), "the horizontal burst undone at once");
+    for (int i = 0; i < 3; ++i)
+        ASSERT_TRUE(Wheel(kRight, kWheelHorzLine));
+    EXPECT_TRUE(SameRect(Shifted(m_st0.rcA, -30, 0), WindowRect(m_hA)));
+    EXPECT_EQ(1u, CountOf(Log(), kSaveScrollLine));
+    UndoTo(m_st0, "the horizontal burst undone at once");
 
     // The undo key closes the burst: the next turns are a burst of their own, and the vertical
     // axis has its own.
-    ASSERT_TRUE(DeviceAndSettle(kDown, kWheelVertLine));
+    ASSERT_TRUE(Wheel(kDown, kWheelVertLine));
     const STATE stDown = Now();
-    ASSERT_TRUE(TypeAndSettle({VK_CONTROL, VK_MENU, 'Z'}));
-    ExpectAt(Start(), "the vertical turn undone by the key");
-    ASSERT_TRUE(DeviceAndSettle(kDown, kWheelVertLine));
-    ASSERT_TRUE(DeviceAndSettle(kDown, kWheelVertLine));
-    EXPECT_TRUE(SameRect(stDown.rcA, WindowRect(m_hA)) == false);
-    ASSERT_TRUE(UndoAndSettle());
-    ExpectAt(Start(), "the second vertical burst undone at once");
+    UndoTo(m_st0, "the vertical turn undone by the key", true);
+    ASSERT_TRUE(Wheel(kDown, kWheelVertLine));
+    ASSERT_TRUE(Wheel(kDown, kWheelVertLine));
+    EXPECT_FALSE(SameRect(stDown.rcA, WindowRect(m_hA)));
+    UndoTo(m_st0, "the second vertical burst undone at once");
 }
 
 TEST_F(CoreUndo, WithBurstTimeZeroEachWheelTurnIsUndoneAlone)
 {
     ASSERT_TRUE(RegSetDword(L"Undo", L"Save Time Undo Data In Wheel Scroll", 0));
     ASSERT_TRUE(StartAll());
-    ASSERT_TRUE(DeviceAndSettle(kRight, kWheelHorzLine));
-    const STATE st1 = Now();
-    ASSERT_TRUE(DeviceAndSettle(kRight, kWheelHorzLine));
-    const STATE st2 = Now();
-    ASSERT_TRUE(DeviceAndSettle(kRight, kWheelHorzLine));
-    EXPECT_TRUE(SameRect(Shifted(m_rc0A, -30, 0), WindowRect(m_hA)));
-    ASSERT_TRUE(UndoAndSettle());
-    ExpectAt(st2, "only the last turn");
-    ASSERT_TRUE(UndoAndSettle());
-    ExpectAt(st1, "then the one before");
+    STATE st[3];
+    for (STATE& s : st) {
+        ASSERT_TRUE(Wheel(kRight, kWheelHorzLine));
+        s = Now();
+    }
+    EXPECT_TRUE(SameRect(Shifted(m_st0.rcA, -30, 0), st[2].rcA));
+    UndoTo(st[1], "only the last turn");
+    UndoTo(st[0], "then the one before");
 }
 
+// With ResizeWnd on, the watched window's change is recorded when the focus comes to the hidden
+// window and when the Undo key is pressed; a scroll is undone as well.
 TEST_F(CoreUndo, AWindowResizeIsUndoneWithResizeWndOn)
 {
+    ASSERT_TRUE(RegSetDword(L"Undo", L"ResizeWnd", 1));
+    ASSERT_TRUE(StartAll());
     ASSERT_NO_FATAL_FAILURE(WatchAAndMoveIt());
+    // The focus reaches the hidden main window (as when its menu opens) from B.
+    DWORD_PTR dwRes = 0;
+    ASSERT_TRUE(SendMessageTimeoutW(m_run.Wnd(), WM_SETFOCUS, reinterpret_cast<WPARAM>(m_hB), 0, SMTO_ABORTIFHUNG,
+                                    5000, &dwRes));
+    ASSERT_TRUE(m_run.WaitForLine(kSaveWndLine));
+    ASSERT_TRUE(m_run.Command(kCmdUndo));
+    ASSERT_TRUE(m_run.WaitForLine(kUndoWndLine));
+    EXPECT_TRUE(WaitUntil([&] { return SameRect(m_st0.rcA, WindowRect(m_hA)); }, 5000, 50)) << "undone after the focus";
+    EXPECT_TRUE(SameRect(m_st0.rcB, WindowRect(m_hB)));
 
-    ASSERT_TRUE(TypeAndSettle({VK_CONTROL, VK_MENU, 'Z'}));
-    ASSERT_TRUE(m_run.WaitForLine(L"アンドゥ実行 : アプリケーションウィンドウの位置とサイズ"));
-    EXPECT_TRUE(WaitUntil([&] { return SameRect(m_rc0A, WindowRect(m_hA)); }, 5000, 50));
-    EXPECT_TRUE(SameRect(m_rc0A, WindowRect(m_hA)));
-    EXPECT_TRUE(SameRect(m_rc0B, WindowRect(m_hB)));
+    ASSERT_NO_FATAL_FAILURE(WatchAAndMoveIt());
+    ASSERT_TRUE(UndoKey());
+    ASSERT_TRUE(m_run.WaitForLine(kUndoWndLine, 2));
+    EXPECT_TRUE(WaitUntil([&] { return SameRect(m_st0.rcA, WindowRect(m_hA)); }, 5000, 50)) << "undone by the key";
+    ExpectAt(m_st0, "the resize undone by the key");
 
-    // A scroll with ResizeWnd on is undone as well; the window record made at its end does not
-    // stand in the way.
-    ASSERT_TRUE(TypeAndSettle({VK_CONTROL, VK_MENU, VK_LEFT}));
-    EXPECT_TRUE(SameRect(Shifted(m_rc0A, 10, 0), WindowRect(m_hA)));
-    ASSERT_TRUE(TypeAndSettle({VK_CONTROL, VK_MENU, 'Z'}));
-    ExpectAt(Start(), "the scroll undone with ResizeWnd on");
+    // The window record made at the scroll's end does not stand in the way of its undo.
+    ASSERT_TRUE(Keys({VK_CONTROL, VK_MENU, VK_LEFT}));
+    EXPECT_TRUE(SameRect(Shifted(m_st0.rcA, 10, 0), WindowRect(m_hA)));
+    UndoTo(m_st0, "the scroll undone with ResizeWnd on", true);
 }
 
 TEST_F(CoreUndo, AnUndoAskedForWhileASmoothMoveRunsIsRefusedAndKeepsItsItem)
@@ -241,36 +219,18 @@ TEST_F(CoreUndo, AnUndoAskedForWhileASmoothMoveRunsIsRefusedAndKeepsItsItem)
     // Ten passes of 100 ms: the move runs for about a second.
     ASSERT_TRUE(RegSetDword(L"View", L"Speed", 10));
     ASSERT_TRUE(StartAll());
-    ASSERT_TRUE(TypeAndSettle({VK_CONTROL, VK_MENU, VK_LEFT}));
+    ASSERT_TRUE(Keys({VK_CONTROL, VK_MENU, VK_LEFT}));
     const STATE st1 = Now();
-
     const size_t nMoveLines = MoveLines(Log(), L"Zv Undo A").size();
     ASSERT_TRUE(HoldKeys({VK_SHIFT, VK_CONTROL, VK_MENU, VK_RIGHT}));
     ASSERT_TRUE(WaitUntil([&] { return MoveLines(Log(), L"Zv Undo A").size() > nMoveLines; }, 10000, 10));
-    ASSERT_TRUE(PostMessageW(m_run.Wnd(), WM_COMMAND, kIdUndo, 0));
+    ASSERT_TRUE(m_run.Command(kCmdUndo));
     ASSERT_TRUE(m_run.WaitForLine(L"CZvCoreDlg::ExecuteLastUndo() refused while a move runs, count = 2."));
     ASSERT_TRUE(m_run.WaitForMoveEnd());
-    const STATE st2 = Now();
-    EXPECT_TRUE(SameRect(Shifted(st1.rcA, -200, 0), st2.rcA));
+    EXPECT_TRUE(SameRect(Shifted(st1.rcA, -200, 0), WindowRect(m_hA)));
     EXPECT_EQ(0u, CountOf(Log(), kUndoLine));
 
     // The page scroll's record is still there: the next undo takes it back.
-    ASSERT_TRUE(UndoAndSettle());
-    ExpectAt(st1, "the page scroll undone after the move");
-    ASSERT_TRUE(UndoAndSettle());
-    ExpectAt(Start(), "then the line scroll");
-}
-
-TEST_F(CoreUndo, TheFocusComingToTheHiddenWindowRecordsTheWatchedWindowsChange)
-{
-    ASSERT_NO_FATAL_FAILURE(WatchAAndMoveIt());
-    // The focus reaches the hidden main window (as when its menu opens) from B.
-    DWORD_PTR dwRes = 0;
-    ASSERT_TRUE(SendMessageTimeoutW(m_run.Wnd(), WM_SETFOCUS, reinterpret_cast<WPARAM>(m_hB), 0, SMTO_ABORTIFHUNG,
-                                    5000, &dwRes));
-    ASSERT_TRUE(m_run.WaitForLine(L"アンドゥデータの保存 : アプリケーションウィンドウの位置とサイズ"));
-    ASSERT_TRUE(PostMessageW(m_run.Wnd(), WM_COMMAND, kIdUndo, 0));
-    ASSERT_TRUE(m_run.WaitForLine(L"アンドゥ実行 : アプリケーションウィンドウの位置とサイズ"));
-    EXPECT_TRUE(WaitUntil([&] { return SameRect(m_rc0A, WindowRect(m_hA)); }, 5000, 50));
-    EXPECT_TRUE(SameRect(m_rc0B, WindowRect(m_hB)));
+    UndoTo(st1, "the page scroll undone after the move");
+    UndoTo(m_st0, "then the line scroll");
 }

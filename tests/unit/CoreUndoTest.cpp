@@ -15,32 +15,26 @@ namespace {
 HWND W(int n) { return reinterpret_cast<HWND>(static_cast<ULONG_PTR>(0x2000 + n)); }
 
 struct FAKE_WND {
-    bool bExists = true;
-    bool bVisible = true;
-    bool bMoveOrFix = true;
+    bool bExists = true, bVisible = true, bMoveOrFix = true;
     UINT nShowCmd = SW_SHOWNORMAL;
-    RECT rcNormal{};  // restored rectangle
-    RECT rcWnd{};     // where it stands (or is being sent)
-    HWND hWndOwner = nullptr;
-    HWND hWndParent = nullptr;
+    RECT rcNormal{}, rcWnd{};  // restored rectangle; where it stands (or is being sent)
+    HWND hWndOwner = nullptr, hWndParent = nullptr;
 };
 
 struct MOVE_ENTRY {
     HWND hWnd;
     int dx, dy;
-    bool bPwp;
-    UINT nPwpShowCmd;
+    UINT nPwpShowCmd;  // 0 without a placement
 };
 
 class CFakeHost : public IUndoHost {
 public:
     std::map<HWND, FAKE_WND> wnds;
-    HWND hWndBarH = nullptr, hWndBarV = nullptr;
+    HWND hWndBarH = nullptr;
     std::vector<HWND> minimizedPosts;
     std::vector<std::vector<MOVE_ENTRY>> moves;
     std::vector<std::pair<int, RECT>> barRects;
     std::vector<std::pair<HWND, WINDOWPLACEMENT>> placements;
-    std::vector<std::pair<HWND, int>> shows;
 
     FAKE_WND& Add(HWND h, RECT rc, UINT nShow = SW_SHOWNORMAL)
     {
@@ -57,12 +51,12 @@ public:
     BOOL IsWindow(HWND h) override { return Find(h) != nullptr; }
     BOOL GetPlacement(HWND h, WINDOWPLACEMENT* pwp) override
     {
-        const FAKE_WND* w = Find(h);
-        if (!w)
-            return FALSE;
-        pwp->showCmd = w->nShowCmd;
-        pwp->rcNormalPosition = w->rcNormal;
-        return TRUE;
+        if (const FAKE_WND* w = Find(h)) {
+            pwp->showCmd = w->nShowCmd;
+            pwp->rcNormalPosition = w->rcNormal;
+            return TRUE;
+        }
+        return FALSE;
     }
     BOOL SetPlacement(HWND h, const WINDOWPLACEMENT& wp) override
     {
@@ -76,31 +70,20 @@ public:
             w->rcWnd = wp.rcNormalPosition;
         return TRUE;
     }
-    BOOL GetWindowRect(HWND h, RECT* prc) override
-    {
-        const FAKE_WND* w = Find(h);
-        if (!w)
-            return FALSE;
-        *prc = w->rcWnd;
-        return TRUE;
-    }
+    BOOL GetWindowRect(HWND h, RECT* prc) override { return Find(h) ? (*prc = Find(h)->rcWnd, TRUE) : FALSE; }
     BOOL IsVisible(HWND h) override { return Find(h) && Find(h)->bVisible; }
-    BOOL ShowWindow(HWND h, int n) override
-    {
-        shows.emplace_back(h, n);
-        return TRUE;
-    }
+    BOOL ShowWindow(HWND, int) override { return TRUE; }
     HWND GetOwner(HWND h) override { return Find(h) ? Find(h)->hWndOwner : nullptr; }
     HWND GetParent(HWND h) override { return Find(h) ? Find(h)->hWndParent : nullptr; }
     BOOL IsMoveOrFixWnd(HWND h) override { return Find(h) && Find(h)->bMoveOrFix; }
-    HWND GetScrollBarWnd(int nBar) override { return nBar == 1 ? hWndBarH : nBar == 2 ? hWndBarV : nullptr; }
+    HWND GetScrollBarWnd(int nBar) override { return nBar == 1 ? hWndBarH : nullptr; }
     void PostMinimizedWnd(HWND h) override { minimizedPosts.push_back(h); }
     BOOL StartMultiMove(std::list<HWND_OFFSET_MULT> lst) override
     {
         // The move the dialog would start, built the same way, at Speed 1.
         std::vector<MOVE_ENTRY> v;
         for (const HWND_OFFSET_MULT& e : lst)
-            v.push_back({e.hWnd, e.ldOffsetH, e.ldOffsetV, e.pwp != nullptr, e.pwp ? e.pwp->showCmd : 0u});
+            v.push_back({e.hWnd, e.ldOffsetH, e.ldOffsetV, e.pwp ? e.pwp->showCmd : 0u});
         moves.push_back(v);
         return CScrollMove::CreateMulti(std::move(lst), 1, {}) != nullptr;
     }
@@ -116,361 +99,259 @@ std::unique_ptr<CUndoAlign> Align(CFakeHost& host, std::initializer_list<UNDO_AL
     return p;
 }
 
-bool SameRect(const RECT& a, const RECT& b)
+std::unique_ptr<CUndoResizeWnd> Rw(CFakeHost& host, std::initializer_list<UNDO_WND_ENTRY> entries)
 {
-    return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
+    auto p = std::make_unique<CUndoResizeWnd>(host);
+    for (const UNDO_WND_ENTRY& e : entries)
+        p->Add(e);
+    return p;
 }
+
+bool SameRect(const RECT& a, const RECT& b) { return EqualRect(&a, &b) != FALSE; }
+
+int X0(CUndoItem* p) { return static_cast<CUndoAlign*>(p)->GetEntries()[0].x; }
 
 }  // namespace
 
-// ---- items ----
-
-TEST(CoreUndoItem, AlignEqualityComparesWindowPointAndShowCommandWithMinimisedAlike)
+TEST(CoreUndoItem, AlignEqualityAndUndo)
 {
     CFakeHost host;
+    // Window, point and show command count, minimised alike; the sub-kind does not.
     auto a = Align(host, {{W(1), 10, 20, SW_SHOWNORMAL}, {W(2), 30, 40, SW_SHOWMINIMIZED}});
-    EXPECT_TRUE(a->IsEqual(*Align(host, {{W(1), 10, 20, SW_SHOWNORMAL}, {W(2), 30, 40, SW_MINIMIZE}})));
-    // The sub-kind does not count.
     EXPECT_TRUE(a->IsEqual(*Align(host, {{W(1), 10, 20, SW_SHOWNORMAL}, {W(2), 30, 40, SW_MINIMIZE}}, UNDO_ALIGN_CASCADE)));
     EXPECT_FALSE(a->IsEqual(*Align(host, {{W(1), 11, 20, SW_SHOWNORMAL}, {W(2), 30, 40, SW_MINIMIZE}})));
     EXPECT_FALSE(a->IsEqual(*Align(host, {{W(1), 10, 20, SW_SHOWMAXIMIZED}, {W(2), 30, 40, SW_MINIMIZE}})));
     EXPECT_FALSE(a->IsEqual(*Align(host, {{W(3), 10, 20, SW_SHOWNORMAL}, {W(2), 30, 40, SW_MINIMIZE}})));
     EXPECT_FALSE(a->IsEqual(*Align(host, {{W(1), 10, 20, SW_SHOWNORMAL}})));
-    CUndoResizeWnd other(host);
-    EXPECT_FALSE(Align(host, {})->IsEqual(other));
+    EXPECT_FALSE(Align(host, {})->IsEqual(CUndoResizeWnd(host)));
     EXPECT_TRUE(a->IsValid());
     EXPECT_TRUE(a->IsChanged());
-}
 
-TEST(CoreUndoItem, AlignUndoMovesEachLiveWindowBackToItsSavedPointAndCarriesMaxPlacements)
-{
-    CFakeHost host;
     host.Add(W(1), {100, 100, 400, 300});
     host.Add(W(2), {-50, 20, 150, 220}, SW_SHOWMAXIMIZED).rcWnd = {-4, -4, 1284, 1028};
     host.Add(W(3), {0, 0, 10, 10}).bExists = false;
     // Where the placer has sent it, not where its placement still says.
     host.Add(W(4), {500, 500, 600, 600}).rcWnd = {520, 490, 620, 590};
-    auto a = Align(host, {{W(1), 90, 110, SW_SHOWNORMAL},
-                          {W(2), 6, -4, SW_SHOWMAXIMIZED},
-                          {W(3), 0, 0, SW_SHOWNORMAL},
-                          {W(4), 500, 500, SW_SHOWNORMAL}});
-    EXPECT_TRUE(a->Undo());
+    // W(1) saved twice (again by a minimised-list entry left from an earlier minimise): its first entry counts.
+    EXPECT_TRUE(Align(host, {{W(1), 90, 110, SW_SHOWNORMAL}, {W(2), 6, -4, SW_SHOWMAXIMIZED}, {W(3), 0, 0, SW_SHOWNORMAL},
+                             {W(4), 500, 500, SW_SHOWNORMAL}, {W(1), 300, 200, SW_MINIMIZE}})
+                    ->Undo());
     ASSERT_EQ(1u, host.moves.size());
     const std::vector<MOVE_ENTRY>& m = host.moves[0];
     ASSERT_EQ(3u, m.size());
-    EXPECT_EQ(W(1), m[0].hWnd);
-    EXPECT_EQ(-10, m[0].dx);
-    EXPECT_EQ(10, m[0].dy);
-    EXPECT_FALSE(m[0].bPwp);
-    EXPECT_EQ(W(2), m[1].hWnd);
-    EXPECT_EQ(10, m[1].dx);
-    EXPECT_EQ(0, m[1].dy);
-    EXPECT_TRUE(m[1].bPwp);
-    EXPECT_EQ(static_cast<UINT>(SW_SHOWMAXIMIZED), m[1].nPwpShowCmd);
-    EXPECT_EQ(W(4), m[2].hWnd);
-    EXPECT_EQ(-20, m[2].dx);
-    EXPECT_EQ(10, m[2].dy);
-}
+    EXPECT_TRUE(m[0].hWnd == W(1) && m[0].dx == -10 && m[0].dy == 10 && m[0].nPwpShowCmd == 0);
+    EXPECT_TRUE(m[1].hWnd == W(2) && m[1].dx == 10 && m[1].dy == 0 && m[1].nPwpShowCmd == SW_SHOWMAXIMIZED);
+    EXPECT_TRUE(m[2].hWnd == W(4) && m[2].dx == -20 && m[2].dy == 10);
 
-TEST(CoreUndoItem, AlignUndoWithEveryWindowGoneOrNoEntryStartsNoMove)
-{
-    CFakeHost host;
-    host.Add(W(1), {0, 0, 10, 10}).bExists = false;
-    EXPECT_FALSE(Align(host, {{W(1), 5, 5, SW_SHOWNORMAL}})->Undo());
+    // Every window gone, or no entry: no move.
+    EXPECT_FALSE(Align(host, {{W(3), 5, 5, SW_SHOWNORMAL}})->Undo());
     EXPECT_FALSE(Align(host, {})->Undo());
-    EXPECT_TRUE(host.moves.empty());
+    EXPECT_EQ(1u, host.moves.size());
 }
 
-TEST(CoreUndoItem, ResizeWndStoresShowCommandTwoAsSixAndComparesEveryField)
+TEST(CoreUndoItem, ResizeWndEqualityValidityAndChange)
 {
     CFakeHost host;
-    CUndoResizeWnd a(host);
-    a.Add({W(1), {1, 2, 3, 4}, SW_SHOWMINIMIZED, 1});
-    ASSERT_EQ(1u, a.GetEntries().size());
-    EXPECT_EQ(SW_MINIMIZE, a.GetEntries()[0].nCmdShow);
+    auto a = Rw(host, {{W(1), {1, 2, 3, 4}, SW_SHOWMINIMIZED, 1}});
+    EXPECT_EQ(SW_MINIMIZE, a->GetEntries().at(0).nCmdShow) << "show command 2 stored as 6";
+    EXPECT_TRUE(a->IsEqual(*Rw(host, {{W(1), {1, 2, 3, 4}, SW_MINIMIZE, 1}})));
+    EXPECT_FALSE(a->IsEqual(*Rw(host, {{W(1), {1, 2, 3, 5}, SW_MINIMIZE, 1}})));
+    EXPECT_FALSE(a->IsEqual(*Rw(host, {{W(1), {1, 2, 3, 4}, SW_MINIMIZE, 0}})));
+    EXPECT_FALSE(a->IsEqual(*Rw(host, {{W(1), {1, 2, 3, 4}, SW_SHOWNORMAL, 1}})));
 
-    CUndoResizeWnd b(host);
-    b.Add({W(1), {1, 2, 3, 4}, SW_MINIMIZE, 1});
-    EXPECT_TRUE(a.IsEqual(b));
-    CUndoResizeWnd c(host);
-    c.Add({W(1), {1, 2, 3, 5}, SW_MINIMIZE, 1});
-    EXPECT_FALSE(a.IsEqual(c));
-    CUndoResizeWnd d(host);
-    d.Add({W(1), {1, 2, 3, 4}, SW_MINIMIZE, 0});
-    EXPECT_FALSE(a.IsEqual(d));
-    CUndoResizeWnd e(host);
-    e.Add({W(1), {1, 2, 3, 4}, SW_SHOWNORMAL, 1});
-    EXPECT_FALSE(a.IsEqual(e));
-}
-
-TEST(CoreUndoItem, ResizeWndIsValidOnlyWhileEveryWindowLivesInTheLists)
-{
-    CFakeHost host;
-    CUndoResizeWnd empty(host);
-    EXPECT_FALSE(empty.IsValid());
+    // Valid only while every window lives in the lists.
+    EXPECT_FALSE(Rw(host, {})->IsValid());
     host.Add(W(1), {0, 0, 100, 100});
-    CUndoResizeWnd a(host);
-    a.Add({W(1), {0, 0, 100, 100}, SW_SHOWNORMAL, 1});
-    EXPECT_TRUE(a.IsValid());
+    auto b = Rw(host, {{W(1), {0, 0, 100, 100}, SW_SHOWNORMAL, 1}});
+    EXPECT_TRUE(b->IsValid());
     host.wnds[W(1)].bMoveOrFix = false;
-    EXPECT_FALSE(a.IsValid());
-    host.wnds[W(1)].bMoveOrFix = true;
+    EXPECT_FALSE(b->IsValid());
+    host.wnds[W(1)] = {};
     host.wnds[W(1)].bExists = false;
-    EXPECT_FALSE(a.IsValid());
-}
+    EXPECT_FALSE(b->IsValid());
 
-TEST(CoreUndoItem, ResizeWndIsChangedWhenRectangleOrShowCommandDiffers)
-{
-    CFakeHost host;
-    host.Add(W(1), {0, 0, 100, 100});
-    CUndoResizeWnd a(host);
-    a.Add({W(1), {0, 0, 100, 100}, SW_SHOWNORMAL, 1});
-    EXPECT_FALSE(a.IsChanged());
+    // Changed when the rectangle or the show command differs.
+    host.Add(W(1), {0, 0, 100, 100}).bExists = true;
+    EXPECT_FALSE(b->IsChanged());
     host.wnds[W(1)].rcWnd = {0, 0, 120, 100};
-    EXPECT_TRUE(a.IsChanged());
+    EXPECT_TRUE(b->IsChanged());
     host.wnds[W(1)].rcWnd = {0, 0, 100, 100};
     host.wnds[W(1)].nShowCmd = SW_SHOWMAXIMIZED;
-    EXPECT_TRUE(a.IsChanged());
-
+    EXPECT_TRUE(b->IsChanged());
     // A minimised entry against a minimised window compares the restored rectangle.
-    CUndoResizeWnd b(host);
     host.Add(W(2), {10, 10, 50, 50}, SW_SHOWMINIMIZED);
-    b.Add({W(2), {10, 10, 50, 50}, SW_SHOWMINIMIZED, 1});
-    EXPECT_FALSE(b.IsChanged());
-
-    // A hidden window with a live owner is judged by its owner.
-    CUndoResizeWnd c(host);
+    EXPECT_FALSE(Rw(host, {{W(2), {10, 10, 50, 50}, SW_SHOWMINIMIZED, 1}})->IsChanged());
+    // A hidden window with a live owner is judged by its owner: skipped while the owner is minimised.
     host.Add(W(3), {0, 0, 30, 30}).bVisible = false;
     host.wnds[W(3)].hWndOwner = W(4);
     host.Add(W(4), {5, 5, 5, 5}, SW_SHOWMINIMIZED);
-    c.Add({W(3), {0, 0, 30, 30}, SW_MINIMIZE, 0});
-    EXPECT_FALSE(c.IsChanged());  // owner minimised: skipped
+    auto c = Rw(host, {{W(3), {0, 0, 30, 30}, SW_MINIMIZE, 0}});
+    EXPECT_FALSE(c->IsChanged());
     host.wnds[W(4)].nShowCmd = SW_SHOWNORMAL;
-    EXPECT_TRUE(c.IsChanged());
+    EXPECT_TRUE(c->IsChanged());
 }
 
-TEST(CoreUndoItem, ResizeWndUndoPutsThePlacementBackAndTellsOfMinimisedStates)
+TEST(CoreUndoItem, ResizeWndUndoPutsThePlacementBack)
 {
     CFakeHost host;
-    host.Add(W(1), {0, 0, 300, 200});
-    host.wnds[W(1)].rcNormal = host.wnds[W(1)].rcWnd = {10, 10, 500, 400};
-    CUndoResizeWnd a(host);
-    a.Add({W(1), {0, 0, 300, 200}, SW_SHOWNORMAL, 1});
-    EXPECT_TRUE(a.Undo());
+    host.Add(W(1), {10, 10, 500, 400});
+    const auto UndoOne = [&](int nCmd) {
+        host.placements.clear();
+        EXPECT_TRUE(Rw(host, {{W(1), {0, 0, 300, 200}, nCmd, 1}})->Undo());
+    };
+    UndoOne(SW_SHOWNORMAL);
     ASSERT_EQ(1u, host.placements.size());
     EXPECT_TRUE(SameRect(RECT{0, 0, 300, 200}, host.placements[0].second.rcNormalPosition));
     EXPECT_EQ(static_cast<UINT>(SW_SHOWNORMAL), host.placements[0].second.showCmd);
     EXPECT_TRUE(host.minimizedPosts.empty());
 
     // Saved minimised: the tracking hears of it, and the show command is the non-activating one.
-    host.placements.clear();
-    CUndoResizeWnd b(host);
-    b.Add({W(1), {0, 0, 300, 200}, SW_SHOWMINIMIZED, 1});
-    EXPECT_TRUE(b.Undo());
-    ASSERT_EQ(1u, host.minimizedPosts.size());
-    EXPECT_EQ(W(1), host.minimizedPosts[0]);
+    UndoOne(SW_SHOWMINIMIZED);
+    EXPECT_EQ(std::vector<HWND>{W(1)}, host.minimizedPosts);
     ASSERT_EQ(1u, host.placements.size());
     EXPECT_EQ(static_cast<UINT>(SW_MINIMIZE), host.placements[0].second.showCmd);
 
     // Saved maximised: the restored rectangle stays as it is.
-    host.placements.clear();
     host.wnds[W(1)].nShowCmd = SW_SHOWNORMAL;
     host.wnds[W(1)].rcNormal = {7, 7, 70, 70};
-    CUndoResizeWnd c(host);
-    c.Add({W(1), {0, 0, 300, 200}, SW_SHOWMAXIMIZED, 1});
-    EXPECT_TRUE(c.Undo());
+    UndoOne(SW_SHOWMAXIMIZED);
     ASSERT_EQ(1u, host.placements.size());
     EXPECT_TRUE(SameRect(RECT{7, 7, 70, 70}, host.placements[0].second.rcNormalPosition));
     EXPECT_EQ(static_cast<UINT>(SW_SHOWMAXIMIZED), host.placements[0].second.showCmd);
 
-    // A gone window is skipped.
-    host.placements.clear();
+    // A gone window is skipped; no entry, no undo.
     host.wnds[W(1)].bExists = false;
-    CUndoResizeWnd d(host);
-    d.Add({W(1), {0, 0, 300, 200}, SW_SHOWNORMAL, 1});
-    EXPECT_TRUE(d.Undo());
+    UndoOne(SW_SHOWNORMAL);
     EXPECT_TRUE(host.placements.empty());
-    CUndoResizeWnd e(host);
-    EXPECT_FALSE(e.Undo());
+    EXPECT_FALSE(Rw(host, {})->Undo());
 }
 
-TEST(CoreUndoItem, ResizeWndUndoGivesAnOwnerThatIsNotTheParentTheCollapsedPlacement)
+TEST(CoreUndoItem, ResizeWndUndoAndTheOwner)
 {
     CFakeHost host;
-    host.Add(W(1), {0, 0, 300, 200});
-    host.wnds[W(1)].hWndOwner = W(2);
+    // A hidden owner that is not the parent gets the collapsed placement.
+    host.Add(W(1), {0, 0, 300, 200}).hWndOwner = W(2);
     host.Add(W(2), {0, 0, 0, 0}).bVisible = false;
-    CUndoResizeWnd a(host);
-    a.Add({W(1), {20, 30, 300, 200}, SW_SHOWMAXIMIZED, 1});
-    a.Undo();
+    auto a = Rw(host, {{W(1), {20, 30, 300, 200}, SW_SHOWMAXIMIZED, 1}});
+    a->Undo();
     ASSERT_EQ(2u, host.placements.size());
+    const WINDOWPLACEMENT& wp = host.placements[1].second;
     EXPECT_EQ(W(2), host.placements[1].first);
-    EXPECT_EQ(host.placements[1].second.rcNormalPosition.left, host.placements[1].second.rcNormalPosition.right);
-    EXPECT_EQ(host.placements[1].second.rcNormalPosition.top, host.placements[1].second.rcNormalPosition.bottom);
-    EXPECT_EQ(static_cast<UINT>(SW_SHOWNORMAL), host.placements[1].second.showCmd);
-
+    EXPECT_TRUE(wp.rcNormalPosition.left == wp.rcNormalPosition.right && wp.rcNormalPosition.top == wp.rcNormalPosition.bottom);
+    EXPECT_EQ(static_cast<UINT>(SW_SHOWNORMAL), wp.showCmd);
     // Owner and parent alike (a popup): the owner is left alone.
     host.placements.clear();
     host.wnds[W(1)].hWndParent = W(2);
-    a.Undo();
+    a->Undo();
     EXPECT_EQ(1u, host.placements.size());
-}
 
-TEST(CoreUndoItem, ResizeWndUndoOfADialogLeavesItsVisibleOwnerAlone)
-{
-    CFakeHost host;
-    host.Add(W(1), {100, 100, 400, 300}).hWndOwner = W(2);
-    host.Add(W(2), {0, 0, 800, 600});
-    CUndoResizeWnd a(host);
-    a.Add({W(1), {20, 30, 320, 230}, SW_SHOWNORMAL, 1});
-    ASSERT_TRUE(a.Undo());
+    // A dialog's visible owner is left alone.
+    host.placements.clear();
+    host.Add(W(3), {100, 100, 400, 300}).hWndOwner = W(4);
+    host.Add(W(4), {0, 0, 800, 600});
+    ASSERT_TRUE(Rw(host, {{W(3), {20, 30, 320, 230}, SW_SHOWNORMAL, 1}})->Undo());
     ASSERT_EQ(1u, host.placements.size());
-    EXPECT_EQ(W(1), host.placements[0].first);
-    EXPECT_TRUE(SameRect(RECT{0, 0, 800, 600}, host.wnds[W(2)].rcWnd));
-    EXPECT_TRUE(SameRect(RECT{0, 0, 800, 600}, host.wnds[W(2)].rcNormal));
-}
-
-TEST(CoreUndoItem, AlignUndoMovesAWindowSavedTwiceOnlyByItsFirstEntry)
-{
-    CFakeHost host;
-    host.Add(W(1), {500, 400, 800, 600});
-    // Saved as a move-list window and again by a minimised-list entry left from an earlier minimise.
-    auto a = Align(host, {{W(1), 100, 50, SW_SHOWNORMAL}, {W(1), 300, 200, SW_MINIMIZE}});
-    ASSERT_TRUE(a->Undo());
-    ASSERT_EQ(1u, host.moves.size());
-    ASSERT_EQ(1u, host.moves[0].size());
-    EXPECT_EQ(-400, host.moves[0][0].dx);
-    EXPECT_EQ(-350, host.moves[0][0].dy);
+    EXPECT_EQ(W(3), host.placements[0].first);
+    EXPECT_TRUE(SameRect(RECT{0, 0, 800, 600}, host.wnds[W(4)].rcWnd));
+    EXPECT_TRUE(SameRect(RECT{0, 0, 800, 600}, host.wnds[W(4)].rcNormal));
 }
 
 TEST(CoreUndoItem, ResizeOfABarIsValidAndChangedOnlyForTheBarWindowsAndStoresItsRectangle)
 {
     CFakeHost host;
-    CUndoResize a(host);
-    a.Add({W(10), {0, 1000, 1280, 1017}, 1});
+    const auto Bar = [&](RECT rc, int nBar) {
+        auto p = std::make_unique<CUndoResize>(host);
+        p->Add({W(10), rc, nBar});
+        return p;
+    };
+    auto a = Bar({0, 1000, 1280, 1017}, 1);
     // No bar windows: nothing to undo.
-    EXPECT_FALSE(a.IsValid());
-    EXPECT_FALSE(a.IsChanged());
-
+    EXPECT_FALSE(a->IsValid());
+    EXPECT_FALSE(a->IsChanged());
     host.hWndBarH = W(10);
     host.Add(W(10), {0, 1000, 1280, 1017});
-    EXPECT_TRUE(a.IsValid());
-    EXPECT_FALSE(a.IsChanged());
+    EXPECT_TRUE(a->IsValid());
+    EXPECT_FALSE(a->IsChanged());
     host.wnds[W(10)].rcWnd = {0, 900, 1280, 917};
-    EXPECT_TRUE(a.IsChanged());
-    // The bar number must fit the window.
-    CUndoResize wrong(host);
-    wrong.Add({W(10), {0, 1000, 1280, 1017}, 2});
-    EXPECT_FALSE(wrong.IsChanged());
+    EXPECT_TRUE(a->IsChanged());
+    EXPECT_FALSE(Bar({0, 1000, 1280, 1017}, 2)->IsChanged()) << "the bar number must fit the window";
 
-    EXPECT_TRUE(a.Undo());
+    EXPECT_TRUE(a->Undo());
     ASSERT_EQ(1u, host.barRects.size());
     EXPECT_EQ(1, host.barRects[0].first);
     EXPECT_TRUE(SameRect(RECT{0, 1000, 1280, 1017}, host.barRects[0].second));
-
-    CUndoResize b(host);
-    b.Add({W(10), {0, 1000, 1280, 1017}, 1});
-    EXPECT_TRUE(a.IsEqual(b));
-    CUndoResize c(host);
-    c.Add({W(10), {0, 1000, 1280, 1018}, 1});
-    EXPECT_FALSE(a.IsEqual(c));
-    CUndoResize empty(host);
-    EXPECT_FALSE(empty.Undo());
+    EXPECT_TRUE(a->IsEqual(*Bar({0, 1000, 1280, 1017}, 1)));
+    EXPECT_FALSE(a->IsEqual(*Bar({0, 1000, 1280, 1018}, 1)));
+    EXPECT_FALSE(CUndoResize(host).Undo());
 }
 
-// ---- the list ----
-
-TEST(CoreUndoList, DepthThreeKeepsTheThreeNewest)
+TEST(CoreUndoList, DepthKeepsTheNewestIsClampedAndTrims)
 {
     CFakeHost host;
     CUndoList lst;
     for (int i = 0; i < 4; ++i)
         EXPECT_TRUE(lst.Add(Align(host, {{W(1), i, 0, SW_SHOWNORMAL}}), 3).bAdded);
+    // Depth 3: the oldest (x 0) went; the newest is last.
     ASSERT_EQ(3u, lst.GetCount());
-    // The oldest (x 0) went; the newest is last.
-    EXPECT_EQ(3, static_cast<CUndoAlign*>(lst.Last())->GetEntries()[0].x);
+    EXPECT_EQ(3, X0(lst.Last()));
     lst.TakeLast();
     lst.TakeLast();
-    EXPECT_EQ(1, static_cast<CUndoAlign*>(lst.Last())->GetEntries()[0].x);
-}
+    EXPECT_EQ(1, X0(lst.Last()));
 
-TEST(CoreUndoList, ASmallerDepthAppliedKeepsOnlyTheNewest)
-{
-    CFakeHost host;
-    CUndoList lst;
-    for (int i = 0; i < 5; ++i)
+    // A smaller Depth applied keeps only the newest.
+    for (int i = 2; i < 6; ++i)
         lst.Add(Align(host, {{W(1), i, 0, SW_SHOWNORMAL}}), 50);
     lst.Trim(2);
     ASSERT_EQ(2u, lst.GetCount());
-    EXPECT_EQ(4, static_cast<CUndoAlign*>(lst.Last())->GetEntries()[0].x);
-    lst.TakeLast();
-    EXPECT_EQ(3, static_cast<CUndoAlign*>(lst.Last())->GetEntries()[0].x);
-}
+    EXPECT_EQ(5, X0(lst.TakeLast().get()));
+    EXPECT_EQ(4, X0(lst.Last()));
 
-TEST(CoreUndoList, DepthOutsideOneToAHundredIsClamped)
-{
+    // Outside 1..100 it is clamped: Depth 0 from the registry still keeps the last item to undo.
     EXPECT_EQ(1, ClampUndoDepth(0));
     EXPECT_EQ(1, ClampUndoDepth(-5));
     EXPECT_EQ(50, ClampUndoDepth(50));
     EXPECT_EQ(100, ClampUndoDepth(101));
-    CFakeHost host;
-    CUndoList lst;
-    for (int i = 0; i < 3; ++i)
-        lst.Add(Align(host, {{W(1), i, 0, SW_SHOWNORMAL}}), 0);
-    // Depth 0 from the registry still keeps the last item to undo.
+    lst.Add(Align(host, {{W(1), 9, 0, SW_SHOWNORMAL}}), 0);
     EXPECT_EQ(1u, lst.GetCount());
     for (int i = 0; i < 120; ++i)
         lst.Add(Align(host, {{W(1), i, 1, SW_SHOWNORMAL}}), 1000);
     EXPECT_EQ(100u, lst.GetCount());
 }
 
-TEST(CoreUndoList, AnItemEqualToTheLastIsDropped)
-{
-    CFakeHost host;
-    CUndoList lst;
-    EXPECT_TRUE(lst.Add(Align(host, {{W(1), 5, 5, SW_SHOWNORMAL}}), 50).bAdded);
-    const CUndoList::ADD_RESULT res = lst.Add(Align(host, {{W(1), 5, 5, SW_SHOWNORMAL}}), 50);
-    EXPECT_FALSE(res.bAdded);
-    EXPECT_EQ(lst.Last(), res.pLast);
-    EXPECT_EQ(UK_ALIGN, res.nLastKind);
-    EXPECT_EQ(1u, lst.GetCount());
-    EXPECT_TRUE(lst.Add(Align(host, {{W(1), 6, 5, SW_SHOWNORMAL}}), 50).bAdded);
-    EXPECT_EQ(2u, lst.GetCount());
-}
-
-TEST(CoreUndoList, InvalidTailItemsArePrunedWhenAddingAndByLastUndoItem)
+TEST(CoreUndoList, AnEqualItemIsDroppedAndInvalidTailItemsArePruned)
 {
     CFakeHost host;
     host.Add(W(1), {0, 0, 100, 100});
     CUndoList lst;
-    lst.Add(Align(host, {{W(1), 5, 5, SW_SHOWNORMAL}}), 50);
-    auto pWnd = std::make_unique<CUndoResizeWnd>(host);
-    pWnd->Add({W(1), {0, 0, 50, 50}, SW_SHOWNORMAL, 1});
-    lst.Add(std::move(pWnd), 50);
+    EXPECT_TRUE(lst.Add(Align(host, {{W(1), 5, 5, SW_SHOWNORMAL}}), 50).bAdded);
+    CUndoList::ADD_RESULT res = lst.Add(Align(host, {{W(1), 5, 5, SW_SHOWNORMAL}}), 50);
+    EXPECT_FALSE(res.bAdded);
+    EXPECT_EQ(lst.Last(), res.pLast);
+    EXPECT_EQ(UK_ALIGN, res.nLastKind);
+    EXPECT_EQ(1u, lst.GetCount());
+
+    lst.Add(Rw(host, {{W(1), {0, 0, 50, 50}, SW_SHOWNORMAL, 1}}), 50);
     ASSERT_EQ(2u, lst.GetCount());
     EXPECT_EQ(UK_RESIZEWND, lst.LastUndoItem()->GetKind());
-
-    // The window went: the item is dropped, and an equal align record behind it refuses the new one.
+    // The window went: the item is dropped, and the equal align record behind it refuses the new one.
     host.wnds[W(1)].bExists = false;
-    const CUndoList::ADD_RESULT res = lst.Add(Align(host, {{W(1), 5, 5, SW_SHOWNORMAL}}), 50);
+    res = lst.Add(Align(host, {{W(1), 5, 5, SW_SHOWNORMAL}}), 50);
     EXPECT_FALSE(res.bAdded);
     EXPECT_EQ(1u, lst.GetCount());
     EXPECT_EQ(UK_ALIGN, lst.Last()->GetKind());
 
     // An unchanged window record is no undo: LastUndoItem drops it.
     host.wnds[W(1)].bExists = true;
-    auto pSame = std::make_unique<CUndoResizeWnd>(host);
-    pSame->Add({W(1), {0, 0, 100, 100}, SW_SHOWNORMAL, 1});
-    lst.Add(std::move(pSame), 50);
+    lst.Add(Rw(host, {{W(1), {0, 0, 100, 100}, SW_SHOWNORMAL, 1}}), 50);
     EXPECT_EQ(2u, lst.GetCount());
     EXPECT_EQ(UK_ALIGN, lst.LastUndoItem()->GetKind());
     EXPECT_EQ(1u, lst.GetCount());
-
-    // A bar record without bar windows is invalid.
+    // Nor is a bar record without bar windows.
     auto pBar = std::make_unique<CUndoResize>(host);
     pBar->Add({nullptr, {0, 0, 1, 1}, 1});
     lst.Add(std::move(pBar), 50);
     EXPECT_EQ(UK_ALIGN, lst.LastUndoItem()->GetKind());
+    EXPECT_TRUE(lst.Add(Align(host, {{W(1), 6, 5, SW_SHOWNORMAL}}), 50).bAdded);
     lst.Clear();
     EXPECT_EQ(nullptr, lst.LastUndoItem());
     EXPECT_EQ(nullptr, lst.TakeLast());
@@ -482,14 +363,11 @@ TEST(CoreUndoList, DeleteLastDeletesOnlyTheItemThatPressesOwnSaveAdded)
     CUndoList lst;
     lst.Add(Align(host, {{W(1), 1, 0, SW_SHOWNORMAL}}), 50, 7);
     lst.Add(Align(host, {{W(1), 2, 0, SW_SHOWNORMAL}}), 50, 8);
-    // A press whose save was refused or dropped has a ticket no item carries.
-    EXPECT_FALSE(lst.DeleteLastOf(9));
-    EXPECT_FALSE(lst.DeleteLastOf(0));
-    // Not the tail any more: left alone.
-    EXPECT_FALSE(lst.DeleteLastOf(7));
+    // A press whose save was refused or dropped has a ticket no item carries; 7 is not the tail.
+    for (UINT n : {9u, 0u, 7u})
+        EXPECT_FALSE(lst.DeleteLastOf(n)) << n;
     EXPECT_EQ(2u, lst.GetCount());
     EXPECT_TRUE(lst.DeleteLastOf(8));
-    EXPECT_EQ(1u, lst.GetCount());
     EXPECT_TRUE(lst.DeleteLastOf(7));
     EXPECT_TRUE(lst.IsEmpty());
     EXPECT_FALSE(lst.DeleteLastOf(7));
@@ -515,8 +393,7 @@ TEST(CoreUndoList, SaveRequestPoolRefusesForeignPointersAndNumbersEachRequest)
     ASSERT_NE(nullptr, pTaken);
     EXPECT_EQ(3, pTaken->nValue);
     EXPECT_EQ(UNDO_NO_SHOW_CMD, pTaken->nExtra);
-    // Taken once only.
-    EXPECT_EQ(nullptr, pool.Take(reinterpret_cast<LPARAM>(p2)));
+    EXPECT_EQ(nullptr, pool.Take(reinterpret_cast<LPARAM>(p2))) << "taken once only";
     EXPECT_EQ(1u, pool.GetCount());
     pool.Clear();
     EXPECT_EQ(0u, pool.GetCount());
