@@ -124,20 +124,3 @@ void CScrollMove::EndPass(MV_STEP_ACTION& act, bool bLastReached) noexcept
     }
     m_nRate = ScrollCalc::NextScrollRate(m_lstRate, m_nSpeed, m_nCnt + 1);
 }
-
-LPRM_MV_ALL_WNDS* CMoveRequestPool::Add(const LPRM_MV_ALL_WNDS& rec)
-{
-    return m_lst.emplace_back(std::make_unique<LPRM_MV_ALL_WNDS>(rec)).get();
-}
-
-std::unique_ptr<LPRM_MV_ALL_WNDS> CMoveRequestPool::Take(WPARAM wParam) noexcept
-{
-    const auto it = std::find_if(m_lst.begin(), m_lst.end(), [wParam](const auto& p) {
-        return reinterpret_cast<WPARAM>(p.get()) == wParam;
-    });
-    if (it == m_lst.end())
-        return nullptr;
-    std::unique_ptr<LPRM_MV_ALL_WNDS> p = std::move(*it);
-    m_lst.erase(it);
-    return p;
-}

@@ -8,6 +8,7 @@
 #include <memory>
 #include <vector>
 
+#include "PostedRecordPool.h"
 #include "PropertySet.h"
 
 // A move request. Every window moves by the negated offsets.
@@ -88,17 +89,5 @@ private:
     int m_nRate = 0;
 };
 
-// Move requests posted by pointer stay with their window until the move handler takes them:
-// a request left in the queue when the window goes is freed with the pool, and a pointer that
-// was never handed out here (another process can post any number) is refused.
-class CMoveRequestPool {
-public:
-    LPRM_MV_ALL_WNDS* Add(const LPRM_MV_ALL_WNDS& rec);
-    // Null for a number that is not an outstanding request of this pool.
-    std::unique_ptr<LPRM_MV_ALL_WNDS> Take(WPARAM wParam) noexcept;
-    size_t GetCount() const noexcept { return m_lst.size(); }
-    void Clear() noexcept { m_lst.clear(); }
-
-private:
-    std::vector<std::unique_ptr<LPRM_MV_ALL_WNDS>> m_lst;
-};
+// Move requests posted by pointer (MSG_MV_ALL_WNDS).
+using CMoveRequestPool = CPostedRecordPool<LPRM_MV_ALL_WNDS>;

@@ -69,22 +69,10 @@ LPRM_SAVE_FOR_UNDO* CSaveForUndoPool::Add(INT_PTR nValue, void* pv, INT_PTR nExt
 {
     if (++m_nNextTicket == 0)
         m_nNextTicket = 1;
-    auto p = std::make_unique<LPRM_SAVE_FOR_UNDO>();
-    p->nValue = nValue;
-    p->pv = pv;
-    p->nExtra = nExtra;
-    p->nTicket = m_nNextTicket;
-    return m_lst.emplace_back(std::move(p)).get();
-}
-
-std::unique_ptr<LPRM_SAVE_FOR_UNDO> CSaveForUndoPool::Take(LPARAM lParam) noexcept
-{
-    const auto it = std::find_if(m_lst.begin(), m_lst.end(), [lParam](const auto& p) {
-        return reinterpret_cast<LPARAM>(p.get()) == lParam;
-    });
-    if (it == m_lst.end())
-        return nullptr;
-    std::unique_ptr<LPRM_SAVE_FOR_UNDO> p = std::move(*it);
-    m_lst.erase(it);
-    return p;
+    LPRM_SAVE_FOR_UNDO rec{};
+    rec.nValue = nValue;
+    rec.pv = pv;
+    rec.nExtra = nExtra;
+    rec.nTicket = m_nNextTicket;
+    return CPostedRecordPool::Add(rec);
 }

@@ -7,6 +7,7 @@
 #include <memory>
 #include <vector>
 
+#include "PostedRecordPool.h"
 #include "UndoItem.h"
 
 inline constexpr int UNDO_DEPTH_MIN = 1;
@@ -58,16 +59,16 @@ struct LPRM_SAVE_FOR_UNDO {
     UINT nTicket = 0;    // the request's number, never 0: the item it adds carries it
 };
 
-// Requests posted by pointer stay here until their handler takes them, as CMoveRequestPool does:
-// pointers not handed out here are refused, and requests left in the queue are freed with it.
-class CSaveForUndoPool {
+// Save requests posted by pointer (MSG_SAVE_FOR_UNDO), each numbered with a ticket.
+class CSaveForUndoPool : public CPostedRecordPool<LPRM_SAVE_FOR_UNDO> {
 public:
+    // A new record numbered with the next ticket.
     LPRM_SAVE_FOR_UNDO* Add(INT_PTR nValue, void* pv, INT_PTR nExtra);
-    std::unique_ptr<LPRM_SAVE_FOR_UNDO> Take(LPARAM lParam) noexcept;
-    size_t GetCount() const noexcept { return m_lst.size(); }
-    void Clear() noexcept { m_lst.clear(); }
+    std::unique_ptr<LPRM_SAVE_FOR_UNDO> Take(LPARAM lParam) noexcept
+    {
+        return CPostedRecordPool::Take(static_cast<ULONG_PTR>(lParam));
+    }
 
 private:
-    std::vector<std::unique_ptr<LPRM_SAVE_FOR_UNDO>> m_lst;
     UINT m_nNextTicket = 0;
 };
