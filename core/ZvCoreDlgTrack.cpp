@@ -65,6 +65,10 @@ LRESULT CZvCoreDlg::OnHookCbtActivate(WPARAM wParam, LPARAM) noexcept
         return 0;
     if (!m_pwe)
         return 0;
+    // A window just come (a dialog opened by the activated window) is not in the lists until they
+    // are counted again: the owner would be scrolled for in place of the window in front of it.
+    if (g_nWndsChanged)
+        CalcScrollRange();
     hWnd = ReplaceOwnedWindow(hWnd);
 
     auto isKnown = [this, hWnd] { return m_pwe->IsMoveWnd(hWnd) || m_pwe->FindFixWnd(hWnd) != nullptr; };

@@ -152,6 +152,17 @@ TEST_F(CoreTrack, CentreModeCentresTheWindowAndMaximizeCancelFillsTheWorkAreaWit
     ASSERT_TRUE(Settle());
     EXPECT_EQ(1u, ActivateLines(L"Zv Trk Burst"));
     EXPECT_TRUE(SameRect(Shifted(rcA2, dx, 0), WindowRect(hA)));
+
+    // An owner's activation scrolls for the window it owns (the kit's first window, A, owns it),
+    // also right after that window came.
+    const HWND hO = m_wnds.Create(WndArg(m_rcWork.right + 500, 300, 300, 200, L"Zv Trk Owned", L"owned+noactivate"));
+    ASSERT_TRUE(hO);
+    ASSERT_TRUE(Settle());
+    const RECT rcO = WindowRect(hO);
+    ASSERT_TRUE(m_run.PostActivate(hA));
+    EXPECT_TRUE(WaitForRect(hO, Shifted(rcO, (m_rcWork.right - 300) / 2 - rcO.left, 0), 3000)) << "centred";
+    ASSERT_TRUE(Settle());
+    EXPECT_EQ(1u, ActivateLines(L"Zv Trk Owned"));
     EXPECT_EQ(0, m_run.Close());
 }
 
