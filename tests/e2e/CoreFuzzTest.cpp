@@ -84,21 +84,6 @@ std::set<UINT> ParseMsgList(const std::wstring& strList)
     return msgs;
 }
 
-// Processes of one program file, by id.
-std::set<DWORD> ProcessesOf(const wchar_t* pszFile)
-{
-    std::set<DWORD> pids;
-    const HANDLE hSnap = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
-    if (hSnap == INVALID_HANDLE_VALUE)
-        return pids;
-    PROCESSENTRY32W pe{sizeof(pe)};
-    for (BOOL b = Process32FirstW(hSnap, &pe); b; b = Process32NextW(hSnap, &pe)) {
-        if (_wcsicmp(pe.szExeFile, pszFile) == 0)
-            pids.insert(pe.th32ProcessID);
-    }
-    CloseHandle(hSnap);
-    return pids;
-}
 
 // The settings program's mutex, held as while that program runs: the core program forwards keys
 // only then. Released on every road out of a test, since no core program starts while it exists.

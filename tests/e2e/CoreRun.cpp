@@ -1,6 +1,7 @@
 #include "CoreRun.h"
 
 #include <gtest/gtest.h>
+#include <tlhelp32.h>
 
 #include <algorithm>
 #include <cwchar>
@@ -67,6 +68,21 @@ HWND StartCoreProgram(CProcess& core, const std::wstring& strArgs)
     return hWnd;
 }
 
+std::set<DWORD> ProcessesOf(const wchar_t* pszFile)
+{
+    std::set<DWORD> pids;
+    const HANDLE hSnap = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+    if (hSnap == INVALID_HANDLE_VALUE)
+        return pids;
+    PROCESSENTRY32W pe{sizeof(pe)};
+    for (BOOL b = Process32FirstW(hSnap, &pe); b; b = Process32NextW(hSnap, &pe)) {
+        if (_wcsicmp(pe.szExeFile, pszFile) == 0)
+            pids.insert(pe.th32ProcessID);
+    }
+    CloseHandle(hSnap);
+    return pids;
+}
+
 CCoreRun::CCoreRun(const wchar_t* pszTestName) : m_strLog(NewTempFilePath(pszTestName, L".log")) {}
 
 CCoreRun::~CCoreRun()
@@ -90,7 +106,8 @@ bool CCoreRun::Start(const std::wstring& strExtraArgs)
     if (!m_hWnd)
         return false;
     if (!WaitForLine(kStartLine, 1, 20000)) {
-        ADD_FAILURE() << "the log viewer did not write the start line";
+        ADD_FAILURE() << "the log viewer did not write the start line (" << ProcessesOf(L"ZvLog64.exe").size()
+                      << " viewers running, log of " << Log().size() << " characters)";
         return false;
     }
     return true;

@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include <initializer_list>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -49,6 +50,9 @@ std::vector<MOVE_LINE> MoveLines(const std::wstring& strLog, const std::wstring&
 // The move of each line along one axis.
 std::vector<int> PassesX(const std::vector<MOVE_LINE>& lines);
 std::vector<int> PassesY(const std::vector<MOVE_LINE>& lines);
+
+// Processes of one program file, by id.
+std::set<DWORD> ProcessesOf(const wchar_t* pszFile);
 
 // Starts the core program with these arguments and waits for its hidden window: the window, or null
 // (with the failure reported) when the program did not start or its window did not come.
