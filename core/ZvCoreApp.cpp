@@ -178,30 +178,6 @@ int CZvCoreApp::ExitInstance()
     return CWinApp::ExitInstance();
 }
 
-BOOL CZvCoreApp::PreTranslateMessage(MSG* pMsg)
-{
-    if (m_pMainWnd && pMsg->hwnd == m_pMainWnd->m_hWnd) {
-        // The tray menu posts its commands to the main window; those of the application end here.
-        if (pMsg->message == WM_COMMAND && OnCommand(LOWORD(pMsg->wParam)))
-            return TRUE;
-    }
-    return CWinApp::PreTranslateMessage(pMsg);
-}
-
-BOOL CZvCoreApp::OnCommand(UINT nId)
-{
-    switch (nId) {
-    case ID_ZV_HELP:
-        OnHelp();
-        return TRUE;
-    case ID_APP_ABOUT:
-        OnAppAbout();
-        return TRUE;
-    default:
-        return FALSE;
-    }
-}
-
 void CZvCoreApp::OnHelp()
 {
     if (HWND hWndHelp = FindHelpWnd()) {
@@ -222,6 +198,13 @@ void CZvCoreApp::OnHelp()
 
 void CZvCoreApp::OnAppAbout()
 {
+    if (m_pAboutDlg) {
+        if (m_pAboutDlg->m_hWnd)
+            SetForegroundWindow(m_pAboutDlg->m_hWnd);
+        return;
+    }
     CZvCoreAboutDlg dlg(&m_lstVersion);
+    m_pAboutDlg = &dlg;
     dlg.DoModal();
+    m_pAboutDlg = nullptr;
 }

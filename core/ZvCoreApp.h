@@ -35,18 +35,18 @@ BOOL ReadFileVersion(LPCWSTR pszFile, FILE_VERSION_SET& fvs);
 // One entry per file that has version information, in the order given; the others are left out.
 std::vector<FILE_VERSION_SET> BuildFileVersionList(const LPCWSTR* apszFile, size_t nFiles);
 
+class CZvCoreAboutDlg;
+
 class CZvCoreApp : public CWinApp {
 public:
     CZvCoreApp();
 
     BOOL InitInstance() override;
     int ExitInstance() override;
-    // Commands posted to the main window that belong to the application.
-    BOOL PreTranslateMessage(MSG* pMsg) override;
-
-    // The application's commands (help, about); FALSE for any other identifier.
-    BOOL OnCommand(UINT nId);
+    // The application's commands, which the main window hands on however they reach it (posted
+    // by the tray menu, sent, or while a box runs its own message loop).
     void OnHelp();
+    // A second request while the about box is open brings that box to the front.
     void OnAppAbout();
 
     const CMDLINE_OPTION_SET& GetOptions() const noexcept { return m_opt; }
@@ -66,6 +66,8 @@ public:
     HCURSOR m_hCurSizeAll;
     // Set once the help file has been opened: the main window's teardown closes the help window.
     int m_bHelpOpened = 0;
+    // The about box while it is open.
+    CZvCoreAboutDlg* m_pAboutDlg = nullptr;
 
 private:
     void SetMsgFilter(DWORD dwAction);

@@ -35,6 +35,8 @@ CZvCoreDlg::CZvCoreDlg()
     MapMessage(WM_TIMER, &CZvCoreDlg::OnTimer);
     MapMessage(WM_SETFOCUS, &CZvCoreDlg::OnSetFocus);
     MapCommand(ID_ZV_REDRAW_ALL, &CZvCoreDlg::OnRedrawAll);
+    MapCommand(ID_ZV_HELP, &CZvCoreDlg::OnHelp);
+    MapCommand(ID_APP_ABOUT, &CZvCoreDlg::OnAppAbout);
     MapCommand(ID_ZV_ALIGN_CENTER, &CZvCoreDlg::OnAlignCenter);
     MapCommand(ID_ZV_ALIGN_CASCADE, &CZvCoreDlg::OnAlignCascade);
     MapCommand(ID_ZV_ALIGN_TILE_HORZ, &CZvCoreDlg::OnAlignTileHorz);
@@ -217,6 +219,19 @@ LRESULT CZvCoreDlg::OnSetFocus(WPARAM wParam, LPARAM) noexcept
     if (hWndLost && hWndLost != m_hWnd && IsWindow(hWndLost))
         SetFocus(hWndLost);
     return 0;
+}
+
+// Help and about belong to the application; they arrive here however they were delivered.
+void CZvCoreDlg::OnHelp() noexcept
+{
+    if (CZvCoreApp* pApp = GetCoreApp())
+        pApp->OnHelp();
+}
+
+void CZvCoreDlg::OnAppAbout() noexcept
+{
+    if (CZvCoreApp* pApp = GetCoreApp())
+        pApp->OnAppAbout();
 }
 
 LRESULT CZvCoreDlg::OnTimer(WPARAM wParam, LPARAM) noexcept

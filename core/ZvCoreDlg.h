@@ -130,6 +130,8 @@ private:
     LRESULT OnTimer(WPARAM wParam, LPARAM) noexcept;
     LRESULT OnSetFocus(WPARAM wParam, LPARAM) noexcept;
     void OnRedrawAll() noexcept;
+    void OnHelp() noexcept;
+    void OnAppAbout() noexcept;
     LRESULT OnLogWndDtct(WPARAM, LPARAM) noexcept;
     LRESULT OnLogWndRsp(WPARAM wParam, LPARAM) noexcept;
     LRESULT OnLogEnd(WPARAM, LPARAM) noexcept;

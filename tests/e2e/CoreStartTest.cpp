@@ -211,7 +211,7 @@ TEST_F(CoreStart, HelpCommandBringsAnOpenHelpWindowForwardInsteadOfOpeningTheFil
     EXPECT_EQ(CloseCore(hWnd), std::optional<DWORD>(0));
 }
 
-TEST_F(CoreStart, AboutBoxListsTheFileVersions)
+TEST_F(CoreStart, AboutBoxListsTheFileVersionsOpensOnceAndComesHoweverTheCommandIsDelivered)
 {
     HWND hWnd = StartCore();
     ASSERT_NE(hWnd, nullptr);
@@ -230,9 +230,28 @@ TEST_F(CoreStart, AboutBoxListsTheFileVersions)
     EXPECT_EQ(strVersions.rfind(L" ZvCore64.exe     9.0.0.0", 0), 0u) << strVersions.size();
     EXPECT_NE(GetDlgItem(hDlg, IDOK), nullptr);
 
+    // Asked for again while it is open, posted or sent (as SendMessage delivers it, past the
+    // message loop): still the one box.
+    ASSERT_TRUE(PostMessageW(hWnd, WM_COMMAND, kAboutCommand, 0));
+    ASSERT_TRUE(SendNotifyMessageW(hWnd, WM_COMMAND, kAboutCommand, 0));
+    const auto AboutBoxes = [&] {
+        size_t n = 0;
+        for (HWND h : TopLevelWindows(m_core.Pid()))
+            n += IsWindowVisible(h) && WindowTitle(h) == L"Zuvora! のバージョン情報";
+        return n;
+    };
+    PumpFor(500);
+    EXPECT_EQ(AboutBoxes(), 1u);
+
     PostMessageW(hDlg, WM_COMMAND, IDOK, 0);
     EXPECT_TRUE(WaitUntil([&] { return !IsWindow(hDlg); }, 5000));
     EXPECT_TRUE(m_core.IsRunning());
+    // A sent command, which no message loop sees first, opens it too.
+    ASSERT_TRUE(SendNotifyMessageW(hWnd, WM_COMMAND, kAboutCommand, 0));
+    hDlg = WaitForWindow(L"Zuvora! のバージョン情報", 10000, L"#32770", m_core.Pid());
+    ASSERT_NE(hDlg, nullptr) << "a sent about command";
+    PostMessageW(hDlg, WM_COMMAND, IDOK, 0);
+    EXPECT_TRUE(WaitUntil([&] { return !IsWindow(hDlg); }, 5000));
     EXPECT_EQ(CloseCore(hWnd), std::optional<DWORD>(0));
 }
 
