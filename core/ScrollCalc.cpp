@@ -121,8 +121,10 @@ SCROLL_WIDTH_RESULT ScrollWidthAbs(const PROP_SCRLWDTH& scrlWdth, int nIdx, cons
     case SCRLMODE_REL: {
         const int nExtent = bVert ? static_cast<int>(static_cast<uint32_t>(basis.rcRange.bottom) - static_cast<uint32_t>(basis.rcRange.top))
                                   : static_cast<int>(static_cast<uint32_t>(basis.rcRange.right) - static_cast<uint32_t>(basis.rcRange.left));
-        const int nTrack = bVert ? basis.nTrackV : basis.nTrackH;
-        if (nTrack == 0) return {0, 0};
+        // A bar without a track (collapsed to nothing, or not yet laid out) divides as no bar
+        // would; a negative length read unsigned would shrink every step to nothing.
+        int nTrack = bVert ? basis.nTrackV : basis.nTrackH;
+        if (nTrack <= 0) nTrack = SCROLL_TRACK_NO_BAR;
         const uint32_t uProduct = static_cast<uint32_t>(Mul32(nExtent, w.nRel));
         return {static_cast<int>(uProduct / static_cast<uint32_t>(nTrack)), nTrack};
     }

@@ -98,7 +98,7 @@ inline constexpr int UNDO_SUBKIND_BOTH = 7;
 // What a Scroll width entry in relative or screen mode is measured against.
 struct SCROLL_WIDTH_BASIS {
     RECT rcRange;       // the scroll range
-    int nTrackH;        // track length of the horizontal bar window; 30000 without one
+    int nTrackH;        // track length of the horizontal bar window; 30000 without one, and 0 or less counts as none
     int nTrackV;        // the same of the vertical bar window
     int nDesktopWidth;  // the desktop window's size
     int nDesktopHeight;
@@ -112,7 +112,7 @@ struct SCROLL_WIDTH_RESULT {
 };
 
 // Pixels per unit of entry nIdx. 0 for an index outside 0..11, mode 2 or an unknown
-// mode, and in relative mode for a zero track length.
+// mode. In relative mode a track length of 0 or less divides by SCROLL_TRACK_NO_BAR.
 SCROLL_WIDTH_RESULT ScrollWidthAbs(const PROP_SCRLWDTH& scrlWdth, int nIdx, const SCROLL_WIDTH_BASIS& basis) noexcept;
 
 struct DEVICE_REQUEST {

@@ -196,14 +196,19 @@ TEST(CoreScrollCalc, ScrollWidths) {
     EXPECT_EQ((std::pair{2560, 0}), std::pair(ScrollWidthAbs(sw, 5, basis).nWidth, ScrollWidthAbs(sw, 5, basis).nDivisor));
     EXPECT_EQ(1024, ScrollWidthAbs(sw, 7, basis).nWidth);
 
-    // Mode 2, unknown modes, a zero track and a bad index give nothing.
+    // Mode 2, unknown modes and a bad index give nothing.
     sw.aScrlWdth[9] = {SCRLMODE_NONE, 10, 10, 1};
     sw.aScrlWdth[11] = {7, 10, 10, 1};
     for (int nIdx : {9, 11, -1, 12, 0xFFFF, INT_MIN}) EXPECT_EQ(0, ScrollWidthAbs(sw, nIdx, basis).nWidth) << nIdx;
-    SCROLL_WIDTH_BASIS noTrack = basis;
-    noTrack.nTrackH = noTrack.nTrackV = 0;
-    sw.aScrlWdth[1] = sw.aScrlWdth[3] = {SCRLMODE_REL, 0, 10, 0};
-    EXPECT_EQ((std::pair{0, 0}), std::pair(ScrollWidthAbs(sw, 1, noTrack).nWidth, ScrollWidthAbs(sw, 3, noTrack).nWidth));
+
+    // A track of 0 or less is no bar: the range is divided as without one.
+    sw.aScrlWdth[1] = sw.aScrlWdth[3] = {SCRLMODE_REL, 0, 300, 0};
+    for (int nTrack : {0, -1, -400, INT_MIN}) {
+        SCROLL_WIDTH_BASIS noTrack = basis;
+        noTrack.nTrackH = noTrack.nTrackV = nTrack;
+        const SCROLL_WIDTH_RESULT h = ScrollWidthAbs(sw, 1, noTrack), v = ScrollWidthAbs(sw, 3, noTrack);
+        EXPECT_EQ((std::tuple{20, 12, SCROLL_TRACK_NO_BAR}), std::tuple(h.nWidth, v.nWidth, h.nDivisor)) << nTrack;
+    }
 
     EXPECT_TRUE(IsVertScrlWdthIndex(10) && !IsVertScrlWdthIndex(9) && IsWheelScrlWdthIndex(8));
     EXPECT_FALSE(IsWheelScrlWdthIndex(7) || IsWheelScrlWdthIndex(12));
