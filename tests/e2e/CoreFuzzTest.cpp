@@ -33,8 +33,6 @@ using namespace zvcore;
 
 namespace {
 
-constexpr WORD kRight = 0x02;
-constexpr int kKeybdHorzLine = 1 * 4 + 0 * 2 + 0;
 constexpr int kKeybdHorzLineWidth = 10;
 constexpr wchar_t kViewerFile[] = L"ZvLog64.exe";
 constexpr POINT kMiddle{640, 500};
@@ -449,7 +447,6 @@ TEST_F(CoreFuzz, AHugeDeviceCountMovesTheWindowsTheAskedWay)
     const RECT rc = WindowRect(hWnd);
 
     // Left by 214748364 lines of 10 pixels: the windows go right by 2147483640.
-    constexpr WORD kLeft = 0x01;
     ASSERT_TRUE(m_run.PostDevice(kLeft, kKeybdHorzLine, 214748364));
     ASSERT_TRUE(m_run.WaitForMoveEnd());
     EXPECT_GT(WindowRect(hWnd).left, rc.left + 30000);

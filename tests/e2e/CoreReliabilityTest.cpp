@@ -22,10 +22,6 @@ using namespace zvcore;
 
 namespace {
 
-constexpr WORD kRight = 0x02;
-constexpr WORD kDown = 0x20;
-constexpr int kKeybdHorzLine = 1 * 4 + 0 * 2 + 0;
-constexpr int kKeybdVertLine = 1 * 4 + 1 * 2 + 0;
 constexpr UINT kCmdFirstAlign = 32772;  // .. 32775
 constexpr size_t kMaxChurn = 4;
 constexpr int kCheckEvery = 25;

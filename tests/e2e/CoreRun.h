@@ -20,6 +20,12 @@ inline constexpr UINT kMsgMvStep = 0x8053;
 inline constexpr UINT kMsgTmrScroll = 0x8076;
 inline constexpr UINT kMsgHookCbtActivate = 0x8040;
 inline constexpr UINT kCmdUndo = 32771;
+// Direction flags of a device request (the high word of its wParam) and two Scroll width entries.
+inline constexpr WORD kLeft = 0x01;
+inline constexpr WORD kRight = 0x02;
+inline constexpr WORD kDown = 0x20;
+inline constexpr int kKeybdHorzLine = 1 * 4 + 0 * 2 + 0;
+inline constexpr int kKeybdVertLine = 1 * 4 + 1 * 2 + 0;
 // The mouse page entry: no test moves by it, so its width line marks requests taken.
 inline constexpr int kMarkIdx = 0 * 4 + 1 * 2 + 1;
 inline constexpr wchar_t kStartLine[] = L"ZvCoreアプリケーション開始.";

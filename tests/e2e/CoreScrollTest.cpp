@@ -18,10 +18,6 @@ using namespace zvcore;
 
 namespace {
 
-constexpr WORD kRight = 0x02;
-constexpr WORD kDown = 0x20;
-constexpr int kKeybdHorzLine = 1 * 4 + 0 * 2 + 0;
-constexpr int kKeybdVertLine = 1 * 4 + 1 * 2 + 0;
 
 class CoreScroll : public ::testing::Test {
 protected:

@@ -15,8 +15,6 @@ namespace {
 
 constexpr UINT kIdCascade = 32773;
 constexpr UINT kMsgDelLastUndo = 0x8031;
-constexpr WORD kRight = 0x02;
-constexpr WORD kDown = 0x20;
 constexpr int kWheelHorzLine = 2 * 4 + 0 * 2 + 0;
 constexpr int kWheelVertLine = 2 * 4 + 1 * 2 + 0;
 constexpr wchar_t kUndoLine[] = L"アンドゥ実行 : ";
