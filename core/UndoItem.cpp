@@ -8,11 +8,6 @@
 
 namespace {
 
-bool SameRect(const RECT& a, const RECT& b)
-{
-    return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
-}
-
 bool ReadPlacement(IUndoHost& host, HWND hWnd, WINDOWPLACEMENT& wp)
 {
     wp = WINDOWPLACEMENT{};
@@ -41,6 +36,23 @@ POINT UndoAlignPoint(IUndoHost& host, HWND hWnd, const WINDOWPLACEMENT& wp)
 BOOL CUndoItem::IsEqual(const CUndoItem& other) const
 {
     return GetKind() == other.GetKind() && GetCount() == other.GetCount();
+}
+
+bool SameEntry(const UNDO_ALIGN_ENTRY& a, const UNDO_ALIGN_ENTRY& b) noexcept
+{
+    return a.hWnd == b.hWnd && a.x == b.x && a.y == b.y &&
+           IsSameShowCmd(static_cast<UINT>(a.nCmdShow), static_cast<UINT>(b.nCmdShow));
+}
+
+bool SameEntry(const UNDO_BAR_ENTRY& a, const UNDO_BAR_ENTRY& b) noexcept
+{
+    return a.hWnd == b.hWnd && a.nBar == b.nBar && EqualRect(&a.rc, &b.rc);
+}
+
+bool SameEntry(const UNDO_WND_ENTRY& a, const UNDO_WND_ENTRY& b) noexcept
+{
+    return a.hWnd == b.hWnd && IsSameShowCmd(static_cast<UINT>(a.nCmdShow), static_cast<UINT>(b.nCmdShow)) &&
+           EqualRect(&a.rc, &b.rc) && a.bVisible == b.bVisible;
 }
 
 // ---- CUndoAlign ----
@@ -72,20 +84,6 @@ BOOL CUndoAlign::Undo()
     return m_pHost->StartMultiMove(std::move(lstMult));
 }
 
-BOOL CUndoAlign::IsEqual(const CUndoItem& other) const
-{
-    if (!CUndoItem::IsEqual(other))
-        return FALSE;
-    const auto& lstOther = static_cast<const CUndoAlign&>(other).m_lst;
-    for (size_t i = 0; i < m_lst.size(); ++i) {
-        const UNDO_ALIGN_ENTRY& a = m_lst[i];
-        const UNDO_ALIGN_ENTRY& b = lstOther[i];
-        if (a.hWnd != b.hWnd || a.x != b.x || a.y != b.y ||
-            !IsSameShowCmd(static_cast<UINT>(a.nCmdShow), static_cast<UINT>(b.nCmdShow)))
-            return FALSE;
-    }
-    return TRUE;
-}
 
 // ---- CUndoResize ----
 
@@ -111,17 +109,6 @@ BOOL CUndoResize::IsValid()
     return FALSE;
 }
 
-BOOL CUndoResize::IsEqual(const CUndoItem& other) const
-{
-    if (!CUndoItem::IsEqual(other))
-        return FALSE;
-    const auto& lstOther = static_cast<const CUndoResize&>(other).m_lst;
-    for (size_t i = 0; i < m_lst.size(); ++i) {
-        if (m_lst[i].hWnd != lstOther[i].hWnd || m_lst[i].nBar != lstOther[i].nBar || !SameRect(m_lst[i].rc, lstOther[i].rc))
-            return FALSE;
-    }
-    return TRUE;
-}
 
 BOOL CUndoResize::IsChanged()
 {
@@ -129,7 +116,7 @@ BOOL CUndoResize::IsChanged()
         if (!entry.hWnd || (entry.nBar != 1 && entry.nBar != 2) || entry.hWnd != m_pHost->GetScrollBarWnd(entry.nBar))
             continue;
         RECT rc{};
-        if (m_pHost->GetWindowRect(entry.hWnd, &rc) && !SameRect(rc, entry.rc))
+        if (m_pHost->GetWindowRect(entry.hWnd, &rc) && !EqualRect(&rc, &entry.rc))
             return TRUE;
     }
     return FALSE;
@@ -192,20 +179,6 @@ BOOL CUndoResizeWnd::IsValid()
     return TRUE;
 }
 
-BOOL CUndoResizeWnd::IsEqual(const CUndoItem& other) const
-{
-    if (!CUndoItem::IsEqual(other))
-        return FALSE;
-    const auto& lstOther = static_cast<const CUndoResizeWnd&>(other).m_lst;
-    for (size_t i = 0; i < m_lst.size(); ++i) {
-        const UNDO_WND_ENTRY& a = m_lst[i];
-        const UNDO_WND_ENTRY& b = lstOther[i];
-        if (a.hWnd != b.hWnd || !IsSameShowCmd(static_cast<UINT>(a.nCmdShow), static_cast<UINT>(b.nCmdShow)) ||
-            !SameRect(a.rc, b.rc) || a.bVisible != b.bVisible)
-            return FALSE;
-    }
-    return TRUE;
-}
 
 BOOL CUndoResizeWnd::IsChanged()
 {
@@ -219,7 +192,8 @@ BOOL CUndoResizeWnd::IsChanged()
         if (m_pHost->IsVisible(entry.hWnd) || !bLiveOwner) {
             if (!ReadPlacement(*m_pHost, entry.hWnd, wp))
                 continue;
-            if (!IsSameShowCmd(nSaved, wp.showCmd) || !SameRect(UndoWndRect(*m_pHost, entry.hWnd, wp), entry.rc))
+            const RECT rcNow = UndoWndRect(*m_pHost, entry.hWnd, wp);
+            if (!IsSameShowCmd(nSaved, wp.showCmd) || !EqualRect(&rcNow, &entry.rc))
                 return TRUE;
         } else {
             if (!ReadPlacement(*m_pHost, hWndOwner, wp))
@@ -228,7 +202,7 @@ BOOL CUndoResizeWnd::IsChanged()
                 return TRUE;
             if (IsMinimizedShowCmd(wp.showCmd))
                 continue;
-            if (!SameRect(wp.rcNormalPosition, entry.rc))
+            if (!EqualRect(&wp.rcNormalPosition, &entry.rc))
                 return TRUE;
         }
     }

@@ -5,6 +5,7 @@
 #pragma once
 #include <windows.h>
 
+#include <algorithm>
 #include <list>
 #include <memory>
 #include <vector>
@@ -87,53 +88,65 @@ private:
     int m_nKind;
 };
 
-class CUndoAlign : public CUndoItem {
+// Two entries alike, for IsEqual: the same window in the same state.
+bool SameEntry(const UNDO_ALIGN_ENTRY& a, const UNDO_ALIGN_ENTRY& b) noexcept;
+bool SameEntry(const UNDO_BAR_ENTRY& a, const UNDO_BAR_ENTRY& b) noexcept;
+bool SameEntry(const UNDO_WND_ENTRY& a, const UNDO_WND_ENTRY& b) noexcept;
+
+// An item of one kind of entry: the entries, their count, and equality entry by entry (an item of
+// the same kind is of the same class).
+template <class ENTRY>
+class CUndoItemOf : public CUndoItem {
 public:
-    CUndoAlign(IUndoHost& host, int nAlignKind) : CUndoItem(host, UK_ALIGN), m_nAlignKind(nAlignKind) {}
+    const std::vector<ENTRY>& GetEntries() const noexcept { return m_lst; }
+    size_t GetCount() const noexcept override { return m_lst.size(); }
+    BOOL IsEqual(const CUndoItem& other) const override
+    {
+        if (!CUndoItem::IsEqual(other))
+            return FALSE;
+        const auto& lstOther = static_cast<const CUndoItemOf&>(other).m_lst;
+        return std::equal(m_lst.begin(), m_lst.end(), lstOther.begin(),
+                          [](const ENTRY& a, const ENTRY& b) { return SameEntry(a, b); })
+                   ? TRUE
+                   : FALSE;
+    }
+
+protected:
+    using CUndoItem::CUndoItem;
+    std::vector<ENTRY> m_lst;
+};
+
+class CUndoAlign : public CUndoItemOf<UNDO_ALIGN_ENTRY> {
+public:
+    CUndoAlign(IUndoHost& host, int nAlignKind) : CUndoItemOf(host, UK_ALIGN), m_nAlignKind(nAlignKind) {}
     int GetAlignKind() const noexcept { return m_nAlignKind; }
     void Add(const UNDO_ALIGN_ENTRY& entry) { m_lst.push_back(entry); }
-    const std::vector<UNDO_ALIGN_ENTRY>& GetEntries() const noexcept { return m_lst; }
-    size_t GetCount() const noexcept override { return m_lst.size(); }
     // One move in which each window still there goes back to its saved top-left; a maximised or
     // minimised window carries its placement, whose show command the move applies again.
     BOOL Undo() override;
     BOOL IsValid() override { return TRUE; }
-    BOOL IsEqual(const CUndoItem& other) const override;
     BOOL IsChanged() override { return TRUE; }
 
 private:
     int m_nAlignKind;
-    std::vector<UNDO_ALIGN_ENTRY> m_lst;
 };
 
-class CUndoResize : public CUndoItem {
+class CUndoResize : public CUndoItemOf<UNDO_BAR_ENTRY> {
 public:
-    explicit CUndoResize(IUndoHost& host) : CUndoItem(host, UK_RESIZE) {}
+    explicit CUndoResize(IUndoHost& host) : CUndoItemOf(host, UK_RESIZE) {}
     void Add(const UNDO_BAR_ENTRY& entry) { m_lst.push_back(entry); }
-    const std::vector<UNDO_BAR_ENTRY>& GetEntries() const noexcept { return m_lst; }
-    size_t GetCount() const noexcept override { return m_lst.size(); }
     // Stores each bar's saved rectangle in the settings and hands it to the bar.
     BOOL Undo() override;
     BOOL IsValid() override;
-    BOOL IsEqual(const CUndoItem& other) const override;
     BOOL IsChanged() override;
-
-private:
-    std::vector<UNDO_BAR_ENTRY> m_lst;
 };
 
-class CUndoResizeWnd : public CUndoItem {
+class CUndoResizeWnd : public CUndoItemOf<UNDO_WND_ENTRY> {
 public:
-    explicit CUndoResizeWnd(IUndoHost& host) : CUndoItem(host, UK_RESIZEWND) {}
+    explicit CUndoResizeWnd(IUndoHost& host) : CUndoItemOf(host, UK_RESIZEWND) {}
     // A show command SW_SHOWMINIMIZED is kept as SW_MINIMIZE, which does not activate.
     void Add(const UNDO_WND_ENTRY& entry);
-    const std::vector<UNDO_WND_ENTRY>& GetEntries() const noexcept { return m_lst; }
-    size_t GetCount() const noexcept override { return m_lst.size(); }
     BOOL Undo() override;
     BOOL IsValid() override;
-    BOOL IsEqual(const CUndoItem& other) const override;
     BOOL IsChanged() override;
-
-private:
-    std::vector<UNDO_WND_ENTRY> m_lst;
 };

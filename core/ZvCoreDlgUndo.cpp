@@ -47,11 +47,6 @@ bool ReadPlacement(HWND hWnd, WINDOWPLACEMENT& wp)
     return GetWindowPlacement(hWnd, &wp) != FALSE;
 }
 
-bool SameRect(const RECT& a, const RECT& b)
-{
-    return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
-}
-
 }  // namespace
 
 // The desktop as the undo items see it: the hidden main window's lists, placer and settings.
@@ -297,7 +292,7 @@ BOOL CZvCoreDlg::SaveForUndo(int nKind, INT_PTR nValue, void* pv, INT_PTR nExtra
             // again, as a second hook in the chain does) it is remembered in the very state this
             // event names already.
             const bool bSame = nForce == UNDO_NO_SHOW_CMD
-                                   ? SameRect(rcCur, r.rc) && IsSameShowCmd(static_cast<UINT>(r.nCmdShow), nCmdCur)
+                                   ? EqualRect(&rcCur, &r.rc) && IsSameShowCmd(static_cast<UINT>(r.nCmdShow), nCmdCur)
                                    : hWndNext == r.hWnd && IsSameShowCmd(static_cast<UINT>(r.nCmdShow), static_cast<UINT>(nForce));
             if (bSame) {
                 OutputLog(LOG_LEVEL_DEBUG, SENDER_CORE,
