@@ -61,6 +61,15 @@ public:
     BOOL StartMove(std::unique_ptr<CScrollMove> pMove) noexcept;
     HWND ReplaceOwnedWindow(HWND hWnd);
     const RECT& GetScrollRange() const noexcept { return m_rcScrollRange; }
+    // The wheel burst of an axis is closed: the next wheel turn opens a new undo item.
+    BOOL IsWheelBurstClosed(BOOL bVert) const noexcept { return bVert ? m_bWheelClosedV : m_bWheelClosedH; }
+    BOOL IsTrayMenuOpen() const noexcept { return m_bTrayMenuOpen; }
+    BOOL IsPropertyActive() const noexcept { return m_bPropertyActive; }
+
+    // ---- Tray icon and menu (ZvCoreDlgTray.cpp) ----
+    // Asks for the tray menu at a screen point (a scroll-bar window's right click); the menu opens
+    // when the request arrives. FALSE when it could not be posted.
+    BOOL PostTrayMenu(POINT ptScreen) noexcept;
 
     // ---- Undo (ZvCoreDlgUndo.cpp) ----
     // Asks for an undo record of the state as it stands; the record is taken after the current
