@@ -1,7 +1,7 @@
 // CZvCoreDlg: the window itself: its message table, start-up, the apply of the settings, the
 // teardown, the timer items and the log viewer's messages. Each other concern has a file of its
 // own: ZvCoreDlgHooks, ZvCoreDlgKeys, ZvCoreDlgAutoScroll, ZvCoreDlgScroll, ZvCoreDlgUndo,
-// ZvCoreDlgTrack, ZvCoreDlgAlign.
+// ZvCoreDlgTrack, ZvCoreDlgAlign, ZvCoreDlgTray, ZvCoreDlgGateway.
 #include "ZvCoreDlg.h"
 
 #include "HkGtwyEvtMngr.h"
@@ -67,6 +67,14 @@ CZvCoreDlg::CZvCoreDlg()
     MapMessage(MSG_HOOK_CBT_ACTIVATE, &CZvCoreDlg::OnHookCbtActivate);
     MapMessage(MSG_HOOK_CBT_MINMAX, &CZvCoreDlg::OnMinMaxHooked);
     MapMessage(MSG_MINIMIZED_WND, &CZvCoreDlg::OnMinimizedWnd);
+    // Tray icon and menu; command 32782 (the menu's cancel) has no handler: choosing it only
+    // closes the menu.
+    MapMessage(MSG_TRAY_NTFY, &CZvCoreDlg::OnTrayNtfy);
+    MapMessage(MSG_TRAY_MENU, &CZvCoreDlg::OnTrayMenu);
+    MapCommand(ID_ZV_PROPERTY, &CZvCoreDlg::OnProperty);
+    // Gateway link
+    MapCommand(ID_ZV_APP_EXIT, &CZvCoreDlg::OnAppExit);
+    MapMessage(MSG_HKGTWY_END, &CZvCoreDlg::OnHkGtwyEnd);
     Create();
 }
 
@@ -111,9 +119,8 @@ BOOL CZvCoreDlg::OnInitDialog()
 
 void CZvCoreDlg::ApplyProperty()
 {
-    SetMouseHook(IsMouseHookWanted());
-    SetWindowPos(m_hWnd, m_prop.propView.bTopMost ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0,
-                 SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    // The View section; the scroll-bar windows' View settings belong with it.
+    ApplyViewProperty();
     // Auto scroll switched off: nothing would ever see the pointer leave the edge.
     if (m_prop.propAtScrl.nMode == 0)
         StopAutoScroll();
@@ -141,9 +148,11 @@ void CZvCoreDlg::OnCancel() {}
 
 LRESULT CZvCoreDlg::OnClose(WPARAM, LPARAM) noexcept
 {
-    // Moving another program's window lets messages sent to us run inside the step handler; the
-    // dialog must outlive that handler, so the close waits for it.
-    if (m_bInStep) {
+    // Moving another program's window lets messages sent to us run inside the step handler, and
+    // the open tray menu's loop hands on every other message; the dialog must outlive both, so
+    // the menu closes and the close waits.
+    if (m_bInStep || m_bTrayMenuOpen) {
+        EndMenu();
         PostMessageW(m_hWnd, WM_CLOSE, 0, 0);
         return 0;
     }
@@ -185,6 +194,7 @@ LRESULT CZvCoreDlg::OnDestroy(WPARAM, LPARAM) noexcept
 
 void CZvCoreDlg::PostNcDestroy()
 {
+    DeleteTrayIcon();
     // The settings are saved at every orderly end.
     if (!m_bPropReleased) {
         SaveProperty(m_prop);

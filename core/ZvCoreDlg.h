@@ -8,6 +8,7 @@
 
 #include "AutoScroll.h"
 #include "LowLevelHookThread.h"
+#include "PostedRecordPool.h"
 #include "PropertySet.h"
 #include "ScrollCalc.h"
 #include "ScrollMove.h"
@@ -27,6 +28,8 @@ public:
     ~CZvCoreDlg() override;
 
     void ApplyProperty();
+    // The View settings: the mouse hook, topmost or not, the tray icon added or removed.
+    void ApplyViewProperty() noexcept;
 
     // TRUE when on was asked and the hook is installed; a hook is installed only while none is held.
     // An install that fails is logged and, the first time, shown in a box; the next apply tries again.
@@ -70,6 +73,11 @@ public:
     // Asks for the tray menu at a screen point (a scroll-bar window's right click); the menu opens
     // when the request arrives. FALSE when it could not be posted.
     BOOL PostTrayMenu(POINT ptScreen) noexcept;
+    // The menu at a screen point, prepared for the moment; returns when it has closed. Nothing
+    // while a menu is open already.
+    void ShowTrayMenu(POINT ptScreen) noexcept;
+    // The undo item's text and state, and the items a running move forbids, greyed.
+    void PrepareTrayMenu(HMENU hPopup) noexcept;
 
     // ---- Undo (ZvCoreDlgUndo.cpp) ----
     // Asks for an undo record of the state as it stands; the record is taken after the current
@@ -187,6 +195,27 @@ private:
     LRESULT OnSaveForUndo(WPARAM wParam, LPARAM lParam) noexcept;
     LRESULT OnDelLastUndo(WPARAM wParam, LPARAM) noexcept;
     void OnUndo() noexcept;
+
+    // ---- Tray icon and menu (ZvCoreDlgTray.cpp) ----
+    void AddTrayIcon() noexcept;
+    void DeleteTrayIcon() noexcept;
+    LRESULT OnTrayNtfy(WPARAM wParam, LPARAM lParam) noexcept;
+    LRESULT OnTrayMenu(WPARAM wParam, LPARAM) noexcept;
+    // Command 32778: the settings program.
+    void OnProperty() noexcept;
+    // The icon's record; its window is null while no icon is shown.
+    NOTIFYICONDATAW m_nid{};
+    // The points of MSG_TRAY_MENU, until the menu request takes them.
+    CPostedRecordPool<POINT> m_trayMenuReq;
+
+    // ---- Gateway link (ZvCoreDlgGateway.cpp) ----
+    static constexpr int END_STATE_RUNNING = 0;
+    static constexpr int END_STATE_REQUESTED = 1;   // waits until every block sent is answered
+    static constexpr int END_STATE_BLOCK_SENT = 2;  // the end block is with the gateway
+    // Command 32781: hooks off, then the end through MSG_HKGTWY_END.
+    void OnAppExit() noexcept;
+    LRESULT OnHkGtwyEnd(WPARAM wParam, LPARAM) noexcept;
+    int m_nEndState = END_STATE_RUNNING;
 
     // ---- Arrangement (ZvCoreDlgAlign.cpp): commands 32772 to 32775 ----
     void OnAlignCenter() noexcept;
