@@ -51,9 +51,12 @@ LRESULT CZvCoreDlg::OnKeybdHooked(WPARAM wParam, LPARAM lParam) noexcept
     }
     if (KeyMatch::IsKeyRelease(lParam))
         return 0;
-    // The open menu takes the keys: they reach it through our own queue.
+    // The open menu takes the keys. The hook passes every key on, so while this thread has the
+    // foreground the key comes to the menu by itself, and a second copy would move it twice; only
+    // a menu left without the foreground gets the key through our own queue.
     if (m_bTrayMenuOpen) {
-        PostMessageW(m_hWnd, WM_KEYDOWN, wParam, lParam);
+        if (GetWindowThreadProcessId(GetForegroundWindow(), nullptr) != GetCurrentThreadId())
+            PostMessageW(m_hWnd, WM_KEYDOWN, wParam, lParam);
         return 1;
     }
     CloseWheelBursts();
