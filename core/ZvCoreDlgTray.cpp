@@ -3,6 +3,7 @@
 // moment before it shows (the undo text, the items a running move forbids).
 #include "ZvCoreDlg.h"
 
+#include <iterator>
 #include <memory>
 #include <string>
 #include <type_traits>
