@@ -2,7 +2,8 @@
 # Builds Zuvora and runs the core program under 64-bit Wine, in a Wine virtual desktop
 # with a few notepad windows to scroll.
 #   With an X display ($DISPLAY): runs there until the core program ends.
-#   Without one: runs under Xvfb, saves a screenshot to out/zuvora-run.png and ends
+#   Without one: runs under Xvfb, saves a screenshot to out/zuvora-run.png, scrolls the desktop
+#   by a page click on the horizontal scroll bar, saves out/zuvora-run-after.png and ends
 #   (ZV_RUN_SECONDS, default 8, is how long it lets the program run first).
 set -euo pipefail
 source "$(dirname "$0")/common.sh"
@@ -44,11 +45,28 @@ core=$!
 echo "ZvCore64.exe started under Wine (display $DISPLAY)."
 
 if [ $headless = 1 ]; then
-  sleep "${ZV_RUN_SECONDS:-8}"
+  # Without a display nobody can watch: the script scrolls the desktop itself, by a page click on
+  # the horizontal scroll-bar window after its thumb, and keeps a picture from before and after.
   mkdir -p out
-  shot="$ZV_TOP/out/zuvora-run.png"
-  import -window root "$shot"
-  echo "No X display: ran under Xvfb; screenshot saved to $shot"
+  bar=""
+  for ((i = 0; i < 150; i++)); do
+    bar=$(xdotool search --name 'Zuvora! Scroll Bar Horizontal' 2>/dev/null | head -1) || true
+    [ -n "$bar" ] && break
+    sleep 0.1
+  done
+  sleep "${ZV_RUN_SECONDS:-8}"
+  before="$ZV_TOP/out/zuvora-run.png" after="$ZV_TOP/out/zuvora-run-after.png"
+  import -window root "$before"
+  echo "No X display: ran under Xvfb; screenshot saved to $before"
+  if [ -n "$bar" ] && eval "$(xdotool getwindowgeometry --shell "$bar")"; then
+    # The track ends where the spin begins, two thicknesses from the right end.
+    xdotool mousemove $((X + WIDTH - 2 * HEIGHT - 4)) $((Y + HEIGHT / 2)) click 1
+    sleep 2
+    import -window root "$after"
+    echo "After a page click on the horizontal scroll bar: $after"
+  else
+    echo "The horizontal scroll-bar window did not show: no second screenshot."
+  fi
   if kill -0 $core 2>/dev/null; then echo "ZvCore64.exe is running."; else echo "ZvCore64.exe has ended."; fi
 else
   wait $core || true
