@@ -1,7 +1,7 @@
 // CZvCoreDlg: the window itself: its message table, start-up, the apply of the settings, the
 // teardown, the timer items and the log viewer's messages. Each other concern has a file of its
 // own: ZvCoreDlgHooks, ZvCoreDlgKeys, ZvCoreDlgAutoScroll, ZvCoreDlgScroll, ZvCoreDlgUndo,
-// ZvCoreDlgTrack, ZvCoreDlgAlign.
+// ZvCoreDlgTrack, ZvCoreDlgAlign, ZvCoreDlgBars.
 #include "ZvCoreDlg.h"
 
 #include "HkGtwyEvtMngr.h"
@@ -67,6 +67,8 @@ CZvCoreDlg::CZvCoreDlg()
     MapMessage(MSG_HOOK_CBT_ACTIVATE, &CZvCoreDlg::OnHookCbtActivate);
     MapMessage(MSG_HOOK_CBT_MINMAX, &CZvCoreDlg::OnMinMaxHooked);
     MapMessage(MSG_MINIMIZED_WND, &CZvCoreDlg::OnMinimizedWnd);
+    // Scroll-bar windows
+    MapMessage(MSG_SCRLBAR_RECT, &CZvCoreDlg::OnScrlBarRect);
     Create();
 }
 
@@ -88,6 +90,9 @@ BOOL CZvCoreDlg::OnInitDialog()
 
     ConnectLogWindow(m_hWnd);
     RestartLogStartItem();
+
+    // The bars start at their default rectangles; the settings' reach them with the apply.
+    CreateScrollBars();
 
     CZvCoreApp* pApp = GetCoreApp();
     m_pwe = std::make_unique<CWndEnumerator>(pApp ? pApp->GetOSClassValue() : 0,
@@ -111,9 +116,12 @@ BOOL CZvCoreDlg::OnInitDialog()
 
 void CZvCoreDlg::ApplyProperty()
 {
+    PostBarRects();
     SetMouseHook(IsMouseHookWanted());
+    // The bars are owned by this window: they stay above other windows with it.
     SetWindowPos(m_hWnd, m_prop.propView.bTopMost ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0,
                  SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    ApplyBarsView();
     // Auto scroll switched off: nothing would ever see the pointer leave the edge.
     if (m_prop.propAtScrl.nMode == 0)
         StopAutoScroll();
@@ -165,6 +173,8 @@ LRESULT CZvCoreDlg::OnDestroy(WPARAM, LPARAM) noexcept
     m_hookThread.Stop();
     AbandonMove();
     m_mvReq.Clear();
+    // The bars (owned windows) are gone already; their reports still queued go with the pool.
+    m_barRectReq.Clear();
     // Undo: the pending save requests and the undo list.
     m_saveReq.Clear();
     m_lstUndo.Clear();
