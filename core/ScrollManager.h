@@ -48,7 +48,7 @@ public:
     virtual HCURSOR GetCursor(BarCursor cursor) = 0;
 };
 
-// What a bar window is made with (Part 2.111): the main window, the scroll range of its axis (read
+// What a bar window is made with: the main window, the scroll range of its axis (read
 // live: the main window keeps it) and the rectangle it starts at.
 struct SCROLLBAR_ARGS {
     IScrollBarHost* pHost = nullptr;
@@ -174,7 +174,7 @@ protected:
     // The thumb-drag coordinate of a client point: x across, y down.
     int DragCoord(POINT pt) const noexcept { return IsVert() ? pt.y : pt.x; }
 
-    // Members in the order of Part 2.112.
+    // The bar's geometry and the state of its drags.
     int m_nHalves = 0;
     int m_nEdges = 0;
     int m_nKind;

@@ -217,6 +217,10 @@ void CZvCoreDlg::ApplyBarsView() noexcept
         if (!pMngr || !hWndBar)
             continue;
         pMngr->SetHideMode(view.bHide);
+        // TopMost is the owner's, which on Windows its owned bars follow; Wine leaves them where
+        // they were, so each bar is told as well.
+        SetWindowPos(hWndBar, view.bTopMost ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0,
+                     SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
         if (nBar == BAR_H ? view.bHorizontal : view.bVertical) {
             pMngr->SetAlpha(byAlpha);
             // Shown without taking the activation from the window the user works in.

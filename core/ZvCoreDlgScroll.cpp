@@ -153,7 +153,13 @@ LRESULT CZvCoreDlg::OnMvAllWnds(WPARAM wParam, LPARAM) noexcept
     const HWND hWndExcept = pRec->hWndExcept;
     // A move of (0, 0) makes no move.
     std::unique_ptr<CScrollMove> pMove;
-    if (CalcScrollRange())
+    // A thumb drag asks for a move every few pixels. Its press counted the windows afresh, and the
+    // hook tells of any that come or go meanwhile: counting them again at every step would take
+    // more than half of the step's time, so the range comes from the lists as they stand.
+    const BOOL bListsFresh = IsBarDragging() && !g_nWndsChanged && m_pwe && !m_pwe->GetMoveWndList().empty();
+    if (bListsFresh)
+        CalcRangeFromRects();
+    if (bListsFresh || CalcScrollRange())
         pMove = CScrollMove::Create(std::move(pRec), m_pwe->GetMoveWndList(), m_prop.propView.nSpeed,
                                     m_prop.lstScrlRate);
     if (!pMove) {

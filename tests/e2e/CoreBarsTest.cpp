@@ -33,7 +33,7 @@ int Width(const RECT& rc) { return rc.right - rc.left; }
 int Height(const RECT& rc) { return rc.bottom - rc.top; }
 POINT Centre(const RECT& rc) { return POINT{(rc.left + rc.right) / 2, (rc.top + rc.bottom) / 2}; }
 
-// The default rectangles on the desktop (Part 1.104): the horizontal bar along the top over the
+// The default rectangles on the desktop: the horizontal bar along the top over the
 // right fifth, the vertical bar along the right edge below the top.
 RECT DefaultBarH()
 {
@@ -52,35 +52,6 @@ RECT DefaultBarV()
 }
 
 RECT ControlRect(HWND hBar, int nId) { return WindowRect(GetDlgItem(hBar, nId)); }
-
-// xdotool on the display, as the kit's PlacePointer runs it: Wine takes the state of the modifier
-// keys from the display at each pointer motion there, so a held Alt must be held there too.
-bool XdoTool(const std::wstring& strArgs)
-{
-    std::wstring strCmd = L"Z:\\usr\\bin\\xdotool " + strArgs;
-    STARTUPINFOW si{sizeof(si)};
-    PROCESS_INFORMATION pi{};
-    if (!CreateProcessW(nullptr, strCmd.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi))
-        return false;
-    // A host program has no Windows process: nothing to wait for or close then (see PlacePointer).
-    if (pi.hProcess) {
-        WaitForSingleObject(pi.hProcess, 5000);
-        CloseHandle(pi.hThread);
-        CloseHandle(pi.hProcess);
-    }
-    return true;
-}
-
-// The left button pressed and released on the display for a drag: the display then holds the
-// pointer for the window pressed, as for a user's drag, and every motion reaches that window.
-// (A button pressed by SendInput alone leaves the display's motion to whichever window lies
-// under the pointer, and Wine drops some of it.)
-bool DragDown() { return XdoTool(L"mousedown 1"); }
-bool DragUp() { return XdoTool(L"mouseup 1"); }
-
-// Alt held down (or let go) on the display and for SendInput alike.
-bool AltDown() { return XdoTool(L"keydown Alt_L") && KeyDown(VK_MENU) && WaitUntil([] { return (GetAsyncKeyState(VK_MENU) & 0x8000) != 0; }, 2000); }
-bool AltUp() { return XdoTool(L"keyup Alt_L") && KeyUp(VK_MENU); }
 
 // The numbers of the drag manager's log lines "CScrlMngrH::MoveAllWindows()...": delta, thumb
 // position, offset, thumb length, range max, range min, their difference.
@@ -107,6 +78,7 @@ std::vector<DRAG_LINE> DragLines(const std::wstring& strLog, const wchar_t* pszC
     return lines;
 }
 
+
 class CoreBars : public ::testing::Test {
 protected:
     void SetUp() override
@@ -117,8 +89,8 @@ protected:
     }
     void TearDown() override
     {
-        AltUp();
-        DragUp();
+        DisplayAlt(false);
+        DisplayButton(false);
         MouseUp(MouseButton::Left);
         PlacePointer(640, 600);
     }
@@ -205,6 +177,8 @@ TEST_F(CoreBars, ClicksSpinWheelAndThumbScrollEveryWindowByTheScrollWidths)
     for (HWND hBar : {m_hBarH, m_hBarV}) {
         const LONG_PTR lExStyle = GetWindowLongPtrW(hBar, GWL_EXSTYLE);
         EXPECT_TRUE(lExStyle & WS_EX_TOOLWINDOW);
+        // View "TopMost" (on by default) is the owner's: the bars stay above other windows with it.
+        EXPECT_TRUE(lExStyle & WS_EX_TOPMOST);
         EXPECT_EQ(GetWindow(hBar, GW_OWNER), m_run.Wnd());
         ASSERT_TRUE(lExStyle & WS_EX_LAYERED);
         BYTE byAlpha = 0;
@@ -296,7 +270,7 @@ TEST_F(CoreBars, ClicksSpinWheelAndThumbScrollEveryWindowByTheScrollWidths)
     rcThumb = ControlRect(m_hBarH, kThumbH);
     POINT pt = Centre(rcThumb);
     ASSERT_TRUE(PointTo(pt.x, pt.y));
-    ASSERT_TRUE(DragDown());
+    ASSERT_TRUE(DisplayButton(true));
     for (int i = 0; i < 5; ++i) {
         pt.x += 10;
         ASSERT_TRUE(PointTo(pt.x, pt.y));
@@ -304,7 +278,7 @@ TEST_F(CoreBars, ClicksSpinWheelAndThumbScrollEveryWindowByTheScrollWidths)
             << "drag step " << i << "\n" << m_run.LogLinesWith(L"CScrlMngrH");
         ASSERT_TRUE(m_run.WaitForMoveEnd());
     }
-    ASSERT_TRUE(DragUp());
+    ASSERT_TRUE(DisplayButton(false));
     const int nTrackH = Width(WindowRect(m_hBarH)) - 2 * Height(WindowRect(m_hBarH));
     int nOffsetSum = 0;
     for (const DRAG_LINE& l : DragLines(Log(), L"CScrlMngrH")) {
@@ -415,20 +389,20 @@ TEST_F(CoreBars, AltMovesAndResizesABarWithinItsLimitsAndTheRegistryKeepsTheResu
     ASSERT_TRUE(WaitForRect(m_hBarV, rcV0));
     const int nHalfSys = GetSystemMetrics(SM_CXVSCROLL) / 2;
 
-    ASSERT_TRUE(AltDown());
+    ASSERT_TRUE(DisplayAlt(true));
 
     // Move the horizontal bar: right by 100 would take it off the desktop and is dropped whole; the
     // anchor follows all the same, so the next step moves it straight down by 60.
     POINT pt = Centre(rcH0);
     ASSERT_TRUE(PointTo(pt.x, pt.y));
-    ASSERT_TRUE(DragDown());
+    ASSERT_TRUE(DisplayButton(true));
     ASSERT_TRUE(PointTo(pt.x + 100, pt.y));
     PumpFor(100);
     EXPECT_TRUE(SameRect(rcH0, WindowRect(m_hBarH))) << "a move off the desktop";
     ASSERT_TRUE(PointTo(pt.x + 100, pt.y + 60));
     const RECT rcH1 = Shifted(rcH0, 0, 60);
     EXPECT_TRUE(WaitForRect(m_hBarH, rcH1)) << SameRect(rcH1, WindowRect(m_hBarH)).message();
-    ASSERT_TRUE(DragUp());
+    ASSERT_TRUE(DisplayButton(false));
     ASSERT_TRUE(m_run.WaitForLine(L"CZvCoreDlg::OnScrlBarRect() bar=1, rc=" + std::to_wstring(rcH1.left) + L"," +
                                   std::to_wstring(rcH1.top) + L","));
 
@@ -436,34 +410,34 @@ TEST_F(CoreBars, AltMovesAndResizesABarWithinItsLimitsAndTheRegistryKeepsTheResu
     // length, then thinner than half a system scroll bar is held there.
     pt = {rcV0.left + 1, Centre(rcV0).y};
     ASSERT_TRUE(PointTo(pt.x, pt.y));
-    ASSERT_TRUE(DragDown());
+    ASSERT_TRUE(DisplayButton(true));
     ASSERT_TRUE(PointTo(pt.x - 300, pt.y));
     const int nQuarter = (Height(rcV0) / 2 + 1) / 2;
     const RECT rcV1{rcV0.right - nQuarter, rcV0.top, rcV0.right, rcV0.bottom};
     EXPECT_TRUE(WaitForRect(m_hBarV, rcV1)) << SameRect(rcV1, WindowRect(m_hBarV)).message();
-    ASSERT_TRUE(DragUp());
+    ASSERT_TRUE(DisplayButton(false));
     ASSERT_TRUE(m_run.WaitForLine(L"CZvCoreDlg::OnScrlBarRect() bar=2, rc=" + std::to_wstring(rcV1.left) + L","));
     // (Low on the bar: the spin, as long as two thicknesses, takes its own presses.)
     pt = {rcV1.left + 1, rcV1.bottom - 10};
     ASSERT_TRUE(PointTo(pt.x, pt.y));
-    ASSERT_TRUE(DragDown());
+    ASSERT_TRUE(DisplayButton(true));
     ASSERT_TRUE(PointTo(rcV1.right - 1, pt.y));
     const RECT rcV2{rcV1.right - nHalfSys, rcV1.top, rcV1.right, rcV1.bottom};
     EXPECT_TRUE(WaitForRect(m_hBarV, rcV2)) << SameRect(rcV2, WindowRect(m_hBarV)).message();
-    ASSERT_TRUE(DragUp());
+    ASSERT_TRUE(DisplayButton(false));
     ASSERT_TRUE(m_run.WaitForLine(L"CZvCoreDlg::OnScrlBarRect() bar=2, rc=" + std::to_wstring(rcV2.left) + L","));
 
     // Alt let go before the button: the bar goes back, nothing is reported.
     const size_t nReports = CountOf(Log(), L"CZvCoreDlg::OnScrlBarRect()");
     pt = Centre(rcH1);
     ASSERT_TRUE(PointTo(pt.x, pt.y));
-    ASSERT_TRUE(DragDown());
+    ASSERT_TRUE(DisplayButton(true));
     ASSERT_TRUE(PointTo(pt.x, pt.y + 40));
     EXPECT_TRUE(WaitForRect(m_hBarH, Shifted(rcH1, 0, 40))) << (PumpFor(500), m_run.LogLinesWith(L"CScrollManager::"));
-    ASSERT_TRUE(AltUp());
+    ASSERT_TRUE(DisplayAlt(false));
     ASSERT_TRUE(PointTo(pt.x + 1, pt.y + 40));
     EXPECT_TRUE(WaitForRect(m_hBarH, rcH1)) << "the bar went back";
-    ASSERT_TRUE(DragUp());
+    ASSERT_TRUE(DisplayButton(false));
     // Wine: Alt let go alone would put a window with a system menu into menu mode.
     ASSERT_TRUE(TapKey(VK_ESCAPE));
     ASSERT_TRUE(m_run.WaitForMoveEnd());
