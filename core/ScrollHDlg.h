@@ -1,48 +1,14 @@
-// The horizontal scroll-bar window: a modeless dialog (template 135) owned by the core program's hidden
-// main window, with a thumb and a spin. It lays out nothing itself: every input and the core
-// program's three update messages go to its drag manager (CScrlMngrH), which it owns. Enter,
-// Escape, WM_CLOSE and Alt+F4 never close it; it ends with its owner.
+// The horizontal scroll-bar window, whose drag manager is CScrlMngrH.
 #pragma once
-#include <windows.h>
+#include "ScrlMngrH.h"
+#include "ScrollBarDlg.h"
+#include "WndFilter.h"
+#include "resource.h"
 
-#include <memory>
+inline constexpr wchar_t ZV_SCROLLHDLG_SPIN_LOG[] = L"CScrollHDlg::OnDeltaposSpinH() out.\r\n";
 
-#include "ScrollManager.h"
-#include "Window.h"
-
-class CScrollHDlg : public CDialog {
+class CScrollHDlg final : public CScrollBarDlg<CScrlMngrH, IDD_SCROLLBAR_H, IDC_SPIN_H, IDC_THUMB_H,
+                                                ZV_SCRLBAR_H_WND_TITLE, ZV_SCROLLHDLG_SPIN_LOG> {
 public:
-    // Creates the window, hidden, owned by hWndOwner; its manager starts at args.rcBar.
-    CScrollHDlg(HWND hWndOwner, const SCROLLBAR_ARGS& args);
-    ~CScrollHDlg() override;
-
-    // Null when the window could not be made.
-    CScrollManager* GetManager() const noexcept { return m_pMngr.get(); }
-
-protected:
-    BOOL OnInitDialog() override;
-    void OnOK() override {}
-    void OnCancel() override {}
-    BOOL PreTranslateMessage(MSG* pMsg) override;
-    void PostNcDestroy() override;
-
-private:
-    LRESULT OnScrlBarSetPos(WPARAM wParam, LPARAM) noexcept;
-    LRESULT OnScrlBarUpdate(WPARAM wParam, LPARAM) noexcept;
-    LRESULT OnScrlBarSetRect(WPARAM wParam, LPARAM) noexcept;
-    LRESULT OnLButtonDown(WPARAM, LPARAM lParam) noexcept;
-    LRESULT OnMouseMove(WPARAM, LPARAM lParam) noexcept;
-    LRESULT OnLButtonUp(WPARAM, LPARAM lParam) noexcept;
-    LRESULT OnRButtonDown(WPARAM wParam, LPARAM lParam) noexcept;
-    LRESULT OnMouseWheel(WPARAM wParam, LPARAM lParam) noexcept;
-    LRESULT OnSetCursor(WPARAM, LPARAM) noexcept;
-    LRESULT OnCaptureChanged(WPARAM, LPARAM lParam) noexcept;
-    LRESULT OnTimer(WPARAM wParam, LPARAM) noexcept;
-    LRESULT OnClose(WPARAM, LPARAM) noexcept;
-    LRESULT OnSysCommand(WPARAM wParam, LPARAM lParam) noexcept;
-    LRESULT OnDestroy(WPARAM, LPARAM) noexcept;
-    LRESULT OnDeltaposSpin(NMHDR* pNmhdr) noexcept;
-
-    SCROLLBAR_ARGS m_args;
-    std::unique_ptr<CScrollManager> m_pMngr;
+    using CScrollBarDlg::CScrollBarDlg;
 };

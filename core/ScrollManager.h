@@ -71,6 +71,8 @@ public:
     // The timer that watches for the pointer leaving an expanded auto-hide bar.
     static constexpr UINT_PTR LEAVE_TIMER_ID = 1;
     static constexpr UINT LEAVE_TIMER_MS = 150;
+    // A hover posts MSG_SCRL_RANGE at most this often: each one counts every window afresh.
+    static constexpr DWORD HOVER_RANGE_MS = 200;
 
     CScrollManager(const SCROLLBAR_ARGS& args, int nKind, const SCROLLBAR_CONTROLS& ctl);
     // The bar's own window is gone or going: a drag in progress ends without a trace.
@@ -221,13 +223,11 @@ private:
     BOOL m_bCollapsed = FALSE;
     // The press that began the thumb drag saved an undo step under this ticket.
     UINT m_nPressTicket = 0;
-    // Hover posts of MSG_SCRL_RANGE, at most one per HOVER_RANGE_MS: each one counts every window.
+    // When a hover last posted MSG_SCRL_RANGE, once one has.
     DWORD m_dwLastHoverRange = 0;
     BOOL m_bHoverRangePosted = FALSE;
     CPostedRecordPool<RECT> m_setRectReq;
 };
-
-inline constexpr DWORD HOVER_RANGE_MS = 200;
 
 // What the two bar windows share besides their manager.
 namespace ScrollBarWnd {

@@ -379,7 +379,7 @@ TEST_F(CoreBars, HiddenBarsFromHostileGeometryAreStripsThatThePointerExpands)
 
 // Alt held: a press inside a bar moves it, one on an edge band resizes it, within the desktop and
 // the size limits; the new rectangle is an undo step and reaches the registry at the orderly end.
-// Alt let go before the button puts the bar back: the settings keep the old rectangle.
+// Alt let go before the button, or the program ending mid-drag, leaves the settings the old one.
 TEST_F(CoreBars, AltMovesAndResizesABarWithinItsLimitsAndTheRegistryKeepsTheResult)
 {
     ASSERT_TRUE(RegSetDword(L"Undo", L"Resize", 1));
@@ -448,6 +448,13 @@ TEST_F(CoreBars, AltMovesAndResizesABarWithinItsLimitsAndTheRegistryKeepsTheResu
     ASSERT_TRUE(m_run.Command(kCmdUndo));
     EXPECT_TRUE(WaitForRect(m_hBarV, rcV1)) << "the thinning undone";
 
+    // The program ends in the middle of an Alt-drag: the settings keep the last rectangle reported.
+    pt = Centre(rcH1);
+    ASSERT_TRUE(PointTo(pt.x, pt.y));
+    ASSERT_TRUE(DisplayAlt(true));
+    ASSERT_TRUE(DisplayButton(true));
+    ASSERT_TRUE(PointTo(pt.x, pt.y + 100));
+    EXPECT_TRUE(WaitForRect(m_hBarH, Shifted(rcH1, 0, 100)));
     EXPECT_EQ(m_run.Close(), 0);
     const RECT rcSaved[2] = {rcH1, rcV1};
     const wchar_t* const apszBar[2] = {L"Horizontal", L"Vertical"};
