@@ -144,7 +144,7 @@ int main()
     POINT pt{(Thumb().left + Thumb().right) / 2, (rcBar.top + rcBar.bottom) / 2};
     zvkit::PlacePointer(pt.x, pt.y);
     zvkit::PumpFor(300);
-    if (!zvkit::DisplayButton(true)) {
+    if (!zvkit::DisplayButton(true, pt.x, pt.y)) {
         std::printf("could not press on the thumb\n");
         return 1;
     }
@@ -180,7 +180,7 @@ int main()
     }
     if (hHook)
         UnhookWindowsHookEx(hHook);
-    zvkit::DisplayButton(false);
+    zvkit::DisplayButton(false, pt.x, pt.y);
     PostMessageW(hCore, WM_CLOSE, 0, 0);
     core.WaitForExit(10000);
 

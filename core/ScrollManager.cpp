@@ -335,7 +335,10 @@ void CScrollManager::BeginAltDrag(POINT pt)
 
 void CScrollManager::Press(POINT pt, BOOL bAlt, const AXIS_INPUT& ax)
 {
-    if (IsBusy())
+    const BOOL bBusy = IsBusy();
+    OutputLog(LOG_LEVEL_DEBUG, SENDER_CORE, L"CScrollManager::Press() kind=%d, pt=%d,%d, alt=%d, busy=%d.\r\n", m_nKind,
+              static_cast<int>(pt.x), static_cast<int>(pt.y), bAlt, bBusy);
+    if (bBusy)
         return;
     // A press that the capture of an expanded bar brings from outside the bar is not meant for it.
     RECT rcClient{};
@@ -485,6 +488,9 @@ void CScrollManager::OnMouseMove(POINT pt, BOOL bAlt)
 
 void CScrollManager::OnLButtonUp(POINT pt)
 {
+    if (IsDragging())
+        OutputLog(LOG_LEVEL_DEBUG, SENDER_CORE, L"CScrollManager::OnLButtonUp() kind=%d, pt=%d,%d, thumb=%d.\r\n", m_nKind,
+                  static_cast<int>(pt.x), static_cast<int>(pt.y), m_bThumbDrag);
     m_bSpinUndoSaved = FALSE;
     if (m_bThumbDrag) {
         // Released where it was pressed: nothing moved, and the press's undo step goes.

@@ -433,7 +433,11 @@ bool PlacePointer(int x, int y) {
   return MouseMoveTo(x, y);
 }
 
-bool DisplayButton(bool bDown) { return RunXdotool(bDown ? L"mousedown 1" : L"mouseup 1"); }
+bool DisplayButton(bool bDown, int x, int y) {
+  // One xdotool for both: two of them, each started without waiting, could run in either order.
+  return RunXdotool(L"mousemove " + std::to_wstring(x) + L" " + std::to_wstring(y) +
+                    (bDown ? L" mousedown 1" : L" mouseup 1"));
+}
 
 bool DisplayAlt(bool bDown) {
   if (!RunXdotool(bDown ? L"keydown Alt_L" : L"keyup Alt_L")) return false;
