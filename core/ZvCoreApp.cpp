@@ -76,8 +76,8 @@ void CZvCoreApp::SetMsgFilter(DWORD dwAction)
 
 BOOL CZvCoreApp::InitInstance()
 {
-    INITCOMMONCONTROLSEX icc = {sizeof(icc), ICC_WIN95_CLASSES};
-    InitCommonControlsEx(&icc);
+    // The scroll-bar windows hold an up-down control.
+    InitCommonControlClasses(ICC_WIN95_CLASSES | ICC_UPDOWN_CLASS);
     CWinApp::InitInstance();
 
     const std::wstring strAppName = LoadResString(IDS_ZV_APP_NAME);

@@ -1,7 +1,7 @@
 // CZvCoreDlg: the window itself: its message table, start-up, the apply of the settings, the
 // teardown, the timer items and the log viewer's messages. Each other concern has a file of its
 // own: ZvCoreDlgHooks, ZvCoreDlgKeys, ZvCoreDlgAutoScroll, ZvCoreDlgScroll, ZvCoreDlgUndo,
-// ZvCoreDlgTrack, ZvCoreDlgAlign, ZvCoreDlgTray, ZvCoreDlgGateway.
+// ZvCoreDlgTrack, ZvCoreDlgAlign, ZvCoreDlgTray, ZvCoreDlgBars, ZvCoreDlgGateway.
 #include "ZvCoreDlg.h"
 
 #include "HkGtwyEvtMngr.h"
@@ -75,6 +75,8 @@ CZvCoreDlg::CZvCoreDlg()
     // Gateway link
     MapCommand(ID_ZV_APP_EXIT, &CZvCoreDlg::OnAppExit);
     MapMessage(MSG_HKGTWY_END, &CZvCoreDlg::OnHkGtwyEnd);
+    // Scroll-bar windows
+    MapMessage(MSG_SCRLBAR_RECT, &CZvCoreDlg::OnScrlBarRect);
     Create();
 }
 
@@ -96,6 +98,9 @@ BOOL CZvCoreDlg::OnInitDialog()
 
     ConnectLogWindow(m_hWnd);
     RestartLogStartItem();
+
+    // The bars start at their default rectangles; the settings' reach them with the apply.
+    CreateScrollBars();
 
     CZvCoreApp* pApp = GetCoreApp();
     m_pwe = std::make_unique<CWndEnumerator>(pApp ? pApp->GetOSClassValue() : 0,
@@ -119,7 +124,8 @@ BOOL CZvCoreDlg::OnInitDialog()
 
 void CZvCoreDlg::ApplyProperty()
 {
-    // The View section; the scroll-bar windows' View settings belong with it.
+    PostBarRects();
+    // The View section: the mouse hook, topmost, the tray icon and the scroll-bar windows.
     ApplyViewProperty();
     // Auto scroll switched off: nothing would ever see the pointer leave the edge.
     if (m_prop.propAtScrl.nMode == 0)
@@ -174,6 +180,8 @@ LRESULT CZvCoreDlg::OnDestroy(WPARAM, LPARAM) noexcept
     m_hookThread.Stop();
     AbandonMove();
     m_mvReq.Clear();
+    // The bars (owned windows) are gone already; their reports still queued go with the pool.
+    m_barRectReq.Clear();
     // Undo: the pending save requests and the undo list.
     m_saveReq.Clear();
     m_lstUndo.Clear();

@@ -11,6 +11,7 @@
 #include "PostedRecordPool.h"
 #include "PropertySet.h"
 #include "ScrollCalc.h"
+#include "ScrollManager.h"
 #include "ScrollMove.h"
 #include "TmrMngr.h"
 #include "UndoKind.h"
@@ -68,6 +69,23 @@ public:
     BOOL IsWheelBurstClosed(BOOL bVert) const noexcept { return bVert ? m_bWheelClosedV : m_bWheelClosedH; }
     BOOL IsTrayMenuOpen() const noexcept { return m_bTrayMenuOpen; }
     BOOL IsPropertyActive() const noexcept { return m_bPropertyActive; }
+
+    // ---- Scroll-bar windows (ZvCoreDlgBars.cpp) ----
+    // The horizontal (1) or vertical (2) bar window and its manager; null while there is none.
+    HWND GetScrollBarWnd(int nBar) const noexcept;
+    CScrollManager* GetScrollBarManager(int nBar) const noexcept;
+    // Either bar's thumb is dragged, or either bar moved or resized.
+    BOOL IsBarDragging() const noexcept;
+    // Keeps a bar rectangle (1 horizontal, 2 vertical) in the Position and Size settings: rc, or
+    // the default one when null.
+    void StoreBarRect(int nBar, const RECT* prc) noexcept;
+    // Each bar rectangle of the settings made one the user can see and reach, and kept so; then
+    // MSG_SCRLBAR_SETRECT to each bar that View "Horizontal" or "Vertical" shows.
+    void PostBarRects() noexcept;
+    // View "Hide", "Horizontal", "Vertical" and "Transparent" applied to both bars.
+    void ApplyBarsView() noexcept;
+    // MSG_SCRLBAR_RECT with a record of this window's pool: a bar's new rectangle for the settings.
+    BOOL PostScrlBarRect(int nBar, const RECT& rc) noexcept;
 
     // ---- Tray icon and menu (ZvCoreDlgTray.cpp) ----
     // Asks for the tray menu at a screen point (a scroll-bar window's right click); the menu opens
@@ -185,6 +203,14 @@ private:
     LRESULT OnTmrIgnoreActivate(WPARAM, LPARAM) noexcept;
     LRESULT OnTmrScroll(WPARAM, LPARAM) noexcept;
 
+    // ---- Scroll-bar windows (ZvCoreDlgBars.cpp) ----
+    friend class CZvCoreBarHost;
+    // Both bars made hidden, in auto-hide mode, at their default rectangles; their range limits.
+    void CreateScrollBars() noexcept;
+    LRESULT OnScrlBarRect(WPARAM wParam, LPARAM lParam) noexcept;
+    // A bar rectangle of the settings made sound (BarCalc::SanitizeBarRect) and kept so.
+    RECT SoundBarRect(int nBar) noexcept;
+
     // ---- Undo (ZvCoreDlgUndo.cpp) ----
     friend class CZvCoreUndoHost;
     IUndoHost& UndoHost();
@@ -289,6 +315,12 @@ private:
     BOOL m_bNcPressPending = FALSE;
     BOOL m_bBarDragging = FALSE;
     std::unique_ptr<IUndoHost> m_pUndoHost;
+    // The scroll-bar windows, found again through their handles (a bar that is gone gives none).
+    std::unique_ptr<IScrollBarHost> m_pBarHost;
+    HWND m_hWndBarH = nullptr;
+    HWND m_hWndBarV = nullptr;
+    // MSG_SCRLBAR_RECT records until their handler takes them.
+    CPostedRecordPool<PROP_POSSIZE> m_barRectReq;
     CSaveForUndoPool m_saveReq;
     CUndoList m_lstUndo;
 

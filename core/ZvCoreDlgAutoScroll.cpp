@@ -39,10 +39,19 @@ void CZvCoreDlg::WatchPointer() noexcept
 
 void CZvCoreDlg::CheckAutoScroll(const AtScrl::POINTER_STATE& ptr) noexcept
 {
-    // Every mouse move passes here: the one blocking rectangle needs no list.
-    RECT rcTray{};
+    // Every mouse move passes here: the blocking rectangles (the taskbar and the shown scroll-bar
+    // windows) need no list.
+    RECT rcBlocks[3]{};
+    size_t nBlocks = 0;
     const HWND hWndTray = m_pwe ? m_pwe->GetTrayWnd() : nullptr;
-    const std::span<const RECT> rcBlock(&rcTray, hWndTray && GetWindowRect(hWndTray, &rcTray) ? 1 : 0);
+    if (hWndTray && GetWindowRect(hWndTray, &rcBlocks[nBlocks]))
+        ++nBlocks;
+    for (int nBar : {1, 2}) {
+        const HWND hWndBar = GetScrollBarWnd(nBar);
+        if (hWndBar && IsWindowVisible(hWndBar) && GetWindowRect(hWndBar, &rcBlocks[nBlocks]))
+            ++nBlocks;
+    }
+    const std::span<const RECT> rcBlock(rcBlocks, nBlocks);
     RECT rcWork{};
     SystemParametersInfoW(SPI_GETWORKAREA, 0, &rcWork, 0);
     const AtScrl::EDGE_BANDS bands = AtScrl::CheckAutoScroll(m_prop.propAtScrl, ptr, rcWork, rcBlock);

@@ -32,16 +32,6 @@ void CZvCoreDlg::CalcRangeFromRects() noexcept
     m_rcScrollRange = ScrollCalc::ScrollRange(rcWnds, rcWork, m_margins, m_nRangeLimitH, m_nRangeLimitV);
 }
 
-void CZvCoreDlg::UpdateScrollBars()
-{
-    // A move changes where the windows stand, not which they are: the lists are rebuilt only
-    // when the hook has told of a window come or gone.
-    if (g_nWndsChanged || !m_pwe)
-        CalcScrollRange();
-    else
-        CalcRangeFromRects();
-}
-
 LRESULT CZvCoreDlg::OnScrlRange(WPARAM wParam, LPARAM) noexcept
 {
     g_nWndsChanged = static_cast<int>(wParam);
@@ -53,9 +43,13 @@ int CZvCoreDlg::GetScrollWidthAbs(int nIdx)
 {
     RECT rcDesktop{};
     GetWindowRect(GetDesktopWindow(), &rcDesktop);
-    const ScrollCalc::SCROLL_WIDTH_BASIS basis{m_rcScrollRange, ScrollCalc::SCROLL_TRACK_NO_BAR,
-                                               ScrollCalc::SCROLL_TRACK_NO_BAR, rcDesktop.right - rcDesktop.left,
-                                               rcDesktop.bottom - rcDesktop.top};
+    // Relative widths are shares of a bar's track; a bar too short for a track counts as none.
+    const CScrollManager* pBarH = GetScrollBarManager(1);
+    const CScrollManager* pBarV = GetScrollBarManager(2);
+    const ScrollCalc::SCROLL_WIDTH_BASIS basis{
+        m_rcScrollRange, pBarH ? pBarH->GetTrackLength() : ScrollCalc::SCROLL_TRACK_NO_BAR,
+        pBarV ? pBarV->GetTrackLength() : ScrollCalc::SCROLL_TRACK_NO_BAR, rcDesktop.right - rcDesktop.left,
+        rcDesktop.bottom - rcDesktop.top};
     const ScrollCalc::SCROLL_WIDTH_RESULT res = ScrollCalc::ScrollWidthAbs(m_prop.propScrlWdth, nIdx, basis);
     OutputLog(LOG_LEVEL_DEBUG, SENDER_CORE, L"CZvCoreDlg::GetScrollWidthAbs()...nIdx=%d,lRange=%d,lRet=%d.\r\n", nIdx,
               res.nDivisor, res.nWidth);
@@ -105,15 +99,8 @@ LRESULT CZvCoreDlg::OnMvAllWndsByDevice(WPARAM wParam, LPARAM lParam) noexcept
     if (!ScrollCalc::IsValidScrlWdthIndex(req.nIdx))
         return 0;
     const POINT ptOffset = ScrollCalc::DeviceOffsets(req, GetScrollWidthAbs(req.nIdx));
-
-    // Undo: every request is recorded, but a wheel turn only while its axis's burst is closed, so
-    // that a burst of turns yields one item (every turn when the burst time is 0: none opens).
-    if (ptOffset.x != 0 || ptOffset.y != 0) {
-        const bool bBurstOpen = ScrollCalc::IsWheelScrlWdthIndex(req.nIdx) &&
-                                (ScrollCalc::IsVertScrlWdthIndex(req.nIdx) ? m_bWheelClosedV : m_bWheelClosedH) == 0;
-        if (!bBurstOpen)
-            PostSaveForUndo(UK_ALIGN, ptOffset.x != 0 ? UNDO_ALIGN_SCROLL_H : UNDO_ALIGN_SCROLL_V, nullptr, 0);
-    }
+    // Undo: the scroll-bar windows, which alone post these requests, have asked for the record
+    // themselves: once per click, per spin press and per wheel burst, not once per request.
 
     BOOL bWheel = FALSE;
     const DWORD dwBurst = ScrollCalc::WheelBurstPeriodMs(m_prop.propUndo.nSaveTimeUndoDataInWheelScroll);
@@ -166,7 +153,13 @@ LRESULT CZvCoreDlg::OnMvAllWnds(WPARAM wParam, LPARAM) noexcept
     const HWND hWndExcept = pRec->hWndExcept;
     // A move of (0, 0) makes no move.
     std::unique_ptr<CScrollMove> pMove;
-    if (CalcScrollRange())
+    // A thumb drag asks for a move every few pixels. Its press counted the windows afresh, and the
+    // hook tells of any that come or go meanwhile: counting them again at every step would take
+    // more than half of the step's time, so the range comes from the lists as they stand.
+    const BOOL bListsFresh = IsBarDragging() && !g_nWndsChanged && m_pwe && !m_pwe->GetMoveWndList().empty();
+    if (bListsFresh)
+        CalcRangeFromRects();
+    if (bListsFresh || CalcScrollRange())
         pMove = CScrollMove::Create(std::move(pRec), m_pwe->GetMoveWndList(), m_prop.propView.nSpeed,
                                     m_prop.lstScrlRate);
     if (!pMove) {

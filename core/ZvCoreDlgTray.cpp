@@ -54,6 +54,7 @@ void CZvCoreDlg::ApplyViewProperty() noexcept
         AddTrayIcon();
     else
         DeleteTrayIcon();
+    ApplyBarsView();
 }
 
 void CZvCoreDlg::AddTrayIcon() noexcept

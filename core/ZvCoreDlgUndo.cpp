@@ -58,7 +58,19 @@ public:
     // Another program's window is never waited for; where Wine refuses SetWindowPlacement, show
     // command and position do the same.
     BOOL SetPlacement(HWND hWnd, const WINDOWPLACEMENT& wp) override { return SetPlacementNoWait(hWnd, wp); }
-    BOOL GetWindowRect(HWND hWnd, RECT* prc) override { return m_dlg.m_placer.GetWindowRect(hWnd, prc); }
+    BOOL GetWindowRect(HWND hWnd, RECT* prc) override
+    {
+        // A bar stands at its whole rectangle, also while auto-hide shows it as a thin strip.
+        for (int nBar : {1, 2}) {
+            if (hWnd && hWnd == m_dlg.GetScrollBarWnd(nBar)) {
+                if (const CScrollManager* pMngr = m_dlg.GetScrollBarManager(nBar)) {
+                    *prc = pMngr->GetBarRect();
+                    return TRUE;
+                }
+            }
+        }
+        return m_dlg.m_placer.GetWindowRect(hWnd, prc);
+    }
     BOOL IsVisible(HWND hWnd) override { return IsWindowVisible(hWnd); }
     BOOL ShowWindow(HWND hWnd, int nCmdShow) override
     {
@@ -70,8 +82,7 @@ public:
     HWND GetOwner(HWND hWnd) override { return GetWindow(hWnd, GW_OWNER); }
     HWND GetParent(HWND hWnd) override { return ::GetParent(hWnd); }
     BOOL IsMoveOrFixWnd(HWND hWnd) override { return m_dlg.IsMoveOrFixWnd(hWnd); }
-    // There are no scroll-bar windows yet.
-    HWND GetScrollBarWnd(int) override { return nullptr; }
+    HWND GetScrollBarWnd(int nBar) override { return m_dlg.GetScrollBarWnd(nBar); }
     void PostMinimizedWnd(HWND hWnd) override
     {
         PostMessageW(m_dlg.m_hWnd, MSG_MINIMIZED_WND, reinterpret_cast<WPARAM>(hWnd), 0);
@@ -83,20 +94,9 @@ public:
     }
     void StoreBarRect(int nBar, const RECT& rc) override
     {
-        PROP_POSSIZE& ps = m_dlg.m_prop.propPosSize;
-        const int cx = static_cast<int>(rc.right - rc.left), cy = static_cast<int>(rc.bottom - rc.top);
-        if (nBar == 1) {
-            ps.nHorzOrgX = rc.left;
-            ps.nHorzOrgY = rc.top;
-            ps.nHorzWidth = cx;
-            ps.nHorzHeight = cy;
-        } else if (nBar == 2) {
-            ps.nVertOrgX = rc.left;
-            ps.nVertOrgY = rc.top;
-            ps.nVertWidth = cx;
-            ps.nVertHeight = cy;
-        }
-        // The shown bars get their rectangles (MSG_SCRLBAR_SETRECT) once they exist.
+        m_dlg.StoreBarRect(nBar, &rc);
+        // The shown bars get their rectangles (MSG_SCRLBAR_SETRECT).
+        m_dlg.PostBarRects();
     }
 
 private:
@@ -391,8 +391,8 @@ void CZvCoreDlg::ForgetPrevResizeWnd() noexcept { m_itemUndo = ITEM_UNDO{}; }
 
 void CZvCoreDlg::SaveWndSize(UINT uMsg) noexcept
 {
-    // A scroll-bar window being dragged (none exists yet).
-    const BOOL bBarDragNow = FALSE;
+    // A scroll-bar window being dragged: its thumb, or the bar itself with Alt.
+    const BOOL bBarDragNow = IsBarDragging();
     const UINT uEvent = uMsg & 0xFFF;
     switch (uEvent) {
     case WM_NCLBUTTONDOWN:

@@ -1,5 +1,7 @@
 #include "WinApp.h"
 
+#include <commctrl.h>
+
 #include "CommandLine.h"
 #include "Path.h"
 #include "Window.h"
@@ -58,7 +60,13 @@ int CWinApp::Run()
 
 BOOL CWinApp::PreTranslateMessage(MSG* pMsg)
 {
-    return PreTranslateDialogMessage(pMsg);
+    return PreTranslateWindowMessage(pMsg) || PreTranslateDialogMessage(pMsg);
+}
+
+BOOL InitCommonControlClasses(DWORD dwIcc)
+{
+    INITCOMMONCONTROLSEX icc = {sizeof(icc), dwIcc};
+    return InitCommonControlsEx(&icc);
 }
 
 void CWinApp::ParseCommandLine(CCommandLineInfo& info) const

@@ -30,7 +30,8 @@ public:
     virtual int Run();
     BOOL IsInMessageLoop() const { return m_bInMessageLoop; }
     // Before TranslateMessage/DispatchMessageW: TRUE when the message was taken.
-    // The base feeds modeless dialogs (IsDialogMessageW).
+    // The base asks the message's window and its ancestors (CWnd::PreTranslateMessage), then
+    // feeds modeless dialogs (IsDialogMessageW).
     virtual BOOL PreTranslateMessage(MSG* pMsg);
 
     // Hands every token of m_lpCmdLine (no program name in front) to info.ParseParam.
@@ -80,6 +81,10 @@ private:
 
 // The application object of the program (the last CWinApp constructed), or null.
 CWinApp* GetApp();
+
+// InitCommonControlsEx for the classes of dwIcc (ICC_UPDOWN_CLASS, ICC_WIN95_CLASSES, ...), which
+// a program registers before its first window uses them.
+BOOL InitCommonControlClasses(DWORD dwIcc);
 
 // InitInstance; TRUE: Run; then ExitInstance, whose result is the exit code.
 int RunApplication(CWinApp& app, HINSTANCE hInstance, LPCWSTR lpCmdLine, int nCmdShow);

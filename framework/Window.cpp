@@ -57,6 +57,28 @@ CWnd* CWnd::FromHandle(HWND hWnd)
     return AttachedObject(hWnd);
 }
 
+BOOL CWnd::PreTranslateMessage(MSG*)
+{
+    return FALSE;
+}
+
+void CWnd::CaptureMouse()
+{
+    if (m_hWnd)
+        SetCapture(m_hWnd);
+}
+
+BOOL CWnd::HasMouseCapture() const
+{
+    return m_hWnd && GetCapture() == m_hWnd;
+}
+
+void CWnd::ReleaseMouseCapture()
+{
+    if (HasMouseCapture())
+        ReleaseCapture();
+}
+
 void CWnd::Attach(HWND hWnd)
 {
     m_hWnd = hWnd;
@@ -119,6 +141,7 @@ BOOL CWnd::Dispatch(HWND hWnd, CURRENT_MSG& cur, LRESULT* plResult)
 {
     MSGHANDLER pfnMsg = nullptr;
     CMDHANDLER pfnCmd = nullptr;
+    NOTIFYHANDLER pfnNotify = nullptr;
     for (const auto& entry : m_msgTable) {
         if (entry.nKey == cur.uMsg) {
             pfnMsg = entry.pfn;
@@ -133,13 +156,28 @@ BOOL CWnd::Dispatch(HWND hWnd, CURRENT_MSG& cur, LRESULT* plResult)
             }
         }
     }
-    if (!pfnMsg && !pfnCmd)
+    // A control notifies its parent from the parent's own thread; an NMHDR sent from another thread
+    // or process is a pointer that means nothing here, and is not read.
+    NMHDR* pNmhdr = cur.uMsg == WM_NOTIFY && cur.lParam && InSendMessageEx(nullptr) == ISMEX_NOSEND
+                        ? reinterpret_cast<NMHDR*>(cur.lParam)
+                        : nullptr;
+    if (!pfnMsg && pNmhdr) {
+        for (const auto& entry : m_notifyTable) {
+            if (entry.nId == pNmhdr->idFrom && entry.nCode == pNmhdr->code) {
+                pfnNotify = entry.pfn;
+                break;
+            }
+        }
+    }
+    if (!pfnMsg && !pfnCmd && !pfnNotify)
         return FALSE;
 
     CURRENT_MSG* pPrevMsg = m_pCurMsg;
     m_pCurMsg = &cur;
     if (pfnMsg) {
         *plResult = (this->*pfnMsg)(cur.wParam, cur.lParam);
+    } else if (pfnNotify) {
+        *plResult = (this->*pfnNotify)(pNmhdr);
     } else {
         (this->*pfnCmd)();
         *plResult = 0;
@@ -281,5 +319,16 @@ BOOL PreTranslateDialogMessage(MSG* pMsg)
     for (HWND hWndDlg : t_modelessDialogs)
         if (hWndDlg == hWndRoot)
             return IsDialogMessageW(hWndDlg, pMsg);
+    return FALSE;
+}
+
+BOOL PreTranslateWindowMessage(MSG* pMsg)
+{
+    const HWND hWndDesktop = GetDesktopWindow();
+    for (HWND hWnd = pMsg->hwnd; hWnd && hWnd != hWndDesktop; hWnd = GetAncestor(hWnd, GA_PARENT)) {
+        CWnd* pWnd = CWnd::FromHandle(hWnd);
+        if (pWnd && pWnd->PreTranslateMessage(pMsg))
+            return TRUE;
+    }
     return FALSE;
 }

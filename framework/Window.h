@@ -2,6 +2,7 @@
 #pragma once
 
 #include <windows.h>
+#include <commctrl.h>
 
 #include <type_traits>
 #include <vector>
@@ -11,11 +12,13 @@
 // per-object table filled by the derived class's constructor:
 //     MapMessage(WM_TIMER, &CMyWnd::OnTimer);        // LRESULT OnTimer(WPARAM, LPARAM)
 //     MapCommand(ID_APP_EXIT, &CMyWnd::OnAppExit);   // void OnAppExit(), for WM_COMMAND
+//     MapNotify(IDC_SPIN, UDN_DELTAPOS, &CMyWnd::OnDeltaPos);  // LRESULT OnDeltaPos(NMHDR*), WM_NOTIFY
 // A message without an entry gets the default processing.
 class CWnd {
 public:
     using MSGHANDLER = LRESULT (CWnd::*)(WPARAM wParam, LPARAM lParam);
     using CMDHANDLER = void (CWnd::*)();
+    using NOTIFYHANDLER = LRESULT (CWnd::*)(NMHDR* pNmhdr);
 
     CWnd() = default;
     // A window that outlives its object is detached (no more routing) and destroyed.
@@ -37,6 +40,16 @@ public:
     // A top-level popup that is never shown, found by other programs through its title.
     BOOL CreateHidden(LPCWSTR pszClassName, LPCWSTR pszTitle, DWORD dwExStyle = WS_EX_TOOLWINDOW);
 
+    // The message loop asks the target window of a message and then each of its ancestors, before
+    // the dialog manager sees it (PreTranslateWindowMessage): TRUE when this window took it, so
+    // that it is neither translated nor dispatched. The base takes nothing.
+    virtual BOOL PreTranslateMessage(MSG* pMsg);
+
+    // Mouse capture of this window: taken, asked for, and given up only while this window holds it.
+    void CaptureMouse();
+    BOOL HasMouseCapture() const;
+    void ReleaseMouseCapture();
+
     HWND m_hWnd = nullptr;
 
 protected:
@@ -51,6 +64,21 @@ protected:
     {
         static_assert(std::is_base_of_v<CWnd, T>, "handler of a CWnd-derived class");
         SetEntry(m_cmdTable, nId, static_cast<CMDHANDLER>(pfnHandler));
+    }
+    // WM_NOTIFY whose NMHDR names control nId (idFrom) and notification nCode (code); the handler's
+    // result is the message's. A WM_NOTIFY entry of MapMessage comes first.
+    template <class T>
+    void MapNotify(UINT nId, UINT nCode, LRESULT (T::*pfnHandler)(NMHDR*))
+    {
+        static_assert(std::is_base_of_v<CWnd, T>, "handler of a CWnd-derived class");
+        const NOTIFY_ENTRY entry{nId, nCode, static_cast<NOTIFYHANDLER>(pfnHandler)};
+        for (auto& e : m_notifyTable) {
+            if (e.nId == nId && e.nCode == nCode) {
+                e = entry;
+                return;
+            }
+        }
+        m_notifyTable.push_back(entry);
     }
 
     // Inside a handler: the default processing of the message being handled.
@@ -82,6 +110,11 @@ private:
         UINT nKey;
         H pfn;
     };
+    struct NOTIFY_ENTRY {
+        UINT nId;
+        UINT nCode;
+        NOTIFYHANDLER pfn;
+    };
     template <class H>
     static void SetEntry(std::vector<ENTRY<H>>& table, UINT nKey, H pfn)
     {
@@ -99,6 +132,7 @@ private:
 
     std::vector<ENTRY<MSGHANDLER>> m_msgTable;
     std::vector<ENTRY<CMDHANDLER>> m_cmdTable;
+    std::vector<NOTIFY_ENTRY> m_notifyTable;
     CURRENT_MSG* m_pCurMsg = nullptr;
 };
 
@@ -141,3 +175,8 @@ private:
 // For a message loop: IsDialogMessageW for a message of a modeless dialog of this
 // thread (or of one of its controls). TRUE when the dialog manager took it.
 BOOL PreTranslateDialogMessage(MSG* pMsg);
+
+// For a message loop, before PreTranslateDialogMessage: CWnd::PreTranslateMessage of the
+// message's window and then of each ancestor (GetAncestor GA_PARENT, up to the desktop) that is
+// an object of this framework. TRUE when one of them took the message.
+BOOL PreTranslateWindowMessage(MSG* pMsg);

@@ -129,7 +129,8 @@ TEST(CoreReliability, WindowsThatComeAndGoDuringScrollsArrangementsAndUndosNever
     wnds.Show(hStay[1], SW_RESTORE);
     ASSERT_TRUE(run.WaitForMoveEnd());
     const RECT rcA = WindowRect(hStay[0]), rcB = WindowRect(hStay[1]);
-    ASSERT_TRUE(run.PostDevice(kRight, kKeybdHorzLine));
+    // A wheel turn over the horizontal bar (right by the wheel's line): the bar asks for its undo step.
+    ASSERT_TRUE(run.PostWheel(false, -WHEEL_DELTA));
     ASSERT_TRUE(WaitUntil([&] { return WindowRect(hStay[0]).left == rcA.left - 10 && WindowRect(hStay[1]).left == rcB.left - 10; },
                           10000, 50))
         << WindowRect(hStay[0]).left - rcA.left << " " << WindowRect(hStay[1]).left - rcB.left;

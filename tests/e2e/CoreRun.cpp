@@ -128,6 +128,21 @@ bool CCoreRun::PostDevice(WORD wFlags, int nIdx, LPARAM nCount) const
     return PostMessageW(m_hWnd, kMsgMvAllWndsByDevice, DeviceWParam(wFlags, nIdx), nCount) != FALSE;
 }
 
+HWND CCoreRun::BarWnd(bool bVert) const
+{
+    return WaitForWindow(bVert ? kBarVTitle : kBarHTitle, 5000, nullptr, m_core.Pid());
+}
+
+bool CCoreRun::PostWheel(bool bVert, int nDelta, WORD wKeys) const
+{
+    const HWND hBar = BarWnd(bVert);
+    if (!hBar)
+        return false;
+    const RECT rc = WindowRect(hBar);
+    return PostMessageW(hBar, WM_MOUSEWHEEL, MAKEWPARAM(wKeys, static_cast<WORD>(static_cast<short>(nDelta))),
+                        MAKELPARAM((rc.left + rc.right) / 2, (rc.top + rc.bottom) / 2)) != FALSE;
+}
+
 bool CCoreRun::WaitForMoveEnd() const
 {
     const std::wstring strMark = L"CZvCoreDlg::GetScrollWidthAbs()...nIdx=" + std::to_wstring(kMarkIdx) + L",";

@@ -14,6 +14,8 @@ namespace zvcore {
 
 inline constexpr wchar_t kCore[] = L"ZvCore64.exe";
 inline constexpr wchar_t kHiddenTitle[] = L"$$$ Zuvora! Hidden Main Window %%%";
+inline constexpr wchar_t kBarHTitle[] = L"$$$ Zuvora! Scroll Bar Horizontal %%%";
+inline constexpr wchar_t kBarVTitle[] = L"$$$ Zuvora! Scroll Bar Vertical %%%";
 inline constexpr UINT kMsgMvAllWnds = 0x8051;
 inline constexpr UINT kMsgMvAllWndsByDevice = 0x8052;
 inline constexpr UINT kMsgMvStep = 0x8053;
@@ -82,6 +84,11 @@ public:
     // The lines of the log that contain strPart, as UTF-8: what a failing test prints.
     std::string LogLinesWith(const std::wstring& strPart) const;
     bool PostDevice(WORD wFlags, int nIdx, LPARAM nCount = 1) const;
+    // The horizontal or the vertical scroll-bar window of this run, waited for; null when none came.
+    HWND BarWnd(bool bVert) const;
+    // A wheel turn over a bar: WM_MOUSEWHEEL posted to it (Wine gives the wheel to the focus window,
+    // which the bar is not), nDelta positive away from the user, wKeys the key flags (MK_SHIFT).
+    bool PostWheel(bool bVert, int nDelta, WORD wKeys = 0) const;
     // Waits until whatever move was asked for before has ended: a request without a direction is
     // refused while a move runs and leaves its index in the log once it is taken.
     bool WaitForMoveEnd() const;

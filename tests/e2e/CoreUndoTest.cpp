@@ -15,8 +15,6 @@ namespace {
 
 constexpr UINT kIdCascade = 32773;
 constexpr UINT kMsgDelLastUndo = 0x8031;
-constexpr int kWheelHorzLine = 2 * 4 + 0 * 2 + 0;
-constexpr int kWheelVertLine = 2 * 4 + 1 * 2 + 0;
 constexpr wchar_t kUndoLine[] = L"アンドゥ実行 : ";
 constexpr wchar_t kSaveScrollLine[] = L"アンドゥデータの保存 : スクロールとウィンドウの並べ替え";
 constexpr wchar_t kSaveWndLine[] = L"アンドゥデータの保存 : アプリケーションウィンドウの位置とサイズ";
@@ -45,7 +43,9 @@ protected:
     bool Keys(std::initializer_list<WORD> vks) { return m_run.TypeAndSettle(vks); }
     bool UndoKey() { return Keys({VK_CONTROL, VK_MENU, 'Z'}); }
     bool Undo() { return m_run.Command(kCmdUndo, true); }
-    bool Wheel(WORD wFlags, int nIdx) { return m_run.PostDevice(wFlags, nIdx) && m_run.WaitForMoveEnd(); }
+    // A wheel turn toward the user over a scroll-bar window, the road of a real one: right over the
+    // horizontal bar, down over the vertical one, by the wheel's line.
+    bool Wheel(bool bVert) { return m_run.PostWheel(bVert, -WHEEL_DELTA) && m_run.WaitForMoveEnd(); }
 
     struct STATE {
         RECT rcA, rcB;
@@ -153,18 +153,18 @@ TEST_F(CoreUndo, OneUndoTakesBackAWholeWheelBurst)
     // Burst time 5 s (setting 2, the default).
     ASSERT_TRUE(StartAll());
     for (int i = 0; i < 3; ++i)
-        ASSERT_TRUE(Wheel(kRight, kWheelHorzLine));
+        ASSERT_TRUE(Wheel(false));
     EXPECT_TRUE(SameRect(Shifted(m_st0.rcA, -30, 0), WindowRect(m_hA)));
     EXPECT_EQ(1u, CountOf(Log(), kSaveScrollLine));
     UndoTo(m_st0, "the horizontal burst undone at once");
 
     // The undo key closes the burst: the next turns are a burst of their own, and the vertical
     // axis has its own.
-    ASSERT_TRUE(Wheel(kDown, kWheelVertLine));
+    ASSERT_TRUE(Wheel(true));
     const STATE stDown = Now();
     UndoTo(m_st0, "the vertical turn undone by the key", true);
-    ASSERT_TRUE(Wheel(kDown, kWheelVertLine));
-    ASSERT_TRUE(Wheel(kDown, kWheelVertLine));
+    ASSERT_TRUE(Wheel(true));
+    ASSERT_TRUE(Wheel(true));
     EXPECT_FALSE(SameRect(stDown.rcA, WindowRect(m_hA)));
     UndoTo(m_st0, "the second vertical burst undone at once");
 }
@@ -175,7 +175,7 @@ TEST_F(CoreUndo, WithBurstTimeZeroEachWheelTurnIsUndoneAlone)
     ASSERT_TRUE(StartAll());
     STATE st[3];
     for (STATE& s : st) {
-        ASSERT_TRUE(Wheel(kRight, kWheelHorzLine));
+        ASSERT_TRUE(Wheel(false));
         s = Now();
     }
     EXPECT_TRUE(SameRect(Shifted(m_st0.rcA, -30, 0), st[2].rcA));

@@ -411,21 +411,38 @@ bool MouseMoveTo(int x, int y) {
   }, 1000);
 }
 
-bool PlacePointer(int x, int y) {
+bool RunXdotool(const std::wstring& strArgs) {
   // Wine starts programs of the host system through CreateProcess like its own.
-  std::wstring strCmd = L"Z:\\usr\\bin\\xdotool mousemove " + std::to_wstring(x) + L" " + std::to_wstring(y);
+  std::wstring strCmd = L"Z:\\usr\\bin\\xdotool " + strArgs;
   STARTUPINFOW si{sizeof(si)};
   PROCESS_INFORMATION pi{};
+  if (!CreateProcessW(nullptr, strCmd.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) return false;
   // Wine starts a host program without a Windows process: the call succeeds with hProcess null
   // and hThread holding no handle of it. Closing that value closed some other handle of the test,
   // after which every named mutex failed with ERROR_INVALID_HANDLE.
-  if (CreateProcessW(nullptr, strCmd.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi) &&
-      pi.hProcess) {
+  if (pi.hProcess) {
     WaitForSingleObject(pi.hProcess, 5000);
     CloseHandle(pi.hThread);
     CloseHandle(pi.hProcess);
   }
+  return true;
+}
+
+bool PlacePointer(int x, int y) {
+  RunXdotool(L"mousemove " + std::to_wstring(x) + L" " + std::to_wstring(y));
   return MouseMoveTo(x, y);
+}
+
+bool DisplayButton(bool bDown, int x, int y) {
+  // One xdotool for both: two of them, each started without waiting, could run in either order.
+  return RunXdotool(L"mousemove " + std::to_wstring(x) + L" " + std::to_wstring(y) +
+                    (bDown ? L" mousedown 1" : L" mouseup 1"));
+}
+
+bool DisplayAlt(bool bDown) {
+  if (!RunXdotool(bDown ? L"keydown Alt_L" : L"keyup Alt_L")) return false;
+  if (!bDown) return KeyUp(VK_MENU);
+  return KeyDown(VK_MENU) && WaitUntil([] { return (GetAsyncKeyState(VK_MENU) & 0x8000) != 0; }, 2000);
 }
 
 bool MouseDown(MouseButton button) {

@@ -131,6 +131,19 @@ bool MouseMoveTo(int x, int y);
 // Puts the display's own pointer there too (xdotool) before MouseMoveTo: under Wine the cursor
 // position otherwise falls back to where the X pointer stands at the next X event.
 bool PlacePointer(int x, int y);
+// xdotool on the display with these arguments (started, not waited for: Wine gives no process of a
+// host program to wait on).
+bool RunXdotool(const std::wstring& strArgs);
+// The left button pressed or released on the display at (x, y), for a drag: the display then
+// holds the pointer for the window pressed, as for a user's drag, and every motion (PlacePointer)
+// reaches that window. A button pressed by SendInput alone leaves the display's motion to the
+// window under the pointer, Wine puts the cursor back where the display's pointer stands, and a
+// captured window misses moves. Not waited for: a test waits for the press to arrive before it
+// moves the pointer on.
+bool DisplayButton(bool bDown, int x, int y);
+// Alt held down or let go on the display and through SendInput alike: Wine takes the modifier
+// keys' state from the display at each pointer motion there.
+bool DisplayAlt(bool bDown);
 bool MouseDown(MouseButton button);
 bool MouseUp(MouseButton button);
 bool MouseClick(MouseButton button);

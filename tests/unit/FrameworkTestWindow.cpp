@@ -1,8 +1,10 @@
 // Framework: CWnd and CDialog route messages to member handlers.
 #include <gtest/gtest.h>
 #include <windows.h>
+#include <commctrl.h>
 
 #include "Strings.h"
+#include "WinApp.h"
 #include "Window.h"
 
 namespace {
@@ -17,7 +19,8 @@ bool PumpUntil(const bool& bDone, DWORD dwTimeoutMs = 2000)
         MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
         MSG msg;
         while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            if (!PreTranslateDialogMessage(&msg)) {
+            // As CWinApp::PreTranslateMessage does.
+            if (!PreTranslateWindowMessage(&msg) && !PreTranslateDialogMessage(&msg)) {
                 TranslateMessage(&msg);
                 DispatchMessageW(&msg);
             }
@@ -167,4 +170,124 @@ TEST(FrameworkWindow, ModalDialogEndsWithItsResult)
     CDialog dlgMissing(4711);
     EXPECT_FALSE(dlgMissing.Create());
     EXPECT_EQ(dlgMissing.DoModal(), -1);
+}
+
+namespace {
+const UINT ID_TEST_CHILD = 100;
+
+// A modeless dialog that, while m_bSwallow, takes Enter and Escape before the dialog manager, as a
+// scroll-bar window does; its spin's notifications are routed by control and code.
+class CKeyDlg : public CDialog {
+public:
+    CKeyDlg() : CDialog(TestTemplate())
+    {
+        MapNotify(ID_TEST_CHILD, UDN_DELTAPOS, &CKeyDlg::OnDeltaPos);
+        MapNotify(ID_TEST_CHILD, NM_CLICK, &CKeyDlg::OnClick);
+    }
+    BOOL PreTranslateMessage(MSG* pMsg) override
+    {
+        ++m_nAsked;
+        if (m_bSwallow && pMsg->message == WM_KEYDOWN && (pMsg->wParam == VK_RETURN || pMsg->wParam == VK_ESCAPE)) {
+            ++m_nSwallowed;
+            return TRUE;
+        }
+        return FALSE;
+    }
+    void OnOK() override { ++m_nOnOK; }
+    void OnCancel() override { ++m_nOnCancel; }
+    LRESULT OnDeltaPos(NMHDR* pNmhdr)
+    {
+        m_nDelta += reinterpret_cast<NMUPDOWN*>(pNmhdr)->iDelta;
+        ++m_nDeltaPos;
+        return 0;
+    }
+    LRESULT OnClick(NMHDR*) { return 5; }
+
+    bool m_bSwallow = true;
+    int m_nAsked = 0, m_nSwallowed = 0, m_nOnOK = 0, m_nOnCancel = 0, m_nDeltaPos = 0, m_nDelta = 0;
+};
+
+// Posts a key press to hWnd and lets the loop of PumpUntil handle it.
+void PostKeyAndPump(HWND hWnd, WPARAM vk)
+{
+    PostMessageW(hWnd, WM_KEYDOWN, vk, 1);
+    bool bDone = false;
+    PostMessageW(hWnd, WM_NULL, 0, 0);
+    PumpUntil(bDone, 100);
+}
+}  // namespace
+
+TEST(FrameworkWindow, PreTranslateAsksTheWindowAndItsAncestorsBeforeTheDialogManager)
+{
+    CKeyDlg dlg;
+    ASSERT_TRUE(dlg.Create());
+    const HWND hChild = CreateWindowExW(0, L"STATIC", L"", WS_CHILD | WS_VISIBLE, 0, 0, 10, 10, dlg.m_hWnd,
+                                        reinterpret_cast<HMENU>(static_cast<INT_PTR>(ID_TEST_CHILD + 1)), nullptr, nullptr);
+    ASSERT_NE(hChild, nullptr);
+
+    // Swallowed whether they are posted to the dialog or to one of its controls.
+    for (HWND hWnd : {dlg.m_hWnd, hChild}) {
+        for (WPARAM vk : {WPARAM{VK_RETURN}, WPARAM{VK_ESCAPE}})
+            PostKeyAndPump(hWnd, vk);
+    }
+    EXPECT_EQ(dlg.m_nSwallowed, 4);
+    EXPECT_EQ(dlg.m_nOnOK + dlg.m_nOnCancel, 0);
+    EXPECT_TRUE(IsWindow(dlg.m_hWnd));
+    // Other keys go on to the dialog manager, and a window of no object is simply passed over.
+    const int nAsked = dlg.m_nAsked;
+    PostKeyAndPump(hChild, 'A');
+    EXPECT_GE(dlg.m_nAsked, nAsked + 1);
+
+    // Not taken: the dialog manager turns Escape into IDCANCEL and Enter into IDOK.
+    dlg.m_bSwallow = false;
+    PostKeyAndPump(dlg.m_hWnd, VK_ESCAPE);
+    PostKeyAndPump(dlg.m_hWnd, VK_RETURN);
+    EXPECT_EQ(dlg.m_nOnCancel, 1);
+    EXPECT_EQ(dlg.m_nOnOK, 1);
+    DestroyWindow(dlg.m_hWnd);
+}
+
+TEST(FrameworkWindow, NotificationsAreRoutedByControlAndCode)
+{
+    ASSERT_TRUE(InitCommonControlClasses(ICC_UPDOWN_CLASS));
+    CKeyDlg dlg;
+    ASSERT_TRUE(dlg.Create());
+    const HWND hSpin = CreateWindowExW(0, UPDOWN_CLASSW, L"", WS_CHILD | WS_VISIBLE | UDS_ARROWKEYS | UDS_HORZ, 0, 0,
+                                       30, 14, dlg.m_hWnd, reinterpret_cast<HMENU>(static_cast<INT_PTR>(ID_TEST_CHILD)),
+                                       nullptr, nullptr);
+    ASSERT_NE(hSpin, nullptr);
+    SendMessageW(hSpin, UDM_SETRANGE32, 0, 100);
+
+    // The control's own notification, made by an arrow key (up and down only, also across).
+    SendMessageW(hSpin, WM_KEYDOWN, VK_UP, 0);
+    SendMessageW(hSpin, WM_KEYUP, VK_UP, 0);
+    EXPECT_EQ(dlg.m_nDeltaPos, 1);
+    EXPECT_EQ(dlg.m_nDelta, 1);
+
+    // The handler's result is the message's (a dialog's through DWLP_MSGRESULT); another code or
+    // another control gets the default processing.
+    NMHDR nm{hSpin, ID_TEST_CHILD, static_cast<UINT>(NM_CLICK)};
+    EXPECT_EQ(SendMessageW(dlg.m_hWnd, WM_NOTIFY, ID_TEST_CHILD, reinterpret_cast<LPARAM>(&nm)), 5);
+    nm.code = static_cast<UINT>(NM_DBLCLK);
+    EXPECT_EQ(SendMessageW(dlg.m_hWnd, WM_NOTIFY, ID_TEST_CHILD, reinterpret_cast<LPARAM>(&nm)), 0);
+    nm.code = static_cast<UINT>(NM_CLICK);
+    nm.idFrom = ID_TEST_CHILD + 1;
+    EXPECT_EQ(SendMessageW(dlg.m_hWnd, WM_NOTIFY, ID_TEST_CHILD + 1, reinterpret_cast<LPARAM>(&nm)), 0);
+    EXPECT_EQ(dlg.m_nDeltaPos, 1);
+    DestroyWindow(dlg.m_hWnd);
+}
+
+TEST(FrameworkWindow, MouseCaptureIsGivenUpOnlyByItsHolder)
+{
+    CTestWnd wnd, wndOther;
+    ASSERT_TRUE(wnd.CreateHidden(L"ZvFrameworkTestWnd", L"ZvFrameworkTest Capture"));
+    ASSERT_TRUE(wndOther.CreateHidden(L"ZvFrameworkTestWnd", L"ZvFrameworkTest Capture Other"));
+    wnd.CaptureMouse();
+    EXPECT_TRUE(wnd.HasMouseCapture());
+    EXPECT_FALSE(wndOther.HasMouseCapture());
+    wndOther.ReleaseMouseCapture();   // holds nothing: changes nothing
+    EXPECT_TRUE(wnd.HasMouseCapture());
+    wnd.ReleaseMouseCapture();
+    EXPECT_FALSE(wnd.HasMouseCapture());
+    EXPECT_EQ(GetCapture(), nullptr);
 }
