@@ -58,12 +58,18 @@ if [ $headless = 1 ]; then
   before="$ZV_TOP/out/zuvora-run.png" after="$ZV_TOP/out/zuvora-run-after.png"
   import -window root "$before"
   echo "No X display: ran under Xvfb; screenshot saved to $before"
-  if [ -n "$bar" ] && eval "$(xdotool getwindowgeometry --shell "$bar")"; then
+  # The X window's absolute place (xdotool adds the parent's offset once more for Wine's windows).
+  geo=""
+  [ -n "$bar" ] && geo=$(xwininfo -id "$bar" 2>/dev/null |
+    awk '/Absolute upper-left X/{x=$NF} /Absolute upper-left Y/{y=$NF} /Width:/{w=$NF} /Height:/{h=$NF}
+         END{if (w) print x, y, w, h}')
+  if [ -n "$geo" ]; then
+    read -r X Y WIDTH HEIGHT <<<"$geo"
     # The track ends where the spin begins, two thicknesses from the right end.
     xdotool mousemove $((X + WIDTH - 2 * HEIGHT - 4)) $((Y + HEIGHT / 2)) click 1
     sleep 2
     import -window root "$after"
-    echo "After a page click on the horizontal scroll bar: $after"
+    echo "After a page click on the horizontal scroll bar at ($X,$Y) ${WIDTH}x$HEIGHT: $after"
   else
     echo "The horizontal scroll-bar window did not show: no second screenshot."
   fi
