@@ -169,6 +169,21 @@ TEST_F(CoreTray, TheIconsMenuShowsTheLastUndoAndTheKeysCarryOutItsCommands)
         << "the centre item did not centre";
     ASSERT_TRUE(m_run.WaitForMoveEnd());
 
+    // A right click on a scroll-bar window opens the same menu at that point, naming the centring.
+    const HWND hBar = m_run.BarWnd(false);
+    ASSERT_NE(hBar, nullptr);
+    POINT ptBar{12, 4};
+    ASSERT_TRUE(ClientToScreen(hBar, &ptBar));
+    const size_t nMenus = CountOf(m_run.Log(), kMenuLine);
+    ASSERT_TRUE(PostMessageW(hBar, WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(12, 4)));
+    ASSERT_TRUE(m_run.WaitForLine(kMenuLine, nMenus + 1));
+    ASSERT_TRUE(WaitUntil([&] { return MenuWnd() != nullptr; }, 5000, 20));
+    m_nClosed = CountOf(m_run.Log(), kMenuClosedLine);
+    const std::wstring strAt = L"(" + std::to_wstring(ptBar.x) + L", " + std::to_wstring(ptBar.y) + L")";
+    EXPECT_NE(m_run.Log().find(kMenuLine + strAt), std::wstring::npos);
+    EXPECT_EQ(L"32771 \"元に戻す - 中央へ表示(&U)\" enabled" + std::wstring(kRestEnabled), LastMenuLine());
+    ASSERT_TRUE(KeyAndClose(VK_ESCAPE));
+
     // The exit item ends the program: exit code 0, the settings saved, the icon gone.
     ASSERT_TRUE(OpenMenu());
     ASSERT_TRUE(TapKey('X'));
