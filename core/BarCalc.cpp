@@ -268,7 +268,10 @@ RECT DefaultBarRect(const RECT& rcDesktop, bool bVert, int nSysScroll) noexcept 
 }
 
 int MinBarLength(int nSysScroll) noexcept {
-    return Clip(std::max<int64_t>(4 * int64_t{nSysScroll}, 1));
+    // The spin of the thinnest bar is about twice its thickness; an Alt resize stops at about twice
+    // the spin, and a rectangle it reported must come back unchanged.
+    const int64_t nThinnest = MinBarThickness(nSysScroll);
+    return Clip(std::max<int64_t>(4 * nThinnest - 4, 2 * nThinnest));
 }
 
 int MinBarThickness(int nSysScroll) noexcept {

@@ -167,7 +167,8 @@ RECT WithThickness(const RECT& rcBar, int nHalves, int nThick, bool bVert) noexc
 // along the right edge below the top for the vertical one.
 RECT DefaultBarRect(const RECT& rcDesktop, bool bVert, int nSysScroll) noexcept;
 
-// Shortest length a stored bar may have: 4 system scroll-bar thicknesses.
+// Shortest length a stored bar may have: the shortest an Alt resize can make of the thinnest bar,
+// so that no rectangle a resize reported is lengthened when it comes back.
 int MinBarLength(int nSysScroll) noexcept;
 
 // Thinnest a stored bar may be: half a system scroll-bar thickness, at least 1 pixel.

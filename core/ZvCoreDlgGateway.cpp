@@ -34,10 +34,10 @@ LRESULT CZvCoreDlg::OnHkGtwyEnd(WPARAM wParam, LPARAM) noexcept
         PostMessageW(m_hWnd, MSG_HKGTWY_END, wParam, 0);
         return 0;
     }
-    if (!m_pHkGtwyEvtMngr) {
-        // No gateway is linked: no block waits for an answer and none can answer an end block.
-        OutputLog(LOG_LEVEL_DEBUG, SENDER_CORE, L"CZvCoreDlg::OnHkGtwyEnd() no gateway, the window goes at once.\r\n");
-        DestroyWindow(m_hWnd);
-    }
+    // The end block and its answer belong to the gateway link, which does not send blocks yet:
+    // until it does, no answer can come, so the window goes at once, linked or not, and an end
+    // that was asked for can never hang.
+    OutputLog(LOG_LEVEL_DEBUG, SENDER_CORE, L"CZvCoreDlg::OnHkGtwyEnd() no gateway, the window goes at once.\r\n");
+    DestroyWindow(m_hWnd);
     return 0;
 }

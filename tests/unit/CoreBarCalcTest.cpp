@@ -138,8 +138,19 @@ TEST(CoreBarCalc, DefaultAndLoadedRects) {
         {false, 5000, -300, 200, 20, {1080, 0, 1280, 20}},
         {false, INT_MIN, INT_MAX, 200, 20, {0, 1004, 200, 1024}},
         {false, INT_MAX, 0, INT_MAX, 20, {0, 0, 1280, 20}},
-        {false, 10, 10, 5, 3, {10, 10, 78, 18}},                                 // raised to the minimums
+        {false, 10, 10, 5, 3, {10, 10, 38, 18}},                                 // raised to the minimums
     };
     for (const auto& [bVert, x, y, cx, cy, want] : rows)
         EXPECT_EQ(T(want), T(SanitizeBarRect(x, y, cx, cy, bVert, kDesktop, kSys))) << x << "," << y << " " << cx << "x" << cy;
+
+    // The shortest the thinnest bar can be resized to comes back from the registry as it was.
+    const int nThin = MinBarThickness(kSys);
+    for (bool bVert : {false, true}) {
+        const RECT rc = bVert ? RECT{100, 100, 100 + nThin, 400} : RECT{100, 100, 400, 100 + nThin};
+        const RESIZE_LIMITS lim{kSys, Length(SpinRect(300, nThin, bVert), bVert), kDesktop};
+        const RECT rcShort = ResizeBar(rc, bVert ? EDGE_TOP : EDGE_LEFT, POINT{390, 390}, bVert, lim);
+        ASSERT_LT(Length(rcShort, bVert), 300);
+        EXPECT_EQ(T(rcShort), T(SanitizeBarRect(rcShort.left, rcShort.top, rcShort.right - rcShort.left,
+                                                rcShort.bottom - rcShort.top, bVert, kDesktop, kSys)));
+    }
 }

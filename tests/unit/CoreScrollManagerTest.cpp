@@ -155,6 +155,8 @@ protected:
     {
         const SCROLLBAR_ARGS args{&m_host, &m_nMin, &m_nMax, rc};
         auto pMngr = std::make_unique<MNGR>(args, m_wnds.ctl);
+        // Both bars share the last thumb length: each test starts as the program does, with none.
+        CScrollManager::s_nLastThumbLen = 0;
         pMngr->Init();
         return pMngr;
     }
@@ -490,9 +492,8 @@ TEST_F(CoreScrollManager, AutoHideShowsAStripThatThePointerExpands)
 
     // The rectangle of the settings collapses at once in auto-hide mode; off again, the whole bar.
     pMngr->SetBarRect(RECT{100, 900, 400, 920});
-    if (900 * 2 > m_cyDesk) {
-        EXPECT_EQ(m_wnds.Rect(), (RECT{100, 918, 400, 920})) << "the lower half keeps the bottom";
-    }
+    ASSERT_GT(900 * 2, m_cyDesk) << "the rectangle must lie in the desktop's lower half";
+    EXPECT_EQ(m_wnds.Rect(), (RECT{100, 918, 400, 920})) << "the lower half keeps the bottom";
     pMngr->SetHideMode(FALSE);
     EXPECT_FALSE(pMngr->IsCollapsed());
     EXPECT_EQ(m_wnds.Rect(), (RECT{100, 900, 400, 920}));
