@@ -42,6 +42,8 @@ public:
     // The profile name starts as the program's module base name.
     void SetRegistryKey(LPCWSTR pszRegistryKey) { m_profile.SetRegistryKey(pszRegistryKey); }
     void SetProfileName(LPCWSTR pszProfileName) { m_profile.SetProfileName(pszProfileName); }
+    // The INI file used without a registry key; a bare name is looked for in the Windows folder.
+    void SetIniPath(LPCWSTR pszIniPath) { m_profile.SetIniPath(pszIniPath); }
     const std::wstring& GetProfileName() const { return m_profile.GetProfileName(); }
     // (windows.h turns these names into ...W; declaration and calls alike, so it does not matter.)
     UINT GetProfileInt(LPCWSTR pszSection, LPCWSTR pszEntry, int nDefault) const

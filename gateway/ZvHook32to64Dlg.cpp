@@ -1,0 +1,208 @@
+#include "ZvHook32to64Dlg.h"
+
+#include "LogManager.h"
+#include "PropertyRegistry.h"
+#include "Sender.h"
+#include "Strings.h"
+#include "ZvHook32to64App.h"
+#include "ZvMessages.h"
+#include "resource.h"
+
+namespace {
+
+// The gateway keeps its own tick: its items need no finer pace than the timer manager's step.
+constexpr UINT kTick = 100;
+constexpr DWORD kLogStartLimit = 10000;
+// wParam of MSG_TMR_HKGTWY_ALIVE: which alive item fired.
+constexpr WPARAM kAliveSend = 0;
+constexpr WPARAM kAliveRecv = 1;
+constexpr wchar_t kAliveStoppedLog[] = L"Detected core alive notification is stopped.\n";
+
+}  // namespace
+
+CZvHook32to64Dlg::CZvHook32to64Dlg() : CDialog(IDD_ZVHOOK32TO64_DIALOG)
+{
+    MapMessage(WM_DESTROY, &CZvHook32to64Dlg::OnDestroy);
+    MapMessage(WM_TIMER, &CZvHook32to64Dlg::OnTimer);
+    MapMessage(MSG_LOG_WND_DTCT, &CZvHook32to64Dlg::OnLogWndDtct);
+    MapMessage(MSG_LOG_WND_RSP, &CZvHook32to64Dlg::OnLogWndRsp);
+    MapMessage(MSG_LOG_END, &CZvHook32to64Dlg::OnLogEnd);
+    MapMessage(MSG_TMR_LOG_START, &CZvHook32to64Dlg::OnTmrLogStart);
+    MapMessage(MSG_TMR_HKGTWY_ALIVE, &CZvHook32to64Dlg::OnTmrHkGtwyAlive);
+    MapMessage(MSG_HKGTWY_ALIVE, &CZvHook32to64Dlg::OnHkGtwyAlive);
+    Create();
+    m_hIcon = LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDR_MAINFRAME));
+}
+
+CZvHook32to64Dlg::~CZvHook32to64Dlg() = default;
+
+void CZvHook32to64Dlg::ReportInitFailure(UINT nIdText, DWORD dwErr) noexcept
+{
+    ShowMessageBox(FormatString(LoadResString(nIdText).c_str(), dwErr).c_str(), LoadResString(IDS_ZV_APP_NAME).c_str(),
+                   MB_ICONERROR);
+}
+
+BOOL CZvHook32to64Dlg::OnInitDialog()
+{
+    StartTmrMngr();
+    ConnectLogWindow(m_hWnd);
+    AddLogStartTmr();
+    // Of the settings the gateway uses only the alive periods.
+    LoadProperty(m_prop);
+    if (!AddAliveTmrs()) {
+        ReportInitFailure(IDS_ZV_ERR_HKGTWY, GetLastError());
+        m_bInitFailed = TRUE;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+// Escape, a stray IDCANCEL and WM_CLOSE all end the gateway at once.
+void CZvHook32to64Dlg::OnCancel()
+{
+    DestroyWindow(m_hWnd);
+}
+
+void CZvHook32to64Dlg::PostNcDestroy()
+{
+    ClearPropertyLists(m_prop);
+    delete this;
+}
+
+LRESULT CZvHook32to64Dlg::OnDestroy(WPARAM, LPARAM) noexcept
+{
+    DeleteLogStartTmr();
+    DeleteAliveTmrs();
+    EndTmrMngr();
+    Default();
+    return 0;
+}
+
+LRESULT CZvHook32to64Dlg::OnTimer(WPARAM wParam, LPARAM) noexcept
+{
+    if (wParam == TMR_MNGR_TIMER_ID && m_pTmrMngr)
+        m_pTmrMngr->Tick();
+    Default();
+    return 0;
+}
+
+// ---------------------------------------------------------------------------
+// Timer items
+
+BOOL CZvHook32to64Dlg::StartTmrMngr() noexcept
+{
+    m_pTmrMngr = std::make_unique<CTmrMngr>(m_hWnd, kTick);
+    m_nTimerId = SetTimer(m_hWnd, TMR_MNGR_TIMER_ID, kTick, nullptr);
+    return m_nTimerId != 0;
+}
+
+void CZvHook32to64Dlg::EndTmrMngr() noexcept
+{
+    if (m_nTimerId) {
+        KillTimer(m_hWnd, TMR_MNGR_TIMER_ID);
+        m_nTimerId = 0;
+    }
+    m_pTmrMngr.reset();
+}
+
+void CZvHook32to64Dlg::DeleteTmrItem(int& nId) noexcept
+{
+    if (m_pTmrMngr && nId)
+        m_pTmrMngr->DeleteTmr(nId);
+    nId = 0;
+}
+
+void CZvHook32to64Dlg::AddLogStartTmr() noexcept
+{
+    if (!m_pTmrMngr)
+        return;
+    m_nTmrIdLogStart = m_pTmrMngr->AddTmr(TMR_ITEM_PARAM{m_hWnd, MSG_TMR_LOG_START, kLogStartLimit, 0, 0});
+    if (m_nTmrIdLogStart)
+        m_pTmrMngr->StartTmr(m_nTmrIdLogStart);
+}
+
+void CZvHook32to64Dlg::DeleteLogStartTmr() noexcept
+{
+    DeleteTmrItem(m_nTmrIdLogStart);
+}
+
+BOOL CZvHook32to64Dlg::AddAliveTmrs() noexcept
+{
+    if (!m_pTmrMngr)
+        return FALSE;
+    m_nTmrIdAliveSend = m_pTmrMngr->AddTmr(
+        TMR_ITEM_PARAM{m_hWnd, MSG_TMR_HKGTWY_ALIVE, m_prop.propTimer.dwAliveNotificationSendInterval, kAliveSend, 0});
+    m_nTmrIdAliveRecv = m_pTmrMngr->AddTmr(
+        TMR_ITEM_PARAM{m_hWnd, MSG_TMR_HKGTWY_ALIVE, m_prop.propTimer.dwAliveNotificationReceiveLimit, kAliveRecv, 0});
+    return m_nTmrIdAliveSend && m_nTmrIdAliveRecv;
+}
+
+void CZvHook32to64Dlg::DeleteAliveTmrs() noexcept
+{
+    DeleteTmrItem(m_nTmrIdAliveSend);
+    DeleteTmrItem(m_nTmrIdAliveRecv);
+}
+
+// ---------------------------------------------------------------------------
+// Log viewer
+
+LRESULT CZvHook32to64Dlg::OnLogWndDtct(WPARAM, LPARAM) noexcept
+{
+    DeleteLogStartTmr();
+    AddLogStartTmr();
+    if (CZvHook32to64App* pApp = GetGatewayApp())
+        OpenLogWindow(pApp->GetOptions(), m_hWnd, SENDER_HOOK);
+    return 0;
+}
+
+LRESULT CZvHook32to64Dlg::OnLogWndRsp(WPARAM wParam, LPARAM) noexcept
+{
+    DeleteLogStartTmr();
+    if (wParam == 0)
+        StartLogOutput();
+    else
+        EndLog();
+    return 0;
+}
+
+LRESULT CZvHook32to64Dlg::OnLogEnd(WPARAM, LPARAM) noexcept
+{
+    EndLog();
+    return 0;
+}
+
+LRESULT CZvHook32to64Dlg::OnTmrLogStart(WPARAM, LPARAM) noexcept
+{
+    // The viewer has not answered in time: log without it.
+    EndLog();
+    DeleteLogStartTmr();
+    return 0;
+}
+
+// ---------------------------------------------------------------------------
+// Alive supervision
+
+LRESULT CZvHook32to64Dlg::OnTmrHkGtwyAlive(WPARAM wParam, LPARAM) noexcept
+{
+    if (wParam != kAliveRecv)
+        return 0;
+    // The core program has been silent for the whole limit: it is gone or hung, and a gateway
+    // without its core program has nothing to relay to.
+    OutputLog(LOG_LEVEL_DEBUG, SENDER_HOOK, kAliveStoppedLog);
+    if (m_pTmrMngr) {
+        m_pTmrMngr->StopTmr(m_nTmrIdAliveSend);
+        m_pTmrMngr->StopTmr(m_nTmrIdAliveRecv);
+    }
+    OnCancel();
+    return 0;
+}
+
+LRESULT CZvHook32to64Dlg::OnHkGtwyAlive(WPARAM, LPARAM) noexcept
+{
+    // A ping from the core program: the receive limit counts again from zero.
+    if (m_pTmrMngr && m_nTmrIdAliveRecv) {
+        m_pTmrMngr->StopTmr(m_nTmrIdAliveRecv);
+        m_pTmrMngr->StartTmr(m_nTmrIdAliveRecv);
+    }
+    return 0;
+}

@@ -1,0 +1,176 @@
+// Start-up and end of the 32-bit gateway program (its 64-bit test build): the hidden window, one
+// instance only, a set-up that fails ends the program after its box, and the ends on WM_CLOSE and
+// on the core program's silence.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "CoreRun.h"
+#include "ZvTestKit.h"
+
+using namespace zvkit;
+using zvcore::CountOf;
+
+namespace {
+
+constexpr wchar_t kGateway[] = L"ZvHook32to64.exe";
+constexpr wchar_t kGatewayTitle[] = L"ZvHook32to64";
+constexpr wchar_t kMutexName[] = L"Zuvora! Hook Gateway";
+constexpr wchar_t kStartLine[] = L"ZvHook32to64アプリケーション開始.";
+constexpr wchar_t kEndLine[] = L"ZvHook32to64アプリケーション終了.";
+constexpr wchar_t kAliveStoppedLine[] = L"Detected core alive notification is stopped.";
+constexpr UINT kMsgTmrHkGtwyAlive = 0x8079;
+constexpr wchar_t kTimerSection[] = L"Timer";
+constexpr wchar_t kAliveSendEntry[] = L"Alive notification send interval with Hook Gateway";
+
+bool MutexExists(const wchar_t* pszName)
+{
+    HANDLE h = OpenMutexW(SYNCHRONIZE, FALSE, pszName);
+    if (!h)
+        return false;
+    CloseHandle(h);
+    return true;
+}
+
+// The gateway's settings file: a bare name, so the Windows folder.
+std::wstring GatewayIniPath()
+{
+    wchar_t szDir[MAX_PATH] = {};
+    GetWindowsDirectoryW(szDir, MAX_PATH);
+    return std::wstring(szDir) + L"\\ZvHook32to64.INI";
+}
+
+class GatewayStart : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        m_strLog = NewTempFilePath(L"GatewayStart", L".log");
+        DeleteFileW(GatewayIniPath().c_str());
+    }
+    void TearDown() override
+    {
+        for (CProcess* pProc : {&m_gateway, &m_second}) {
+            if (pProc->IsStarted()) {
+                CloseStrayMessageBoxes(pProc->Pid());
+                pProc->Stop();
+            }
+        }
+        DeleteFileW(GatewayIniPath().c_str());
+        DeleteFileW(m_strLog.c_str());
+    }
+
+    // Starts the gateway logging through the viewer at DEBUG level; its hidden window, or null.
+    HWND StartGateway()
+    {
+        const std::wstring strArgs = L"/LOGWINDOW /LOGLEVEL=DEBUG /CALLER=1 /LOGFILE=" + QuoteArg(m_strLog);
+        if (!m_gateway.Start(kGateway, strArgs)) {
+            ADD_FAILURE() << "cannot start the gateway, error " << m_gateway.LastError();
+            return nullptr;
+        }
+        const HWND hWnd = WaitForWindow(kGatewayTitle, 15000, nullptr, m_gateway.Pid());
+        if (!hWnd)
+            ADD_FAILURE() << "the gateway's window did not come";
+        return hWnd;
+    }
+    std::wstring Log() const { return FromUtf8(ReadFileBytes(m_strLog)); }
+    bool WaitForLine(const std::wstring& strLine, DWORD dwTimeoutMs = 20000) const
+    {
+        return WaitUntil([&] { return CountOf(Log(), strLine) >= 1; }, dwTimeoutMs, 50);
+    }
+
+    std::wstring m_strLog;
+    CProcess m_gateway;
+    CProcess m_second;
+};
+
+} // namespace
+
+TEST_F(GatewayStart, RunsHiddenUnderItsTitleAndEndsInOrderOnClose)
+{
+    const HWND hWnd = StartGateway();
+    ASSERT_NE(hWnd, nullptr);
+    EXPECT_FALSE(IsWindowVisible(hWnd));
+    EXPECT_NE(GetWindowLongW(hWnd, GWL_EXSTYLE) & WS_EX_TOOLWINDOW, 0);
+    EXPECT_TRUE(MutexExists(kMutexName));
+    EXPECT_TRUE(FindMessageBoxes(m_gateway.Pid()).empty());
+    ASSERT_TRUE(WaitForLine(kStartLine)) << "the viewer did not write the start line";
+    // Not the receive-limit end: that line must not appear on an ordinary close.
+    EXPECT_EQ(CountOf(Log(), kAliveStoppedLine), 0u);
+
+    PostMessageW(hWnd, WM_CLOSE, 0, 0);
+    EXPECT_EQ(m_gateway.WaitForExit(15000), std::optional<DWORD>(0));
+    EXPECT_FALSE(MutexExists(kMutexName));
+    EXPECT_TRUE(WaitForLine(kEndLine)) << "the end was not logged";
+    EXPECT_EQ(CountOf(Log(), kAliveStoppedLine), 0u);
+}
+
+TEST_F(GatewayStart, SecondStartShowsItsBoxAndEndsWithZeroLeavingTheFirstAlone)
+{
+    const HWND hWnd = StartGateway();
+    ASSERT_NE(hWnd, nullptr);
+
+    ASSERT_TRUE(m_second.Start(kGateway));
+    const HWND hBox = WaitForMessageBox(m_second.Pid(), 15000);
+    ASSERT_NE(hBox, nullptr);
+    EXPECT_EQ(WindowTitle(hBox), kMutexName);
+    EXPECT_EQ(MessageBoxText(hBox), L"Zuvora! Hook Gateway は既に実行中です.");
+    EXPECT_EQ(MessageBoxButtons(hBox), std::vector<int>{IDOK});
+    EXPECT_EQ(FindTopLevel(kGatewayTitle, nullptr, m_second.Pid()), nullptr);
+
+    ASSERT_TRUE(CloseMessageBox(hBox));
+    EXPECT_EQ(m_second.WaitForExit(10000), std::optional<DWORD>(0));
+
+    EXPECT_TRUE(m_gateway.IsRunning());
+    EXPECT_EQ(FindTopLevel(kGatewayTitle, nullptr, m_gateway.Pid()), hWnd);
+    EXPECT_TRUE(MutexExists(kMutexName));
+}
+
+TEST_F(GatewayStart, UnusableAliveSettingShowsTheSetUpBoxThenEndsAndFreesTheInstance)
+{
+    // Below the timer manager's 100 ms step the alive item is refused.
+    ASSERT_TRUE(WritePrivateProfileStringW(kTimerSection, kAliveSendEntry, L"50", GatewayIniPath().c_str()));
+
+    ASSERT_TRUE(m_gateway.Start(kGateway));
+    const HWND hBox = WaitForMessageBox(m_gateway.Pid(), 15000);
+    ASSERT_NE(hBox, nullptr);
+    EXPECT_EQ(WindowTitle(hBox), kMutexName);
+    const std::wstring strText = MessageBoxText(hBox);
+    EXPECT_EQ(strText.rfind(L"初期化に失敗しました (HookGateway初期化失敗, code=0x", 0), 0u) << ToUtf8(strText);
+    EXPECT_NE(strText.find(L").\nコンピュータを再起動して下さい."), std::wstring::npos) << ToUtf8(strText);
+
+    ASSERT_TRUE(CloseMessageBox(hBox));
+    EXPECT_EQ(m_gateway.WaitForExit(10000), std::optional<DWORD>(0));
+    EXPECT_FALSE(MutexExists(kMutexName));
+
+    // The next gateway, with usable settings, is not refused.
+    ASSERT_TRUE(DeleteFileW(GatewayIniPath().c_str()));
+    ASSERT_TRUE(m_second.Start(kGateway));
+    EXPECT_NE(WaitForWindow(kGatewayTitle, 15000, nullptr, m_second.Pid()), nullptr);
+    EXPECT_TRUE(FindMessageBoxes(m_second.Pid()).empty());
+}
+
+TEST_F(GatewayStart, EndsWhenTheCoreProgramsPingsStopButNotOnTheSendItem)
+{
+    const HWND hWnd = StartGateway();
+    ASSERT_NE(hWnd, nullptr);
+    ASSERT_TRUE(WaitForLine(kStartLine));
+
+    // The send item's tick leaves the gateway running.
+    DWORD_PTR dwResult = 0;
+    ASSERT_NE(SendMessageTimeoutW(hWnd, kMsgTmrHkGtwyAlive, 0, 0, SMTO_ABORTIFHUNG, 5000, &dwResult), 0);
+    EXPECT_TRUE(IsWindow(hWnd));
+    EXPECT_TRUE(m_gateway.IsRunning());
+
+    // The receive limit passed: the gateway logs it and ends.
+    PostMessageW(hWnd, kMsgTmrHkGtwyAlive, 1, 0);
+    EXPECT_EQ(m_gateway.WaitForExit(15000), std::optional<DWORD>(0));
+    EXPECT_FALSE(MutexExists(kMutexName));
+    EXPECT_TRUE(WaitForLine(kEndLine));
+    const std::wstring strLog = Log();
+    const size_t nStopped = strLog.find(kAliveStoppedLine);
+    ASSERT_NE(nStopped, std::wstring::npos) << ToUtf8(strLog);
+    EXPECT_LT(nStopped, strLog.find(kEndLine));
+}
