@@ -5,6 +5,7 @@
 #include "Sender.h"
 #include "Strings.h"
 #include "ZvHook32to64App.h"
+#include "ZvHook32to64Link.h"
 #include "ZvMessages.h"
 #include "resource.h"
 
@@ -30,6 +31,12 @@ CZvHook32to64Dlg::CZvHook32to64Dlg() : CDialog(IDD_ZVHOOK32TO64_DIALOG)
     MapMessage(MSG_TMR_LOG_START, &CZvHook32to64Dlg::OnTmrLogStart);
     MapMessage(MSG_TMR_HKGTWY_ALIVE, &CZvHook32to64Dlg::OnTmrHkGtwyAlive);
     MapMessage(MSG_HKGTWY_ALIVE, &CZvHook32to64Dlg::OnHkGtwyAlive);
+    MapMessage(MSG_HOOK_CBT_ACTIVATE, &CZvHook32to64Dlg::OnCbtActivateHooked);
+    MapMessage(MSG_HOOK_CBT_MINMAX, &CZvHook32to64Dlg::OnMinMaxHooked);
+    MapMessage(MSG_HOOK_CBT_WNDCHG, &CZvHook32to64Dlg::OnWndChgHooked);
+    MapMessage(MSG_HKGTWY_NTFY_DTCT, &CZvHook32to64Dlg::OnHkGtwyNtfyDtct);
+    MapMessage(MSG_HKGTWY_RSP_DTCT, &CZvHook32to64Dlg::OnHkGtwyRspDtct);
+    MapMessage(MSG_HKGTWY_END, &CZvHook32to64Dlg::OnHkGtwyEnd);
     Create();
     m_hIcon = LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDR_MAINFRAME));
 }
@@ -44,16 +51,19 @@ void CZvHook32to64Dlg::ReportInitFailure(UINT nIdText, DWORD dwErr) noexcept
 
 BOOL CZvHook32to64Dlg::OnInitDialog()
 {
+    GetGtwyLink().m_hWndCbtHook = m_hWnd;
     StartTmrMngr();
     ConnectLogWindow(m_hWnd);
     AddLogStartTmr();
     // Of the settings the gateway uses only the alive periods.
     LoadProperty(m_prop);
-    if (!AddAliveTmrs()) {
+    // Without its supervision the link is not opened: the program ends after the box.
+    if (!AddAliveTmrs() || !StartHkGtwyEvtMngr()) {
         ReportInitFailure(IDS_ZV_ERR_HKGTWY, GetLastError());
         m_bInitFailed = TRUE;
         return FALSE;
     }
+    NotifyInit();
     return TRUE;
 }
 
@@ -71,6 +81,8 @@ void CZvHook32to64Dlg::PostNcDestroy()
 
 LRESULT CZvHook32to64Dlg::OnDestroy(WPARAM, LPARAM) noexcept
 {
+    // First, so that no wait thread posts to a window on its way out.
+    EndHkGtwyEvtMngr();
     DeleteLogStartTmr();
     DeleteAliveTmrs();
     EndTmrMngr();
@@ -184,6 +196,11 @@ LRESULT CZvHook32to64Dlg::OnTmrLogStart(WPARAM, LPARAM) noexcept
 
 LRESULT CZvHook32to64Dlg::OnTmrHkGtwyAlive(WPARAM wParam, LPARAM) noexcept
 {
+    if (wParam == kAliveSend) {
+        if (CHkGtwyEvtMngr* pMngr = GetGtwyLink().m_pHkGtwyEvtMngr.get())
+            pMngr->SetEvtNtfyAlv();
+        return 0;
+    }
     if (wParam != kAliveRecv)
         return 0;
     // The core program has been silent for the whole limit: it is gone or hung, and a gateway

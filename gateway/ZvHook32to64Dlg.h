@@ -1,11 +1,15 @@
 // The gateway's one window: a modeless dialog that is never shown. Its window timer drives the
-// timer items (the log viewer's start limit, the alive items), and the log viewer talks to it.
+// timer items (the log viewer's start limit, the alive items), the log viewer talks to it, the
+// hook library posts to it and the link's wait threads post to it. It routes; the link and the
+// hook relay each live in a file of their own.
 #pragma once
 
 #include <windows.h>
 
 #include <memory>
 
+#include "HkGtwyEvtMngr.h"
+#include "HookNtfy.h"
 #include "PropertySet.h"
 #include "TmrMngr.h"
 #include "Window.h"
@@ -36,6 +40,19 @@ private:
     void DeleteAliveTmrs() noexcept;
     void DeleteTmrItem(int& nId) noexcept;
 
+    // The link with the core program (ZvHook32to64DlgLink.cpp).
+    BOOL StartHkGtwyEvtMngr() noexcept;
+    BOOL StartHkGtwyAliveThread() noexcept;
+    BOOL StartHkGtwyThreads() noexcept;
+    void EndHkGtwyEvtMngr() noexcept;
+    void NotifyInit() noexcept;
+    void PostHkGtwyEnd() noexcept;
+
+    // The window-event hook and its relay (ZvHook32to64DlgHook.cpp).
+    BOOL SetCbtHook(BOOL bOn) noexcept;
+    void SwitchCbtHook(const HOOK_NTFY_SWTCH* pSwtch) noexcept;
+    LRESULT NotifyCbtHooked(UINT uMsg, WPARAM wParam, LPARAM lParam) noexcept;
+
     LRESULT OnDestroy(WPARAM, LPARAM) noexcept;
     LRESULT OnTimer(WPARAM wParam, LPARAM) noexcept;
     LRESULT OnLogWndDtct(WPARAM, LPARAM) noexcept;
@@ -44,13 +61,24 @@ private:
     LRESULT OnTmrLogStart(WPARAM, LPARAM) noexcept;
     LRESULT OnTmrHkGtwyAlive(WPARAM wParam, LPARAM) noexcept;
     LRESULT OnHkGtwyAlive(WPARAM, LPARAM) noexcept;
+    LRESULT OnCbtActivateHooked(WPARAM wParam, LPARAM lParam) noexcept;
+    LRESULT OnMinMaxHooked(WPARAM wParam, LPARAM lParam) noexcept;
+    LRESULT OnWndChgHooked(WPARAM wParam, LPARAM lParam) noexcept;
+    LRESULT OnHkGtwyNtfyDtct(WPARAM wParam, LPARAM) noexcept;
+    LRESULT OnHkGtwyRspDtct(WPARAM wParam, LPARAM) noexcept;
+    LRESULT OnHkGtwyEnd(WPARAM wParam, LPARAM) noexcept;
 
     HICON m_hIcon = nullptr;
     UINT_PTR m_nTimerId = 0;
     int m_nTmrIdLogStart = 0;
     int m_nTmrIdAliveSend = 0;
     int m_nTmrIdAliveRecv = 0;
+    // The wait threads keep copies; these stay for the manager's life anyway.
+    HKGTWY_ALV_THRD_PRM m_prmAlvThrd;
+    HKGTWY_THRD_PRM m_prmThrd;
     std::unique_ptr<CTmrMngr> m_pTmrMngr;
+    // The core program asked the gateway to end: it does once all its own blocks are answered.
+    BOOL m_bEnding = FALSE;
     PROPERTY_SET m_prop;
     BOOL m_bInitFailed = FALSE;
 };
