@@ -1,0 +1,223 @@
+// The gateway program's end of the link with the core program: the test plays the core program
+// (its own event manager as sender 1 with the system's names) against the real gateway (its
+// 64-bit test build) and checks what crosses: the init block, relayed hook messages, the hook
+// switched on request, the end handshake and the end when the core program's pings stop.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <algorithm>
+#include <cstdint>
+#include <optional>
+#include <string>
+
+#include "HkGtwyCoreSide.h"
+#include "HookNtfy.h"
+#include "Sender.h"
+#include "ZvMessages.h"
+#include "ZvTestKit.h"
+
+using namespace zvkit;
+using hkgtwytest::CCoreSide;
+using hkgtwytest::RECEIVED;
+
+namespace {
+
+constexpr wchar_t kGateway[] = L"ZvHook32to64.exe";
+constexpr wchar_t kGatewayTitle[] = L"ZvHook32to64";
+// Bound of one exchange; a round trip takes a few ms.
+constexpr DWORD kLinkMs = 10000;
+constexpr wchar_t kTimerSection[] = L"Timer";
+constexpr wchar_t kAliveSendEntry[] = L"Alive notification send interval with Hook Gateway";
+constexpr wchar_t kAliveRecvEntry[] = L"Alive notification receive limit with Hook Gateway";
+
+std::wstring GatewayIniPath()
+{
+    wchar_t szDir[MAX_PATH] = {};
+    GetWindowsDirectoryW(szDir, MAX_PATH);
+    return std::wstring(szDir) + L"\\ZvHook32to64.INI";
+}
+
+uint64_t Wide(HWND hWnd) { return static_cast<uint64_t>(reinterpret_cast<ULONG_PTR>(hWnd)); }
+
+bool MappingExists(const std::wstring& strName)
+{
+    HANDLE h = OpenFileMappingW(FILE_MAP_READ, FALSE, strName.c_str());
+    if (!h)
+        return false;
+    CloseHandle(h);
+    return true;
+}
+
+class GatewayLink : public ::testing::Test {
+protected:
+    void SetUp() override { DeleteFileW(GatewayIniPath().c_str()); }
+    void TearDown() override
+    {
+        if (m_gateway.IsStarted()) {
+            CloseStrayMessageBoxes(m_gateway.Pid());
+            m_gateway.Stop();
+        }
+        DeleteFileW(GatewayIniPath().c_str());
+    }
+
+    // Starts the core side, then the gateway, and waits for its init block; the gateway's window.
+    HWND StartLinked()
+    {
+        if (!m_core.Start()) {
+            ADD_FAILURE() << "the core side did not start";
+            return nullptr;
+        }
+        if (!m_gateway.Start(kGateway, L"/CALLER=1")) {
+            ADD_FAILURE() << "cannot start the gateway, error " << m_gateway.LastError();
+            return nullptr;
+        }
+        const HWND hWnd = WaitForWindow(kGatewayTitle, 15000, nullptr, m_gateway.Pid());
+        if (!hWnd) {
+            ADD_FAILURE() << "the gateway's window did not come";
+            return nullptr;
+        }
+        if (!WaitUntil([&] { return !m_core.vecReceived.empty(); }, kLinkMs)) {
+            ADD_FAILURE() << "no init block";
+            return nullptr;
+        }
+        return hWnd;
+    }
+
+    // The relayed records of uMsg received from index nFrom on.
+    std::vector<HOOK_NTFY_CBT> Relayed(size_t nFrom, UINT uMsg) const
+    {
+        std::vector<HOOK_NTFY_CBT> out;
+        for (size_t i = nFrom; i < m_core.vecReceived.size(); ++i) {
+            const RECEIVED& r = m_core.vecReceived[i];
+            if (r.nKind == HOOK_KIND_CBT && r.cbt.uMsg == uMsg)
+                out.push_back(r.cbt);
+        }
+        return out;
+    }
+    bool WaitForRelayed(size_t nFrom, UINT uMsg, uint64_t u64WParam)
+    {
+        return WaitUntil(
+            [&] {
+                const auto v = Relayed(nFrom, uMsg);
+                return std::any_of(v.begin(), v.end(), [&](const HOOK_NTFY_CBT& c) { return c.wParam == u64WParam; });
+            },
+            kLinkMs);
+    }
+    bool WaitForAnswers(size_t nCount)
+    {
+        return WaitUntil([&] { return m_core.vecAnswered.size() >= nCount; }, kLinkMs);
+    }
+
+    CCoreSide m_core;
+    CProcess m_gateway;
+};
+
+}  // namespace
+
+TEST_F(GatewayLink, AnnouncesItselfRelaysAPostedActivationFreesItsBlockAndEndsInTheHandshake)
+{
+    const HWND hWnd = StartLinked();
+    ASSERT_NE(hWnd, nullptr);
+    ASSERT_EQ(m_core.vecReceived.size(), 1u);
+    EXPECT_EQ(m_core.vecReceived[0].wSeq, 0);
+    EXPECT_EQ(m_core.vecReceived[0].nKind, HOOK_KIND_INIT);
+
+    // As the 32-bit hook library posts it: 32-bit values, here with bit 31 set, zero-extended.
+    ASSERT_TRUE(PostMessageW(hWnd, MSG_HOOK_CBT_ACTIVATE, 0x80001234u, 0));
+    ASSERT_TRUE(PostMessageW(hWnd, MSG_HOOK_CBT_MINMAX, 0x00005678u, SW_MAXIMIZE));
+    ASSERT_TRUE(WaitUntil([&] { return m_core.vecReceived.size() == 3; }, kLinkMs)) << m_core.vecReceived.size();
+    const RECEIVED& act = m_core.vecReceived[1];
+    EXPECT_EQ(act.wSeq, 1);
+    EXPECT_EQ(act.nKind, HOOK_KIND_CBT);
+    EXPECT_EQ(act.cbt.hWnd, Wide(hWnd));
+    EXPECT_EQ(act.cbt.uMsg, MSG_HOOK_CBT_ACTIVATE);
+    EXPECT_EQ(act.cbt.wParam, 0x80001234ull);
+    EXPECT_EQ(act.cbt.lParam, 0ull);
+    const RECEIVED& mm = m_core.vecReceived[2];
+    EXPECT_EQ(mm.wSeq, 2);
+    EXPECT_EQ(mm.cbt.uMsg, MSG_HOOK_CBT_MINMAX);
+    EXPECT_EQ(mm.cbt.wParam, 0x5678ull);
+    EXPECT_EQ(mm.cbt.lParam, static_cast<uint64_t>(SW_MAXIMIZE));
+
+    // Answered blocks are freed in the gateway: their mappings go with the last handle.
+    EXPECT_TRUE(WaitUntil(
+        [&] {
+            return !MappingExists(MakeHookBlockName(SENDER_HOOK, 1)) && !MappingExists(MakeHookBlockName(SENDER_HOOK, 2));
+        },
+        kLinkMs));
+
+    // A stray end message from outside does not end it: only the core program's end block does.
+    ASSERT_TRUE(PostMessageW(hWnd, MSG_HKGTWY_END, 3, 0));
+    EXPECT_FALSE(m_gateway.WaitForExit(300).has_value());
+
+    m_core.SendEnd();
+    EXPECT_EQ(m_gateway.WaitForExit(kLinkMs), std::optional<DWORD>(0));
+    EXPECT_TRUE(WaitForAnswers(1)) << "the end block is answered before the gateway goes";
+    EXPECT_EQ(m_core.nUnopened, 0);
+}
+
+TEST_F(GatewayLink, SwitchBlocksTurnItsWindowEventHookOnAndOff)
+{
+    CTestWnds tw;
+    const auto [hA, hB] =
+        tw.StartTitled({WndArg(100, 100, 300, 200, L"GatewayLink A"), WndArg(450, 120, 300, 200, L"GatewayLink B")});
+    ASSERT_TRUE(hA && hB);
+    ASSERT_TRUE(tw.Foreground(hA));
+    const HWND hWnd = StartLinked();
+    ASSERT_NE(hWnd, nullptr);
+
+    // No hook before the first switch block: an activation is not relayed. The marker, posted
+    // after it, arrives after anything the hook posted for it.
+    size_t nMark = m_core.vecReceived.size();
+    ASSERT_TRUE(tw.Foreground(hB));
+    ASSERT_TRUE(PostMessageW(hWnd, MSG_HOOK_CBT_WNDCHG, 0, 0));
+    ASSERT_TRUE(WaitForRelayed(nMark, MSG_HOOK_CBT_WNDCHG, 0));
+    EXPECT_TRUE(Relayed(nMark, MSG_HOOK_CBT_ACTIVATE).empty());
+
+    // The switch is acted on before it is answered.
+    m_core.SendSwitch(TRUE);
+    ASSERT_TRUE(WaitForAnswers(1));
+    nMark = m_core.vecReceived.size();
+    ASSERT_TRUE(tw.Foreground(hA));
+    EXPECT_TRUE(WaitForRelayed(nMark, MSG_HOOK_CBT_ACTIVATE, Wide(hA))) << "the hook relays a real activation";
+
+    m_core.SendSwitch(FALSE);
+    ASSERT_TRUE(WaitForAnswers(2));
+    nMark = m_core.vecReceived.size();
+    ASSERT_TRUE(tw.Foreground(hB));
+    ASSERT_TRUE(PostMessageW(hWnd, MSG_HOOK_CBT_WNDCHG, 0, 0));
+    ASSERT_TRUE(WaitForRelayed(nMark, MSG_HOOK_CBT_WNDCHG, 0));
+    EXPECT_TRUE(Relayed(nMark, MSG_HOOK_CBT_ACTIVATE).empty()) << "the hook is off";
+
+    // And on again.
+    m_core.SendSwitch(TRUE);
+    ASSERT_TRUE(WaitForAnswers(3));
+    nMark = m_core.vecReceived.size();
+    ASSERT_TRUE(tw.Foreground(hA));
+    EXPECT_TRUE(WaitForRelayed(nMark, MSG_HOOK_CBT_ACTIVATE, Wide(hA)));
+
+    m_core.SendEnd();
+    EXPECT_EQ(m_gateway.WaitForExit(kLinkMs), std::optional<DWORD>(0));
+}
+
+TEST_F(GatewayLink, PingsBothWaysKeepItRunningAndItEndsOnceTheCoresPingsStop)
+{
+    const std::wstring strIni = GatewayIniPath();
+    ASSERT_TRUE(WritePrivateProfileStringW(kTimerSection, kAliveSendEntry, L"200", strIni.c_str()));
+    ASSERT_TRUE(WritePrivateProfileStringW(kTimerSection, kAliveRecvEntry, L"1500", strIni.c_str()));
+    ASSERT_NE(StartLinked(), nullptr);
+
+    // Pinged every 300 ms for twice the limit, it stays, and pings the core program itself.
+    const ULONGLONG tPingEnd = GetTickCount64() + 3000;
+    while (GetTickCount64() < tPingEnd) {
+        ASSERT_TRUE(m_core.Mngr()->SetEvtNtfyAlv());
+        PumpFor(300);
+        ASSERT_TRUE(m_gateway.IsRunning()) << "ended although pinged";
+    }
+    EXPECT_GE(m_core.nAlive, 3);
+
+    // Silence: it ends by itself after its limit, with exit code 0.
+    const ULONGLONG tSilent = GetTickCount64();
+    EXPECT_EQ(m_gateway.WaitForExit(kLinkMs), std::optional<DWORD>(0));
+    EXPECT_GE(GetTickCount64() - tSilent, 1000u) << "ended before its limit";
+}
