@@ -156,6 +156,71 @@ TEST_F(GatewayLink, AnnouncesItselfRelaysAPostedActivationFreesItsBlockAndEndsIn
     EXPECT_EQ(m_core.nUnopened, 0);
 }
 
+TEST_F(GatewayLink, RelayedBlocksAreRelayedInOrderAndFreedCompletelyOnceAnswered)
+{
+    const HWND hWnd = StartLinked();
+    ASSERT_NE(hWnd, nullptr);
+    constexpr int kCount = 500;
+    // A named object goes with its last handle, a mapping with its last view too.
+    const auto Left = [&] {
+        int nLeft = 0;
+        for (int i = 0; i <= kCount; ++i) {
+            const std::wstring strName = MakeHookBlockName(SENDER_HOOK, static_cast<WORD>(i));
+            if (MappingExists(strName))
+                ++nLeft;
+            if (HANDLE h = OpenMutexW(SYNCHRONIZE, FALSE, (L"Mutex : sender=3, name=" + strName).c_str())) {
+                CloseHandle(h);
+                ++nLeft;
+            }
+        }
+        return nLeft;
+    };
+
+    // While the core side holds its answer, the gateway's blocks are there.
+    m_core.HoldAnswers(true);
+    for (int i = 0; i < kCount; ++i)
+        ASSERT_TRUE(PostMessageW(hWnd, MSG_HOOK_CBT_ACTIVATE, 0x2000 + i, 0));
+    ASSERT_TRUE(WaitUntil([&] { return m_core.vecReceived.size() == 2 && Left() == 2 * kCount; }, kLinkMs)) << Left();
+    m_core.HoldAnswers(false);
+    ASSERT_TRUE(WaitUntil([&] { return m_core.vecReceived.size() == 1 + kCount; }, 60000)) << m_core.vecReceived.size();
+    for (int i = 0; i < kCount; ++i) {
+        const RECEIVED& r = m_core.vecReceived[1 + i];
+        ASSERT_EQ(r.wSeq, 1 + i);
+        ASSERT_EQ(r.cbt.wParam, static_cast<uint64_t>(0x2000 + i));
+    }
+    EXPECT_TRUE(WaitUntil([&] { return Left() == 0; }, kLinkMs, 100)) << Left() << " left";
+
+    m_core.SendEnd();
+    EXPECT_EQ(m_gateway.WaitForExit(kLinkMs), std::optional<DWORD>(0));
+}
+
+TEST_F(GatewayLink, AFailedInitBlockStillLetsItsFirstRelayedBlockAnnounceIt)
+{
+    // Someone holds the name of the gateway's first block: its init block cannot be made.
+    HANDLE hSquat = CreateFileMappingW(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, 64,
+                                       MakeHookBlockName(SENDER_HOOK, 0).c_str());
+    ASSERT_NE(hSquat, nullptr);
+    ASSERT_TRUE(m_core.Start());
+    ASSERT_TRUE(m_gateway.Start(kGateway, L"/CALLER=1"));
+    const HWND hWnd = WaitForWindow(kGatewayTitle, 15000, nullptr, m_gateway.Pid());
+    ASSERT_NE(hWnd, nullptr);
+    // Handled once the init block has given up: the window answers again.
+    DWORD_PTR dwResult = 0;
+    ASSERT_NE(SendMessageTimeoutW(hWnd, WM_NULL, 0, 0, SMTO_NORMAL, 15000, &dwResult), 0);
+    CloseHandle(hSquat);
+    EXPECT_TRUE(m_core.vecReceived.empty());
+
+    // The first block that can be made takes the first number and is announced at once.
+    ASSERT_TRUE(PostMessageW(hWnd, MSG_HOOK_CBT_ACTIVATE, 0x4321, 0));
+    ASSERT_TRUE(WaitUntil([&] { return !m_core.vecReceived.empty(); }, kLinkMs)) << "never announced";
+    EXPECT_EQ(m_core.vecReceived[0].wSeq, 0);
+    EXPECT_EQ(m_core.vecReceived[0].nKind, HOOK_KIND_CBT);
+    EXPECT_EQ(m_core.vecReceived[0].cbt.wParam, 0x4321ull);
+
+    m_core.SendEnd();
+    EXPECT_EQ(m_gateway.WaitForExit(kLinkMs), std::optional<DWORD>(0));
+}
+
 TEST_F(GatewayLink, SwitchBlocksTurnItsWindowEventHookOnAndOff)
 {
     CTestWnds tw;
