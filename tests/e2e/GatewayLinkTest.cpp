@@ -221,6 +221,31 @@ TEST_F(GatewayLink, AFailedInitBlockStillLetsItsFirstRelayedBlockAnnounceIt)
     EXPECT_EQ(m_gateway.WaitForExit(kLinkMs), std::optional<DWORD>(0));
 }
 
+TEST_F(GatewayLink, AskedToEndItWaitsUntilEveryOwnBlockIsAnsweredAlsoOneRelayedMeanwhile)
+{
+    const HWND hWnd = StartLinked();
+    ASSERT_NE(hWnd, nullptr);
+    m_core.HoldAnswers(true);
+    ASSERT_TRUE(PostMessageW(hWnd, MSG_HOOK_CBT_ACTIVATE, 0x11, 0));
+    ASSERT_TRUE(PostMessageW(hWnd, MSG_HOOK_CBT_ACTIVATE, 0x22, 0));
+    ASSERT_TRUE(WaitUntil([&] { return m_core.vecReceived.size() == 2; }, kLinkMs));
+
+    // The end block is answered, but two own blocks are not: the gateway stays.
+    m_core.SendEnd();
+    ASSERT_TRUE(WaitForAnswers(1));
+    // Still relayed while ending, and waited for as well.
+    ASSERT_TRUE(PostMessageW(hWnd, MSG_HOOK_CBT_ACTIVATE, 0x33, 0));
+    EXPECT_FALSE(m_gateway.WaitForExit(500).has_value()) << "ended with its blocks unanswered";
+
+    m_core.HoldAnswers(false);
+    EXPECT_EQ(m_gateway.WaitForExit(kLinkMs), std::optional<DWORD>(0));
+    // Its last block was read here before its answer let the gateway go.
+    ASSERT_EQ(m_core.vecReceived.size(), 4u);
+    EXPECT_EQ(m_core.vecReceived[1].cbt.wParam, 0x11ull);
+    EXPECT_EQ(m_core.vecReceived[2].cbt.wParam, 0x22ull);
+    EXPECT_EQ(m_core.vecReceived[3].cbt.wParam, 0x33ull);
+}
+
 TEST_F(GatewayLink, SwitchBlocksTurnItsWindowEventHookOnAndOff)
 {
     CTestWnds tw;
