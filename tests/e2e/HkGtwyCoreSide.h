@@ -62,7 +62,9 @@ public:
   }
 
   // TRUE when the block was announced at once.
-  BOOL SendSwitch(BOOL bOn) { return Send<CSharedMemSwtchHook>(HOOK_NTFY_SWTCH{HOOK_KIND_SWTCH, HOOK_NTFY_SWTCH_CBT, bOn}); }
+  BOOL SendSwitch(BOOL bOn, int nHook = HOOK_NTFY_SWTCH_CBT) {
+    return Send<CSharedMemSwtchHook>(HOOK_NTFY_SWTCH{HOOK_KIND_SWTCH, nHook, bOn});
+  }
   BOOL SendEnd() { return Send<CSharedMemEndHook>(HOOK_NTFY{HOOK_KIND_END, 0}); }
 
   // The gateway announces one block at a time, so at most one answer is ever held.
