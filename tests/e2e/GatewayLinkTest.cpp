@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <cstring>
 #include <optional>
 #include <string>
 
@@ -244,6 +245,48 @@ TEST_F(GatewayLink, AskedToEndItWaitsUntilEveryOwnBlockIsAnsweredAlsoOneRelayedM
     EXPECT_EQ(m_core.vecReceived[1].cbt.wParam, 0x11ull);
     EXPECT_EQ(m_core.vecReceived[2].cbt.wParam, 0x22ull);
     EXPECT_EQ(m_core.vecReceived[3].cbt.wParam, 0x33ull);
+}
+
+TEST_F(GatewayLink, BadCoreBlocksAndStrayLinkMessagesAreRefusedAndItGoesOnRelaying)
+{
+    const HWND hWnd = StartLinked();
+    ASSERT_NE(hWnd, nullptr);
+
+    // The link's messages from outside, with numbers of no block (and some of the expected ones).
+    uint32_t uSeed = 12345;
+    const auto Next = [&] { return uSeed = uSeed * 1103515245u + 12345u; };
+    for (int i = 0; i < 300; ++i) {
+        ASSERT_TRUE(PostMessageW(hWnd, MSG_HKGTWY_NTFY_DTCT, (Next() >> 8) % 4, static_cast<LPARAM>(Next())));
+        ASSERT_TRUE(PostMessageW(hWnd, MSG_HKGTWY_RSP_DTCT, (Next() >> 8) % 4, static_cast<LPARAM>(Next())));
+        ASSERT_TRUE(PostMessageW(hWnd, MSG_HKGTWY_END, (Next() >> 8) % 4, 0));
+    }
+
+    // A switch block under the core program's first name, its checksum wrong, announced.
+    HANDLE hMap = CreateFileMappingW(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, HOOK_NTFY_SWTCH_LEN + 1,
+                                     MakeHookBlockName(SENDER_CORE, 0).c_str());
+    ASSERT_NE(hMap, nullptr);
+    BYTE* pb = static_cast<BYTE*>(MapViewOfFile(hMap, FILE_MAP_WRITE, 0, 0, 0));
+    ASSERT_NE(pb, nullptr);
+    const int32_t nLen = HOOK_NTFY_SWTCH_LEN;
+    const HOOK_NTFY_SWTCH rec{HOOK_KIND_SWTCH, HOOK_NTFY_SWTCH_CBT, 1};
+    memcpy(pb, &nLen, sizeof nLen);
+    memcpy(pb + 4, HOOK_BLOCK_TAG, sizeof HOOK_BLOCK_TAG);
+    memcpy(pb + HOOK_PAYLOAD_OFS, &rec, sizeof rec);
+    BYTE bSum = 0;
+    for (int i = 0; i < nLen - 1; ++i)
+        bSum ^= pb[i];
+    pb[nLen] = static_cast<BYTE>(bSum ^ 0x5A);
+    ASSERT_TRUE(m_core.Mngr()->SetEvtNtfySelf());
+
+    // Still there and still relaying; the bad block is not answered.
+    const size_t nMark = m_core.vecReceived.size();
+    ASSERT_TRUE(PostMessageW(hWnd, MSG_HOOK_CBT_WNDCHG, 0, 0));
+    EXPECT_TRUE(WaitForRelayed(nMark, MSG_HOOK_CBT_WNDCHG, 0));
+    EXPECT_TRUE(m_gateway.IsRunning());
+    EXPECT_TRUE(m_core.vecAnswered.empty());
+    EXPECT_EQ(m_core.nUnopened, 0);
+    UnmapViewOfFile(pb);
+    CloseHandle(hMap);
 }
 
 TEST_F(GatewayLink, SwitchBlocksTurnItsWindowEventHookOnAndOff)
