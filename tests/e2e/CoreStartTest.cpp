@@ -1,6 +1,7 @@
 // Start-up of the core program: one instance, refusal while the settings program runs, the log
 // through the viewer, the registry migration, and the help and about commands.
 #include <gtest/gtest.h>
+#include <cstring>
 #include <windows.h>
 
 #include <array>
@@ -152,6 +153,15 @@ TEST_F(CoreStart, LogViewerFileHoldsTheStartAndTheReports)
     // The version line: every file of the system with version information, ours first.
     const std::string strVersionLine = LineWith(strFile, " ZvCore64.exe");
     EXPECT_NE(strVersionLine.find("\t(I)\t ZvCore64.exe     9.0.0.0"), std::string::npos) << strVersionLine;
+    // Every file of the system carries the system's version, in report order.
+    size_t nAt = 0;
+    for (const char* pszFile : {"ZvCore64.exe", "ZvProperty64.exe", "ZvHook32to64.exe", "ZvLog64.exe", "ZvRegCopy64.exe",
+                                "ZvHook.dll", "ZvHook64.dll", "ZvImgNm64.dll"}) {
+        nAt = strVersionLine.find(pszFile, nAt);
+        ASSERT_NE(nAt, std::string::npos) << pszFile << " missing or out of order: " << strVersionLine;
+        EXPECT_EQ(strVersionLine.find_first_not_of(' ', nAt + strlen(pszFile)), strVersionLine.find("9.0.0.0", nAt))
+            << pszFile << ": " << strVersionLine;
+    }
     // The start line comes before the reports.
     EXPECT_LT(strFile.find(strStart), strFile.find("OS Version :"));
 
