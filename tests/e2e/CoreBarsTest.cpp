@@ -164,6 +164,20 @@ protected:
     HWND m_hBarH = nullptr, m_hBarV = nullptr;
 };
 
+// The registry holds these rectangles of the horizontal and the vertical bar.
+void ExpectSavedBarRects(const RECT& rcH, const RECT& rcV)
+{
+    const RECT rcSaved[2] = {rcH, rcV};
+    const wchar_t* const apszBar[2] = {L"Horizontal", L"Vertical"};
+    for (int i = 0; i < 2; ++i) {
+        const std::wstring strBar = apszBar[i];
+        EXPECT_EQ(RegGetDword(kPosSize, strBar + L" Orgin X"), static_cast<DWORD>(rcSaved[i].left)) << i;
+        EXPECT_EQ(RegGetDword(kPosSize, strBar + L" Orgin Y"), static_cast<DWORD>(rcSaved[i].top)) << i;
+        EXPECT_EQ(RegGetDword(kPosSize, strBar + L" Width"), static_cast<DWORD>(Width(rcSaved[i]))) << i;
+        EXPECT_EQ(RegGetDword(kPosSize, strBar + L" Height"), static_cast<DWORD>(Height(rcSaved[i]))) << i;
+    }
+}
+
 }  // namespace
 
 // Default rectangles, the look of a Transparent 2, a bar that cannot be closed, and every way of
@@ -376,15 +390,7 @@ TEST_F(CoreBars, HiddenBarsFromHostileGeometryAreStripsThatThePointerExpands)
 
     // The sound rectangles are what the settings keep.
     EXPECT_EQ(m_run.Close(), 0);
-    const RECT rcSaved[2] = {rcH, rcV};
-    const wchar_t* const apszBar[2] = {L"Horizontal", L"Vertical"};
-    for (int i = 0; i < 2; ++i) {
-        const std::wstring strBar = apszBar[i];
-        EXPECT_EQ(RegGetDword(kPosSize, strBar + L" Orgin X"), static_cast<DWORD>(rcSaved[i].left)) << i;
-        EXPECT_EQ(RegGetDword(kPosSize, strBar + L" Orgin Y"), static_cast<DWORD>(rcSaved[i].top)) << i;
-        EXPECT_EQ(RegGetDword(kPosSize, strBar + L" Width"), static_cast<DWORD>(Width(rcSaved[i]))) << i;
-        EXPECT_EQ(RegGetDword(kPosSize, strBar + L" Height"), static_cast<DWORD>(Height(rcSaved[i]))) << i;
-    }
+    ExpectSavedBarRects(rcH, rcV);
 }
 
 // Alt held: a press inside a bar moves it, one on an edge band resizes it, within the desktop and
@@ -469,13 +475,5 @@ TEST_F(CoreBars, AltMovesAndResizesABarWithinItsLimitsAndTheRegistryKeepsTheResu
     ASSERT_TRUE(PointTo(pt.x, pt.y + 100));
     EXPECT_TRUE(WaitForRect(m_hBarH, Shifted(rcH1, 0, 100)));
     EXPECT_EQ(m_run.Close(), 0);
-    const RECT rcSaved[2] = {rcH1, rcV1};
-    const wchar_t* const apszBar[2] = {L"Horizontal", L"Vertical"};
-    for (int i = 0; i < 2; ++i) {
-        const std::wstring strBar = apszBar[i];
-        EXPECT_EQ(RegGetDword(kPosSize, strBar + L" Orgin X"), static_cast<DWORD>(rcSaved[i].left)) << i;
-        EXPECT_EQ(RegGetDword(kPosSize, strBar + L" Orgin Y"), static_cast<DWORD>(rcSaved[i].top)) << i;
-        EXPECT_EQ(RegGetDword(kPosSize, strBar + L" Width"), static_cast<DWORD>(Width(rcSaved[i]))) << i;
-        EXPECT_EQ(RegGetDword(kPosSize, strBar + L" Height"), static_cast<DWORD>(Height(rcSaved[i]))) << i;
-    }
+    ExpectSavedBarRects(rcH1, rcV1);
 }
