@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <iterator>
 #include <optional>
 
 #include "LogManager.h"
@@ -56,6 +57,7 @@ BOOL SizeWindowAt(HWND hWnd, HWND hWndEvent, int x, int y, int cx, int cy) noexc
 LRESULT CZvCoreDlg::OnHookCbtActivate(WPARAM wParam, LPARAM) noexcept
 {
     HWND hWnd = reinterpret_cast<HWND>(wParam);
+    m_recentActivate[m_nRecentActivate++ % std::size(m_recentActivate)] = RECENT_ACTIVATE{hWnd, GetTickCount64()};
     // Posted: the window may be gone by now. Under load one activation may be reported several
     // times before the move the first asked for has begun: only the first is scrolled for.
     if (IsMovePending() || !hWnd || !IsWindow(hWnd))
