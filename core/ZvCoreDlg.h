@@ -269,16 +269,6 @@ private:
     DWORD m_dwHkGtwyPid = 0;
     // When the limit item last began to count: the link's start or the gateway's last ping.
     ULONGLONG m_qwHkGtwyAliveAt = 0;
-    // The last activations handled and when: a window the core's own hook also sees is reported
-    // by the gateway's as well, and the late copy must not scroll again.
-    struct RECENT_ACTIVATE {
-        HWND hWnd;
-        ULONGLONG qwAt;
-    };
-    RECENT_ACTIVATE m_recentActivate[8]{};
-    size_t m_nRecentActivate = 0;
-    BOOL IsRecentActivate(HWND hWnd) const noexcept;
-    static constexpr ULONGLONG HKGTWY_DUP_ACTIVATE_MS = 2000;
 
     // ---- Arrangement (ZvCoreDlgAlign.cpp): commands 32772 to 32775 ----
     void OnAlignCenter() noexcept;

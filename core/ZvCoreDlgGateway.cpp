@@ -164,23 +164,11 @@ LRESULT CZvCoreDlg::OnHkGtwyNtfyDtct(WPARAM wParam, LPARAM lParam) noexcept
     HOOK_NTFY_CBT rec{};
     const BOOL bCbt = nKind == HOOK_KIND_CBT && static_cast<CSharedMemCbtHook*>(pBlock.get())->GetData(&rec);
     pBlock.reset();
-    const HWND hWndAct = reinterpret_cast<HWND>(static_cast<ULONG_PTR>(rec.wParam));
-    const BOOL bDup = IsRecentActivate(hWndAct);
-    if (bCbt && rec.uMsg == MSG_HOOK_CBT_ACTIVATE && !bDup)
+    if (bCbt && rec.uMsg == MSG_HOOK_CBT_ACTIVATE)
         PostMessageW(m_hWnd, MSG_HOOK_CBT_ACTIVATE, static_cast<WPARAM>(rec.wParam), static_cast<LPARAM>(rec.lParam));
     m_pHkGtwyEvtMngr->AnswerNtfyTrgt();
     CheckHkGtwyReady();
     return 0;
-}
-
-BOOL CZvCoreDlg::IsRecentActivate(HWND hWnd) const noexcept
-{
-    const ULONGLONG qwNow = GetTickCount64();
-    for (const RECENT_ACTIVATE& act : m_recentActivate) {
-        if (act.hWnd && act.hWnd == hWnd && qwNow - act.qwAt < HKGTWY_DUP_ACTIVATE_MS)
-            return TRUE;
-    }
-    return FALSE;
 }
 
 LRESULT CZvCoreDlg::OnHkGtwyRspDtct(WPARAM wParam, LPARAM lParam) noexcept
@@ -273,9 +261,9 @@ LRESULT CZvCoreDlg::OnHkGtwyDestroy(WPARAM, LPARAM) noexcept
         PostMessageW(m_hWnd, MSG_HKGTWY_DESTROY, 0, 0);
         return 0;
     }
-    // The gateway answered the end block and ends by itself: no close request for it.
-    if (m_nEndState == END_STATE_BLOCK_SENT && m_wSeqRspSelf == m_wSeqNtfySelf)
-        m_dwHkGtwyPid = 0;
+    // The gateway waits for answers to every block it relayed; one relayed after ours was
+    // answered would keep it (and its single-instance mutex) until its own limit, so the link's
+    // end asks it to close as well.
     DestroyWindow(m_hWnd);
     return 0;
 }

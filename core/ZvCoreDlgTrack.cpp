@@ -4,7 +4,6 @@
 
 #include <algorithm>
 #include <cstdint>
-#include <iterator>
 #include <optional>
 
 #include "LogManager.h"
@@ -57,13 +56,16 @@ BOOL SizeWindowAt(HWND hWnd, HWND hWndEvent, int x, int y, int cx, int cy) noexc
 LRESULT CZvCoreDlg::OnHookCbtActivate(WPARAM wParam, LPARAM) noexcept
 {
     HWND hWnd = reinterpret_cast<HWND>(wParam);
-    m_recentActivate[m_nRecentActivate++ % std::size(m_recentActivate)] = RECENT_ACTIVATE{hWnd, GetTickCount64()};
     // Posted: the window may be gone by now. Under load one activation may be reported several
     // times before the move the first asked for has begun: only the first is scrolled for.
     if (IsMovePending() || !hWnd || !IsWindow(hWnd))
         return 1;
     if (hWnd == m_hWnd || hWnd == reinterpret_cast<HWND>(static_cast<ULONG_PTR>(m_prop.propPosSize.hWndHorz)) ||
         hWnd == reinterpret_cast<HWND>(static_cast<ULONG_PTR>(m_prop.propPosSize.hWndVert)) || m_bPropertyActive)
+        return 0;
+    // Nor the gateway's hidden window (Wine activates it when the gateway installs its hook).
+    DWORD dwPid = 0;
+    if (m_dwHkGtwyPid && GetWindowThreadProcessId(hWnd, &dwPid) && dwPid == m_dwHkGtwyPid)
         return 0;
     if (!m_pwe)
         return 0;

@@ -1,5 +1,5 @@
-// The core program with its 32-bit gateway: one gateway started from the core's folder, an
-// activation the gateway's hook reports scrolled for by the core, and both ended by the exit command.
+// The core program with its 32-bit gateway: one gateway started from the core's folder, the
+// activations its hook reports scrolled for by the core, and both ended by the exit command.
 #include <gtest/gtest.h>
 #include <windows.h>
 
@@ -68,6 +68,18 @@ TEST(CoreGateway, StartsOneGatewayFromItsFolderScrollsForItsRelayedActivationAnd
     EXPECT_TRUE(WaitForRect(hA, Shifted(rcA, -300, 0), 5000)) << "every window by the 300 pixels";
     EXPECT_TRUE(WaitForRect(hX, Shifted(rcX, -300, 0), 5000));
     EXPECT_EQ(rcWork.right, WindowRect(hX).right) << "its right edge on the work area's";
+
+    // A program standing for a 32-bit one: only the gateway's hook reports its windows, so the
+    // real activation of one below the work area scrolls once, through the relay.
+    CTestWnds wnds32;
+    ASSERT_TRUE(wnds32.Start({WndArg(300, rcWork.bottom - 50, 300, 200, L"Zv Gw 32", L"noactivate"),
+                              L"/CLASS=ZvStandIn32"}));
+    const HWND hY = wnds32.Window(L"Zv Gw 32");
+    ASSERT_TRUE(hY);
+    const RECT rcY = WindowRect(hY);
+    ASSERT_TRUE(wnds32.Foreground(hY));
+    EXPECT_TRUE(WaitForRect(hY, Shifted(rcY, 0, -150), 5000)) << "its bottom edge on the work area's";
+    EXPECT_TRUE(WaitForRect(hA, Shifted(rcA, -300, -150), 5000)) << "every window by the 150 pixels";
 
     // The exit command: the end handshake, then both go.
     ASSERT_TRUE(run.Command(kCmdAppExit));
