@@ -249,6 +249,8 @@ private:
     void EndHkGtwyLink() noexcept;
     // The gateway is ready once its first block has been handled; blocks queued meanwhile go then.
     void CheckHkGtwyReady() noexcept;
+    // Logs why the gateway's block under wSeq could not be read and answers it when it exists.
+    void RefuseHkGtwyBlock(const std::wstring& strName, WORD wSeq, int nKind) noexcept;
     // Command 32781: hooks off, then the end through MSG_HKGTWY_END.
     void OnAppExit() noexcept;
     void StopHooksForEnd() noexcept;

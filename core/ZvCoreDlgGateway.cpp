@@ -3,6 +3,7 @@
 // supervises its pings and ends with it through the end handshake.
 #include "ZvCoreDlg.h"
 
+#include <climits>
 #include <memory>
 #include <new>
 #include <string>
@@ -44,6 +45,18 @@ BOOL CALLBACK FindGatewayWnd(HWND hWnd, LPARAM lParam)
         return TRUE;
     pSearch->hWnd = hWnd;
     return FALSE;
+}
+
+// OpenNtfySharedMem writes the kind only for a block that opened sound.
+constexpr int kKindUnread = INT_MIN;
+
+bool MappingExists(const std::wstring& strName)
+{
+    const HANDLE hMap = OpenFileMappingW(FILE_MAP_READ, FALSE, strName.c_str());
+    if (!hMap)
+        return false;
+    CloseHandle(hMap);
+    return true;
 }
 
 }  // namespace
@@ -156,11 +169,13 @@ LRESULT CZvCoreDlg::OnHkGtwyNtfyDtct(WPARAM wParam, LPARAM lParam) noexcept
     OutputLog(LOG_LEVEL_DEBUG, SENDER_CORE,
               L"MSG_HKGTWY_NTFY_DTCT msg is recved, seq = %d, pvInfo = 0x%x, SharedMem name = %s.\n",
               static_cast<int>(wSeq), static_cast<unsigned>(lParam), strName.c_str());
-    int nKind = 0;
+    int nKind = kKindUnread;
     // The block object is the kind's own class: read once and freed whole (mapping, view, mutex).
     std::unique_ptr<CSharedMem> pBlock(m_pHkGtwyEvtMngr->OpenNtfySharedMem(strName.c_str(), &nKind));
-    if (!pBlock)
+    if (!pBlock) {
+        RefuseHkGtwyBlock(strName, wSeq, nKind);
         return 0;
+    }
     HOOK_NTFY_CBT rec{};
     const BOOL bCbt = nKind == HOOK_KIND_CBT && static_cast<CSharedMemCbtHook*>(pBlock.get())->GetData(&rec);
     pBlock.reset();
@@ -169,6 +184,28 @@ LRESULT CZvCoreDlg::OnHkGtwyNtfyDtct(WPARAM wParam, LPARAM lParam) noexcept
     m_pHkGtwyEvtMngr->AnswerNtfyTrgt();
     CheckHkGtwyReady();
     return 0;
+}
+
+void CZvCoreDlg::RefuseHkGtwyBlock(const std::wstring& strName, WORD wSeq, int nKind) noexcept
+{
+    // No block under the number: the signal came before the block, or from a program that is not
+    // the gateway. The gateway's own announcement of that number still comes and is read then, so
+    // an answer now would make the core skip a block it never saw.
+    if (!MappingExists(strName)) {
+        OutputLog(LOG_LEVEL_ERROR, SENDER_CORE, L"Hook Gateway block refused, Seq = %d, %s does not exist; not answered.\r\n",
+                  static_cast<int>(wSeq), strName.c_str());
+        return;
+    }
+    // A block that is there but unsound, or of a kind the core does not know, can never be read:
+    // left unanswered it would hold every later block of the gateway back, so it is answered.
+    if (nKind == kKindUnread)
+        OutputLog(LOG_LEVEL_ERROR, SENDER_CORE, L"Hook Gateway block refused, Seq = %d, %s is not a sound block; answered.\r\n",
+                  static_cast<int>(wSeq), strName.c_str());
+    else
+        OutputLog(LOG_LEVEL_ERROR, SENDER_CORE, L"Hook Gateway block refused, Seq = %d, %s is of unknown kind %d; answered.\r\n",
+                  static_cast<int>(wSeq), strName.c_str(), nKind);
+    m_pHkGtwyEvtMngr->AnswerNtfyTrgt();
+    CheckHkGtwyReady();
 }
 
 LRESULT CZvCoreDlg::OnHkGtwyRspDtct(WPARAM wParam, LPARAM lParam) noexcept
@@ -181,8 +218,11 @@ LRESULT CZvCoreDlg::OnHkGtwyRspDtct(WPARAM wParam, LPARAM lParam) noexcept
               L"MSG_HKGTWY_RSP_DTCT msg is recved, wSeqEvt = 0x%x, pvInfo = 0x%x, m_wHkGtwyTrgtRspSeq = 0x%x.\n",
               static_cast<unsigned>(wSeq), static_cast<unsigned>(lParam), static_cast<unsigned>(m_wHkGtwyTrgtRspSeq));
     // Only the oldest unanswered block is ever announced; another number is a stale signal.
-    if (wSeq != m_wSeqRspSelf || m_wSeqRspSelf == m_wSeqNtfySelf)
+    if (wSeq != m_wSeqRspSelf || m_wSeqRspSelf == m_wSeqNtfySelf) {
+        OutputLog(LOG_LEVEL_DEBUG, SENDER_CORE, L"Hook Gateway answer ignored, Seq = %d, %d blocks waiting.\r\n",
+                  static_cast<int>(wSeq), static_cast<int>(m_pHkGtwyEvtMngr->GetNtfyCount()));
         return 0;
+    }
     m_pHkGtwyEvtMngr->ReceiveRsp(wSeq);
     if (m_nEndState == END_STATE_REQUESTED)
         PostMessageW(m_hWnd, MSG_HKGTWY_END, m_wSeqNtfySelf, 0);
