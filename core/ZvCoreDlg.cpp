@@ -162,6 +162,9 @@ void CZvCoreDlg::OnCancel() {}
 
 LRESULT CZvCoreDlg::OnClose(WPARAM, LPARAM) noexcept
 {
+    // The box of the stopped pings ends the program once it is closed.
+    if (m_bAliveBoxOpen)
+        return 0;
     // Moving another program's window lets messages sent to us run inside the step handler, and
     // the open tray menu's loop hands on every other message; the dialog must outlive both, so
     // the menu closes and the close waits.

@@ -296,6 +296,9 @@ private:
     WORD m_wSeqNtfyTrgt = 0;
     WORD m_wHkGtwyTrgtRspSeq = 0;
     BOOL m_bTrayMenuOpen = FALSE;
+    // The box of the gateway's stopped pings is up: its closing ends the program, and nothing may
+    // destroy the window from inside its loop meanwhile.
+    BOOL m_bAliveBoxOpen = FALSE;
     // While the settings program holds the settings.
     BOOL m_bPropertyActive = FALSE;
     int m_bWheelClosedH = 1;

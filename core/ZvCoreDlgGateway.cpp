@@ -256,7 +256,7 @@ void CZvCoreDlg::OnAppExit() noexcept
 LRESULT CZvCoreDlg::OnHkGtwyEnd(WPARAM wParam, LPARAM) noexcept
 {
     // Only the end this window asked for: another program's post must not end it.
-    if (m_nEndState != END_STATE_REQUESTED) {
+    if (m_nEndState != END_STATE_REQUESTED || m_bAliveBoxOpen) {
         OutputLog(LOG_LEVEL_DEBUG, SENDER_CORE, L"CZvCoreDlg::OnHkGtwyEnd() ignored, wParam = 0x%x, end state = %d.\r\n",
                   static_cast<unsigned>(wParam), m_nEndState);
         return 0;
@@ -293,8 +293,9 @@ LRESULT CZvCoreDlg::OnHkGtwyEnd(WPARAM wParam, LPARAM) noexcept
 
 LRESULT CZvCoreDlg::OnHkGtwyDestroy(WPARAM, LPARAM) noexcept
 {
-    // Only an end this window asked for: the answer to its end block, or the end's time limit.
-    if (m_nEndState == END_STATE_RUNNING)
+    // Only an end this window asked for: the answer to its end block, or the end's time limit. With
+    // the box of the stopped pings up, its closing ends the program.
+    if (m_nEndState == END_STATE_RUNNING || m_bAliveBoxOpen)
         return 0;
     if (m_bTrayMenuOpen || m_bInStep) {
         EndMenu();
@@ -326,7 +327,7 @@ LRESULT CZvCoreDlg::OnTmrHkGtwyAlive(WPARAM wParam, LPARAM) noexcept
             m_pHkGtwyEvtMngr->SetEvtNtfyAlv();
         return 0;
     }
-    if (wParam != 1 || !m_pHkGtwyEvtMngr)
+    if (wParam != 1 || !m_pHkGtwyEvtMngr || m_bAliveBoxOpen)
         return 0;
     // Only a limit that has really passed ends the core: the same message posted by another
     // program early must not.
@@ -336,6 +337,12 @@ LRESULT CZvCoreDlg::OnTmrHkGtwyAlive(WPARAM wParam, LPARAM) noexcept
         OutputLog(LOG_LEVEL_DEBUG, SENDER_CORE, L"CZvCoreDlg::OnTmrHkGtwyAlive() ignored, the limit has not passed.\r\n");
         return 0;
     }
+    // The window must outlive the open menu's loop and a step: the limit comes again after them.
+    if (m_bTrayMenuOpen || m_bInStep) {
+        EndMenu();
+        PostMessageW(m_hWnd, MSG_TMR_HKGTWY_ALIVE, wParam, 0);
+        return 0;
+    }
     if (m_pTmrMngr) {
         if (m_nTmrHkGtwyAliveSend)
             m_pTmrMngr->StopTmr(m_nTmrHkGtwyAliveSend);
@@ -343,7 +350,13 @@ LRESULT CZvCoreDlg::OnTmrHkGtwyAlive(WPARAM wParam, LPARAM) noexcept
             m_pTmrMngr->StopTmr(m_nTmrHkGtwyAliveRecv);
     }
     OutputLog(LOG_LEVEL_ERROR, SENDER_CORE, L"Hook Gateway alive notification is stopped.\r\n");
-    ShowMessageBox(LoadResString(IDS_ZV_ERR_HKGTWY_ALIVE).c_str(), LoadResString(IDS_ZV_APP_NAME).c_str(), MB_ICONERROR);
+    // An end the user asked for goes on without the box: the gateway's silence changes nothing
+    // for it. Otherwise the box, inside whose loop the window's end waits until it is closed.
+    if (m_nEndState == END_STATE_RUNNING) {
+        m_bAliveBoxOpen = TRUE;
+        ShowMessageBox(LoadResString(IDS_ZV_ERR_HKGTWY_ALIVE).c_str(), LoadResString(IDS_ZV_APP_NAME).c_str(), MB_ICONERROR);
+        m_bAliveBoxOpen = FALSE;
+    }
     StopHooksForEnd();
     // The gateway no longer answers: no handshake.
     DestroyWindow(m_hWnd);
