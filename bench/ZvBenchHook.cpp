@@ -12,7 +12,6 @@
 
 #include <algorithm>
 #include <atomic>
-#include <cctype>
 #include <cstdio>
 #include <cstdlib>
 #include <numeric>
@@ -21,9 +20,12 @@
 #include <thread>
 #include <vector>
 
+#include "ProcessCounts.h"
 #include "WndFilter.h"
 #include "ZvMessages.h"
 #include "ZvTestKit.h"
+
+using namespace zvbench;
 
 namespace {
 
@@ -283,93 +285,6 @@ std::optional<CHAIN> MeasureChain()
     c.key = Summarise(g_keyUs);
     c.mouse = Summarise(g_mouseUs);
     return c;
-}
-
-// ---- The core program's process as Linux sees it ----------------------------------------
-
-std::string Utf8(const std::wstring& str)
-{
-    const int cb = WideCharToMultiByte(CP_UTF8, 0, str.c_str(), static_cast<int>(str.size()), nullptr, 0, nullptr, nullptr);
-    std::string out(static_cast<size_t>(cb), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, str.c_str(), static_cast<int>(str.size()), out.data(), cb, nullptr, nullptr);
-    return out;
-}
-
-bool EqualNoCase(const std::string& a, const std::string& b)
-{
-    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-               return std::tolower(static_cast<unsigned char>(x)) == std::tolower(static_cast<unsigned char>(y));
-           });
-}
-
-// Wine tells neither the CPU time of another process nor context switches, but every Wine process
-// is a Linux process whose /proc entry (drive Z:) shows the Windows command line. 0: not found.
-unsigned long UnixPidOf(const std::wstring& strExePath)
-{
-    const std::string strWanted = Utf8(strExePath);
-    WIN32_FIND_DATAW fd;
-    HANDLE hFind = FindFirstFileW(L"Z:\\proc\\*", &fd);
-    if (hFind == INVALID_HANDLE_VALUE)
-        return 0;
-    unsigned long ulPid = 0;
-    do {
-        wchar_t* pEnd = nullptr;
-        const unsigned long ul = std::wcstoul(fd.cFileName, &pEnd, 10);
-        if (ul == 0 || *pEnd)
-            continue;
-        const std::string strCmd = zvkit::ReadFileBytes(L"Z:\\proc\\" + std::wstring(fd.cFileName) + L"\\cmdline");
-        if (EqualNoCase(strCmd.substr(0, strCmd.find('\0')), strWanted))
-            ulPid = ul;
-    } while (!ulPid && FindNextFileW(hFind, &fd));
-    FindClose(hFind);
-    return ulPid;
-}
-
-struct LINUX_COUNTS {
-    unsigned long long ullRunNs = 0;   // time on a CPU, all threads
-    unsigned long long ullWakeups = 0; // voluntary context switches: a thread slept and was woken
-};
-
-std::optional<LINUX_COUNTS> ReadLinuxCounts(unsigned long ulUnixPid)
-{
-    if (!ulUnixPid)
-        return std::nullopt;
-    const std::wstring strTasks = L"Z:\\proc\\" + std::to_wstring(ulUnixPid) + L"\\task\\";
-    WIN32_FIND_DATAW fd;
-    HANDLE hFind = FindFirstFileW((strTasks + L"*").c_str(), &fd);
-    if (hFind == INVALID_HANDLE_VALUE)
-        return std::nullopt;
-    LINUX_COUNTS c;
-    int nTasks = 0;
-    do {
-        if (fd.cFileName[0] == L'.')
-            continue;
-        const std::wstring strTask = strTasks + fd.cFileName;
-        c.ullRunNs += std::strtoull(zvkit::ReadFileBytes(strTask + L"\\schedstat").c_str(), nullptr, 10);
-        const std::string strStatus = zvkit::ReadFileBytes(strTask + L"\\status");
-        constexpr char kField[] = "\nvoluntary_ctxt_switches:";
-        if (const size_t pos = strStatus.find(kField); pos != std::string::npos)
-            c.ullWakeups += std::strtoull(strStatus.c_str() + pos + sizeof(kField) - 1, nullptr, 10);
-        ++nTasks;
-    } while (FindNextFileW(hFind, &fd));
-    FindClose(hFind);
-    return nTasks ? std::optional(c) : std::nullopt;
-}
-
-ULONGLONG CpuTime100ns(HANDLE hProcess)
-{
-    FILETIME ftCreate, ftExit, ftKernel, ftUser;
-    if (!GetProcessTimes(hProcess, &ftCreate, &ftExit, &ftKernel, &ftUser))
-        return 0;
-    auto toU64 = [](const FILETIME& ft) { return (static_cast<ULONGLONG>(ft.dwHighDateTime) << 32) | ft.dwLowDateTime; };
-    return toU64(ftKernel) + toU64(ftUser);
-}
-
-// The 1-minute load average of the machine: these figures mean little on a busy one.
-std::string LoadAverage()
-{
-    const std::string str = zvkit::ReadFileBytes(L"Z:\\proc\\loadavg");
-    return str.empty() ? "?" : str.substr(0, str.find(' '));
 }
 
 // ---- Printing -----------------------------------------------------------------------------

@@ -75,6 +75,12 @@ CZvCoreDlg::CZvCoreDlg()
     // Gateway link
     MapCommand(ID_ZV_APP_EXIT, &CZvCoreDlg::OnAppExit);
     MapMessage(MSG_HKGTWY_END, &CZvCoreDlg::OnHkGtwyEnd);
+    MapMessage(MSG_HKGTWY_NTFY_DTCT, &CZvCoreDlg::OnHkGtwyNtfyDtct);
+    MapMessage(MSG_HKGTWY_RSP_DTCT, &CZvCoreDlg::OnHkGtwyRspDtct);
+    MapMessage(MSG_HKGTWY_READY, &CZvCoreDlg::OnHkGtwyReady);
+    MapMessage(MSG_HKGTWY_DESTROY, &CZvCoreDlg::OnHkGtwyDestroy);
+    MapMessage(MSG_HKGTWY_ALIVE, &CZvCoreDlg::OnHkGtwyAlive);
+    MapMessage(MSG_TMR_HKGTWY_ALIVE, &CZvCoreDlg::OnTmrHkGtwyAlive);
     // Scroll-bar windows
     MapMessage(MSG_SCRLBAR_RECT, &CZvCoreDlg::OnScrlBarRect);
     Create();
@@ -113,6 +119,8 @@ BOOL CZvCoreDlg::OnInitDialog()
     if (!m_hookThread.Start())
         OutputLog(LOG_LEVEL_ERROR, SENDER_CORE, L"CZvCoreDlg::OnInitDialog() cannot start the hook thread, code = 0x%x.\r\n",
                   static_cast<unsigned>(GetLastError()));
+    // Before the window-event hook, so that its switch block waits for the gateway.
+    StartHkGtwyLink();
     SetCbtHook(TRUE);
     ApplyProperty();
     // Undo: the window the user's next change can be undone for; the mouse watch starts idle.
@@ -154,6 +162,9 @@ void CZvCoreDlg::OnCancel() {}
 
 LRESULT CZvCoreDlg::OnClose(WPARAM, LPARAM) noexcept
 {
+    // The box of the stopped pings ends the program once it is closed.
+    if (m_bAliveBoxOpen)
+        return 0;
     // Moving another program's window lets messages sent to us run inside the step handler, and
     // the open tray menu's loop hands on every other message; the dialog must outlive both, so
     // the menu closes and the close waits.
@@ -173,7 +184,7 @@ LRESULT CZvCoreDlg::OnDestroy(WPARAM, LPARAM) noexcept
             PostMessageW(hWndHelp, WM_CLOSE, 0, 0);
     }
     // The gateway link ends as a whole: no switch block is left behind for a peer to read.
-    m_pHkGtwyEvtMngr.reset();
+    EndHkGtwyLink();
     SetCbtHook(FALSE);
     SetKeybdHook(FALSE);
     SetMouseHook(FALSE);
@@ -189,7 +200,8 @@ LRESULT CZvCoreDlg::OnDestroy(WPARAM, LPARAM) noexcept
     // Window tracking
     m_lstMinimizedWnd.clear();
     for (int* pnId : {&m_nTmrLogStart, &m_nTmrWheelH, &m_nTmrWheelV, &m_nTmrIgnoreActivate, &m_nTmrAtScrlDelay,
-                      &m_nTmrAtScrl, &m_nTmrScroll})
+                      &m_nTmrAtScrl, &m_nTmrScroll, &m_nTmrHkGtwyAliveSend,
+                      &m_nTmrHkGtwyAliveRecv, &m_nTmrHkGtwyEnd})
         DeleteTmrItem(*pnId);
     if (m_nWndTimer) {
         KillTimer(m_hWnd, TMR_MNGR_TIMER_ID);

@@ -63,6 +63,10 @@ LRESULT CZvCoreDlg::OnHookCbtActivate(WPARAM wParam, LPARAM) noexcept
     if (hWnd == m_hWnd || hWnd == reinterpret_cast<HWND>(static_cast<ULONG_PTR>(m_prop.propPosSize.hWndHorz)) ||
         hWnd == reinterpret_cast<HWND>(static_cast<ULONG_PTR>(m_prop.propPosSize.hWndVert)) || m_bPropertyActive)
         return 0;
+    // Nor the gateway's hidden window (Wine activates it when the gateway installs its hook).
+    DWORD dwPid = 0;
+    if (m_dwHkGtwyPid && GetWindowThreadProcessId(hWnd, &dwPid) && dwPid == m_dwHkGtwyPid)
+        return 0;
     if (!m_pwe)
         return 0;
     // A window just come (a dialog opened by the activated window) is not in the lists until they

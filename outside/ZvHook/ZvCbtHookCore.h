@@ -56,6 +56,31 @@ inline bool IsHandedOverEvent(DWORD dwOwnerPid, DWORD dwHerePid, DWORD dwWndPid)
   return dwOwnerPid == dwHerePid && dwWndPid != 0 && dwWndPid != dwHerePid;
 }
 
+// The window class whose windows stand for windows of a 32-bit process. A machine that runs no
+// 32-bit program still needs such windows to prove the relay through the gateway: the 64-bit test
+// build of ZvHook reports only them, and ZvHook64 leaves them to it, so that every event comes
+// once, from the library of the window's (stood-for) bitness, as on a real system. The class is
+// known from the window's creation on.
+constexpr wchar_t kStandIn32Class[] = L"ZvStandIn32";
+
+// Which windows this library reports: ZvHook64 those of 64-bit processes, the 32-bit ZvHook those
+// of 32-bit processes (both by the process the procedure runs in, see IsHandedOverEvent), the
+// 64-bit test build of ZvHook only the stand-ins.
+#if defined(ZVHOOK_CBT_SIDE_64)
+constexpr bool kReportsStandIns = false, kReportsOthers = true;
+#elif defined(_WIN64)
+constexpr bool kReportsStandIns = true, kReportsOthers = false;
+#else
+constexpr bool kReportsStandIns = true, kReportsOthers = true;
+#endif
+
+inline bool IsReportedWindow(HWND hWnd) noexcept {
+  if (kReportsStandIns && kReportsOthers) return true;
+  wchar_t szClass[16] = {};
+  const bool bStandIn = GetClassNameW(hWnd, szClass, 16) > 0 && lstrcmpW(szClass, kStandIn32Class) == 0;
+  return bStandIn ? kReportsStandIns : kReportsOthers;
+}
+
 // Nonzero: the event is swallowed.
 inline LRESULT OnCbtEvent(const CBT_SLOT& slot, int nCode, WPARAM wParam, LPARAM lParam) noexcept {
   if (!slot.lActive) return 0;
@@ -67,6 +92,7 @@ inline LRESULT OnCbtEvent(const CBT_SLOT& slot, int nCode, WPARAM wParam, LPARAM
     DWORD dwWndPid = 0;
     GetWindowThreadProcessId(reinterpret_cast<HWND>(wParam), &dwWndPid);
     if (IsHandedOverEvent(static_cast<DWORD>(slot.lOwnerPid), GetCurrentProcessId(), dwWndPid)) return 0;
+    if (!IsReportedWindow(reinterpret_cast<HWND>(wParam))) return 0;
   }
   switch (nCode) {
   case HCBT_ACTIVATE:

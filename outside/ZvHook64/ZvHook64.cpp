@@ -1,4 +1,5 @@
 #include "ZvHook64.h"
+#define ZVHOOK_CBT_SIDE_64
 #include "../ZvHook/ZvCbtHookCore.h"
 
 namespace {

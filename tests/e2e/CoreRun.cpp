@@ -145,16 +145,25 @@ bool CCoreRun::PostWheel(bool bVert, int nDelta, WORD wKeys) const
 
 bool CCoreRun::WaitForMoveEnd() const
 {
+    // A marker request is taken (and logged) only while no move runs. A scroll asked for by a
+    // message posted before the call reaches the move in up to two more posts (a wheel turn to a
+    // bar: the bar's device request, then the move request), each queued behind the marker taken
+    // before it: the third marker taken comes after the move has ended.
     const std::wstring strMark = L"CZvCoreDlg::GetScrollWidthAbs()...nIdx=" + std::to_wstring(kMarkIdx) + L",";
-    const size_t nBefore = CountOf(Log(), strMark);
-    return WaitUntil(
-        [&] {
-            if (CountOf(Log(), strMark) > nBefore)
-                return true;
-            PostDevice(0, kMarkIdx);
+    for (int nRound = 0; nRound < 3; ++nRound) {
+        const size_t nBefore = CountOf(Log(), strMark);
+        const bool bTaken = WaitUntil(
+            [&] {
+                if (CountOf(Log(), strMark) > nBefore)
+                    return true;
+                PostDevice(0, kMarkIdx);
+                return false;
+            },
+            10000, 50);
+        if (!bTaken)
             return false;
-        },
-        10000, 100);
+    }
+    return true;
 }
 
 std::string CCoreRun::LogLinesWith(const std::wstring& strPart) const

@@ -232,9 +232,11 @@ TEST_F(GatewayLink, AFailedInitBlockStillLetsItsFirstRelayedBlockAnnounceIt)
 
 TEST_F(GatewayLink, SwitchBlocksTurnItsWindowEventHookOnAndOff)
 {
+    // Windows of a program standing for a 32-bit one: the only ones the gateway's hook reports.
     CTestWnds tw;
-    const auto [hA, hB] =
-        tw.StartTitled({WndArg(100, 100, 300, 200, L"GatewayLink A"), WndArg(450, 120, 300, 200, L"GatewayLink B")});
+    ASSERT_TRUE(tw.Start({WndArg(100, 100, 300, 200, L"GatewayLink A"), WndArg(450, 120, 300, 200, L"GatewayLink B"),
+                          L"/CLASS=ZvStandIn32"}));
+    const HWND hA = tw.Window(L"GatewayLink A"), hB = tw.Window(L"GatewayLink B");
     ASSERT_TRUE(hA && hB);
     ASSERT_TRUE(tw.Foreground(hA));
     const HWND hWnd = StartLinked();

@@ -166,17 +166,24 @@ TEST(HookLib, MouseHookReportsMovesAndButtons) {
   EXPECT_TRUE(sink.WaitFor(nMark, MSG_HOOK_MOUSE, WM_MOUSEWHEEL)) << "wParam carries the mouse message";
 }
 
-// Activation, window creation and destruction, minimise and maximise, through one library.
-void CheckWindowEvents(unsigned uHook, const std::wstring& strName) {
+// Activation, window creation and destruction, minimise and maximise, through one library; the
+// other library, hooked meanwhile by another caller, hears none of them (each event comes once).
+// The gateway's library reports only windows that stand for a 32-bit program's (their class).
+void CheckWindowEvents(unsigned uHook, unsigned uOther, const std::wstring& strName, bool bStandIn32) {
   CTestWnds tw;
-  const auto [hA, hB] =
-      tw.StartTitled({WndArg(100, 100, 300, 200, L"HookLib A"), WndArg(450, 120, 300, 200, L"HookLib B")});
+  std::vector<std::wstring> args{WndArg(100, 100, 300, 200, L"HookLib A"), WndArg(450, 120, 300, 200, L"HookLib B")};
+  if (bStandIn32) args.push_back(L"/CLASS=ZvStandIn32");
+  ASSERT_TRUE(tw.Start(args));
+  const HWND hA = tw.Window(L"HookLib A"), hB = tw.Window(L"HookLib B");
   ASSERT_TRUE(hA && hB);
   ASSERT_TRUE(tw.Foreground(hA));
 
-  CSink sink;
+  CSink sink, other;
   ASSERT_TRUE(sink.Start(strName));
   ASSERT_EQ(sink.Install(uHook), uHook);
+  ASSERT_TRUE(other.Start(strName + L" other"));
+  ASSERT_EQ(other.Install(uOther), uOther);
+  const size_t nOther = other.Mark();
 
   size_t nMark = sink.Mark();
   ASSERT_TRUE(tw.Foreground(hB));
@@ -214,11 +221,17 @@ void CheckWindowEvents(unsigned uHook, const std::wstring& strName) {
   ASSERT_FALSE(mm.empty());
   EXPECT_EQ(mm.front().lParam & 0xFFFF, static_cast<uint64_t>(SW_MAXIMIZE));
   EXPECT_TRUE(WaitUntil([&] { return IsZoomed(hB) != FALSE; }, kEventMs));
+  PumpFor(kQuietMs);
+  EXPECT_EQ(other.Mark(), nOther) << "the other library reported these windows too";
 }
 
-TEST(HookLib, CbtHook64ReportsActivationWindowSetAndMinMax) { CheckWindowEvents(ZV_SINK_CBT64, L"Cbt64"); }
+TEST(HookLib, CbtHook64ReportsActivationWindowSetAndMinMax) {
+  CheckWindowEvents(ZV_SINK_CBT64, ZV_SINK_CBT, L"Cbt64", false);
+}
 
-TEST(HookLib, CbtHookOfTheGatewayLibraryReportsTheSameEvents) { CheckWindowEvents(ZV_SINK_CBT, L"Cbt32"); }
+TEST(HookLib, CbtHookOfTheGatewayLibraryReportsTheSameEventsOfItsWindows) {
+  CheckWindowEvents(ZV_SINK_CBT, ZV_SINK_CBT64, L"Cbt32", true);
+}
 
 TEST(HookLib, AnswerOneToMaximiseCancelsItInTheHookedProcess) {
   CTestWnds tw;
