@@ -105,7 +105,8 @@ PROPERTY_SET MakeRecord(int nSeed)
     PROPERTY_SET prop;
     for (int i = 0; i < SCRLWDTH_COUNT; ++i)
         prop.propScrlWdth.aScrlWdth[i] = {nSeed + 4 * i, nSeed + 4 * i + 1, nSeed + 4 * i + 2, nSeed + 4 * i + 3};
-    prop.propPosSize = {nSeed + 1, -nSeed, 1280, 17, 1263, 0, 17, 1024, 0x1122334455667788ull + nSeed, 0x8877665544332211ull};
+    prop.propPosSize = {nSeed + 1, -nSeed, 1280, 17, 1263, 0, 17, 1024,
+                        0x1122334455667788ull + nSeed, 0x8877665544332211ull};
     prop.propView = {1, 0, 1, 1, 0, 1, 1, 0, nSeed % 10, 200 - nSeed % 100};
     prop.propKeybd = DefaultKeys();
     prop.propKeybd.aKeyAssign[KEYASSIGN_MENU].lstKey = {0x10, 0x11, 0x12, 0x41, 0x42, 0x43, 0x44, 0x45, 0x46,
@@ -116,6 +117,14 @@ PROPERTY_SET MakeRecord(int nSeed)
     prop.propUndo = {nSeed + 3, 1, 0, 1, 0, 500};
     prop.propAtScrl = {1, 10, 20, 30, 40, nSeed % 6};
     return prop;
+}
+
+// The keyboard or the fix block, the two whose size comes from the record.
+std::unique_ptr<CSharedMemProp> NewVarBlock(bool bFix, int nSender)
+{
+    if (bFix)
+        return std::make_unique<CSharedMemPropFix>(nSender);
+    return std::make_unique<CSharedMemPropKeybd>(nSender);
 }
 
 void ExpectSameKeys(const PROP_KEYBD& a, const PROP_KEYBD& b)
@@ -265,22 +274,6 @@ TEST(PropBlockLayout, KeyboardBlockCarriesEveryKeyOfEveryList)
     keybd.aKeyAssign[KEYASSIGN_UP_LINE].lstKey.push_back(VK_F5);
     EXPECT_FALSE(block.Set(keybd));
     EXPECT_EQ(aBefore, std::vector<BYTE>(view.Get(), view.Get() + 140));
-
-    // Ten keys in one list travel whole.
-    keybd.aKeyAssign[KEYASSIGN_UP_LINE].lstKey.pop_back();
-    keybd.aKeyAssign[KEYASSIGN_UNDO].lstKey.pop_back();
-    keybd.aKeyAssign[KEYASSIGN_UP_LINE].lstKey.pop_back();
-    keybd.aKeyAssign[KEYASSIGN_DOWN_LINE].lstKey = {};
-    keybd.aKeyAssign[KEYASSIGN_MENU].lstKey = {1, 2, 3, 4, 5, 6, 7, 8, 9, 10};
-    keybd.aKeyAssign[KEYASSIGN_LEFT_LINE].lstKey.resize(
-        keybd.aKeyAssign[KEYASSIGN_LEFT_LINE].lstKey.size() + 139 - CSharedMemPropKeybd::GetLenForKeys(keybd), 0x41);
-    ASSERT_EQ(139, CSharedMemPropKeybd::GetLenForKeys(keybd));
-    ASSERT_TRUE(block.Set(keybd));
-    CSharedMemPropKeybd reader(SENDER_PROP);
-    ASSERT_TRUE(reader.Open(strName.c_str(), FALSE, FILE_MAP_WRITE));
-    PROP_KEYBD keybdRead;
-    ASSERT_TRUE(reader.Get(keybdRead));
-    ExpectSameKeys(keybd, keybdRead);
 }
 
 TEST(PropBlockLayout, FixBlockPacksSizesThenStrings)
@@ -334,6 +327,7 @@ TEST_F(PropBlockManager, WholeRecordTravelsBothWays)
         ASSERT_TRUE(prop.Read());
     }
     ExpectSameSettings(propCore, propProp);
+    EXPECT_EQ(10u, propProp.propKeybd.aKeyAssign[KEYASSIGN_MENU].lstKey.size()) << "beyond the registry's eight";
     EXPECT_EQ(100u, propProp.propTimer.dwScroll) << "the Timer section stays at home";
     EXPECT_EQ(0, propProp.propVer.nMajor);
     EXPECT_TRUE(propProp.lstScrlRate.empty());
@@ -527,8 +521,7 @@ TEST(PropBlockRefuse, BlocksThatDoNotAddUp)
             const std::wstring strSound = UniqueName(L"sound");
             PROP_FIX fix = {TRUE, TRUE, {L"abc"}, {L"notep"}};
             int nKeys = 34;
-            std::unique_ptr<CSharedMemProp> pSound(c.bFix ? static_cast<CSharedMemProp*>(new CSharedMemPropFix(SENDER_CORE))
-                                                          : new CSharedMemPropKeybd(SENDER_CORE));
+            std::unique_ptr<CSharedMemProp> pSound = NewVarBlock(c.bFix, SENDER_CORE);
             ASSERT_TRUE(pSound->Create(strSound.c_str(), PAGE_READWRITE, c.bFix ? static_cast<void*>(&fix) : &nKeys));
             PROPERTY_SET prop;
             prop.propKeybd = DefaultKeys();
@@ -538,8 +531,7 @@ TEST(PropBlockRefuse, BlocksThatDoNotAddUp)
         }
         PROPERTY_SET prop = MakeRecord(7);
         const PROPERTY_SET propBefore = prop;
-        std::unique_ptr<CSharedMemProp> pReader(c.bFix ? static_cast<CSharedMemProp*>(new CSharedMemPropFix(SENDER_PROP))
-                                                        : new CSharedMemPropKeybd(SENDER_PROP));
+        std::unique_ptr<CSharedMemProp> pReader = NewVarBlock(c.bFix, SENDER_PROP);
         ASSERT_TRUE(pReader->Open(strName.c_str(), FALSE, FILE_MAP_WRITE));
         c.fnBreak(raw.Get());
         const int nLen = ReadInt(raw.Get());
@@ -574,12 +566,12 @@ TEST(PropBlockFuzz, BrokenBlocksAreRefused)
     ASSERT_EQ(kPage - 1, CSharedMemPropFix::GetLenForFix(propFull.propFix));
     std::vector<BYTE> aImage[2];
     for (int k = 0; k < 2; ++k) {
-        const std::wstring strName = UniqueName(L"image");
-        std::unique_ptr<CSharedMemProp> p(k ? static_cast<CSharedMemProp*>(new CSharedMemPropFix(SENDER_CORE))
-                                            : new CSharedMemPropKeybd(SENDER_CORE));
-        ASSERT_TRUE(p->CreateFor(propFull)) << "CreateFor takes the block's own name";
+        const std::wstring strImage = UniqueName(L"image");
+        std::unique_ptr<CSharedMemProp> p = NewVarBlock(k != 0, SENDER_CORE);
+        int nKeys = kPage - 1 - CSharedMemPropKeybd::KEYS_OFS;
+        ASSERT_TRUE(p->Create(strImage.c_str(), PAGE_READWRITE, k ? static_cast<void*>(&propFull.propFix) : &nKeys));
         ASSERT_TRUE(p->SetFrom(propFull));
-        CRawView view(p->GetMappingName());
+        CRawView view(strImage);
         aImage[k].assign(view.Get(), view.Get() + kPage);
     }
 
@@ -593,8 +585,7 @@ TEST(PropBlockFuzz, BrokenBlocksAreRefused)
         const bool bFix = (rng() & 1) != 0;
         BYTE* pb = raw.Get();
         memcpy(pb, aImage[bFix].data(), kPage);
-        std::unique_ptr<CSharedMemProp> pReader(bFix ? static_cast<CSharedMemProp*>(new CSharedMemPropFix(SENDER_PROP))
-                                                     : new CSharedMemPropKeybd(SENDER_PROP));
+        std::unique_ptr<CSharedMemProp> pReader = NewVarBlock(bFix, SENDER_PROP);
         ASSERT_TRUE(pReader->Open(strName.c_str(), FALSE, FILE_MAP_WRITE));
         if (n == 0) {
             MEMORY_BASIC_INFORMATION mbi = {};
@@ -637,8 +628,7 @@ TEST(PropBlockFuzz, BrokenBlocksAreRefused)
         }
         ++nRefused;
         const BOOL bRead = pReader->GetInto(prop);
-        std::unique_ptr<CSharedMemProp> pFresh(bFix ? static_cast<CSharedMemProp*>(new CSharedMemPropFix(SENDER_PROP))
-                                                    : new CSharedMemPropKeybd(SENDER_PROP));
+        std::unique_ptr<CSharedMemProp> pFresh = NewVarBlock(bFix, SENDER_PROP);
         const BOOL bOpened = pFresh->Open(strName.c_str(), FALSE, FILE_MAP_WRITE);
         if (bRead || bOpened) {
             ADD_FAILURE() << "broken " << (bFix ? "fix" : "keyboard") << " block taken, case " << n;
