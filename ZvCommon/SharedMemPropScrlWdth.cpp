@@ -1,0 +1,7 @@
+#include "SharedMemPropScrlWdth.h"
+
+CSharedMemPropScrlWdth::CSharedMemPropScrlWdth(int nSender)
+    : CSharedMemPropRaw(nSender, TAG, NAME, L"CSharedMemPropScrlWdth", L"..\\ZvCommon\\SharedMemPropScrlWdth",
+                        &PROPERTY_SET::propScrlWdth)
+{
+}
