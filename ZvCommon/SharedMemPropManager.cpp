@@ -109,18 +109,12 @@ BOOL CSharedMemPropManager::TakeMutex(LPCWSTR pszOp)
     DWORD dwRet = WaitForSingleObject(m_hMutex, MUTEX_WAIT_MS);
     ZV_VERIFY_IN(dwRet != WAIT_FAILED, kSourceFile);
     if (dwRet == WAIT_ABANDONED) {
-        // Its last holder ended inside a copy. The mutex is ours now; given back and taken again
-        // it is an ordinary hold, and what that holder may have left half-written in the blocks
-        // is refused by their checksums.
-        OutputLog(LOG_LEVEL_INFO, m_nSender, L"CSharedMemPropManager::%s(): the property mutex was abandoned.\r\n",
-                  pszOp);
+        // Its last holder ended inside a copy, and the blocks may be half-written: this copy is
+        // given up as for a mutex not had, and the mutex given back, so the next one goes ahead.
+        OutputLog(LOG_LEVEL_ERROR, m_nSender,
+                  L"CSharedMemPropManager::%s(): the property mutex was abandoned, nothing copied.\r\n", pszOp);
         ReleaseMutex(m_hMutex);
-        dwRet = WaitForSingleObject(m_hMutex, MUTEX_WAIT_MS);
-        ZV_VERIFY_IN(dwRet != WAIT_FAILED, kSourceFile);
-        if (dwRet == WAIT_ABANDONED) {
-            ReleaseMutex(m_hMutex);
-            dwRet = WAIT_TIMEOUT;
-        }
+        return FALSE;
     }
     if (dwRet != WAIT_OBJECT_0) {
         OutputLog(LOG_LEVEL_ERROR, m_nSender,
