@@ -184,7 +184,7 @@ BOOL CPropertySheet::IsSheetRunning() const
 
 void CPropertySheet::SetIconsIfMissing()
 {
-    // The system's sheet shows PSH_USEHICON's icon in its caption on Windows, but not under Wine.
+    // Wine's sheet takes PSH_USEHICON's icon as its small icon only: the big one (Alt+Tab) is set here.
     if (!(m_psh.dwFlags & PSH_USEHICON) || !m_psh.hIcon)
         return;
     if (!SendMessageW(m_hWnd, WM_GETICON, ICON_BIG, 0))
