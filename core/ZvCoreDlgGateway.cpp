@@ -123,9 +123,10 @@ void CZvCoreDlg::EndHkGtwyLink() noexcept
 {
     // Ends the three threads and frees every block the gateway has not answered.
     m_pHkGtwyEvtMngr.reset();
-    // A core that goes without the handshake (closed, or the link failed) asks its gateway to go
-    // too, so that no gateway outlives its core holding the single-instance mutex. Posted: the
-    // window thread waits for no other program.
+    // However the core goes (closed, the link failed, or after the handshake while the gateway
+    // still waits for answers to events it relayed late), it asks its gateway to go too, so that
+    // no gateway outlives its core holding the single-instance mutex. Posted: the window thread
+    // waits for no other program.
     if (m_dwHkGtwyPid) {
         GATEWAY_WND_SEARCH search{m_dwHkGtwyPid, nullptr};
         EnumWindows(FindGatewayWnd, reinterpret_cast<LPARAM>(&search));
