@@ -88,6 +88,10 @@ void CWnd::Attach(HWND hWnd)
 void CWnd::Detach()
 {
     RemovePropW(m_hWnd, kObjectProperty);
+    // A subclassed window that outlives its object gets its own procedure back.
+    if (m_pfnSuperWndProc)
+        SetWindowLongPtrW(m_hWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(m_pfnSuperWndProc));
+    m_pfnSuperWndProc = nullptr;
     std::erase(t_modelessDialogs, m_hWnd);
     m_hWnd = nullptr;
     m_pCurMsg = nullptr;
@@ -119,6 +123,21 @@ BOOL CWnd::CreateEx(DWORD dwExStyle, LPCWSTR pszClassName, LPCWSTR pszTitle, DWO
     return hWnd != nullptr;
 }
 
+BOOL CWnd::SubclassWindow(HWND hWnd)
+{
+    if (m_hWnd || !hWnd || AttachedObject(hWnd))
+        return FALSE;
+    Attach(hWnd);
+    m_pfnSuperWndProc = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrW(hWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&CWnd::SubclassProc)));
+    if (!m_pfnSuperWndProc) {
+        RemovePropW(hWnd, kObjectProperty);
+        m_hWnd = nullptr;
+        return FALSE;
+    }
+    return TRUE;
+}
+
 BOOL CWnd::CreateHidden(LPCWSTR pszClassName, LPCWSTR pszTitle, DWORD dwExStyle)
 {
     if (!RegisterWindowClass(pszClassName))
@@ -134,6 +153,8 @@ LRESULT CWnd::Default()
         m_pCurMsg->bDefaultAfter = TRUE;
         return 0;
     }
+    if (m_pfnSuperWndProc)
+        return CallWindowProcW(m_pfnSuperWndProc, m_hWnd, m_pCurMsg->uMsg, m_pCurMsg->wParam, m_pCurMsg->lParam);
     return DefWindowProcW(m_hWnd, m_pCurMsg->uMsg, m_pCurMsg->wParam, m_pCurMsg->lParam);
 }
 
@@ -220,6 +241,22 @@ LRESULT CALLBACK CWnd::WndProc(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lPara
     return lResult;
 }
 
+LRESULT CALLBACK CWnd::SubclassProc(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam)
+{
+    CWnd* pWnd = AttachedObject(hWnd);
+    if (!pWnd || !pWnd->m_pfnSuperWndProc)
+        return DefWindowProcW(hWnd, uMsg, wParam, lParam);
+    // Kept here: the object may be gone once a handler returns.
+    const WNDPROC pfnSuper = pWnd->m_pfnSuperWndProc;
+    CURRENT_MSG cur = {uMsg, wParam, lParam, FALSE, FALSE};
+    LRESULT lResult = 0;
+    if (!pWnd->Dispatch(hWnd, cur, &lResult))
+        lResult = CallWindowProcW(pfnSuper, hWnd, uMsg, wParam, lParam);
+    if (uMsg == WM_NCDESTROY && AttachedObject(hWnd) == pWnd)
+        pWnd->FinishNcDestroy();
+    return lResult;
+}
+
 CDialog::CDialog(UINT nIDTemplate, HWND hWndParent)
     : m_hInstResource(GetModuleHandleW(nullptr)), m_nIDTemplate(nIDTemplate), m_pTemplate(nullptr),
       m_hWndParent(hWndParent)
@@ -280,7 +317,8 @@ INT_PTR CALLBACK CDialog::DlgProc(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lP
     if (uMsg == WM_INITDIALOG) {
         auto* pDlg = reinterpret_cast<CDialog*>(lParam);
         pDlg->Attach(hWnd);
-        if (!pDlg->m_bModal)
+        // A child dialog (a property page) is fed to the dialog manager through its top window.
+        if (!pDlg->m_bModal && !(GetWindowLongPtrW(hWnd, GWL_STYLE) & WS_CHILD))
             t_modelessDialogs.push_back(hWnd);
         return pDlg->OnInitDialog();
     }

@@ -45,6 +45,11 @@ public:
     // that it is neither translated nor dispatched. The base takes nothing.
     virtual BOOL PreTranslateMessage(MSG* pMsg);
 
+    // Routes the messages of a window made elsewhere (a system dialog such as a property sheet)
+    // through this object: its window procedure is replaced, and what the table does not take,
+    // or a handler passes on with Default(), goes to the procedure it had.
+    BOOL SubclassWindow(HWND hWnd);
+
     // Mouse capture of this window: taken, asked for, and given up only while this window holds it.
     void CaptureMouse();
     BOOL HasMouseCapture() const;
@@ -82,8 +87,9 @@ protected:
     }
 
     // Inside a handler: the default processing of the message being handled.
-    // A plain window runs DefWindowProcW now and returns its result; a dialog lets the
-    // dialog manager's default processing run after the handler returns, and returns 0.
+    // A plain window runs DefWindowProcW now and returns its result, a subclassed one its former
+    // procedure; a dialog lets the dialog manager's default processing run after the handler
+    // returns, and returns 0.
     LRESULT Default();
 
     // Called after the window's last message (WM_NCDESTROY), when m_hWnd is null:
@@ -129,7 +135,9 @@ private:
     void Detach();
 
     static LRESULT CALLBACK WndProc(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam);
+    static LRESULT CALLBACK SubclassProc(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam);
 
+    WNDPROC m_pfnSuperWndProc = nullptr;
     std::vector<ENTRY<MSGHANDLER>> m_msgTable;
     std::vector<ENTRY<CMDHANDLER>> m_cmdTable;
     std::vector<NOTIFY_ENTRY> m_notifyTable;
@@ -163,8 +171,10 @@ protected:
 
     BOOL IsModal() const { return m_bModal; }
 
-private:
+    // The dialog procedure of every dialog of this framework; WM_INITDIALOG's lParam is the object.
     static INT_PTR CALLBACK DlgProc(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam);
+
+private:
 
     UINT m_nIDTemplate;
     const DLGTEMPLATE* m_pTemplate;
