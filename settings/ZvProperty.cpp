@@ -1,3 +1,11 @@
+// The settings program's entry point.
 #include <windows.h>
 
-int WINAPI wWinMain(HINSTANCE, HINSTANCE, LPWSTR, int) { return 0; }
+#include "ZvPropertyApp.h"
+
+static CZvPropertyApp theApp;
+
+int WINAPI wWinMain(HINSTANCE hInstance, HINSTANCE, LPWSTR lpCmdLine, int nCmdShow)
+{
+    return RunApplication(theApp, hInstance, lpCmdLine, nCmdShow);
+}

@@ -38,7 +38,11 @@ TEST(StringTable, GatewayInitFailure) {
 }
 
 TEST(StringTable, SettingsAppName) {
-  EXPECT_EQ(LoadProgramString(L"ZvProperty64.exe", 101), std::optional<std::wstring>(L"Zuvora!"));
+  EXPECT_EQ(LoadProgramString(L"ZvProperty64.exe", 102), std::optional<std::wstring>(L"Zuvora!"));
+  EXPECT_EQ(LoadProgramString(L"ZvProperty64.exe", 103),
+            std::optional<std::wstring>(L"Zuvora! Property Setting Utility"));
+  EXPECT_EQ(LoadProgramString(L"ZvProperty64.exe", 101),
+            std::optional<std::wstring>(L"Zuvora! のプロパティ バージョン情報(&A)..."));
 }
 
 TEST(StringTable, MissingStringIsNone) {
