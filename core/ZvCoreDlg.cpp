@@ -1,7 +1,7 @@
 // CZvCoreDlg: the window itself: its message table, start-up, the apply of the settings, the
 // teardown, the timer items and the log viewer's messages. Each other concern has a file of its
 // own: ZvCoreDlgHooks, ZvCoreDlgKeys, ZvCoreDlgAutoScroll, ZvCoreDlgScroll, ZvCoreDlgUndo,
-// ZvCoreDlgTrack, ZvCoreDlgAlign, ZvCoreDlgTray, ZvCoreDlgBars, ZvCoreDlgGateway.
+// ZvCoreDlgTrack, ZvCoreDlgAlign, ZvCoreDlgTray, ZvCoreDlgBars, ZvCoreDlgProperty, ZvCoreDlgGateway.
 #include "ZvCoreDlg.h"
 
 #include "HkGtwyEvtMngr.h"
