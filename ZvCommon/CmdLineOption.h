@@ -45,6 +45,10 @@ inline constexpr wchar_t CMDLINE_LOGLEVEL[] = L"LOGLEVEL";
 inline constexpr wchar_t CMDLINE_LOGLINE[] = L"LOGLINE";
 inline constexpr wchar_t CMDLINE_ALLOWMULTIMONITOR[] = L"ALLOWMULTIMONITOR";
 inline constexpr wchar_t CMDLINE_ALLOWEXECONNEWEROS[] = L"ALLOWEXECONNEWEROS";
+// The settings program's page shown first; the caller: the core program's window that started the
+// settings program, or the number the gateway is started with.
+inline constexpr wchar_t CMDLINE_PAGE[] = L"PAGE";
+inline constexpr wchar_t CMDLINE_CALLER[] = L"CALLER";
 
 // Which option a token was; also used as a mask of the options a program accepts.
 enum CMDLINE_OPTION : UINT {

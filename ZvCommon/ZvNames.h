@@ -72,3 +72,10 @@ inline constexpr const wchar_t* ZV_LOG_FILE = ZV_LOG64_FILE;
 inline constexpr const wchar_t* ZV_CORE_FILE = ZV_CORE32_FILE;
 inline constexpr const wchar_t* ZV_LOG_FILE = ZV_LOG32_FILE;
 #endif
+
+// ---- Settings exchange --------------------------------------------------------------------
+
+// Manual-reset events between the core program and the settings program: the core has read and
+// applied the settings blocks (Read End), or has written them (Write End).
+inline constexpr wchar_t ZV_PROP_READ_END_EVENT[] = L"Zuvora! Property Read End Event";
+inline constexpr wchar_t ZV_PROP_WRITE_END_EVENT[] = L"Zuvora! Property Write End Event";

@@ -1,7 +1,7 @@
 // CZvCoreDlg: the window itself: its message table, start-up, the apply of the settings, the
 // teardown, the timer items and the log viewer's messages. Each other concern has a file of its
 // own: ZvCoreDlgHooks, ZvCoreDlgKeys, ZvCoreDlgAutoScroll, ZvCoreDlgScroll, ZvCoreDlgUndo,
-// ZvCoreDlgTrack, ZvCoreDlgAlign, ZvCoreDlgTray, ZvCoreDlgBars, ZvCoreDlgGateway.
+// ZvCoreDlgTrack, ZvCoreDlgAlign, ZvCoreDlgTray, ZvCoreDlgBars, ZvCoreDlgProperty, ZvCoreDlgGateway.
 #include "ZvCoreDlg.h"
 
 #include "HkGtwyEvtMngr.h"
@@ -72,6 +72,14 @@ CZvCoreDlg::CZvCoreDlg()
     MapMessage(MSG_TRAY_NTFY, &CZvCoreDlg::OnTrayNtfy);
     MapMessage(MSG_TRAY_MENU, &CZvCoreDlg::OnTrayMenu);
     MapCommand(ID_ZV_PROPERTY, &CZvCoreDlg::OnProperty);
+    // Settings exchange
+    MapMessage(MSG_PROP_START, &CZvCoreDlg::OnPropStart);
+    MapMessage(MSG_PROP_WND, &CZvCoreDlg::OnPropWnd);
+    MapMessage(MSG_PROP_PAGE, &CZvCoreDlg::OnPropPage);
+    MapMessage(MSG_PROP_ALIVE, &CZvCoreDlg::OnPropAlive);
+    MapMessage(MSG_PROP_APPLY, &CZvCoreDlg::OnPropApply);
+    MapMessage(MSG_TMR_PROP_ALIVE, &CZvCoreDlg::OnTmrPropAlive);
+    MapMessage(MSG_TMR_PROP_DEAD, &CZvCoreDlg::OnTmrPropDead);
     // Gateway link
     MapCommand(ID_ZV_APP_EXIT, &CZvCoreDlg::OnAppExit);
     MapMessage(MSG_HKGTWY_END, &CZvCoreDlg::OnHkGtwyEnd);
@@ -179,6 +187,9 @@ LRESULT CZvCoreDlg::OnClose(WPARAM, LPARAM) noexcept
 
 LRESULT CZvCoreDlg::OnDestroy(WPARAM, LPARAM) noexcept
 {
+    // The settings program's sheet closes with us; what it would apply then finds no core.
+    if (m_hWndPropSheet && IsWindow(m_hWndPropSheet))
+        PostMessageW(m_hWndPropSheet, WM_CLOSE, 0, 0);
     if (CZvCoreApp* pApp = GetCoreApp(); pApp && pApp->m_bHelpOpened) {
         if (HWND hWndHelp = FindHelpWnd())
             PostMessageW(hWndHelp, WM_CLOSE, 0, 0);
@@ -199,7 +210,9 @@ LRESULT CZvCoreDlg::OnDestroy(WPARAM, LPARAM) noexcept
     m_pwe.reset();
     // Window tracking
     m_lstMinimizedWnd.clear();
-    for (int* pnId : {&m_nTmrLogStart, &m_nTmrWheelH, &m_nTmrWheelV, &m_nTmrIgnoreActivate, &m_nTmrAtScrlDelay,
+    DeletePropManager();
+    m_hPropProcess.reset();
+    for (int* pnId : {&m_nTmrLogStart, &m_nTmrPropAlive, &m_nTmrPropDead, &m_nTmrWheelH, &m_nTmrWheelV, &m_nTmrIgnoreActivate, &m_nTmrAtScrlDelay,
                       &m_nTmrAtScrl, &m_nTmrScroll, &m_nTmrHkGtwyAliveSend,
                       &m_nTmrHkGtwyAliveRecv, &m_nTmrHkGtwyEnd})
         DeleteTmrItem(*pnId);

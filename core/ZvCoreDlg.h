@@ -14,11 +14,14 @@
 #include "ScrollCalc.h"
 #include "ScrollManager.h"
 #include "ScrollMove.h"
+#include "SharedMemPropManager.h"
+#include "Sync.h"
 #include "TmrMngr.h"
 #include "UndoKind.h"
 #include "UndoList.h"
 #include "Window.h"
 #include "WndPlacer.h"
+#include "ZvNames.h"
 
 class CHkGtwyEvtMngr;
 struct ALIGN_KIND;
@@ -228,8 +231,6 @@ private:
     void DeleteTrayIcon() noexcept;
     LRESULT OnTrayNtfy(WPARAM wParam, LPARAM lParam) noexcept;
     LRESULT OnTrayMenu(WPARAM wParam, LPARAM) noexcept;
-    // Command 32778: the settings program.
-    void OnProperty() noexcept;
     // The icon's record; its window is null while no icon is shown.
     NOTIFYICONDATAW m_nid{};
     // The points of MSG_TRAY_MENU, until the menu request takes them.
@@ -271,6 +272,45 @@ private:
     DWORD m_dwHkGtwyPid = 0;
     // When the limit item last began to count: the link's start or the gateway's last ping.
     ULONGLONG m_qwHkGtwyAliveAt = 0;
+
+    // ---- Settings exchange (ZvCoreDlgProperty.cpp) ----
+    // The record into new settings blocks; FALSE, with no blocks kept, when not every section
+    // was copied.
+    BOOL CreatePropManager() noexcept;
+    // The settings program's blocks into the record, made sound first; FALSE leaves it as it was.
+    BOOL ReadPropManager() noexcept;
+    void DeletePropManager() noexcept;
+    // The settings program is active from here (hProcess: the one this core started, owned, or
+    // null); the hand-over's limit and the dead check run.
+    void BeginPropertySession(HANDLE hProcess) noexcept;
+    // The settings program has gone: the window events come back.
+    void EndPropertySession() noexcept;
+    // Command 32778: the settings program started with the settings handed over.
+    void OnProperty() noexcept;
+    LRESULT OnPropStart(WPARAM, LPARAM) noexcept;
+    LRESULT OnPropWnd(WPARAM wParam, LPARAM) noexcept;
+    LRESULT OnPropPage(WPARAM wParam, LPARAM) noexcept;
+    LRESULT OnPropAlive(WPARAM, LPARAM) noexcept;
+    LRESULT OnPropApply(WPARAM wParam, LPARAM lParam) noexcept;
+    LRESULT OnTmrPropAlive(WPARAM, LPARAM) noexcept;
+    LRESULT OnTmrPropDead(WPARAM, LPARAM) noexcept;
+    struct PROCESS_CLOSER {
+        void operator()(HANDLE h) const noexcept;
+    };
+    std::unique_ptr<CSharedMemPropManager> m_pPropManager;
+    // Set by the core for the settings program to wait on.
+    CEvent m_evtReadEnd{FALSE, TRUE, ZV_PROP_READ_END_EVENT};
+    CEvent m_evtWriteEnd{FALSE, TRUE, ZV_PROP_WRITE_END_EVENT};
+    // The settings program this core started, until it has gone.
+    std::unique_ptr<void, PROCESS_CLOSER> m_hPropProcess;
+    // The sheet it announced; null until then.
+    HWND m_hWndPropSheet = nullptr;
+    // Its final apply has come.
+    BOOL m_bPropEnding = FALSE;
+    // The page it showed last: the next start from the tray menu opens it.
+    int m_nPropPage = 0;
+    int m_nTmrPropAlive = 0;
+    int m_nTmrPropDead = 0;
 
     // ---- Arrangement (ZvCoreDlgAlign.cpp): commands 32772 to 32775 ----
     void OnAlignCenter() noexcept;

@@ -172,12 +172,3 @@ void CZvCoreDlg::PrepareTrayMenu(HMENU hPopup) noexcept
     for (UINT nId : {ID_ZV_ALIGN_CENTER, ID_ZV_ALIGN_CASCADE, ID_ZV_ALIGN_TILE_HORZ, ID_ZV_ALIGN_TILE_VERT, ID_ZV_APP_EXIT})
         EnableMenuItem(hPopup, nId, MF_BYCOMMAND | (bMoving ? MF_GRAYED : MF_ENABLED));
 }
-
-void CZvCoreDlg::OnProperty() noexcept
-{
-    if (m_bPropertyActive)
-        return;
-    // There is no settings program to start yet.
-    OutputLog(LOG_LEVEL_INFO, SENDER_CORE,
-              L"プロパティ : 設定プログラムがまだ無いため、何も起動しません.\r\n");
-}

@@ -6,8 +6,6 @@
 #include "CmdLineOption.h"
 #include "CommandLine.h"
 
-inline constexpr wchar_t CMDLINE_CALLER[] = L"CALLER";
-
 class CZvHook32to64CommandLineInfo : public CCommandLineInfo {
 public:
     CZvHook32to64CommandLineInfo(CMDLINE_OPTION_SET* pOpt, int* pnCaller) : m_pOpt(pOpt), m_pnCaller(pnCaller) {}

@@ -147,10 +147,12 @@ TEST_F(CoreTray, TheIconsMenuShowsTheLastUndoAndTheKeysCarryOutItsCommands)
     ASSERT_TRUE(m_run.WaitForMoveEnd());
     EXPECT_TRUE(SameRect(Shifted(m_rcA, 0, -10), WindowRect(m_hA))) << "the cancel item did something";
 
-    // The settings item starts nothing yet, and says so.
+    // The settings item starts the settings program; the one of the test layout ends at once, and
+    // the core takes the window events back.
     ASSERT_TRUE(OpenMenu());
     ASSERT_TRUE(KeyAndClose('P'));
-    EXPECT_TRUE(m_run.WaitForLine(L"プロパティ : 設定プログラムがまだ無いため、何も起動しません."));
+    EXPECT_TRUE(m_run.WaitForLine(L"プロパティ : 設定プログラムを起動します"));
+    EXPECT_TRUE(m_run.WaitForLine(L"プロパティ : 設定プログラムが終了しました."));
 
     // The arrangement popup: centre. Centred on the same area, the two windows share their centre
     // (to the pixel that halving drops).

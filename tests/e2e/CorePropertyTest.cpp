@@ -1,0 +1,321 @@
+// The core program's side of the settings exchange. The test plays the settings program: it holds
+// that program's single-instance mutex, reads and writes the eight settings blocks as sender 2,
+// stands a window of its own as the sheet and posts the private messages to the hidden window.
+// The settings program that the core starts from the test layout ends at once; the core then keeps
+// the exchange going because the mutex the test holds says the settings program runs.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "CoreRun.h"
+#include "PropertySet.h"
+#include "Sender.h"
+#include "SharedMemPropManager.h"
+#include "ZvMessages.h"
+#include "ZvNames.h"
+#include "ZvTestKit.h"
+
+using namespace zvkit;
+using namespace zvcore;
+
+namespace {
+
+constexpr UINT kCmdProperty = 32778;
+constexpr wchar_t kPropMutex[] = L"Zuvora! Property Setting Utility";
+constexpr wchar_t kStartedLine[] = L"プロパティ : 設定プログラムを起動します : ";
+constexpr wchar_t kHandedLine[] = L"プロパティ : 設定を設定プログラムに渡しました.";
+constexpr wchar_t kGoneLine[] = L"プロパティ : 設定プログラムが終了しました.";
+constexpr wchar_t kAppliedLine[] = L"プロパティ : 設定を適用しました.";
+constexpr wchar_t kCbtOffLine[] = L"CBT notification registered, Disable";
+constexpr wchar_t kCbtOnLine[] = L"CBT notification registered, Enable";
+constexpr wchar_t kActivateLine[] = L"ウィンドウのアクティブ化を検出 : ウィンドウ = ";
+
+struct HANDLE_CLOSER {
+    void operator()(HANDLE h) const noexcept { CloseHandle(h); }
+};
+using CHandle = std::unique_ptr<void, HANDLE_CLOSER>;
+
+// The settings program as the core meets it.
+class CFakeSettings {
+public:
+    explicit CFakeSettings(HWND hWndCore)
+        : m_hWndCore(hWndCore),
+          m_hMutex(CreateMutexW(nullptr, FALSE, kPropMutex)),
+          m_hReadEnd(CreateEventW(nullptr, TRUE, FALSE, ZV_PROP_READ_END_EVENT)),
+          m_hWriteEnd(CreateEventW(nullptr, TRUE, FALSE, ZV_PROP_WRITE_END_EVENT))
+    {
+    }
+    ~CFakeSettings() { Gone(); }
+
+    bool IsReady() const { return m_hMutex && m_hReadEnd && m_hWriteEnd; }
+    // Started by the user: asks for the blocks, and waits for them.
+    bool PostStart()
+    {
+        ResetEvent(m_hWriteEnd.get());
+        return PostMessageW(m_hWndCore, MSG_PROP_START, 0, 0) != FALSE;
+    }
+    bool AskForBlocks() { return PostStart() && WaitForEvent(m_hWriteEnd.get()); }
+    bool IsWriteEndSet() const { return WaitForSingleObject(m_hWriteEnd.get(), 0) == WAIT_OBJECT_0; }
+    static bool ReadBlocks(PROPERTY_SET& prop)
+    {
+        CSharedMemPropManager mngr(SENDER_PROP, &prop);
+        return mngr.Open() && mngr.Read();
+    }
+    // The sheet, announced to the core.
+    HWND ShowSheet()
+    {
+        m_hWndSheet = CreateWindowExW(0, L"STATIC", L"Zv Fake Sheet", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
+                                      GetModuleHandleW(nullptr), nullptr);
+        if (m_hWndSheet)
+            PostMessageW(m_hWndCore, MSG_PROP_WND, reinterpret_cast<WPARAM>(m_hWndSheet), 0);
+        return m_hWndSheet;
+    }
+    // OK or Apply: the record into blocks of our own, kept until the next apply, and the core told.
+    bool Apply(PROPERTY_SET& prop, LPARAM nEnding)
+    {
+        m_pMngr = std::make_unique<CSharedMemPropManager>(SENDER_PROP, &prop);
+        return m_pMngr->Create() && m_pMngr->Write() && Post(1, nEnding);
+    }
+    void DropBlocks() { m_pMngr.reset(); }
+    // The apply message with w and e as they are, then the wait for the Read End event.
+    bool Post(WPARAM w, LPARAM e)
+    {
+        ResetEvent(m_hReadEnd.get());
+        return PostMessageW(m_hWndCore, MSG_PROP_APPLY, w, e) && WaitForEvent(m_hReadEnd.get());
+    }
+    void DestroySheet()
+    {
+        if (m_hWndSheet)
+            DestroyWindow(m_hWndSheet);
+        m_hWndSheet = nullptr;
+    }
+    void Gone()
+    {
+        DestroySheet();
+        m_pMngr.reset();
+        m_hMutex.reset();
+    }
+
+private:
+    static bool WaitForEvent(HANDLE h)
+    {
+        return WaitUntil([h] { return WaitForSingleObject(h, 0) == WAIT_OBJECT_0; }, 10000);
+    }
+
+    HWND m_hWndCore;
+    CHandle m_hMutex;
+    CHandle m_hReadEnd;
+    CHandle m_hWriteEnd;
+    HWND m_hWndSheet = nullptr;
+    std::unique_ptr<CSharedMemPropManager> m_pMngr;
+};
+
+class CoreProperty : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(RegDeleteSettings());
+        m_rcWork = WorkArea();
+    }
+
+    // Every message posted before has been handled, and any move it asked for has ended.
+    bool Settle() const { return m_run.WaitForMoveEnd() && m_run.WaitForMoveEnd(); }
+    size_t Lines(const std::wstring& strLine) const { return CountOf(m_run.Log(), strLine); }
+    // Two windows: A on the screen, X with its right edge 300 pixels beyond the work area's.
+    bool MakeWindows()
+    {
+        const auto [hA, hX] = m_wnds.StartTitled(
+            {WndArg(300, 300, 300, 200, L"Zv Prop A"), WndArg(m_rcWork.right - 100, 300, 400, 200, L"Zv Prop X")});
+        m_hA = hA;
+        m_hX = hX;
+        return hA && hX && m_wnds.Foreground(hA);
+    }
+    // X activated the way a user does it: true when the core scrolled it into view.
+    bool ActivateXScrolls()
+    {
+        const RECT rcX = WindowRect(m_hX);
+        const size_t nBefore = Lines(kActivateLine + std::wstring(L"Zv Prop X,"));
+        if (!m_wnds.Foreground(m_hA) || !m_wnds.Foreground(m_hX) || !Settle())
+            return false;
+        return Lines(kActivateLine + std::wstring(L"Zv Prop X,")) > nBefore && !SameRect(rcX, WindowRect(m_hX));
+    }
+
+    CRegistryGuard m_guard{kMakerKey};
+    CCoreRun m_run{L"ZvCorePropertyTest"};
+    CTestWnds m_wnds;
+    RECT m_rcWork{};
+    HWND m_hA = nullptr;
+    HWND m_hX = nullptr;
+};
+
+}  // namespace
+
+TEST_F(CoreProperty, TheCommandHandsOverAndStartsTheProgramAnApplyTakesEffectAtOnceAndACancelChangesNothing)
+{
+    // Speed 1 moves at once, by a width of our own that the hand-over must carry.
+    ASSERT_TRUE(RegSetDword(L"View", L"Speed", 1));
+    ASSERT_TRUE(RegSetDword(L"Scroll", L"KeybdHorzLineAbs", 37));
+    ASSERT_TRUE(MakeWindows());
+    ASSERT_TRUE(m_run.Start());
+    const HWND hCore = m_run.Wnd();
+    const HWND hBarH = m_run.BarWnd(false);
+    ASSERT_NE(hBarH, nullptr);
+    ASSERT_TRUE(WaitUntil([&] { return IsWindowVisible(hBarH) != FALSE; }, 5000));
+    ASSERT_TRUE(m_run.WaitForLine(kCbtOnLine));
+
+    // The settings command: blocks holding the core's values, the program started with the first
+    // page and the caller, the window-event hook off and the gateway told so.
+    auto pFake = std::make_unique<CFakeSettings>(hCore);
+    ASSERT_TRUE(pFake->IsReady());
+    ASSERT_TRUE(m_run.Command(kCmdProperty));
+    ASSERT_TRUE(m_run.WaitForLine(kStartedLine));
+    const std::wstring strCaller =
+        std::to_wstring(static_cast<LONG>(static_cast<ULONG>(reinterpret_cast<ULONG_PTR>(hCore))));
+    EXPECT_EQ(1u, Lines(L"\\ZvProperty64.exe /LOGFILE=" + m_run.LogPath() + L" /LOGMODE=wt /LOGWINDOW"))
+        << m_run.LogLinesWith(kStartedLine);
+    EXPECT_EQ(1u, Lines(L" /PAGE=0 /CALLER=" + strCaller + L"\r\n")) << m_run.LogLinesWith(kStartedLine);
+    EXPECT_TRUE(m_run.WaitForLine(kCbtOffLine));
+    PROPERTY_SET prop;
+    ASSERT_TRUE(CFakeSettings::ReadBlocks(prop));
+    EXPECT_EQ(37, prop.propScrlWdth.aScrlWdth[kKeybdHorzLine].nAbs);
+    EXPECT_EQ(1, prop.propView.nSpeed);
+    EXPECT_EQ(1, prop.propView.bHorizontal);
+    EXPECT_EQ(reinterpret_cast<ULONG_PTR>(hBarH), prop.propPosSize.hWndHorz);
+    EXPECT_EQ(3u, prop.propKeybd.aKeyAssign[KEYASSIGN_LEFT_LINE].lstKey.size());
+
+    // The sheet; a page out of range is refused, the keyboard page kept for the next start.
+    ASSERT_NE(pFake->ShowSheet(), nullptr);
+    ASSERT_TRUE(PostMessageW(hCore, MSG_PROP_PAGE, 3, 0));
+    ASSERT_TRUE(PostMessageW(hCore, MSG_PROP_PAGE, 8, 0));
+    ASSERT_TRUE(m_run.WaitForLine(L"CZvCoreDlg::OnPropWnd() sheet = "));
+
+    // While the settings program is active, an off-screen window's activation scrolls nothing.
+    const RECT rcA = WindowRect(m_hA), rcX = WindowRect(m_hX);
+    ASSERT_TRUE(m_wnds.Foreground(m_hX));
+    ASSERT_TRUE(Settle());
+    EXPECT_TRUE(SameRect(rcX, WindowRect(m_hX))) << "an activation scrolled while the settings program was active";
+    EXPECT_TRUE(SameRect(rcA, WindowRect(m_hA)));
+
+    // An apply: a new keyboard width and no horizontal bar, at once and in the registry.
+    prop.propScrlWdth.aScrlWdth[kKeybdHorzLine].nMode = SCRLMODE_ABS;
+    prop.propScrlWdth.aScrlWdth[kKeybdHorzLine].nAbs = 55;
+    prop.propView.bHorizontal = 0;
+    ASSERT_TRUE(pFake->Apply(prop, 0)) << "no Read End after the apply";
+    EXPECT_TRUE(m_run.WaitForLine(kAppliedLine));
+    EXPECT_EQ(RegGetDword(L"Scroll", L"KeybdHorzLineAbs"), std::optional<DWORD>(55));
+    EXPECT_EQ(RegGetDword(L"View", L"Horizontal"), std::optional<DWORD>(0));
+    EXPECT_TRUE(WaitUntil([&] { return !IsWindowVisible(hBarH); }, 5000)) << "View Horizontal off left the bar";
+    ASSERT_TRUE(m_run.TypeAndSettle({VK_CONTROL, VK_MENU, VK_RIGHT}));
+    EXPECT_TRUE(WaitForRect(m_hA, Shifted(rcA, -55, 0), 5000)) << "the key scroll did not move by the new width";
+
+    // An apply whose blocks cannot be read applies and saves nothing, and is answered all the same.
+    pFake->DropBlocks();
+    ASSERT_TRUE(pFake->Post(1, 0));
+    EXPECT_TRUE(m_run.WaitForLine(L"could not read the settings blocks: nothing applied."));
+    EXPECT_EQ(1u, Lines(kAppliedLine));
+    EXPECT_EQ(RegGetDword(L"Scroll", L"KeybdHorzLineAbs"), std::optional<DWORD>(55));
+    EXPECT_EQ(RegGetDword(L"View", L"Speed"), std::optional<DWORD>(1));
+
+    // Cancel: nothing read, nothing saved; the core waits for the program to go.
+    prop.propScrlWdth.aScrlWdth[kKeybdHorzLine].nAbs = 99;
+    ASSERT_TRUE(pFake->Post(0, 1));
+    EXPECT_TRUE(m_run.WaitForLine(L"プロパティ : 設定プログラムが終了します (適用 = 0)."));
+    EXPECT_EQ(RegGetDword(L"Scroll", L"KeybdHorzLineAbs"), std::optional<DWORD>(55));
+    EXPECT_EQ(1u, Lines(kAppliedLine));
+    ASSERT_TRUE(Settle());
+    EXPECT_EQ(0u, Lines(kGoneLine)) << "the core let go while the settings program still ran";
+
+    // The program goes: the hook comes back, the gateway's too, and activations scroll again.
+    pFake->Gone();
+    ASSERT_TRUE(m_run.WaitForLine(kGoneLine));
+    EXPECT_TRUE(m_run.WaitForLine(kCbtOnLine, 2));
+    EXPECT_TRUE(ActivateXScrolls()) << "the window-event hook did not come back";
+
+    // The next start opens the page shown last. The program of the test layout ends at once and
+    // nobody holds the mutex: the core notices and takes its hook back.
+    pFake.reset();
+    ASSERT_TRUE(m_run.Command(kCmdProperty));
+    ASSERT_TRUE(m_run.WaitForLine(kStartedLine, 2));
+    EXPECT_EQ(1u, Lines(L" /PAGE=3 /CALLER=" + strCaller + L"\r\n")) << m_run.LogLinesWith(kStartedLine);
+    EXPECT_TRUE(m_run.WaitForLine(kGoneLine, 2));
+    EXPECT_TRUE(m_run.WaitForLine(kCbtOnLine, 3));
+    EXPECT_EQ(0, m_run.Close());
+}
+
+TEST_F(CoreProperty, AProgramStartedByTheUserAWaitingMoveThatFinishesASheetLostWithoutItsEndAndARefusedHandOver)
+{
+    // Twenty passes over 200 pixels: a move that waits between passes for about two seconds.
+    ASSERT_TRUE(RegSetDword(L"View", L"Speed", 20));
+    ASSERT_TRUE(RegSetDword(L"Scroll", L"KeybdHorzLineAbs", 200));
+    ASSERT_TRUE(MakeWindows());
+    ASSERT_TRUE(m_run.Start());
+    const HWND hCore = m_run.Wnd();
+    ASSERT_TRUE(m_run.WaitForLine(kCbtOnLine));
+
+    // Asked for by a settings program the user started; a second request changes nothing.
+    auto pFake = std::make_unique<CFakeSettings>(hCore);
+    ASSERT_TRUE(pFake->IsReady());
+    ASSERT_TRUE(pFake->AskForBlocks()) << "no Write End";
+    PROPERTY_SET prop;
+    ASSERT_TRUE(CFakeSettings::ReadBlocks(prop));
+    EXPECT_EQ(200, prop.propScrlWdth.aScrlWdth[kKeybdHorzLine].nAbs);
+    EXPECT_EQ(20, prop.propView.nSpeed);
+    ASSERT_TRUE(PostMessageW(hCore, MSG_PROP_START, 0, 0));
+    ASSERT_TRUE(m_run.WaitForLine(L"CZvCoreDlg::OnPropStart() ignored"));
+    EXPECT_EQ(1u, Lines(kHandedLine));
+    EXPECT_EQ(1u, Lines(kCbtOffLine));
+
+    // Handles that name no window, or a window of the core itself, are no sheet.
+    ASSERT_TRUE(PostMessageW(hCore, MSG_PROP_WND, 0x12345, 0));
+    ASSERT_TRUE(PostMessageW(hCore, MSG_PROP_WND, reinterpret_cast<WPARAM>(hCore), 0));
+    ASSERT_TRUE(m_run.WaitForLine(L"CZvCoreDlg::OnPropWnd() refused", 2));
+    ASSERT_NE(pFake->ShowSheet(), nullptr);
+    ASSERT_TRUE(m_run.WaitForLine(L"CZvCoreDlg::OnPropWnd() sheet = "));
+
+    // The settings program ends while a move waits between its passes: the move still finishes,
+    // and the next one is taken.
+    const RECT rcA = WindowRect(m_hA);
+    const RECT rcTarget = Shifted(rcA, -200, 0);
+    ASSERT_TRUE(m_run.PostDevice(kRight, kKeybdHorzLine));
+    ASSERT_TRUE(WaitUntil([&] { return !SameRect(rcA, WindowRect(m_hA)); }, 5000));
+    ASSERT_TRUE(pFake->Post(0, 1));
+    EXPECT_FALSE(SameRect(rcTarget, WindowRect(m_hA))) << "the move had ended before the settings program did";
+    EXPECT_TRUE(WaitForRect(m_hA, rcTarget, 10000)) << "the move waiting between passes never finished";
+    ASSERT_TRUE(m_run.PostDevice(kLeft, kKeybdHorzLine));
+    EXPECT_TRUE(WaitForRect(m_hA, rcA, 10000)) << "a scroll after the settings program's end was refused";
+    ASSERT_TRUE(Settle());
+    pFake->Gone();
+    ASSERT_TRUE(m_run.WaitForLine(kGoneLine));
+    ASSERT_TRUE(m_run.WaitForLine(kCbtOnLine, 2));
+
+    // A second run whose sheet is destroyed without the final apply, the program's mutex still
+    // held: the dead check notices, and the hook is back.
+    pFake = std::make_unique<CFakeSettings>(hCore);
+    ASSERT_TRUE(pFake->AskForBlocks());
+    ASSERT_TRUE(m_run.WaitForLine(kCbtOffLine, 2));
+    ASSERT_NE(pFake->ShowSheet(), nullptr);
+    ASSERT_TRUE(m_run.WaitForLine(L"CZvCoreDlg::OnPropWnd() sheet = ", 2));
+    pFake->DestroySheet();
+    ASSERT_TRUE(m_run.WaitForLine(kGoneLine, 2));
+    ASSERT_TRUE(m_run.WaitForLine(kCbtOnLine, 3));
+    EXPECT_TRUE(ActivateXScrolls()) << "the window-event hook did not come back";
+    pFake->Gone();
+
+    // The property mutex held elsewhere past the core's wait: nothing is handed over and the
+    // window events stay on.
+    {
+        CHandle hPropMutex(CreateMutexW(nullptr, TRUE, CSharedMemPropManager::MUTEX_NAME));
+        ASSERT_TRUE(hPropMutex);
+        ASSERT_TRUE(pFake->PostStart());
+        EXPECT_TRUE(m_run.WaitForLine(L"CZvCoreDlg::CreatePropManager() failed: nothing handed over."));
+        ReleaseMutex(hPropMutex.get());
+    }
+    ASSERT_TRUE(Settle());
+    EXPECT_FALSE(pFake->IsWriteEndSet());
+    EXPECT_EQ(2u, Lines(kHandedLine));
+    EXPECT_EQ(2u, Lines(kCbtOffLine));
+    EXPECT_EQ(0, m_run.Close());
+}
