@@ -11,13 +11,11 @@
 #include "CmdLineOption.h"
 #include "PropertySet.h"
 #include "WinApp.h"
+#include "ZvNames.h"
 
 inline constexpr wchar_t ZV_PROP_ALREADY_RUNNING_SUFFIX[] = L" は既に実行中です.";
 inline constexpr wchar_t ZV_PROP_START_LOG[] = L"ZvPropertyアプリケーション開始.\r\n";
 inline constexpr wchar_t ZV_PROP_END_LOG[] = L"ZvPropertyアプリケーション終了.\r\n";
-// Set by the core program once it has read and applied the blocks, and once it has written them.
-inline constexpr wchar_t ZV_PROP_READ_END_EVENT[] = L"Zuvora! Property Read End Event";
-inline constexpr wchar_t ZV_PROP_WRITE_END_EVENT[] = L"Zuvora! Property Write End Event";
 // How long the program waits for either event.
 inline constexpr DWORD ZV_PROP_CORE_WAIT_MS = 10000;
 

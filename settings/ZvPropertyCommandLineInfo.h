@@ -11,9 +11,6 @@
 #include "CmdLineOption.h"
 #include "CommandLine.h"
 
-inline constexpr wchar_t CMDLINE_PAGE[] = L"PAGE";
-inline constexpr wchar_t CMDLINE_CALLER[] = L"CALLER";
-
 // The number of pages of the sheet: PAGE names one of 0 to ZV_PROP_PAGE_COUNT - 1.
 inline constexpr int ZV_PROP_PAGE_COUNT = 8;
 

@@ -1,10 +1,12 @@
 // The core program's side of the settings exchange. The test plays the settings program: it holds
 // that program's single-instance mutex, reads and writes the eight settings blocks as sender 2,
 // stands a window of its own as the sheet and posts the private messages to the hidden window.
-// The settings program that the core starts from the test layout ends at once; the core then keeps
-// the exchange going because the mutex the test holds says the settings program runs.
+// The settings program that the core starts meanwhile refuses to run twice (its box is closed by the
+// test); the core keeps the exchange going because the mutex the test holds says the settings
+// program runs. Without the test's stand-in the real program's sheet comes up.
 #include <gtest/gtest.h>
 #include <windows.h>
+#include <commctrl.h>
 
 #include <memory>
 #include <optional>
@@ -32,6 +34,27 @@ constexpr wchar_t kAppliedLine[] = L"プロパティ : 設定を適用しまし�
 constexpr wchar_t kCbtOffLine[] = L"CBT notification registered, Disable";
 constexpr wchar_t kCbtOnLine[] = L"CBT notification registered, Enable";
 constexpr wchar_t kActivateLine[] = L"ウィンドウのアクティブ化を検出 : ウィンドウ = ";
+constexpr wchar_t kSettingsFile[] = L"ZvProperty64.exe";
+constexpr wchar_t kSheetTitle[] = L"Zuvora! のプロパティ";
+
+// The settings program the core started while the test holds its mutex: it says it runs already;
+// its box closed, it ends.
+void CloseRefusedSettingsProgram()
+{
+    DWORD dwPid = 0;
+    ASSERT_TRUE(WaitUntil(
+        [&] {
+            const std::set<DWORD> pids = ProcessesOf(kSettingsFile);
+            dwPid = pids.empty() ? 0 : *pids.begin();
+            return dwPid != 0;
+        },
+        10000));
+    const HWND hBox = WaitForMessageBox(dwPid, 10000);
+    ASSERT_NE(hBox, nullptr);
+    EXPECT_NE(MessageBoxText(hBox).find(L"は既に実行中です."), std::wstring::npos) << ToUtf8(MessageBoxText(hBox));
+    EXPECT_TRUE(CloseMessageBox(hBox));
+    EXPECT_TRUE(WaitUntil([] { return ProcessesOf(kSettingsFile).empty(); }, 10000));
+}
 
 struct HANDLE_CLOSER {
     void operator()(HANDLE h) const noexcept { CloseHandle(h); }
@@ -177,6 +200,7 @@ TEST_F(CoreProperty, TheCommandHandsOverAndStartsTheProgramAnApplyTakesEffectAtO
     EXPECT_EQ(1u, Lines(L"\\ZvProperty64.exe /LOGFILE=" + m_run.LogPath() + L" /LOGMODE=wt /LOGWINDOW"))
         << m_run.LogLinesWith(kStartedLine);
     EXPECT_EQ(1u, Lines(L" /PAGE=0 /CALLER=" + strCaller + L"\r\n")) << m_run.LogLinesWith(kStartedLine);
+    ASSERT_NO_FATAL_FAILURE(CloseRefusedSettingsProgram());
     EXPECT_TRUE(m_run.WaitForLine(kCbtOffLine));
     PROPERTY_SET prop;
     ASSERT_TRUE(CFakeSettings::ReadBlocks(prop));
@@ -234,14 +258,20 @@ TEST_F(CoreProperty, TheCommandHandsOverAndStartsTheProgramAnApplyTakesEffectAtO
     EXPECT_TRUE(m_run.WaitForLine(kCbtOnLine, 2));
     EXPECT_TRUE(ActivateXScrolls()) << "the window-event hook did not come back";
 
-    // The next start opens the page shown last. The program of the test layout ends at once and
-    // nobody holds the mutex: the core notices and takes its hook back.
+    // The next start opens the page shown last: the settings program's own sheet comes up on the
+    // keyboard page, and its Cancel gives the core its hook back.
     pFake.reset();
     ASSERT_TRUE(m_run.Command(kCmdProperty));
     ASSERT_TRUE(m_run.WaitForLine(kStartedLine, 2));
     EXPECT_EQ(1u, Lines(L" /PAGE=3 /CALLER=" + strCaller + L"\r\n")) << m_run.LogLinesWith(kStartedLine);
+    const HWND hSheet = WaitForWindow(kSheetTitle, 15000, L"#32770");
+    ASSERT_NE(hSheet, nullptr);
+    const HWND hTab = reinterpret_cast<HWND>(SendMessageW(hSheet, PSM_GETTABCONTROL, 0, 0));
+    EXPECT_TRUE(WaitUntil([&] { return SendMessageW(hTab, TCM_GETCURSEL, 0, 0) == 3; }, 5000));
+    ASSERT_TRUE(PostMessageW(hSheet, PSM_PRESSBUTTON, PSBTN_CANCEL, 0));
     EXPECT_TRUE(m_run.WaitForLine(kGoneLine, 2));
     EXPECT_TRUE(m_run.WaitForLine(kCbtOnLine, 3));
+    EXPECT_TRUE(WaitUntil([] { return ProcessesOf(kSettingsFile).empty(); }, 10000));
     EXPECT_EQ(0, m_run.Close());
 }
 

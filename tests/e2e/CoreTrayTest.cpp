@@ -4,6 +4,7 @@
 // menu carry out its commands; during a move the items that would cut into it are grey.
 #include <gtest/gtest.h>
 #include <windows.h>
+#include <commctrl.h>
 
 #include <cstdlib>
 #include <optional>
@@ -147,11 +148,14 @@ TEST_F(CoreTray, TheIconsMenuShowsTheLastUndoAndTheKeysCarryOutItsCommands)
     ASSERT_TRUE(m_run.WaitForMoveEnd());
     EXPECT_TRUE(SameRect(Shifted(m_rcA, 0, -10), WindowRect(m_hA))) << "the cancel item did something";
 
-    // The settings item starts the settings program; the one of the test layout ends at once, and
+    // The settings item starts the settings program: its sheet comes up, and once it is cancelled
     // the core takes the window events back.
     ASSERT_TRUE(OpenMenu());
     ASSERT_TRUE(KeyAndClose('P'));
     EXPECT_TRUE(m_run.WaitForLine(L"プロパティ : 設定プログラムを起動します"));
+    const HWND hSheet = WaitForWindow(L"Zuvora! のプロパティ", 15000, L"#32770");
+    ASSERT_NE(hSheet, nullptr) << "no settings sheet";
+    ASSERT_TRUE(PostMessageW(hSheet, PSM_PRESSBUTTON, PSBTN_CANCEL, 0));
     EXPECT_TRUE(m_run.WaitForLine(L"プロパティ : 設定プログラムが終了しました."));
 
     // The arrangement popup: centre. Centred on the same area, the two windows share their centre
