@@ -1,11 +1,53 @@
 #include "ZvPropertyPages.h"
 
+#include <iterator>
+#include <string>
+
+#include "ListItems.h"
+#include "Strings.h"
 #include "ZvMessages.h"
 #include "ZvPropertySheet.h"
+
+namespace {
+
+std::wstring WindowText(HWND hWnd)
+{
+    std::wstring str(static_cast<size_t>(GetWindowTextLengthW(hWnd)) + 1, L'\0');
+    str.resize(static_cast<size_t>(GetWindowTextW(hWnd, str.data(), static_cast<int>(str.size()))));
+    return str;
+}
+
+// The control tells its parent that it took the focus. The codes overlap between control classes,
+// so the class decides (a button tells only with BS_NOTIFY).
+bool IsFocusNotification(HWND hWndCtrl, UINT nCode)
+{
+    wchar_t szClass[32] = {};
+    GetClassNameW(hWndCtrl, szClass, static_cast<int>(std::size(szClass)));
+    if (lstrcmpiW(szClass, L"Edit") == 0)
+        return nCode == EN_SETFOCUS;
+    if (lstrcmpiW(szClass, L"ComboBox") == 0)
+        return nCode == CBN_SETFOCUS;
+    if (lstrcmpiW(szClass, L"ListBox") == 0)
+        return nCode == LBN_SETFOCUS;
+    if (lstrcmpiW(szClass, L"Button") == 0)
+        return nCode == BN_SETFOCUS;
+    return false;
+}
+
+void SetCheck(HWND hWndPage, int nId, BOOL bChecked)
+{
+    CheckDlgButton(hWndPage, nId, bChecked ? BST_CHECKED : BST_UNCHECKED);
+}
+
+} // namespace
+
+// ---- CZvPropertyPage ----------------------------------------------------------------------
 
 CZvPropertyPage::CZvPropertyPage(UINT nIDTemplate, PROPERTY_SET* pProp, CZvPropertySheet* pSheet, int nPageIndex)
     : CPropertyPage(nIDTemplate), m_pProp(pProp), m_pSheet(pSheet), m_nPageIndex(nPageIndex)
 {
+    MapMessage(WM_COMMAND, &CZvPropertyPage::OnCommand);
+    MapMessage(MSG_PROP_REFOCUS, &CZvPropertyPage::OnPropRefocus);
 }
 
 BOOL CZvPropertyPage::OnApply(BOOL bClosing)
@@ -21,8 +63,87 @@ BOOL CZvPropertyPage::OnSetActive()
 {
     if (m_pSheet && m_pSheet->m_hWnd)
         PostMessageW(m_pSheet->m_hWnd, MSG_PROP_PAGE, static_cast<WPARAM>(m_nPageIndex), 0);
+    OnActivatePage();
     return CPropertyPage::OnSetActive();
 }
+
+BOOL CZvPropertyPage::OnKillActive()
+{
+    RANGE_ERROR err;
+    if (m_bInitialized && !CheckRanges(&err)) {
+        ShowRangeError(err);
+        return FALSE;
+    }
+    return CPropertyPage::OnKillActive();
+}
+
+void CZvPropertyPage::ShowRangeError(const RANGE_ERROR& err)
+{
+    ShowMessageBox(PageValues::RangeMessage(err).c_str(), LoadResString(IDS_ZV_CAPTION).c_str(), MB_ICONERROR,
+                   m_hWnd);
+    // Posted: the focus is given back only after the sheet has finished refusing the change.
+    HWND hWndEdit = err.nField >= 0 ? GetDlgItem(m_hWnd, err.nField) : nullptr;
+    PostMessageW(m_hWnd, MSG_PROP_REFOCUS, reinterpret_cast<WPARAM>(hWndEdit), 0);
+}
+
+LRESULT CZvPropertyPage::OnPropRefocus(WPARAM wParam, LPARAM)
+{
+    HWND hWndEdit = reinterpret_cast<HWND>(wParam);
+    // Only an edit of this page: the message could come from anywhere.
+    if (!hWndEdit || !IsChild(m_hWnd, hWndEdit))
+        return 0;
+    const std::wstring strText = WindowText(hWndEdit);
+    SendMessageW(hWndEdit, EM_SETSEL, 0, static_cast<LPARAM>(strText.size()));
+    SendMessageW(hWndEdit, EM_SCROLLCARET, 0, 0);
+    SetFocus(hWndEdit);
+    return 0;
+}
+
+LRESULT CZvPropertyPage::OnCommand(WPARAM wParam, LPARAM lParam)
+{
+    const UINT nId = LOWORD(wParam);
+    const UINT nCode = HIWORD(wParam);
+    HWND hWndCtrl = reinterpret_cast<HWND>(lParam);
+    if (!hWndCtrl)
+        return Default();
+    if (IsFocusNotification(hWndCtrl, nCode))
+        ShowHelpFor(static_cast<int>(nId));
+    if (nId == IDC_DEFAULT && nCode == BN_CLICKED) {
+        ShowHelpFor(IDC_DEFAULT);
+        if (OnDefault())
+            SetModified(TRUE);
+        return 0;
+    }
+    if (OnControlCommand(nId, nCode, hWndCtrl))
+        return 0;
+    return Default();
+}
+
+void CZvPropertyPage::SetHelpLine(UINT nIdString)
+{
+    if (HWND hWndHelp = GetDlgItem(m_hWnd, IDC_HELP_LINE))
+        SetWindowTextW(hWndHelp, LoadResString(nIdString).c_str());
+}
+
+void CZvPropertyPage::ShowHelpFor(int nCtrlId)
+{
+    if (const UINT nIdString = GetHelpStringId(nCtrlId))
+        SetHelpLine(nIdString);
+}
+
+void CZvPropertyPage::ShowHelpForFocus()
+{
+    HWND hWndFocus = GetFocus();
+    if (hWndFocus && IsChild(m_hWnd, hWndFocus))
+        ShowHelpFor(GetDlgCtrlID(hWndFocus));
+}
+
+int CZvPropertyPage::ReadEditNumber(int nId) const
+{
+    return PageValues::ReadNumber(WindowText(GetDlgItem(m_hWnd, nId)));
+}
+
+// ---- CPropertyPageFix ---------------------------------------------------------------------
 
 BOOL CPropertyPageFix::OnInitDialog()
 {
@@ -32,4 +153,92 @@ BOOL CPropertyPageFix::OnInitDialog()
         EnableWindow(hWndGadget, FALSE);
     }
     return CZvPropertyPage::OnInitDialog();
+}
+
+// ---- CPropertyPageUndo --------------------------------------------------------------------
+
+BOOL CPropertyPageUndo::OnInitDialog()
+{
+    CZvPropertyPage::OnInitDialog();
+    HWND hWndWheel = GetDlgItem(m_hWnd, IDC_UN_WHEEL);
+    AddListItems(hWndWheel, {std::begin(PageValues::g_apszUndoWheelChoice),
+                             std::end(PageValues::g_apszUndoWheelChoice)});
+    SendMessageW(hWndWheel, CB_SETCURSEL, static_cast<WPARAM>(m_pProp->propUndo.nSaveTimeUndoDataInWheelScroll), 0);
+    SendDlgItemMessageW(m_hWnd, IDC_UN_DEPTH_SPIN, UDM_SETRANGE32, PageValues::UNDO_DEPTH_LOW,
+                        PageValues::UNDO_DEPTH_HIGH);
+    m_bInitialized = TRUE;
+    RefreshPage();
+    return TRUE;
+}
+
+void CPropertyPageUndo::RefreshPage()
+{
+    const PROP_UNDO& undo = m_pProp->propUndo;
+    SetCheck(m_hWnd, IDC_UN_SCROLL, undo.bScroll);
+    SetCheck(m_hWnd, IDC_UN_ALIGN, undo.bAlign);
+    SetCheck(m_hWnd, IDC_UN_RESIZE, undo.bResize);
+    SetCheck(m_hWnd, IDC_UN_RESIZEWND, undo.bUndoResizeWnd);
+    // The edit's change notification reads the same number back and changes nothing.
+    SetDlgItemTextW(m_hWnd, IDC_UN_DEPTH, FormatString(L"%u", static_cast<unsigned>(undo.nDepth)).c_str());
+}
+
+void CPropertyPageUndo::UpdateWheelList()
+{
+    EnableWindow(GetDlgItem(m_hWnd, IDC_UN_WHEEL), PageValues::IsUndoWheelListEnabled(*m_pProp));
+}
+
+void CPropertyPageUndo::OnActivatePage()
+{
+    UpdateWheelList();
+}
+
+BOOL CPropertyPageUndo::CheckRanges(RANGE_ERROR* pErr)
+{
+    return PageValues::CheckUndoDepth(m_pProp->propUndo, IDC_UN_DEPTH, pErr);
+}
+
+BOOL CPropertyPageUndo::OnControlCommand(UINT nId, UINT nCode, HWND hWndCtrl)
+{
+    PROP_UNDO& undo = m_pProp->propUndo;
+    switch (nId) {
+    case IDC_UN_SCROLL:
+    case IDC_UN_ALIGN:
+    case IDC_UN_RESIZE:
+    case IDC_UN_RESIZEWND: {
+        if (nCode != BN_CLICKED)
+            return FALSE;
+        BOOL& bField = nId == IDC_UN_SCROLL  ? undo.bScroll
+                       : nId == IDC_UN_ALIGN ? undo.bAlign
+                       : nId == IDC_UN_RESIZE ? undo.bResize
+                                              : undo.bUndoResizeWnd;
+        bField = !bField;
+        if (nId == IDC_UN_SCROLL)
+            UpdateWheelList();
+        SetModified(TRUE);
+        RefreshPage();
+        return TRUE;
+    }
+    case IDC_UN_WHEEL: {
+        if (nCode != CBN_SELCHANGE || !m_bInitialized)
+            return FALSE;
+        const LRESULT nSel = SendMessageW(hWndCtrl, CB_GETCURSEL, 0, 0);
+        if (nSel == CB_ERR)
+            return TRUE;
+        undo.nSaveTimeUndoDataInWheelScroll = static_cast<int>(nSel);
+        SetModified(TRUE);
+        return TRUE;
+    }
+    case IDC_UN_DEPTH: {
+        if (nCode != EN_CHANGE || !m_bInitialized)
+            return FALSE;
+        const int nDepth = ReadEditNumber(IDC_UN_DEPTH);
+        if (nDepth != undo.nDepth) {
+            undo.nDepth = nDepth;
+            SetModified(TRUE);
+        }
+        return TRUE;
+    }
+    default:
+        return FALSE;
+    }
 }

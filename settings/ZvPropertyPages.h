@@ -1,10 +1,12 @@
 // The eight settings pages. What they share lives in CZvPropertyPage: the record, the sheet and
-// the page's index, the apply that goes through the sheet and the relay of the active page.
-// Each page class adds only what is its own.
+// the page's index, the apply that goes through the sheet, the relay of the active page, the range
+// check on leaving with its message and refocus, the help line and the defaults button. Each page
+// class adds only what is its own, through the hooks the base calls.
 #pragma once
 
 #include <windows.h>
 
+#include "PageValues.h"
 #include "PropertySet.h"
 #include "PropertySheet.h"
 #include "resource.h"
@@ -21,12 +23,46 @@ protected:
     // The sheet stores (the registry, or the core program through the blocks) on its own
     // message; the Cancel button reads Close afterwards, since what is stored stays stored.
     BOOL OnApply(BOOL bClosing) override;
-    // The sheet relays the new page to the core program, which opens it next time.
+    // The sheet relays the new page to the core program, which opens it next time; then the
+    // page's own steps (OnActivatePage).
     BOOL OnSetActive() override;
+    // A value out of range keeps the user on the page: the range message, then the failing edit
+    // selected and focused once the box has gone (MSG_PROP_REFOCUS).
+    BOOL OnKillActive() override;
+
+    // What a page fills in. Each is called only for what the page's template holds.
+    // Its own steps when it becomes the current page.
+    virtual void OnActivatePage() {}
+    // The check on leaving, once initialised: FALSE with *pErr for the first value out of range.
+    virtual BOOL CheckRanges(RANGE_ERROR* /*pErr*/) { return TRUE; }
+    // A control's notification (WM_COMMAND): TRUE when the page took it.
+    virtual BOOL OnControlCommand(UINT /*nId*/, UINT /*nCode*/, HWND /*hWndCtrl*/) { return FALSE; }
+    // The help line's string for a control that takes the focus; 0 leaves the line as it is.
+    virtual UINT GetHelpStringId(int /*nCtrlId*/) const { return 0; }
+    // Button 1010: the page's defaults into the record and its controls; TRUE when the record
+    // changed (the page is then marked modified).
+    virtual BOOL OnDefault() { return FALSE; }
+
+    // The help line (static 1011) shows string nIdString.
+    void SetHelpLine(UINT nIdString);
+    // The help line shows the text of the control that has the focus, when it has one.
+    void ShowHelpForFocus();
+    // The range message, owned by this page, and the refocus of the failing edit posted.
+    void ShowRangeError(const RANGE_ERROR& err);
+    // The edit's text read as the pages read numbers (PageValues::ReadNumber).
+    int ReadEditNumber(int nId) const;
 
     PROPERTY_SET* m_pProp;
     CZvPropertySheet* m_pSheet;
     int m_nPageIndex;
+    // Set at the end of the page's initialisation: notifications that come while the page fills
+    // its own controls change nothing.
+    BOOL m_bInitialized = FALSE;
+
+private:
+    LRESULT OnCommand(WPARAM wParam, LPARAM lParam);
+    LRESULT OnPropRefocus(WPARAM wParam, LPARAM lParam);
+    void ShowHelpFor(int nCtrlId);
 };
 
 class CPropertyPageScrlWdth : public CZvPropertyPage {
@@ -68,10 +104,21 @@ public:
         : CZvPropertyPage(IDD_PROPPAGE_ZVWINDOW, pProp, pSheet, nPageIndex) {}
 };
 
+// Undo: which operations are undone, how wheel scrolls are merged into one step, and the depth.
 class CPropertyPageUndo : public CZvPropertyPage {
 public:
     CPropertyPageUndo(PROPERTY_SET* pProp, CZvPropertySheet* pSheet, int nPageIndex)
         : CZvPropertyPage(IDD_PROPPAGE_UNDO, pProp, pSheet, nPageIndex) {}
+
+protected:
+    BOOL OnInitDialog() override;
+    void OnActivatePage() override;
+    BOOL CheckRanges(RANGE_ERROR* pErr) override;
+    BOOL OnControlCommand(UINT nId, UINT nCode, HWND hWndCtrl) override;
+
+private:
+    void RefreshPage();
+    void UpdateWheelList();
 };
 
 class CPropertyPageAutoScrl : public CZvPropertyPage {

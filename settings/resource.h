@@ -49,6 +49,8 @@
 #define IDS_ZV_ERR_MUTEX            501
 #define IDS_ZV_ERR_HWND             502
 #define IDS_ZV_ERR_PROFILE          504
+// The range message of every page that checks numbers when it is left.
+#define IDS_ZV_ERR_RANGE            505
 
 // The about box.
 #define IDC_ABOUT_ICON              1100
