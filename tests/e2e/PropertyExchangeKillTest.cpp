@@ -348,7 +348,7 @@ void StoreSum(BYTE* pb, int nLen)
 
 // Spoils one block in one of six ways; only the count fields are spoilt with a sound checksum,
 // so that each block is refused for what a reader must check.
-void Spoil(BLOCK_VIEW& v, std::mt19937& rng)
+std::string Spoil(BLOCK_VIEW& v, std::mt19937& rng)
 {
     const int nLen = static_cast<int>(v.sound.size()) - 1;
     auto pick = [&](int nMin, int nMax) { return std::uniform_int_distribution<int>(nMin, nMax)(rng); };
@@ -378,8 +378,8 @@ void Spoil(BLOCK_VIEW& v, std::mt19937& rng)
     case 3:  // the checksum
         v.pb[nLen] ^= byXor;
         break;
-    case 4:  // a byte of the payload
-        v.pb[pick(4 + v.nTagLen + 2, nLen - 1)] ^= byXor;
+    case 4:  // a byte of the payload that the checksum covers (the frame's last byte it does not)
+        v.pb[pick(4 + v.nTagLen + 2, nLen - 2)] ^= byXor;
         break;
     default: {  // a count or size that no longer adds up, the checksum made to match
         int nOfs = 0;
@@ -399,9 +399,10 @@ void Spoil(BLOCK_VIEW& v, std::mt19937& rng)
         nValue = pick(0, 1) ? static_cast<int>(rng()) : nValue + pick(1, 300);
         memcpy(v.pb + nOfs, &nValue, 4);
         StoreSum(v.pb, nLen);
-        break;
+        return "block " + std::to_string(v.nBlock) + " field at " + std::to_string(nOfs) + " = " + std::to_string(nValue);
     }
     }
+    return "block " + std::to_string(v.nBlock) + " kind " + std::to_string(nKind);
 }
 
 }  // namespace
@@ -445,17 +446,19 @@ TEST_F(PropertyExchangeKill, MalformedSettingsBlocksAreRefusedAndTheRecordStaysA
     }
 
     std::mt19937 rng(20261209);
+    std::string strLast[10];
     const ULONGLONG t0 = GetTickCount64();
     for (int n = 0; n < nCount; ++n) {
         for (BLOCK_VIEW& v : views)
             memcpy(v.pb, v.sound.data(), v.sound.size());
-        Spoil(views[n % CSharedMemPropManager::BLOCK_COUNT], rng);
+        strLast[n % 10] = Spoil(views[n % CSharedMemPropManager::BLOCK_COUNT], rng);
         ASSERT_TRUE(pFake->Post(1, 0)) << "no answer to block set " << n;
         // The log viewer keeps pace (lines beyond its queue would be counted, not written).
         if (n % 10 == 9) {
             ASSERT_TRUE(m_run.WaitForLine(kRefusedLine, n + 1, 20000)) << "block set " << n << " not refused: "
                                                                  << Lines(kRefusedLine) << " refused, "
-                                                                 << Lines(kAppliedLine) << " applied";
+                                                                 << Lines(kAppliedLine) << " applied; the last ten: "
+                                                                 << strLast[0] << "; " << strLast[1] << "; " << strLast[2] << "; " << strLast[3] << "; " << strLast[4] << "; " << strLast[5] << "; " << strLast[6] << "; " << strLast[7] << "; " << strLast[8] << "; " << strLast[9];
         }
     }
     const ULONGLONG ms = GetTickCount64() - t0;
