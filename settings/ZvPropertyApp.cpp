@@ -141,7 +141,8 @@ void CZvPropertyApp::RunSheet()
     OutputLog(LOG_LEVEL_DEBUG, SENDER_PROP, L"CZvPropertyApp::RunSheet() sheet closed, result = %d.\r\n",
               static_cast<int>(nResult));
 
-    if (m_hWndCore && IsWindow(m_hWndCore)) {
+    const BOOL bCoreAlive = sheet.IsCoreAlive();
+    if (bCoreAlive) {
         if (m_hEvtReadEnd)
             ResetEvent(m_hEvtReadEnd);
         const BOOL bPosted = sheet.ApplyToCore(nResult == IDOK, 1);
@@ -153,7 +154,11 @@ void CZvPropertyApp::RunSheet()
                 OutputLog(LOG_LEVEL_INFO, SENDER_PROP, L"CZvPropertyApp::RunSheet() read end not signalled.\r\n");
         }
     }
-    if (m_bNoCore && nResult == IDOK)
+    // A core program that has gone while the sheet was open takes nothing back: OK stores the
+    // record itself, a whole one (read from the blocks, or loaded from the registry).
+    if (m_hWndCore && !bCoreAlive)
+        OutputLog(LOG_LEVEL_ERROR, SENDER_PROP, L"CZvPropertyApp::RunSheet() the core program has gone.\r\n");
+    if ((m_bNoCore || !bCoreAlive) && nResult == IDOK)
         SaveProperty(m_propSet);
     ClearPropertyLists(m_propSet);
 }

@@ -107,17 +107,24 @@ void CZvPropertySheet::DeletePropManager()
 
 BOOL CZvPropertySheet::ApplyToCore(BOOL bWrite, LPARAM lEnding)
 {
-    if (!m_hWndCore || !IsWindow(m_hWndCore))
+    if (!IsCoreAlive())
         return FALSE;
     DeletePropManager();
     WPARAM wParam = 0;
     if (bWrite) {
+        // Blocks just made hold a zero record until Write has filled every one: the core program
+        // hears of them only when it has, or it would read and store that record. The apply is
+        // posted either way, since the final one is what gives the core program its window events
+        // back.
         m_pPropManager = std::make_unique<CSharedMemPropManager>(SENDER_PROP, m_pProp);
-        if (!m_pPropManager->Create())
-            return FALSE;
-        if (!m_pPropManager->Write())
-            OutputLog(LOG_LEVEL_ERROR, SENDER_PROP, L"CZvPropertySheet::ApplyToCore() Write failed.\r\n");
-        wParam = 1;
+        if (m_pPropManager->Create() && m_pPropManager->Write()) {
+            wParam = 1;
+        } else {
+            OutputLog(LOG_LEVEL_ERROR, SENDER_PROP,
+                      L"CZvPropertySheet::ApplyToCore() the settings blocks could not be written: nothing handed "
+                      L"over.\r\n");
+            DeletePropManager();
+        }
     }
     return PostMessageW(m_hWndCore, MSG_PROP_APPLY, wParam, lEnding);
 }
@@ -291,7 +298,8 @@ LRESULT CZvPropertySheet::OnPropPage(WPARAM wParam, LPARAM)
 LRESULT CZvPropertySheet::OnPropApply(WPARAM, LPARAM)
 {
     const CZvPropertyApp* pApp = GetPropertyApp();
-    if (pApp && pApp->IsNoCore()) {
+    // A core program that has gone since the start takes nothing: the registry keeps the settings.
+    if ((pApp && pApp->IsNoCore()) || !IsCoreAlive()) {
         SaveProperty(*m_pProp);
         OutputLog(LOG_LEVEL_INFO, SENDER_PROP, L"設定をレジストリに保存しました.\r\n");
     } else {

@@ -26,12 +26,15 @@ public:
     BOOL AddPages();
     // Whether the first read of the blocks took every section.
     BOOL IsReadFromCore() const noexcept { return m_bReadFromCore; }
-    // Blocks made from the record and written when bWrite, then MSG_PROP_APPLY (bWrite, lEnding)
-    // posted to the core program: TRUE when posted. The blocks live until the next apply or the
+    // Blocks made from the record and written when bWrite, then MSG_PROP_APPLY (1, lEnding)
+    // posted to the core program, or (0, lEnding) when the blocks could not be made or written
+    // (logged): TRUE when posted. The blocks live until the next apply or the
     // sheet's end, so that the core program can still open them when it handles the message.
     BOOL ApplyToCore(BOOL bWrite, LPARAM lEnding);
     void DeletePropManager();
     HWND GetCoreWnd() const noexcept { return m_hWndCore; }
+    // A core window was named and is still a window: the core program runs.
+    BOOL IsCoreAlive() const noexcept { return m_hWndCore && IsWindow(m_hWndCore); }
 
 protected:
     BOOL OnInitDialog() override;
