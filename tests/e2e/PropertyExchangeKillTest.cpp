@@ -414,8 +414,9 @@ TEST_F(PropertyExchangeKill, MalformedSettingsBlocksAreRefusedAndTheRecordStaysA
     ASSERT_TRUE(RegSetDword(L"View", L"Speed", 1));
     ASSERT_TRUE(RegSetDword(L"Scroll", L"KeybdHorzLineAbs", 37));
     ASSERT_TRUE(RegSetString(L"Fix", L"Fixed Window By Title No.0", L"Zv Fixed Title"));
-    // At INFO a refused set makes three lines, not a dozen.
-    ASSERT_TRUE(m_run.Start(L"/LOGLEVEL=INFO"));
+    // At INFO a refused set makes three lines, not a dozen; the log file is never begun anew, so
+    // that every refusal stays in the file the test reads, however long the run.
+    ASSERT_TRUE(m_run.Start(L"/LOGLEVEL=INFO /LOGLINE=100000000"));
     const HWND hCore = m_run.Wnd();
 
     // A whole record applied first: the registry holds it.

@@ -80,11 +80,15 @@ protected:
         EXPECT_EQ(GetWindow(hBox, GW_OWNER), m_hWndSheet) << "owned by the page, so by its sheet";
         ASSERT_TRUE(CloseMessageBox(hBox));
         const HWND hWndEdit = GetDlgItem(m_hWndPage, kIdDepth);
-        EXPECT_TRUE(WaitUntil([&] { return FocusOf(m_hWndSheet) == hWndEdit; }, 5000)) << pszWhat;
-        const LRESULT lSel = SendMessageW(hWndEdit, EM_GETSEL, 0, 0);
-        EXPECT_EQ(LOWORD(lSel), 0) << pszWhat;
-        EXPECT_EQ(HIWORD(lSel), static_cast<int>(SendMessageW(hWndEdit, WM_GETTEXTLENGTH, 0, 0))) << pszWhat;
-        EXPECT_GT(static_cast<int>(SendMessageW(hWndEdit, WM_GETTEXTLENGTH, 0, 0)), 0);
+        // The box gives the focus back at once; the refocus, posted, selects the text after it.
+        const auto wholeTextSelected = [&] {
+            const LRESULT lSel = SendMessageW(hWndEdit, EM_GETSEL, 0, 0);
+            const int nLen = static_cast<int>(SendMessageW(hWndEdit, WM_GETTEXTLENGTH, 0, 0));
+            return nLen > 0 && LOWORD(lSel) == 0 && HIWORD(lSel) == nLen;
+        };
+        EXPECT_TRUE(WaitUntil([&] { return FocusOf(m_hWndSheet) == hWndEdit && wholeTextSelected(); }, 5000))
+            << pszWhat << ": selection " << LOWORD(SendMessageW(hWndEdit, EM_GETSEL, 0, 0)) << " to "
+            << HIWORD(SendMessageW(hWndEdit, EM_GETSEL, 0, 0));
         EXPECT_EQ(CurrentPage(m_hWndSheet), m_hWndPage) << pszWhat;
         EXPECT_EQ(SendMessageW(PropSheet_GetTabControl(m_hWndSheet), TCM_GETCURSEL, 0, 0), kUndoPage) << pszWhat;
         EXPECT_TRUE(m_prop.IsRunning()) << pszWhat;
@@ -162,10 +166,16 @@ TEST_F(PropertyUndoPage, DepthOutOfRangeKeepsTheUserOnThePageAndAValidOneIsAppli
     ASSERT_NE(hAbout, nullptr);
     EXPECT_EQ(WindowPid(hAbout), m_prop.Pid());
     EXPECT_EQ(GetWindow(hAbout, GW_OWNER), m_hWndSheet);
+    // Found by its title before its controls are all made: the text is waited for.
     wchar_t szText[64] = {};
-    GetDlgItemTextW(hAbout, 1101, szText, 64);
-    EXPECT_STREQ(szText, L"Zuvora! のプロパティ Version 9.00");
-    EXPECT_FALSE(IsWindowEnabled(m_hWndSheet)) << "modal over the sheet";
+    EXPECT_TRUE(WaitUntil(
+        [&] {
+            GetDlgItemTextW(hAbout, 1101, szText, 64);
+            return std::wstring(szText) == L"Zuvora! のプロパティ Version 9.00";
+        },
+        5000))
+        << ToUtf8(szText);
+    EXPECT_TRUE(WaitUntil([&] { return !IsWindowEnabled(m_hWndSheet); }, 5000)) << "modal over the sheet";
     PostMessageW(hAbout, WM_COMMAND, IDOK, 0);
     EXPECT_TRUE(WaitUntil([&] { return !IsWindow(hAbout) && IsWindowEnabled(m_hWndSheet); }, 5000));
 
