@@ -81,18 +81,8 @@ BOOL CZvCoreApp::InitInstance()
     CWinApp::InitInstance();
 
     const std::wstring strAppName = LoadResString(IDS_ZV_APP_NAME);
-    m_hMutex = CreateMutexW(nullptr, FALSE, strAppName.c_str());
-    if (!m_hMutex) {
-        const DWORD dwErr = GetLastError();
-        ShowMessageBox(FormatString(LoadResString(IDS_ZV_ERR_MUTEX).c_str(), dwErr).c_str(),
-                       strAppName.c_str(), MB_ICONERROR);
+    if (!CreateInstanceMutex(m_hMutex, strAppName, LoadResString(IDS_ZV_ERR_MUTEX), ZV_ALREADY_RUNNING_SUFFIX))
         return FALSE;
-    }
-    if (GetLastError() == ERROR_ALREADY_EXISTS) {
-        ShowMessageBox((strAppName + ZV_ALREADY_RUNNING_SUFFIX).c_str(), strAppName.c_str(),
-                       MB_ICONINFORMATION);
-        return FALSE;
-    }
 
     // The settings program saves the registry when it ends: a core program starting now would
     // work on settings about to change.

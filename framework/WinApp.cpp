@@ -4,6 +4,7 @@
 
 #include "CommandLine.h"
 #include "Path.h"
+#include "Strings.h"
 #include "Window.h"
 
 namespace {
@@ -87,4 +88,20 @@ int RunApplication(CWinApp& app, HINSTANCE hInstance, LPCWSTR lpCmdLine, int nCm
     if (app.InitInstance())
         app.Run();
     return app.ExitInstance();
+}
+
+BOOL CreateInstanceMutex(HANDLE& hMutex, const std::wstring& strAppName, const std::wstring& strErrFormat,
+                         LPCWSTR pszRunningSuffix)
+{
+    hMutex = CreateMutexW(nullptr, FALSE, strAppName.c_str());
+    if (!hMutex) {
+        const DWORD dwErr = GetLastError();
+        ShowMessageBox(FormatString(strErrFormat.c_str(), dwErr).c_str(), strAppName.c_str(), MB_ICONERROR);
+        return FALSE;
+    }
+    if (GetLastError() == ERROR_ALREADY_EXISTS) {
+        ShowMessageBox((strAppName + pszRunningSuffix).c_str(), strAppName.c_str(), MB_ICONINFORMATION);
+        return FALSE;
+    }
+    return TRUE;
 }

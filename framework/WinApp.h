@@ -88,5 +88,12 @@ CWinApp* GetApp();
 // a program registers before its first window uses them.
 BOOL InitCommonControlClasses(DWORD dwIcc);
 
+// The program's single-instance mutex, named by its application name, created into hMutex. FALSE,
+// after its box, when it cannot be made (strErrFormat filled with the error code, error icon) or
+// another instance holds it already (the name followed by pszRunningSuffix); hMutex is then null or
+// the handle the program closes at its end.
+BOOL CreateInstanceMutex(HANDLE& hMutex, const std::wstring& strAppName, const std::wstring& strErrFormat,
+                         LPCWSTR pszRunningSuffix);
+
 // InitInstance; TRUE: Run; then ExitInstance, whose result is the exit code.
 int RunApplication(CWinApp& app, HINSTANCE hInstance, LPCWSTR lpCmdLine, int nCmdShow);

@@ -25,18 +25,8 @@ BOOL CZvHook32to64App::InitInstance()
     SetIniPath(ZV_GTWY_INI_FILE);
 
     const std::wstring strAppName = LoadResString(IDS_ZV_APP_NAME);
-    m_hMutex = CreateMutexW(nullptr, FALSE, strAppName.c_str());
-    if (!m_hMutex) {
-        const DWORD dwErr = GetLastError();
-        ShowMessageBox(FormatString(LoadResString(IDS_ZV_ERR_MUTEX).c_str(), dwErr).c_str(), strAppName.c_str(),
-                       MB_ICONERROR);
+    if (!CreateInstanceMutex(m_hMutex, strAppName, LoadResString(IDS_ZV_ERR_MUTEX), ZV_GTWY_ALREADY_RUNNING_SUFFIX))
         return FALSE;
-    }
-    if (GetLastError() == ERROR_ALREADY_EXISTS) {
-        ShowMessageBox((strAppName + ZV_GTWY_ALREADY_RUNNING_SUFFIX).c_str(), strAppName.c_str(),
-                       MB_ICONINFORMATION);
-        return FALSE;
-    }
 
     CZvHook32to64CommandLineInfo cmdInfo(&m_options, &m_nCaller);
     ParseCommandLine(cmdInfo);

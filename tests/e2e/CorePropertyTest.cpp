@@ -24,6 +24,7 @@ using namespace zvkit;
 using namespace zvcore;
 using zvprop::CFakeSettings;
 using zvprop::CHandle;
+using zvprop::CCoreExchangeTest;
 
 namespace {
 
@@ -34,7 +35,6 @@ constexpr wchar_t kGoneLine[] = L"プロパティ : 設定プログラムが終�
 constexpr wchar_t kAppliedLine[] = L"プロパティ : 設定を適用しました.";
 constexpr wchar_t kCbtOffLine[] = L"CBT notification registered, Disable";
 constexpr wchar_t kCbtOnLine[] = L"CBT notification registered, Enable";
-constexpr wchar_t kActivateLine[] = L"ウィンドウのアクティブ化を検出 : ウィンドウ = ";
 constexpr wchar_t kSettingsFile[] = L"ZvProperty64.exe";
 constexpr wchar_t kSheetTitle[] = L"Zuvora! のプロパティ";
 
@@ -57,42 +57,9 @@ void CloseRefusedSettingsProgram()
     EXPECT_TRUE(WaitUntil([] { return ProcessesOf(kSettingsFile).empty(); }, 10000));
 }
 
-class CoreProperty : public ::testing::Test {
+class CoreProperty : public CCoreExchangeTest {
 protected:
-    void SetUp() override
-    {
-        ASSERT_TRUE(RegDeleteSettings());
-        m_rcWork = WorkArea();
-    }
-
-    // Every message posted before has been handled, and any move it asked for has ended.
-    bool Settle() const { return m_run.WaitForMoveEnd() && m_run.WaitForMoveEnd(); }
-    size_t Lines(const std::wstring& strLine) const { return CountOf(m_run.Log(), strLine); }
-    // Two windows: A on the screen, X with its right edge 300 pixels beyond the work area's.
-    bool MakeWindows()
-    {
-        const auto [hA, hX] = m_wnds.StartTitled(
-            {WndArg(300, 300, 300, 200, L"Zv Prop A"), WndArg(m_rcWork.right - 100, 300, 400, 200, L"Zv Prop X")});
-        m_hA = hA;
-        m_hX = hX;
-        return hA && hX && m_wnds.Foreground(hA);
-    }
-    // X activated the way a user does it: true when the core scrolled it into view.
-    bool ActivateXScrolls()
-    {
-        const RECT rcX = WindowRect(m_hX);
-        const size_t nBefore = Lines(kActivateLine + std::wstring(L"Zv Prop X,"));
-        if (!m_wnds.Foreground(m_hA) || !m_wnds.Foreground(m_hX) || !Settle())
-            return false;
-        return Lines(kActivateLine + std::wstring(L"Zv Prop X,")) > nBefore && !SameRect(rcX, WindowRect(m_hX));
-    }
-
-    CRegistryGuard m_guard{kMakerKey};
-    CCoreRun m_run{L"ZvCorePropertyTest"};
-    CTestWnds m_wnds;
-    RECT m_rcWork{};
-    HWND m_hA = nullptr;
-    HWND m_hX = nullptr;
+    CoreProperty() : CCoreExchangeTest(L"ZvCorePropertyTest", L"Zv Prop") {}
 };
 
 }  // namespace

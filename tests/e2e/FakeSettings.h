@@ -2,10 +2,13 @@
 // single-instance mutex, reads and writes the eight settings blocks as sender 2, stands a window of
 // its own as the sheet and posts the private messages to the core's hidden window.
 #pragma once
+#include <gtest/gtest.h>
 #include <windows.h>
 
 #include <memory>
+#include <string>
 
+#include "CoreRun.h"
 #include "PropertySet.h"
 #include "Sender.h"
 #include "SharedMemPropManager.h"
@@ -109,6 +112,53 @@ private:
     CHandle m_hWriteEnd;
     HWND m_hWndSheet = nullptr;
     std::unique_ptr<CSharedMemPropManager> m_pMngr;
+};
+
+// A running core with two windows, A on the screen and X with its right edge 300 pixels beyond the
+// work area's, for the tests of the settings exchange.
+class CCoreExchangeTest : public ::testing::Test {
+protected:
+    CCoreExchangeTest(const wchar_t* pszTestName, const wchar_t* pszTitlePrefix)
+        : m_run(pszTestName), m_strTitleA(std::wstring(pszTitlePrefix) + L" A"),
+          m_strTitleX(std::wstring(pszTitlePrefix) + L" X")
+    {
+    }
+    void SetUp() override
+    {
+        ASSERT_TRUE(zvkit::RegDeleteSettings());
+        m_rcWork = zvcore::WorkArea();
+    }
+
+    // Every message posted before has been handled, and any move it asked for has ended.
+    bool Settle() const { return m_run.WaitForMoveEnd() && m_run.WaitForMoveEnd(); }
+    size_t Lines(const std::wstring& strLine) const { return zvcore::CountOf(m_run.Log(), strLine); }
+    bool MakeWindows()
+    {
+        const auto [hA, hX] = m_wnds.StartTitled({zvkit::WndArg(300, 300, 300, 200, m_strTitleA),
+                                                  zvkit::WndArg(m_rcWork.right - 100, 300, 400, 200, m_strTitleX)});
+        m_hA = hA;
+        m_hX = hX;
+        return hA && hX && m_wnds.Foreground(hA);
+    }
+    // X activated the way a user does it: true when the core scrolled it into view.
+    bool ActivateXScrolls()
+    {
+        static constexpr wchar_t kActivatedLine[] = L"ウィンドウのアクティブ化を検出 : ウィンドウ = ";
+        const std::wstring strLine = kActivatedLine + m_strTitleX + L",";
+        const RECT rcX = zvkit::WindowRect(m_hX);
+        const size_t nBefore = Lines(strLine);
+        if (!m_wnds.Foreground(m_hA) || !m_wnds.Foreground(m_hX) || !Settle())
+            return false;
+        return Lines(strLine) > nBefore && !zvkit::SameRect(rcX, zvkit::WindowRect(m_hX));
+    }
+
+    zvkit::CRegistryGuard m_guard{zvkit::kMakerKey};
+    zvcore::CCoreRun m_run;
+    zvkit::CTestWnds m_wnds;
+    const std::wstring m_strTitleA, m_strTitleX;
+    RECT m_rcWork{};
+    HWND m_hA = nullptr;
+    HWND m_hX = nullptr;
 };
 
 }  // namespace zvprop

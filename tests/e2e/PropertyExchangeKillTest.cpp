@@ -26,6 +26,7 @@ using namespace zvkit;
 using namespace zvcore;
 using zvprop::CFakeSettings;
 using zvprop::CHandle;
+using zvprop::CCoreExchangeTest;
 
 namespace {
 
@@ -40,7 +41,6 @@ constexpr wchar_t kAppliedLine[] = L"プロパティ : 設定を適用しまし�
 constexpr wchar_t kRefusedLine[] = L"could not read the settings blocks: nothing applied.";
 constexpr wchar_t kNotHandedLine[] = L"the settings blocks could not be written: nothing handed over.";
 constexpr wchar_t kCbtOnLine[] = L"CBT notification registered, Enable";
-constexpr wchar_t kActivateLine[] = L"ウィンドウのアクティブ化を検出 : ウィンドウ = ";
 constexpr wchar_t kMenuLine[] = L"トレイメニュー表示 : ";
 constexpr wchar_t kMenuClosedLine[] = L"CZvCoreDlg::ShowTrayMenu() the menu has closed.";
 constexpr wchar_t kScrollRateKey[] = L"Software\\V.Z.Q.\\VZQZv\\Scroll Rate";
@@ -82,13 +82,9 @@ bool Kill(DWORD dwPid)
            WaitForSingleObject(hProcess.get(), 5000) == WAIT_OBJECT_0;
 }
 
-class PropertyExchangeKill : public ::testing::Test {
+class PropertyExchangeKill : public CCoreExchangeTest {
 protected:
-    void SetUp() override
-    {
-        ASSERT_TRUE(RegDeleteSettings());
-        m_rcWork = WorkArea();
-    }
+    PropertyExchangeKill() : CCoreExchangeTest(L"ZvPropertyExchangeKill", L"Zv Kill") {}
     void TearDown() override
     {
         for (DWORD dwPid : ProcessesOf(kSettingsFile)) {
@@ -97,8 +93,6 @@ protected:
         }
     }
 
-    size_t Lines(const std::wstring& strLine) const { return CountOf(m_run.Log(), strLine); }
-    bool Settle() const { return m_run.WaitForMoveEnd() && m_run.WaitForMoveEnd(); }
     static DWORD SettingsPid()
     {
         const std::set<DWORD> pids = ProcessesOf(kSettingsFile);
@@ -135,29 +129,6 @@ protected:
         EXPECT_TRUE(m_run.WaitForLine(kCbtOnLine, nSession + 1)) << "session " << nSession;
         EXPECT_TRUE(TrayMenuOpens()) << "session " << nSession;
     }
-    bool MakeWindows()
-    {
-        const auto [hA, hX] = m_wnds.StartTitled(
-            {WndArg(300, 300, 300, 200, L"Zv Kill A"), WndArg(m_rcWork.right - 100, 300, 400, 200, L"Zv Kill X")});
-        m_hA = hA;
-        m_hX = hX;
-        return hA && hX && m_wnds.Foreground(hA);
-    }
-    bool ActivateXScrolls()
-    {
-        const RECT rcX = WindowRect(m_hX);
-        const size_t nBefore = Lines(kActivateLine + std::wstring(L"Zv Kill X,"));
-        if (!m_wnds.Foreground(m_hA) || !m_wnds.Foreground(m_hX) || !Settle())
-            return false;
-        return Lines(kActivateLine + std::wstring(L"Zv Kill X,")) > nBefore && !SameRect(rcX, WindowRect(m_hX));
-    }
-
-    CRegistryGuard m_guard{kMakerKey};
-    CCoreRun m_run{L"ZvPropertyExchangeKill"};
-    CTestWnds m_wnds;
-    RECT m_rcWork{};
-    HWND m_hA = nullptr;
-    HWND m_hX = nullptr;
 };
 
 // A mapping's frame has been written (length word and checksum): the block's maker is done with it.
