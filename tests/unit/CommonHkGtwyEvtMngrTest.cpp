@@ -348,10 +348,23 @@ TEST(CommonHkGtwyEvtMngr, EndJoinsThreadsAndALateThreadKeepsItsOwnHandles)
         // A thread that cannot end in time: the end gives up, the thread later ends on its own
         // handles, posts nothing and reads no word.
         core.pMngr->SetThreadEndWait(200);
-        ASSERT_NE(static_cast<DWORD>(-1), SuspendThread(hNtfy));
-        EXPECT_FALSE(core.pMngr->EndAsyncWtNtfyTrgt());
+        // Suspended only once parked in its wait: a thread stopped inside its start-up or a log
+        // line may hold the heap's or the loader's lock, and everything after would wait forever.
         HANDLE hPeerNtfy = OpenEventW(EVENT_MODIFY_STATE, FALSE, core.cfg.strEvtEvtTrgtNm.c_str());
         ASSERT_NE(nullptr, hPeerNtfy);
+        SetEvent(hPeerNtfy);
+        MSG msg;
+        ASSERT_TRUE(WaitUntilMessage(core.hWnd, MSG_HKGTWY_NTFY_DTCT, msg));
+        ULONGLONG ullCpu = ThreadCpu100ns(hNtfy);
+        for (const ULONGLONG ullEnd = GetTickCount64() + 5000; GetTickCount64() < ullEnd;) {
+            Sleep(100);
+            const ULONGLONG ullNow = ThreadCpu100ns(hNtfy);
+            if (ullNow == ullCpu)
+                break;
+            ullCpu = ullNow;
+        }
+        ASSERT_NE(static_cast<DWORD>(-1), SuspendThread(hNtfy));
+        EXPECT_FALSE(core.pMngr->EndAsyncWtNtfyTrgt());
         SetEvent(hPeerNtfy);
         core.pMngr.reset();
         CloseHandle(hPeerNtfy);
@@ -360,7 +373,6 @@ TEST(CommonHkGtwyEvtMngr, EndJoinsThreadsAndALateThreadKeepsItsOwnHandles)
         EXPECT_FALSE(EventExists(vecEvents[0]));
         ResumeThread(hNtfy);
         EXPECT_EQ(WAIT_OBJECT_0, WaitForSingleObject(hNtfy, 5000));
-        MSG msg;
         EXPECT_FALSE(PeekMessageW(&msg, core.hWnd, MSG_HKGTWY_NTFY_DTCT, MSG_HKGTWY_NTFY_DTCT, PM_REMOVE));
         CloseHandle(hRsp);
         CloseHandle(hNtfy);
