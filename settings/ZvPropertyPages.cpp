@@ -1,9 +1,7 @@
 #include "ZvPropertyPages.h"
 
-#include <iterator>
 #include <string>
 
-#include "ListItems.h"
 #include "Strings.h"
 #include "ZvMessages.h"
 #include "ZvPropertySheet.h"
@@ -32,11 +30,6 @@ bool IsFocusNotification(HWND hWndCtrl, UINT nCode)
     if (lstrcmpiW(szClass, L"Button") == 0)
         return nCode == BN_SETFOCUS;
     return false;
-}
-
-void SetCheck(HWND hWndPage, int nId, BOOL bChecked)
-{
-    CheckDlgButton(hWndPage, nId, bChecked ? BST_CHECKED : BST_UNCHECKED);
 }
 
 } // namespace
@@ -143,102 +136,17 @@ int CZvPropertyPage::ReadEditNumber(int nId) const
     return PageValues::ReadNumber(WindowText(GetDlgItem(m_hWnd, nId)));
 }
 
-// ---- CPropertyPageFix ---------------------------------------------------------------------
-
-BOOL CPropertyPageFix::OnInitDialog()
+std::wstring CZvPropertyPage::ItemText(int nId) const
 {
-    // There is no gadget host to fix on the systems this program runs on.
-    if (HWND hWndGadget = GetDlgItem(m_hWnd, IDC_FX_FIX_GADGET)) {
-        ShowWindow(hWndGadget, SW_HIDE);
-        EnableWindow(hWndGadget, FALSE);
-    }
-    return CZvPropertyPage::OnInitDialog();
+    return WindowText(GetDlgItem(m_hWnd, nId));
 }
 
-// ---- CPropertyPageUndo --------------------------------------------------------------------
-
-BOOL CPropertyPageUndo::OnInitDialog()
+void CZvPropertyPage::SetCheck(int nId, BOOL bChecked) const
 {
-    CZvPropertyPage::OnInitDialog();
-    HWND hWndWheel = GetDlgItem(m_hWnd, IDC_UN_WHEEL);
-    AddListItems(hWndWheel, {std::begin(PageValues::g_apszUndoWheelChoice),
-                             std::end(PageValues::g_apszUndoWheelChoice)});
-    SendMessageW(hWndWheel, CB_SETCURSEL, static_cast<WPARAM>(m_pProp->propUndo.nSaveTimeUndoDataInWheelScroll), 0);
-    SendDlgItemMessageW(m_hWnd, IDC_UN_DEPTH_SPIN, UDM_SETRANGE32, PageValues::UNDO_DEPTH_LOW,
-                        PageValues::UNDO_DEPTH_HIGH);
-    m_bInitialized = TRUE;
-    RefreshPage();
-    return TRUE;
+    CheckDlgButton(m_hWnd, nId, bChecked ? BST_CHECKED : BST_UNCHECKED);
 }
 
-void CPropertyPageUndo::RefreshPage()
+BOOL CZvPropertyPage::IsChecked(int nId) const
 {
-    const PROP_UNDO& undo = m_pProp->propUndo;
-    SetCheck(m_hWnd, IDC_UN_SCROLL, undo.bScroll);
-    SetCheck(m_hWnd, IDC_UN_ALIGN, undo.bAlign);
-    SetCheck(m_hWnd, IDC_UN_RESIZE, undo.bResize);
-    SetCheck(m_hWnd, IDC_UN_RESIZEWND, undo.bUndoResizeWnd);
-    // The edit's change notification reads the same number back and changes nothing.
-    SetDlgItemTextW(m_hWnd, IDC_UN_DEPTH, FormatString(L"%u", static_cast<unsigned>(undo.nDepth)).c_str());
-}
-
-void CPropertyPageUndo::UpdateWheelList()
-{
-    EnableWindow(GetDlgItem(m_hWnd, IDC_UN_WHEEL), PageValues::IsUndoWheelListEnabled(*m_pProp));
-}
-
-void CPropertyPageUndo::OnActivatePage()
-{
-    UpdateWheelList();
-}
-
-BOOL CPropertyPageUndo::CheckRanges(RANGE_ERROR* pErr)
-{
-    return PageValues::CheckUndoDepth(m_pProp->propUndo, IDC_UN_DEPTH, pErr);
-}
-
-BOOL CPropertyPageUndo::OnControlCommand(UINT nId, UINT nCode, HWND hWndCtrl)
-{
-    PROP_UNDO& undo = m_pProp->propUndo;
-    switch (nId) {
-    case IDC_UN_SCROLL:
-    case IDC_UN_ALIGN:
-    case IDC_UN_RESIZE:
-    case IDC_UN_RESIZEWND: {
-        if (nCode != BN_CLICKED)
-            return FALSE;
-        BOOL& bField = nId == IDC_UN_SCROLL  ? undo.bScroll
-                       : nId == IDC_UN_ALIGN ? undo.bAlign
-                       : nId == IDC_UN_RESIZE ? undo.bResize
-                                              : undo.bUndoResizeWnd;
-        bField = !bField;
-        if (nId == IDC_UN_SCROLL)
-            UpdateWheelList();
-        SetModified(TRUE);
-        RefreshPage();
-        return TRUE;
-    }
-    case IDC_UN_WHEEL: {
-        if (nCode != CBN_SELCHANGE || !m_bInitialized)
-            return FALSE;
-        const LRESULT nSel = SendMessageW(hWndCtrl, CB_GETCURSEL, 0, 0);
-        if (nSel == CB_ERR)
-            return TRUE;
-        undo.nSaveTimeUndoDataInWheelScroll = static_cast<int>(nSel);
-        SetModified(TRUE);
-        return TRUE;
-    }
-    case IDC_UN_DEPTH: {
-        if (nCode != EN_CHANGE || !m_bInitialized)
-            return FALSE;
-        const int nDepth = ReadEditNumber(IDC_UN_DEPTH);
-        if (nDepth != undo.nDepth) {
-            undo.nDepth = nDepth;
-            SetModified(TRUE);
-        }
-        return TRUE;
-    }
-    default:
-        return FALSE;
-    }
+    return IsDlgButtonChecked(m_hWnd, nId) == BST_CHECKED;
 }

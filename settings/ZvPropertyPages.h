@@ -1,10 +1,12 @@
-// The eight settings pages. What they share lives in CZvPropertyPage: the record, the sheet and
-// the page's index, the apply that goes through the sheet, the relay of the active page, the range
-// check on leaving with its message and refocus, the help line and the defaults button. Each page
-// class adds only what is its own, through the hooks the base calls.
+// What the eight settings pages share: the record, the sheet and the page's index, the apply that
+// goes through the sheet, the relay of the active page, the range check on leaving with its message
+// and refocus, the help line and the defaults button. Each page class (one per file,
+// PropertyPage*.h) adds only what is its own, through the hooks the base calls.
 #pragma once
 
 #include <windows.h>
+
+#include <string>
 
 #include "PageValues.h"
 #include "PropertySet.h"
@@ -51,6 +53,10 @@ protected:
     void ShowRangeError(const RANGE_ERROR& err);
     // The edit's text read as the pages read numbers (PageValues::ReadNumber).
     int ReadEditNumber(int nId) const;
+    // A control's text, and a check box or radio button set or read.
+    std::wstring ItemText(int nId) const;
+    void SetCheck(int nId, BOOL bChecked) const;
+    BOOL IsChecked(int nId) const;
 
     PROPERTY_SET* m_pProp;
     CZvPropertySheet* m_pSheet;
@@ -63,66 +69,4 @@ private:
     LRESULT OnCommand(WPARAM wParam, LPARAM lParam);
     LRESULT OnPropRefocus(WPARAM wParam, LPARAM lParam);
     void ShowHelpFor(int nCtrlId);
-};
-
-class CPropertyPageScrlWdth : public CZvPropertyPage {
-public:
-    CPropertyPageScrlWdth(PROPERTY_SET* pProp, CZvPropertySheet* pSheet, int nPageIndex)
-        : CZvPropertyPage(IDD_PROPPAGE_SCRLWDTH, pProp, pSheet, nPageIndex) {}
-};
-
-class CPropertyPagePosSize : public CZvPropertyPage {
-public:
-    CPropertyPagePosSize(PROPERTY_SET* pProp, CZvPropertySheet* pSheet, int nPageIndex)
-        : CZvPropertyPage(IDD_PROPPAGE_POSSIZE, pProp, pSheet, nPageIndex) {}
-};
-
-class CPropertyPageView : public CZvPropertyPage {
-public:
-    CPropertyPageView(PROPERTY_SET* pProp, CZvPropertySheet* pSheet, int nPageIndex)
-        : CZvPropertyPage(IDD_PROPPAGE_VIEW, pProp, pSheet, nPageIndex) {}
-};
-
-class CPropertyPageKeybd : public CZvPropertyPage {
-public:
-    CPropertyPageKeybd(PROPERTY_SET* pProp, CZvPropertySheet* pSheet, int nPageIndex)
-        : CZvPropertyPage(IDD_PROPPAGE_KEYBD, pProp, pSheet, nPageIndex) {}
-};
-
-class CPropertyPageFix : public CZvPropertyPage {
-public:
-    CPropertyPageFix(PROPERTY_SET* pProp, CZvPropertySheet* pSheet, int nPageIndex)
-        : CZvPropertyPage(IDD_PROPPAGE_FIX, pProp, pSheet, nPageIndex) {}
-
-protected:
-    BOOL OnInitDialog() override;
-};
-
-class CPropertyPageZvWindow : public CZvPropertyPage {
-public:
-    CPropertyPageZvWindow(PROPERTY_SET* pProp, CZvPropertySheet* pSheet, int nPageIndex)
-        : CZvPropertyPage(IDD_PROPPAGE_ZVWINDOW, pProp, pSheet, nPageIndex) {}
-};
-
-// Undo: which operations are undone, how wheel scrolls are merged into one step, and the depth.
-class CPropertyPageUndo : public CZvPropertyPage {
-public:
-    CPropertyPageUndo(PROPERTY_SET* pProp, CZvPropertySheet* pSheet, int nPageIndex)
-        : CZvPropertyPage(IDD_PROPPAGE_UNDO, pProp, pSheet, nPageIndex) {}
-
-protected:
-    BOOL OnInitDialog() override;
-    void OnActivatePage() override;
-    BOOL CheckRanges(RANGE_ERROR* pErr) override;
-    BOOL OnControlCommand(UINT nId, UINT nCode, HWND hWndCtrl) override;
-
-private:
-    void RefreshPage();
-    void UpdateWheelList();
-};
-
-class CPropertyPageAutoScrl : public CZvPropertyPage {
-public:
-    CPropertyPageAutoScrl(PROPERTY_SET* pProp, CZvPropertySheet* pSheet, int nPageIndex)
-        : CZvPropertyPage(IDD_PROPPAGE_ATSCRL, pProp, pSheet, nPageIndex) {}
 };

@@ -11,7 +11,14 @@
 #include "ZvMessages.h"
 #include "ZvPropertyAboutDlg.h"
 #include "ZvPropertyApp.h"
-#include "ZvPropertyPages.h"
+#include "PropertyPageAutoScrl.h"
+#include "PropertyPageFix.h"
+#include "PropertyPageKeybd.h"
+#include "PropertyPagePosSize.h"
+#include "PropertyPageScrlWdth.h"
+#include "PropertyPageUndo.h"
+#include "PropertyPageView.h"
+#include "PropertyPageZvWindow.h"
 #include "resource.h"
 
 namespace {

@@ -163,5 +163,28 @@
 #define IDC_FX_TITLE                1087
 #define IDC_FX_FIX_GADGET           1088
 
+// Each page's own strings (and any identifiers it adds), under its heading.
+
+// Strings of the scroll width page (129).
+
+
+// Strings of the position and size page (130).
+
+
+// Strings of the view page (131).
+
+
+// Strings of the keyboard page (132).
+
+
+// Strings of the fixed windows page (133).
+
+
+// Strings of the window page (134).
+
+
+// Strings of the auto scroll page (136).
+
+
 // The system-menu command of the about box.
 #define IDM_ABOUTBOX                0x0010
