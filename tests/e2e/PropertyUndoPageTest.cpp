@@ -12,90 +12,45 @@
 #include <string>
 
 #include "CoreRun.h"
+#include "SettingsSheet.h"
 #include "ZvTestKit.h"
 
 using namespace zvkit;
 using namespace zvcore;
+using namespace zvsheet;
 
 namespace {
 
-constexpr wchar_t kProp[] = L"ZvProperty64.exe";
-constexpr wchar_t kSheetTitle[] = L"Zuvora! のプロパティ";
 constexpr wchar_t kAboutTitle[] = L"Zuvora! のプロパティ バージョン情報";
-constexpr int kUndoPage = 6;
+constexpr int kUndoPage = kPageUndo;
 constexpr int kIdScroll = 1055, kIdWheel = 1056, kIdAlign = 1057, kIdResize = 1058, kIdResizeWnd = 1059;
 constexpr int kIdDepth = 1060;
-constexpr int kIdApplyNow = 0x3021;
 constexpr UINT kAboutCommand = 0x0010;
-
-HWND CurrentPage(HWND hWndSheet)
-{
-    return reinterpret_cast<HWND>(SendMessageW(hWndSheet, PSM_GETCURRENTPAGEHWND, 0, 0));
-}
-
-bool IsChecked(HWND hWndPage, int nId)
-{
-    return SendDlgItemMessageW(hWndPage, nId, BM_GETCHECK, 0, 0) == BST_CHECKED;
-}
-
-HWND FocusOf(HWND hWnd)
-{
-    GUITHREADINFO gti{sizeof(gti)};
-    return GetGUIThreadInfo(GetWindowThreadProcessId(hWnd, nullptr), &gti) ? gti.hwndFocus : nullptr;
-}
 
 class PropertyUndoPage : public ::testing::Test {
 protected:
     void SetUp() override { ASSERT_TRUE(RegDeleteSettings()); }
-    void TearDown() override
-    {
-        if (m_prop.IsStarted()) {
-            CloseStrayMessageBoxes(m_prop.Pid());
-            m_prop.Stop();
-        }
-    }
 
     HWND StartSheet()
     {
-        if (!m_prop.Start(kProp, L"/PAGE=6"))
+        if (!m_sheet.Start(kUndoPage, kIdDepth))
             return nullptr;
-        m_hWndSheet = WaitForWindow(kSheetTitle, 15000, L"#32770");
-        if (m_hWndSheet)
-            WaitUntil([&] { return (m_hWndPage = CurrentPage(m_hWndSheet)) && GetDlgItem(m_hWndPage, kIdDepth); }, 5000);
-        return m_hWndSheet;
+        m_hWndPage = m_sheet.Page();
+        return m_hWndSheet = m_sheet.Sheet();
     }
     // Typed into the Depth edit as the user does: the edit tells the page of the change.
-    void SetDepthText(const wchar_t* pszText)
-    {
-        SendDlgItemMessageW(m_hWndPage, kIdDepth, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(pszText));
-    }
-    // The request that leaves the page is refused with the range message; once it is closed the
-    // Depth edit has the focus and its whole text selected, and the page is still current.
+    void SetDepthText(const wchar_t* pszText) { m_sheet.SetText(kIdDepth, pszText); }
+    // The request that leaves the page is refused with the range message, and the tab stays.
     void ExpectRefused(const char* pszWhat)
     {
-        const HWND hBox = WaitForMessageBox(m_prop.Pid(), 5000);
-        ASSERT_NE(hBox, nullptr) << pszWhat;
-        EXPECT_EQ(WindowTitle(hBox), L"Zuvora!") << pszWhat;
-        EXPECT_EQ(MessageBoxText(hBox), L"1 から 100 までの値を入力してください.") << pszWhat;
-        EXPECT_EQ(GetWindow(hBox, GW_OWNER), m_hWndSheet) << "owned by the page, so by its sheet";
-        ASSERT_TRUE(CloseMessageBox(hBox));
-        const HWND hWndEdit = GetDlgItem(m_hWndPage, kIdDepth);
-        // The box gives the focus back at once; the refocus, posted, selects the text after it.
-        const auto wholeTextSelected = [&] {
-            const LRESULT lSel = SendMessageW(hWndEdit, EM_GETSEL, 0, 0);
-            const int nLen = static_cast<int>(SendMessageW(hWndEdit, WM_GETTEXTLENGTH, 0, 0));
-            return nLen > 0 && LOWORD(lSel) == 0 && HIWORD(lSel) == nLen;
-        };
-        EXPECT_TRUE(WaitUntil([&] { return FocusOf(m_hWndSheet) == hWndEdit && wholeTextSelected(); }, 5000))
-            << pszWhat << ": selection " << LOWORD(SendMessageW(hWndEdit, EM_GETSEL, 0, 0)) << " to "
-            << HIWORD(SendMessageW(hWndEdit, EM_GETSEL, 0, 0));
-        EXPECT_EQ(CurrentPage(m_hWndSheet), m_hWndPage) << pszWhat;
+        m_sheet.ExpectRefused(kIdDepth, 1, 100, pszWhat);
         EXPECT_EQ(SendMessageW(PropSheet_GetTabControl(m_hWndSheet), TCM_GETCURSEL, 0, 0), kUndoPage) << pszWhat;
         EXPECT_TRUE(m_prop.IsRunning()) << pszWhat;
     }
 
     CRegistryGuard m_guard{kMakerKey};
-    CProcess m_prop;
+    CSettingsSheet m_sheet;
+    CProcess& m_prop = m_sheet.Process();
     HWND m_hWndSheet = nullptr;
     HWND m_hWndPage = nullptr;
 };

@@ -1,0 +1,145 @@
+// Driving the real settings program's sheet from a test: started in registry mode (no core program)
+// or found after the core program's settings command, a page chosen and waited for, controls
+// typed into and clicked as the user does (each tells its page), the buttons of the sheet, and the
+// range message with the refocus of the failing edit that every page shares.
+#pragma once
+
+#include <gtest/gtest.h>
+#include <windows.h>
+#include <commctrl.h>
+
+#include <string>
+
+#include "ZvTestKit.h"
+
+namespace zvsheet {
+
+using namespace zvkit;
+
+constexpr wchar_t kProp[] = L"ZvProperty64.exe";
+constexpr wchar_t kSheetTitle[] = L"Zuvora! のプロパティ";
+constexpr int kIdApplyNow = 0x3021;
+// The pages in sheet order.
+enum : int { kPageScrlWdth, kPagePosSize, kPageView, kPageKeybd, kPageFix, kPageZvWindow, kPageUndo, kPageAutoScrl };
+
+inline HWND CurrentPage(HWND hWndSheet)
+{
+    return reinterpret_cast<HWND>(SendMessageW(hWndSheet, PSM_GETCURRENTPAGEHWND, 0, 0));
+}
+
+inline bool IsChecked(HWND hWndPage, int nId)
+{
+    return SendDlgItemMessageW(hWndPage, nId, BM_GETCHECK, 0, 0) == BST_CHECKED;
+}
+
+inline HWND FocusOf(HWND hWnd)
+{
+    GUITHREADINFO gti{sizeof(gti)};
+    return GetGUIThreadInfo(GetWindowThreadProcessId(hWnd, nullptr), &gti) ? gti.hwndFocus : nullptr;
+}
+
+inline std::wstring ItemText(HWND hWndPage, int nId)
+{
+    return WindowTitle(GetDlgItem(hWndPage, nId));
+}
+
+// One sheet: either a settings program started here, or the sheet of one the core program started.
+class CSettingsSheet {
+public:
+    ~CSettingsSheet()
+    {
+        if (m_prop.IsStarted()) {
+            CloseStrayMessageBoxes(m_prop.Pid());
+            m_prop.Stop();
+        }
+    }
+
+    // Starts the program on page nPage (its /PAGE option) and waits until the page shows control nId.
+    bool Start(int nPage, int nId, const std::wstring& strMoreArgs = L"")
+    {
+        std::wstring strArgs = L"/PAGE=" + std::to_wstring(nPage);
+        if (!strMoreArgs.empty())
+            strArgs += L" " + strMoreArgs;
+        return m_prop.Start(kProp, strArgs) && Attach(15000) && WaitPage(nId);
+    }
+    // The sheet of a settings program started elsewhere (by the core program).
+    bool Attach(DWORD dwWaitMs = 15000)
+    {
+        m_hWndSheet = WaitForWindow(kSheetTitle, dwWaitMs, L"#32770");
+        return m_hWndSheet != nullptr;
+    }
+    // Page nPage chosen as by its tab, once control nId is on it.
+    bool Select(int nPage, int nId)
+    {
+        PostMessageW(m_hWndSheet, PSM_SETCURSEL, static_cast<WPARAM>(nPage), 0);
+        return WaitUntil(
+            [&] {
+                return SendMessageW(PropSheet_GetTabControl(m_hWndSheet), TCM_GETCURSEL, 0, 0) == nPage &&
+                       (m_hWndPage = CurrentPage(m_hWndSheet)) && GetDlgItem(m_hWndPage, nId);
+            },
+            5000);
+    }
+    bool WaitPage(int nId)
+    {
+        return WaitUntil([&] { return (m_hWndPage = CurrentPage(m_hWndSheet)) && GetDlgItem(m_hWndPage, nId); }, 5000);
+    }
+
+    HWND Sheet() const { return m_hWndSheet; }
+    HWND Page() const { return m_hWndPage; }
+    HWND Item(int nId) const { return GetDlgItem(m_hWndPage, nId); }
+    CProcess& Process() { return m_prop; }
+
+    // Typed into an edit (the edit tells the page), a button clicked, a list or combo choice made
+    // with the notification the user's choice sends.
+    void SetText(int nId, const wchar_t* pszText) const
+    {
+        SendDlgItemMessageW(m_hWndPage, nId, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(pszText));
+    }
+    void Click(int nId) const { SendDlgItemMessageW(m_hWndPage, nId, BM_CLICK, 0, 0); }
+    void ChooseCombo(int nId, int nIndex) const
+    {
+        SendDlgItemMessageW(m_hWndPage, nId, CB_SETCURSEL, static_cast<WPARAM>(nIndex), 0);
+        SendMessageW(m_hWndPage, WM_COMMAND, MAKEWPARAM(nId, CBN_SELCHANGE), reinterpret_cast<LPARAM>(Item(nId)));
+    }
+    bool IsChecked(int nId) const { return zvsheet::IsChecked(m_hWndPage, nId); }
+    std::wstring Text(int nId) const { return ItemText(m_hWndPage, nId); }
+
+    void Press(int nButton) const { PostMessageW(m_hWndSheet, PSM_PRESSBUTTON, static_cast<WPARAM>(nButton), 0); }
+    bool WaitForClose() const
+    {
+        return WaitUntil([&] { return WindowTitle(GetDlgItem(m_hWndSheet, IDOK)) == L"Close"; }, 5000);
+    }
+
+    // The request that leaves the page was refused with the range message "nLow から nHigh まで";
+    // once it is closed the edit nId has the focus and its whole text selected, and the page is
+    // still current.
+    void ExpectRefused(int nId, unsigned nLow, unsigned nHigh, const char* pszWhat) const
+    {
+        const HWND hBox = WaitForMessageBox(m_prop.IsStarted() ? m_prop.Pid() : WindowPid(m_hWndSheet), 5000);
+        ASSERT_NE(hBox, nullptr) << pszWhat;
+        EXPECT_EQ(WindowTitle(hBox), L"Zuvora!") << pszWhat;
+        EXPECT_EQ(MessageBoxText(hBox), std::to_wstring(nLow) + L" から " + std::to_wstring(nHigh) +
+                                            L" までの値を入力してください.")
+            << pszWhat;
+        EXPECT_EQ(GetWindow(hBox, GW_OWNER), m_hWndSheet) << "owned by the page, so by its sheet";
+        ASSERT_TRUE(CloseMessageBox(hBox));
+        const HWND hWndEdit = Item(nId);
+        // The box gives the focus back at once; the refocus, posted, selects the text after it.
+        const auto wholeTextSelected = [&] {
+            const LRESULT lSel = SendMessageW(hWndEdit, EM_GETSEL, 0, 0);
+            const int nLen = static_cast<int>(SendMessageW(hWndEdit, WM_GETTEXTLENGTH, 0, 0));
+            return nLen > 0 && LOWORD(lSel) == 0 && HIWORD(lSel) == nLen;
+        };
+        EXPECT_TRUE(WaitUntil([&] { return FocusOf(m_hWndSheet) == hWndEdit && wholeTextSelected(); }, 5000))
+            << pszWhat << ": selection " << LOWORD(SendMessageW(hWndEdit, EM_GETSEL, 0, 0)) << " to "
+            << HIWORD(SendMessageW(hWndEdit, EM_GETSEL, 0, 0));
+        EXPECT_EQ(CurrentPage(m_hWndSheet), m_hWndPage) << pszWhat;
+    }
+
+private:
+    CProcess m_prop;
+    HWND m_hWndSheet = nullptr;
+    HWND m_hWndPage = nullptr;
+};
+
+} // namespace zvsheet
