@@ -45,7 +45,10 @@ CZvPropertyPage::CZvPropertyPage(UINT nIDTemplate, PROPERTY_SET* pProp, CZvPrope
 
 BOOL CZvPropertyPage::OnApply(BOOL bClosing)
 {
-    if (m_pSheet && m_pSheet->m_hWnd)
+    // Every page whose window exists is told of the one apply, and the record is one: only the
+    // current page has the sheet store it, so that the core program reads fresh blocks once
+    // rather than while the sheet makes them anew for the next page.
+    if (m_pSheet && m_pSheet->m_hWnd && m_pSheet->GetActivePage() == this)
         PostMessageW(m_pSheet->m_hWnd, MSG_PROP_APPLY, 0, 0);
     SetModified(FALSE);
     CancelToClose();

@@ -169,6 +169,25 @@
 
 
 // Strings of the position and size page (130).
+#define IDS_POSSIZE_DESKTOP         136
+#define IDS_POSSIZE_FONT            137
+#define IDS_POSSIZE_ROOT            300
+#define IDS_POSSIZE_HORZ            301
+#define IDS_POSSIZE_VERT            302
+#define IDS_POSSIZE_HELP_X          303
+#define IDS_POSSIZE_HELP_Y          304
+#define IDS_POSSIZE_HELP_CX         305
+#define IDS_POSSIZE_HELP_CY         306
+#define IDS_POSSIZE_HELP_ROOT       307
+#define IDS_POSSIZE_HELP_BAR        308
+// The correction message: its head, one paragraph per broken limit, and the paragraph's words
+// (each a run in the order of its number: bars 1-2, fields 1-6, kinds 1-4, directions 1-2).
+#define IDS_POSSIZE_CORRECT_HEAD    309
+#define IDS_POSSIZE_CORRECT_LINE    310
+#define IDS_POSSIZE_BAR_NAME        311
+#define IDS_POSSIZE_FIELD_NAME      313
+#define IDS_POSSIZE_KIND_TEXT       319
+#define IDS_POSSIZE_DIR_TEXT        323
 
 
 // Strings of the view page (131).

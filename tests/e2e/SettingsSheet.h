@@ -38,9 +38,14 @@ inline HWND FocusOf(HWND hWnd)
     return GetGUIThreadInfo(GetWindowThreadProcessId(hWnd, nullptr), &gti) ? gti.hwndFocus : nullptr;
 }
 
+// Asked of the control itself: the window title another process reads does not follow an edit's text.
 inline std::wstring ItemText(HWND hWndPage, int nId)
 {
-    return WindowTitle(GetDlgItem(hWndPage, nId));
+    const HWND hWnd = GetDlgItem(hWndPage, nId);
+    std::wstring str(static_cast<size_t>(SendMessageW(hWnd, WM_GETTEXTLENGTH, 0, 0)) + 1, L'\0');
+    str.resize(static_cast<size_t>(
+        SendMessageW(hWnd, WM_GETTEXT, static_cast<WPARAM>(str.size()), reinterpret_cast<LPARAM>(str.data()))));
+    return str;
 }
 
 // One sheet: either a settings program started here, or the sheet of one the core program started.
