@@ -31,10 +31,12 @@ BOOL CPropertyPageView::OnInitDialog()
 {
     CZvPropertyPage::OnInitDialog();
     const PROP_VIEW& view = m_pProp->propView;
-    SendDlgItemMessageW(m_hWnd, IDC_VW_SPEED, TBM_SETRANGE, TRUE, MAKELPARAM(ViewValues::SPEED_LOW, ViewValues::SPEED_HIGH));
+    SendDlgItemMessageW(m_hWnd, IDC_VW_SPEED, TBM_SETRANGE, TRUE,
+                        MAKELPARAM(ViewValues::SPEED_LOW, ViewValues::SPEED_HIGH));
     SendDlgItemMessageW(m_hWnd, IDC_VW_SPEED, TBM_SETTICFREQ, 1, 0);
     SendDlgItemMessageW(m_hWnd, IDC_VW_SPEED, TBM_SETPOS, TRUE, ViewValues::SpeedPos(view.nSpeed));
-    SendDlgItemMessageW(m_hWnd, IDC_VW_ALPHA, TBM_SETRANGE, TRUE, MAKELPARAM(ViewValues::ALPHA_LOW, ViewValues::ALPHA_HIGH));
+    SendDlgItemMessageW(m_hWnd, IDC_VW_ALPHA, TBM_SETRANGE, TRUE,
+                        MAKELPARAM(ViewValues::ALPHA_LOW, ViewValues::ALPHA_HIGH));
     SendDlgItemMessageW(m_hWnd, IDC_VW_ALPHA, TBM_SETTICFREQ, 1, 0);
     SendDlgItemMessageW(m_hWnd, IDC_VW_ALPHA, TBM_SETPOS, TRUE, view.nTransparent);
     m_bInitialized = TRUE;
