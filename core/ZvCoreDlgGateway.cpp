@@ -180,8 +180,11 @@ LRESULT CZvCoreDlg::OnHkGtwyNtfyDtct(WPARAM wParam, LPARAM lParam) noexcept
     HOOK_NTFY_CBT rec{};
     const BOOL bCbt = nKind == HOOK_KIND_CBT && static_cast<CSharedMemCbtHook*>(pBlock.get())->GetData(&rec);
     pBlock.reset();
+    // The activated window comes as a handle of a 32-bit process, widened on the wire: its low 32
+    // bits, sign-extended, are the handle here.
     if (bCbt && rec.uMsg == MSG_HOOK_CBT_ACTIVATE)
-        PostMessageW(m_hWnd, MSG_HOOK_CBT_ACTIVATE, static_cast<WPARAM>(rec.wParam), static_cast<LPARAM>(rec.lParam));
+        PostMessageW(m_hWnd, MSG_HOOK_CBT_ACTIVATE, reinterpret_cast<WPARAM>(NarrowHookHandle(rec.wParam)),
+                     static_cast<LPARAM>(rec.lParam));
     m_pHkGtwyEvtMngr->AnswerNtfyTrgt();
     CheckHkGtwyReady();
     return 0;
