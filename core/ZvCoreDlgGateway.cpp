@@ -180,8 +180,11 @@ LRESULT CZvCoreDlg::OnHkGtwyNtfyDtct(WPARAM wParam, LPARAM lParam) noexcept
     HOOK_NTFY_CBT rec{};
     const BOOL bCbt = nKind == HOOK_KIND_CBT && static_cast<CSharedMemCbtHook*>(pBlock.get())->GetData(&rec);
     pBlock.reset();
+    // The activated window comes as a handle of a 32-bit process, widened on the wire: its low 32
+    // bits, sign-extended, are the handle here.
     if (bCbt && rec.uMsg == MSG_HOOK_CBT_ACTIVATE)
-        PostMessageW(m_hWnd, MSG_HOOK_CBT_ACTIVATE, static_cast<WPARAM>(rec.wParam), static_cast<LPARAM>(rec.lParam));
+        PostMessageW(m_hWnd, MSG_HOOK_CBT_ACTIVATE, reinterpret_cast<WPARAM>(NarrowHookHandle(rec.wParam)),
+                     static_cast<LPARAM>(rec.lParam));
     m_pHkGtwyEvtMngr->AnswerNtfyTrgt();
     CheckHkGtwyReady();
     return 0;
@@ -285,11 +288,23 @@ LRESULT CZvCoreDlg::OnHkGtwyEnd(WPARAM wParam, LPARAM) noexcept
         DestroyWindow(m_hWnd);
         return 0;
     }
+    if (!SendHkGtwyBlock(pBlock.release())) {
+        DestroyWindow(m_hWnd);
+        return 0;
+    }
     m_nEndState = END_STATE_BLOCK_SENT;
-    m_pHkGtwyEvtMngr->RegisterNtfy(wSeq, pBlock.release());
     OutputLog(LOG_LEVEL_DEBUG, SENDER_CORE, L"HOOK END notification registered, Seq = %d.\r\n", static_cast<int>(wSeq));
-    m_pHkGtwyEvtMngr->IncSeqNtfySelf();
     return 0;
+}
+
+BOOL CZvCoreDlg::SendHkGtwyBlock(CSharedMem* pBlock) noexcept
+{
+    const size_t nBefore = m_pHkGtwyEvtMngr->GetNtfyCount();
+    m_pHkGtwyEvtMngr->RegisterNtfy(m_wSeqNtfySelf, pBlock);
+    if (m_pHkGtwyEvtMngr->GetNtfyCount() == nBefore)
+        return FALSE;
+    m_pHkGtwyEvtMngr->IncSeqNtfySelf();
+    return TRUE;
 }
 
 LRESULT CZvCoreDlg::OnHkGtwyDestroy(WPARAM, LPARAM) noexcept

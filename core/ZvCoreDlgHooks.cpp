@@ -66,10 +66,9 @@ BOOL CZvCoreDlg::SetCbtHook(BOOL bOn) noexcept
     if (!pBlock->Create(strName.c_str(), PAGE_READWRITE, &rec))
         return bRet;
     const WORD wSeq = m_wSeqNtfySelf;
-    m_pHkGtwyEvtMngr->RegisterNtfy(wSeq, pBlock.release());
-    OutputLog(LOG_LEVEL_DEBUG, SENDER_CORE, L"CBT notification registered, %s, Seq = %d.\r\n",
-              nSwitch ? L"Enable" : L"Disable", static_cast<int>(wSeq));
-    m_wSeqNtfySelf = m_pHkGtwyEvtMngr->IncSeqNtfySelf();
+    if (SendHkGtwyBlock(pBlock.release()))
+        OutputLog(LOG_LEVEL_DEBUG, SENDER_CORE, L"CBT notification registered, %s, Seq = %d.\r\n",
+                  nSwitch ? L"Enable" : L"Disable", static_cast<int>(wSeq));
     return bRet;
 }
 

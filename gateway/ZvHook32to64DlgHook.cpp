@@ -21,11 +21,15 @@ BOOL CZvHook32to64Dlg::SetCbtHook(BOOL bOn) noexcept
             ReportInitFailure(IDS_ZV_ERR_HWND, GetLastError());
             return FALSE;
         }
-        // A hook already held is left alone. A null result means none is held; the core program
-        // learns nothing of it, as there is no block for it.
+        // A hook already held is left alone. A null result means none is held: said in the log
+        // and in the result, though the core program learns nothing of it (there is no block for it).
         if (!link.m_hCbtHook) {
             link.m_hCbtHook =
                 ::SetCbtHook(link.m_hWndCbtHook, MSG_HOOK_CBT_ACTIVATE, MSG_HOOK_CBT_MINMAX, MSG_HOOK_CBT_WNDCHG);
+            if (!link.m_hCbtHook) {
+                OutputLog(LOG_LEVEL_ERROR, SENDER_HOOK, L"CBT hook install failed, code = 0x%x.\r\n", GetLastError());
+                return FALSE;
+            }
             OutputLog(LOG_LEVEL_DEBUG, SENDER_HOOK, L"CBT hook installed, hHook = 0x%p.\r\n", link.m_hCbtHook);
         }
         return TRUE;

@@ -1,17 +1,32 @@
 #!/usr/bin/env bash
-# Builds everything and runs every test under 64-bit Wine in a private Xvfb display.
+# Builds everything and runs every test under 64-bit Wine in private Xvfb displays.
 # Usage: scripts/test.sh [ctest arguments, e.g. -R Timer]
+#   ZV_E2E_LANES  how many end-to-end tests run side by side (default 2), each lane with a display,
+#                 a Wine prefix and a wineserver of its own
 set -euo pipefail
 source "$(dirname "$0")/common.sh"
 zv_begin
 source scripts/wine-env.sh
 trap zv_wine_stop EXIT
+lanes=${ZV_E2E_LANES:-2}
 zv_xvfb_start
 zv_wine_start "$ZV_BDIR/win64"
 zv_desktop_keep "$ZV_BDIR/win64/bin/ZvTestWnds.exe" /STAY   # no visible window: nothing to scroll
 zv_desktop_check
+zv_lanes_start "$ZV_BDIR/win64" "$lanes"
 bash scripts/check-dist.sh "$ZV_DIST"
 cd "$ZV_BDIR/win64"
-# End-to-end tests carry RUN_SERIAL; unit tests run in parallel.
+{
+  echo '{"version": {"major": 1, "minor": 0}, "local": [{"lane": ['
+  for ((k = 0; k < lanes; k++)); do
+    echo "  {\"id\": \"$k\", \"slots\": 1}$([ $k -lt $((lanes - 1)) ] && echo ,)"
+  done
+  echo ']}]}'
+} >lanes.json
+# Unit and build tests first, in parallel; then the end-to-end tests, one per lane at a time, with
+# nothing else running beside them.
 # The lock stays with this script: a Wine program a test starts must not carry it past the run.
-ctest --output-on-failure --timeout 120 -j "$(nproc)" "$@" </dev/null 9>&-
+rc=0
+ctest --output-on-failure --timeout 120 -j "$(nproc)" -LE e2e "$@" </dev/null 9>&- || rc=$?
+ctest --output-on-failure --timeout 120 -j "$lanes" -L e2e --resource-spec-file lanes.json "$@" </dev/null 9>&- || rc=$?
+exit "$rc"

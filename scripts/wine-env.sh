@@ -41,10 +41,10 @@ zv_wineserver_start() {
   return 1
 }
 
-# zv_wine_start BUILD_DIR: prepares the prefix BUILD_DIR/wineprefix (once) and
-# starts its wineserver and services with their output away from the caller's pipes.
+# zv_wine_start BUILD_DIR [PREFIX]: prepares the prefix (BUILD_DIR/wineprefix unless PREFIX is
+# given) once and starts its wineserver and services with their output away from the caller's pipes.
 zv_wine_start() {
-  export WINEPREFIX="$1/wineprefix" WINEARCH=win64
+  export WINEPREFIX="${2:-$1/wineprefix}" WINEARCH=win64
   export WINEDEBUG=${WINEDEBUG:--all,err+module}   # err+module: a missing DLL is reported, not silent
   export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
   export LANG=${ZV_LANG:-C.UTF-8}
@@ -105,7 +105,37 @@ zv_desktop_check() {
 
 winepath_of() { echo "Z:${1//\//\\}"; }
 
+# zv_lanes_start BUILD_DIR COUNT: the end-to-end tests run in COUNT lanes side by side, each with a
+# display, a prefix and a wineserver of its own (named objects, the registry, the temporary folder
+# and the desktop are then a lane's own). Lane 0 is the display and prefix already started; the
+# others get BUILD_DIR/wineprefix-laneK. The lanes are told to the test runner (wine-run.sh) as
+# ZV_LANE_DISPLAY_K and ZV_LANE_PREFIX_K.
+ZV_LANE_PREFIXES=()
+ZV_LANE_XVFB_PIDS=()
+zv_lanes_start() {
+  local k saved_display=$DISPLAY saved_prefix=$WINEPREFIX saved_xvfb=${ZV_XVFB_PID:-}
+  export ZV_LANE_DISPLAY_0=$DISPLAY ZV_LANE_PREFIX_0=$WINEPREFIX
+  for ((k = 1; k < $2; k++)); do
+    zv_xvfb_start || return 1
+    ZV_LANE_XVFB_PIDS+=("$ZV_XVFB_PID")
+    zv_wine_start "$1" "$1/wineprefix-lane$k" || return 1
+    ZV_LANE_PREFIXES+=("$WINEPREFIX")
+    zv_desktop_keep "$1/bin/ZvTestWnds.exe" /STAY
+    zv_desktop_check || return 1
+    export "ZV_LANE_DISPLAY_$k=$DISPLAY" "ZV_LANE_PREFIX_$k=$WINEPREFIX"
+  done
+  export DISPLAY=$saved_display WINEPREFIX=$saved_prefix
+  ZV_XVFB_PID=$saved_xvfb
+}
+
 zv_wine_stop() {
+  local prefix pid
+  for prefix in "${ZV_LANE_PREFIXES[@]}"; do
+    WINEPREFIX=$prefix zv_wineserver_end || true
+  done
+  for pid in "${ZV_LANE_XVFB_PIDS[@]}"; do
+    kill "$pid" 2>/dev/null || true
+  done
   # Only the server of our own prefix: without one, -k would act on ~/.wine.
   [ -n "${WINEPREFIX:-}" ] && { zv_wineserver_end || true; }
   [ -n "${ZV_XVFB_PID:-}" ] && kill "$ZV_XVFB_PID" 2>/dev/null || true

@@ -166,6 +166,18 @@
 // Each page's own strings (and any identifiers it adds), under its heading.
 
 // Strings of the scroll width page (129).
+#define IDS_SCRLWDTH_HELP_NONE      106
+#define IDS_SCRLWDTH_HELP_ABS       107
+#define IDS_SCRLWDTH_HELP_REL       108
+#define IDS_SCRLWDTH_HELP_SCR       109
+#define IDS_SCRLWDTH_HELP_ROOT      118
+#define IDS_SCRLWDTH_HELP_DEVICE    119
+#define IDS_SCRLWDTH_HELP_MOUSE_LINE 120
+#define IDS_SCRLWDTH_HELP_MOUSE_PAGE 121
+#define IDS_SCRLWDTH_HELP_KEYBD_LINE 122
+#define IDS_SCRLWDTH_HELP_KEYBD_PAGE 123
+#define IDS_SCRLWDTH_HELP_WHEEL_LINE 124
+#define IDS_SCRLWDTH_HELP_WHEEL_PAGE 125
 
 
 // Strings of the position and size page (130).

@@ -105,9 +105,12 @@ std::vector<BYTE> CbtPayload(UINT uMsg, uint64_t wParam, uint64_t lParam)
     return std::vector<BYTE>(pb, pb + sizeof(rec));
 }
 
-std::vector<BYTE> ActivationBlock(HWND hWnd)
+// The window in the low half of the wide word, as a 32-bit gateway writes it; u64High is what a
+// careless writer might leave in the upper half, which the core must not read.
+std::vector<BYTE> ActivationBlock(HWND hWnd, uint64_t u64High = 0)
 {
-    return SoundBlock(CbtPayload(MSG_HOOK_CBT_ACTIVATE, reinterpret_cast<UINT_PTR>(hWnd), 0));
+    const uint64_t u64Wnd = static_cast<uint32_t>(reinterpret_cast<UINT_PTR>(hWnd)) | (u64High << 32);
+    return SoundBlock(CbtPayload(MSG_HOOK_CBT_ACTIVATE, u64Wnd, 0));
 }
 
 // How the core reads a block mapped in one page: nullopt when unsound, else its kind word.
@@ -549,9 +552,9 @@ TEST(CoreGatewayFuzz, MalformedBlocksAreRefusedEachWithItsLineAndTheLinkStillRel
     EXPECT_TRUE(SameRect(rcA, WindowRect(hA))) << "a refused block moved the windows";
     EXPECT_TRUE(SameRect(rcX, WindowRect(hX)));
 
-    // The link still works: a relayed activation is answered and scrolled for, keys and device
-    // requests still scroll.
-    ASSERT_TRUE(gw.Announce(ActivationBlock(hX))) << "a sound activation was not answered";
+    // The link still works: a relayed activation is answered and scrolled for (its window read
+    // from the low half of the word alone), keys and device requests still scroll.
+    ASSERT_TRUE(gw.Announce(ActivationBlock(hX, 0xA5A5A5A5u))) << "a sound activation was not answered";
     EXPECT_TRUE(WaitUntil([&] { gw.Serve(); return SameRect(Shifted(rcA, -300, 0), WindowRect(hA)); }, 5000))
         << "not scrolled for the relayed activation";
     EXPECT_TRUE(SameRect(Shifted(rcX, -300, 0), WindowRect(hX)));

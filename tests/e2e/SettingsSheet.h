@@ -8,7 +8,9 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <optional>
 #include <string>
+#include <utility>
 
 #include "ZvTestKit.h"
 
@@ -38,7 +40,7 @@ inline HWND FocusOf(HWND hWnd)
     return GetGUIThreadInfo(GetWindowThreadProcessId(hWnd, nullptr), &gti) ? gti.hwndFocus : nullptr;
 }
 
-// Asked of the control itself: the window title another process reads does not follow an edit's text.
+// Read with WM_GETTEXT: another process's edit does not keep its window text for GetWindowTextW.
 inline std::wstring ItemText(HWND hWndPage, int nId)
 {
     const HWND hWnd = GetDlgItem(hWndPage, nId);
@@ -106,6 +108,53 @@ public:
         SendDlgItemMessageW(m_hWndPage, nId, CB_SETCURSEL, static_cast<WPARAM>(nIndex), 0);
         SendMessageW(m_hWndPage, WM_COMMAND, MAKEWPARAM(nId, CBN_SELCHANGE), reinterpret_cast<LPARAM>(Item(nId)));
     }
+    // The focus given to a control as the dialog manager gives it on Tab (posted to the page).
+    void Focus(int nId) const
+    {
+        PostMessageW(m_hWndPage, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(Item(nId)), TRUE);
+    }
+    // A tree view of the page: items walked as TVM_GETNEXTITEM does (TVGN_ROOT, TVGN_CHILD, TVGN_NEXT,
+    // TVGN_CARET), and the selection moved as by the user, posted since the page may refuse it with a
+    // box.
+    HTREEITEM TreeNext(int nId, UINT nFlag, HTREEITEM hItem = nullptr) const
+    {
+        return reinterpret_cast<HTREEITEM>(
+            SendDlgItemMessageW(m_hWndPage, nId, TVM_GETNEXTITEM, nFlag, reinterpret_cast<LPARAM>(hItem)));
+    }
+    void SelectTreeItem(int nId, HTREEITEM hItem) const
+    {
+        PostMessageW(Item(nId), TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(hItem));
+    }
+    // An item's value (lParam) and text. The item structure and the text must lie in the sheet's
+    // process, so they are placed there for the call.
+    std::optional<std::pair<LPARAM, std::wstring>> TreeItem(int nId, HTREEITEM hItem) const
+    {
+        HANDLE hProcess = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE,
+                                      WindowPid(m_hWndSheet));
+        if (!hProcess)
+            return std::nullopt;
+        constexpr size_t nChars = 128;
+        auto* pRemote = static_cast<BYTE*>(VirtualAllocEx(hProcess, nullptr, sizeof(TVITEMW) + nChars * sizeof(wchar_t),
+                                                          MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE));
+        std::optional<std::pair<LPARAM, std::wstring>> result;
+        if (pRemote) {
+            TVITEMW item{};
+            item.mask = TVIF_HANDLE | TVIF_PARAM | TVIF_TEXT;
+            item.hItem = hItem;
+            item.pszText = reinterpret_cast<LPWSTR>(pRemote + sizeof(TVITEMW));
+            item.cchTextMax = static_cast<int>(nChars);
+            wchar_t szText[nChars] = {};
+            if (WriteProcessMemory(hProcess, pRemote, &item, sizeof(item), nullptr) &&
+                SendDlgItemMessageW(m_hWndPage, nId, TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(pRemote)) &&
+                ReadProcessMemory(hProcess, pRemote, &item, sizeof(item), nullptr) &&
+                ReadProcessMemory(hProcess, pRemote + sizeof(TVITEMW), szText, sizeof(szText) - sizeof(wchar_t),
+                                  nullptr))
+                result = std::pair{item.lParam, std::wstring(szText)};
+            VirtualFreeEx(hProcess, pRemote, 0, MEM_RELEASE);
+        }
+        CloseHandle(hProcess);
+        return result;
+    }
     bool IsChecked(int nId) const { return zvsheet::IsChecked(m_hWndPage, nId); }
     std::wstring Text(int nId) const { return ItemText(m_hWndPage, nId); }
 
@@ -133,7 +182,7 @@ public:
         const auto wholeTextSelected = [&] {
             const LRESULT lSel = SendMessageW(hWndEdit, EM_GETSEL, 0, 0);
             const int nLen = static_cast<int>(SendMessageW(hWndEdit, WM_GETTEXTLENGTH, 0, 0));
-            return nLen > 0 && LOWORD(lSel) == 0 && HIWORD(lSel) == nLen;
+            return LOWORD(lSel) == 0 && HIWORD(lSel) == nLen;
         };
         EXPECT_TRUE(WaitUntil([&] { return FocusOf(m_hWndSheet) == hWndEdit && wholeTextSelected(); }, 5000))
             << pszWhat << ": selection " << LOWORD(SendMessageW(hWndEdit, EM_GETSEL, 0, 0)) << " to "

@@ -1,6 +1,7 @@
 #include "ZvTestKit.h"
 #include "Path.h"
 #include <algorithm>
+#include <cstdio>
 #include <cstring>
 #include <cwchar>
 #include <ostream>
@@ -797,9 +798,19 @@ bool CTestWnds::Start(const std::vector<std::wstring>& args, DWORD dwTimeoutMs) 
   for (const std::wstring& a : args) strArgs += QuoteArg(a) + L" ";
   strArgs += L"/PARENT=" + std::to_wstring(GetCurrentProcessId());
   m_hCtrl = nullptr;
-  if (!m_proc.Start(L"ZvTestWnds.exe", strArgs)) return false;
-  WaitUntil([this] { return !m_proc.IsRunning() || (m_hCtrl = FindControlWnd(m_proc.Pid())) != nullptr; },
-            dwTimeoutMs);
+  // Now and then Wine's loader gives up on a new process within milliseconds, before the program
+  // runs (wine-run.sh meets the same for the test programs themselves): a start that ended that
+  // early, without its control window, is tried again, and said so.
+  for (int nTry = 1; nTry <= 3; ++nTry) {
+    const ULONGLONG ullStart = GetTickCount64();
+    if (!m_proc.Start(L"ZvTestWnds.exe", strArgs)) return false;
+    WaitUntil([this] { return !m_proc.IsRunning() || (m_hCtrl = FindControlWnd(m_proc.Pid())) != nullptr; },
+              dwTimeoutMs);
+    if (m_hCtrl || m_proc.IsRunning() || GetTickCount64() - ullStart >= 250) break;
+    const auto code = m_proc.ExitCode();
+    fprintf(stderr, "ZvTestWnds.exe ended after %llu ms with 0x%lx before its window came; starting it again\n",
+            GetTickCount64() - ullStart, code ? *code : 0ul);
+  }
   return m_hCtrl != nullptr;
 }
 

@@ -639,3 +639,101 @@ TEST(PropBlockFuzz, BrokenBlocksAreRefused)
            nCount, dSec, nRefused, nSound);
     EXPECT_GT(nRefused, nCount * 3 / 4);
 }
+
+// The six blocks of fixed size as the settings program reads them: a change to the length word,
+// the tag, the checksum or the payload (resealed or not) is taken only when the frame still adds
+// up, and a refused block leaves every section of the record as it was.
+TEST(PropBlockFuzz, BrokenFixedBlocksAreRefused)
+{
+    const char* pszCount = getenv("ZV_PROPBLK_FUZZ_COUNT");
+    const int nCount = pszCount ? atoi(pszCount) : 2000;
+    std::mt19937 rng(20261210u);
+    const auto newBlock = [](int k, int nSender) -> std::unique_ptr<CSharedMemProp> {
+        switch (k) {
+        case 0: return std::make_unique<CSharedMemPropScrlWdth>(nSender);
+        case 1: return std::make_unique<CSharedMemPropPosSize>(nSender);
+        case 2: return std::make_unique<CSharedMemPropView>(nSender);
+        case 3: return std::make_unique<CSharedMemPropWindow>(nSender);
+        case 4: return std::make_unique<CSharedMemPropUndo>(nSender);
+        default: return std::make_unique<CSharedMemPropAtScrl>(nSender);
+        }
+    };
+    const PROPERTY_SET propSound = MakeRecord(3);
+    std::vector<BYTE> aImage[6];
+    int anLen[6] = {}, anPayload[6] = {};
+    std::string astrTag[6];
+    for (int k = 0; k < 6; ++k) {
+        std::unique_ptr<CSharedMemProp> p = newBlock(k, SENDER_CORE);
+        const std::wstring strImage = UniqueName(L"fixed image");
+        ASSERT_TRUE(p->Create(strImage.c_str(), PAGE_READWRITE, nullptr));
+        ASSERT_TRUE(p->SetFrom(propSound));
+        anLen[k] = p->GetLenFor(propSound);
+        anPayload[k] = p->GetPayloadOfs();
+        astrTag[k] = p->GetTag();
+        CRawView view(strImage);
+        aImage[k].assign(view.Get(), view.Get() + anLen[k] + 1);
+    }
+    const auto addsUp = [&](int k, const BYTE* pb) {
+        const size_t cch = astrTag[k].size();
+        // The tag is read as a string: the second zero after it is padding, not part of it.
+        return ReadInt(pb) == anLen[k] && memcmp(pb + 4, astrTag[k].data(), cch) == 0 && pb[4 + cch] == 0 &&
+               pb[anLen[k]] == GetXorSum(pb, anLen[k] - 1);
+    };
+
+    const PROPERTY_SET propSentinel = MakeRecord(11);
+    int nRefused = 0, nSound = 0;
+    for (int n = 0; n < nCount; ++n) {
+        const int k = static_cast<int>(rng() % 6);
+        const std::wstring strName = UniqueName(L"fixed fuzz");
+        CRawView raw(strName, kPage);
+        ASSERT_NE(nullptr, raw.Get());
+        BYTE* pb = raw.Get();
+        memcpy(pb, aImage[k].data(), aImage[k].size());
+        std::unique_ptr<CSharedMemProp> pReader = newBlock(k, SENDER_PROP);
+        ASSERT_TRUE(pReader->Open(strName.c_str(), FALSE, FILE_MAP_WRITE));
+
+        const int nChanges = 1 + static_cast<int>(rng() % 3);
+        for (int c = 0; c < nChanges; ++c) {
+            static const int s_anOdd[] = {0, 1, -1, 2, INT_MAX, INT_MIN, kPage, kPage - 1, kPage + 1, 4095 * 2};
+            switch (rng() % 4) {
+            case 0:
+                WriteInt(pb, rng() % 2 ? s_anOdd[rng() % (sizeof(s_anOdd) / sizeof(s_anOdd[0]))]
+                                       : anLen[k] + static_cast<int>(rng() % 9) - 4);
+                break;
+            case 1: // the tag and its zeros
+                pb[4 + rng() % (astrTag[k].size() + 2)] ^= static_cast<BYTE>(1 + rng() % 255);
+                break;
+            default: // anywhere in the frame, the checksum included
+                pb[rng() % (anLen[k] + 1)] ^= static_cast<BYTE>(1 + rng() % 255);
+                break;
+            }
+        }
+        const int nLen = ReadInt(pb);
+        if (rng() % 3 != 0 && nLen > 1 && nLen < kPage)
+            raw.Seal(nLen);
+
+        PROPERTY_SET prop = propSentinel;
+        if (addsUp(k, pb)) {
+            ++nSound;
+            EXPECT_TRUE(pReader->GetInto(prop)) << "sound block refused, kind " << k << ", case " << n;
+            continue;
+        }
+        ++nRefused;
+        const BOOL bRead = pReader->GetInto(prop);
+        std::unique_ptr<CSharedMemProp> pFresh = newBlock(k, SENDER_PROP);
+        if (bRead || pFresh->Open(strName.c_str(), FALSE, FILE_MAP_WRITE)) {
+            std::string strDiff;
+            for (int i = 0; i <= anLen[k]; ++i)
+                if (pb[i] != aImage[k][i])
+                    strDiff += " " + std::to_string(i) + ":" + std::to_string(aImage[k][i]) + "->" + std::to_string(pb[i]);
+            ADD_FAILURE() << "broken " << astrTag[k] << " block taken, case " << n << ", read " << bRead << ", changed" << strDiff;
+            break;
+        }
+        ExpectSameSettings(propSentinel, prop);
+        if (HasFailure())
+            break;
+    }
+    printf("[ fuzz ] %d fixed-size blocks: %d broken ones refused, %d changes that left a sound frame (taken)\n",
+           nCount, nRefused, nSound);
+    EXPECT_GT(nRefused, nCount / 2);
+}

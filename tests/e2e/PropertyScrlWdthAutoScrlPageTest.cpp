@@ -1,0 +1,384 @@
+// The scroll width and the auto scroll pages of the settings program. In registry mode (no core
+// program): the defaults an empty registry shows, the device tree and the mode radios, the
+// up-downs, the help line, the defaults button, the range message on every way out of an entry or
+// the page, an entry whose mode names none of the three repaired by its radios, what OK stores,
+// and every setting of both pages carried through untouched. In core mode, the real settings
+// program started by the core's settings command: an applied keyboard width moves the next scroll
+// by it, and an applied auto-scroll band lands in what the core saves.
+#include <gtest/gtest.h>
+#include <windows.h>
+#include <commctrl.h>
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "CoreRun.h"
+#include "SettingsSheet.h"
+#include "ZvTestKit.h"
+
+using namespace zvkit;
+using namespace zvcore;
+using namespace zvsheet;
+
+namespace {
+
+constexpr int kIdTree = 1000, kIdAbs = 1001, kIdRel = 1002, kIdScr = 1003;
+constexpr int kIdAbsEdit = 1004, kIdRelEdit = 1008, kIdScrEdit = 1009, kIdAbsSpin = 1005, kIdScrSpin = 1007;
+constexpr int kIdDefault = 1010, kIdHelp = 1011;
+constexpr int kIdMode = 1062, kIdDelay = 1063, kIdIntRange = 1064, kIdIntSpeed = 1066, kIdExtRange = 1067;
+constexpr int kIdExtSpeed = 1069;
+constexpr int kRoot = 100;
+
+// The registry name of an entry's field: "KeybdVertLineAbs" for entry 6, field "Abs".
+std::wstring ScrollName(int nEntry, const wchar_t* pszField)
+{
+    static const wchar_t* const apszDevice[] = {L"Mouse", L"Keybd", L"Wheel"};
+    return std::wstring(apszDevice[nEntry / 4]) + (nEntry / 2 % 2 ? L"Vert" : L"Horz") +
+           (nEntry % 2 ? L"Page" : L"Line") + pszField;
+}
+
+class ScrlWdthSheet : public ::testing::Test {
+protected:
+    void SetUp() override { ASSERT_TRUE(RegDeleteSettings()); }
+    void TearDown() override
+    {
+        for (DWORD dwPid : ProcessesOf(kProp))
+            CloseStrayMessageBoxes(dwPid);
+    }
+
+    // The tree item with this value (depth first), and its text.
+    HTREEITEM FindItem(int nValue, HTREEITEM hFirst = nullptr) const
+    {
+        for (HTREEITEM h = hFirst ? hFirst : m_sheet.TreeNext(kIdTree, TVGN_ROOT); h;
+             h = m_sheet.TreeNext(kIdTree, TVGN_NEXT, h)) {
+            const auto item = m_sheet.TreeItem(kIdTree, h);
+            if (item && item->first == nValue)
+                return h;
+            if (HTREEITEM hChild = m_sheet.TreeNext(kIdTree, TVGN_CHILD, h))
+                if (HTREEITEM hFound = FindItem(nValue, hChild))
+                    return hFound;
+        }
+        return nullptr;
+    }
+    std::vector<std::pair<LPARAM, std::wstring>> Children(HTREEITEM hParent) const
+    {
+        std::vector<std::pair<LPARAM, std::wstring>> lst;
+        for (HTREEITEM h = m_sheet.TreeNext(kIdTree, TVGN_CHILD, hParent); h; h = m_sheet.TreeNext(kIdTree, TVGN_NEXT, h))
+            lst.push_back(m_sheet.TreeItem(kIdTree, h).value_or(std::pair<LPARAM, std::wstring>{-1, L""}));
+        return lst;
+    }
+    // The item chosen as by the user and taken: the tree's selection is on it and the help line
+    // tells its text.
+    bool Choose(int nValue, const std::wstring& strHelp)
+    {
+        HTREEITEM h = FindItem(nValue);
+        if (!h)
+            return false;
+        m_sheet.SelectTreeItem(kIdTree, h);
+        return WaitUntil(
+            [&] { return m_sheet.TreeNext(kIdTree, TVGN_CARET) == h && m_sheet.Text(kIdHelp) == strHelp; }, 5000);
+    }
+    // A choice that the page refuses: the range message, and the selection stays where it was.
+    void ChooseRefused(int nValue, int nEdit, unsigned nHigh, const char* pszWhat)
+    {
+        HTREEITEM hBefore = m_sheet.TreeNext(kIdTree, TVGN_CARET);
+        m_sheet.SelectTreeItem(kIdTree, FindItem(nValue));
+        m_sheet.ExpectRefused(nEdit, 1, nHigh, pszWhat);
+        EXPECT_EQ(m_sheet.TreeNext(kIdTree, TVGN_CARET), hBefore) << pszWhat;
+    }
+    // Which of the three modes' radios are on and checked, and which edits are on.
+    std::wstring ModeControls() const
+    {
+        std::wstring str;
+        for (int nId : {kIdAbs, kIdRel, kIdScr})
+            str += std::wstring(IsWindowEnabled(m_sheet.Item(nId)) ? L"E" : L"-") + (m_sheet.IsChecked(nId) ? L"*" : L" ");
+        for (int nId : {kIdAbsEdit, kIdRelEdit, kIdScrEdit})
+            str += IsWindowEnabled(m_sheet.Item(nId)) ? L"E" : L"-";
+        return str;
+    }
+    bool ApplyEnabled() const { return IsWindowEnabled(GetDlgItem(m_sheet.Sheet(), kIdApplyNow)); }
+    // A key pressed in a control, as the keyboard gives it to the focus.
+    void PostKey(int nId, WORD vk) const
+    {
+        PostMessageW(m_sheet.Item(nId), WM_KEYDOWN, vk, 1);
+        PostMessageW(m_sheet.Item(nId), WM_KEYUP, vk, 0xC0000001);
+    }
+    int TrackPos(int nId) const { return static_cast<int>(SendMessageW(m_sheet.Item(nId), TBM_GETPOS, 0, 0)); }
+    LRESULT ComboSel(int nId) const { return SendMessageW(m_sheet.Item(nId), CB_GETCURSEL, 0, 0); }
+    bool Closed() { return m_sheet.Process().WaitForExit(15000) == std::optional<DWORD>(0); }
+
+    CRegistryGuard m_guard{kMakerKey};
+    CSettingsSheet m_sheet;
+};
+
+const std::wstring kHelpMouseLine = L" ｽｸﾛｰﾙﾊﾞｰ矢印をｸﾘｯｸした時のｽｸﾛｰﾙ幅を指定します.";
+const std::wstring kHelpKeybdLine = L" ｷｰﾎﾞｰﾄﾞﾌﾟﾛﾊﾟﾃｨで指定したｷｰを押した時のﾗｲﾝｽｸﾛｰﾙ幅を指定します.";
+const std::wstring kHelpKeybdPage = L" ｷｰﾎﾞｰﾄﾞﾌﾟﾛﾊﾟﾃｨで指定したｷｰを押した時のﾍﾟｰｼﾞｽｸﾛｰﾙ幅を指定します.";
+const std::wstring kHelpWheelPage = L" Shiftｷｰを押しながらﾏｳｽﾎｲｰﾙを回した時のｽｸﾛｰﾙ幅を指定します.";
+const std::wstring kHelpRoot = L" デバイスを選択して下さい.";
+const std::wstring kHelpDevice = L" 操作を選択して下さい.";
+const std::wstring kHelpScreens = L" ｽｸﾛｰﾙ幅をﾃﾞｽｸﾄｯﾌﾟ画面単位で指定します.";
+const std::wstring kHelpRelative = L" ｽｸﾛｰﾙ幅をｽｸﾛｰﾙﾊﾞｰ上のﾋﾟｸｾﾙ単位で指定します.";
+
+} // namespace
+
+TEST_F(ScrlWdthSheet, ScrollWidthsEditedThroughTreeRadiosAndUpDownsWithEveryWayOutChecked)
+{
+    // Everything default but one mode that names none of the three.
+    ASSERT_TRUE(RegSetDword(L"Scroll", ScrollName(7, L"Mode"), 2));
+    ASSERT_TRUE(m_sheet.Start(kPageScrlWdth, kIdTree));
+
+    // The tree: every device offered by default, each with its four operations.
+    HTREEITEM hRoot = m_sheet.TreeNext(kIdTree, TVGN_ROOT);
+    ASSERT_NE(hRoot, nullptr);
+    EXPECT_EQ(m_sheet.TreeItem(kIdTree, hRoot), (std::pair<LPARAM, std::wstring>{kRoot, L"スクロール操作"}));
+    using ITEMS = std::vector<std::pair<LPARAM, std::wstring>>;
+    EXPECT_EQ(Children(hRoot), (ITEMS{{200, L"マウス"}, {300, L"キーボード"}, {400, L"ホイール"}}));
+    EXPECT_EQ(Children(FindItem(300)), (ITEMS{{4, L"水平ラインスクロール"}, {5, L"水平ページスクロール"},
+                                              {6, L"垂直ラインスクロール"}, {7, L"垂直ページスクロール"}}));
+    // The first entry is selected and shown, at its defaults.
+    EXPECT_TRUE(WaitUntil([&] { return m_sheet.TreeNext(kIdTree, TVGN_CARET) == FindItem(0); }, 5000));
+    EXPECT_EQ(m_sheet.Text(kIdHelp), kHelpMouseLine);
+    EXPECT_EQ(m_sheet.Text(kIdAbsEdit) + L"," + m_sheet.Text(kIdRelEdit) + L"," + m_sheet.Text(kIdScrEdit), L"10,10,1");
+    EXPECT_EQ(ModeControls(), L"E*E E E--");
+    EXPECT_TRUE(IsWindowEnabled(m_sheet.Item(kIdAbsSpin)));
+    EXPECT_FALSE(IsWindowEnabled(m_sheet.Item(kIdScrSpin)));
+    EXPECT_TRUE(IsWindowEnabled(m_sheet.Item(kIdDefault)));
+    ASSERT_TRUE(Choose(9, kHelpWheelPage));
+    EXPECT_EQ(m_sheet.Text(kIdAbsEdit) + L"," + m_sheet.Text(kIdRelEdit) + L"," + m_sheet.Text(kIdScrEdit), L"200,200,1");
+    // The root and the devices edit nothing: every mode control and the defaults button are off.
+    ASSERT_TRUE(Choose(kRoot, kHelpRoot));
+    EXPECT_EQ(ModeControls(), L"- - - ---");
+    EXPECT_FALSE(IsWindowEnabled(m_sheet.Item(kIdDefault)));
+    ASSERT_TRUE(Choose(300, kHelpDevice));
+    EXPECT_FALSE(IsWindowEnabled(m_sheet.Item(kIdDefault)));
+    EXPECT_FALSE(ApplyEnabled()) << "looking changes nothing";
+
+    // The up-down takes the arrow key in its edit: 10 becomes 11 in the record.
+    ASSERT_TRUE(Choose(6, kHelpKeybdLine));
+    m_sheet.Focus(kIdAbsEdit);
+    PostKey(kIdAbsEdit, VK_UP);
+    EXPECT_TRUE(WaitUntil([&] { return m_sheet.Text(kIdAbsEdit) == L"11"; }, 5000)) << ToUtf8(m_sheet.Text(kIdAbsEdit));
+    EXPECT_TRUE(ApplyEnabled());
+    // Every way out of an entry checks it: another operation, the root, another page, OK, Apply.
+    m_sheet.SetText(kIdAbsEdit, L"");
+    ChooseRefused(4, kIdAbsEdit, 500, "empty, another operation");
+    m_sheet.SetText(kIdAbsEdit, L"0");
+    ChooseRefused(kRoot, kIdAbsEdit, 500, "0, the root");
+    m_sheet.SetText(kIdAbsEdit, L"501");
+    m_sheet.Press(PSBTN_OK);
+    m_sheet.ExpectRefused(kIdAbsEdit, 1, 500, "501, OK");
+    m_sheet.SetText(kIdAbsEdit, L"4294967297");
+    m_sheet.Press(PSBTN_APPLYNOW);
+    m_sheet.ExpectRefused(kIdAbsEdit, 1, 500, "2^32 + 1, Apply");
+    const auto dwStored = RegGetDword(L"Scroll", ScrollName(6, L"Abs"));
+    EXPECT_TRUE(!dwStored || *dwStored == 10) << "nothing stored";
+    m_sheet.SetText(kIdAbsEdit, L"11");
+
+    // A mode of none of the three: the radios stay on, unchecked, and choosing one repairs it.
+    ASSERT_TRUE(Choose(7, kHelpKeybdPage));
+    EXPECT_EQ(ModeControls(), L"E E E ---");
+    m_sheet.Click(kIdScr);
+    EXPECT_EQ(ModeControls(), L"E E E*--E");
+    EXPECT_EQ(m_sheet.Text(kIdHelp), kHelpScreens);
+    m_sheet.SetText(kIdScrEdit, L"11");
+    PostMessageW(m_sheet.Sheet(), PSM_SETCURSEL, kPageAutoScrl, 0);
+    m_sheet.ExpectRefused(kIdScrEdit, 1, 10, "11 screens, another page");
+    m_sheet.SetText(kIdScrEdit, L"4");
+
+    // The defaults button puts back the selected entry only.
+    ASSERT_TRUE(Choose(5, kHelpKeybdPage));
+    m_sheet.Click(kIdRel);
+    EXPECT_EQ(m_sheet.Text(kIdHelp), kHelpRelative);
+    m_sheet.SetText(kIdRelEdit, L"33");
+    m_sheet.Click(kIdDefault);
+    EXPECT_EQ(ModeControls(), L"E*E E E--");
+    EXPECT_EQ(m_sheet.Text(kIdRelEdit), L"200");
+
+    m_sheet.Press(PSBTN_OK);
+    ASSERT_TRUE(Closed());
+    EXPECT_EQ(RegGetDword(L"Scroll", ScrollName(6, L"Abs")), std::optional<DWORD>(11));
+    EXPECT_EQ(RegGetDword(L"Scroll", ScrollName(6, L"Mode")), std::optional<DWORD>(0));
+    EXPECT_EQ(RegGetDword(L"Scroll", ScrollName(7, L"Mode")), std::optional<DWORD>(3)) << "3, not 2";
+    EXPECT_EQ(RegGetDword(L"Scroll", ScrollName(7, L"Scr")), std::optional<DWORD>(4));
+    EXPECT_EQ(RegGetDword(L"Scroll", ScrollName(5, L"Mode")), std::optional<DWORD>(0));
+    EXPECT_EQ(RegGetDword(L"Scroll", ScrollName(5, L"Rel")), std::optional<DWORD>(200));
+    EXPECT_EQ(RegGetDword(L"Scroll", ScrollName(0, L"Abs")), std::optional<DWORD>(10));
+}
+
+TEST_F(ScrlWdthSheet, AutoScrollListsTrackbarsHelpLineDefaultsAndTheBandRule)
+{
+    ASSERT_TRUE(m_sheet.Start(kPageAutoScrl, kIdMode));
+    // The defaults of an empty registry.
+    EXPECT_EQ(SendMessageW(m_sheet.Item(kIdMode), CB_GETCOUNT, 0, 0), 5);
+    EXPECT_EQ(SendMessageW(m_sheet.Item(kIdDelay), CB_GETCOUNT, 0, 0), 6);
+    EXPECT_EQ(ComboSel(kIdMode), 3);
+    EXPECT_EQ(ComboSel(kIdDelay), 4);
+    EXPECT_EQ(m_sheet.Text(kIdIntRange), L"50");
+    EXPECT_EQ(m_sheet.Text(kIdExtRange), L"10");
+    EXPECT_EQ(TrackPos(kIdIntSpeed), 10);
+    EXPECT_EQ(TrackPos(kIdExtSpeed), 20);
+    EXPECT_EQ(m_sheet.Text(kIdHelp), L" オートスクロールの動作を指定してください");
+
+    // The help line follows the focus.
+    const std::pair<int, const wchar_t*> help[] = {
+        {kIdDelay, L" オートスクロールの開始条件を指定してください"},
+        {kIdIntRange, L" オートスクロール領域内側の範囲を指定してください"},
+        {kIdExtRange, L" オートスクロール領域外側の範囲を指定してください"},
+        {kIdDefault, L" オートスクロール動作を標準に設定します"},
+    };
+    for (const auto& [nId, pszHelp] : help) {
+        m_sheet.Focus(nId);
+        EXPECT_TRUE(WaitUntil([&] { return m_sheet.Text(kIdHelp) == pszHelp; }, 5000)) << nId;
+    }
+    // A trackbar moved by its key: the record takes it, the line tells the focused bar's text.
+    m_sheet.Focus(kIdIntSpeed);
+    PostKey(kIdIntSpeed, VK_END);
+    EXPECT_TRUE(WaitUntil([&] { return m_sheet.Text(kIdHelp) == L" オートスクロール領域内側の速度を指定してください"; }, 5000));
+    EXPECT_EQ(TrackPos(kIdIntSpeed), 30);
+    EXPECT_TRUE(ApplyEnabled());
+
+    // No auto scroll: only the mode list and the defaults button stay on.
+    m_sheet.ChooseCombo(kIdMode, 0);
+    for (int nId : {kIdDelay, kIdIntRange, 1065, kIdIntSpeed, kIdExtRange, 1068, kIdExtSpeed})
+        EXPECT_FALSE(IsWindowEnabled(m_sheet.Item(nId))) << nId;
+    EXPECT_TRUE(IsWindowEnabled(m_sheet.Item(kIdMode)));
+    EXPECT_TRUE(IsWindowEnabled(m_sheet.Item(kIdDefault)));
+    m_sheet.ChooseCombo(kIdMode, 2);
+    EXPECT_TRUE(IsWindowEnabled(m_sheet.Item(kIdExtSpeed)));
+
+    // The outer band first, then the inner one, which must reach at least as far.
+    m_sheet.SetText(kIdExtRange, L"0");
+    m_sheet.SetText(kIdIntRange, L"0");
+    PostMessageW(m_sheet.Sheet(), PSM_SETCURSEL, kPageScrlWdth, 0);
+    m_sheet.ExpectRefused(kIdExtRange, 1, 200, "outer 0, another page");
+    m_sheet.SetText(kIdExtRange, L"10");
+    m_sheet.SetText(kIdIntRange, L"9");
+    m_sheet.Press(PSBTN_OK);
+    m_sheet.ExpectRefused(kIdIntRange, 10, 200, "inner 9 inside outer 10, OK");
+    m_sheet.SetText(kIdIntRange, L"4294967306");
+    m_sheet.Press(PSBTN_APPLYNOW);
+    m_sheet.ExpectRefused(kIdIntRange, 10, 200, "inner 2^32 + 10, Apply");
+
+    // The defaults button, then Apply: the defaults stored; the button marks the page changed even
+    // when nothing differs, and choosing the choice already chosen does not.
+    m_sheet.Click(kIdDefault);
+    EXPECT_EQ(ComboSel(kIdMode), 3);
+    EXPECT_EQ(m_sheet.Text(kIdIntRange), L"50");
+    EXPECT_EQ(TrackPos(kIdIntSpeed), 10);
+    m_sheet.Press(PSBTN_APPLYNOW);
+    EXPECT_TRUE(WaitUntil([] { return RegGetDword(L"Auto Scroll", L"Internal Range") == std::optional<DWORD>(50); }, 5000));
+    EXPECT_TRUE(WaitUntil([&] { return !ApplyEnabled(); }, 5000));
+    m_sheet.ChooseCombo(kIdMode, 3);
+    EXPECT_FALSE(ApplyEnabled());
+    m_sheet.Click(kIdDefault);
+    EXPECT_TRUE(ApplyEnabled());
+
+    // Changed through the up-down, a list and a trackbar's key, then OK.
+    m_sheet.Focus(kIdExtRange);
+    PostKey(kIdExtRange, VK_UP);
+    EXPECT_TRUE(WaitUntil([&] { return m_sheet.Text(kIdExtRange) == L"11"; }, 5000));
+    m_sheet.ChooseCombo(kIdDelay, 1);
+    m_sheet.Focus(kIdExtSpeed);
+    PostKey(kIdExtSpeed, VK_LEFT);
+    EXPECT_TRUE(WaitUntil([&] { return TrackPos(kIdExtSpeed) == 19; }, 5000));
+    m_sheet.Press(PSBTN_OK);
+    ASSERT_TRUE(Closed());
+    EXPECT_EQ(RegGetDword(L"Auto Scroll", L"External Range"), std::optional<DWORD>(11));
+    EXPECT_EQ(RegGetDword(L"Auto Scroll", L"Delay"), std::optional<DWORD>(1));
+    EXPECT_EQ(RegGetDword(L"Auto Scroll", L"External Speed"), std::optional<DWORD>(19));
+    EXPECT_EQ(RegGetDword(L"Auto Scroll", L"Internal Range"), std::optional<DWORD>(50));
+    EXPECT_EQ(RegGetDword(L"Auto Scroll", L"Mode"), std::optional<DWORD>(3));
+}
+
+TEST_F(ScrlWdthSheet, EverySettingOfBothPagesComesBackUntouched)
+{
+    // Every scroll width its own value; the wheel not offered while the bars hide themselves.
+    for (int nEntry = 0; nEntry < 12; ++nEntry) {
+        ASSERT_TRUE(RegSetDword(L"Scroll", ScrollName(nEntry, L"Mode"), nEntry == 7 ? 2 : nEntry % 2 ? 1 : 3));
+        ASSERT_TRUE(RegSetDword(L"Scroll", ScrollName(nEntry, L"Abs"), 100 + nEntry));
+        ASSERT_TRUE(RegSetDword(L"Scroll", ScrollName(nEntry, L"Rel"), 300 + nEntry));
+        ASSERT_TRUE(RegSetDword(L"Scroll", ScrollName(nEntry, L"Scr"), 1 + nEntry % 10));
+    }
+    ASSERT_TRUE(RegSetDword(L"View", L"Hide", 1));
+    const std::pair<const wchar_t*, DWORD> autoScroll[] = {{L"Mode", 2},          {L"External Range", 7},
+                                                           {L"External Speed", 25}, {L"Internal Range", 80},
+                                                           {L"Internal Speed", 12}, {L"Delay", 1}};
+    for (const auto& [pszName, dw] : autoScroll)
+        ASSERT_TRUE(RegSetDword(L"Auto Scroll", pszName, dw));
+    ASSERT_TRUE(m_sheet.Start(kPageScrlWdth, kIdTree));
+
+    using ITEMS = std::vector<std::pair<LPARAM, std::wstring>>;
+    EXPECT_EQ(Children(m_sheet.TreeNext(kIdTree, TVGN_ROOT)), (ITEMS{{200, L"マウス"}, {300, L"キーボード"}}));
+    EXPECT_TRUE(WaitUntil([&] { return m_sheet.Text(kIdScrEdit) == L"1"; }, 5000));
+    EXPECT_EQ(m_sheet.Text(kIdAbsEdit), L"100");
+    EXPECT_EQ(ModeControls(), L"E E E*--E");
+    ASSERT_TRUE(Choose(5, kHelpKeybdPage));
+    EXPECT_EQ(m_sheet.Text(kIdRelEdit), L"305");
+    EXPECT_EQ(ModeControls(), L"E E*E -E-");
+    ASSERT_TRUE(Choose(7, kHelpKeybdPage));
+    EXPECT_EQ(ModeControls(), L"E E E ---");
+
+    ASSERT_TRUE(m_sheet.Select(kPageAutoScrl, kIdMode));
+    EXPECT_EQ(ComboSel(kIdMode), 2);
+    EXPECT_EQ(ComboSel(kIdDelay), 1);
+    EXPECT_EQ(m_sheet.Text(kIdExtRange), L"7");
+    EXPECT_EQ(m_sheet.Text(kIdIntRange), L"80");
+    EXPECT_EQ(TrackPos(kIdExtSpeed), 25);
+    EXPECT_EQ(TrackPos(kIdIntSpeed), 12);
+    EXPECT_FALSE(ApplyEnabled());
+
+    m_sheet.Press(PSBTN_OK);
+    ASSERT_TRUE(Closed());
+    for (int nEntry = 0; nEntry < 12; ++nEntry) {
+        EXPECT_EQ(RegGetDword(L"Scroll", ScrollName(nEntry, L"Mode")),
+                  std::optional<DWORD>(nEntry == 7 ? 2 : nEntry % 2 ? 1 : 3)) << nEntry;
+        EXPECT_EQ(RegGetDword(L"Scroll", ScrollName(nEntry, L"Abs")), std::optional<DWORD>(100 + nEntry)) << nEntry;
+        EXPECT_EQ(RegGetDword(L"Scroll", ScrollName(nEntry, L"Rel")), std::optional<DWORD>(300 + nEntry)) << nEntry;
+        EXPECT_EQ(RegGetDword(L"Scroll", ScrollName(nEntry, L"Scr")), std::optional<DWORD>(1 + nEntry % 10)) << nEntry;
+    }
+    for (const auto& [pszName, dw] : autoScroll)
+        EXPECT_EQ(RegGetDword(L"Auto Scroll", pszName), std::optional<DWORD>(dw)) << ToUtf8(pszName);
+    EXPECT_EQ(RegGetDword(L"View", L"Hide"), std::optional<DWORD>(1));
+}
+
+namespace {
+
+constexpr UINT kCmdProperty = 32778;
+constexpr wchar_t kAppliedLine[] = L"プロパティ : 設定を適用しました.";
+constexpr wchar_t kGoneLine[] = L"プロパティ : 設定プログラムが終了しました.";
+
+} // namespace
+
+TEST_F(ScrlWdthSheet, AppliedToTheRunningCoreAKeyboardWidthMovesTheNextScrollAndTheBandIsSaved)
+{
+    ASSERT_TRUE(RegSetDword(L"View", L"Speed", 1));
+    CTestWnds wnds;
+    const HWND hA = wnds.StartTitled({WndArg(300, 200, 300, 200, L"Zv Scroll Width Page A")})[0];
+    ASSERT_NE(hA, nullptr);
+    const RECT rcA = WindowRect(hA);
+    CCoreRun run{L"ZvCoreScrlWdthPageTest"};
+    ASSERT_TRUE(run.Start());
+
+    ASSERT_TRUE(run.Command(kCmdProperty));
+    ASSERT_TRUE(m_sheet.Attach());
+    ASSERT_TRUE(m_sheet.Select(kPageScrlWdth, kIdTree));
+    ASSERT_TRUE(Choose(6, kHelpKeybdLine));
+    m_sheet.SetText(kIdAbsEdit, L"25");
+    ASSERT_TRUE(m_sheet.Select(kPageAutoScrl, kIdExtRange));
+    m_sheet.SetText(kIdExtRange, L"15");
+    m_sheet.Press(PSBTN_APPLYNOW);
+    ASSERT_TRUE(run.WaitForLine(kAppliedLine, 1, 10000));
+    EXPECT_TRUE(WaitUntil([] { return RegGetDword(L"Auto Scroll", L"External Range") == std::optional<DWORD>(15); },
+                          5000))
+        << "saved by the core";
+    EXPECT_EQ(RegGetDword(L"Scroll", ScrollName(6, L"Abs")), std::optional<DWORD>(25));
+
+    // The sheet still open: the core's next keyboard scroll goes 25 pixels.
+    ASSERT_TRUE(run.TypeAndSettle({VK_CONTROL, VK_MENU, VK_DOWN}));
+    EXPECT_TRUE(SameRect(Shifted(rcA, 0, -25), WindowRect(hA))) << run.LogLinesWith(L"Zv Scroll Width Page A");
+    m_sheet.Press(PSBTN_OK);
+    ASSERT_TRUE(run.WaitForLine(kGoneLine, 1, 15000));
+    EXPECT_EQ(0, run.Close());
+}
