@@ -98,16 +98,6 @@ public:
             SendMessageW(List(nId), LB_GETTEXT, static_cast<WPARAM>(n), reinterpret_cast<LPARAM>(sz));
         return sz;
     }
-    // Entries with this text, top to bottom.
-    std::vector<int> Find(int nId, const std::wstring& strText) const
-    {
-        std::vector<int> lst;
-        for (int i = 0; i < Count(nId); ++i) {
-            if (Text(nId, i) == strText)
-                lst.push_back(i);
-        }
-        return lst;
-    }
     int FindWnd(HWND hWnd) const
     {
         for (int i = 0; i < Count(kIdScrollList); ++i) {
