@@ -25,7 +25,8 @@ using namespace zvsheet;
 
 namespace {
 
-constexpr int kIdTitledOnly = 1077, kIdScrollList = 1078, kIdFix = 1079, kIdUnfix = 1080, kIdFixedList = 1082;
+constexpr int kIdTitledOnly = 1077, kIdScrollList = 1078, kIdFix = 1079, kIdUnfix = 1080, kIdRefresh = 1081;
+constexpr int kIdFixedList = 1082;
 constexpr int kIdGroup = 1083, kIdByTitle = 1084, kIdByApp = 1085, kIdApp = 1086, kIdTitle = 1087, kIdGadget = 1088;
 constexpr int kIdQuestion = 1089, kIdQueryList = 1090;
 constexpr wchar_t kQueryTitle[] = L"同じアプリケーションで開いたウィンドウを固定";
@@ -327,6 +328,10 @@ TEST_F(PropertyFixPage, WindowsFixedByTitleAndByApplicationAndBackAreStoredOnOk)
     EXPECT_EQ(m_page.Details(), afterUnfix);
     for (HWND hWnd : {hMain, hOther, hSame1, hSame2})
         EXPECT_GE(m_page.FindWnd(hWnd), 0) << ToUtf8(WindowTitle(hWnd));
+    // A refresh builds both lists afresh from the settings: the same.
+    m_sheet.Click(kIdRefresh);
+    EXPECT_EQ(m_page.Details(), afterUnfix);
+    EXPECT_GE(m_page.FindWnd(hSame1), 0);
     SaveShot(L"fix-page-end.png");
 
     m_sheet.Press(PSBTN_OK);
