@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <functional>
 #include <optional>
+#include <string_view>
 #include <unordered_map>
 
 #include "../outside/ZvImgNm64/ZvImgNm64.h"
@@ -417,4 +418,87 @@ HWND CWndEnumerator::FindMainWnd() const
     if (!IsOwnWnd())
         return nullptr;
     return FindWindowW(nullptr, ZV_HIDDEN_MAIN_WND_TITLE);
+}
+
+BOOL CWndEnumerator::RefreshAllWnds(BOOL bForce)
+{
+    if (bForce)
+        g_nWndsChanged = 1;
+    if (!EnumerateWnds())
+        return FALSE;
+    MakeFixTitleList();
+    MakeFixAppList();
+    FixWnds();
+    return TRUE;
+}
+
+void CWndEnumerator::RemoveMoveWnd(HWND hWnd)
+{
+    auto it = std::find(m_lstMoveWnd.begin(), m_lstMoveWnd.end(), hWnd);
+    if (it != m_lstMoveWnd.end())
+        m_lstMoveWnd.erase(it);
+}
+
+void CWndEnumerator::RemoveFixWnd(HWND hWnd)
+{
+    auto it = std::find_if(m_lstFixWnd.begin(), m_lstFixWnd.end(), [hWnd](const auto& p) { return p->hWnd == hWnd; });
+    if (it != m_lstFixWnd.end())
+        m_lstFixWnd.erase(it);
+}
+
+void CWndEnumerator::RemoveFixRecord(const CFixWnd* pFixWnd)
+{
+    auto it = std::find_if(m_lstFixWnd.begin(), m_lstFixWnd.end(),
+                           [pFixWnd](const auto& p) { return p.get() == pFixWnd; });
+    if (it != m_lstFixWnd.end())
+        m_lstFixWnd.erase(it);
+}
+
+CFixWnd* CWndEnumerator::AddFixWnd(std::unique_ptr<CFixWnd> pFixWnd)
+{
+    m_lstFixWnd.push_back(std::move(pFixWnd));
+    return m_lstFixWnd.back().get();
+}
+
+BOOL CWndEnumerator::HasFixRecord(const CFixWnd* pFixWnd) const
+{
+    return pFixWnd && std::any_of(m_lstFixWnd.begin(), m_lstFixWnd.end(),
+                                  [pFixWnd](const auto& p) { return p.get() == pFixWnd; });
+}
+
+namespace {
+
+void RemoveFirst(std::vector<std::wstring>* plst, LPCWSTR pszText)
+{
+    if (!plst || !pszText)
+        return;
+    auto it = std::find(plst->begin(), plst->end(), pszText);
+    if (it != plst->end())
+        plst->erase(it);
+}
+
+} // namespace
+
+void CWndEnumerator::RemoveFixTitleStr(LPCWSTR pszTitle)
+{
+    RemoveFirst(m_plstTitle, pszTitle);
+}
+
+void CWndEnumerator::RemoveFixAppStr(LPCWSTR pszAppName)
+{
+    RemoveFirst(m_plstApp, pszAppName);
+}
+
+CFixWnd* CWndEnumerator::FindFixTitleWndByApp(LPCWSTR pszAppName) const
+{
+    if (!pszAppName)
+        return nullptr;
+    const std::wstring_view strPrefix(pszAppName);
+    std::wstring strImage;
+    for (const auto& pFix : m_lstFixWnd) {
+        if (pFix->nType == FIXWND_TYPE_TITLE && IsWindow(pFix->hWnd) && GetWndImageName(pFix->hWnd, strImage) &&
+            std::wstring_view(strImage).substr(0, strPrefix.size()) == strPrefix)
+            return pFix.get();
+    }
+    return nullptr;
 }

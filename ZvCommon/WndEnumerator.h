@@ -82,6 +82,25 @@ public:
     // Whether a window of this filter result goes into the window list.
     static BOOL IsListedResult(int nResult, BOOL bTitledOnly) noexcept;
 
+    // What the settings program's fixed-windows page edits by hand.
+    // bForce marks the window set changed first; then a fresh enumeration and the records of the
+    // fixed texts and the windows they fix. FALSE when the enumeration failed.
+    BOOL RefreshAllWnds(BOOL bForce);
+    // The first move-list entry of the window is dropped.
+    void RemoveMoveWnd(HWND hWnd);
+    // The first record of the window (RemoveFixWnd), or this very record, is dropped and destroyed.
+    void RemoveFixWnd(HWND hWnd);
+    void RemoveFixRecord(const CFixWnd* pFixWnd);
+    // A record appended to the fixed list, which owns it from then on; returned for convenience.
+    CFixWnd* AddFixWnd(std::unique_ptr<CFixWnd> pFixWnd);
+    // Whether the record is in the fixed list (a record not found there must not be touched).
+    BOOL HasFixRecord(const CFixWnd* pFixWnd) const;
+    // The first string of the settings' fixed-title (application) list equal to the text is removed.
+    void RemoveFixTitleStr(LPCWSTR pszTitle);
+    void RemoveFixAppStr(LPCWSTR pszAppName);
+    // The first title-fixed record of a live window whose executable name begins with pszAppName.
+    CFixWnd* FindFixTitleWndByApp(LPCWSTR pszAppName) const;
+
 private:
     BOOL IsTitledOnly() const noexcept { return m_pbTitledOnly && *m_pbTitledOnly; }
     BOOL IsOwnWnd() const noexcept { return m_pbOwnWnd && *m_pbOwnWnd; }

@@ -209,6 +209,13 @@
 
 
 // Strings of the fixed windows page (133).
+// The query before a change that reaches every window of an application, and its dialog (151).
+#define IDS_FX_QUERY_FIX_APP        157
+#define IDS_FX_QUERY_APP_TO_TITLE   158
+#define IDS_FX_QUERY_UNFIX_APP      159
+#define IDD_QUERY_FIX_APP           151
+#define IDC_QF_QUESTION             1089
+#define IDC_QF_WND_LIST             1090
 
 
 // Strings of the window page (134).

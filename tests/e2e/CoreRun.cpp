@@ -4,7 +4,6 @@
 #include <tlhelp32.h>
 
 #include <algorithm>
-#include <cstdio>
 #include <cwchar>
 
 using namespace zvkit;
@@ -59,24 +58,14 @@ std::vector<int> PassesY(const std::vector<MOVE_LINE>& lines)
 
 HWND StartCoreProgram(CProcess& core, const std::wstring& strArgs)
 {
-    HWND hWnd = nullptr;
-    // A start that ended within a quarter of a second, before its window came, is the loader
-    // giving up now and then (see CTestWnds::Start): tried again.
-    for (int nTry = 1; nTry <= 3 && !hWnd; ++nTry) {
-        const ULONGLONG ullStart = GetTickCount64();
-        if (!core.Start(kCore, strArgs)) {
+    const HWND hWnd =
+        StartForWindow(core, kCore, strArgs, [&] { return FindTopLevel(kHiddenTitle, nullptr, core.Pid()); }, 15000);
+    if (!hWnd) {
+        if (core.LastError())
             ADD_FAILURE() << "cannot start the core program, error " << core.LastError();
-            return nullptr;
-        }
-        WaitUntil([&] { return !core.IsRunning() || (hWnd = FindTopLevel(kHiddenTitle, nullptr, core.Pid())) != nullptr; },
-                  15000);
-        if (hWnd || core.IsRunning() || GetTickCount64() - ullStart >= 250)
-            break;
-        fprintf(stderr, "ZvCore64.exe ended after %llu ms before its window came; starting it again\n",
-                GetTickCount64() - ullStart);
+        else
+            ADD_FAILURE() << "the core program's window did not come";
     }
-    if (!hWnd)
-        ADD_FAILURE() << "the core program's window did not come";
     return hWnd;
 }
 

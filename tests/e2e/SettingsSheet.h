@@ -67,7 +67,9 @@ public:
         std::wstring strArgs = L"/PAGE=" + std::to_wstring(nPage);
         if (!strMoreArgs.empty())
             strArgs += L" " + strMoreArgs;
-        return m_prop.Start(kProp, strArgs) && Attach(15000) && WaitPage(nId);
+        m_hWndSheet = StartForWindow(
+            m_prop, kProp, strArgs, [&] { return FindTopLevel(kSheetTitle, L"#32770", m_prop.Pid()); }, 15000);
+        return m_hWndSheet && WaitPage(nId);
     }
     // The sheet of a settings program started elsewhere (by the core program).
     bool Attach(DWORD dwWaitMs = 15000)

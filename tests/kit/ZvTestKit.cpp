@@ -429,6 +429,21 @@ bool RunXdotool(const std::wstring& strArgs) {
   return true;
 }
 
+HWND StartForWindow(CProcess& proc, const std::wstring& strProgram, const std::wstring& strArgs,
+                    const std::function<HWND()>& fnFind, DWORD dwTimeoutMs) {
+  HWND hWnd = nullptr;
+  for (int nTry = 1; nTry <= 3 && !hWnd; ++nTry) {
+    const ULONGLONG ullStart = GetTickCount64();
+    if (!proc.Start(strProgram, strArgs)) return nullptr;
+    WaitUntil([&] { return (hWnd = fnFind()) != nullptr || !proc.IsRunning(); }, dwTimeoutMs);
+    if (hWnd || proc.IsRunning() || GetTickCount64() - ullStart >= 250) break;
+    const auto code = proc.ExitCode();
+    fprintf(stderr, "%ls ended after %llu ms with 0x%lx before its window came; starting it again\n",
+            strProgram.c_str(), GetTickCount64() - ullStart, code ? *code : 0ul);
+  }
+  return hWnd;
+}
+
 bool PlacePointer(int x, int y) {
   RunXdotool(L"mousemove " + std::to_wstring(x) + L" " + std::to_wstring(y));
   return MouseMoveTo(x, y);
@@ -797,20 +812,8 @@ bool CTestWnds::Start(const std::vector<std::wstring>& args, DWORD dwTimeoutMs) 
   std::wstring strArgs;
   for (const std::wstring& a : args) strArgs += QuoteArg(a) + L" ";
   strArgs += L"/PARENT=" + std::to_wstring(GetCurrentProcessId());
-  m_hCtrl = nullptr;
-  // Now and then Wine's loader gives up on a new process within milliseconds, before the program
-  // runs (wine-run.sh meets the same for the test programs themselves): a start that ended that
-  // early, without its control window, is tried again, and said so.
-  for (int nTry = 1; nTry <= 3; ++nTry) {
-    const ULONGLONG ullStart = GetTickCount64();
-    if (!m_proc.Start(L"ZvTestWnds.exe", strArgs)) return false;
-    WaitUntil([this] { return !m_proc.IsRunning() || (m_hCtrl = FindControlWnd(m_proc.Pid())) != nullptr; },
-              dwTimeoutMs);
-    if (m_hCtrl || m_proc.IsRunning() || GetTickCount64() - ullStart >= 250) break;
-    const auto code = m_proc.ExitCode();
-    fprintf(stderr, "ZvTestWnds.exe ended after %llu ms with 0x%lx before its window came; starting it again\n",
-            GetTickCount64() - ullStart, code ? *code : 0ul);
-  }
+  m_hCtrl = StartForWindow(m_proc, L"ZvTestWnds.exe", strArgs, [this] { return FindControlWnd(m_proc.Pid()); },
+                           dwTimeoutMs);
   return m_hCtrl != nullptr;
 }
 

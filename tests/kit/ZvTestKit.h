@@ -96,6 +96,12 @@ RECT WindowRect(HWND hWnd);       // screen coordinates; all zero for a bad hand
 DWORD WindowPid(HWND hWnd);
 // Top-level windows in Z order: of one process (dwPid != 0) or of all, visible ones only or all.
 std::vector<HWND> TopLevelWindows(DWORD dwPid = 0, bool bVisibleOnly = false);
+// Starts the program and waits up to dwTimeoutMs until fnFind finds its window (or it ends).
+// Now and then Wine's loader gives up on a new process within milliseconds, before the program
+// runs: a start that ended within a quarter of a second without its window is tried again (up to
+// three times), and said so on stderr. The window, or null.
+HWND StartForWindow(CProcess& proc, const std::wstring& strProgram, const std::wstring& strArgs,
+                    const std::function<HWND()>& fnFind, DWORD dwTimeoutMs);
 // The first top-level window with exactly this title (and class, and process, when given).
 HWND FindTopLevel(const std::wstring& strTitle, const wchar_t* pszClass = nullptr, DWORD dwPid = 0);
 // The same, waiting up to dwTimeoutMs; null on time-out.
