@@ -167,23 +167,6 @@ bool Answer(HWND hDlg, int nButton)
     return WaitUntil([&] { return !IsWindow(hDlg); }, 5000);
 }
 
-// With ZV_SHOT_DIR set, a picture of the display for the documentation, waited for.
-void SaveShot(const wchar_t* pszName)
-{
-    wchar_t szDir[MAX_PATH] = {};
-    if (!GetEnvironmentVariableW(L"ZV_SHOT_DIR", szDir, MAX_PATH))
-        return;
-    const std::wstring strUnix = std::wstring(szDir) + L"/" + pszName;
-    std::wstring strCmd = L"Z:\\usr\\bin\\import -window root " + strUnix;
-    STARTUPINFOW si{sizeof(si)};
-    PROCESS_INFORMATION pi{};
-    if (CreateProcessW(nullptr, strCmd.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi) && pi.hProcess)
-        CloseHandle(pi.hProcess);
-    const std::wstring strWin = L"Z:" + strUnix;
-    WaitUntil([&] { return GetFileAttributesW(strWin.c_str()) != INVALID_FILE_ATTRIBUTES; }, 10000);
-    PumpFor(1000);
-}
-
 class PropertyFixPage : public ::testing::Test {
 protected:
     void SetUp() override { ASSERT_TRUE(RegDeleteSettings()); }
@@ -247,7 +230,6 @@ TEST_F(PropertyFixPage, WindowsFixedByTitleAndByApplicationAndBackAreStoredOnOk)
 
     // The defaults of an empty registry: titled windows only, nothing fixed, nothing chosen.
     ASSERT_TRUE(m_sheet.Start(kPageFix, kIdFixedList));
-    SaveShot(L"fix-page-start.png");
     EXPECT_TRUE(m_sheet.IsChecked(kIdTitledOnly));
     EXPECT_FALSE(IsWindowVisible(m_sheet.Item(kIdGadget)));
     EXPECT_FALSE(IsWindowEnabled(m_sheet.Item(kIdGadget)));
@@ -298,7 +280,7 @@ TEST_F(PropertyFixPage, WindowsFixedByTitleAndByApplicationAndBackAreStoredOnOk)
     wchar_t szEntry[64] = {};
     SendDlgItemMessageW(hQuery, kIdQueryList, LB_GETTEXT, 0, reinterpret_cast<LPARAM>(szEntry));
     EXPECT_STREQ(szEntry, L"Zv App Other");
-    SaveShot(L"fix-query.png");
+    SaveShot(hQuery, L"fix-query");
     ASSERT_TRUE(Answer(hQuery, IDOK));
     // Both windows of the application now by application; the entry whose title begins
     // "Zv App Other" is still there and still by title.
@@ -332,7 +314,7 @@ TEST_F(PropertyFixPage, WindowsFixedByTitleAndByApplicationAndBackAreStoredOnOk)
     m_sheet.Click(kIdRefresh);
     EXPECT_EQ(m_page.Details(), afterUnfix);
     EXPECT_GE(m_page.FindWnd(hSame1), 0);
-    SaveShot(L"fix-page-end.png");
+    SaveShot(m_sheet.Sheet(), L"fix");
 
     m_sheet.Press(PSBTN_OK);
     EXPECT_EQ(m_sheet.Process().WaitForExit(15000), std::optional<DWORD>(0));

@@ -145,6 +145,7 @@ TEST_F(ScrlWdthSheet, ScrollWidthsEditedThroughTreeRadiosAndUpDownsWithEveryWayO
     EXPECT_TRUE(IsWindowEnabled(m_sheet.Item(kIdAbsSpin)));
     EXPECT_FALSE(IsWindowEnabled(m_sheet.Item(kIdScrSpin)));
     EXPECT_TRUE(IsWindowEnabled(m_sheet.Item(kIdDefault)));
+    SaveShot(m_sheet.Sheet(), L"scroll-width");
     ASSERT_TRUE(Choose(9, kHelpWheelPage));
     EXPECT_EQ(m_sheet.Text(kIdAbsEdit) + L"," + m_sheet.Text(kIdRelEdit) + L"," + m_sheet.Text(kIdScrEdit), L"200,200,1");
     // The root and the devices edit nothing: every mode control and the defaults button are off.
@@ -220,6 +221,7 @@ TEST_F(ScrlWdthSheet, AutoScrollListsTrackbarsHelpLineDefaultsAndTheBandRule)
     EXPECT_EQ(TrackPos(kIdIntSpeed), 10);
     EXPECT_EQ(TrackPos(kIdExtSpeed), 20);
     EXPECT_EQ(m_sheet.Text(kIdHelp), L" オートスクロールの動作を指定してください");
+    SaveShot(m_sheet.Sheet(), L"auto-scroll");
 
     // The help line follows the focus.
     const std::pair<int, const wchar_t*> help[] = {

@@ -77,6 +77,7 @@ TEST_F(PropertyUndoPage, DepthOutOfRangeKeepsTheUserOnThePageAndAValidOneIsAppli
     EXPECT_TRUE(IsChecked(m_hWndPage, kIdResize));
     EXPECT_FALSE(IsChecked(m_hWndPage, kIdResizeWnd));
     EXPECT_TRUE(IsWindowEnabled(hWndWheel)) << "scrolls undone, bars shown that take the wheel";
+    SaveShot(m_hWndSheet, L"undo");
     // Scrolls no longer undone: nothing to merge, the list is off; and back.
     SendDlgItemMessageW(m_hWndPage, kIdScroll, BM_CLICK, 0, 0);
     EXPECT_FALSE(IsChecked(m_hWndPage, kIdScroll));

@@ -444,6 +444,40 @@ HWND StartForWindow(CProcess& proc, const std::wstring& strProgram, const std::w
   return hWnd;
 }
 
+void SaveShot(HWND hWnd, const std::wstring& strName) {
+  wchar_t szDir[MAX_PATH] = {};
+  if (!GetEnvironmentVariableW(L"ZV_SHOTS_DIR", szDir, MAX_PATH) || !hWnd) return;
+  RECT rc{};
+  if (!GetWindowRect(hWnd, &rc)) return;
+  // Painted first: a window found a moment ago may not have drawn its controls yet.
+  RedrawWindow(hWnd, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+  Sleep(300);
+  const std::wstring strHost = std::wstring(szDir) + L"/" + strName + L".png";
+  std::wstring strWine = L"Z:" + strHost;
+  std::replace(strWine.begin(), strWine.end(), L'/', L'\\');
+  DeleteFileW(strWine.c_str());
+  std::wstring strCmd = L"Z:\\usr\\bin\\import -window root -crop " + std::to_wstring(rc.right - rc.left) + L"x" +
+                        std::to_wstring(rc.bottom - rc.top) + L"+" + std::to_wstring(rc.left) + L"+" +
+                        std::to_wstring(rc.top) + L" " + strHost;
+  STARTUPINFOW si{sizeof(si)};
+  PROCESS_INFORMATION pi{};
+  if (!CreateProcessW(nullptr, strCmd.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) return;
+  if (pi.hProcess) {
+    CloseHandle(pi.hThread);
+    CloseHandle(pi.hProcess);
+  }
+  // A host program gives no process to wait on: the file is waited for until its size stays.
+  LONGLONG llLast = -1;
+  WaitUntil([&] {
+    WIN32_FILE_ATTRIBUTE_DATA fad{};
+    if (!GetFileAttributesExW(strWine.c_str(), GetFileExInfoStandard, &fad)) return false;
+    const LONGLONG ll = (static_cast<LONGLONG>(fad.nFileSizeHigh) << 32) | fad.nFileSizeLow;
+    const bool bSteady = ll > 0 && ll == llLast;
+    llLast = ll;
+    return bSteady;
+  }, 10000, 200);
+}
+
 bool PlacePointer(int x, int y) {
   RunXdotool(L"mousemove " + std::to_wstring(x) + L" " + std::to_wstring(y));
   return MouseMoveTo(x, y);

@@ -140,6 +140,10 @@ bool PlacePointer(int x, int y);
 // xdotool on the display with these arguments (started, not waited for: Wine gives no process of a
 // host program to wait on).
 bool RunXdotool(const std::wstring& strArgs);
+// With ZV_SHOTS_DIR set (a folder of the host system), the window as the display shows it saved
+// there as strName.png (ImageMagick's import, cropped to the window); without it nothing. How the
+// README's pictures are made: ZV_SHOTS_DIR=$PWD/docs/settings scripts/test.sh -R Property.
+void SaveShot(HWND hWnd, const std::wstring& strName);
 // The left button pressed or released on the display at (x, y), for a drag: the display then
 // holds the pointer for the window pressed, as for a user's drag, and every motion (PlacePointer)
 // reaches that window. A button pressed by SendInput alone leaves the display's motion to the
