@@ -168,6 +168,7 @@ TEST_F(PropertyBarPages, DefaultsKeysTrackbarEndsAndChangesStoredOnOk)
     SystemParametersInfoW(SPI_GETWORKAREA, 0, &rcWork, 0);
     EXPECT_EQ(PreviewPixel((pn[0] + pn[2] / 2) * rcFrame.right / rcWork.right, 1), GetSysColor(COLOR_BTNFACE));
     EXPECT_EQ(PreviewPixel(2, rcFrame.bottom - 2), GetSysColor(COLOR_BACKGROUND));
+    SaveShot(m_sheet.Sheet(), L"possize");
 
     // The letters move the focus; R only to the defaults button, pressing nothing.
     ASSERT_TRUE(PressLetter(L'H', kIdCy));
@@ -195,6 +196,7 @@ TEST_F(PropertyBarPages, DefaultsKeysTrackbarEndsAndChangesStoredOnOk)
     const int anChecks[] = {kIdHorz, kIdVert, kIdTopMost, kIdHide, kIdMouseMove, kIdTray, kIdSmooth};
     for (int i = 0; i < 7; ++i)
         EXPECT_EQ(m_sheet.IsChecked(anChecks[i]), i < 3 || i == 5) << anChecks[i];
+    SaveShot(m_sheet.Sheet(), L"view");
     // The speed's left end is the slowest, 20, its right end 1; the transparency's left end 2.
     ASSERT_TRUE(Key(kIdSpeed, VK_END, 20));
     ASSERT_TRUE(Key(kIdSpeed, VK_HOME, 1));
