@@ -132,6 +132,7 @@ TEST_F(PropertyUndoPage, DepthOutOfRangeKeepsTheUserOnThePageAndAValidOneIsAppli
         5000))
         << ToUtf8(szText);
     EXPECT_TRUE(WaitUntil([&] { return !IsWindowEnabled(m_hWndSheet); }, 5000)) << "modal over the sheet";
+    SaveShot(hAbout, L"about");
     PostMessageW(hAbout, WM_COMMAND, IDOK, 0);
     EXPECT_TRUE(WaitUntil([&] { return !IsWindow(hAbout) && IsWindowEnabled(m_hWndSheet); }, 5000));
 
