@@ -1,0 +1,343 @@
+// The keyboard and window pages of the settings program. In registry mode (no core program): the
+// defaults both pages show on an empty registry, combinations pressed on the real keyboard while a
+// key edit has the focus (the page's own hook), refused with the rule's text in the help line or
+// stored, the enabling rules, and OK storing every change; a record of other values goes through
+// both pages and OK back into the registry unchanged. In core mode: the keys come through the core
+// program's hook, also when no key row of the core needed it, and an apply reaches the core, which
+// then opens its menu by the new key.
+#include <gtest/gtest.h>
+#include <windows.h>
+#include <commctrl.h>
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "CoreRun.h"
+#include "SettingsSheet.h"
+#include "ZvTestKit.h"
+
+using namespace zvkit;
+using namespace zvcore;
+using namespace zvsheet;
+
+namespace {
+
+constexpr int kIdHelp = 1011;
+constexpr int kIdScrollEnable = 1070, kIdTarget = 1071, kIdScrollKeys = 1072, kIdUndoEnable = 1073,
+              kIdUndoKeys = 1074, kIdMenuEnable = 1075, kIdMenuKeys = 1076;
+constexpr int kIdNone = 1045, kIdMinimum = 1046, kIdCenter = 1047, kIdIgnore = 1048, kIdKeyLabel = 1049,
+              kIdKey = 1050, kIdCntLabel = 1051, kIdCnt = 1052, kIdMaxCancel = 1053, kIdRestorePos = 1054;
+constexpr wchar_t kHelp[] = L" アクティブウィンドウに関係無く設定したキーで動作します";
+constexpr wchar_t kKb[] = L"Keyboard";
+constexpr wchar_t kWn[] = L"Window";
+
+std::optional<DWORD> Reg(const wchar_t* pszSection, const std::wstring& strName)
+{
+    return RegGetDword(pszSection, strName);
+}
+
+// The registry's keys of a key row, up to the closing 0.
+std::vector<DWORD> RegKeys(const wchar_t* pszFormat)
+{
+    std::vector<DWORD> keys;
+    for (int i = 0; i < 10; ++i) {
+        wchar_t szName[64];
+        swprintf_s(szName, pszFormat, i);
+        const std::optional<DWORD> dw = Reg(kKb, szName);
+        if (!dw || *dw == 0)
+            break;
+        keys.push_back(*dw);
+    }
+    return keys;
+}
+
+void SetRegKeys(const wchar_t* pszFormat, const std::vector<DWORD>& keys)
+{
+    for (size_t i = 0; i <= keys.size(); ++i) {
+        wchar_t szName[64];
+        swprintf_s(szName, pszFormat, static_cast<int>(i));
+        ASSERT_TRUE(RegSetDword(kKb, szName, i < keys.size() ? keys[i] : 0));
+    }
+}
+
+class PropertyKeybdWindowPage : public ::testing::Test {
+protected:
+    void SetUp() override { ASSERT_TRUE(RegDeleteSettings()); }
+
+    // The edit takes the focus as by the user's Tab, and with it the capture.
+    void FocusEdit(int nId)
+    {
+        m_nIdCapture = nId;
+        SendMessageW(m_sheet.Page(), WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(m_sheet.Item(nId)), TRUE);
+        ASSERT_TRUE(WaitUntil([&] { return FocusOf(m_sheet.Sheet()) == m_sheet.Item(nId); }, 5000));
+    }
+    // Holds the keys down until the help line tells strText, then lets them go.
+    // With strShown, the key edit shows that meanwhile.
+    ::testing::AssertionResult RefusedWhileHeld(std::initializer_list<WORD> vks, const std::wstring& strText,
+                                                const std::wstring& strShown = L"")
+    {
+        for (WORD vk : vks) {
+            KeyDown(vk);
+            PumpFor(20);
+        }
+        const bool bShown = WaitUntil(
+            [&] { return Text(kIdHelp) == strText && (strShown.empty() || Text(m_nIdCapture) == strShown); }, 5000);
+        for (auto it = std::rbegin(vks); it != std::rend(vks); ++it)
+            KeyUp(*it);
+        if (!bShown)
+            return ::testing::AssertionFailure() << "help line: " << ToUtf8(Text(kIdHelp));
+        // Every key released: the help line's own text again.
+        if (!WaitUntil([&] { return Text(kIdHelp) == kHelp; }, 5000))
+            return ::testing::AssertionFailure() << "after release: " << ToUtf8(Text(kIdHelp));
+        return ::testing::AssertionSuccess();
+    }
+    // A combination held on the keyboard lands in the edit.
+    ::testing::AssertionResult Stored(std::initializer_list<WORD> vks, int nId, const std::wstring& strShown)
+    {
+        HoldKeys(vks);
+        if (!WaitUntil([&] { return Text(nId) == strShown && Text(kIdHelp) == kHelp; }, 5000))
+            return ::testing::AssertionFailure()
+                   << "edit: " << ToUtf8(Text(nId)) << ", help: " << ToUtf8(Text(kIdHelp));
+        return ::testing::AssertionSuccess();
+    }
+    // A control's text read by WM_GETTEXT: GetWindowTextW does not ask another process's edit or
+    // combo box.
+    std::wstring Text(int nId) const
+    {
+        wchar_t sz[256] = {};
+        SendMessageW(m_sheet.Item(nId), WM_GETTEXT, std::size(sz), reinterpret_cast<LPARAM>(sz));
+        return sz;
+    }
+    bool Enabled(int nId) const { return IsWindowEnabled(m_sheet.Item(nId)) != FALSE; }
+    LRESULT ComboSel(int nId) const { return SendMessageW(m_sheet.Item(nId), CB_GETCURSEL, 0, 0); }
+
+    CRegistryGuard m_guard{kMakerKey};
+    CSettingsSheet m_sheet;
+    int m_nIdCapture = 0;
+};
+
+} // namespace
+
+TEST_F(PropertyKeybdWindowPage, DefaultsCapturedKeysAndEnablingRulesReachTheRegistryOnOk)
+{
+    ASSERT_TRUE(m_sheet.Start(kPageKeybd, kIdMenuKeys));
+
+    // The defaults of an empty registry.
+    EXPECT_TRUE(m_sheet.IsChecked(kIdScrollEnable));
+    EXPECT_TRUE(m_sheet.IsChecked(kIdUndoEnable));
+    EXPECT_TRUE(m_sheet.IsChecked(kIdMenuEnable));
+    EXPECT_TRUE(Enabled(kIdMenuEnable)) << "the bars and the tray icon show";
+    EXPECT_EQ(SendMessageW(m_sheet.Item(kIdTarget), CB_GETCOUNT, 0, 0), 8);
+    EXPECT_EQ(ComboSel(kIdTarget), 0);
+    EXPECT_EQ(Text(kIdTarget), L"←ラインスクロール");
+    EXPECT_EQ(Text(kIdScrollKeys), L"Ctrl + Alt + ←");
+    EXPECT_EQ(Text(kIdUndoKeys), L"Ctrl + Alt + Z");
+    EXPECT_EQ(Text(kIdMenuKeys), L"Ctrl + Alt + F11");
+    EXPECT_EQ(Text(kIdHelp), kHelp);
+    m_sheet.ChooseCombo(kIdTarget, 5);
+    EXPECT_EQ(Text(kIdScrollKeys), L"Shift + Ctrl + Alt + ↑");
+
+    // Keys pressed in the edit: refusals keep the entry, a valid combination replaces it.
+    FocusEdit(kIdScrollKeys);
+    EXPECT_EQ(Text(kIdHelp), L" 上ページスクロールに割り当てるキーを押してください");
+    EXPECT_TRUE(RefusedWhileHeld({VK_CONTROL, 'Q'}, L" Ctrlキー単独では指定できません. Shift, Altと組み合わせて下さい."));
+    EXPECT_TRUE(RefusedWhileHeld({VK_SHIFT, VK_CONTROL, VK_UP}, L" Shift + Ctrl + ↑ は指定できません."));
+    EXPECT_TRUE(RefusedWhileHeld({VK_CONTROL, VK_MENU, VK_LWIN}, L" Windowsキーは指定できません."));
+    EXPECT_EQ(Text(kIdScrollKeys), L"Shift + Ctrl + Alt + ↑") << "nothing refused was stored";
+    EXPECT_FALSE(IsWindowEnabled(GetDlgItem(m_sheet.Sheet(), kIdApplyNow)));
+    // Pressed one after another, eight keys are stored whole; the ninth is more than the registry
+    // keeps and is refused, and the eight stay.
+    EXPECT_TRUE(RefusedWhileHeld({VK_CONTROL, VK_MENU, 'A', 'B', 'C', 'D', 'E', 'F', 'G'}, L" 9個以上のキーは指定できません.",
+                                 L"Ctrl + Alt + A + B + C + D + E + F"));
+    EXPECT_TRUE(IsWindowEnabled(GetDlgItem(m_sheet.Sheet(), kIdApplyNow)));
+    EXPECT_TRUE(Stored({VK_CONTROL, VK_MENU, 'K'}, kIdScrollKeys, L"Ctrl + Alt + K"));
+    EXPECT_EQ(Text(kIdTarget), L"↑ページスクロール") << "the sheet kept its page";
+    // The menu key's edit: Shift + Ctrl + Alt + an arrow is no reserved row.
+    FocusEdit(kIdMenuKeys);
+    EXPECT_EQ(Text(kIdHelp), L" メニュー選択に割り当てるキーを押してください");
+    EXPECT_TRUE(Stored({VK_SHIFT, VK_CONTROL, VK_MENU, VK_DOWN}, kIdMenuKeys, L"Shift + Ctrl + Alt + ↓"));
+
+    // Enabling: the undo row off disables its edit; the scroll check inverts all eight.
+    m_sheet.Click(kIdUndoEnable);
+    EXPECT_FALSE(Enabled(kIdUndoKeys));
+    m_sheet.Click(kIdScrollEnable);
+    EXPECT_FALSE(m_sheet.IsChecked(kIdScrollEnable));
+    EXPECT_FALSE(Enabled(kIdTarget));
+    EXPECT_FALSE(Enabled(kIdScrollKeys));
+
+    // The window page's defaults and its enabling rules.
+    ASSERT_TRUE(m_sheet.Select(kPageZvWindow, kIdRestorePos));
+    EXPECT_TRUE(m_sheet.IsChecked(kIdMinimum));
+    EXPECT_FALSE(m_sheet.IsChecked(kIdNone) || m_sheet.IsChecked(kIdCenter));
+    EXPECT_TRUE(m_sheet.IsChecked(kIdIgnore));
+    EXPECT_EQ(Text(kIdKey), L"Ctrl");
+    EXPECT_EQ(Text(kIdCnt), L"2");
+    EXPECT_EQ(SendMessageW(m_sheet.Item(kIdKey), CB_GETCOUNT, 0, 0), 2);
+    EXPECT_EQ(SendMessageW(m_sheet.Item(kIdCnt), CB_GETCOUNT, 0, 0), 3);
+    EXPECT_FALSE(m_sheet.IsChecked(kIdMaxCancel));
+    EXPECT_FALSE(m_sheet.IsChecked(kIdRestorePos));
+    // The three icons beside the choices.
+    int nIcons = 0;
+    for (HWND h = GetWindow(m_sheet.Page(), GW_CHILD); h; h = GetWindow(h, GW_HWNDNEXT))
+        nIcons += (GetWindowLongW(h, GWL_STYLE) & SS_TYPEMASK) == SS_ICON && SendMessageW(h, STM_GETICON, 0, 0) != 0;
+    EXPECT_EQ(nIcons, 3);
+    for (int nId : {kIdIgnore, kIdKeyLabel, kIdKey, kIdCntLabel, kIdCnt})
+        EXPECT_TRUE(Enabled(nId)) << nId;
+    m_sheet.Click(kIdNone);
+    for (int nId : {kIdIgnore, kIdKeyLabel, kIdKey, kIdCntLabel, kIdCnt})
+        EXPECT_FALSE(Enabled(nId)) << "no scroll to suppress: " << nId;
+    m_sheet.Click(kIdCenter);
+    EXPECT_TRUE(Enabled(kIdIgnore));
+    EXPECT_TRUE(Enabled(kIdKey));
+    m_sheet.Click(kIdIgnore);
+    EXPECT_TRUE(Enabled(kIdIgnore));
+    for (int nId : {kIdKeyLabel, kIdKey, kIdCntLabel, kIdCnt})
+        EXPECT_FALSE(Enabled(nId)) << "the ignore key is off: " << nId;
+    m_sheet.Click(kIdIgnore);
+    EXPECT_TRUE(Enabled(kIdCnt));
+    m_sheet.ChooseCombo(kIdKey, 0);
+    m_sheet.ChooseCombo(kIdCnt, 2);
+    m_sheet.Click(kIdMaxCancel);
+
+    // OK: the start-up saves the record.
+    m_sheet.Press(PSBTN_OK);
+    ASSERT_EQ(m_sheet.Process().WaitForExit(15000), std::optional<DWORD>(0));
+    EXPECT_EQ(RegKeys(L"Scroll Key (Up Page) No.%d"), (std::vector<DWORD>{VK_CONTROL, VK_MENU, 'K'}));
+    EXPECT_EQ(RegKeys(L"Menu Key No.%d"), (std::vector<DWORD>{VK_SHIFT, VK_CONTROL, VK_MENU, VK_DOWN}));
+    EXPECT_EQ(RegKeys(L"Undo Key No.%d"), (std::vector<DWORD>{VK_CONTROL, VK_MENU, 'Z'}));
+    EXPECT_EQ(Reg(kKb, L"Arrow"), std::optional<DWORD>(0));
+    EXPECT_EQ(Reg(kKb, L"Undo"), std::optional<DWORD>(0));
+    EXPECT_EQ(Reg(kKb, L"Menu"), std::optional<DWORD>(1));
+    EXPECT_EQ(Reg(kWn, L"ActivateMode"), std::optional<DWORD>(2));
+    EXPECT_EQ(Reg(kWn, L"Ignore Activate Scroll"), std::optional<DWORD>(1));
+    EXPECT_EQ(Reg(kWn, L"Ignore Activate Scroll Key"), std::optional<DWORD>(VK_SHIFT));
+    EXPECT_EQ(Reg(kWn, L"Ignore Activate Scroll Cnt"), std::optional<DWORD>(3));
+    EXPECT_EQ(Reg(kWn, L"MaximizeCancel"), std::optional<DWORD>(1));
+    EXPECT_EQ(Reg(kWn, L"RestoreAbsPos"), std::optional<DWORD>(0));
+}
+
+TEST_F(PropertyKeybdWindowPage, EverySettingGoesThroughBothPagesUnchanged)
+{
+    // No bar and no tray icon: the enabled menu key is the last way to the menu.
+    ASSERT_TRUE(RegSetDword(L"View", L"Horizontal", 0));
+    ASSERT_TRUE(RegSetDword(L"View", L"Vertical", 0));
+    ASSERT_TRUE(RegSetDword(L"View", L"TrayIcon", 0));
+    ASSERT_TRUE(RegSetDword(kKb, L"Arrow", 1));
+    ASSERT_TRUE(RegSetDword(kKb, L"Undo", 0));
+    ASSERT_TRUE(RegSetDword(kKb, L"Menu", 1));
+    const std::vector<DWORD> left{VK_SHIFT, VK_MENU, VK_HOME}, undo{VK_CONTROL, VK_SHIFT, 'U'},
+        menu{VK_CONTROL, VK_MENU, 'A', 'B', 'C', 'D', 'E', 'F'};
+    SetRegKeys(L"Scroll Key (Left Line) No.%d", left);
+    SetRegKeys(L"Undo Key No.%d", undo);
+    SetRegKeys(L"Menu Key No.%d", menu);
+    ASSERT_TRUE(RegSetDword(kWn, L"ActivateMode", 0));
+    ASSERT_TRUE(RegSetDword(kWn, L"MaximizeCancel", 1));
+    ASSERT_TRUE(RegSetDword(kWn, L"RestoreAbsPos", 1));
+    ASSERT_TRUE(RegSetDword(kWn, L"Ignore Activate Scroll", 1));
+    // Neither Shift nor Ctrl: the list shows Shift, the record keeps the byte.
+    ASSERT_TRUE(RegSetDword(kWn, L"Ignore Activate Scroll Key", VK_MENU));
+    ASSERT_TRUE(RegSetDword(kWn, L"Ignore Activate Scroll Cnt", 3));
+    ASSERT_TRUE(m_sheet.Start(kPageKeybd, kIdMenuKeys));
+
+    EXPECT_EQ(Text(kIdScrollKeys), L"Shift + Alt + Home");
+    EXPECT_FALSE(m_sheet.IsChecked(kIdUndoEnable));
+    EXPECT_FALSE(Enabled(kIdUndoKeys));
+    EXPECT_TRUE(m_sheet.IsChecked(kIdMenuEnable));
+    EXPECT_FALSE(Enabled(kIdMenuEnable)) << "the last way to the menu cannot be switched off";
+    EXPECT_EQ(Text(kIdMenuKeys), L"Ctrl + Alt + A + B + C + D + E + F");
+
+    ASSERT_TRUE(m_sheet.Select(kPageZvWindow, kIdRestorePos));
+    EXPECT_TRUE(m_sheet.IsChecked(kIdNone));
+    EXPECT_TRUE(m_sheet.IsChecked(kIdIgnore));
+    EXPECT_FALSE(Enabled(kIdIgnore));
+    EXPECT_FALSE(Enabled(kIdKey));
+    EXPECT_EQ(Text(kIdKey), L"Shift");
+    EXPECT_EQ(ComboSel(kIdCnt), 2);
+    EXPECT_TRUE(m_sheet.IsChecked(kIdMaxCancel));
+    EXPECT_TRUE(m_sheet.IsChecked(kIdRestorePos));
+
+    m_sheet.Press(PSBTN_OK);
+    ASSERT_EQ(m_sheet.Process().WaitForExit(15000), std::optional<DWORD>(0));
+    EXPECT_EQ(RegKeys(L"Scroll Key (Left Line) No.%d"), left);
+    EXPECT_EQ(RegKeys(L"Undo Key No.%d"), undo);
+    EXPECT_EQ(RegKeys(L"Menu Key No.%d"), menu);
+    EXPECT_EQ(Reg(kKb, L"Arrow"), std::optional<DWORD>(1));
+    EXPECT_EQ(Reg(kKb, L"Undo"), std::optional<DWORD>(0));
+    EXPECT_EQ(Reg(kKb, L"Menu"), std::optional<DWORD>(1));
+    EXPECT_EQ(Reg(kWn, L"ActivateMode"), std::optional<DWORD>(0));
+    EXPECT_EQ(Reg(kWn, L"MaximizeCancel"), std::optional<DWORD>(1));
+    EXPECT_EQ(Reg(kWn, L"RestoreAbsPos"), std::optional<DWORD>(1));
+    EXPECT_EQ(Reg(kWn, L"Ignore Activate Scroll"), std::optional<DWORD>(1));
+    EXPECT_EQ(Reg(kWn, L"Ignore Activate Scroll Key"), std::optional<DWORD>(VK_MENU));
+    EXPECT_EQ(Reg(kWn, L"Ignore Activate Scroll Cnt"), std::optional<DWORD>(3));
+}
+
+namespace {
+
+constexpr UINT kCmdProperty = 32778;
+constexpr wchar_t kAppliedLine[] = L"プロパティ : 設定を適用しました.";
+constexpr wchar_t kGoneLine[] = L"プロパティ : 設定プログラムが終了しました.";
+constexpr wchar_t kMenuKeyLine[] = L"キーボードによるメニュー操作検出.";
+
+class CoreKeybdWindowPage : public PropertyKeybdWindowPage {
+protected:
+    void TearDown() override
+    {
+        for (DWORD dwPid : ProcessesOf(kProp))
+            CloseStrayMessageBoxes(dwPid);
+    }
+    HWND CoreMenu()
+    {
+        for (HWND hWnd : TopLevelWindows(m_run.Process().Pid(), true))
+            if (WindowClass(hWnd) == L"#32768")
+                return hWnd;
+        return nullptr;
+    }
+
+    CCoreRun m_run{L"ZvCoreKeybdPageTest"};
+};
+
+} // namespace
+
+TEST_F(CoreKeybdWindowPage, KeysComeThroughTheCoreAndAnApplyReachesIt)
+{
+    // No key row, no resize undo and no ignore key: the core starts without its keyboard hook.
+    ASSERT_TRUE(RegSetDword(kKb, L"Arrow", 0));
+    ASSERT_TRUE(RegSetDword(kKb, L"Undo", 0));
+    ASSERT_TRUE(RegSetDword(kKb, L"Menu", 0));
+    ASSERT_TRUE(RegSetDword(kWn, L"Ignore Activate Scroll", 0));
+    ASSERT_TRUE(m_run.Start());
+    ASSERT_TRUE(m_run.Command(kCmdProperty));
+    ASSERT_TRUE(m_sheet.Attach());
+    ASSERT_TRUE(m_sheet.Select(kPageKeybd, kIdMenuKeys));
+    EXPECT_FALSE(Enabled(kIdMenuKeys));
+
+    // The menu key switched on here, its keys pressed: the core forwards them to the page.
+    m_sheet.Click(kIdMenuEnable);
+    ASSERT_TRUE(Enabled(kIdMenuKeys));
+    FocusEdit(kIdMenuKeys);
+    EXPECT_TRUE(RefusedWhileHeld({VK_SHIFT, VK_CONTROL, VK_LEFT}, L" Shift + Ctrl + ← は指定できません."));
+    EXPECT_TRUE(Stored({VK_CONTROL, VK_MENU, 'M'}, kIdMenuKeys, L"Ctrl + Alt + M"));
+    EXPECT_EQ(CountOf(m_run.Log(), kMenuKeyLine), 0u) << "captured keys are not the core's";
+
+    // The window page's choice too; Apply hands both to the core program, which saves them.
+    ASSERT_TRUE(m_sheet.Select(kPageZvWindow, kIdRestorePos));
+    m_sheet.Click(kIdCenter);
+    m_sheet.Press(PSBTN_APPLYNOW);
+    ASSERT_TRUE(m_run.WaitForLine(kAppliedLine, 1, 10000));
+    EXPECT_TRUE(WaitUntil([] { return RegGetDword(L"Window", L"ActivateMode") == std::optional<DWORD>(2); }, 5000));
+    EXPECT_EQ(RegKeys(L"Menu Key No.%d"), (std::vector<DWORD>{VK_CONTROL, VK_MENU, 'M'}));
+    EXPECT_EQ(Reg(kKb, L"Menu"), std::optional<DWORD>(1));
+    m_sheet.Press(PSBTN_OK);
+    ASSERT_TRUE(m_run.WaitForLine(kGoneLine, 1, 15000));
+
+    // The core program now opens its menu by the new key; Esc closes it.
+    HoldKeys({VK_CONTROL, VK_MENU, 'M'});
+    ASSERT_TRUE(m_run.WaitForLine(kMenuKeyLine, 1, 5000)) << m_run.LogLinesWith(L"OnKeybdHooked");
+    if (WaitUntil([&] { return CoreMenu() != nullptr; }, 5000)) {
+        TapKey(VK_ESCAPE);
+        EXPECT_TRUE(WaitUntil([&] { return CoreMenu() == nullptr; }, 5000));
+    }
+    EXPECT_EQ(0, m_run.Close());
+}
