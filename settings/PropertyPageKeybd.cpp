@@ -84,6 +84,11 @@ void CPropertyPageKeybd::UpdateControls()
 void CPropertyPageKeybd::OnActivatePage()
 {
     LogKeyAssign(L"変更前");
+    // After an apply the page is active again with the focus where it was: a key edit that still
+    // has it captures again.
+    HWND hWndFocus = GetFocus();
+    if (m_bInitialized && hWndFocus && GetParent(hWndFocus) == m_hWnd && IsKeyEdit(GetDlgCtrlID(hWndFocus)))
+        OnControlCommand(static_cast<UINT>(GetDlgCtrlID(hWndFocus)), EN_SETFOCUS, hWndFocus);
 }
 
 BOOL CPropertyPageKeybd::OnKillActive()

@@ -152,6 +152,11 @@ TEST_F(PropertyKeybdWindowPage, DefaultsCapturedKeysAndEnablingRulesReachTheRegi
                                  L"Ctrl + Alt + A + B + C + D + E + F"));
     EXPECT_TRUE(IsWindowEnabled(GetDlgItem(m_sheet.Sheet(), kIdApplyNow)));
     EXPECT_TRUE(Stored({VK_CONTROL, VK_MENU, 'K'}, kIdScrollKeys, L"Ctrl + Alt + K"));
+    // Apply stores it; the edit keeps the focus and captures on.
+    m_sheet.Press(PSBTN_APPLYNOW);
+    EXPECT_TRUE(m_sheet.WaitForClose());
+    EXPECT_TRUE(WaitUntil([] { return RegKeys(L"Scroll Key (Up Page) No.%d") == std::vector<DWORD>{VK_CONTROL, VK_MENU, 'K'}; }, 5000));
+    EXPECT_TRUE(Stored({VK_CONTROL, VK_MENU, 'L'}, kIdScrollKeys, L"Ctrl + Alt + L"));
     EXPECT_EQ(Text(kIdTarget), L"↑ページスクロール") << "the sheet kept its page";
     // The menu key's edit: Shift + Ctrl + Alt + an arrow is no reserved row.
     FocusEdit(kIdMenuKeys);
@@ -203,7 +208,7 @@ TEST_F(PropertyKeybdWindowPage, DefaultsCapturedKeysAndEnablingRulesReachTheRegi
     // OK: the start-up saves the record.
     m_sheet.Press(PSBTN_OK);
     ASSERT_EQ(m_sheet.Process().WaitForExit(15000), std::optional<DWORD>(0));
-    EXPECT_EQ(RegKeys(L"Scroll Key (Up Page) No.%d"), (std::vector<DWORD>{VK_CONTROL, VK_MENU, 'K'}));
+    EXPECT_EQ(RegKeys(L"Scroll Key (Up Page) No.%d"), (std::vector<DWORD>{VK_CONTROL, VK_MENU, 'L'}));
     EXPECT_EQ(RegKeys(L"Menu Key No.%d"), (std::vector<DWORD>{VK_SHIFT, VK_CONTROL, VK_MENU, VK_DOWN}));
     EXPECT_EQ(RegKeys(L"Undo Key No.%d"), (std::vector<DWORD>{VK_CONTROL, VK_MENU, 'Z'}));
     EXPECT_EQ(Reg(kKb, L"Arrow"), std::optional<DWORD>(0));
