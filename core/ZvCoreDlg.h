@@ -42,7 +42,8 @@ public:
     BOOL SetCbtHook(BOOL bOn) noexcept;
     BOOL SetKeybdHook(BOOL bOn) noexcept;
     BOOL SetMouseHook(BOOL bOn) noexcept;
-    // On while any key assignment, the resize undo or the ignore-activation key needs key events.
+    // On while any key assignment, the resize undo, the ignore-activation key or the settings
+    // program's key capture needs key events.
     BOOL UpdateKeybdHook() noexcept;
     // The resize undo and auto scroll watch the mouse.
     BOOL IsMouseHookWanted() const noexcept;

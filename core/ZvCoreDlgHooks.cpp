@@ -125,7 +125,7 @@ BOOL CZvCoreDlg::SuspendForProperty() noexcept
 
 BOOL CZvCoreDlg::UpdateKeybdHook() noexcept
 {
-    BOOL bWanted = m_prop.propUndo.bUndoResizeWnd || m_prop.propWindow.bIgnoreActivateScroll;
+    BOOL bWanted = m_prop.propUndo.bUndoResizeWnd || m_prop.propWindow.bIgnoreActivateScroll || m_hWndKeyCapture;
     for (const KEY_ASSIGN& ka : m_prop.propKeybd.aKeyAssign)
         bWanted = bWanted || ka.bEnable;
     return SetKeybdHook(bWanted);

@@ -22,6 +22,11 @@ LRESULT CZvCoreDlg::OnKeybdForward(WPARAM wParam, LPARAM) noexcept
     if (hWnd && GetWindowThreadProcessId(hWnd, &dwPid) && dwPid == GetCurrentProcessId())
         hWnd = nullptr;
     m_hWndKeyCapture = hWnd;
+    // The keys must come while a capture lasts, also when no key row of ours wants the hook (the
+    // page may have just enabled a row the core does not know of yet). An ending core keeps its
+    // hooks off.
+    if (m_nEndState == END_STATE_RUNNING)
+        UpdateKeybdHook();
     return 0;
 }
 
@@ -34,6 +39,8 @@ BOOL CZvCoreDlg::IsKeyCaptureLive() noexcept
     if (IsWindow(m_hWndKeyCapture) && IsMutexExist(s_strPropMutex.c_str()))
         return TRUE;
     m_hWndKeyCapture = nullptr;
+    if (m_nEndState == END_STATE_RUNNING)
+        UpdateKeybdHook();
     return FALSE;
 }
 

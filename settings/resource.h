@@ -206,6 +206,20 @@
 
 
 // Strings of the keyboard page (132).
+#define IDS_KEYBD_HELP              145
+#define IDS_KEYBD_HELP_TARGET       146
+// The capture's help, by scroll operation: IDS_KEYBD_HELP_LEFT_LINE + the operation's index.
+#define IDS_KEYBD_HELP_LEFT_LINE    147
+#define IDS_KEYBD_HELP_LEFT_PAGE    148
+#define IDS_KEYBD_HELP_RIGHT_LINE   149
+#define IDS_KEYBD_HELP_RIGHT_PAGE   150
+#define IDS_KEYBD_HELP_UP_LINE      151
+#define IDS_KEYBD_HELP_UP_PAGE      152
+#define IDS_KEYBD_HELP_DOWN_LINE    153
+#define IDS_KEYBD_HELP_DOWN_PAGE    154
+#define IDS_KEYBD_HELP_UNDO         155
+#define IDS_KEYBD_HELP_MENU         156
+#define IDS_KEYBD_TOO_MANY_KEYS     190
 
 
 // Strings of the fixed windows page (133).
