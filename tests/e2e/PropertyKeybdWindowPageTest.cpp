@@ -122,6 +122,7 @@ TEST_F(PropertyKeybdWindowPage, DefaultsCapturedKeysAndEnablingRulesReachTheRegi
     EXPECT_EQ(Text(kIdUndoKeys), L"Ctrl + Alt + Z");
     EXPECT_EQ(Text(kIdMenuKeys), L"Ctrl + Alt + F11");
     EXPECT_EQ(Text(kIdHelp), kHelp);
+    SaveShot(m_sheet.Sheet(), L"keyboard");
     m_sheet.ChooseCombo(kIdTarget, 5);
     const std::wstring strUpPage = L"Shift + Ctrl + Alt + ↑";
     EXPECT_EQ(Text(kIdScrollKeys), strUpPage);
@@ -168,6 +169,7 @@ TEST_F(PropertyKeybdWindowPage, DefaultsCapturedKeysAndEnablingRulesReachTheRegi
         nIcons += (GetWindowLongW(h, GWL_STYLE) & SS_TYPEMASK) == SS_ICON && SendMessageW(h, STM_GETICON, 0, 0) != 0;
     EXPECT_EQ(nIcons, 3);
     EXPECT_EQ(IgnoreControls(), "1 1111");
+    SaveShot(m_sheet.Sheet(), L"window");
     m_sheet.Click(kIdNone);
     EXPECT_EQ(IgnoreControls(), "0 0000") << "no scroll to suppress";
     m_sheet.Click(kIdCenter);
