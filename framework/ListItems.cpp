@@ -31,3 +31,13 @@ int AddListItems(HWND hWndCtrl, const std::vector<std::wstring>& items)
     }
     return nAdded;
 }
+
+LPARAM TreeItemValue(HWND hWndTree, HTREEITEM hItem, LPARAM lNone)
+{
+    if (!hItem)
+        return lNone;
+    TVITEMW item{};
+    item.mask = TVIF_HANDLE | TVIF_PARAM;
+    item.hItem = hItem;
+    return SendMessageW(hWndTree, TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&item)) ? item.lParam : lNone;
+}

@@ -3,6 +3,7 @@
 #include <iterator>
 #include <utility>
 
+#include "ListItems.h"
 #include "Strings.h"
 #include "ZvMessages.h"
 
@@ -124,14 +125,7 @@ HTREEITEM CPropertyPagePosSize::SelectedItem() const
 
 LPARAM CPropertyPagePosSize::ItemValue(HTREEITEM hItem) const
 {
-    if (!hItem)
-        return -1;
-    TVITEMW item{};
-    item.mask = TVIF_PARAM | TVIF_HANDLE;
-    item.hItem = hItem;
-    if (!SendDlgItemMessageW(m_hWnd, IDC_TREE, TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&item)))
-        return -1;
-    return item.lParam;
+    return TreeItemValue(GetDlgItem(m_hWnd, IDC_TREE), hItem);
 }
 
 int CPropertyPagePosSize::ItemBar(HTREEITEM hItem) const

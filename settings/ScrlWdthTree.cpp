@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "ListItems.h"
 #include "ScrlWdthValues.h"
 #include "Strings.h"
 #include "resource.h"
@@ -73,12 +74,7 @@ void CScrlWdthTree::Update(const int anBefore[SCRLWDTH_DEVICES], const int anNow
 
 int CScrlWdthTree::ItemValue(HTREEITEM hItem) const
 {
-    if (!hItem)
-        return -1;
-    TVITEMW item{};
-    item.mask = TVIF_HANDLE | TVIF_PARAM;
-    item.hItem = hItem;
-    return TreeView_GetItem(m_hWnd, &item) ? static_cast<int>(item.lParam) : -1;
+    return static_cast<int>(TreeItemValue(m_hWnd, hItem));
 }
 
 HTREEITEM CScrlWdthTree::FindItem(int nValue) const
