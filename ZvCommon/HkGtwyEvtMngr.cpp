@@ -366,6 +366,20 @@ BOOL CHkGtwyEvtMngr::RegisterNtfy(WORD wSeq, CSharedMem* pBlock)
     return FALSE;
 }
 
+BOOL CHkGtwyEvtMngr::RegisterNtfySelf(CSharedMem* pBlock)
+{
+    if (!m_pwSeqNtfySelf) {
+        delete pBlock;
+        return FALSE;
+    }
+    const size_t nBefore = m_mapNtfy.size();
+    RegisterNtfy(*m_pwSeqNtfySelf, pBlock);
+    if (m_mapNtfy.size() == nBefore)
+        return FALSE;
+    IncSeqNtfySelf();
+    return TRUE;
+}
+
 BOOL CHkGtwyEvtMngr::RemoveNtfy(WORD wSeq)
 {
     m_mapNtfy.erase(wSeq);

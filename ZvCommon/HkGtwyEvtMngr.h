@@ -98,6 +98,9 @@ public:
     // the peer is ready and nothing else waited. A block under a number still waiting, or beyond
     // MAX_NTFY_WAITING, is refused: logged (ERROR), freed, FALSE (GetNtfyCount tells the two apart).
     BOOL RegisterNtfy(WORD wSeq, CSharedMem* pBlock);
+    // The same for a block created under the own next number (*pwSeqNtfySelf): TRUE when it was
+    // taken, and the number moved on; a refused block leaves the number free for the next one.
+    BOOL RegisterNtfySelf(CSharedMem* pBlock);
     // The peer answered wSeq: frees it; TRUE when it announced the next waiting block.
     BOOL RemoveNtfy(WORD wSeq);
     // TRUE (and the own notify event set) when blocks wait.

@@ -439,13 +439,6 @@ void CWndEnumerator::RemoveMoveWnd(HWND hWnd)
         m_lstMoveWnd.erase(it);
 }
 
-void CWndEnumerator::RemoveFixWnd(HWND hWnd)
-{
-    auto it = std::find_if(m_lstFixWnd.begin(), m_lstFixWnd.end(), [hWnd](const auto& p) { return p->hWnd == hWnd; });
-    if (it != m_lstFixWnd.end())
-        m_lstFixWnd.erase(it);
-}
-
 void CWndEnumerator::RemoveFixRecord(const CFixWnd* pFixWnd)
 {
     auto it = std::find_if(m_lstFixWnd.begin(), m_lstFixWnd.end(),

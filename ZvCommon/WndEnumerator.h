@@ -88,8 +88,7 @@ public:
     BOOL RefreshAllWnds(BOOL bForce);
     // The first move-list entry of the window is dropped.
     void RemoveMoveWnd(HWND hWnd);
-    // The first record of the window (RemoveFixWnd), or this very record, is dropped and destroyed.
-    void RemoveFixWnd(HWND hWnd);
+    // This very record is dropped and destroyed.
     void RemoveFixRecord(const CFixWnd* pFixWnd);
     // A record appended to the fixed list, which owns it from then on; returned for convenience.
     CFixWnd* AddFixWnd(std::unique_ptr<CFixWnd> pFixWnd);

@@ -253,10 +253,6 @@ private:
     void CheckHkGtwyReady() noexcept;
     // Logs why the gateway's block under wSeq could not be read and answers it when it exists.
     void RefuseHkGtwyBlock(const std::wstring& strName, WORD wSeq, int nKind) noexcept;
-    // Hands an own block, made under the next number, to the gateway link: TRUE when it was taken
-    // and the number moved on; a refused block (logged and freed by the manager) leaves the
-    // number free for the next one.
-    BOOL SendHkGtwyBlock(CSharedMem* pBlock) noexcept;
     // Command 32781: hooks off, then the end through MSG_HKGTWY_END.
     void OnAppExit() noexcept;
     void StopHooksForEnd() noexcept;

@@ -288,23 +288,13 @@ LRESULT CZvCoreDlg::OnHkGtwyEnd(WPARAM wParam, LPARAM) noexcept
         DestroyWindow(m_hWnd);
         return 0;
     }
-    if (!SendHkGtwyBlock(pBlock.release())) {
+    if (!m_pHkGtwyEvtMngr->RegisterNtfySelf(pBlock.release())) {
         DestroyWindow(m_hWnd);
         return 0;
     }
     m_nEndState = END_STATE_BLOCK_SENT;
     OutputLog(LOG_LEVEL_DEBUG, SENDER_CORE, L"HOOK END notification registered, Seq = %d.\r\n", static_cast<int>(wSeq));
     return 0;
-}
-
-BOOL CZvCoreDlg::SendHkGtwyBlock(CSharedMem* pBlock) noexcept
-{
-    const size_t nBefore = m_pHkGtwyEvtMngr->GetNtfyCount();
-    m_pHkGtwyEvtMngr->RegisterNtfy(m_wSeqNtfySelf, pBlock);
-    if (m_pHkGtwyEvtMngr->GetNtfyCount() == nBefore)
-        return FALSE;
-    m_pHkGtwyEvtMngr->IncSeqNtfySelf();
-    return TRUE;
 }
 
 LRESULT CZvCoreDlg::OnHkGtwyDestroy(WPARAM, LPARAM) noexcept

@@ -66,7 +66,7 @@ BOOL CZvCoreDlg::SetCbtHook(BOOL bOn) noexcept
     if (!pBlock->Create(strName.c_str(), PAGE_READWRITE, &rec))
         return bRet;
     const WORD wSeq = m_wSeqNtfySelf;
-    if (SendHkGtwyBlock(pBlock.release()))
+    if (m_pHkGtwyEvtMngr->RegisterNtfySelf(pBlock.release()))
         OutputLog(LOG_LEVEL_DEBUG, SENDER_CORE, L"CBT notification registered, %s, Seq = %d.\r\n",
                   nSwitch ? L"Enable" : L"Disable", static_cast<int>(wSeq));
     return bRet;

@@ -21,8 +21,9 @@ BOOL CZvHook32to64Dlg::SetCbtHook(BOOL bOn) noexcept
             ReportInitFailure(IDS_ZV_ERR_HWND, GetLastError());
             return FALSE;
         }
-        // A hook already held is left alone. A null result means none is held: said in the log
-        // and in the result, though the core program learns nothing of it (there is no block for it).
+        // A hook already held is left alone. A null result means none is held: an error line says
+        // so (the core program learns nothing of it: there is no block for it), and the gateway
+        // goes on without it.
         if (!link.m_hCbtHook) {
             link.m_hCbtHook =
                 ::SetCbtHook(link.m_hWndCbtHook, MSG_HOOK_CBT_ACTIVATE, MSG_HOOK_CBT_MINMAX, MSG_HOOK_CBT_WNDCHG);

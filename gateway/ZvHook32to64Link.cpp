@@ -21,10 +21,5 @@ BOOL RegisterGtwyNtfy(std::unique_ptr<CSharedMem> pBlock) noexcept
     if (!pMngr || !pBlock)
         return FALSE;
     // A refused block is freed by the manager and its number stays free for the next one.
-    const size_t nBefore = pMngr->GetNtfyCount();
-    pMngr->RegisterNtfy(link.m_wSeqNtfySelf, pBlock.release());
-    if (pMngr->GetNtfyCount() == nBefore)
-        return FALSE;
-    pMngr->IncSeqNtfySelf();
-    return TRUE;
+    return pMngr->RegisterNtfySelf(pBlock.release());
 }

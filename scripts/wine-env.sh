@@ -113,19 +113,26 @@ winepath_of() { echo "Z:${1//\//\\}"; }
 ZV_LANE_PREFIXES=()
 ZV_LANE_XVFB_PIDS=()
 zv_lanes_start() {
-  local k saved_display=$DISPLAY saved_prefix=$WINEPREFIX saved_xvfb=${ZV_XVFB_PID:-}
+  local k rc=0 saved_display=$DISPLAY saved_prefix=$WINEPREFIX saved_xvfb=${ZV_XVFB_PID:-}
   export ZV_LANE_DISPLAY_0=$DISPLAY ZV_LANE_PREFIX_0=$WINEPREFIX
   for ((k = 1; k < $2; k++)); do
-    zv_xvfb_start || return 1
-    ZV_LANE_XVFB_PIDS+=("$ZV_XVFB_PID")
-    zv_wine_start "$1" "$1/wineprefix-lane$k" || return 1
-    ZV_LANE_PREFIXES+=("$WINEPREFIX")
-    zv_desktop_keep "$1/bin/ZvTestWnds.exe" /STAY
-    zv_desktop_check || return 1
-    export "ZV_LANE_DISPLAY_$k=$DISPLAY" "ZV_LANE_PREFIX_$k=$WINEPREFIX"
+    zv_lane_start "$1" "$k" || { rc=1; break; }
   done
+  # Lane 0's display and prefix again, also after a lane that failed: zv_wine_stop ends them.
   export DISPLAY=$saved_display WINEPREFIX=$saved_prefix
   ZV_XVFB_PID=$saved_xvfb
+  return "$rc"
+}
+
+# zv_lane_start BUILD_DIR K: one more lane; what it started is noted for zv_wine_stop at once.
+zv_lane_start() {
+  zv_xvfb_start || return 1
+  ZV_LANE_XVFB_PIDS+=("$ZV_XVFB_PID")
+  ZV_LANE_PREFIXES+=("$1/wineprefix-lane$2")
+  zv_wine_start "$1" "$1/wineprefix-lane$2" || return 1
+  zv_desktop_keep "$1/bin/ZvTestWnds.exe" /STAY
+  zv_desktop_check || return 1
+  export "ZV_LANE_DISPLAY_$2=$DISPLAY" "ZV_LANE_PREFIX_$2=$WINEPREFIX"
 }
 
 zv_wine_stop() {

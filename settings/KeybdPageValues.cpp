@@ -198,9 +198,7 @@ void ToggleScrollKeys(PROP_KEYBD& keybd) noexcept
 
 bool IsMenuEnableSwitchable(const PROPERTY_SET& prop) noexcept
 {
-    int anAccess[4]{};
-    PageValues::GetMenuAccess(prop, anAccess);
-    return anAccess[0] || anAccess[1] || anAccess[2] || !anAccess[3];
+    return PageValues::IsMenuRouteSwitchable(prop, 3);
 }
 
 } // namespace KeybdPageValues

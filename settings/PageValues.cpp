@@ -71,6 +71,19 @@ BOOL GetMenuAccess(const PROPERTY_SET& prop, int anAccess[4]) noexcept
     return TRUE;
 }
 
+bool IsMenuRouteSwitchable(const PROPERTY_SET& prop, int nRoute) noexcept
+{
+    int anAccess[4]{};
+    GetMenuAccess(prop, anAccess);
+    if (nRoute < 0 || nRoute > 3 || !anAccess[nRoute])
+        return true;
+    for (int j = 0; j < 4; ++j) {
+        if (j != nRoute && anAccess[j])
+            return true;
+    }
+    return false;
+}
+
 const wchar_t* const g_apszUndoWheelChoice[UNDO_WHEEL_CHOICES] = {
     L"全てのホイールによるスクロール操作を元に戻す",
     L" 1秒以内のホイールによるスクロール操作を1回で元に戻す",

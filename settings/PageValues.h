@@ -42,6 +42,9 @@ BOOL GetDefaultScrlWdth(PROP_SCRLWDTH& scrlWdth) noexcept;
 BOOL GetScrollBarShown(const PROPERTY_SET& prop, int anShown[2]) noexcept;
 // [0] View "Horizontal", [1] View "Vertical", [2] View "TrayIcon", [3] the Menu key row enabled.
 BOOL GetMenuAccess(const PROPERTY_SET& prop, int anAccess[4]) noexcept;
+// Whether route nRoute (an index of GetMenuAccess) may be switched: it is off, or another route to
+// the menu is on, so that the last one left cannot be switched off.
+bool IsMenuRouteSwitchable(const PROPERTY_SET& prop, int nRoute) noexcept;
 
 // The undo page.
 inline constexpr int UNDO_DEPTH_LOW = 1;

@@ -42,9 +42,8 @@ void CPropertyPageAutoScrl::RefreshPage()
         EnableWindow(GetDlgItem(m_hWnd, nId), bDetail);
     SendDlgItemMessageW(m_hWnd, IDC_AS_MODE, CB_SETCURSEL, static_cast<WPARAM>(at.nMode), 0);
     SendDlgItemMessageW(m_hWnd, IDC_AS_DELAY, CB_SETCURSEL, static_cast<WPARAM>(at.nDelay), 0);
-    // Each edit's change notification reads its own number back and changes nothing.
-    SetDlgItemTextW(m_hWnd, IDC_AS_INT_RANGE, FormatString(L"%d", at.nInternalRange).c_str());
-    SetDlgItemTextW(m_hWnd, IDC_AS_EXT_RANGE, FormatString(L"%d", at.nExternalRange).c_str());
+    SetEditNumber(IDC_AS_INT_RANGE, at.nInternalRange);
+    SetEditNumber(IDC_AS_EXT_RANGE, at.nExternalRange);
     SendDlgItemMessageW(m_hWnd, IDC_AS_INT_SPEED, TBM_SETPOS, TRUE, at.nInternalSpeed);
     SendDlgItemMessageW(m_hWnd, IDC_AS_EXT_SPEED, TBM_SETPOS, TRUE, at.nExternalSpeed);
 }

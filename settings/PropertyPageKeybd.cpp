@@ -142,9 +142,8 @@ BOOL CPropertyPageKeybd::OnControlCommand(UINT nId, UINT nCode, HWND hWndCtrl)
             }
             SetHelpLine(nHelp);
             m_hWndEditCapture = hWndCtrl;
-            // Keys held before the capture began are not part of the combination.
-            BYTE abyCleared[256] = {};
-            SetKeyboardState(abyCleared);
+            // Keys held before the capture began are not part of the combination. (The page keeps
+            // its own key state: the thread's is not touched, nor its Caps Lock and Num Lock.)
             m_keyState = {};
             SetKeyCapture(TRUE);
         } else if (nCode == EN_KILLFOCUS) {

@@ -148,7 +148,7 @@ void CPropertyPagePosSize::UpdatePosSizeEdits()
         for (int nField = FIELD_X; nField <= FIELD_CY; ++nField) {
             const std::wstring strValue =
                 nBar ? FormatString(L"%d", BarField(m_pProp->propPosSize, nBar, nField)) : std::wstring();
-            SetDlgItemTextW(m_hWnd, EditOfField(nField), strValue.c_str());
+            SetEditText(EditOfField(nField), strValue);
         }
         EnablePosSizeCtrls(nBar != 0);
     }

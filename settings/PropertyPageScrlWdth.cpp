@@ -164,7 +164,7 @@ void CPropertyPageScrlWdth::UpdateControls()
     if (bEntry) {
         const SCROLL_WIDTH& sw = m_pProp->propScrlWdth.aScrlWdth[m_nEntry];
         for (size_t i = 0; i < std::size(kModes); ++i)
-            SetDlgItemTextW(m_hWnd, kEdits[i], FormatString(L"%d", *ScrlWdthValueOf(sw, kModes[i])).c_str());
+            SetEditNumber(kEdits[i], *ScrlWdthValueOf(sw, kModes[i]));
     }
     const int nMode = bEntry ? m_pProp->propScrlWdth.aScrlWdth[m_nEntry].nMode : -1;
     // A mode of none of the three (an edited registry) leaves the radios on, none checked, so that

@@ -26,8 +26,7 @@ void CPropertyPageUndo::RefreshPage()
     SetCheck(IDC_UN_ALIGN, undo.bAlign);
     SetCheck(IDC_UN_RESIZE, undo.bResize);
     SetCheck(IDC_UN_RESIZEWND, undo.bUndoResizeWnd);
-    // The edit's change notification reads the same number back and changes nothing.
-    SetDlgItemTextW(m_hWnd, IDC_UN_DEPTH, FormatString(L"%u", static_cast<unsigned>(undo.nDepth)).c_str());
+    SetEditNumber(IDC_UN_DEPTH, undo.nDepth);
 }
 
 void CPropertyPageUndo::UpdateWheelList()

@@ -1,6 +1,10 @@
 #include "QueryFixAppDlg.h"
 
+#include <utility>
+#include <vector>
+
 #include "FixPageLists.h"
+#include "ListItems.h"
 #include "Strings.h"
 #include "UntitledWndName.h"
 #include "WndFilter.h"
@@ -50,13 +54,15 @@ BOOL CQueryFixAppDlg::OnInitDialog()
     SetDlgItemTextW(m_hWnd, IDC_FX_APP, Shortened(m_strAppName).c_str());
     SetDlgItemTextW(m_hWnd, IDC_FX_TITLE, Shortened(m_strWndText).c_str());
     HWND hWndList = GetDlgItem(m_hWnd, IDC_QF_WND_LIST);
+    std::vector<std::wstring> lstText;
     for (HWND hWnd : m_lstWnd) {
         // Listed by its label when untitled, whether or not untitled windows scroll.
         std::wstring strText = GetWndTitle(hWnd);
         if (strText.empty())
             GetUntitledWndName(hWnd, strText);
-        SendMessageW(hWndList, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(strText.c_str()));
+        lstText.push_back(std::move(strText));
     }
+    AddListItems(hWndList, lstText);
     FixPageLists::SetListExtent(hWndList);
     return TRUE;
 }

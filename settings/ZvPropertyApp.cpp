@@ -124,6 +124,7 @@ void CZvPropertyApp::RunSheet()
         LoadProperty(m_propSet);
     }
 
+    sheet.SetReadEndEvent(m_hEvtReadEnd);
     sheet.AddPages();
     m_pMainWnd = &sheet;
     const INT_PTR nResult = sheet.DoModal();
@@ -133,8 +134,6 @@ void CZvPropertyApp::RunSheet()
 
     const BOOL bCoreAlive = sheet.IsCoreAlive();
     if (bCoreAlive) {
-        if (m_hEvtReadEnd)
-            ResetEvent(m_hEvtReadEnd);
         const BOOL bPosted = sheet.ApplyToCore(nResult == IDOK, 1);
         if (bPosted && nResult == IDOK && m_hEvtReadEnd) {
             const DWORD dwRet = WaitForSingleObject(m_hEvtReadEnd, ZV_PROP_CORE_WAIT_MS);

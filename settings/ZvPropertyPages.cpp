@@ -100,7 +100,7 @@ LRESULT CZvPropertyPage::OnCommand(WPARAM wParam, LPARAM lParam)
     const UINT nId = LOWORD(wParam);
     const UINT nCode = HIWORD(wParam);
     HWND hWndCtrl = reinterpret_cast<HWND>(lParam);
-    if (!hWndCtrl)
+    if (!hWndCtrl || m_bFilling)
         return Default();
     if (IsFocusNotification(hWndCtrl, nCode))
         ShowHelpFor(static_cast<int>(nId));
@@ -152,4 +152,16 @@ void CZvPropertyPage::SetCheck(int nId, BOOL bChecked) const
 BOOL CZvPropertyPage::IsChecked(int nId) const
 {
     return IsDlgButtonChecked(m_hWnd, nId) == BST_CHECKED;
+}
+
+void CZvPropertyPage::SetEditText(int nId, const std::wstring& strText)
+{
+    m_bFilling = TRUE;
+    SetDlgItemTextW(m_hWnd, nId, strText.c_str());
+    m_bFilling = FALSE;
+}
+
+void CZvPropertyPage::SetEditNumber(int nId, int nValue)
+{
+    SetEditText(nId, FormatString(L"%d", nValue));
 }

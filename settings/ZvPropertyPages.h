@@ -53,6 +53,10 @@ protected:
     void ShowRangeError(const RANGE_ERROR& err);
     // The edit's text read as the pages read numbers (PageValues::ReadNumber).
     int ReadEditNumber(int nId) const;
+    // An edit filled from the record: its change notification, which the page would read back
+    // (a digits-only reading turns a stored negative number into 0), is not passed on.
+    void SetEditText(int nId, const std::wstring& strText);
+    void SetEditNumber(int nId, int nValue);
     // A control's text, and a check box or radio button set or read.
     std::wstring ItemText(int nId) const;
     void SetCheck(int nId, BOOL bChecked) const;
@@ -64,6 +68,8 @@ protected:
     // Set at the end of the page's initialisation: notifications that come while the page fills
     // its own controls change nothing.
     BOOL m_bInitialized = FALSE;
+    // Set while SetEditText fills an edit.
+    BOOL m_bFilling = FALSE;
 
 private:
     LRESULT OnCommand(WPARAM wParam, LPARAM lParam);

@@ -116,6 +116,11 @@ BOOL CZvPropertySheet::ApplyToCore(BOOL bWrite, LPARAM lEnding)
 {
     if (!IsCoreAlive())
         return FALSE;
+    if (m_hEvtReadEnd) {
+        if (m_bApplyUnread && WaitForSingleObject(m_hEvtReadEnd, ZV_PROP_PREV_APPLY_WAIT_MS) == WAIT_TIMEOUT)
+            OutputLog(LOG_LEVEL_INFO, SENDER_PROP, L"CZvPropertySheet::ApplyToCore() the last apply is still unread.\r\n");
+        ResetEvent(m_hEvtReadEnd);
+    }
     DeletePropManager();
     WPARAM wParam = 0;
     if (bWrite) {
@@ -133,7 +138,8 @@ BOOL CZvPropertySheet::ApplyToCore(BOOL bWrite, LPARAM lEnding)
             DeletePropManager();
         }
     }
-    return PostMessageW(m_hWndCore, MSG_PROP_APPLY, wParam, lEnding);
+    m_bApplyUnread = PostMessageW(m_hWndCore, MSG_PROP_APPLY, wParam, lEnding);
+    return m_bApplyUnread;
 }
 
 BOOL CZvPropertySheet::OnInitDialog()

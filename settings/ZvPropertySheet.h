@@ -16,6 +16,9 @@ class CSharedMemPropManager;
 class CTmrMngr;
 class CZvPropertyPage;
 
+// How long an apply waits for the core program to have read the blocks of the one before.
+inline constexpr DWORD ZV_PROP_PREV_APPLY_WAIT_MS = 2000;
+
 class CZvPropertySheet : public CPropertySheet {
 public:
     // With a core window the settings blocks the core program wrote are read into *pProp at once.
@@ -30,7 +33,11 @@ public:
     // posted to the core program, or (0, lEnding) when the blocks could not be made or written
     // (logged): TRUE when posted. The blocks live until the next apply or the
     // sheet's end, so that the core program can still open them when it handles the message.
+    // The blocks of an apply the core program has not read yet are not made anew under it: the
+    // next apply first waits (at most ZV_PROP_PREV_APPLY_WAIT_MS) for its read-end event, then
+    // resets the event, so that a wait for the final apply's read end sees that one alone.
     BOOL ApplyToCore(BOOL bWrite, LPARAM lEnding);
+    void SetReadEndEvent(HANDLE hEvtReadEnd) noexcept { m_hEvtReadEnd = hEvtReadEnd; }
     void DeletePropManager();
     HWND GetCoreWnd() const noexcept { return m_hWndCore; }
     // A core window was named and is still a window: the core program runs.
@@ -66,4 +73,7 @@ private:
     std::vector<std::unique_ptr<CZvPropertyPage>> m_lstPage;
     std::unique_ptr<CTmrMngr> m_pTmrMngr;
     BOOL m_bReadFromCore = FALSE;
+    HANDLE m_hEvtReadEnd = nullptr;
+    // An apply was posted and its read end not seen yet.
+    BOOL m_bApplyUnread = FALSE;
 };

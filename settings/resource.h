@@ -31,21 +31,6 @@
 #define IDS_ZV_APP_NAME             103
 #define IDS_ZV_REG_KEY              104
 #define IDS_ZV_PROFILE              105
-#define IDS_SCRLWDTH_ROOT           110
-#define IDS_SCRLWDTH_MOUSE          111
-#define IDS_SCRLWDTH_KEYBD          112
-#define IDS_SCRLWDTH_WHEEL          113
-#define IDS_SCRLWDTH_HORZ_LINE      114
-#define IDS_SCRLWDTH_HORZ_PAGE      115
-#define IDS_SCRLWDTH_VERT_LINE      116
-#define IDS_SCRLWDTH_VERT_PAGE      117
-#define IDS_ATSCRL_HELP_MODE        138
-#define IDS_ATSCRL_HELP_DELAY       139
-#define IDS_ATSCRL_HELP_EXT_RANGE   140
-#define IDS_ATSCRL_HELP_EXT_SPEED   141
-#define IDS_ATSCRL_HELP_INT_RANGE   142
-#define IDS_ATSCRL_HELP_INT_SPEED   143
-#define IDS_ATSCRL_HELP_DEFAULT     144
 #define IDS_ZV_ERR_MUTEX            501
 #define IDS_ZV_ERR_HWND             502
 #define IDS_ZV_ERR_PROFILE          504
@@ -166,6 +151,14 @@
 // Each page's own strings (and any identifiers it adds), under its heading.
 
 // Strings of the scroll width page (129).
+#define IDS_SCRLWDTH_ROOT           110
+#define IDS_SCRLWDTH_MOUSE          111
+#define IDS_SCRLWDTH_KEYBD          112
+#define IDS_SCRLWDTH_WHEEL          113
+#define IDS_SCRLWDTH_HORZ_LINE      114
+#define IDS_SCRLWDTH_HORZ_PAGE      115
+#define IDS_SCRLWDTH_VERT_LINE      116
+#define IDS_SCRLWDTH_VERT_PAGE      117
 #define IDS_SCRLWDTH_HELP_NONE      106
 #define IDS_SCRLWDTH_HELP_ABS       107
 #define IDS_SCRLWDTH_HELP_REL       108
@@ -202,9 +195,6 @@
 #define IDS_POSSIZE_DIR_TEXT        323
 
 
-// Strings of the view page (131).
-
-
 // Strings of the keyboard page (132).
 #define IDS_KEYBD_HELP              145
 #define IDS_KEYBD_HELP_TARGET       146
@@ -232,10 +222,14 @@
 #define IDC_QF_WND_LIST             1090
 
 
-// Strings of the window page (134).
-
-
 // Strings of the auto scroll page (136).
+#define IDS_ATSCRL_HELP_MODE        138
+#define IDS_ATSCRL_HELP_DELAY       139
+#define IDS_ATSCRL_HELP_EXT_RANGE   140
+#define IDS_ATSCRL_HELP_EXT_SPEED   141
+#define IDS_ATSCRL_HELP_INT_RANGE   142
+#define IDS_ATSCRL_HELP_INT_SPEED   143
+#define IDS_ATSCRL_HELP_DEFAULT     144
 
 
 // The system-menu command of the about box.

@@ -428,8 +428,14 @@ TEST(CommonHkGtwyEvtMngr, BlocksBeyondTheBoundOrUnderAWaitingNumberAreRefusedWit
     const HKGTWY_EVT_MNGR_CFG cfg = TestCfg(SENDER_CORE, &wNtfySelf, &wRspSelf, &wNtfyTrgt);
     CHkGtwyEvtMngr mngr(&cfg);
     const auto block = &NewInitBlock;
-    EXPECT_FALSE(mngr.RegisterNtfy(7, block(7)));
-    EXPECT_FALSE(mngr.RegisterNtfy(7, new CSharedMemInitHook(SENDER_CORE)));
+    // An own block under the next number moves the number on; one under a number still waiting
+    // is refused and leaves it free for the next.
+    wNtfySelf = 7;
+    EXPECT_TRUE(mngr.RegisterNtfySelf(block(7)));
+    EXPECT_EQ(8, wNtfySelf);
+    wNtfySelf = 7;
+    EXPECT_FALSE(mngr.RegisterNtfySelf(new CSharedMemInitHook(SENDER_CORE)));
+    EXPECT_EQ(7, wNtfySelf);
     EXPECT_EQ(1u, mngr.GetNtfyCount());
     EXPECT_TRUE(MappingExists(BlockName(SENDER_CORE, 7))) << "the waiting block stays";
     const std::string strWaiting = "[Core]\t(E)\tCHkGtwyEvtMngr::RegisterNtfy() refused, Seq = 7 is still waiting.\r\n";

@@ -98,7 +98,7 @@ TEST(FixPageEnumerator, HandEditsOfTheFixedListAndTheSettingsLists)
     we.RemoveFixRecord(p2);
     EXPECT_FALSE(we.HasFixRecord(p2));
     EXPECT_TRUE(we.HasFixRecord(p1));
-    we.RemoveFixWnd(hWnd);
+    we.RemoveFixRecord(p1);
     EXPECT_FALSE(we.HasFixRecord(p1));
     EXPECT_EQ(we.GetFixWndList().size(), nBefore);
     EXPECT_FALSE(we.HasFixRecord(nullptr));
