@@ -3,7 +3,6 @@
 #include <iterator>
 #include <utility>
 
-#include "ListItems.h"
 #include "Strings.h"
 #include "ZvMessages.h"
 
@@ -38,11 +37,6 @@ constexpr int g_anPosSizeCtrls[] = {
 // Tree images (16-pixel cells): the root, the selected horizontal and vertical bars, the bars.
 enum : int { IMAGE_ROOT = 0, IMAGE_HORZ_SELECTED = 1, IMAGE_VERT_SELECTED = 2, IMAGE_HORZ = 3, IMAGE_VERT = 4 };
 
-int CALLBACK CompareItemValues(LPARAM lValue1, LPARAM lValue2, LPARAM)
-{
-    return lValue1 > lValue2 ? 1 : -1;
-}
-
 COLORREF Complement(COLORREF cr)
 {
     return RGB(255 - GetRValue(cr), 255 - GetGValue(cr), 255 - GetBValue(cr));
@@ -59,22 +53,12 @@ CPropertyPagePosSize::CPropertyPagePosSize(PROPERTY_SET* pProp, CZvPropertySheet
     MapMessage(WM_DRAWITEM, &CPropertyPagePosSize::OnDrawItem);
 }
 
-CPropertyPagePosSize::~CPropertyPagePosSize()
-{
-    // A tree never destroys its normal image list.
-    if (m_hImageList)
-        ImageList_Destroy(m_hImageList);
-}
-
 BOOL CPropertyPagePosSize::OnInitDialog()
 {
     CZvPropertyPage::OnInitDialog();
     for (int nSpin : {IDC_PS_X_SPIN, IDC_PS_Y_SPIN, IDC_PS_CX_SPIN, IDC_PS_CY_SPIN})
         SendDlgItemMessageW(m_hWnd, nSpin, UDM_SETRANGE32, SPIN_LOW, SPIN_HIGH);
-    m_hImageList = ImageList_LoadImageW(m_hInstResource, MAKEINTRESOURCEW(IDB_POSSIZE_TREE), 16, 0,
-                                        RGB(255, 255, 255), IMAGE_BITMAP, LR_CREATEDIBSECTION);
-    if (m_hImageList)
-        SendDlgItemMessageW(m_hWnd, IDC_TREE, TVM_SETIMAGELIST, TVSIL_NORMAL, reinterpret_cast<LPARAM>(m_hImageList));
+    m_tree.Attach(GetDlgItem(m_hWnd, IDC_TREE), m_hInstResource, IDB_POSSIZE_TREE);
     m_bHorzShown = m_pProp->propView.bHorizontal;
     m_bVertShown = m_pProp->propView.bVertical;
     MakeTree();
@@ -84,48 +68,18 @@ BOOL CPropertyPagePosSize::OnInitDialog()
     return TRUE;
 }
 
-HTREEITEM CPropertyPagePosSize::InsertItem(const std::wstring& strText, LPARAM lValue, int nImage, int nSelectedImage,
-                                           HTREEITEM hParent)
-{
-    TVINSERTSTRUCTW tvis{};
-    tvis.hParent = hParent;
-    tvis.hInsertAfter = TVI_LAST;
-    tvis.item.mask = TVIF_TEXT | TVIF_PARAM | TVIF_IMAGE | TVIF_SELECTEDIMAGE;
-    tvis.item.pszText = const_cast<LPWSTR>(strText.c_str());
-    tvis.item.lParam = lValue;
-    tvis.item.iImage = nImage;
-    tvis.item.iSelectedImage = nSelectedImage;
-    return reinterpret_cast<HTREEITEM>(
-        SendDlgItemMessageW(m_hWnd, IDC_TREE, TVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&tvis)));
-}
-
 void CPropertyPagePosSize::MakeTree()
 {
-    HWND hWndTree = GetDlgItem(m_hWnd, IDC_TREE);
-    auto hRoot = reinterpret_cast<HTREEITEM>(SendMessageW(hWndTree, TVM_GETNEXTITEM, TVGN_ROOT, 0));
+    HTREEITEM hRoot = m_tree.Root();
     if (!hRoot)
-        hRoot = InsertItem(LoadResString(IDS_POSSIZE_ROOT), ITEM_ROOT, IMAGE_ROOT, IMAGE_ROOT, TVI_ROOT);
+        hRoot = m_tree.Insert(TVI_ROOT, LoadResString(IDS_POSSIZE_ROOT), ITEM_ROOT, IMAGE_ROOT, IMAGE_ROOT);
     if (!hRoot)
         return;
     if (m_bHorzShown)
-        InsertItem(LoadResString(IDS_POSSIZE_HORZ), ITEM_HORZ, IMAGE_HORZ, IMAGE_HORZ_SELECTED, hRoot);
+        m_tree.Insert(hRoot, LoadResString(IDS_POSSIZE_HORZ), ITEM_HORZ, IMAGE_HORZ, IMAGE_HORZ_SELECTED);
     if (m_bVertShown)
-        InsertItem(LoadResString(IDS_POSSIZE_VERT), ITEM_VERT, IMAGE_VERT, IMAGE_VERT_SELECTED, hRoot);
-    if (!SendMessageW(hWndTree, TVM_GETNEXTITEM, TVGN_CHILD, reinterpret_cast<LPARAM>(hRoot)))
-        return;
-    TVSORTCB sort{hRoot, &CompareItemValues, 0};
-    SendMessageW(hWndTree, TVM_SORTCHILDRENCB, 0, reinterpret_cast<LPARAM>(&sort));
-    SendMessageW(hWndTree, TVM_EXPAND, TVE_EXPAND, reinterpret_cast<LPARAM>(hRoot));
-}
-
-HTREEITEM CPropertyPagePosSize::SelectedItem() const
-{
-    return reinterpret_cast<HTREEITEM>(SendDlgItemMessageW(m_hWnd, IDC_TREE, TVM_GETNEXTITEM, TVGN_CARET, 0));
-}
-
-LPARAM CPropertyPagePosSize::ItemValue(HTREEITEM hItem) const
-{
-    return TreeItemValue(GetDlgItem(m_hWnd, IDC_TREE), hItem);
+        m_tree.Insert(hRoot, LoadResString(IDS_POSSIZE_VERT), ITEM_VERT, IMAGE_VERT, IMAGE_VERT_SELECTED);
+    m_tree.SortAndExpand(hRoot);
 }
 
 int CPropertyPagePosSize::ItemBar(HTREEITEM hItem) const
@@ -285,7 +239,7 @@ LRESULT CPropertyPagePosSize::OnTreeSelChanged(NMHDR*)
     if (!lstCorrect.empty()) {
         // The user stays on the bar until its values keep the limits.
         m_bReselecting = TRUE;
-        SendDlgItemMessageW(m_hWnd, IDC_TREE, TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(m_hItemPrev));
+        m_tree.Select(m_hItemPrev);
         if (HWND hWndEdit = ShowCorrectPosSize(lstCorrect))
             PostMessageW(m_hWnd, MSG_PROP_REFOCUS, reinterpret_cast<WPARAM>(hWndEdit), 0);
     }

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "PosSizeValues.h"
+#include "ValueTree.h"
 #include "ZvPropertyPages.h"
 
 // Position and size: where the two scroll bars stand and how large they are, for the bar chosen
@@ -14,7 +15,6 @@
 class CPropertyPagePosSize : public CZvPropertyPage {
 public:
     CPropertyPagePosSize(PROPERTY_SET* pProp, CZvPropertySheet* pSheet, int nPageIndex);
-    ~CPropertyPagePosSize() override;
 
 protected:
     BOOL OnInitDialog() override;
@@ -29,10 +29,9 @@ private:
     LRESULT OnDrawItem(WPARAM wParam, LPARAM lParam);
 
     void MakeTree();
-    HTREEITEM InsertItem(const std::wstring& strText, LPARAM lValue, int nImage, int nSelectedImage, HTREEITEM hParent);
-    HTREEITEM SelectedItem() const;
+    HTREEITEM SelectedItem() const { return m_tree.Selected(); }
     // The item's value (PosSizeValues::ITEM_*), -1 for none.
-    LPARAM ItemValue(HTREEITEM hItem) const;
+    LPARAM ItemValue(HTREEITEM hItem) const { return m_tree.ItemValue(hItem); }
     // The bar (PosSizeValues::BAR_*) the item stands for, 0 for the root or none.
     int ItemBar(HTREEITEM hItem) const;
     void UpdatePosSizeEdits();
@@ -45,7 +44,7 @@ private:
     // The correction message; the edit of the first broken limit, to send the user back to.
     HWND ShowCorrectPosSize(const std::vector<CORRECT_POSSIZE>& lstCorrect);
 
-    HIMAGELIST m_hImageList = nullptr;
+    CValueTree m_tree;
     // The page puts the selection back itself: the tree's notification then changes nothing.
     BOOL m_bReselecting = FALSE;
     // The item shown, whose values are checked when the selection moves on.
