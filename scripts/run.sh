@@ -73,7 +73,13 @@ if [ $headless = 1 ]; then
   else
     echo "The horizontal scroll-bar window did not show: no second screenshot."
   fi
-  if kill -0 $core 2>/dev/null; then echo "ZvCore64.exe is running."; else echo "ZvCore64.exe has ended."; fi
+  if kill -0 $core 2>/dev/null; then
+    echo "ZvCore64.exe ran until the end of this headless run and is ended now with its Wine session;"
+  else
+    echo "ZvCore64.exe had ended on its own before the end of this headless run;"
+  fi
+  echo "what it showed is in the screenshots above (out/zuvora-run.png, out/zuvora-run-after.png)."
+  echo "Run this command on an X display to use the program yourself."
 else
   wait $core || true
   echo "ZvCore64.exe has ended."

@@ -66,8 +66,22 @@ zv_wine_start() {
     zv_wineserver_start
     echo "$want" >"$WINEPREFIX/.zv-ready"
   fi
+  zv_prefix_fonts
   # Start the services now, so that no test's pipe is inherited by them.
   "$ZV_WINE" wineboot </dev/null >/dev/null 2>&1 9>&-
+}
+
+# zv_prefix_fonts: the caption buttons are drawn with Marlett, which Debian's Wine ships
+# (fonts-wine) where this Wine does not look for it: without it they read "0 1 r". A font in the
+# prefix's Fonts folder is found by every program started afterwards.
+zv_prefix_fonts() {
+  local dir="$WINEPREFIX/drive_c/windows/Fonts" src
+  for src in /usr/share/wine/fonts/marlett.ttf /usr/lib/wine/fonts/marlett.ttf; do
+    [ -f "$src" ] || continue
+    [ -f "$dir/marlett.ttf" ] || { mkdir -p "$dir" && cp "$src" "$dir/"; }
+    return 0
+  done
+  echo "Marlett (package fonts-wine) was not found: caption buttons will show letters." >&2
 }
 
 # zv_desktop_keep PROGRAM [ARGS]: Wine's desktop process ends with the last program on the
