@@ -4,6 +4,7 @@
 #include <tlhelp32.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <cwchar>
 
 using namespace zvkit;
@@ -84,6 +85,10 @@ std::set<DWORD> ProcessesOf(const wchar_t* pszFile)
     return pids;
 }
 
+namespace {
+constexpr size_t kLogTailOnFailure = 12000;
+}  // namespace
+
 CCoreRun::CCoreRun(const wchar_t* pszTestName) : m_strLog(NewTempFilePath(pszTestName, L".log")) {}
 
 CCoreRun::~CCoreRun()
@@ -94,6 +99,13 @@ CCoreRun::~CCoreRun()
             PostMessageW(m_hWnd, WM_CLOSE, 0, 0);
         m_core.WaitForExit(15000);
         m_core.Stop();
+    }
+    // A failure that comes now and then is understood only from what the core did meanwhile.
+    if (::testing::Test::HasFailure()) {
+        const std::string strLog = ReadFileBytes(m_strLog);
+        const size_t nTail = strLog.size() > kLogTailOnFailure ? strLog.size() - kLogTailOnFailure : 0;
+        std::fprintf(stderr, "---- the core's log, last %zu bytes ----\n%s\n---- end of the log ----\n",
+                     strLog.size() - nTail, strLog.c_str() + nTail);
     }
     DeleteFileW(m_strLog.c_str());
 }
