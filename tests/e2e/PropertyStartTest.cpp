@@ -244,6 +244,7 @@ TEST_F(PropertyStart, CallerGetsTheSettingsFromTheBlocksAndBackOnOk)
     EXPECT_NE(MessageBoxText(hBox).find(L"設定を Zuvora! に渡せませんでした."), std::wstring::npos)
         << ToUtf8(MessageBoxText(hBox));
     EXPECT_EQ(GetWindow(hBox, GW_OWNER), hWndSheet);
+    g_posted.clear();
     ASSERT_TRUE(PostMessageW(hBox, WM_COMMAND, IDRETRY, 0));
     const std::optional<POSTED> again = WaitForPosted(MSG_PROP_APPLY, 10000);
     ASSERT_TRUE(again.has_value()) << "the retry handed nothing over";
