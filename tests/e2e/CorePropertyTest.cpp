@@ -37,6 +37,8 @@ constexpr wchar_t kCbtOffLine[] = L"CBT notification registered, Disable";
 constexpr wchar_t kCbtOnLine[] = L"CBT notification registered, Enable";
 constexpr wchar_t kSettingsFile[] = L"ZvProperty64.exe";
 constexpr wchar_t kSheetTitle[] = L"Zuvora! のプロパティ";
+// Written only by a save, never by a load: it tells whether the settings were stored.
+constexpr wchar_t kScrollRateKey[] = L"Software\\V.Z.Q.\\VZQZv\\Scroll Rate";
 
 // The settings program the core started while the test holds its mutex: it says it runs already;
 // its box closed, it ends.
@@ -174,7 +176,6 @@ TEST_F(CoreProperty, TheCommandHandsOverAndStartsTheProgramAnApplyTakesEffectAtO
     EXPECT_EQ(2, ForwardedKeys()) << "the settings program under way got no keys";
     ASSERT_TRUE(PostMessageW(hCore, MSG_KEYBD_FORWARD, reinterpret_cast<WPARAM>(m_hA), 0));
     EXPECT_EQ(0, ForwardedKeys()) << "a refused request left the capture before it on";
-    ASSERT_TRUE(PostMessageW(hCore, MSG_KEYBD_FORWARD, reinterpret_cast<WPARAM>(catcher.Wnd()), 0));
 
     // While the settings program is active, an off-screen window's activation scrolls nothing.
     const RECT rcA = WindowRect(m_hA), rcX = WindowRect(m_hX);
@@ -205,7 +206,10 @@ TEST_F(CoreProperty, TheCommandHandsOverAndStartsTheProgramAnApplyTakesEffectAtO
     EXPECT_EQ(RegGetDword(L"Scroll", L"KeybdHorzLineAbs"), std::optional<DWORD>(55));
     EXPECT_EQ(RegGetDword(L"View", L"Speed"), std::optional<DWORD>(1));
 
-    // Cancel: nothing read, nothing saved; the core waits for the program to go.
+    // Cancel: nothing read, nothing saved, and a key capture ends; the core waits for the program
+    // to go.
+    ASSERT_TRUE(PostMessageW(hCore, MSG_KEYBD_FORWARD, reinterpret_cast<WPARAM>(catcher.Wnd()), 0));
+    EXPECT_EQ(2, ForwardedKeys());
     prop.propScrlWdth.aScrlWdth[kKeybdHorzLine].nAbs = 99;
     ASSERT_TRUE(pFake->Post(0, 1));
     EXPECT_FALSE(pFake->ReadFailed());
@@ -311,5 +315,28 @@ TEST_F(CoreProperty, AProgramStartedByTheUserAWaitingMoveThatFinishesASheetLostW
     EXPECT_FALSE(pFake->IsWriteEndSet());
     EXPECT_EQ(2u, Lines(kHandedLine));
     EXPECT_EQ(2u, Lines(kCbtOffLine));
-    EXPECT_EQ(0, m_run.Close());
+
+    // A block's own mutex held elsewhere past the lock time-out: the failed check ends the core
+    // with its box, but the settings are saved first, as at every orderly end (nothing had saved
+    // them in this run: the rate list is written by a save only).
+    ASSERT_FALSE(RegKeyExists(kScrollRateKey));
+    {
+        CHandle hBlockMutex(CreateMutexW(nullptr, FALSE, L"Mutex : sender=1, name=Zuvora! Property : Scroll Width"));
+        ASSERT_TRUE(hBlockMutex);
+        ASSERT_EQ(WaitForSingleObject(hBlockMutex.get(), 1000), WAIT_OBJECT_0);
+        ASSERT_TRUE(pFake->PostStart());
+        const HWND hBox = WaitForMessageBox(m_run.Process().Pid(), 15000);
+        ASSERT_NE(hBox, nullptr) << "no failed check";
+        EXPECT_NE(MessageBoxText(hBox).find(L"..\\ZvCommon\\SharedMem "), std::wstring::npos) << ToUtf8(MessageBoxText(hBox));
+        EXPECT_TRUE(RegKeyExists(kScrollRateKey)) << "the failed check ended the core without saving";
+        EXPECT_TRUE(CloseMessageBox(hBox));
+        EXPECT_EQ(m_run.Process().WaitForExit(10000), std::optional<DWORD>(1));
+        ReleaseMutex(hBlockMutex.get());
+    }
+    // A core that ended so has not told its gateway: it is ended here.
+    for (DWORD dwPid : ProcessesOf(L"ZvHook32to64.exe")) {
+        CHandle hGateway(OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, dwPid));
+        if (hGateway && TerminateProcess(hGateway.get(), 1))
+            WaitForSingleObject(hGateway.get(), 5000);
+    }
 }
