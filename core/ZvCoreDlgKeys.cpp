@@ -6,7 +6,6 @@
 
 #include "KeyMatch.h"
 #include "LogManager.h"
-#include "ProcessLaunch.h"
 #include "Sender.h"
 #include "Strings.h"
 #include "VirtualKeyTable.h"
