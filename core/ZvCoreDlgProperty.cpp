@@ -220,7 +220,9 @@ LRESULT CZvCoreDlg::OnPropApply(WPARAM wParam, LPARAM lParam) noexcept
                       L"CZvCoreDlg::OnPropApply() could not read the settings blocks: nothing applied.\r\n");
         }
     }
-    if (lParam != 0) {
+    // A final apply whose blocks could not be read does not end the exchange: the settings program
+    // tells the user, whose sheet stays open to try again.
+    if (lParam != 0 && bRead) {
         // The settings program is ending. A move waiting between passes goes on: its smooth-step
         // item stays as it is. Marked before the answer, so that its sheet, which goes only after
         // the answer, is never taken for a lost one.

@@ -205,6 +205,10 @@ TEST_F(CoreProperty, TheCommandHandsOverAndStartsTheProgramAnApplyTakesEffectAtO
     EXPECT_EQ(1u, Lines(kAppliedLine));
     EXPECT_EQ(RegGetDword(L"Scroll", L"KeybdHorzLineAbs"), std::optional<DWORD>(55));
     EXPECT_EQ(RegGetDword(L"View", L"Speed"), std::optional<DWORD>(1));
+    // Nor does an OK whose blocks cannot be read end the exchange: the user may try again.
+    ASSERT_TRUE(pFake->Post(1, 1));
+    EXPECT_TRUE(pFake->ReadFailed());
+    EXPECT_EQ(0u, Lines(L"プロパティ : 設定プログラムが終了します")) << "a failed final apply ended the exchange";
 
     // Cancel: nothing read, nothing saved, and a key capture ends; the core waits for the program
     // to go.
