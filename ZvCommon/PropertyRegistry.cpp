@@ -558,6 +558,7 @@ BOOL LoadProperty(PROPERTY_SET& prop)
 BOOL SaveProperty(PROPERTY_SET& prop, const CProfile& profile)
 {
     LogProp(LOG_LEVEL_DEBUG, L"SaveProperty() entered.\r\n");
+    const unsigned nFailedBefore = profile.GetWriteFailures();
     profile.WriteInt(PROP_SECTION_VERSION, g_aPropVerValues[0].pszName, PROP_SAVE_MAJOR);
     profile.WriteInt(PROP_SECTION_VERSION, g_aPropVerValues[1].pszName, PROP_SAVE_MINOR);
     profile.WriteString(PROP_SECTION_VERSION, PROP_VER_ADDITIONAL_STRING, PROP_SAVE_ADDITIONAL_STRING);
@@ -593,7 +594,15 @@ BOOL SaveProperty(PROPERTY_SET& prop, const CProfile& profile)
     SaveValues(prop.propAtScrl, profile, PROP_SECTION_ATSCRL, g_aPropAtScrlValues,
                {&PROP_ATSCRL::nMode, &PROP_ATSCRL::nDelay, &PROP_ATSCRL::nInternalRange,
                 &PROP_ATSCRL::nInternalSpeed, &PROP_ATSCRL::nExternalRange, &PROP_ATSCRL::nExternalSpeed});
-    return TRUE;
+    const unsigned nFailed = profile.GetWriteFailures() - nFailedBefore;
+    if (nFailed != 0)
+        LogProp(LOG_LEVEL_ERROR, L"SaveProperty() %u values were not written.\r\n", nFailed);
+    return nFailed == 0;
+}
+
+void LoadTimerSection(PROPERTY_SET& prop)
+{
+    LoadTimer(prop, GetApp()->GetProfile());
 }
 
 BOOL SaveProperty(PROPERTY_SET& prop)

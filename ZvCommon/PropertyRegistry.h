@@ -45,9 +45,14 @@ PROP_INFO_BOX_PROC SetPropertyInfoBoxProc(PROP_INFO_BOX_PROC pfnBox);
 // program's own (GetApp()->GetProfile()).
 BOOL LoadProperty(PROPERTY_SET& prop, const CProfile& profile);
 BOOL LoadProperty(PROPERTY_SET& prop);
-// Writes the record; TRUE. Rebuilds lstScrlRate from the table in force. Never deletes a value.
+// Writes the record; TRUE when every value was written, FALSE (logged) when the registry or the
+// file refused one. Rebuilds lstScrlRate from the table in force. Never deletes a value.
 BOOL SaveProperty(PROPERTY_SET& prop, const CProfile& profile);
 BOOL SaveProperty(PROPERTY_SET& prop);
+
+// The Timer section alone, read as LoadProperty reads it: a record that came through the settings
+// blocks, in which it does not travel, takes it before it is saved.
+void LoadTimerSection(PROPERTY_SET& prop);
 
 // Section operations of the two above.
 void LoadScrollWidth(PROP_SCRLWDTH& scrlWdth, const CProfile& profile);

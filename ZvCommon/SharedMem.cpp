@@ -162,12 +162,19 @@ int CSharedMem::GetFrameLen(int nMinLen, int nMaxLen) const noexcept
 
 BOOL CSharedMem::IsFrameValid(int nLen, int nSumCount, const char* pszTag, int cbTagField) const noexcept
 {
-    if (!m_pbView || nLen < FRAME_TAG_OFS + cbTagField || static_cast<SIZE_T>(nLen) >= m_cbView ||
-        nSumCount < 0 || nSumCount > nLen)
+    if (!m_pbView || static_cast<SIZE_T>(nLen) >= m_cbView)
         return FALSE;
-    if (m_pbView[nLen] != GetXorSum(m_pbView, nSumCount))
+    return IsFrameBytesValid(m_pbView, nLen, nSumCount, pszTag, cbTagField);
+}
+
+BOOL CSharedMem::IsFrameBytesValid(const BYTE* pb, int nLen, int nSumCount, const char* pszTag,
+                                   int cbTagField) noexcept
+{
+    if (!pb || nLen < FRAME_TAG_OFS + cbTagField || nSumCount < 0 || nSumCount > nLen)
         return FALSE;
-    const char* pszField = reinterpret_cast<const char*>(m_pbView + FRAME_TAG_OFS);
+    if (pb[nLen] != GetXorSum(pb, nSumCount))
+        return FALSE;
+    const char* pszField = reinterpret_cast<const char*>(pb + FRAME_TAG_OFS);
     const size_t cchTag = strlen(pszTag);
     return cchTag < static_cast<size_t>(cbTagField) && strnlen(pszField, cbTagField) == cchTag &&
            memcmp(pszField, pszTag, cchTag) == 0;

@@ -93,6 +93,8 @@ protected:
     // The checksum byte at nLen equals the exclusive-or of bytes 0 .. nSumCount - 1, and the
     // tag field (cbTagField bytes from offset 4) holds exactly pszTag and its zero.
     BOOL IsFrameValid(int nLen, int nSumCount, const char* pszTag, int cbTagField) const noexcept;
+    // The same checks on a private copy of nLen + 1 bytes.
+    static BOOL IsFrameBytesValid(const BYTE* pb, int nLen, int nSumCount, const char* pszTag, int cbTagField) noexcept;
     // Writes nLen, zeroes the tag field and copies at most cbTagField - 1 characters of pszTag.
     void WriteFrameHead(int nLen, const char* pszTag, int cbTagField) noexcept;
     // Stores the exclusive-or of bytes 0 .. nLen - 2 at offset nLen (the writing rule).

@@ -1,5 +1,7 @@
 #include "SharedMemProp.h"
 
+#include <new>
+
 #include "LogManager.h"
 #include "VerifyFailed.h"
 
@@ -46,7 +48,7 @@ BOOL CSharedMemProp::Create(LPCWSTR pszName, DWORD dwProtect, void* pParam)
     memset(Payload(), 0, static_cast<size_t>(nLen - m_nPayloadOfs));
     FillCreated(nLen, pParam);
     StoreFrameSum(nLen);
-    LocateFields(nLen);
+    LocateWritten(nLen);
     return TRUE;
 }
 
@@ -56,7 +58,8 @@ BOOL CSharedMemProp::Open(LPCWSTR pszName, BOOL bInherit, DWORD dwAccess)
         return FALSE;
     CLoggedSingleLock lockRes(m_nSender, m_pMutex);
     LockBlock(lockRes, __LINE__);
-    return CheckBlock() >= 0;
+    std::vector<BYTE> block;
+    return CheckBlock(block) >= 0;
 }
 
 BOOL CSharedMemProp::IsValid()
@@ -65,7 +68,8 @@ BOOL CSharedMemProp::IsValid()
         return FALSE;
     CLoggedSingleLock lockRes(m_nSender, m_pMutex);
     LockBlock(lockRes, __LINE__);
-    return CheckBlock() >= 0;
+    std::vector<BYTE> block;
+    return CheckBlock(block) >= 0;
 }
 
 BOOL CSharedMemProp::CreateFor(const PROPERTY_SET&)
@@ -89,12 +93,12 @@ int CSharedMemProp::GetLen()
 
 void CSharedMemProp::FillCreated(int, const void*) {}
 
-BOOL CSharedMemProp::IsPayloadSound(int) const
+BOOL CSharedMemProp::IsPayloadSound(const BYTE*, int) const
 {
     return TRUE;
 }
 
-void CSharedMemProp::LocateFields(int nLen) noexcept
+void CSharedMemProp::LocateFields(int nLen, const BYTE*) noexcept
 {
     m_sm = SM_PROP();
     if (!m_pbView || nLen < 0)
@@ -105,23 +109,47 @@ void CSharedMemProp::LocateFields(int nLen) noexcept
     m_sm.pbSum = m_pbView + nLen;
 }
 
-int CSharedMemProp::CheckBlock()
+void CSharedMemProp::LocateWritten(int nLen) noexcept
 {
+    try {
+        const std::vector<BYTE> block(m_pbView, m_pbView + nLen + 1);
+        LocateFields(nLen, block.data());
+    } catch (const std::bad_alloc&) {
+        LocateFields(-1, nullptr);
+    }
+}
+
+int CSharedMemProp::CheckBlock(std::vector<BYTE>& block)
+{
+    // The length word is read once, and the block copied once with it: a count the other program
+    // changes after this copy is never seen, so what was checked is what is read.
     const int nLen = GetFrameLen(m_nMinLen, m_nMaxLen);
     LPCWSTR pszWhy = nullptr;
-    if (nLen < 0)
+    if (nLen < 0) {
         pszWhy = L"length";
-    else if (!IsFrameValid(nLen, nLen - 1, m_pszTag, m_cbTagField))
-        pszWhy = L"checksum or tag";
-    else if (!IsPayloadSound(nLen))
-        pszWhy = L"counts";
+    } else {
+        try {
+            block.assign(m_pbView, m_pbView + nLen + 1);
+        } catch (const std::bad_alloc&) {
+            block.clear();
+            pszWhy = L"memory";
+        }
+    }
+    if (!pszWhy) {
+        if (ReadInt32(block.data() + FRAME_LEN_OFS) != nLen)
+            pszWhy = L"length";
+        else if (!IsFrameBytesValid(block.data(), nLen, nLen - 1, m_pszTag, m_cbTagField))
+            pszWhy = L"checksum or tag";
+        else if (!IsPayloadSound(block.data(), nLen))
+            pszWhy = L"counts";
+    }
     if (pszWhy) {
-        LocateFields(-1);
+        LocateFields(-1, nullptr);
         OutputLog(LOG_LEVEL_DEBUG, m_nSender, L"%s::IsValid() refused the block %s (%s), nLen = %d.\r\n", m_pszClass,
                   m_strName.c_str(), pszWhy, ReadLenWord());
         return -1;
     }
-    LocateFields(nLen);
+    LocateFields(nLen, block.data());
     return nLen;
 }
 

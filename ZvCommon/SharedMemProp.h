@@ -7,12 +7,15 @@
 //   4 + W        payload
 //   nLen         checksum byte: exclusive-or of bytes 0 .. nLen - 2
 //
-// Nothing the other program wrote is trusted: every read checks the length word against the
-// view, the checksum, the tag and (in the keyboard and fix blocks) that every count and length
-// adds up to nLen before one byte of the payload is taken.
+// Nothing the other program wrote is trusted: every read takes the length word once, copies the
+// block once into memory of its own and then checks and reads only that copy (the other program
+// may rewrite its view between a check and a read): the length word against the view, the
+// checksum, the tag and (in the keyboard and fix blocks) that every count and length adds up to
+// nLen before one byte of the payload is taken.
 #pragma once
 
 #include <cstring>
+#include <vector>
 
 #include "LoggedSingleLock.h"
 #include "PropertySet.h"
@@ -75,27 +78,33 @@ protected:
     virtual int GetCreateLen(const void* pParam) const = 0;
     // Fills the zeroed payload of a block just created; the checksum follows.
     virtual void FillCreated(int nLen, const void* pParam);
-    // Counts and lengths of a frame whose length, checksum and tag are sound; nothing is read
-    // beyond nLen.
-    virtual BOOL IsPayloadSound(int nLen) const;
-    // Points the class's own view pointers at a sound block of nLen, or clears them (nLen -1).
-    virtual void LocateFields(int nLen) noexcept;
+    // Counts and lengths of a copy pb of a frame whose length, checksum and tag are sound; nothing
+    // is read beyond nLen.
+    virtual BOOL IsPayloadSound(const BYTE* pb, int nLen) const;
+    // Points the class's own view pointers at a block of nLen whose copy is pb, or clears them
+    // (nLen -1, or a copy that does not add up).
+    virtual void LocateFields(int nLen, const BYTE* pb) noexcept;
 
     // Takes the block mutex; a lock not had within m_dwMutexWait is a broken program.
     void LockBlock(CLoggedSingleLock& lockRes, int nLine);
 
-    // Under the block mutex: fn(nLen) on a valid block, TRUE; FALSE when it is not valid.
+    // The block copied once under the block mutex: fn(pb, nLen) on the copy when it is valid, TRUE;
+    // FALSE when it is not. fn reads the copy only, never the view.
     template <class TFn>
     BOOL ReadBlock(int nLine, TFn&& fn)
     {
         if (!m_pbView)
             return FALSE;
-        CLoggedSingleLock lockRes(m_nSender, m_pMutex);
-        LockBlock(lockRes, nLine);
-        const int nLen = CheckBlock();
+        std::vector<BYTE> block;
+        int nLen = -1;
+        {
+            CLoggedSingleLock lockRes(m_nSender, m_pMutex);
+            LockBlock(lockRes, nLine);
+            nLen = CheckBlock(block);
+        }
         if (nLen < 0)
             return FALSE;
-        fn(nLen);
+        fn(static_cast<const BYTE*>(block.data()), nLen);
         return TRUE;
     }
     // Under the block mutex, on a writable view whose length word is nLenFor: fn(nLen), then the
@@ -114,7 +123,7 @@ protected:
         }
         fn(nLen);
         StoreFrameSum(nLen);
-        LocateFields(nLen);
+        LocateWritten(nLen);
         return TRUE;
     }
 
@@ -127,9 +136,13 @@ protected:
     const int m_nMinLen;
     const int m_nMaxLen;
 
+    // After a write of nLen bytes: the view pointers found from a copy of what was written.
+    void LocateWritten(int nLen) noexcept;
+
 private:
-    // Under the lock: nLen of a valid block, -1 (logged) otherwise; sets or clears m_sm.
-    int CheckBlock();
+    // Under the lock: the length word read once and the block copied once into block; nLen of a
+    // valid copy, -1 (logged) otherwise; sets or clears m_sm.
+    int CheckBlock(std::vector<BYTE>& block);
     int ReadLenWord() const noexcept;
 
     const LPCWSTR m_pszMapName;

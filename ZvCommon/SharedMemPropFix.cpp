@@ -74,10 +74,10 @@ BOOL CSharedMemPropFix::Set(const PROP_FIX& fix)
     return WriteBlock(__LINE__, GetLenForStrings(lstStr), [&](int) { Fill(fix, lstStr); });
 }
 
-BOOL CSharedMemPropFix::IsPayloadSound(int nLen) const
+BOOL CSharedMemPropFix::IsPayloadSound(const BYTE* pb, int nLen) const
 {
-    const int nTitles = ReadInt32(m_pbView + TITLES_OFS);
-    const int nApps = ReadInt32(m_pbView + APPS_OFS);
+    const int nTitles = ReadInt32(pb + TITLES_OFS);
+    const int nApps = ReadInt32(pb + APPS_OFS);
     if (nTitles < 0 || nApps < 0)
         return FALSE;
     const long long llStrings = static_cast<long long>(nTitles) + nApps;
@@ -87,16 +87,16 @@ BOOL CSharedMemPropFix::IsPayloadSound(int nLen) const
     // The sizes must account for the rest of the block exactly before any string is looked at.
     long long llSizes = 0;
     for (long long i = 0; i < llStrings; ++i) {
-        const int nSize = ReadInt32(m_pbView + ARRAYS_OFS + 4 * i);
+        const int nSize = ReadInt32(pb + ARRAYS_OFS + 4 * i);
         if (nSize < 1)
             return FALSE;
         llSizes += nSize;
     }
     if (llArea + llSizes != nLen)
         return FALSE;
-    const BYTE* psz = m_pbView + llArea;
+    const BYTE* psz = pb + llArea;
     for (long long i = 0; i < llStrings; ++i) {
-        const int nSize = ReadInt32(m_pbView + ARRAYS_OFS + 4 * i);
+        const int nSize = ReadInt32(pb + ARRAYS_OFS + 4 * i);
         if (strnlen(reinterpret_cast<const char*>(psz), static_cast<size_t>(nSize)) != static_cast<size_t>(nSize - 1))
             return FALSE;
         psz += nSize;
@@ -104,14 +104,14 @@ BOOL CSharedMemPropFix::IsPayloadSound(int nLen) const
     return TRUE;
 }
 
-void CSharedMemPropFix::LocateFields(int nLen) noexcept
+void CSharedMemPropFix::LocateFields(int nLen, const BYTE* pb) noexcept
 {
-    CSharedMemProp::LocateFields(nLen);
+    CSharedMemProp::LocateFields(nLen, pb);
     m_pnTitles = m_pnApps = m_panTitleLen = m_panAppLen = m_pszTitles = m_pszApps = nullptr;
-    if (nLen < 0)
+    if (nLen < 0 || !pb || !IsPayloadSound(pb, nLen))
         return;
-    const int nTitles = ReadInt32(m_pbView + TITLES_OFS);
-    const int nApps = ReadInt32(m_pbView + APPS_OFS);
+    const int nTitles = ReadInt32(pb + TITLES_OFS);
+    const int nApps = ReadInt32(pb + APPS_OFS);
     m_pnTitles = m_pbView + TITLES_OFS;
     m_pnApps = m_pbView + APPS_OFS;
     m_panTitleLen = m_pbView + ARRAYS_OFS;
@@ -119,19 +119,19 @@ void CSharedMemPropFix::LocateFields(int nLen) noexcept
     m_pszTitles = m_panAppLen + 4 * static_cast<size_t>(nApps);
     BYTE* psz = m_pszTitles;
     for (int i = 0; i < nTitles; ++i)
-        psz += ReadInt32(m_panTitleLen + 4 * static_cast<size_t>(i));
+        psz += ReadInt32(pb + ARRAYS_OFS + 4 * static_cast<size_t>(i));
     m_pszApps = psz;
 }
 
 BOOL CSharedMemPropFix::Get(PROP_FIX& fix)
 {
     PROP_FIX fixRead;
-    if (!ReadBlock(__LINE__, [&](int) {
-            fixRead.bScrollTitledWindowOnly = ReadInt32(m_pbView + TITLED_OFS);
-            fixRead.bFixGadget = ReadInt32(m_pbView + GADGET_OFS);
-            const int nTitles = ReadInt32(m_pbView + TITLES_OFS);
-            const int nApps = ReadInt32(m_pbView + APPS_OFS);
-            const BYTE* pnSize = m_pbView + ARRAYS_OFS;
+    if (!ReadBlock(__LINE__, [&](const BYTE* pb, int) {
+            fixRead.bScrollTitledWindowOnly = ReadInt32(pb + TITLED_OFS);
+            fixRead.bFixGadget = ReadInt32(pb + GADGET_OFS);
+            const int nTitles = ReadInt32(pb + TITLES_OFS);
+            const int nApps = ReadInt32(pb + APPS_OFS);
+            const BYTE* pnSize = pb + ARRAYS_OFS;
             const BYTE* psz = pnSize + 4 * (static_cast<size_t>(nTitles) + nApps);
             for (int i = 0; i < nTitles + nApps; ++i) {
                 std::wstring str = WideFromMultiByte(reinterpret_cast<const char*>(psz), CP_UTF8);

@@ -54,8 +54,8 @@ protected:
     void FillCreated(int nLen, const void* pParam) override;
     // Counts at least 0, every size at least 1, the sizes adding up to the rest of nLen, and each
     // string ending with its one zero.
-    BOOL IsPayloadSound(int nLen) const override;
-    void LocateFields(int nLen) noexcept override;
+    BOOL IsPayloadSound(const BYTE* pb, int nLen) const override;
+    void LocateFields(int nLen, const BYTE* pb) noexcept override;
 
 private:
     // The section's strings as they travel, titles first.

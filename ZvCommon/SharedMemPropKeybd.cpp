@@ -32,11 +32,11 @@ BOOL CSharedMemPropKeybd::CreateFor(const PROPERTY_SET& prop)
     return Create(GetMappingName(), PAGE_READWRITE, &nKeys);
 }
 
-BOOL CSharedMemPropKeybd::IsPayloadSound(int nLen) const
+BOOL CSharedMemPropKeybd::IsPayloadSound(const BYTE* pb, int nLen) const
 {
     long long llKeys = 0;
     for (int i = 0; i < KEYASSIGN_COUNT; ++i) {
-        const int nKeys = ReadInt32(m_pbView + ENTRY_OFS + ENTRY_SIZE * i + 4);
+        const int nKeys = ReadInt32(pb + ENTRY_OFS + ENTRY_SIZE * i + 4);
         if (nKeys < 0)
             return FALSE;
         llKeys += nKeys;
@@ -44,9 +44,9 @@ BOOL CSharedMemPropKeybd::IsPayloadSound(int nLen) const
     return llKeys == nLen - KEYS_OFS;
 }
 
-void CSharedMemPropKeybd::LocateFields(int nLen) noexcept
+void CSharedMemPropKeybd::LocateFields(int nLen, const BYTE* pb) noexcept
 {
-    CSharedMemProp::LocateFields(nLen);
+    CSharedMemProp::LocateFields(nLen, pb);
     m_pbyKey = nLen < 0 ? nullptr : m_pbView + KEYS_OFS;
 }
 
@@ -69,10 +69,10 @@ BOOL CSharedMemPropKeybd::Set(const PROP_KEYBD& keybd)
 BOOL CSharedMemPropKeybd::Get(PROP_KEYBD& keybd)
 {
     PROP_KEYBD keybdRead;
-    if (!ReadBlock(__LINE__, [&](int) {
-            const BYTE* pbyKey = m_pbView + KEYS_OFS;
+    if (!ReadBlock(__LINE__, [&](const BYTE* pb, int) {
+            const BYTE* pbyKey = pb + KEYS_OFS;
             for (int i = 0; i < KEYASSIGN_COUNT; ++i) {
-                const BYTE* pbEntry = m_pbView + ENTRY_OFS + ENTRY_SIZE * i;
+                const BYTE* pbEntry = pb + ENTRY_OFS + ENTRY_SIZE * i;
                 const int nKeys = ReadInt32(pbEntry + 4);
                 keybdRead.aKeyAssign[i].bEnable = ReadInt32(pbEntry);
                 keybdRead.aKeyAssign[i].lstKey.assign(pbyKey, pbyKey + nKeys);

@@ -39,6 +39,6 @@ protected:
     // pParam: int* K.
     int GetCreateLen(const void* pParam) const override;
     // Every nKeys at least 0 and all of them together exactly nLen - 105.
-    BOOL IsPayloadSound(int nLen) const override;
-    void LocateFields(int nLen) noexcept override;
+    BOOL IsPayloadSound(const BYTE* pb, int nLen) const override;
+    void LocateFields(int nLen, const BYTE* pb) noexcept override;
 };

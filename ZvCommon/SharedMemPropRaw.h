@@ -17,7 +17,7 @@ public:
     }
     BOOL Get(T& section)
     {
-        return ReadBlock(__LINE__, [&](int) { memcpy(&section, Payload(), sizeof(T)); });
+        return ReadBlock(__LINE__, [&](const BYTE* pb, int) { memcpy(&section, pb + m_nPayloadOfs, sizeof(T)); });
     }
 
     BOOL SetFrom(const PROPERTY_SET& prop) override { return Set(prop.*m_pSection); }

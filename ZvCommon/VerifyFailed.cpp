@@ -1,5 +1,7 @@
 #include "VerifyFailed.h"
 
+#include <atomic>
+
 #include "Path.h"
 #include "Strings.h"
 
@@ -24,7 +26,30 @@ std::wstring GetSystemErrorText(DWORD dwError)
     return str;
 }
 
+std::atomic<VERIFY_SAVE_PROC> g_pfnVerifySave{nullptr};
+std::atomic<void*> g_pVerifySaveContext{nullptr};
+std::atomic<DWORD> g_dwVerifySaveThread{0};
+std::atomic<bool> g_bVerifySaveRun{false};
+
 } // namespace
+
+void SetVerifyFailedSave(VERIFY_SAVE_PROC pfnSave, void* pContext)
+{
+    g_pfnVerifySave = nullptr;
+    g_pVerifySaveContext = pContext;
+    g_dwVerifySaveThread = GetCurrentThreadId();
+    g_bVerifySaveRun = false;
+    g_pfnVerifySave = pfnSave;
+}
+
+BOOL RunVerifyFailedSave()
+{
+    const VERIFY_SAVE_PROC pfnSave = g_pfnVerifySave.load();
+    if (!pfnSave || g_dwVerifySaveThread.load() != GetCurrentThreadId() || g_bVerifySaveRun.exchange(true))
+        return FALSE;
+    pfnSave(g_pVerifySaveContext.load());
+    return TRUE;
+}
 
 std::wstring GetVerifyFailedText(LPCWSTR pszExpr, LPCWSTR pszFile, int nLine, DWORD dwError)
 {
@@ -36,6 +61,7 @@ std::wstring GetVerifyFailedText(LPCWSTR pszExpr, LPCWSTR pszFile, int nLine, DW
 
 void VerifyFailed(LPCWSTR pszExpr, LPCWSTR pszFile, int nLine, DWORD dwError)
 {
+    RunVerifyFailedSave();
     const std::wstring strText = GetVerifyFailedText(pszExpr, pszFile, nLine, dwError);
     const std::wstring strCaption = GetModuleFilePath(nullptr);
     MessageBoxW(nullptr, strText.c_str(), strCaption.c_str(), MB_SETFOREGROUND | MB_TASKMODAL | MB_ICONWARNING);

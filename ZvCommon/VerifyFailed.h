@@ -10,6 +10,15 @@
 // with exit code 1.
 [[noreturn]] void VerifyFailed(LPCWSTR pszExpr, LPCWSTR pszFile, int nLine, DWORD dwError);
 
+// What a program keeps before a failed check ends it, as every orderly end does (the core program:
+// its settings record). Registered by the thread that owns what it saves and run only on that
+// thread, once, before the box: a failed check inside the save itself (it may take the same lock)
+// goes straight to the box. Null removes it.
+using VERIFY_SAVE_PROC = void (*)(void* pContext);
+void SetVerifyFailedSave(VERIFY_SAVE_PROC pfnSave, void* pContext);
+// Runs the registered save when this is its thread and it has not run yet: TRUE when it ran.
+BOOL RunVerifyFailedSave();
+
 // The text of the box, without showing it.
 std::wstring GetVerifyFailedText(LPCWSTR pszExpr, LPCWSTR pszFile, int nLine, DWORD dwError);
 

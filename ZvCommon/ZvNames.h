@@ -76,6 +76,8 @@ inline constexpr const wchar_t* ZV_LOG_FILE = ZV_LOG32_FILE;
 // ---- Settings exchange --------------------------------------------------------------------
 
 // Manual-reset events between the core program and the settings program: the core has read and
-// applied the settings blocks (Read End), or has written them (Write End).
+// applied the settings blocks (Read End), could not read them or refused the apply (Read Fail), or
+// has written them (Write End).
 inline constexpr wchar_t ZV_PROP_READ_END_EVENT[] = L"Zuvora! Property Read End Event";
+inline constexpr wchar_t ZV_PROP_READ_FAIL_EVENT[] = L"Zuvora! Property Read Fail Event";
 inline constexpr wchar_t ZV_PROP_WRITE_END_EVENT[] = L"Zuvora! Property Write End Event";

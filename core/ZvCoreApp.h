@@ -25,9 +25,11 @@ inline constexpr LPCWSTR ZV_VERSION_FILES[] = {
     ZV_REGCOPY64_FILE, ZV_HOOK32_DLL,      ZV_HOOK64_DLL,      ZV_IMGNM64_DLL,
 };
 
-// The hook messages let through the message filter, in the order they are added and removed.
-inline constexpr UINT ZV_HOOK_FILTER_MSGS[] = {MSG_HOOK_CBT_ACTIVATE, MSG_HOOK_CBT_WNDCHG, MSG_HOOK_KEYBD,
-                                                MSG_HOOK_CBT_MINMAX, MSG_HOOK_MOUSE};
+// The hook messages let through the message filter, in the order they are added and removed: only
+// the window-event hook's, which its library posts (or sends) from inside every hooked process. The
+// keyboard and mouse messages come from the core's own low-level hooks on its own thread, so a
+// process of lower integrity has no business posting them (it would forge keys and clicks).
+inline constexpr UINT ZV_HOOK_FILTER_MSGS[] = {MSG_HOOK_CBT_ACTIVATE, MSG_HOOK_CBT_WNDCHG, MSG_HOOK_CBT_MINMAX};
 
 // The file version of pszFile, found by the system's search order (this program's folder first).
 // FALSE when the file is missing or carries no version information.

@@ -8,6 +8,7 @@
 #include "LogManager.h"
 #include "PropertyRegistry.h"
 #include "Sender.h"
+#include "VerifyFailed.h"
 #include "WndEnumerator.h"
 #include "ZvCoreApp.h"
 #include "ZvMessages.h"
@@ -104,6 +105,7 @@ BOOL CZvCoreDlg::OnInitDialog()
     SetWindowTextW(m_hWnd, ZV_HIDDEN_MAIN_WND_TITLE);
 
     LoadProperty(m_prop);
+    SetVerifyFailedSave(&CZvCoreDlg::SaveOnFailedCheck, this);
 
     const DWORD dwResolution = m_prop.propTimer.dwResolution;
     m_pTmrMngr = std::make_unique<CTmrMngr>(m_hWnd, dwResolution);
@@ -227,6 +229,7 @@ LRESULT CZvCoreDlg::OnDestroy(WPARAM, LPARAM) noexcept
 
 void CZvCoreDlg::PostNcDestroy()
 {
+    SetVerifyFailedSave(nullptr, nullptr);
     DeleteTrayIcon();
     // The settings are saved at every orderly end.
     if (!m_bPropReleased) {

@@ -178,10 +178,11 @@ private:
     LRESULT OnHookCbtWndChg(WPARAM, LPARAM) noexcept;
     LRESULT OnKeybdForward(WPARAM wParam, LPARAM) noexcept;
     LRESULT OnKeybdHooked(WPARAM wParam, LPARAM lParam) noexcept;
-    // Keys go to the capture window only while it lives and the settings program, whose keyboard
-    // page alone asks for them, runs; a capture that a stray message set, or that the settings
-    // program left behind, ends at the next key instead of swallowing every key for good.
+    // Keys go to the capture window only while it is a window of the settings program of the
+    // exchange under way (the process of the announced sheet); a capture that outlives it ends at
+    // the next key instead of swallowing every key for good, and the exchange's end ends it.
     BOOL IsKeyCaptureLive() noexcept;
+    void EndKeyCapture() noexcept;
     void CountIgnoreActivatePress() noexcept;
     void ResetIgnoreActivateCount() noexcept;
     void CloseWheelBursts() noexcept;
@@ -293,6 +294,8 @@ private:
     LRESULT OnPropPage(WPARAM wParam, LPARAM) noexcept;
     LRESULT OnPropAlive(WPARAM, LPARAM) noexcept;
     LRESULT OnPropApply(WPARAM wParam, LPARAM lParam) noexcept;
+    // A failed check ends the program: the settings are saved first, as at every orderly end.
+    static void SaveOnFailedCheck(void* pDlg) noexcept;
     LRESULT OnTmrPropAlive(WPARAM, LPARAM) noexcept;
     LRESULT OnTmrPropDead(WPARAM, LPARAM) noexcept;
     struct PROCESS_CLOSER {
@@ -301,6 +304,7 @@ private:
     std::unique_ptr<CSharedMemPropManager> m_pPropManager;
     // Set by the core for the settings program to wait on.
     CEvent m_evtReadEnd{FALSE, TRUE, ZV_PROP_READ_END_EVENT};
+    CEvent m_evtReadFail{FALSE, TRUE, ZV_PROP_READ_FAIL_EVENT};
     CEvent m_evtWriteEnd{FALSE, TRUE, ZV_PROP_WRITE_END_EVENT};
     // The settings program this core started, until it has gone.
     std::unique_ptr<void, PROCESS_CLOSER> m_hPropProcess;

@@ -6,21 +6,40 @@
 
 #include "KeyMatch.h"
 #include "LogManager.h"
-#include "ProcessLaunch.h"
 #include "Sender.h"
 #include "Strings.h"
 #include "VirtualKeyTable.h"
 #include "ZvMessages.h"
 #include "resource.h"
 
+namespace {
+
+// A window of the process whose sheet the settings exchange under way announced: the only program
+// that may have the desktop's keys. Anyone can post the request and make the settings program's
+// mutex name, so neither tells.
+bool IsExchangeWindow(HWND hWnd, HWND hWndPropSheet) noexcept
+{
+    DWORD dwPid = 0, dwSheetPid = 0;
+    return hWnd && hWndPropSheet && IsWindow(hWnd) && GetWindowThreadProcessId(hWnd, &dwPid) &&
+           GetWindowThreadProcessId(hWndPropSheet, &dwSheetPid) && dwPid != 0 && dwPid == dwSheetPid &&
+           dwPid != GetCurrentProcessId();
+}
+
+} // namespace
+
 LRESULT CZvCoreDlg::OnKeybdForward(WPARAM wParam, LPARAM) noexcept
 {
     HWND hWnd = reinterpret_cast<HWND>(wParam);
-    // A key forwarded to a window of our own comes back to this window and would go round the
-    // queue for ever: such a capture ends the one before, as 0 does.
-    DWORD dwPid = 0;
-    if (hWnd && GetWindowThreadProcessId(hWnd, &dwPid) && dwPid == GetCurrentProcessId())
+    // Only the settings program of the exchange under way captures keys; any other request ends
+    // the capture before it, as 0 does (a window of our own would also send every key round our
+    // own queue).
+    const HWND hWndSheet = m_bPropertyActive && !m_bPropEnding ? m_hWndPropSheet : nullptr;
+    if (hWnd && !IsExchangeWindow(hWnd, hWndSheet)) {
+        OutputLog(LOG_LEVEL_ERROR, SENDER_CORE,
+                  L"CZvCoreDlg::OnKeybdForward() refused 0x%x: no window of the settings program under way.\r\n",
+                  LogHandle(hWnd));
         hWnd = nullptr;
+    }
     m_hWndKeyCapture = hWnd;
     // The keys must come while a capture lasts, also when no key row of ours wants the hook (the
     // page may have just enabled a row the core does not know of yet). An ending core keeps its
@@ -34,14 +53,19 @@ BOOL CZvCoreDlg::IsKeyCaptureLive() noexcept
 {
     if (!m_hWndKeyCapture)
         return FALSE;
-    // Every key passes here while a capture is set: the name is loaded once.
-    static const std::wstring s_strPropMutex = LoadResString(IDS_ZV_PROP_MUTEX);
-    if (IsWindow(m_hWndKeyCapture) && IsMutexExist(s_strPropMutex.c_str()))
+    if (m_bPropertyActive && !m_bPropEnding && IsExchangeWindow(m_hWndKeyCapture, m_hWndPropSheet))
         return TRUE;
+    EndKeyCapture();
+    return FALSE;
+}
+
+void CZvCoreDlg::EndKeyCapture() noexcept
+{
+    if (!m_hWndKeyCapture)
+        return;
     m_hWndKeyCapture = nullptr;
     if (m_nEndState == END_STATE_RUNNING)
         UpdateKeybdHook();
-    return FALSE;
 }
 
 LRESULT CZvCoreDlg::OnKeybdHooked(WPARAM wParam, LPARAM lParam) noexcept

@@ -87,6 +87,7 @@ void CZvCoreDlg::EndPropertySession() noexcept
     m_hWndPropSheet = nullptr;
     m_bPropEnding = FALSE;
     m_bPropertyActive = FALSE;
+    EndKeyCapture();
     // An end under way has taken every hook off for good.
     if (m_nEndState == END_STATE_RUNNING)
         SetCbtHook(TRUE);
@@ -196,10 +197,22 @@ LRESULT CZvCoreDlg::OnTmrPropAlive(WPARAM, LPARAM) noexcept
 
 LRESULT CZvCoreDlg::OnPropApply(WPARAM wParam, LPARAM lParam) noexcept
 {
+    // Only the settings program of the exchange under way hands settings over: blocks that any
+    // program made are not read, applied and saved outside one.
+    if (!m_bPropertyActive || m_bPropEnding) {
+        OutputLog(LOG_LEVEL_ERROR, SENDER_CORE,
+                  L"CZvCoreDlg::OnPropApply() refused (%d, %d): no settings exchange under way.\r\n",
+                  static_cast<int>(wParam), static_cast<int>(lParam));
+        m_evtReadFail.SetEvent();
+        return 0;
+    }
+    BOOL bRead = TRUE;
     if (wParam != 0) {
-        if (ReadPropManager()) {
+        bRead = ReadPropManager();
+        if (bRead) {
             ApplyProperty();
-            SaveProperty(m_prop);
+            if (!SaveProperty(m_prop))
+                OutputLog(LOG_LEVEL_ERROR, SENDER_CORE, L"CZvCoreDlg::OnPropApply() the registry did not take every value.\r\n");
             OutputLog(LOG_LEVEL_INFO, SENDER_CORE, L"プロパティ : 設定を適用しました.\r\n");
         } else {
             // A record read in part, or not at all, is neither applied nor saved.
@@ -207,22 +220,39 @@ LRESULT CZvCoreDlg::OnPropApply(WPARAM wParam, LPARAM lParam) noexcept
                       L"CZvCoreDlg::OnPropApply() could not read the settings blocks: nothing applied.\r\n");
         }
     }
-    // Also without new settings: the settings program waits for it.
-    m_evtReadEnd.SetEvent();
-    if (lParam == 0 || !m_bPropertyActive || m_bPropEnding)
-        return 0;
-    // The settings program is ending. A move waiting between passes goes on: its smooth-step item
-    // stays as it is.
-    OutputLog(LOG_LEVEL_INFO, SENDER_CORE, L"プロパティ : 設定プログラムが終了します (適用 = %d).\r\n", wParam != 0);
-    m_bPropEnding = TRUE;
-    DeleteTmrItem(m_nTmrPropAlive);
-    CloseWheelBursts();
-    StopAutoScroll();
-    ResetIgnoreActivateCount();
-    // The dead check has run since the hand-over; it now waits for the program itself to go.
-    if (!m_nTmrPropDead)
-        m_nTmrPropDead = AddStartedTmrItem(MSG_TMR_PROP_DEAD, m_prop.propTimer.dwPropertyProcessDeadDetect);
+    // A final apply whose blocks could not be read does not end the exchange: the settings program
+    // tells the user, whose sheet stays open to try again.
+    if (lParam != 0 && bRead) {
+        // The settings program is ending. A move waiting between passes goes on: its smooth-step
+        // item stays as it is. Marked before the answer, so that its sheet, which goes only after
+        // the answer, is never taken for a lost one.
+        OutputLog(LOG_LEVEL_INFO, SENDER_CORE, L"プロパティ : 設定プログラムが終了します (適用 = %d).\r\n", wParam != 0);
+        m_bPropEnding = TRUE;
+        EndKeyCapture();
+        DeleteTmrItem(m_nTmrPropAlive);
+        CloseWheelBursts();
+        StopAutoScroll();
+        ResetIgnoreActivateCount();
+        // The dead check has run since the hand-over; it now waits for the program itself to go.
+        if (!m_nTmrPropDead)
+            m_nTmrPropDead = AddStartedTmrItem(MSG_TMR_PROP_DEAD, m_prop.propTimer.dwPropertyProcessDeadDetect);
+    }
+    // The settings program waits for one of the two (also without new settings): it tells the user
+    // of settings that did not arrive.
+    if (bRead)
+        m_evtReadEnd.SetEvent();
+    else
+        m_evtReadFail.SetEvent();
     return 0;
+}
+
+void CZvCoreDlg::SaveOnFailedCheck(void* pDlg) noexcept
+{
+    auto* pThis = static_cast<CZvCoreDlg*>(pDlg);
+    if (!pThis || pThis->m_bPropReleased)
+        return;
+    OutputLog(LOG_LEVEL_ERROR, SENDER_CORE, L"CZvCoreDlg::SaveOnFailedCheck() a failed check ends the program: settings saved.\r\n");
+    SaveProperty(pThis->m_prop);
 }
 
 LRESULT CZvCoreDlg::OnTmrPropDead(WPARAM, LPARAM) noexcept

@@ -71,15 +71,20 @@ UINT CProfile::GetInt(LPCWSTR pszSection, LPCWSTR pszEntry, int nDefault) const
 
 BOOL CProfile::WriteInt(LPCWSTR pszSection, LPCWSTR pszEntry, int nValue) const
 {
+    // An INI write counts its failure in WriteString.
     if (!UsesRegistry())
         return WriteString(pszSection, pszEntry, FormatString(L"%d", nValue).c_str());
     HKEY hKey = OpenSectionKey(pszSection, TRUE);
-    if (!hKey)
+    if (!hKey) {
+        ++m_nWriteFailures;
         return FALSE;
+    }
     DWORD dwValue = static_cast<DWORD>(nValue);
     LONG lResult = RegSetValueExW(hKey, pszEntry, 0, REG_DWORD,
                                   reinterpret_cast<const BYTE*>(&dwValue), sizeof(dwValue));
     RegCloseKey(hKey);
+    if (lResult != ERROR_SUCCESS)
+        ++m_nWriteFailures;
     return lResult == ERROR_SUCCESS;
 }
 
@@ -119,15 +124,23 @@ std::wstring CProfile::GetString(LPCWSTR pszSection, LPCWSTR pszEntry, LPCWSTR p
 
 BOOL CProfile::WriteString(LPCWSTR pszSection, LPCWSTR pszEntry, LPCWSTR pszValue) const
 {
-    if (!UsesRegistry())
-        return WritePrivateProfileStringW(pszSection, pszEntry, pszValue, m_strIniPath.c_str());
+    if (!UsesRegistry()) {
+        const BOOL bOk = WritePrivateProfileStringW(pszSection, pszEntry, pszValue, m_strIniPath.c_str());
+        if (!bOk)
+            ++m_nWriteFailures;
+        return bOk;
+    }
     if (!pszEntry) {
         LONG lResult = RegDeleteKeyW(HKEY_CURRENT_USER, GetSectionKeyPath(pszSection).c_str());
+        if (lResult != ERROR_SUCCESS && lResult != ERROR_FILE_NOT_FOUND)
+            ++m_nWriteFailures;
         return lResult == ERROR_SUCCESS || lResult == ERROR_FILE_NOT_FOUND;
     }
     HKEY hKey = OpenSectionKey(pszSection, TRUE);
-    if (!hKey)
+    if (!hKey) {
+        ++m_nWriteFailures;
         return FALSE;
+    }
     LONG lResult;
     if (!pszValue) {
         lResult = RegDeleteValueW(hKey, pszEntry);
@@ -138,5 +151,7 @@ BOOL CProfile::WriteString(LPCWSTR pszSection, LPCWSTR pszEntry, LPCWSTR pszValu
         lResult = RegSetValueExW(hKey, pszEntry, 0, REG_SZ, reinterpret_cast<const BYTE*>(pszValue), cbValue);
     }
     RegCloseKey(hKey);
+    if (lResult != ERROR_SUCCESS)
+        ++m_nWriteFailures;
     return lResult == ERROR_SUCCESS;
 }

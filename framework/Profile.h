@@ -33,6 +33,9 @@ public:
     std::wstring GetString(LPCWSTR pszSection, LPCWSTR pszEntry, LPCWSTR pszDefault = L"") const;
     // pszValue null deletes the entry; pszEntry null deletes the whole section.
     BOOL WriteString(LPCWSTR pszSection, LPCWSTR pszEntry, LPCWSTR pszValue) const;
+    // How many writes (WriteInt, WriteString) have failed so far: a caller that writes many values
+    // compares it before and after instead of checking each one.
+    unsigned GetWriteFailures() const noexcept { return m_nWriteFailures; }
 
 private:
     // The section's key opened for reading (null when absent), or created for writing.
@@ -41,4 +44,5 @@ private:
     std::wstring m_strRegistryKey;
     std::wstring m_strProfileName;
     std::wstring m_strIniPath;
+    mutable unsigned m_nWriteFailures = 0;
 };

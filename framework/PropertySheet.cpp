@@ -266,6 +266,8 @@ INT_PTR CPropertySheet::DoModal()
         nResult = m_nEndResult;
     else if (m_bApplied || (m_hWnd && SendMessageW(m_hWnd, PSM_GETRESULT, 0, 0) > 0))
         nResult = IDOK;
+    if (m_hWnd)
+        OnSheetDone(nResult);
     // The parent first, so that it takes the activation the sheet gives up.
     if (bDisableParent)
         EnableWindow(m_hWndParent, TRUE);

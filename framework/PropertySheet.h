@@ -101,6 +101,9 @@ protected:
     // The sheet's window exists, its pages are added and the first page is shown; called before
     // the loop begins. The return value is not used.
     virtual BOOL OnInitDialog() { return TRUE; }
+    // The sheet is done (nResult is what DoModal returns) and its window still exists: called once
+    // before the window is destroyed, so that whoever watches the window sees it go only after this.
+    virtual void OnSheetDone(INT_PTR /*nResult*/) {}
 
 private:
     friend class CPropertyPage;

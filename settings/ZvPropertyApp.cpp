@@ -26,7 +26,6 @@ namespace {
 
 // The failed-check reports of the two waits name the program's own source and place.
 constexpr wchar_t kVerifyFile[] = L"ZvProperty";
-constexpr int kVerifyLineReadEnd = 160;
 constexpr int kVerifyLineWriteEnd = 260;
 
 // The image name buffer of the core check: 512 units, at most 511 of them read.
@@ -64,6 +63,7 @@ CZvPropertyApp::CZvPropertyApp()
 {
     // Whichever of the two programs comes first creates the events; the other opens them.
     m_hEvtReadEnd = CreateEventW(nullptr, TRUE, FALSE, ZV_PROP_READ_END_EVENT);
+    m_hEvtReadFail = CreateEventW(nullptr, TRUE, FALSE, ZV_PROP_READ_FAIL_EVENT);
     m_hEvtWriteEnd = CreateEventW(nullptr, TRUE, FALSE, ZV_PROP_WRITE_END_EVENT);
 }
 
@@ -122,33 +122,25 @@ void CZvPropertyApp::RunSheet()
                   L"CZvPropertyApp::RunSheet() settings blocks not read, the registry is loaded instead.\r\n");
         ClearPropertyLists(m_propSet);
         LoadProperty(m_propSet);
+    } else {
+        // The Timer section does not travel in the blocks: should the sheet save the record itself
+        // (the core program gone meanwhile), the tuned periods the registry holds stay.
+        LoadTimerSection(m_propSet);
     }
 
-    sheet.SetReadEndEvent(m_hEvtReadEnd);
+    sheet.SetApplyEvents(m_hEvtReadEnd, m_hEvtReadFail);
     sheet.AddPages();
     m_pMainWnd = &sheet;
+    // OK and Apply store the settings themselves (the core program, or the registry); the sheet's
+    // end hands the core program nothing more than was applied (Cancel, Escape, the close box).
     const INT_PTR nResult = sheet.DoModal();
     m_pMainWnd = nullptr;
     OutputLog(LOG_LEVEL_DEBUG, SENDER_PROP, L"CZvPropertyApp::RunSheet() sheet closed, result = %d.\r\n",
               static_cast<int>(nResult));
-
-    const BOOL bCoreAlive = sheet.IsCoreAlive();
-    if (bCoreAlive) {
-        const BOOL bPosted = sheet.ApplyToCore(nResult == IDOK, 1);
-        if (bPosted && nResult == IDOK && m_hEvtReadEnd) {
-            const DWORD dwRet = WaitForSingleObject(m_hEvtReadEnd, ZV_PROP_CORE_WAIT_MS);
-            if (dwRet == WAIT_FAILED)
-                VerifyFailed(L"dwRet != WAIT_FAILED", kVerifyFile, kVerifyLineReadEnd, GetLastError());
-            if (dwRet == WAIT_TIMEOUT)
-                OutputLog(LOG_LEVEL_INFO, SENDER_PROP, L"CZvPropertyApp::RunSheet() read end not signalled.\r\n");
-        }
-    }
-    // A core program that has gone while the sheet was open takes nothing back: OK stores the
-    // record itself, a whole one (read from the blocks, or loaded from the registry).
-    if (m_hWndCore && !bCoreAlive)
+    // A sheet that never came up has had no end of its own.
+    sheet.FinishWithCore();
+    if (m_hWndCore && !sheet.IsCoreAlive())
         OutputLog(LOG_LEVEL_ERROR, SENDER_PROP, L"CZvPropertyApp::RunSheet() the core program has gone.\r\n");
-    if ((m_bNoCore || !bCoreAlive) && nResult == IDOK)
-        SaveProperty(m_propSet);
     ClearPropertyLists(m_propSet);
 }
 
@@ -218,7 +210,7 @@ int CZvPropertyApp::ExitInstance()
 {
     OutputLog(LOG_LEVEL_INFO, SENDER_PROP, ZV_PROP_END_LOG);
     EndLog();
-    for (HANDLE* phEvt : {&m_hEvtReadEnd, &m_hEvtWriteEnd}) {
+    for (HANDLE* phEvt : {&m_hEvtReadEnd, &m_hEvtReadFail, &m_hEvtWriteEnd}) {
         if (*phEvt) {
             CloseHandle(*phEvt);
             *phEvt = nullptr;

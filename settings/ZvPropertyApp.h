@@ -48,6 +48,7 @@ public:
     int m_bNoCore = 0;
     HANDLE m_hMutex = nullptr;
     HANDLE m_hEvtReadEnd = nullptr;
+    HANDLE m_hEvtReadFail = nullptr;
     HANDLE m_hEvtWriteEnd = nullptr;
     HWND m_hWndCore = nullptr;
     CMDLINE_OPTION_SET m_opt;

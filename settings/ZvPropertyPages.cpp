@@ -46,12 +46,17 @@ CZvPropertyPage::CZvPropertyPage(UINT nIDTemplate, PROPERTY_SET* pProp, CZvPrope
 BOOL CZvPropertyPage::OnApply(BOOL bClosing)
 {
     // Every page whose window exists is told of the one apply, and the record is one: only the
-    // current page has the sheet store it, so that the core program reads fresh blocks once
-    // rather than while the sheet makes them anew for the next page.
-    if (m_pSheet && m_pSheet->m_hWnd && m_pSheet->GetActivePage() == this)
-        PostMessageW(m_pSheet->m_hWnd, MSG_PROP_APPLY, 0, 0);
+    // current page has the sheet store it, at once, so that settings that arrived nowhere refuse
+    // the apply (OK then leaves the sheet open, and Apply stays enabled) instead of being taken
+    // as stored.
+    if (m_pSheet && m_pSheet->m_hWnd && m_pSheet->GetActivePage() == this) {
+        if (!m_pSheet->StoreSettings(bClosing)) {
+            SetModified(TRUE);
+            return FALSE;
+        }
+        CancelToClose();
+    }
     SetModified(FALSE);
-    CancelToClose();
     return CPropertyPage::OnApply(bClosing);
 }
 

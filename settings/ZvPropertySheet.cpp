@@ -112,34 +112,91 @@ void CZvPropertySheet::DeletePropManager()
     m_pPropManager.reset();
 }
 
-BOOL CZvPropertySheet::ApplyToCore(BOOL bWrite, LPARAM lEnding)
+CZvPropertySheet::APPLY_RESULT CZvPropertySheet::ApplyToCore(BOOL bWrite, LPARAM lEnding)
 {
     if (!IsCoreAlive())
-        return FALSE;
-    if (m_hEvtReadEnd) {
-        if (m_bApplyUnread && WaitForSingleObject(m_hEvtReadEnd, ZV_PROP_PREV_APPLY_WAIT_MS) == WAIT_TIMEOUT)
-            OutputLog(LOG_LEVEL_INFO, SENDER_PROP, L"CZvPropertySheet::ApplyToCore() the last apply is still unread.\r\n");
-        ResetEvent(m_hEvtReadEnd);
-    }
+        return APPLY_NO_CORE;
     DeletePropManager();
     WPARAM wParam = 0;
     if (bWrite) {
         // Blocks just made hold a zero record until Write has filled every one: the core program
-        // hears of them only when it has, or it would read and store that record. The apply is
-        // posted either way, since the final one is what gives the core program its window events
-        // back.
+        // hears of them only when it has, or it would read and store that record.
         m_pPropManager = std::make_unique<CSharedMemPropManager>(SENDER_PROP, m_pProp);
-        if (m_pPropManager->Create() && m_pPropManager->Write()) {
-            wParam = 1;
-        } else {
+        if (!m_pPropManager->Create() || !m_pPropManager->Write()) {
             OutputLog(LOG_LEVEL_ERROR, SENDER_PROP,
                       L"CZvPropertySheet::ApplyToCore() the settings blocks could not be written: nothing handed "
                       L"over.\r\n");
             DeletePropManager();
+            return APPLY_FAILED;
         }
+        wParam = 1;
     }
-    m_bApplyUnread = PostMessageW(m_hWndCore, MSG_PROP_APPLY, wParam, lEnding);
-    return m_bApplyUnread;
+    if (!m_hEvtReadEnd || !m_hEvtReadFail)
+        return APPLY_FAILED;
+    ResetEvent(m_hEvtReadEnd);
+    ResetEvent(m_hEvtReadFail);
+    if (!PostMessageW(m_hWndCore, MSG_PROP_APPLY, wParam, lEnding))
+        return IsCoreAlive() ? APPLY_FAILED : APPLY_NO_CORE;
+    // The core program answers as soon as it has read: its window thread never waits for another
+    // program, so the wait is short unless it has gone or hangs.
+    const HANDLE ahEvt[] = {m_hEvtReadEnd, m_hEvtReadFail};
+    const DWORD dwRet = WaitForMultipleObjects(2, ahEvt, FALSE, ZV_PROP_CORE_WAIT_MS);
+    if (dwRet == WAIT_OBJECT_0)
+        return APPLY_HANDED;
+    OutputLog(LOG_LEVEL_ERROR, SENDER_PROP, L"CZvPropertySheet::ApplyToCore() (%d, %d) %s.\r\n",
+              static_cast<int>(wParam), static_cast<int>(lEnding),
+              dwRet == WAIT_OBJECT_0 + 1 ? L"refused or not read by the core program" : L"not answered");
+    return IsCoreAlive() ? APPLY_FAILED : APPLY_NO_CORE;
+}
+
+BOOL CZvPropertySheet::StoreSettings(BOOL bClosing)
+{
+    if (m_bStoring) {
+        OutputLog(LOG_LEVEL_INFO, SENDER_PROP, L"CZvPropertySheet::StoreSettings() a store is under way.\r\n");
+        return FALSE;
+    }
+    m_bStoring = TRUE;
+    const CZvPropertyApp* pApp = GetPropertyApp();
+    BOOL bStored = FALSE;
+    for (;;) {
+        UINT nIdError = IDS_ZV_ERR_TO_REGISTRY;
+        // A core program that has gone since the start takes nothing: the registry keeps the settings.
+        if ((pApp && pApp->IsNoCore()) || !IsCoreAlive()) {
+            bStored = SaveProperty(*m_pProp);
+            if (bStored)
+                OutputLog(LOG_LEVEL_INFO, SENDER_PROP, L"設定をレジストリに保存しました.\r\n");
+        } else {
+            const APPLY_RESULT res = ApplyToCore(TRUE, bClosing ? 1 : 0);
+            if (res == APPLY_NO_CORE)
+                continue;
+            bStored = res == APPLY_HANDED;
+            nIdError = IDS_ZV_ERR_TO_CORE;
+            if (bStored && bClosing)
+                m_bFinalDone = TRUE;
+        }
+        if (bStored)
+            break;
+        OutputLog(LOG_LEVEL_ERROR, SENDER_PROP, L"CZvPropertySheet::StoreSettings() the settings were not stored.\r\n");
+        if (ShowMessageBox(LoadResString(nIdError).c_str(), LoadResString(IDS_ZV_CAPTION).c_str(),
+                           MB_RETRYCANCEL | MB_ICONERROR, m_hWnd) != IDRETRY)
+            break;
+    }
+    m_bStoring = FALSE;
+    return bStored;
+}
+
+void CZvPropertySheet::FinishWithCore()
+{
+    const CZvPropertyApp* pApp = GetPropertyApp();
+    if (m_bFinalDone || (pApp && pApp->IsNoCore()) || !IsCoreAlive())
+        return;
+    m_bFinalDone = TRUE;
+    ApplyToCore(FALSE, 1);
+}
+
+void CZvPropertySheet::OnSheetDone(INT_PTR)
+{
+    FinishWithCore();
 }
 
 BOOL CZvPropertySheet::OnInitDialog()
@@ -310,13 +367,6 @@ LRESULT CZvPropertySheet::OnPropPage(WPARAM wParam, LPARAM)
 
 LRESULT CZvPropertySheet::OnPropApply(WPARAM, LPARAM)
 {
-    const CZvPropertyApp* pApp = GetPropertyApp();
-    // A core program that has gone since the start takes nothing: the registry keeps the settings.
-    if ((pApp && pApp->IsNoCore()) || !IsCoreAlive()) {
-        SaveProperty(*m_pProp);
-        OutputLog(LOG_LEVEL_INFO, SENDER_PROP, L"設定をレジストリに保存しました.\r\n");
-    } else {
-        ApplyToCore(TRUE, 0);
-    }
+    StoreSettings(FALSE);
     return 0;
 }

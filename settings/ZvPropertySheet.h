@@ -16,11 +16,15 @@ class CSharedMemPropManager;
 class CTmrMngr;
 class CZvPropertyPage;
 
-// How long an apply waits for the core program to have read the blocks of the one before.
-inline constexpr DWORD ZV_PROP_PREV_APPLY_WAIT_MS = 2000;
-
 class CZvPropertySheet : public CPropertySheet {
 public:
+    // What one hand-over to the core program came to.
+    enum APPLY_RESULT {
+        APPLY_HANDED,   // the core program read the blocks (or had nothing to read) and said so
+        APPLY_FAILED,   // blocks not made or written, the core's read failed or it refused, no answer
+        APPLY_NO_CORE,  // the core program is gone: the registry is where the settings go
+    };
+
     // With a core window the settings blocks the core program wrote are read into *pProp at once.
     CZvPropertySheet(PROPERTY_SET* pProp, LPCWSTR pszCaption, HWND hWndParent, UINT nSelectPage, HWND hWndCore);
     ~CZvPropertySheet() override;
@@ -29,15 +33,27 @@ public:
     BOOL AddPages();
     // Whether the first read of the blocks took every section.
     BOOL IsReadFromCore() const noexcept { return m_bReadFromCore; }
-    // Blocks made from the record and written when bWrite, then MSG_PROP_APPLY (1, lEnding)
-    // posted to the core program, or (0, lEnding) when the blocks could not be made or written
-    // (logged): TRUE when posted. The blocks live until the next apply or the
-    // sheet's end, so that the core program can still open them when it handles the message.
-    // The blocks of an apply the core program has not read yet are not made anew under it: the
-    // next apply first waits (at most ZV_PROP_PREV_APPLY_WAIT_MS) for its read-end event, then
-    // resets the event, so that a wait for the final apply's read end sees that one alone.
-    BOOL ApplyToCore(BOOL bWrite, LPARAM lEnding);
-    void SetReadEndEvent(HANDLE hEvtReadEnd) noexcept { m_hEvtReadEnd = hEvtReadEnd; }
+    // Apply or OK (bClosing): the record through the blocks to the core program, or into the
+    // registry without one (also when the core program has gone meanwhile). Settings that arrived
+    // nowhere are never taken as stored: the user is told (a box owned by the sheet) and may try
+    // again; TRUE once they arrived, FALSE when the user went back to the sheet. A store asked for
+    // while one is under way (a message handled inside the box) does nothing and is FALSE.
+    BOOL StoreSettings(BOOL bClosing);
+    // Blocks made from the record and written when bWrite, then MSG_PROP_APPLY (1, lEnding), or
+    // (0, lEnding) without bWrite, posted to the core program, whose answer (its read-end or
+    // read-fail event) is waited for, at most ZV_PROP_CORE_WAIT_MS. Blocks that could not be made
+    // or written are not announced (made but unwritten ones hold a zero record). The blocks live
+    // until the next apply or the sheet's end.
+    APPLY_RESULT ApplyToCore(BOOL bWrite, LPARAM lEnding);
+    // The final apply, once: nothing more than what was applied when the sheet was left without
+    // OK (Cancel, Escape, the close box), while the sheet's window still exists, so that the core
+    // program never sees the sheet gone before it. Nothing after OK, whose apply was the final one.
+    void FinishWithCore();
+    void SetApplyEvents(HANDLE hEvtReadEnd, HANDLE hEvtReadFail) noexcept
+    {
+        m_hEvtReadEnd = hEvtReadEnd;
+        m_hEvtReadFail = hEvtReadFail;
+    }
     void DeletePropManager();
     HWND GetCoreWnd() const noexcept { return m_hWndCore; }
     // A core window was named and is still a window: the core program runs.
@@ -45,6 +61,7 @@ public:
 
 protected:
     BOOL OnInitDialog() override;
+    void OnSheetDone(INT_PTR nResult) override;
 
 private:
     BOOL ReadFromCore();
@@ -74,6 +91,9 @@ private:
     std::unique_ptr<CTmrMngr> m_pTmrMngr;
     BOOL m_bReadFromCore = FALSE;
     HANDLE m_hEvtReadEnd = nullptr;
-    // An apply was posted and its read end not seen yet.
-    BOOL m_bApplyUnread = FALSE;
+    HANDLE m_hEvtReadFail = nullptr;
+    // A store is under way (its box may be up).
+    BOOL m_bStoring = FALSE;
+    // The final apply has gone to the core program (OK, or the sheet's end).
+    BOOL m_bFinalDone = FALSE;
 };

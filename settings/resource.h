@@ -36,6 +36,9 @@
 #define IDS_ZV_ERR_PROFILE          504
 // The range message of every page that checks numbers when it is left.
 #define IDS_ZV_ERR_RANGE            505
+// OK or Apply whose settings reached neither the core program nor the registry.
+#define IDS_ZV_ERR_TO_CORE          506
+#define IDS_ZV_ERR_TO_REGISTRY      507
 
 // The about box.
 #define IDC_ABOUT_ICON              1100

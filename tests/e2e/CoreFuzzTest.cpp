@@ -25,7 +25,9 @@
 #include <vector>
 
 #include "CoreRun.h"
+#include "FakeSettings.h"
 #include "ZvMessages.h"
+#include "ZvNames.h"
 #include "ZvTestKit.h"
 
 using namespace zvkit;
@@ -83,8 +85,9 @@ std::set<UINT> ParseMsgList(const std::wstring& strList)
 }
 
 
-// The settings program's mutex, held as while that program runs: the core program forwards keys
-// only then. Released on every road out of a test, since no core program starts while it exists.
+// The settings program's mutex, held as while that program runs (anyone can make the name, so it
+// alone gets no program the keys). Released on every road out of a test, since no core program
+// starts while it exists.
 class CSettingsRunning {
 public:
     CSettingsRunning() : m_hMutex(CreateMutexW(nullptr, FALSE, kPropMutex)) {}
@@ -179,18 +182,31 @@ protected:
                 return false;
             PumpFor(5);
         }
+        if (uMsg == MSG_PROP_APPLY)
+            ++m_nApplies;
         return true;
     }
 
-    // Every message posted so far has been handled once the core program forwards the probe's key
-    // to the probe window, as it does for the settings program; the capture is ended again.
+    // Every message posted so far has been handled once the core program has answered an apply
+    // posted after them: it answers each apply, refused or not, with one of its two events. An
+    // answer may come from an apply among those messages, each round's from a later apply than the
+    // round before: one round more than there were applies reaches the drain's own first apply.
     bool Drain(DWORD dwTimeoutMs = kDrainTimeoutMs)
     {
-        const CSettingsRunning settings;
-        const LPARAM nSeq = ++m_nProbeSeq;
-        return settings.IsHeld() && Post(MSG_KEYBD_FORWARD, reinterpret_cast<WPARAM>(m_hProbe), 0) &&
-               Post(MSG_HOOK_KEYBD, kProbeVk, kProbeRelease | nSeq) && Post(MSG_KEYBD_FORWARD, 0, 0) &&
-               WaitUntil([&] { return g_nProbeSeen >= nSeq; }, dwTimeoutMs, 5);
+        const ULONGLONG tEnd = GetTickCount64() + dwTimeoutMs;
+        const size_t nRounds = m_nApplies + 1;
+        const HANDLE ahAnswer[] = {m_hReadEnd.get(), m_hReadFail.get()};
+        for (size_t i = 0; i < nRounds; ++i) {
+            ResetEvent(ahAnswer[0]);
+            ResetEvent(ahAnswer[1]);
+            const ULONGLONG tNow = GetTickCount64();
+            if (tNow >= tEnd || !Post(MSG_PROP_APPLY, 0, 0) ||
+                !WaitUntil([&] { return WaitForMultipleObjects(2, ahAnswer, FALSE, 0) < WAIT_OBJECT_0 + 2; },
+                           static_cast<DWORD>(tEnd - tNow), 2))
+                return false;
+        }
+        m_nApplies = 0;
+        return true;
     }
 
     // The windows stand still for dwQuietMs: no move of the core program is running any more.
@@ -287,6 +303,10 @@ protected:
     std::vector<UINT> m_allMsgs, m_namedMsgs;
     size_t m_nRefused = 0;
     LPARAM m_nProbeSeq = 0;
+    // The core's answers to an apply, and the applies posted since the last drain.
+    zvprop::CHandle m_hReadEnd{CreateEventW(nullptr, TRUE, FALSE, ZV_PROP_READ_END_EVENT)};
+    zvprop::CHandle m_hReadFail{CreateEventW(nullptr, TRUE, FALSE, ZV_PROP_READ_FAIL_EVENT)};
+    size_t m_nApplies = 0;
 };
 
 }  // namespace
@@ -404,12 +424,13 @@ TEST_F(CoreFuzz, KeysAreNeverForwardedToTheCoreProgramsOwnWindow)
     ASSERT_TRUE(Post(MSG_HOOK_KEYBD, kStrayVk, kProbeRelease));
     ASSERT_TRUE(m_run.WaitForMoveEnd());
     EXPECT_EQ(1u, CountOf(m_run.Log(), kStrayVkLine));
-    // A capture of a window of another program still takes the keys.
+    // Nothing goes round the queue: it drains.
     EXPECT_TRUE(Drain());
 }
 
-// The settings program's keyboard page alone asks for keys, and only while it runs: a capture that
-// a stray message set, or that the settings program left behind, must not swallow the keys.
+// The settings program's keyboard page alone asks for keys, and only while its exchange runs: a
+// capture that a stray message set, or that the settings program left behind, must not swallow the
+// keys.
 TEST_F(CoreFuzz, ACaptureTakesTheKeysOnlyWhileTheSettingsProgramRuns)
 {
     ASSERT_TRUE(RegSetDword(L"View", L"Speed", 1));
@@ -424,10 +445,22 @@ TEST_F(CoreFuzz, ACaptureTakesTheKeysOnlyWhileTheSettingsProgramRuns)
     ASSERT_TRUE(m_run.WaitForMoveEnd());
 
     {
-        const CSettingsRunning settings;
-        ASSERT_TRUE(settings.IsHeld());
+        // The settings program's mutex alone (anyone can make it): still no exchange, no keys.
+        zvprop::CFakeSettings settings(m_run.Wnd());
+        ASSERT_TRUE(settings.IsReady());
         ASSERT_TRUE(Post(MSG_KEYBD_FORWARD, reinterpret_cast<WPARAM>(m_hProbe), 0));
-        const LPARAM nSeq = ++m_nProbeSeq;
+        LPARAM nSeq = ++m_nProbeSeq;
+        ASSERT_TRUE(Post(MSG_HOOK_KEYBD, kProbeVk, kProbeRelease | nSeq));
+        ASSERT_TRUE(Drain());
+        PumpMessages();
+        EXPECT_LT(g_nProbeSeen, nSeq) << "a program outside an exchange got the keys";
+
+        // The exchange under way, its sheet a window of this process: the capture takes the keys.
+        ASSERT_TRUE(settings.AskForBlocks());
+        ASSERT_NE(settings.ShowSheet(), nullptr);
+        ASSERT_TRUE(m_run.WaitForLine(L"CZvCoreDlg::OnPropWnd() sheet = "));
+        ASSERT_TRUE(Post(MSG_KEYBD_FORWARD, reinterpret_cast<WPARAM>(m_hProbe), 0));
+        nSeq = ++m_nProbeSeq;
         ASSERT_TRUE(Post(MSG_HOOK_KEYBD, kProbeVk, kProbeRelease | nSeq));
         EXPECT_TRUE(WaitUntil([&] { return g_nProbeSeen >= nSeq; }, 5000, 5))
             << "the settings program's capture got nothing";

@@ -37,6 +37,8 @@ constexpr wchar_t kCbtOffLine[] = L"CBT notification registered, Disable";
 constexpr wchar_t kCbtOnLine[] = L"CBT notification registered, Enable";
 constexpr wchar_t kSettingsFile[] = L"ZvProperty64.exe";
 constexpr wchar_t kSheetTitle[] = L"Zuvora! のプロパティ";
+// Written only by a save, never by a load: it tells whether the settings were stored.
+constexpr wchar_t kScrollRateKey[] = L"Software\\V.Z.Q.\\VZQZv\\Scroll Rate";
 
 // The settings program the core started while the test holds its mutex: it says it runs already;
 // its box closed, it ends.
@@ -57,9 +59,56 @@ void CloseRefusedSettingsProgram()
     EXPECT_TRUE(WaitUntil([] { return ProcessesOf(kSettingsFile).empty(); }, 10000));
 }
 
+// A window of the test's own that counts the keys the core forwards to it.
+class CKeyCatcher {
+public:
+    CKeyCatcher()
+    {
+        static const ATOM s_atom = [] {
+            WNDCLASSW wc{};
+            wc.lpfnWndProc = &Proc;
+            wc.hInstance = GetModuleHandleW(nullptr);
+            wc.lpszClassName = L"ZvTestKeyCatcher";
+            return RegisterClassW(&wc);
+        }();
+        if (s_atom)
+            m_hWnd = CreateWindowExW(0, L"ZvTestKeyCatcher", L"Zv Key Catcher", WS_POPUP, 0, 0, 10, 10, nullptr,
+                                     nullptr, GetModuleHandleW(nullptr), nullptr);
+    }
+    ~CKeyCatcher()
+    {
+        if (m_hWnd)
+            DestroyWindow(m_hWnd);
+    }
+    HWND Wnd() const { return m_hWnd; }
+    static int Keys() { return s_nKeys; }
+
+private:
+    static LRESULT CALLBACK Proc(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam)
+    {
+        if (uMsg == MSG_HOOK_KEYBD)
+            ++s_nKeys;
+        return DefWindowProcW(hWnd, uMsg, wParam, lParam);
+    }
+    static inline int s_nKeys = 0;
+    HWND m_hWnd = nullptr;
+};
+
 class CoreProperty : public CCoreExchangeTest {
 protected:
     CoreProperty() : CCoreExchangeTest(L"ZvCorePropertyTest", L"Zv Prop") {}
+    // The keys the core forwarded to the catcher for one tap of F24 (press and release), counted
+    // once the core has handled both.
+    int ForwardedKeys()
+    {
+        const int nBefore = CKeyCatcher::Keys();
+        const size_t nHooked = Lines(kHookedLine);
+        EXPECT_TRUE(TapKey(VK_F24));
+        EXPECT_TRUE(m_run.WaitForLine(kHookedLine, nHooked + 2));
+        EXPECT_TRUE(Settle());
+        PumpMessages();
+        return CKeyCatcher::Keys() - nBefore;
+    }
 };
 
 }  // namespace
@@ -81,6 +130,24 @@ TEST_F(CoreProperty, TheCommandHandsOverAndStartsTheProgramAnApplyTakesEffectAtO
     // page and the caller, the window-event hook off and the gateway told so.
     auto pFake = std::make_unique<CFakeSettings>(hCore);
     ASSERT_TRUE(pFake->IsReady());
+
+    // No exchange is under way, though the settings program's mutex exists: an apply from blocks
+    // of anyone's making is refused (and answered so), and a window asking for the keys gets none.
+    {
+        PROPERTY_SET forged;
+        forged.propScrlWdth.aScrlWdth[kKeybdHorzLine] = {SCRLMODE_ABS, 123, 123, 1};
+        ASSERT_TRUE(pFake->Apply(forged, 0));
+        EXPECT_TRUE(pFake->ReadFailed()) << "an apply outside an exchange was answered as read";
+        EXPECT_TRUE(m_run.WaitForLine(L"no settings exchange under way."));
+        EXPECT_EQ(0u, Lines(kAppliedLine));
+        EXPECT_EQ(RegGetDword(L"Scroll", L"KeybdHorzLineAbs"), std::optional<DWORD>(37));
+        pFake->DropBlocks();
+    }
+    CKeyCatcher catcher;
+    ASSERT_NE(catcher.Wnd(), nullptr);
+    ASSERT_TRUE(PostMessageW(hCore, MSG_KEYBD_FORWARD, reinterpret_cast<WPARAM>(catcher.Wnd()), 0));
+    EXPECT_EQ(0, ForwardedKeys()) << "the desktop's keys went to a window outside an exchange";
+
     ASSERT_TRUE(m_run.Command(kCmdProperty));
     ASSERT_TRUE(m_run.WaitForLine(kStartedLine));
     const std::wstring strCaller =
@@ -104,6 +171,12 @@ TEST_F(CoreProperty, TheCommandHandsOverAndStartsTheProgramAnApplyTakesEffectAtO
     ASSERT_TRUE(PostMessageW(hCore, MSG_PROP_PAGE, 8, 0));
     ASSERT_TRUE(m_run.WaitForLine(L"CZvCoreDlg::OnPropWnd() sheet = "));
 
+    // A window of the announced sheet's program gets the keys; one of another program does not.
+    ASSERT_TRUE(PostMessageW(hCore, MSG_KEYBD_FORWARD, reinterpret_cast<WPARAM>(catcher.Wnd()), 0));
+    EXPECT_EQ(2, ForwardedKeys()) << "the settings program under way got no keys";
+    ASSERT_TRUE(PostMessageW(hCore, MSG_KEYBD_FORWARD, reinterpret_cast<WPARAM>(m_hA), 0));
+    EXPECT_EQ(0, ForwardedKeys()) << "a refused request left the capture before it on";
+
     // While the settings program is active, an off-screen window's activation scrolls nothing.
     const RECT rcA = WindowRect(m_hA), rcX = WindowRect(m_hX);
     ASSERT_TRUE(m_wnds.Foreground(m_hX));
@@ -115,7 +188,8 @@ TEST_F(CoreProperty, TheCommandHandsOverAndStartsTheProgramAnApplyTakesEffectAtO
     prop.propScrlWdth.aScrlWdth[kKeybdHorzLine].nMode = SCRLMODE_ABS;
     prop.propScrlWdth.aScrlWdth[kKeybdHorzLine].nAbs = 55;
     prop.propView.bHorizontal = 0;
-    ASSERT_TRUE(pFake->Apply(prop, 0)) << "no Read End after the apply";
+    ASSERT_TRUE(pFake->Apply(prop, 0)) << "no answer to the apply";
+    EXPECT_FALSE(pFake->ReadFailed());
     EXPECT_TRUE(m_run.WaitForLine(kAppliedLine));
     EXPECT_EQ(RegGetDword(L"Scroll", L"KeybdHorzLineAbs"), std::optional<DWORD>(55));
     EXPECT_EQ(RegGetDword(L"View", L"Horizontal"), std::optional<DWORD>(0));
@@ -126,15 +200,25 @@ TEST_F(CoreProperty, TheCommandHandsOverAndStartsTheProgramAnApplyTakesEffectAtO
     // An apply whose blocks cannot be read applies and saves nothing, and is answered all the same.
     pFake->DropBlocks();
     ASSERT_TRUE(pFake->Post(1, 0));
+    EXPECT_TRUE(pFake->ReadFailed()) << "a failed read was answered as read";
     EXPECT_TRUE(m_run.WaitForLine(L"could not read the settings blocks: nothing applied."));
     EXPECT_EQ(1u, Lines(kAppliedLine));
     EXPECT_EQ(RegGetDword(L"Scroll", L"KeybdHorzLineAbs"), std::optional<DWORD>(55));
     EXPECT_EQ(RegGetDword(L"View", L"Speed"), std::optional<DWORD>(1));
+    // Nor does an OK whose blocks cannot be read end the exchange: the user may try again.
+    ASSERT_TRUE(pFake->Post(1, 1));
+    EXPECT_TRUE(pFake->ReadFailed());
+    EXPECT_EQ(0u, Lines(L"プロパティ : 設定プログラムが終了します")) << "a failed final apply ended the exchange";
 
-    // Cancel: nothing read, nothing saved; the core waits for the program to go.
+    // Cancel: nothing read, nothing saved, and a key capture ends; the core waits for the program
+    // to go.
+    ASSERT_TRUE(PostMessageW(hCore, MSG_KEYBD_FORWARD, reinterpret_cast<WPARAM>(catcher.Wnd()), 0));
+    EXPECT_EQ(2, ForwardedKeys());
     prop.propScrlWdth.aScrlWdth[kKeybdHorzLine].nAbs = 99;
     ASSERT_TRUE(pFake->Post(0, 1));
+    EXPECT_FALSE(pFake->ReadFailed());
     EXPECT_TRUE(m_run.WaitForLine(L"プロパティ : 設定プログラムが終了します (適用 = 0)."));
+    EXPECT_EQ(0, ForwardedKeys()) << "the key capture outlived the exchange";
     EXPECT_EQ(RegGetDword(L"Scroll", L"KeybdHorzLineAbs"), std::optional<DWORD>(55));
     EXPECT_EQ(1u, Lines(kAppliedLine));
     ASSERT_TRUE(Settle());
@@ -235,5 +319,28 @@ TEST_F(CoreProperty, AProgramStartedByTheUserAWaitingMoveThatFinishesASheetLostW
     EXPECT_FALSE(pFake->IsWriteEndSet());
     EXPECT_EQ(2u, Lines(kHandedLine));
     EXPECT_EQ(2u, Lines(kCbtOffLine));
-    EXPECT_EQ(0, m_run.Close());
+
+    // A block's own mutex held elsewhere past the lock time-out: the failed check ends the core
+    // with its box, but the settings are saved first, as at every orderly end (nothing had saved
+    // them in this run: the rate list is written by a save only).
+    ASSERT_FALSE(RegKeyExists(kScrollRateKey));
+    {
+        CHandle hBlockMutex(CreateMutexW(nullptr, FALSE, L"Mutex : sender=1, name=Zuvora! Property : Scroll Width"));
+        ASSERT_TRUE(hBlockMutex);
+        ASSERT_EQ(WaitForSingleObject(hBlockMutex.get(), 1000), WAIT_OBJECT_0);
+        ASSERT_TRUE(pFake->PostStart());
+        const HWND hBox = WaitForMessageBox(m_run.Process().Pid(), 15000);
+        ASSERT_NE(hBox, nullptr) << "no failed check";
+        EXPECT_NE(MessageBoxText(hBox).find(L"..\\ZvCommon\\SharedMem "), std::wstring::npos) << ToUtf8(MessageBoxText(hBox));
+        EXPECT_TRUE(RegKeyExists(kScrollRateKey)) << "the failed check ended the core without saving";
+        EXPECT_TRUE(CloseMessageBox(hBox));
+        EXPECT_EQ(m_run.Process().WaitForExit(10000), std::optional<DWORD>(1));
+        ReleaseMutex(hBlockMutex.get());
+    }
+    // A core that ended so has not told its gateway: it is ended here.
+    for (DWORD dwPid : ProcessesOf(L"ZvHook32to64.exe")) {
+        CHandle hGateway(OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, dwPid));
+        if (hGateway && TerminateProcess(hGateway.get(), 1))
+            WaitForSingleObject(hGateway.get(), 5000);
+    }
 }

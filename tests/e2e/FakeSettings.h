@@ -32,12 +32,13 @@ public:
         : m_hWndCore(hWndCore),
           m_hMutex(CreateMutexW(nullptr, FALSE, kPropMutex)),
           m_hReadEnd(CreateEventW(nullptr, TRUE, FALSE, ZV_PROP_READ_END_EVENT)),
+          m_hReadFail(CreateEventW(nullptr, TRUE, FALSE, ZV_PROP_READ_FAIL_EVENT)),
           m_hWriteEnd(CreateEventW(nullptr, TRUE, FALSE, ZV_PROP_WRITE_END_EVENT))
     {
     }
     ~CFakeSettings() { Gone(); }
 
-    bool IsReady() const { return m_hMutex && m_hReadEnd && m_hWriteEnd; }
+    bool IsReady() const { return m_hMutex && m_hReadEnd && m_hReadFail && m_hWriteEnd; }
     // Started by the user: asks for the blocks, and waits for them.
     bool PostStart()
     {
@@ -69,11 +70,22 @@ public:
     void DropBlocks() { m_pMngr.reset(); }
     // The blocks of the last apply, while they are kept.
     CSharedMemPropManager* Blocks() const { return m_pMngr.get(); }
-    // The apply message with w and e as they are, then the wait for the Read End event.
+    // The apply message with w and e as they are, then the wait for the core's answer: true when
+    // it came, the Read End event (read, or nothing to read) or the Read Fail event (refused).
     bool Post(WPARAM w, LPARAM e)
     {
         ResetEvent(m_hReadEnd.get());
-        return PostMessageW(m_hWndCore, MSG_PROP_APPLY, w, e) && WaitForEvent(m_hReadEnd.get());
+        ResetEvent(m_hReadFail.get());
+        if (!PostMessageW(m_hWndCore, MSG_PROP_APPLY, w, e))
+            return false;
+        const HANDLE ahEvt[] = {m_hReadEnd.get(), m_hReadFail.get()};
+        return WaitForEvents(ahEvt, 2);
+    }
+    // The answer to the last Post: the core refused the apply or could not read the blocks.
+    bool ReadFailed() const
+    {
+        return WaitForSingleObject(m_hReadFail.get(), 0) == WAIT_OBJECT_0 &&
+               WaitForSingleObject(m_hReadEnd.get(), 0) == WAIT_TIMEOUT;
     }
     void DestroySheet()
     {
@@ -90,17 +102,19 @@ public:
 
 private:
     // Woken by the event itself: a fuzz run waits for thousands of answers.
-    static bool WaitForEvent(HANDLE h, DWORD dwTimeoutMs = 10000)
+    static bool WaitForEvent(HANDLE h, DWORD dwTimeoutMs = 10000) { return WaitForEvents(&h, 1, dwTimeoutMs); }
+    // Any one of them.
+    static bool WaitForEvents(const HANDLE* ah, DWORD nCount, DWORD dwTimeoutMs = 10000)
     {
         const ULONGLONG tEnd = GetTickCount64() + dwTimeoutMs;
         for (;;) {
             const ULONGLONG tNow = GetTickCount64();
             if (tNow >= tEnd)
-                return WaitForSingleObject(h, 0) == WAIT_OBJECT_0;
-            const DWORD dw = MsgWaitForMultipleObjects(1, &h, FALSE, static_cast<DWORD>(tEnd - tNow), QS_ALLINPUT);
-            if (dw == WAIT_OBJECT_0)
+                return WaitForMultipleObjects(nCount, ah, FALSE, 0) < WAIT_OBJECT_0 + nCount;
+            const DWORD dw = MsgWaitForMultipleObjects(nCount, ah, FALSE, static_cast<DWORD>(tEnd - tNow), QS_ALLINPUT);
+            if (dw < WAIT_OBJECT_0 + nCount)
                 return true;
-            if (dw != WAIT_OBJECT_0 + 1)
+            if (dw != WAIT_OBJECT_0 + nCount)
                 return false;
             zvkit::PumpMessages();
         }
@@ -109,6 +123,7 @@ private:
     HWND m_hWndCore;
     CHandle m_hMutex;
     CHandle m_hReadEnd;
+    CHandle m_hReadFail;
     CHandle m_hWriteEnd;
     HWND m_hWndSheet = nullptr;
     std::unique_ptr<CSharedMemPropManager> m_pMngr;

@@ -122,6 +122,26 @@ protected:
         return WaitUntil([&] { return menu() != nullptr; }, 5000, 20) && TapKey(VK_ESCAPE) &&
                m_run.WaitForLine(kMenuClosedLine, nClosed + 1) && WaitUntil([&] { return !menu(); }, 5000, 20);
     }
+    // An apply asked of the sheet while the test holds the property mutex past the settings
+    // program's wait: nothing is handed over, and the box that tells the user so is answered with
+    // nAnswer once the mutex is free again.
+    void ApplyWhileTheMutexIsHeld(HWND hSheet, size_t nNotHanded, int nAnswer)
+    {
+        {
+            CHandle hPropMutex(CreateMutexW(nullptr, FALSE, CSharedMemPropManager::MUTEX_NAME));
+            ASSERT_EQ(WaitForSingleObject(hPropMutex.get(), 1000), WAIT_OBJECT_0);
+            ASSERT_TRUE(PostMessageW(hSheet, MSG_PROP_APPLY, 0, 0));
+            EXPECT_TRUE(m_run.WaitForLine(kNotHandedLine, nNotHanded));
+            ReleaseMutex(hPropMutex.get());
+        }
+        const HWND hBox = WaitForMessageBox(SettingsPid(), 10000);
+        ASSERT_NE(hBox, nullptr) << "the user was not told that the settings went nowhere";
+        EXPECT_NE(MessageBoxText(hBox).find(L"設定を Zuvora! に渡せませんでした."), std::wstring::npos)
+            << ToUtf8(MessageBoxText(hBox));
+        EXPECT_EQ(GetWindow(hBox, GW_OWNER), hSheet);
+        ASSERT_TRUE(PostMessageW(hBox, WM_COMMAND, nAnswer, 0));
+        EXPECT_TRUE(WaitUntil([&] { return !IsWindow(hBox); }, 5000));
+    }
     // The core has let its nth settings program go: window events on again, the tray menu opens.
     void ExpectCoreBack(size_t nSession)
     {
@@ -169,16 +189,11 @@ TEST_F(PropertyExchangeKill, TheCoreComesBackAndKeepsItsSettingsWhereverTheSetti
     EXPECT_EQ(regStart, RegistrySnapshot());
 
     // An apply whose blocks cannot be written (the property mutex held past the wait): the core
-    // hears of no blocks, and stores nothing (made but unwritten blocks hold a zero record).
+    // hears of no blocks, and stores nothing (made but unwritten blocks hold a zero record); the
+    // user is told, and goes back to the sheet.
     hSheet = OpenSheet();
     ASSERT_NE(hSheet, nullptr);
-    {
-        CHandle hPropMutex(CreateMutexW(nullptr, FALSE, CSharedMemPropManager::MUTEX_NAME));
-        ASSERT_EQ(WaitForSingleObject(hPropMutex.get(), 1000), WAIT_OBJECT_0);
-        ASSERT_TRUE(PostMessageW(hSheet, MSG_PROP_APPLY, 0, 0));
-        EXPECT_TRUE(m_run.WaitForLine(kNotHandedLine));
-        ReleaseMutex(hPropMutex.get());
-    }
+    ASSERT_NO_FATAL_FAILURE(ApplyWhileTheMutexIsHeld(hSheet, 1, IDCANCEL));
     ASSERT_TRUE(Settle());
     EXPECT_EQ(0u, Lines(kAppliedLine));
     EXPECT_EQ(0u, Lines(kRefusedLine));
@@ -207,11 +222,12 @@ TEST_F(PropertyExchangeKill, TheCoreComesBackAndKeepsItsSettingsWhereverTheSetti
     EXPECT_EQ(0u, Lines(kAppliedLine));
     EXPECT_EQ(regStart, RegistrySnapshot());
 
-    // Killed between an apply and its end: the registry holds the applied record, which the
-    // next exchange still finds.
+    // An apply told as failed and tried again once the mutex is free, then the program killed
+    // between that apply and its end: the registry holds the applied record, which the next
+    // exchange still finds.
     hSheet = OpenSheet();
     ASSERT_NE(hSheet, nullptr) << "the exchange after a kill inside a copy did not start";
-    ASSERT_TRUE(PostMessageW(hSheet, MSG_PROP_APPLY, 0, 0));
+    ASSERT_NO_FATAL_FAILURE(ApplyWhileTheMutexIsHeld(hSheet, 2, IDRETRY));
     ASSERT_TRUE(m_run.WaitForLine(kAppliedLine));
     const REG_SNAPSHOT regApplied = RegistrySnapshot();
     EXPECT_TRUE(RegKeyExists(kScrollRateKey));
@@ -229,6 +245,9 @@ TEST_F(PropertyExchangeKill, ASheetWhoseCoreWasKilledStoresTheWholeRecordItselfA
 {
     ASSERT_TRUE(RegSetDword(L"View", L"Speed", 3));
     ASSERT_TRUE(RegSetDword(L"Undo", L"Depth", 42));
+    // Tuned periods, which do not travel in the blocks.
+    ASSERT_TRUE(RegSetDword(L"Timer", L"Auto Scroll", 150));
+    ASSERT_TRUE(RegSetDword(L"Timer", L"Property Process Dead Detect", 300));
     ASSERT_TRUE(m_run.Start());
     ASSERT_TRUE(m_run.WaitForLine(kCbtOnLine));
     const HWND hSheet = OpenSheet();
@@ -246,6 +265,8 @@ TEST_F(PropertyExchangeKill, ASheetWhoseCoreWasKilledStoresTheWholeRecordItselfA
     EXPECT_TRUE(WaitUntil([] { return RegKeyExists(kScrollRateKey); }, 5000)) << "the apply was lost";
     EXPECT_EQ(RegGetDword(L"View", L"Speed"), std::optional<DWORD>(3));
     EXPECT_EQ(RegGetDword(L"Undo", L"Depth"), std::optional<DWORD>(42)) << "not the core's record";
+    EXPECT_EQ(RegGetDword(L"Timer", L"Auto Scroll"), std::optional<DWORD>(150)) << "the Timer section was lost";
+    EXPECT_EQ(RegGetDword(L"Timer", L"Property Process Dead Detect"), std::optional<DWORD>(300));
     DWORD_PTR dwRes = 0;
     EXPECT_TRUE(SendMessageTimeoutW(hSheet, WM_NULL, 0, 0, SMTO_NORMAL, 2000, &dwRes)) << "the sheet hangs";
 
@@ -425,6 +446,7 @@ TEST_F(PropertyExchangeKill, MalformedSettingsBlocksAreRefusedAndTheRecordStaysA
             memcpy(v.pb, v.sound.data(), v.sound.size());
         strLast[n % 10] = Spoil(views[n % CSharedMemPropManager::BLOCK_COUNT], rng);
         ASSERT_TRUE(pFake->Post(1, 0)) << "no answer to block set " << n;
+        ASSERT_TRUE(pFake->ReadFailed()) << "block set " << n << " answered as read";
         // The log viewer keeps pace (lines beyond its queue would be counted, not written).
         if (n % 10 == 9) {
             ASSERT_TRUE(m_run.WaitForLine(kRefusedLine, n + 1, 20000)) << "block set " << n << " not refused: "

@@ -144,6 +144,9 @@ TEST_F(PropertyKeybdWindowPage, DefaultsCapturedKeysAndEnablingRulesReachTheRegi
     m_sheet.Press(PSBTN_APPLYNOW);
     EXPECT_TRUE(m_sheet.WaitForClose());
     EXPECT_TRUE(WaitUntil([] { return RegKeys(L"Scroll Key (Up Page) No.%d") == std::vector<DWORD>{VK_CONTROL, VK_MENU, 'K'}; }, 5000));
+    // The store comes before the page is active again: its edit captures once it says so.
+    EXPECT_TRUE(WaitUntil([&] { return Text(kIdHelp) == L" 上ページスクロールに割り当てるキーを押してください"; }, 5000))
+        << ToUtf8(Text(kIdHelp));
     EXPECT_TRUE(Held({VK_CONTROL, VK_MENU, 'L'}, kHelp, L"Ctrl + Alt + L"));
     FocusEdit(kIdMenuKeys);
     EXPECT_EQ(Text(kIdHelp), L" メニュー選択に割り当てるキーを押してください");

@@ -25,6 +25,7 @@ constexpr wchar_t kSheetTitle[] = L"Zuvora! のプロパティ";
 constexpr wchar_t kAppName[] = L"Zuvora! Property Setting Utility";
 constexpr wchar_t kHiddenTitle[] = L"$$$ Zuvora! Hidden Main Window %%%";
 constexpr wchar_t kReadEndEvent[] = L"Zuvora! Property Read End Event";
+constexpr wchar_t kReadFailEvent[] = L"Zuvora! Property Read Fail Event";
 constexpr wchar_t kFakeCoreClass[] = L"ZvTestFakeCore";
 // Written only by a save, never by a load: it tells whether the settings were stored.
 constexpr wchar_t kScrollRateKey[] = L"Software\\V.Z.Q.\\VZQZv\\Scroll Rate";
@@ -231,6 +232,24 @@ TEST_F(PropertyStart, CallerGetsTheSettingsFromTheBlocksAndBackOnOk)
     }
     EXPECT_EQ(propBack.propView.nSpeed, 7) << "the settings the blocks brought, not the registry's";
     EXPECT_TRUE(m_prop.IsRunning()) << "it waits for the core program to have read them";
+
+    // The core program could not read them: the user is told over the sheet, which stays, and a
+    // retry hands them over again.
+    HANDLE hReadFail = CreateEventW(nullptr, TRUE, FALSE, kReadFailEvent);
+    ASSERT_NE(hReadFail, nullptr);
+    SetEvent(hReadFail);
+    const HWND hBox = WaitForMessageBox(m_prop.Pid(), 5000);
+    CloseHandle(hReadFail);
+    ASSERT_NE(hBox, nullptr) << "settings the core program could not read were taken as handed over";
+    EXPECT_NE(MessageBoxText(hBox).find(L"設定を Zuvora! に渡せませんでした."), std::wstring::npos)
+        << ToUtf8(MessageBoxText(hBox));
+    EXPECT_EQ(GetWindow(hBox, GW_OWNER), hWndSheet);
+    g_posted.clear();
+    ASSERT_TRUE(PostMessageW(hBox, WM_COMMAND, IDRETRY, 0));
+    const std::optional<POSTED> again = WaitForPosted(MSG_PROP_APPLY, 10000);
+    ASSERT_TRUE(again.has_value()) << "the retry handed nothing over";
+    EXPECT_EQ(again->wParam, 1u);
+    EXPECT_EQ(again->lParam, 1);
     const DWORD dwSet = GetTickCount();
     SetEvent(hReadEnd);
     EXPECT_EQ(m_prop.WaitForExit(5000), std::optional<DWORD>(0));

@@ -136,10 +136,12 @@ TEST_F(PropertyUndoPage, DepthOutOfRangeKeepsTheUserOnThePageAndAValidOneIsAppli
     PostMessageW(hAbout, WM_COMMAND, IDOK, 0);
     EXPECT_TRUE(WaitUntil([&] { return !IsWindow(hAbout) && IsWindowEnabled(m_hWndSheet); }, 5000));
 
-    // The Close button ends the program; the settings stay as applied.
-    PostMessageW(m_hWndSheet, PSM_PRESSBUTTON, PSBTN_OK, 0);
+    // A depth typed after the apply, then the close box: the program ends and the registry keeps
+    // what was applied, not the edit made since.
+    SetDepthText(L"9");
+    PostMessageW(m_hWndSheet, WM_SYSCOMMAND, SC_CLOSE, 0);
     EXPECT_EQ(m_prop.WaitForExit(15000), std::optional<DWORD>(0));
-    EXPECT_EQ(RegGetDword(L"Undo", L"Depth"), std::optional<DWORD>(7));
+    EXPECT_EQ(RegGetDword(L"Undo", L"Depth"), std::optional<DWORD>(7)) << "an edit after the apply was stored";
 }
 
 namespace {
@@ -230,8 +232,16 @@ TEST_F(CoreUndoPage, AnAppliedDepthReachesTheCoresUndoListAndACancelledOneDoesNo
     EXPECT_EQ(RegGetDword(L"Undo", L"Depth"), std::optional<DWORD>(1));
     EXPECT_TRUE(WaitUntil([&] { return WindowTitle(GetDlgItem(hWndSheet, IDOK)) == L"Close"; }, 5000));
     EXPECT_FALSE(IsWindowEnabled(GetDlgItem(hWndSheet, IDCANCEL)));
-    PostMessageW(hWndSheet, PSM_PRESSBUTTON, PSBTN_OK, 0);
+    // Depth 2 typed after the apply, then the close box: only what was applied reached the core.
+    const HWND hWndPage = CurrentPage(hWndSheet);
+    ASSERT_NE(hWndPage, nullptr);
+    SendDlgItemMessageW(hWndPage, kIdDepth, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"2"));
+    PostMessageW(hWndSheet, WM_SYSCOMMAND, SC_CLOSE, 0);
     ASSERT_TRUE(m_run.WaitForLine(kGoneLine, 2, 15000));
+    // Both sessions ended without OK: the cancelled one and this one.
+    EXPECT_EQ(2u, CountOf(m_run.Log(), L"プロパティ : 設定プログラムが終了します (適用 = 0)."))
+        << "the sheet left without OK handed its last edits over";
+    EXPECT_EQ(RegGetDword(L"Undo", L"Depth"), std::optional<DWORD>(1));
     EXPECT_EQ(Undos(2), 1u) << "one step kept of three";
     EXPECT_TRUE(SameRect(Shifted(m_rcA, 0, -20), WindowRect(m_hA)));
     EXPECT_EQ(0, m_run.Close());

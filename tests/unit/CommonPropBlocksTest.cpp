@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <atomic>
 #include <chrono>
 #include <climits>
 #include <cstdio>
@@ -736,4 +737,58 @@ TEST(PropBlockFuzz, BrokenFixedBlocksAreRefused)
     printf("[ fuzz ] %d fixed-size blocks: %d broken ones refused, %d changes that left a sound frame (taken)\n",
            nCount, nRefused, nSound);
     EXPECT_GT(nRefused, nCount / 2);
+}
+
+// The other program rewrites a count while this one reads its block, as any program may that can
+// open the mapping: each read takes the block it checked or nothing, and never a count it did not
+// check (a reader that checked the view and then read it again ran past the block within a few
+// dozen reads).
+TEST(PropBlockRace, ACountChangedDuringAReadIsNeverTaken)
+{
+    const char* pszCount = getenv("ZV_PROPBLK_RACE_COUNT");
+    const int nCount = pszCount ? atoi(pszCount) : 20000;
+    for (const bool bFix : {false, true}) {
+        SCOPED_TRACE(bFix ? "fix block" : "keyboard block");
+        PROPERTY_SET propSound;
+        propSound.propKeybd = DefaultKeys();
+        propSound.propFix = {TRUE, FALSE, {L"abc", L"無題 - メモ帳"}, {L"notepad.exe"}};
+        const std::wstring strName = UniqueName(L"race");
+        std::unique_ptr<CSharedMemProp> pWriter = NewVarBlock(bFix, SENDER_CORE);
+        int nKeys = CSharedMemPropKeybd::GetLenForKeys(propSound.propKeybd) - CSharedMemPropKeybd::KEYS_OFS;
+        ASSERT_TRUE(pWriter->Create(strName.c_str(), PAGE_READWRITE,
+                                    bFix ? static_cast<void*>(&propSound.propFix) : &nKeys));
+        ASSERT_TRUE(pWriter->SetFrom(propSound));
+        std::unique_ptr<CSharedMemProp> pReader = NewVarBlock(bFix, SENDER_PROP);
+        ASSERT_TRUE(pReader->Open(strName.c_str(), FALSE, FILE_MAP_WRITE));
+
+        // The first title count, or the first key list's count: the sound one and one that would
+        // send a reader a megabyte past the view.
+        CRawView raw(strName);
+        BYTE* pnCount = raw.Get() + (bFix ? CSharedMemPropFix::TITLES_OFS : CSharedMemPropKeybd::ENTRY_OFS + 4);
+        const int nSoundCount = ReadInt(pnCount);
+        std::atomic<bool> bStop{false};
+        std::thread flipper([&] {
+            while (!bStop.load(std::memory_order_relaxed)) {
+                WriteInt(pnCount, 1 << 20);
+                WriteInt(pnCount, nSoundCount);
+            }
+        });
+        int nTaken = 0;
+        for (int n = 0; n < nCount && !HasFailure(); ++n) {
+            PROPERTY_SET prop = MakeRecord(5);
+            if (!pReader->GetInto(prop))
+                continue;
+            ++nTaken;
+            if (bFix)
+                ExpectSameFix(propSound.propFix, prop.propFix);
+            else
+                ExpectSameKeys(propSound.propKeybd, prop.propKeybd);
+        }
+        bStop = true;
+        flipper.join();
+        WriteInt(pnCount, nSoundCount);
+        printf("[ race ] %d reads while the count flipped: %d took the sound block\n", nCount, nTaken);
+        PROPERTY_SET prop;
+        EXPECT_TRUE(pReader->GetInto(prop)) << "the sound block is refused once the flipping has stopped";
+    }
 }

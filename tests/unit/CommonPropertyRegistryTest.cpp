@@ -523,3 +523,28 @@ TEST(CommonPropertyClamp, ValuesInRangeAreLeftAlone)
     EXPECT_EQ(ClampPropertyValues(prop), 1);
     EXPECT_EQ(prop.propAtScrl.nInternalRange, 10);
 }
+
+// A save that the store refuses says so: the settings program then tells the user rather than
+// report settings as kept that were never written.
+TEST_F(CommonPropertyRegistry, ASaveThatCannotWriteSaysSo)
+{
+    Load();
+    EXPECT_TRUE(SaveProperty(m_prop, m_profile));
+    EXPECT_EQ(0u, m_profile.GetWriteFailures());
+
+    wchar_t szTemp[MAX_PATH] = {};
+    ASSERT_GT(GetTempPathW(MAX_PATH, szTemp), 0u);
+    CProfile missing;
+    missing.SetProfileName(L"ZvTest");
+    missing.SetIniPath((std::wstring(szTemp) + L"ZvTest no such folder\\" + std::to_wstring(GetCurrentProcessId()) +
+                        L"\\ZvTest.INI").c_str());
+    EXPECT_FALSE(SaveProperty(m_prop, missing));
+    EXPECT_GT(missing.GetWriteFailures(), 0u);
+
+    CProfile ini;
+    ini.SetProfileName(L"ZvTest");
+    const std::wstring strIni = std::wstring(szTemp) + L"ZvTest " + std::to_wstring(GetCurrentProcessId()) + L".INI";
+    ini.SetIniPath(strIni.c_str());
+    EXPECT_TRUE(SaveProperty(m_prop, ini));
+    DeleteFileW(strIni.c_str());
+}

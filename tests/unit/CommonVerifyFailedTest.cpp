@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <string>
+#include <thread>
 
 #include "VerifyFailed.h"
 
@@ -31,4 +32,30 @@ TEST(CommonVerifyFailed, LongTextsAreNotCut)
     // A code the system has no text for still gives the whole box text.
     const std::wstring strUnknown = GetVerifyFailedText(L"e", L"f", 2, 0x2FFFFFFF);
     EXPECT_NE(strUnknown.find(L"\n\n理由： \nエラーコード： 805306367\n"), std::wstring::npos) << strUnknown;
+}
+
+// The save a program registers runs once, on its own thread, before the box; a failed check inside
+// the save (it may take the lock that failed) does not run it again.
+TEST(CommonVerifyFailed, TheRegisteredSaveRunsOnceOnItsOwnThread)
+{
+    static int s_nSaves = 0;
+    static BOOL s_bInner = TRUE;
+    s_nSaves = 0;
+    SetVerifyFailedSave(
+        [](void* pContext) {
+            ++*static_cast<int*>(pContext);
+            s_bInner = RunVerifyFailedSave();
+        },
+        &s_nSaves);
+    BOOL bOther = TRUE;
+    std::thread([&] { bOther = RunVerifyFailedSave(); }).join();
+    EXPECT_FALSE(bOther) << "another thread ran the save";
+    EXPECT_EQ(0, s_nSaves);
+    EXPECT_TRUE(RunVerifyFailedSave());
+    EXPECT_EQ(1, s_nSaves);
+    EXPECT_FALSE(s_bInner) << "the save ran inside itself";
+    EXPECT_FALSE(RunVerifyFailedSave());
+    EXPECT_EQ(1, s_nSaves);
+    SetVerifyFailedSave(nullptr, nullptr);
+    EXPECT_FALSE(RunVerifyFailedSave());
 }

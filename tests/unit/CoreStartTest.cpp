@@ -2,6 +2,9 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <iterator>
+#include <set>
+
 #include "CommandLine.h"
 #include "ZvCoreApp.h"
 #include "ZvCoreCommandLineInfo.h"
@@ -81,4 +84,15 @@ TEST(CoreVersionList, FilesWithoutVersionInformationAreLeftOut)
     std::wstring strReport;
     GetFileVersionSetString(lst, strReport, L",");
     EXPECT_EQ(strReport, L" ZvCore64.exe     9.0.0.0, ZvCore64.exe     9.0.0.0");
+}
+
+TEST(CoreMessageFilter, OnlyTheWindowEventHookMessagesAreLetIn)
+{
+    // The window-event hook runs inside other processes; the keyboard and mouse hooks run on the
+    // core's own thread, so their messages never come from another process.
+    const std::set<UINT> setFilter(std::begin(ZV_HOOK_FILTER_MSGS), std::end(ZV_HOOK_FILTER_MSGS));
+    EXPECT_EQ(setFilter, (std::set<UINT>{MSG_HOOK_CBT_ACTIVATE, MSG_HOOK_CBT_WNDCHG, MSG_HOOK_CBT_MINMAX}));
+    EXPECT_EQ(setFilter.count(MSG_HOOK_KEYBD), 0u);
+    EXPECT_EQ(setFilter.count(MSG_HOOK_MOUSE), 0u);
+    EXPECT_EQ(setFilter.size(), std::size(ZV_HOOK_FILTER_MSGS)) << "a message is let in twice";
 }
