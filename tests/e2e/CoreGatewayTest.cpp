@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <cstdio>
+#include <optional>
 #include <set>
 #include <string>
 
@@ -17,6 +19,9 @@ namespace {
 constexpr wchar_t kGateway[] = L"ZvHook32to64.exe";
 constexpr wchar_t kGatewayTitle[] = L"ZvHook32to64";
 constexpr UINT kCmdAppExit = 32781;
+constexpr UINT kMsgTmrHkGtwyAlive = 0x8079;
+constexpr UINT kMsgHkGtwyInitFailed = 0x8086;
+constexpr wchar_t kGatewayAppName[] = L"Zuvora! Hook Gateway";
 
 std::wstring ImageDir(DWORD dwPid)
 {
@@ -69,6 +74,12 @@ TEST(CoreGateway, StartsOneGatewayFromItsFolderScrollsForItsRelayedActivationAnd
     EXPECT_TRUE(WaitForRect(hX, Shifted(rcX, -300, 0), 5000));
     EXPECT_EQ(rcWork.right, WindowRect(hX).right) << "its right edge on the work area's";
 
+    // The gateway's receive limit posted by another program long before it has passed: the gateway
+    // stays, and the relay below still works.
+    ASSERT_TRUE(PostMessageW(hGateway, kMsgTmrHkGtwyAlive, 1, 0));
+    EXPECT_EQ(static_cast<DWORD>(WAIT_TIMEOUT), WaitForSingleObject(hGatewayProcess, 1000))
+        << "the gateway believed a stray receive limit";
+
     // A program standing for a 32-bit one: only the gateway's hook reports its windows, so the
     // real activation of one below the work area scrolls once, through the relay.
     CTestWnds wnds32;
@@ -92,4 +103,81 @@ TEST(CoreGateway, StartsOneGatewayFromItsFolderScrollsForItsRelayedActivationAnd
     EXPECT_EQ(0u, dwGatewayExit);
     CloseHandle(hGatewayProcess);
     EXPECT_TRUE(run.WaitForLine(L"HOOK END notification registered")) << "ended through the handshake";
+}
+
+TEST(CoreGateway, ACoreStartedAfterAKilledOneEndsItsLeftGatewayAndLinksAtOnceWithoutABox)
+{
+    CRegistryGuard guard{kMakerKey};
+    ASSERT_TRUE(RegDeleteSettings());
+    ASSERT_TRUE(WaitUntil([] { return ProcessesOf(kGateway).empty(); }, 5000)) << "a gateway left from before";
+    CCoreRun first{L"ZvCoreGatewayKilled"};
+    ASSERT_TRUE(first.Start());
+    ASSERT_TRUE(first.WaitForLine(L"Hook Gateway is ready.", 1, 15000));
+    const std::set<DWORD> leftPids = ProcessesOf(kGateway);
+    ASSERT_EQ(1u, leftPids.size());
+    const DWORD dwLeftPid = *leftPids.begin();
+    const HANDLE hLeft = OpenProcess(SYNCHRONIZE, FALSE, dwLeftPid);
+    ASSERT_TRUE(hLeft);
+    // Killed: its gateway runs on until its receive limit, two minutes by default.
+    ASSERT_TRUE(TerminateProcess(first.Process().Handle(), 9));
+    ASSERT_TRUE(first.Process().WaitForExit(5000).has_value());
+
+    CCoreRun second{L"ZvCoreGatewayAfterKill"};
+    const ULONGLONG qwStart = GetTickCount64();
+    ASSERT_TRUE(second.Start());
+    EXPECT_TRUE(second.WaitForLine(L"Hook Gateway is ready.", 1, 10000)) << second.LogLinesWith(L"Hook Gateway");
+    const ULONGLONG qwLinked = GetTickCount64() - qwStart;
+    std::printf("[ figures ] a core started after a killed one was linked after %llu ms\n", qwLinked);
+    EXPECT_LT(qwLinked, 8000u);
+    EXPECT_EQ(static_cast<DWORD>(WAIT_OBJECT_0), WaitForSingleObject(hLeft, 5000)) << "the left gateway still runs";
+    CloseHandle(hLeft);
+    const std::wstring strCaption = kGatewayAppName;
+    EXPECT_TRUE(FindMessageBoxes(0, &strCaption).empty()) << "a gateway's box";
+    EXPECT_TRUE(FindMessageBoxes(second.Process().Pid()).empty());
+    CloseStrayMessageBoxes(0);
+    const std::set<DWORD> pids = ProcessesOf(kGateway);
+    EXPECT_EQ(1u, pids.size());
+    EXPECT_EQ(0u, pids.count(dwLeftPid));
+
+    ASSERT_TRUE(second.Command(kCmdAppExit));
+    EXPECT_EQ(second.Process().WaitForExit(10000), std::optional<DWORD>(0));
+    EXPECT_TRUE(second.WaitForLine(L"HOOK END notification registered")) << "ended through the handshake";
+}
+
+TEST(CoreGateway, ALinkThatCannotBeMadeIsToldOnceAndTheCoreRunsOnWithoutIt)
+{
+    CRegistryGuard guard{kMakerKey};
+    ASSERT_TRUE(RegDeleteSettings());
+    ASSERT_TRUE(WaitUntil([] { return ProcessesOf(kGateway).empty(); }, 5000)) << "a gateway left from before";
+    // The gateway's ping event's name taken by an object of another kind: the core's alive wait
+    // thread cannot start, and with it the link.
+    const HANDLE hSquat = CreateFileMappingW(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, 64,
+                                             L"Zuvora! Hook Gateway Alive Timer Evt 3 -> 1");
+    ASSERT_TRUE(hSquat);
+    const std::wstring strText = CoreString(115);
+    ASSERT_EQ(0u, strText.find(L"初期化に失敗しました (HookGateway初期化失敗, code=0x%x)."));
+
+    CCoreRun run{L"ZvCoreGatewayNoLink"};
+    ASSERT_TRUE(run.Start());
+    const DWORD dwPid = run.Process().Pid();
+    const HWND hBox = WaitForMessageBox(dwPid, 10000);
+    ASSERT_TRUE(hBox) << "the user was not told\n" << run.LogLinesWith(L"Hook Gateway");
+    const std::wstring strBox = MessageBoxText(hBox);
+    const size_t nCode = strText.find(L"%x");
+    EXPECT_EQ(strText.substr(0, nCode), strBox.substr(0, nCode)) << ToUtf8(strBox);
+    EXPECT_NE(strBox.find(L").\nコンピュータを再起動して下さい."), std::wstring::npos) << ToUtf8(strBox);
+    EXPECT_EQ(1u, FindMessageBoxes(dwPid).size());
+    EXPECT_TRUE(ProcessesOf(kGateway).empty()) << "a gateway started for a link that failed";
+    ASSERT_TRUE(CloseMessageBox(hBox));
+
+    // Once: the same message again, as another program could post it, shows nothing.
+    ASSERT_TRUE(PostMessageW(run.Wnd(), kMsgHkGtwyInitFailed, 0, 0));
+    EXPECT_FALSE(WaitForMessageBox(dwPid, 1500)) << "told twice";
+    // Running on as a core does: its bars, and its end when asked.
+    EXPECT_TRUE(run.BarWnd(false));
+    EXPECT_TRUE(run.BarWnd(true));
+    EXPECT_TRUE(run.Process().IsRunning());
+    ASSERT_TRUE(run.Command(kCmdAppExit));
+    EXPECT_EQ(run.Process().WaitForExit(10000), std::optional<DWORD>(0));
+    CloseHandle(hSquat);
 }
