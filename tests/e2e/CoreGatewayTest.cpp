@@ -39,25 +39,38 @@ std::wstring ImageDir(DWORD dwPid)
     return strDir;
 }
 
+// A window in view and one reaching past the work area's right edge, the first one active; the
+// settings cleared but for one pass a move, and no gateway running.
+struct TWO_WNDS {
+    HWND hA = nullptr, hX = nullptr;
+    RECT rcA{}, rcX{};
+};
+void StartTwoWnds(CTestWnds& wnds, const std::wstring& strPrefix, TWO_WNDS& two)
+{
+    ASSERT_TRUE(RegDeleteSettings());
+    ASSERT_TRUE(RegSetDword(L"View", L"Speed", 1));
+    ASSERT_TRUE(WaitUntil([] { return ProcessesOf(kGateway).empty(); }, 5000)) << "a gateway left from before";
+    const RECT rcWork = WorkArea();
+    const auto [hA, hX] = wnds.StartTitled({WndArg(100, 100, 300, 200, strPrefix + L" A"),
+                                            WndArg(rcWork.right - 100, 300, 400, 200, strPrefix + L" X")});
+    ASSERT_TRUE(hA && hX);
+    ASSERT_TRUE(wnds.Foreground(hA));
+    two = TWO_WNDS{hA, hX, WindowRect(hA), WindowRect(hX)};
+}
+
 }  // namespace
 
 TEST(CoreGateway, StartsOneGatewayFromItsFolderScrollsForItsRelayedActivationAndEndsWithItOnExit)
 {
     CRegistryGuard guard{kMakerKey};
-    ASSERT_TRUE(RegDeleteSettings());
-    // Speed 1: a move ends in one pass.
-    ASSERT_TRUE(RegSetDword(L"View", L"Speed", 1));
+    CTestWnds wnds;
+    TWO_WNDS two;
+    ASSERT_NO_FATAL_FAILURE(StartTwoWnds(wnds, L"Zv Gw", two));
+    const auto [hA, hX, rcA, rcX] = two;
+    const RECT rcWork = WorkArea();
     // A receive limit far below the ping interval: taken as three intervals, it no longer ends the
     // core before the gateway's first ping.
     ASSERT_TRUE(RegSetDword(L"Timer", L"Alive notification receive limit with Hook Gateway", 257));
-    ASSERT_TRUE(WaitUntil([] { return ProcessesOf(kGateway).empty(); }, 5000)) << "a gateway left from before";
-    const RECT rcWork = WorkArea();
-    CTestWnds wnds;
-    const auto [hA, hX] = wnds.StartTitled({WndArg(100, 100, 300, 200, L"Zv Gw A"),
-                                            WndArg(rcWork.right - 100, 300, 400, 200, L"Zv Gw X")});
-    ASSERT_TRUE(hA && hX);
-    ASSERT_TRUE(wnds.Foreground(hA));
-    const RECT rcA = WindowRect(hA), rcX = WindowRect(hX);
 
     CCoreRun run{L"ZvCoreGatewayTest"};
     ASSERT_TRUE(run.Start());
@@ -114,16 +127,10 @@ TEST(CoreGateway, StartsOneGatewayFromItsFolderScrollsForItsRelayedActivationAnd
 TEST(CoreGateway, ACoreStartedAfterAKilledOneEndsItsLeftGatewayAndLinksAtOnceWithoutABox)
 {
     CRegistryGuard guard{kMakerKey};
-    ASSERT_TRUE(RegDeleteSettings());
-    ASSERT_TRUE(RegSetDword(L"View", L"Speed", 1));
-    ASSERT_TRUE(WaitUntil([] { return ProcessesOf(kGateway).empty(); }, 5000)) << "a gateway left from before";
-    const RECT rcWork = WorkArea();
     CTestWnds wnds;
-    const auto [hA, hX] = wnds.StartTitled({WndArg(100, 100, 300, 200, L"Zv Gw Left A"),
-                                            WndArg(rcWork.right - 100, 300, 400, 200, L"Zv Gw Left X")});
-    ASSERT_TRUE(hA && hX);
-    ASSERT_TRUE(wnds.Foreground(hA));
-    const RECT rcA = WindowRect(hA);
+    TWO_WNDS two;
+    ASSERT_NO_FATAL_FAILURE(StartTwoWnds(wnds, L"Zv Gw Left", two));
+    const auto [hA, hX, rcA, rcX] = two;
 
     CCoreRun first{L"ZvCoreGatewayKilled"};
     ASSERT_TRUE(first.Start());

@@ -155,7 +155,8 @@ TEST_F(GatewayStart, ALinkThatCannotStartShowsTheSetUpBoxThenEndsAndFreesTheInst
     CloseHandle(hSquat);
     ASSERT_TRUE(m_second.Start(kGateway));
     EXPECT_NE(WaitForWindow(kGatewayTitle, 15000, nullptr, m_second.Pid()), nullptr);
-    EXPECT_TRUE(FindMessageBoxes(m_second.Pid()).empty());
+    EXPECT_FALSE(WaitForMessageBox(m_second.Pid(), 1500)) << "the 50 ms period refused";
+    EXPECT_TRUE(m_second.IsRunning());
 }
 
 TEST_F(GatewayStart, EndsWhenTheCoreProgramsPingsStopButNotOnTheSendItemNorAStrayLimit)

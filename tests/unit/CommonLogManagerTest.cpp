@@ -461,6 +461,30 @@ void ConnectToFakeViewer(CMDLINE_OPTION_SET& opt)
     EXPECT_EQ(g_fake.lstAttach.back(), g_fake.hWndOwner);
 }
 
+// One test's fake viewer: its turn, its window and the owner's, its presence. The end ends logging
+// and takes them down.
+struct FAKE_VIEWER_SCENE {
+    FAKE_VIEWER_TURN turn;
+    LogGuard guard;
+    std::unique_ptr<FAKE_PRESENCE> pPresence;
+
+    bool Start()
+    {
+        g_fake = FAKE_VIEWER();
+        g_fake.hWnd = MakeWindow();
+        g_fake.hWndOwner = MakeWindow();
+        pPresence = std::make_unique<FAKE_PRESENCE>();
+        return g_fake.hWnd && g_fake.hWndOwner && pPresence->Start(g_fake.hWnd);
+    }
+    ~FAKE_VIEWER_SCENE()
+    {
+        EndLog();
+        pPresence.reset();
+        DestroyWindow(g_fake.hWnd);
+        DestroyWindow(g_fake.hWndOwner);
+    }
+};
+
 } // namespace
 
 TEST(CommonLogManager, DeliversToViewerAndEndsWhenViewerStopsOrDies)
@@ -541,13 +565,8 @@ TEST(CommonLogManager, DeliversToViewerAndEndsWhenViewerStopsOrDies)
 
 TEST(CommonLogManager, FullQueueDropsLinesAndCountsThemOnceThereIsRoom)
 {
-    FAKE_VIEWER_TURN turn;
-    LogGuard guard;
-    g_fake = FAKE_VIEWER();
-    g_fake.hWnd = MakeWindow();
-    g_fake.hWndOwner = MakeWindow();
-    auto pPresence = std::make_unique<FAKE_PRESENCE>();
-    ASSERT_TRUE(pPresence->Start(g_fake.hWnd));
+    FAKE_VIEWER_SCENE scene;
+    ASSERT_TRUE(scene.Start());
 
     // A viewer slow to answer while the program logs on: the queue stops at its bound.
     CMDLINE_OPTION_SET opt = LogWindowOptions(LOG_LEVEL_INFO);
@@ -571,22 +590,12 @@ TEST(CommonLogManager, FullQueueDropsLinesAndCountsThemOnceThereIsRoom)
     EXPECT_EQ(g_fake.lstLine[kMax].substr(24), "[Hook]\t(E)\tCLogManager::AddLog() queue full, 7 lines dropped.\r\n");
     EXPECT_EQ(g_fake.lstLine[kMax + 1].substr(24), "[Hook]\t(I)\troom again\r\n");
     EXPECT_EQ(g_fake.lstLine[kMax + 2].substr(24), "[Hook]\t(I)\tand on\r\n");
-
-    EndLog();
-    pPresence.reset();
-    DestroyWindow(g_fake.hWnd);
-    DestroyWindow(g_fake.hWndOwner);
 }
 
 TEST(CommonLogManager, ALineReturnsAtOnceWhileAnotherProgramHoldsTheOutputMutex)
 {
-    FAKE_VIEWER_TURN turn;
-    LogGuard guard;
-    g_fake = FAKE_VIEWER();
-    g_fake.hWnd = MakeWindow();
-    g_fake.hWndOwner = MakeWindow();
-    auto pPresence = std::make_unique<FAKE_PRESENCE>();
-    ASSERT_TRUE(pPresence->Start(g_fake.hWnd));
+    FAKE_VIEWER_SCENE scene;
+    ASSERT_TRUE(scene.Start());
     CMDLINE_OPTION_SET opt = LogWindowOptions(LOG_LEVEL_INFO);
     CLogManager* pManager = CreateLogManager(opt, kSenderHeld);
     ASSERT_NE(pManager, nullptr);
@@ -628,9 +637,4 @@ TEST(CommonLogManager, ALineReturnsAtOnceWhileAnotherProgramHoldsTheOutputMutex)
         << g_fake.lstLine.size();
     for (int i = 0; i < kLines; ++i)
         EXPECT_NE(g_fake.lstLine[i].find("\theld " + std::to_string(i) + "\r\n"), std::string::npos) << g_fake.lstLine[i];
-
-    EndLog();
-    pPresence.reset();
-    DestroyWindow(g_fake.hWnd);
-    DestroyWindow(g_fake.hWndOwner);
 }
