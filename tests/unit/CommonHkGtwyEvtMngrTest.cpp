@@ -420,8 +420,9 @@ TEST(CommonHkGtwyEvtMngr, BlocksBeyondTheBoundOrUnderAWaitingNumberAreRefusedWit
         ~LOG_END() { EndLog(); }
     } logEnd;
     auto logged = [&](int nSeq) {
-        CSharedMemLog line(SENDER_LOG);
-        return line.Open(MakeLogBlockName(kLogSender, nSeq).c_str(), FALSE, FILE_MAP_READ) ? line.GetText() : "";
+        std::string strLine;
+        CLogManager* pManager = GetLogManager();
+        return pManager && pManager->GetQueuedText(nSeq, strLine) ? strLine : std::string();
     };
 
     WORD wNtfySelf = 0, wRspSelf = 0, wNtfyTrgt = 0;
