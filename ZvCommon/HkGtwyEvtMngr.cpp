@@ -139,6 +139,13 @@ DWORD CHkGtwyEvtMngr::WAIT_THREAD::Run()
     return 0;
 }
 
+bool IsHkGtwyAliveLimitPassed(ULONGLONG qwNow, ULONGLONG qwAliveAt, DWORD dwLimit, DWORD dwTick) noexcept
+{
+    // An item fires up to two steps early or late against the wall clock; 100 ms more for the post.
+    const ULONGLONG qwSlack = 2ULL * dwTick + 100;
+    return qwNow >= qwAliveAt && qwNow - qwAliveAt + qwSlack >= dwLimit;
+}
+
 HKGTWY_EVT_MNGR_CFG MakeHkGtwyEvtMngrCfg(int nSelf, WORD* pwSeqNtfySelf, WORD* pwSeqRspSelf, WORD* pwSeqNtfyTrgt)
 {
     HKGTWY_EVT_MNGR_CFG cfg;

@@ -49,6 +49,11 @@ struct HKGTWY_EVT_MNGR_CFG {
 // The configuration of one side (SENDER_CORE or SENDER_HOOK) with the system's event names.
 HKGTWY_EVT_MNGR_CFG MakeHkGtwyEvtMngrCfg(int nSelf, WORD* pwSeqNtfySelf, WORD* pwSeqRspSelf, WORD* pwSeqNtfyTrgt);
 
+// Whether the peer has really been silent for the receive limit: qwNow - qwAliveAt, with the
+// lateness of the timer manager's steps of dwTick allowed for. Both programs' limit items post the
+// same message that any program can post, so an expiry counts only when this holds.
+bool IsHkGtwyAliveLimitPassed(ULONGLONG qwNow, ULONGLONG qwAliveAt, DWORD dwLimit, DWORD dwTick) noexcept;
+
 // Notify and response threads. The threads keep their own copy; the words must outlive the manager.
 struct HKGTWY_THRD_PRM {
     int nPriority = THREAD_PRIORITY_NORMAL;

@@ -1,6 +1,6 @@
 #include "LogManager.h"
 
-#include <iterator>
+#include <algorithm>
 #include <memory>
 #include <new>
 #include <utility>
@@ -153,12 +153,13 @@ void CLogManager::ClearQueue()
     for (CSharedMemLog* pBlock : m_lstLog)
         delete pBlock;
     m_lstLog.clear();
+    m_lstText.clear();
 }
 
 size_t CLogManager::GetQueueLength()
 {
     std::lock_guard<std::mutex> lock(m_mtxQueue);
-    return m_lstLog.size();
+    return m_lstLog.size() + m_nMaking + m_lstText.size();
 }
 
 std::list<int> CLogManager::GetQueuedSeqs()
@@ -167,7 +168,27 @@ std::list<int> CLogManager::GetQueuedSeqs()
     std::list<int> lstSeq;
     for (CSharedMemLog* pBlock : m_lstLog)
         lstSeq.push_back(pBlock->GetSeq());
+    for (const LOG_TEXT& text : m_lstText)
+        lstSeq.push_back(text.nSeq);
     return lstSeq;
+}
+
+BOOL CLogManager::GetQueuedText(int nSeq, std::string& strText)
+{
+    std::lock_guard<std::mutex> lock(m_mtxQueue);
+    for (CSharedMemLog* pBlock : m_lstLog) {
+        if (pBlock->GetSeq() == nSeq) {
+            strText = pBlock->GetText();
+            return TRUE;
+        }
+    }
+    for (const LOG_TEXT& text : m_lstText) {
+        if (text.nSeq == nSeq) {
+            strText = text.strUtf8;
+            return TRUE;
+        }
+    }
+    return FALSE;
 }
 
 BOOL CLogManager::ConnectLogWnd(HWND hWndOwner)
@@ -351,6 +372,7 @@ void CLogManager::ResumeLogOut()
 DWORD CLogManager::LogOutThread()
 {
     while (WaitForSingleObject(m_hEvtLogOutKill, 0) != WAIT_OBJECT_0) {
+        MakeQueuedBlocks();
         std::list<CSharedMemLog*>::iterator it;
         {
             std::lock_guard<std::mutex> lock(m_mtxQueue);
@@ -376,6 +398,40 @@ DWORD CLogManager::LogOutThread()
         Sleep(1);
     }
     return 0;
+}
+
+void CLogManager::MakeQueuedBlocks()
+{
+    for (;;) {
+        LOG_TEXT text;
+        {
+            std::lock_guard<std::mutex> lock(m_mtxQueue);
+            if (m_lstText.empty())
+                return;
+            text = std::move(m_lstText.front());
+            m_lstText.pop_front();
+            ++m_nMaking;
+        }
+        // Made with no lock held: a block name still taken holds up this thread only, for
+        // LINE_CREATE_RETRY_MS, and the line is lost then.
+        std::unique_ptr<CSharedMemLog> pBlock = MakeBlock(text);
+        std::lock_guard<std::mutex> lock(m_mtxQueue);
+        --m_nMaking;
+        // Only this thread adds blocks, so the queue stays in sequence order.
+        if (pBlock)
+            m_lstLog.push_back(pBlock.release());
+    }
+}
+
+std::unique_ptr<CSharedMemLog> CLogManager::MakeBlock(const LOG_TEXT& text) const
+{
+    DWORD dwTextSize = static_cast<DWORD>(text.strUtf8.size()) + 1;
+    auto pBlock = std::make_unique<CSharedMemLog>(m_nSender);
+    const std::wstring strName = MakeLogBlockName(m_nSender, text.nSeq);
+    if (!pBlock->Create(strName.c_str(), PAGE_READWRITE, &dwTextSize) || !pBlock->SetSender(m_nSender) ||
+        !pBlock->SetSeq(text.nSeq) || !pBlock->SetRetry(0) || !pBlock->SetText(text.strUtf8.c_str()))
+        return nullptr;
+    return pBlock;
 }
 
 BOOL CLogManager::ServeLogBlock(CSharedMemLog& block, const std::function<BOOL(int nSender, int nSeq)>& fnPost)
@@ -432,10 +488,17 @@ void CLogManager::StopLogOut()
         return;
     m_bLogOut = FALSE;
 
-    size_t nPrevLen = static_cast<size_t>(-1);
-    int nUnchanged = 0;
+    // The queue drains while the viewer lives and takes lines, within one bound for all: a viewer
+    // that stops (hung, or suspended) must not hold the program's end, and with it its
+    // single-instance mutex.
+    const ULONGLONG qwUntil = GetTickCount64() + DRAIN_WAIT;
     for (;;) {
-        const DWORD dwRet = WaitForSingleObject(m_hEvtLogWndAlive, LOG_OUT_MUTEX_WAIT);
+        const ULONGLONG qwNow = GetTickCount64();
+        if (qwNow >= qwUntil || GetQueueLength() == 0)
+            break;
+        // An event not set within a moment means the viewer is gone.
+        const DWORD dwRet =
+            WaitForSingleObject(m_hEvtLogWndAlive, static_cast<DWORD>(std::min<ULONGLONG>(VIEWER_ALIVE_WAIT, qwUntil - qwNow)));
         ZV_VERIFY_IN(dwRet != WAIT_FAILED, kSourceFile);
         if (dwRet != WAIT_OBJECT_0)
             break;
@@ -443,25 +506,7 @@ void CLogManager::StopLogOut()
         const HWND hWndLog = m_hWndLog;
         if (!hWndLog || !IsWindow(hWndLog))
             break;
-        CSingleLock lockOut(m_hMtxLogOut, SYNC_KIND::Mutex);
-        size_t nLen = nPrevLen;
-        if (lockOut.Lock(LOG_OUT_MUTEX_WAIT)) {
-            nLen = GetQueueLength();
-            if (nLen == 0)
-                break;
-            lockOut.Unlock();
-        } else {
-            ZV_VERIFY_IN(lockOut.GetLastWaitResult() != WAIT_FAILED, kSourceFile);
-        }
-        Sleep(LOG_OUT_MUTEX_WAIT);
-        // An output mutex that never comes free counts as a queue that does not move.
-        if (nLen == nPrevLen) {
-            if (++nUnchanged >= DRAIN_MAX_UNCHANGED)
-                break;
-        } else {
-            nUnchanged = 0;
-        }
-        nPrevLen = nLen;
+        Sleep(DRAIN_POLL);
     }
 
     ZV_VERIFY_IN(::SetEvent(m_hEvtLogOutKill), kSourceFile);
@@ -472,68 +517,27 @@ void CLogManager::StopLogOut()
 
 void CLogManager::AddLog(const std::wstring& strLine)
 {
-    int nDropped = 0;
-    int nSeqNote = 0;
-    int nSeq = 0;
-    {
-        std::lock_guard<std::mutex> lock(m_mtxQueue);
-        // Lines that find the queue full are counted, and the count goes into the queue in a line
-        // of its own ahead of the first line that finds room again. Threads that log at once may
-        // each pass this check before any of them has queued: the bound holds to within their number.
-        const size_t nNeed = m_nDropped ? 2 : 1;
-        if (m_lstLog.size() + nNeed > MAX_QUEUED_LINES) {
-            ++m_nDropped;
-            return;
-        }
-        if (m_nDropped) {
-            nDropped = std::exchange(m_nDropped, 0);
-            m_nSeq = NextLogSeq(m_nSeq);
-            nSeqNote = m_nSeq;
-        }
-        m_nSeq = NextLogSeq(m_nSeq);
-        nSeq = m_nSeq;
+    // Converted before the lock: the queue holds each line at its cut length, so a full queue's
+    // memory stays bounded whatever the callers log.
+    std::string strUtf8 = LogLineToUtf8(strLine, CSharedMemLog::MAX_TEXT_SIZE - 1);
+    std::lock_guard<std::mutex> lock(m_mtxQueue);
+    // Lines that find the queue full are counted, and the count goes into the queue in a line of
+    // its own ahead of the first line that finds room again.
+    const size_t nNeed = m_nDropped ? 2 : 1;
+    if (m_lstLog.size() + m_nMaking + m_lstText.size() + nNeed > MAX_QUEUED_LINES) {
+        ++m_nDropped;
+        return;
     }
-    if (nDropped) {
+    if (m_nDropped) {
         SYSTEMTIME st;
         GetLocalTime(&st);
         const std::wstring strNote =
-            FormatLogPrefix(st, m_nSender, LOG_LEVEL_ERROR) + FormatString(LOG_DROPPED_FORMAT, nDropped);
-        if (!QueueLine(strNote, nSeqNote)) {
-            std::lock_guard<std::mutex> lock(m_mtxQueue);
-            m_nDropped += nDropped;
-        }
+            FormatLogPrefix(st, m_nSender, LOG_LEVEL_ERROR) + FormatString(LOG_DROPPED_FORMAT, std::exchange(m_nDropped, 0));
+        m_nSeq = NextLogSeq(m_nSeq);
+        m_lstText.push_back(LOG_TEXT{m_nSeq, LogLineToUtf8(strNote, CSharedMemLog::MAX_TEXT_SIZE - 1)});
     }
-    QueueLine(strLine, nSeq);
-}
-
-BOOL CLogManager::QueueLine(const std::wstring& strLine, int nSeq)
-{
-    const std::string strText = LogLineToUtf8(strLine, CSharedMemLog::MAX_TEXT_SIZE - 1);
-    DWORD dwTextSize = static_cast<DWORD>(strText.size()) + 1;
-    auto pBlock = std::make_unique<CSharedMemLog>(m_nSender);
-    // Made with neither the output mutex nor the queue held: other threads' lines and the output
-    // thread go on while this one waits for a block name that is still taken.
-    const std::wstring strName = MakeLogBlockName(m_nSender, nSeq);
-    if (!pBlock->Create(strName.c_str(), PAGE_READWRITE, &dwTextSize) || !pBlock->SetSender(m_nSender) ||
-        !pBlock->SetSeq(nSeq) || !pBlock->SetRetry(0) || !pBlock->SetText(strText.c_str()))
-        return FALSE;
-
-    // The output is on only once the mutex is made: read in this order, a set flag brings the handle.
-    const BOOL bLogOut = m_bLogOut;
-    const HANDLE hMtxLogOut = m_hMtxLogOut;
-    CSingleLock lockOut(hMtxLogOut, SYNC_KIND::Mutex);
-    if (bLogOut && hMtxLogOut && !lockOut.Lock(LOG_OUT_MUTEX_WAIT)) {
-        ZV_VERIFY_IN(lockOut.GetLastWaitResult() != WAIT_FAILED, kSourceFile);
-        return FALSE;
-    }
-    std::lock_guard<std::mutex> lock(m_mtxQueue);
-    // Another thread may have queued a later sequence meanwhile: the queue stays in sequence order.
-    auto itPos = m_lstLog.end();
-    while (itPos != m_lstLog.begin() && IsLogSeqAfter((*std::prev(itPos))->GetSeq(), nSeq))
-        --itPos;
-    m_lstLog.insert(itPos, pBlock.get());
-    pBlock.release();
-    return TRUE;
+    m_nSeq = NextLogSeq(m_nSeq);
+    m_lstText.push_back(LOG_TEXT{m_nSeq, std::move(strUtf8)});
 }
 
 CLogManager* GetLogManager()

@@ -14,8 +14,10 @@
 #include <windows.h>
 
 #include <atomic>
+#include <deque>
 #include <functional>
 #include <list>
+#include <memory>
 #include <mutex>
 #include <string>
 
@@ -55,15 +57,19 @@ std::string LogLineToUtf8(const std::wstring& strLine, size_t cbMax);
 // process-wide. Made and deleted through the front end at the end of this file.
 class CLogManager {
 public:
-    static constexpr DWORD LOG_OUT_MUTEX_WAIT = 100;
+    static constexpr DWORD VIEWER_ALIVE_WAIT = 100;
     static constexpr DWORD LOG_WND_HANDLE_MUTEX_WAIT = 10000;
     static constexpr DWORD WATCH_FIND_WAIT = 10000;
     static constexpr DWORD WATCH_PERIOD = 500;
     static constexpr DWORD CONNECT_FIND_WAIT = 100;
     static constexpr int MAX_RETRY = 100;
     static constexpr int REPOST_EVERY = 10;
-    static constexpr int DRAIN_MAX_UNCHANGED = 500;
-    static constexpr DWORD DETACH_SEND_TIMEOUT = 5000;
+    // The end waits for a viewer that takes no more lines at most DRAIN_WAIT, then for its answer
+    // to the detach at most DETACH_SEND_TIMEOUT: the program's single-instance mutex is held
+    // until then, and a hung viewer must not refuse the program's next start.
+    static constexpr DWORD DRAIN_WAIT = 1200;
+    static constexpr DWORD DRAIN_POLL = 20;
+    static constexpr DWORD DETACH_SEND_TIMEOUT = 800;
     // Lines waiting for the viewer. Each holds a mapping (64 KiB of address space) and a mutex:
     // 2048 of them take a sixteenth of the 2 GiB of a 32-bit program, which a logging storm (or a
     // viewer that stalls) would otherwise exhaust.
@@ -88,19 +94,23 @@ public:
     void ResumeLogOut();
     // Lets the queue drain (bounded), then ends the output thread.
     void StopLogOut();
-    // Queues one line (any thread), in sequence order. Lost silently when the output mutex is busy
-    // or no block can be made. The block is made with neither the output mutex nor the queue
-    // held, and a block name still taken holds it up for LINE_CREATE_RETRY_MS only. A line that
-    // finds MAX_QUEUED_LINES waiting is dropped and counted (LOG_DROPPED_FORMAT).
+    // Queues one line's text (any thread), in sequence order, and returns: it waits for no kernel
+    // object, so a viewer or another program holding the shared output mutex never holds up the
+    // caller. The output thread makes the line's block later; a line whose block cannot be made
+    // is lost. A line that finds MAX_QUEUED_LINES waiting is dropped and counted
+    // (LOG_DROPPED_FORMAT).
     void AddLog(const std::wstring& strLine);
 
     int GetLogLevel() const noexcept { return m_opt.nLogLevel; }
     int GetSender() const noexcept { return m_nSender; }
     HWND GetOwner() const noexcept { return m_hWndOwner; }
     BOOL IsLogOut() const noexcept { return m_bLogOut; }
+    // Lines waiting: as text, being made into a block, or as a block.
     size_t GetQueueLength();
-    // Sequence numbers of the queued blocks, head first.
+    // Sequence numbers of the queued lines, head first.
     std::list<int> GetQueuedSeqs();
+    // The UTF-8 text of the queued line nSeq; FALSE when no such line waits.
+    BOOL GetQueuedText(int nSeq, std::string& strText);
     static HWND GetLogWnd() noexcept { return m_hWndLog.load(); }
 
     // One visit of the output thread to a queued block while the viewer's window lives: a block
@@ -113,8 +123,13 @@ public:
 private:
     DWORD LogOutThread();
     DWORD LogWatchThread();
-    // Makes the block of a line that has its sequence and queues it; FALSE when the line is lost.
-    BOOL QueueLine(const std::wstring& strLine, int nSeq);
+    struct LOG_TEXT {
+        int nSeq;
+        std::string strUtf8;
+    };
+    // The output thread: makes the blocks of the lines queued as text, in order.
+    void MakeQueuedBlocks();
+    std::unique_ptr<CSharedMemLog> MakeBlock(const LOG_TEXT& text) const;
     // One output-thread step on the block at *it (both locks held); advances it.
     void ServeBlock(std::list<CSharedMemLog*>::iterator& it);
     // Waits for hObject, giving up early when the watch is ended.
@@ -128,12 +143,17 @@ private:
     CWorkerThread* m_pLogOutThread = nullptr;
     CWorkerThread* m_pLogWatchThread = nullptr;
     std::list<CSharedMemLog*> m_lstLog;
+    // Lines not yet made into blocks, in sequence order, ahead of none of m_lstLog's.
+    std::deque<LOG_TEXT> m_lstText;
+    // Lines taken from m_lstText whose block the output thread is making.
+    size_t m_nMaking = 0;
     CMDLINE_OPTION_SET m_opt;
 
     // Lines lost to a full queue since the last count was queued.
     int m_nDropped = 0;
-    // Guards m_lstLog, m_nDropped, every queued block's fields and m_nSeq inside this process,
-    // whatever the state of the output thread. Taken after m_hMtxLogOut, never before it.
+    // Guards m_lstLog, m_lstText, m_nMaking, m_nDropped, every queued block's fields and m_nSeq
+    // inside this process, whatever the state of the output thread. Taken after m_hMtxLogOut, never
+    // before it; held by a logging thread for no kernel wait.
     std::mutex m_mtxQueue;
     // Set once the output thread has told the owner that the viewer's window is gone.
     BOOL m_bViewerLostPosted = FALSE;

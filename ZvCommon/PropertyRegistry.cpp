@@ -209,6 +209,27 @@ BOOL ClampInt(int& n, int nMin, int nMax, LPCWSTR pszSection, LPCWSTR pszEntry)
     return Correct(n, std::clamp(n, nMin, nMax), pszSection, pszEntry);
 }
 
+// The alive ping between the core program and the gateway: pinged at least every timer step, and
+// taken as lost only after a few missed pings, never before the first one was due. A limit below
+// the interval ended the core program at its start.
+constexpr DWORD kAliveSendMin = 100;
+constexpr DWORD kAliveSendMax = 600000;
+constexpr DWORD kAliveRecvMin = 1000;
+constexpr DWORD kAliveRecvMax = 3600000;
+constexpr DWORD kAlivePingsPerLimit = 3;
+
+int ClampAliveTimers(PROP_TIMER& t)
+{
+    int n = Correct(t.dwAliveNotificationSendInterval,
+                    std::clamp(t.dwAliveNotificationSendInterval, kAliveSendMin, kAliveSendMax), PROP_SECTION_TIMER,
+                    FindDef(g_aPropTimerValues, &PROP_TIMER::dwAliveNotificationSendInterval).pszName);
+    const DWORD dwRecvMin = std::max(kAliveRecvMin, kAlivePingsPerLimit * t.dwAliveNotificationSendInterval);
+    n += Correct(t.dwAliveNotificationReceiveLimit,
+                 std::clamp(t.dwAliveNotificationReceiveLimit, dwRecvMin, std::max(dwRecvMin, kAliveRecvMax)),
+                 PROP_SECTION_TIMER, FindDef(g_aPropTimerValues, &PROP_TIMER::dwAliveNotificationReceiveLimit).pszName);
+    return n;
+}
+
 BOOL ChoiceOrDefault(int& n, int nCount, int nDefault, LPCWSTR pszSection, LPCWSTR pszEntry)
 {
     return Correct(n, (n >= 0 && n < nCount) ? n : nDefault, pszSection, pszEntry);
@@ -473,6 +494,7 @@ int ClampPropertyValues(PROPERTY_SET& prop)
             n += Correct(dw, (def.nFlags & PVF_NOT_READ) ? TimerPeriodFor(prop.propView.bSmoothScroll) : def.tDefault,
                          PROP_SECTION_TIMER, def.pszName);
     }
+    n += ClampAliveTimers(prop.propTimer);
 
     PROP_VIEW& view = prop.propView;
     n += ClampInt(view.nSpeed, 1, 20, PROP_SECTION_VIEW, L"Speed");

@@ -27,8 +27,8 @@ public:
     static constexpr int TEXT_OFS = 39;
     // A line longer than this is cut (the text area holds its zero in addition).
     static constexpr int MAX_TEXT_SIZE = 1 << 20;
-    // Create's wait for a block name still held: a line is made on the logging thread, which
-    // must not stall on a name that another program of the same sender holds.
+    // Create's wait for a block name still held: the log's output thread makes the lines' blocks
+    // one after another and must not stall on a name that another program of the same sender holds.
     static constexpr DWORD LINE_CREATE_RETRY_MS = 50;
 
     explicit CSharedMemLog(int nSender);

@@ -68,5 +68,7 @@ inline constexpr UINT MSG_HKGTWY_READY = WM_APP + 0x82;
 inline constexpr UINT MSG_HKGTWY_END = WM_APP + 0x83;
 inline constexpr UINT MSG_HKGTWY_DESTROY = WM_APP + 0x84;
 inline constexpr UINT MSG_HKGTWY_ALIVE = WM_APP + 0x85;
+// The core program to itself: its link could not be made, and the user is told once start-up is over.
+inline constexpr UINT MSG_HKGTWY_INIT_FAILED = WM_APP + 0x86;
 
 static_assert(WM_APP == 0x8000, "the outside components count from 0x8000");

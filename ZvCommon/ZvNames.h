@@ -63,6 +63,10 @@ inline constexpr wchar_t ZV_HOOK32_DLL[] = L"ZvHook.dll";
 inline constexpr wchar_t ZV_HOOK64_DLL[] = L"ZvHook64.dll";
 inline constexpr wchar_t ZV_IMGNM64_DLL[] = L"ZvImgNm64.dll";
 
+// The gateway's single-instance mutex (its string 101) and the title of its hidden dialog.
+inline constexpr wchar_t ZV_GTWY_MUTEX_NAME[] = L"Zuvora! Hook Gateway";
+inline constexpr wchar_t ZV_GTWY_WND_TITLE[] = L"ZvHook32to64";
+
 // The core program and the log viewer of the tree this file is compiled in: a program starts or
 // looks for the ones of its own width.
 #ifdef _WIN64

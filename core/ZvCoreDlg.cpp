@@ -90,6 +90,7 @@ CZvCoreDlg::CZvCoreDlg()
     MapMessage(MSG_HKGTWY_DESTROY, &CZvCoreDlg::OnHkGtwyDestroy);
     MapMessage(MSG_HKGTWY_ALIVE, &CZvCoreDlg::OnHkGtwyAlive);
     MapMessage(MSG_TMR_HKGTWY_ALIVE, &CZvCoreDlg::OnTmrHkGtwyAlive);
+    MapMessage(MSG_HKGTWY_INIT_FAILED, &CZvCoreDlg::OnHkGtwyInitFailed);
     // Scroll-bar windows
     MapMessage(MSG_SCRLBAR_RECT, &CZvCoreDlg::OnScrlBarRect);
     Create();

@@ -264,6 +264,9 @@ private:
     LRESULT OnHkGtwyDestroy(WPARAM, LPARAM) noexcept;
     LRESULT OnHkGtwyAlive(WPARAM, LPARAM) noexcept;
     LRESULT OnTmrHkGtwyAlive(WPARAM wParam, LPARAM) noexcept;
+    // The gateway could not be started or linked: string 115, once the window's start-up is over.
+    LRESULT OnHkGtwyInitFailed(WPARAM, LPARAM) noexcept;
+    static void ShowHkGtwyInitFailedBox(DWORD dwErr) noexcept;
     int m_nEndState = END_STATE_RUNNING;
     int m_nTmrHkGtwyAliveSend = 0;
     int m_nTmrHkGtwyAliveRecv = 0;
@@ -274,6 +277,9 @@ private:
     DWORD m_dwHkGtwyPid = 0;
     // When the limit item last began to count: the link's start or the gateway's last ping.
     ULONGLONG m_qwHkGtwyAliveAt = 0;
+    // The error of a failed start of the link, until its box has been shown; 0 while none waits.
+    DWORD m_dwHkGtwyInitErr = 0;
+    BOOL m_bHkGtwyInitFailed = FALSE;
 
     // ---- Settings exchange (ZvCoreDlgProperty.cpp) ----
     // The record into new settings blocks; FALSE, with no blocks kept, when not every section

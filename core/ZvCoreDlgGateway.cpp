@@ -19,13 +19,15 @@
 #include "Strings.h"
 #include "ZvCoreApp.h"
 #include "ZvMessages.h"
+#include "ZvNames.h"
 #include "resource.h"
 
 namespace {
 
-constexpr wchar_t kCoreFile[] = L"ZvCore64.exe";
-constexpr wchar_t kGatewayFile[] = L"ZvHook32to64.exe";
-constexpr wchar_t kGatewayTitle[] = L"ZvHook32to64";
+// How long a gateway left running by an earlier core is given to close: its window thread ends the
+// link's threads and its log (bounded) before it lets the mutex go.
+constexpr DWORD kLeftoverGatewayWait = 3000;
+constexpr DWORD kLeftoverGatewayPoll = 50;
 
 struct GATEWAY_WND_SEARCH {
     DWORD dwPid;
@@ -37,11 +39,12 @@ BOOL CALLBACK FindGatewayWnd(HWND hWnd, LPARAM lParam)
     auto* pSearch = reinterpret_cast<GATEWAY_WND_SEARCH*>(lParam);
     DWORD dwPid = 0;
     GetWindowThreadProcessId(hWnd, &dwPid);
-    if (dwPid != pSearch->dwPid)
+    // Pid 0: a gateway of any process.
+    if (pSearch->dwPid && dwPid != pSearch->dwPid)
         return TRUE;
     wchar_t szTitle[64] = {};
     GetWindowTextW(hWnd, szTitle, 64);
-    if (std::wstring(szTitle) != kGatewayTitle)
+    if (std::wstring(szTitle) != ZV_GTWY_WND_TITLE)
         return TRUE;
     pSearch->hWnd = hWnd;
     return FALSE;
@@ -49,6 +52,32 @@ BOOL CALLBACK FindGatewayWnd(HWND hWnd, LPARAM lParam)
 
 // OpenNtfySharedMem writes the kind only for a block that opened sound.
 constexpr int kKindUnread = INT_MIN;
+
+// A gateway whose core was killed runs on until its own limit (two minutes by default), holding its
+// single-instance mutex: the gateway started now would only show its box and end. Such a gateway is
+// asked to close by its window, and one already on its way out has none; either is given a bounded
+// time to let the mutex go. One that does not (hung) is left alone: another program is never
+// terminated.
+void EndLeftoverGateway() noexcept
+{
+    if (!IsMutexExist(ZV_GTWY_MUTEX_NAME))
+        return;
+    GATEWAY_WND_SEARCH search{0, nullptr};
+    EnumWindows(FindGatewayWnd, reinterpret_cast<LPARAM>(&search));
+    OutputLog(LOG_LEVEL_INFO, SENDER_CORE, L"A Hook Gateway still runs, hWnd = 0x%x: asked to close.\r\n",
+              LogHandle(search.hWnd));
+    if (search.hWnd)
+        PostMessageW(search.hWnd, WM_CLOSE, 0, 0);
+    const ULONGLONG qwUntil = GetTickCount64() + kLeftoverGatewayWait;
+    while (IsMutexExist(ZV_GTWY_MUTEX_NAME)) {
+        if (GetTickCount64() >= qwUntil) {
+            OutputLog(LOG_LEVEL_ERROR, SENDER_CORE, L"The Hook Gateway still running did not end within %u ms.\r\n",
+                      static_cast<unsigned>(kLeftoverGatewayWait));
+            return;
+        }
+        Sleep(kLeftoverGatewayPoll);
+    }
+}
 
 bool MappingExists(const std::wstring& strName)
 {
@@ -65,12 +94,34 @@ void CZvCoreDlg::StartHkGtwyLink() noexcept
 {
     if (AddHkGtwyAliveItems() && StartHookGateway())
         return;
+    const DWORD dwErr = GetLastError();
     // Window events of 64-bit programs still come through the core's own hook: the core runs on
-    // unlinked rather than not at all.
-    OutputLog(LOG_LEVEL_ERROR, SENDER_CORE, L"CZvCoreDlg::StartHookGateway() failed, running without the Hook Gateway.\r\n");
+    // unlinked rather than not at all, with its icon, hooks and bars. The user learns that 32-bit
+    // programs' windows are not followed once start-up is over, since the log is usually off.
+    OutputLog(LOG_LEVEL_ERROR, SENDER_CORE, L"CZvCoreDlg::StartHookGateway() failed, code = 0x%x, running without the Hook Gateway.\r\n",
+              static_cast<unsigned>(dwErr));
     EndHkGtwyLink();
     DeleteTmrItem(m_nTmrHkGtwyAliveSend);
     DeleteTmrItem(m_nTmrHkGtwyAliveRecv);
+    m_dwHkGtwyInitErr = dwErr;
+    m_bHkGtwyInitFailed = TRUE;
+    PostMessageW(m_hWnd, MSG_HKGTWY_INIT_FAILED, 0, 0);
+}
+
+LRESULT CZvCoreDlg::OnHkGtwyInitFailed(WPARAM, LPARAM) noexcept
+{
+    // Once, and only for the failure this window had: another program's post shows nothing.
+    if (!m_bHkGtwyInitFailed)
+        return 0;
+    m_bHkGtwyInitFailed = FALSE;
+    ShowHkGtwyInitFailedBox(m_dwHkGtwyInitErr);
+    return 0;
+}
+
+void CZvCoreDlg::ShowHkGtwyInitFailedBox(DWORD dwErr) noexcept
+{
+    ShowMessageBox(FormatString(LoadResString(IDS_ZV_ERR_HKGTWY).c_str(), static_cast<unsigned>(dwErr)).c_str(),
+                   LoadResString(IDS_ZV_APP_NAME).c_str(), MB_ICONERROR);
 }
 
 BOOL CZvCoreDlg::AddHkGtwyAliveItems() noexcept
@@ -83,21 +134,10 @@ BOOL CZvCoreDlg::AddHkGtwyAliveItems() noexcept
 BOOL CZvCoreDlg::StartHookGateway() noexcept
 {
     std::wstring strDir;
-    if (!SearchFileDir(kCoreFile, strDir))
+    if (!SearchFileDir(ZV_CORE64_FILE, strDir))
         return FALSE;
-    const std::wstring strProgram = strDir + kGatewayFile;
-    std::wstring strArgs;
-    if (CZvCoreApp* pApp = GetCoreApp())
-        GetLogOptionString(pApp->GetOptions(), strArgs);
-    HANDLE hProcess = StartProcess(strProgram.c_str(), strDir.c_str(), strArgs.c_str());
-    if (!hProcess) {
-        OutputLog(LOG_LEVEL_ERROR, SENDER_CORE, L"CZvCoreDlg::StartHookGateway() cannot start %s, code = 0x%x.\r\n",
-                  strProgram.c_str(), static_cast<unsigned>(GetLastError()));
-        return FALSE;
-    }
-    m_dwHkGtwyPid = GetProcessId(hProcess);
-    CloseHandle(hProcess);
-
+    // The link first, the program last: a gateway started for a link that then failed would run,
+    // unreachable, until its own limit.
     const HKGTWY_EVT_MNGR_CFG cfg = MakeHkGtwyEvtMngrCfg(SENDER_CORE, &m_wSeqNtfySelf, &m_wSeqRspSelf, &m_wSeqNtfyTrgt);
     m_pHkGtwyEvtMngr.reset(new (std::nothrow) CHkGtwyEvtMngr(&cfg));
     if (!m_pHkGtwyEvtMngr)
@@ -105,15 +145,32 @@ BOOL CZvCoreDlg::StartHookGateway() noexcept
     m_prmHkGtwyAlv = HKGTWY_ALV_THRD_PRM{THREAD_PRIORITY_NORMAL, m_hWnd, MSG_HKGTWY_ALIVE, 1};
     if (!m_pHkGtwyEvtMngr->StartWtRspAlvTrgt(&m_prmHkGtwyAlv))
         return FALSE;
+    m_prmHkGtwy = HKGTWY_THRD_PRM{THREAD_PRIORITY_NORMAL, m_hWnd, MSG_HKGTWY_NTFY_DTCT, MSG_HKGTWY_RSP_DTCT, 1,
+                                  &m_wSeqNtfyTrgt, &m_wSeqRspSelf, 0};
+    if (!m_pHkGtwyEvtMngr->StartAsyncWtNtfyTrgt(&m_prmHkGtwy) || !m_pHkGtwyEvtMngr->StartAsyncWtRspTrgt(&m_prmHkGtwy))
+        return FALSE;
+
+    EndLeftoverGateway();
+    const std::wstring strProgram = strDir + ZV_HOOK32TO64_FILE;
+    std::wstring strArgs;
+    if (CZvCoreApp* pApp = GetCoreApp())
+        GetLogOptionString(pApp->GetOptions(), strArgs);
+    HANDLE hProcess = StartProcess(strProgram.c_str(), strDir.c_str(), strArgs.c_str());
+    if (!hProcess) {
+        const DWORD dwErr = GetLastError();
+        OutputLog(LOG_LEVEL_ERROR, SENDER_CORE, L"CZvCoreDlg::StartHookGateway() cannot start %s, code = 0x%x.\r\n",
+                  strProgram.c_str(), static_cast<unsigned>(dwErr));
+        SetLastError(dwErr);
+        return FALSE;
+    }
+    m_dwHkGtwyPid = GetProcessId(hProcess);
+    CloseHandle(hProcess);
+    // Supervision counts from the gateway's start.
     m_qwHkGtwyAliveAt = GetTickCount64();
     if (m_pTmrMngr) {
         m_pTmrMngr->StartTmr(m_nTmrHkGtwyAliveSend);
         m_pTmrMngr->StartTmr(m_nTmrHkGtwyAliveRecv);
     }
-    m_prmHkGtwy = HKGTWY_THRD_PRM{THREAD_PRIORITY_NORMAL, m_hWnd, MSG_HKGTWY_NTFY_DTCT, MSG_HKGTWY_RSP_DTCT, 1,
-                                  &m_wSeqNtfyTrgt, &m_wSeqRspSelf, 0};
-    if (!m_pHkGtwyEvtMngr->StartAsyncWtNtfyTrgt(&m_prmHkGtwy) || !m_pHkGtwyEvtMngr->StartAsyncWtRspTrgt(&m_prmHkGtwy))
-        return FALSE;
     OutputLog(LOG_LEVEL_INFO, SENDER_CORE, L"CZvCoreDlg::StartHookGateway() started %s, pid = %u.\r\n",
               strProgram.c_str(), static_cast<unsigned>(m_dwHkGtwyPid));
     return TRUE;
@@ -337,9 +394,8 @@ LRESULT CZvCoreDlg::OnTmrHkGtwyAlive(WPARAM wParam, LPARAM) noexcept
         return 0;
     // Only a limit that has really passed ends the core: the same message posted by another
     // program early must not.
-    const ULONGLONG qwLimit = m_prop.propTimer.dwAliveNotificationReceiveLimit;
-    const ULONGLONG qwSlack = 2ULL * m_prop.propTimer.dwResolution + 100;
-    if (GetTickCount64() - m_qwHkGtwyAliveAt + qwSlack < qwLimit) {
+    if (!IsHkGtwyAliveLimitPassed(GetTickCount64(), m_qwHkGtwyAliveAt, m_prop.propTimer.dwAliveNotificationReceiveLimit,
+                                  m_prop.propTimer.dwResolution)) {
         OutputLog(LOG_LEVEL_DEBUG, SENDER_CORE, L"CZvCoreDlg::OnTmrHkGtwyAlive() ignored, the limit has not passed.\r\n");
         return 0;
     }

@@ -16,6 +16,7 @@
 #define IDS_ZV_MULTI_MONITOR    110
 #define IDS_ZV_PROP_EDITING     112
 #define IDS_ZV_ERR_HELP         114
+#define IDS_ZV_ERR_HKGTWY       115
 #define IDS_ZV_ERR_HKGTWY_ALIVE 116
 #define IDS_ZV_ABOUT_FONT       133
 

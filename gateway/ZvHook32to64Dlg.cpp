@@ -203,6 +203,12 @@ LRESULT CZvHook32to64Dlg::OnTmrHkGtwyAlive(WPARAM wParam, LPARAM) noexcept
     }
     if (wParam != kAliveRecv)
         return 0;
+    // Any program can post this message: only a limit that has really passed ends the gateway.
+    if (!IsHkGtwyAliveLimitPassed(GetTickCount64(), m_qwCoreAliveAt, m_prop.propTimer.dwAliveNotificationReceiveLimit,
+                                  kTick)) {
+        OutputLog(LOG_LEVEL_DEBUG, SENDER_HOOK, L"Core alive limit ignored, the limit has not passed.\r\n");
+        return 0;
+    }
     // The core program has been silent for the whole limit: it is gone or hung, and a gateway
     // without its core program has nothing to relay to.
     OutputLog(LOG_LEVEL_DEBUG, SENDER_HOOK, kAliveStoppedLog);
@@ -217,6 +223,7 @@ LRESULT CZvHook32to64Dlg::OnTmrHkGtwyAlive(WPARAM wParam, LPARAM) noexcept
 LRESULT CZvHook32to64Dlg::OnHkGtwyAlive(WPARAM, LPARAM) noexcept
 {
     // A ping from the core program: the receive limit counts again from zero.
+    m_qwCoreAliveAt = GetTickCount64();
     if (m_pTmrMngr && m_nTmrIdAliveRecv) {
         m_pTmrMngr->StopTmr(m_nTmrIdAliveRecv);
         m_pTmrMngr->StartTmr(m_nTmrIdAliveRecv);

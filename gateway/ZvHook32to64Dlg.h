@@ -79,6 +79,8 @@ private:
     std::unique_ptr<CTmrMngr> m_pTmrMngr;
     // The core program asked the gateway to end: it does once all its own blocks are answered.
     BOOL m_bEnding = FALSE;
+    // When the receive limit last began to count: the link's start or the core program's last ping.
+    ULONGLONG m_qwCoreAliveAt = 0;
     PROPERTY_SET m_prop;
     BOOL m_bInitFailed = FALSE;
 };

@@ -24,6 +24,7 @@ BOOL CZvHook32to64Dlg::StartHkGtwyEvtMngr() noexcept
     if (!StartHkGtwyAliveThread() || !StartHkGtwyThreads())
         return FALSE;
     // Supervision starts with the link: the core program's first ping is due one interval from now.
+    m_qwCoreAliveAt = GetTickCount64();
     if (m_pTmrMngr) {
         if (m_nTmrIdAliveSend)
             m_pTmrMngr->StartTmr(m_nTmrIdAliveSend);

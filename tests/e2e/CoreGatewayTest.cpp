@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <cstdio>
+#include <optional>
 #include <set>
 #include <string>
 
@@ -17,6 +19,9 @@ namespace {
 constexpr wchar_t kGateway[] = L"ZvHook32to64.exe";
 constexpr wchar_t kGatewayTitle[] = L"ZvHook32to64";
 constexpr UINT kCmdAppExit = 32781;
+constexpr UINT kMsgTmrHkGtwyAlive = 0x8079;
+constexpr UINT kMsgHkGtwyInitFailed = 0x8086;
+constexpr wchar_t kGatewayAppName[] = L"Zuvora! Hook Gateway";
 
 std::wstring ImageDir(DWORD dwPid)
 {
@@ -34,22 +39,38 @@ std::wstring ImageDir(DWORD dwPid)
     return strDir;
 }
 
+// A window in view and one reaching past the work area's right edge, the first one active; the
+// settings cleared but for one pass a move, and no gateway running.
+struct TWO_WNDS {
+    HWND hA = nullptr, hX = nullptr;
+    RECT rcA{}, rcX{};
+};
+void StartTwoWnds(CTestWnds& wnds, const std::wstring& strPrefix, TWO_WNDS& two)
+{
+    ASSERT_TRUE(RegDeleteSettings());
+    ASSERT_TRUE(RegSetDword(L"View", L"Speed", 1));
+    ASSERT_TRUE(WaitUntil([] { return ProcessesOf(kGateway).empty(); }, 5000)) << "a gateway left from before";
+    const RECT rcWork = WorkArea();
+    const auto [hA, hX] = wnds.StartTitled({WndArg(100, 100, 300, 200, strPrefix + L" A"),
+                                            WndArg(rcWork.right - 100, 300, 400, 200, strPrefix + L" X")});
+    ASSERT_TRUE(hA && hX);
+    ASSERT_TRUE(wnds.Foreground(hA));
+    two = TWO_WNDS{hA, hX, WindowRect(hA), WindowRect(hX)};
+}
+
 }  // namespace
 
 TEST(CoreGateway, StartsOneGatewayFromItsFolderScrollsForItsRelayedActivationAndEndsWithItOnExit)
 {
     CRegistryGuard guard{kMakerKey};
-    ASSERT_TRUE(RegDeleteSettings());
-    // Speed 1: a move ends in one pass.
-    ASSERT_TRUE(RegSetDword(L"View", L"Speed", 1));
-    ASSERT_TRUE(WaitUntil([] { return ProcessesOf(kGateway).empty(); }, 5000)) << "a gateway left from before";
-    const RECT rcWork = WorkArea();
     CTestWnds wnds;
-    const auto [hA, hX] = wnds.StartTitled({WndArg(100, 100, 300, 200, L"Zv Gw A"),
-                                            WndArg(rcWork.right - 100, 300, 400, 200, L"Zv Gw X")});
-    ASSERT_TRUE(hA && hX);
-    ASSERT_TRUE(wnds.Foreground(hA));
-    const RECT rcA = WindowRect(hA), rcX = WindowRect(hX);
+    TWO_WNDS two;
+    ASSERT_NO_FATAL_FAILURE(StartTwoWnds(wnds, L"Zv Gw", two));
+    const auto [hA, hX, rcA, rcX] = two;
+    const RECT rcWork = WorkArea();
+    // A receive limit far below the ping interval: taken as three intervals, it no longer ends the
+    // core before the gateway's first ping.
+    ASSERT_TRUE(RegSetDword(L"Timer", L"Alive notification receive limit with Hook Gateway", 257));
 
     CCoreRun run{L"ZvCoreGatewayTest"};
     ASSERT_TRUE(run.Start());
@@ -69,6 +90,12 @@ TEST(CoreGateway, StartsOneGatewayFromItsFolderScrollsForItsRelayedActivationAnd
     EXPECT_TRUE(WaitForRect(hX, Shifted(rcX, -300, 0), 5000));
     EXPECT_EQ(rcWork.right, WindowRect(hX).right) << "its right edge on the work area's";
 
+    // The gateway's receive limit posted by another program long before it has passed: the gateway
+    // stays, and the relay below still works.
+    ASSERT_TRUE(PostMessageW(hGateway, kMsgTmrHkGtwyAlive, 1, 0));
+    EXPECT_EQ(static_cast<DWORD>(WAIT_TIMEOUT), WaitForSingleObject(hGatewayProcess, 1000))
+        << "the gateway believed a stray receive limit";
+
     // A program standing for a 32-bit one: only the gateway's hook reports its windows, so the
     // real activation of one below the work area scrolls once, through the relay.
     CTestWnds wnds32;
@@ -81,6 +108,9 @@ TEST(CoreGateway, StartsOneGatewayFromItsFolderScrollsForItsRelayedActivationAnd
     EXPECT_TRUE(WaitForRect(hY, Shifted(rcY, 0, -150), 5000)) << "its bottom edge on the work area's";
     EXPECT_TRUE(WaitForRect(hA, Shifted(rcA, -300, -150), 5000)) << "every window by the 150 pixels";
 
+    EXPECT_TRUE(FindMessageBoxes(run.Process().Pid()).empty()) << "the box of the stopped pings";
+    EXPECT_TRUE(run.LogLinesWith(L"alive notification is stopped").empty());
+
     // The exit command: the end handshake, then both go.
     ASSERT_TRUE(run.Command(kCmdAppExit));
     const auto exitCore = run.Process().WaitForExit(10000);
@@ -92,4 +122,98 @@ TEST(CoreGateway, StartsOneGatewayFromItsFolderScrollsForItsRelayedActivationAnd
     EXPECT_EQ(0u, dwGatewayExit);
     CloseHandle(hGatewayProcess);
     EXPECT_TRUE(run.WaitForLine(L"HOOK END notification registered")) << "ended through the handshake";
+}
+
+TEST(CoreGateway, ACoreStartedAfterAKilledOneEndsItsLeftGatewayAndLinksAtOnceWithoutABox)
+{
+    CRegistryGuard guard{kMakerKey};
+    CTestWnds wnds;
+    TWO_WNDS two;
+    ASSERT_NO_FATAL_FAILURE(StartTwoWnds(wnds, L"Zv Gw Left", two));
+    const auto [hA, hX, rcA, rcX] = two;
+
+    CCoreRun first{L"ZvCoreGatewayKilled"};
+    ASSERT_TRUE(first.Start());
+    ASSERT_TRUE(first.WaitForLine(L"Hook Gateway is ready.", 1, 15000));
+    const std::set<DWORD> leftPids = ProcessesOf(kGateway);
+    ASSERT_EQ(1u, leftPids.size());
+    const DWORD dwLeftPid = *leftPids.begin();
+    const HANDLE hLeft = OpenProcess(SYNCHRONIZE, FALSE, dwLeftPid);
+    ASSERT_TRUE(hLeft);
+    // Killed: its gateway runs on until its receive limit, two minutes by default.
+    ASSERT_TRUE(TerminateProcess(first.Process().Handle(), 9));
+    ASSERT_TRUE(first.Process().WaitForExit(5000).has_value());
+
+    // Without a log: the viewer still serves the killed core's gateway, and writes the first run's file.
+    CProcess second;
+    const ULONGLONG qwStart = GetTickCount64();
+    const HWND hSecond = StartCoreProgram(second);
+    ASSERT_TRUE(hSecond);
+    DWORD dwGatewayPid = 0;
+    EXPECT_TRUE(WaitUntil(
+        [&] {
+            for (DWORD dwPid : ProcessesOf(kGateway))
+                if (dwPid != dwLeftPid && WaitForWindow(kGatewayTitle, 0, nullptr, dwPid))
+                    dwGatewayPid = dwPid;
+            return dwGatewayPid != 0;
+        },
+        10000, 50))
+        << "the new gateway did not come";
+    const HWND hGateway = dwGatewayPid ? WaitForWindow(kGatewayTitle, 1000, nullptr, dwGatewayPid) : nullptr;
+    ASSERT_TRUE(hGateway);
+    // Linked: an activation relayed by the new gateway is scrolled for.
+    ASSERT_TRUE(PostMessageW(hGateway, kMsgHookCbtActivate, reinterpret_cast<WPARAM>(hX), 0));
+    EXPECT_TRUE(WaitForRect(hA, Shifted(rcA, -300, 0), 8000)) << "the link does not work";
+    const ULONGLONG qwLinked = GetTickCount64() - qwStart;
+    std::printf("[ figures ] a core started after a killed one relayed its first activation after %llu ms\n", qwLinked);
+    EXPECT_LT(qwLinked, 8000u);
+    EXPECT_EQ(static_cast<DWORD>(WAIT_OBJECT_0), WaitForSingleObject(hLeft, 1000)) << "the left gateway still runs";
+    CloseHandle(hLeft);
+    const std::wstring strCaption = kGatewayAppName;
+    EXPECT_TRUE(FindMessageBoxes(0, &strCaption).empty()) << "a gateway's box";
+    EXPECT_TRUE(FindMessageBoxes(second.Pid()).empty());
+    CloseStrayMessageBoxes(0);
+    EXPECT_EQ(std::set<DWORD>{dwGatewayPid}, ProcessesOf(kGateway));
+
+    ASSERT_TRUE(PostMessageW(hSecond, WM_COMMAND, kCmdAppExit, 0));
+    EXPECT_EQ(second.WaitForExit(10000), std::optional<DWORD>(0));
+}
+
+TEST(CoreGateway, ALinkThatCannotBeMadeIsToldOnceAndTheCoreRunsOnWithoutIt)
+{
+    CRegistryGuard guard{kMakerKey};
+    ASSERT_TRUE(RegDeleteSettings());
+    ASSERT_TRUE(WaitUntil([] { return ProcessesOf(kGateway).empty(); }, 5000)) << "a gateway left from before";
+    // The gateway's ping event's name taken by an object of another kind: the core's alive wait
+    // thread cannot start, and with it the link.
+    const HANDLE hSquat = CreateFileMappingW(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, 64,
+                                             L"Zuvora! Hook Gateway Alive Timer Evt 3 -> 1");
+    ASSERT_TRUE(hSquat);
+    const std::wstring strText = CoreString(115);
+    ASSERT_EQ(0u, strText.find(L"初期化に失敗しました (HookGateway初期化失敗, code=0x%x)."));
+
+    CCoreRun run{L"ZvCoreGatewayNoLink"};
+    ASSERT_TRUE(run.Start());
+    const DWORD dwPid = run.Process().Pid();
+    const HWND hBox = WaitForMessageBox(dwPid, 10000);
+    ASSERT_TRUE(hBox) << "the user was not told\n" << run.LogLinesWith(L"Hook Gateway");
+    const std::wstring strBox = MessageBoxText(hBox);
+    const size_t nCode = strText.find(L"%x");
+    EXPECT_EQ(strText.substr(0, nCode), strBox.substr(0, nCode)) << ToUtf8(strBox);
+    EXPECT_NE(strBox.find(L").\nコンピュータを再起動して下さい."), std::wstring::npos) << ToUtf8(strBox);
+    EXPECT_EQ(1u, FindMessageBoxes(dwPid).size());
+    EXPECT_TRUE(ProcessesOf(kGateway).empty()) << "a gateway started for a link that failed";
+    ASSERT_TRUE(CloseMessageBox(hBox));
+    ASSERT_TRUE(WaitUntil([&] { return FindMessageBoxes(dwPid).empty(); }, 5000));
+
+    // Once: the same message again, as another program could post it, shows nothing.
+    ASSERT_TRUE(PostMessageW(run.Wnd(), kMsgHkGtwyInitFailed, 0, 0));
+    EXPECT_FALSE(WaitForMessageBox(dwPid, 1500)) << "told twice";
+    // Running on as a core does: its bars, and its end when asked.
+    EXPECT_TRUE(run.BarWnd(false));
+    EXPECT_TRUE(run.BarWnd(true));
+    EXPECT_TRUE(run.Process().IsRunning());
+    ASSERT_TRUE(run.Command(kCmdAppExit));
+    EXPECT_EQ(run.Process().WaitForExit(10000), std::optional<DWORD>(0));
+    CloseHandle(hSquat);
 }

@@ -210,4 +210,47 @@ bool CCoreRun::WaitForLine(const std::wstring& strLine, size_t nCount, DWORD dwT
     return WaitUntil([&] { return CountOf(Log(), strLine) >= nCount; }, dwTimeoutMs, 50);
 }
 
+std::vector<HANDLE> SuspendAll(DWORD dwPid)
+{
+    std::vector<HANDLE> threads;
+    const HANDLE hSnap = CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0);
+    if (hSnap == INVALID_HANDLE_VALUE)
+        return threads;
+    THREADENTRY32 te{sizeof(te)};
+    for (BOOL b = Thread32First(hSnap, &te); b; b = Thread32Next(hSnap, &te)) {
+        if (te.th32OwnerProcessID != dwPid)
+            continue;
+        if (HANDLE h = OpenThread(THREAD_SUSPEND_RESUME, FALSE, te.th32ThreadID)) {
+            if (SuspendThread(h) != static_cast<DWORD>(-1))
+                threads.push_back(h);
+            else
+                CloseHandle(h);
+        }
+    }
+    CloseHandle(hSnap);
+    return threads;
+}
+
+std::wstring CoreString(UINT uId)
+{
+    const std::wstring strPath = LayoutDir() + L"\\" + kCore;
+    const HMODULE hMod = LoadLibraryExW(strPath.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
+    if (!hMod)
+        return L"";
+    const wchar_t* psz = nullptr;
+    const int cch = LoadStringW(hMod, uId, reinterpret_cast<LPWSTR>(&psz), 0);
+    std::wstring str = cch > 0 ? std::wstring(psz, cch) : L"";
+    FreeLibrary(hMod);
+    return str;
+}
+
+void ResumeAll(std::vector<HANDLE>& threads)
+{
+    for (HANDLE h : threads) {
+        ResumeThread(h);
+        CloseHandle(h);
+    }
+    threads.clear();
+}
+
 }  // namespace zvcore

@@ -66,6 +66,13 @@ std::set<DWORD> ProcessesOf(const wchar_t* pszFile);
 // (with the failure reported) when the program did not start or its window did not come.
 HWND StartCoreProgram(zvkit::CProcess& core, const std::wstring& strArgs = L"");
 
+// Every thread of the process suspended, as a program that has hung (the root README's Wine facts);
+// the handles, for ResumeAll, which resumes and closes them.
+std::vector<HANDLE> SuspendAll(DWORD dwPid);
+void ResumeAll(std::vector<HANDLE>& threads);
+// String uId of the core program's resources, read from the test layout's file; empty when none.
+std::wstring CoreString(UINT uId);
+
 // One run of the core program. The destructor closes it (and any box it left) and deletes the log.
 class CCoreRun {
 public:

@@ -25,6 +25,7 @@ constexpr wchar_t kAliveStoppedLine[] = L"Detected core alive notification is st
 constexpr UINT kMsgTmrHkGtwyAlive = 0x8079;
 constexpr wchar_t kTimerSection[] = L"Timer";
 constexpr wchar_t kAliveSendEntry[] = L"Alive notification send interval with Hook Gateway";
+constexpr wchar_t kAliveRecvEntry[] = L"Alive notification receive limit with Hook Gateway";
 
 bool MutexExists(const wchar_t* pszName)
 {
@@ -128,10 +129,15 @@ TEST_F(GatewayStart, SecondStartShowsItsBoxAndEndsWithZeroLeavingTheFirstAlone)
     EXPECT_TRUE(MutexExists(kMutexName));
 }
 
-TEST_F(GatewayStart, UnusableAliveSettingShowsTheSetUpBoxThenEndsAndFreesTheInstance)
+TEST_F(GatewayStart, ALinkThatCannotStartShowsTheSetUpBoxThenEndsAndFreesTheInstance)
 {
-    // Below the timer manager's 100 ms step the alive item is refused.
+    // The name of the event the core program pings is taken by an object of another kind: the
+    // alive wait thread cannot start. And an alive period below the timer's 100 ms step, which
+    // used to refuse its item, is taken as 100 ms.
     ASSERT_TRUE(WritePrivateProfileStringW(kTimerSection, kAliveSendEntry, L"50", GatewayIniPath().c_str()));
+    HANDLE hSquat = CreateFileMappingW(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, 64,
+                                       L"Zuvora! Hook Gateway Alive Timer Evt 1 -> 3");
+    ASSERT_TRUE(hSquat);
 
     ASSERT_TRUE(m_gateway.Start(kGateway));
     const HWND hBox = WaitForMessageBox(m_gateway.Pid(), 15000);
@@ -145,15 +151,22 @@ TEST_F(GatewayStart, UnusableAliveSettingShowsTheSetUpBoxThenEndsAndFreesTheInst
     EXPECT_EQ(m_gateway.WaitForExit(10000), std::optional<DWORD>(0));
     EXPECT_FALSE(MutexExists(kMutexName));
 
-    // The next gateway, with usable settings, is not refused.
-    ASSERT_TRUE(DeleteFileW(GatewayIniPath().c_str()));
+    // The next gateway, its events free, is not refused.
+    CloseHandle(hSquat);
     ASSERT_TRUE(m_second.Start(kGateway));
     EXPECT_NE(WaitForWindow(kGatewayTitle, 15000, nullptr, m_second.Pid()), nullptr);
-    EXPECT_TRUE(FindMessageBoxes(m_second.Pid()).empty());
+    EXPECT_FALSE(WaitForMessageBox(m_second.Pid(), 1500)) << "the 50 ms period refused";
+    EXPECT_TRUE(m_second.IsRunning());
 }
 
-TEST_F(GatewayStart, EndsWhenTheCoreProgramsPingsStopButNotOnTheSendItem)
+TEST_F(GatewayStart, EndsWhenTheCoreProgramsPingsStopButNotOnTheSendItemNorAStrayLimit)
 {
+    // No core program pings it: its limit, counted from its start, ends it.
+    constexpr DWORD kLimitMs = 4000;
+    ASSERT_TRUE(WritePrivateProfileStringW(kTimerSection, kAliveRecvEntry, std::to_wstring(kLimitMs).c_str(),
+                                           GatewayIniPath().c_str()));
+    ASSERT_TRUE(WritePrivateProfileStringW(kTimerSection, kAliveSendEntry, L"500", GatewayIniPath().c_str()));
+    const ULONGLONG qwStart = GetTickCount64();
     const HWND hWnd = StartGateway();
     ASSERT_NE(hWnd, nullptr);
     ASSERT_TRUE(WaitForLine(kStartLine));
@@ -163,10 +176,17 @@ TEST_F(GatewayStart, EndsWhenTheCoreProgramsPingsStopButNotOnTheSendItem)
     ASSERT_NE(SendMessageTimeoutW(hWnd, kMsgTmrHkGtwyAlive, 0, 0, SMTO_ABORTIFHUNG, 5000, &dwResult), 0);
     EXPECT_TRUE(IsWindow(hWnd));
     EXPECT_TRUE(m_gateway.IsRunning());
+    // So does the limit's message posted by another program before the limit has passed.
+    ASSERT_NE(SendMessageTimeoutW(hWnd, kMsgTmrHkGtwyAlive, 1, 0, SMTO_ABORTIFHUNG, 5000, &dwResult), 0);
+    const ULONGLONG qwStray = GetTickCount64() - qwStart;
+    EXPECT_TRUE(IsWindow(hWnd));
+    EXPECT_TRUE(m_gateway.IsRunning());
 
-    // The receive limit passed: the gateway logs it and ends.
-    PostMessageW(hWnd, kMsgTmrHkGtwyAlive, 1, 0);
+    // The limit passed: the gateway logs it and ends.
     EXPECT_EQ(m_gateway.WaitForExit(15000), std::optional<DWORD>(0));
+    const ULONGLONG qwEnded = GetTickCount64() - qwStart;
+    if (qwStray + 1000 < kLimitMs)
+        EXPECT_GE(qwEnded, kLimitMs - 500) << "ended before its limit";
     EXPECT_FALSE(MutexExists(kMutexName));
     EXPECT_TRUE(WaitForLine(kEndLine));
     const std::wstring strLog = Log();

@@ -420,8 +420,9 @@ TEST(CommonHkGtwyEvtMngr, BlocksBeyondTheBoundOrUnderAWaitingNumberAreRefusedWit
         ~LOG_END() { EndLog(); }
     } logEnd;
     auto logged = [&](int nSeq) {
-        CSharedMemLog line(SENDER_LOG);
-        return line.Open(MakeLogBlockName(kLogSender, nSeq).c_str(), FALSE, FILE_MAP_READ) ? line.GetText() : "";
+        std::string strLine;
+        CLogManager* pManager = GetLogManager();
+        return pManager && pManager->GetQueuedText(nSeq, strLine) ? strLine : std::string();
     };
 
     WORD wNtfySelf = 0, wRspSelf = 0, wNtfyTrgt = 0;
@@ -458,4 +459,18 @@ TEST(CommonHkGtwyEvtMngr, BlocksBeyondTheBoundOrUnderAWaitingNumberAreRefusedWit
     EXPECT_FALSE(mngr.RegisterNtfy(wBeyond, block(wBeyond)));
     EXPECT_EQ(CHkGtwyEvtMngr::MAX_NTFY_WAITING, mngr.GetNtfyCount());
     EXPECT_TRUE(MappingExists(BlockName(SENDER_CORE, wBeyond)));
+}
+
+TEST(CommonHkGtwyAlive, TheLimitCountsOnlyOnceItHasReallyPassed)
+{
+    // Limit 1500 ms, steps of 100 ms: two steps and 100 ms early still count.
+    EXPECT_FALSE(IsHkGtwyAliveLimitPassed(1000, 1000, 1500, 100)) << "a post right after a ping";
+    EXPECT_FALSE(IsHkGtwyAliveLimitPassed(2100, 1000, 1500, 100));
+    EXPECT_TRUE(IsHkGtwyAliveLimitPassed(2200, 1000, 1500, 100));
+    EXPECT_TRUE(IsHkGtwyAliveLimitPassed(2600, 1000, 1500, 100));
+    // The default limit: a post a minute after the last ping is stray.
+    EXPECT_FALSE(IsHkGtwyAliveLimitPassed(61000, 1000, 120000, 20));
+    EXPECT_TRUE(IsHkGtwyAliveLimitPassed(121000, 1000, 120000, 20));
+    // A clock that reads before the ping (never so with one tick count) is no expiry.
+    EXPECT_FALSE(IsHkGtwyAliveLimitPassed(500, 1000, 100, 100));
 }

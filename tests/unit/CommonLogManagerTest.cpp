@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <algorithm>
 #include <atomic>
 #include <climits>
 #include <map>
@@ -26,7 +27,7 @@ namespace {
 // meet on a block name.
 constexpr int kSenderQueue = 71, kSenderThreads = 72, kSenderUnresumed = 73, kSenderProtocol = 74;
 constexpr int kSenderEndRace = 75, kSenderLock = 76, kSenderTaken = 77, kSenderServe = 78;
-constexpr int kSenderFull = 79;
+constexpr int kSenderFull = 79, kSenderHeld = 80;
 
 CMDLINE_OPTION_SET LogWindowOptions(int nLevel)
 {
@@ -36,8 +37,13 @@ CMDLINE_OPTION_SET LogWindowOptions(int nLevel)
     return opt;
 }
 
+// The text of a queued line: the manager keeps it as text until its output thread makes the block.
 std::string QueuedText(int nSender, int nSeq)
 {
+    std::string strText;
+    if (CLogManager* pManager = GetLogManager(); pManager && pManager->GetSender() == nSender &&
+                                                 pManager->GetQueuedText(nSeq, strText))
+        return strText;
     CSharedMemLog block(SENDER_LOG);
     if (!block.Open(MakeLogBlockName(nSender, nSeq).c_str(), FALSE, FILE_MAP_READ))
         return "<no block>";
@@ -247,13 +253,29 @@ TEST(CommonLogManager, LineWhoseBlockNameIsTakenIsDroppedWithoutStallingTheOther
 
     const ULONGLONG ullStart = GetTickCount64();
     OutputLog(LOG_LEVEL_INFO, SENDER_CORE, L"taken\r\n");
-    EXPECT_LT(GetTickCount64() - ullStart, static_cast<ULONGLONG>(CSharedMem::CREATE_RETRY_MS / 2));
-    EXPECT_EQ(pManager->GetQueueLength(), 0u);
-    EXPECT_EQ(holder.GetText(), "");
-
     OutputLog(LOG_LEVEL_INFO, SENDER_CORE, L"next\r\n");
-    EXPECT_EQ(pManager->GetQueuedSeqs(), (std::list<int>{2}));
-    EXPECT_EQ(QueuedText(kSenderTaken, 2).substr(24), "[Core]\t(I)\tnext\r\n");
+    EXPECT_LT(GetTickCount64() - ullStart, static_cast<ULONGLONG>(CSharedMemLog::LINE_CREATE_RETRY_MS));
+    EXPECT_EQ(pManager->GetQueuedSeqs(), (std::list<int>{1, 2}));
+
+    // The output thread makes the blocks: the taken name loses its line, the next one is made.
+    // Without a viewer's window each block is freed once made, so the made block is watched for.
+    std::atomic<bool> bSeen{false}, bStop{false};
+    CWorkerThread watcher;
+    watcher.Start([&] {
+        while (!bStop && !bSeen) {
+            CSharedMemLog block(SENDER_LOG);
+            bSeen = block.Open(MakeLogBlockName(kSenderTaken, 2).c_str(), FALSE, FILE_MAP_READ) &&
+                    block.GetText().find("\tnext\r\n") != std::string::npos;
+        }
+        return 0UL;
+    });
+    ASSERT_TRUE(pManager->CreateLogOut());
+    pManager->ResumeLogOut();
+    EXPECT_TRUE(PumpUntil([&] { return pManager->GetQueueLength() == 0; }, 5000));
+    PumpUntil([&] { return bSeen.load(); }, 2000);
+    bStop = true;
+    ASSERT_TRUE(watcher.Wait(5000));
+    EXPECT_EQ(holder.GetText(), "");
 }
 
 TEST(CommonLogManager, ManagerWithUnresumedOutputThreadEnds)
@@ -439,6 +461,30 @@ void ConnectToFakeViewer(CMDLINE_OPTION_SET& opt)
     EXPECT_EQ(g_fake.lstAttach.back(), g_fake.hWndOwner);
 }
 
+// One test's fake viewer: its turn, its window and the owner's, its presence. The end ends logging
+// and takes them down.
+struct FAKE_VIEWER_SCENE {
+    FAKE_VIEWER_TURN turn;
+    LogGuard guard;
+    std::unique_ptr<FAKE_PRESENCE> pPresence;
+
+    bool Start()
+    {
+        g_fake = FAKE_VIEWER();
+        g_fake.hWnd = MakeWindow();
+        g_fake.hWndOwner = MakeWindow();
+        pPresence = std::make_unique<FAKE_PRESENCE>();
+        return g_fake.hWnd && g_fake.hWndOwner && pPresence->Start(g_fake.hWnd);
+    }
+    ~FAKE_VIEWER_SCENE()
+    {
+        EndLog();
+        pPresence.reset();
+        DestroyWindow(g_fake.hWnd);
+        DestroyWindow(g_fake.hWndOwner);
+    }
+};
+
 } // namespace
 
 TEST(CommonLogManager, DeliversToViewerAndEndsWhenViewerStopsOrDies)
@@ -519,13 +565,8 @@ TEST(CommonLogManager, DeliversToViewerAndEndsWhenViewerStopsOrDies)
 
 TEST(CommonLogManager, FullQueueDropsLinesAndCountsThemOnceThereIsRoom)
 {
-    FAKE_VIEWER_TURN turn;
-    LogGuard guard;
-    g_fake = FAKE_VIEWER();
-    g_fake.hWnd = MakeWindow();
-    g_fake.hWndOwner = MakeWindow();
-    auto pPresence = std::make_unique<FAKE_PRESENCE>();
-    ASSERT_TRUE(pPresence->Start(g_fake.hWnd));
+    FAKE_VIEWER_SCENE scene;
+    ASSERT_TRUE(scene.Start());
 
     // A viewer slow to answer while the program logs on: the queue stops at its bound.
     CMDLINE_OPTION_SET opt = LogWindowOptions(LOG_LEVEL_INFO);
@@ -549,9 +590,51 @@ TEST(CommonLogManager, FullQueueDropsLinesAndCountsThemOnceThereIsRoom)
     EXPECT_EQ(g_fake.lstLine[kMax].substr(24), "[Hook]\t(E)\tCLogManager::AddLog() queue full, 7 lines dropped.\r\n");
     EXPECT_EQ(g_fake.lstLine[kMax + 1].substr(24), "[Hook]\t(I)\troom again\r\n");
     EXPECT_EQ(g_fake.lstLine[kMax + 2].substr(24), "[Hook]\t(I)\tand on\r\n");
+}
 
-    EndLog();
-    pPresence.reset();
-    DestroyWindow(g_fake.hWnd);
-    DestroyWindow(g_fake.hWndOwner);
+TEST(CommonLogManager, ALineReturnsAtOnceWhileAnotherProgramHoldsTheOutputMutex)
+{
+    FAKE_VIEWER_SCENE scene;
+    ASSERT_TRUE(scene.Start());
+    CMDLINE_OPTION_SET opt = LogWindowOptions(LOG_LEVEL_INFO);
+    CLogManager* pManager = CreateLogManager(opt, kSenderHeld);
+    ASSERT_NE(pManager, nullptr);
+    ConnectToFakeViewer(opt);
+    StartLogOutput();
+    ASSERT_TRUE(pManager->IsLogOut());
+
+    // The output mutex is shared by every program of the user: one of them holds it.
+    CEvent evtTaken(FALSE, TRUE), evtRelease(FALSE, TRUE);
+    CWorkerThread holder;
+    holder.Start([&] {
+        const HANDLE hMutex = CreateMutexW(nullptr, TRUE, LOG_OUT_MUTEX_NAME);
+        WaitForSingleObject(hMutex, INFINITE);
+        evtTaken.SetEvent();
+        WaitForSingleObject(evtRelease.GetHandle(), 20000);
+        ReleaseMutex(hMutex);
+        ReleaseMutex(hMutex);
+        CloseHandle(hMutex);
+        return 0UL;
+    });
+    ASSERT_EQ(WaitForSingleObject(evtTaken.GetHandle(), 5000), static_cast<DWORD>(WAIT_OBJECT_0));
+
+    constexpr int kLines = 20;
+    ULONGLONG ullSlowest = 0;
+    for (int i = 0; i < kLines; ++i) {
+        const ULONGLONG ullStart = GetTickCount64();
+        OutputLog(LOG_LEVEL_INFO, SENDER_CORE, L"held %d\r\n", i);
+        ullSlowest = std::max(ullSlowest, GetTickCount64() - ullStart);
+    }
+    EXPECT_LT(ullSlowest, 20u) << "a line waited for the output mutex";
+    PumpUntil([] { return false; }, 200);
+    EXPECT_TRUE(g_fake.lstLine.empty()) << "delivered while the mutex was held";
+    EXPECT_EQ(pManager->GetQueueLength(), static_cast<size_t>(kLines));
+
+    // Released: every line reaches the viewer, in order.
+    evtRelease.SetEvent();
+    ASSERT_TRUE(holder.Wait(5000));
+    ASSERT_TRUE(PumpUntil([] { return g_fake.lstLine.size() >= static_cast<size_t>(kLines); }, 10000))
+        << g_fake.lstLine.size();
+    for (int i = 0; i < kLines; ++i)
+        EXPECT_NE(g_fake.lstLine[i].find("\theld " + std::to_string(i) + "\r\n"), std::string::npos) << g_fake.lstLine[i];
 }

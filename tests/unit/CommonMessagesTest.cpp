@@ -21,12 +21,12 @@ TEST(CommonMessages, NumbersAreFixedAndDistinct) {
         MSG_TMR_IGNORE_ACTIVATE, MSG_TMR_SCROLL, MSG_TMR_AUTOSCRL_DELAY, MSG_TMR_AUTOSCRL,
         MSG_TMR_HKGTWY_ALIVE,
         MSG_HKGTWY_NTFY_DTCT, MSG_HKGTWY_RSP_DTCT, MSG_HKGTWY_READY, MSG_HKGTWY_END,
-        MSG_HKGTWY_DESTROY, MSG_HKGTWY_ALIVE,
+        MSG_HKGTWY_DESTROY, MSG_HKGTWY_ALIVE, MSG_HKGTWY_INIT_FAILED,
     };
     EXPECT_EQ(std::set<UINT>(std::begin(all), std::end(all)).size(), std::size(all));
     for (UINT u : all) {
         EXPECT_GE(u, 0x8000u);
-        EXPECT_LE(u, 0x8085u);
+        EXPECT_LE(u, 0x8086u);
     }
     EXPECT_EQ(MSG_LOG_ATTACH, 0x8000u);
     EXPECT_EQ(MSG_LOG_OUT, 0x8004u);

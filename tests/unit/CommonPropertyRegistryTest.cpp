@@ -548,3 +548,29 @@ TEST_F(CommonPropertyRegistry, ASaveThatCannotWriteSaysSo)
     EXPECT_TRUE(SaveProperty(m_prop, ini));
     DeleteFileW(strIni.c_str());
 }
+
+TEST(CommonPropertyClamp, GatewayAliveLimitIsAFewPingsAtLeast)
+{
+    const struct {
+        DWORD dwSend, dwRecv, dwSendTaken, dwRecvTaken;
+    } aCase[] = {
+        {10000, 120000, 10000, 120000},  // the defaults
+        {200, 1500, 200, 1500},          // the shortest the tests use
+        {500, 3000, 500, 3000},
+        {10000, 1, 10000, 30000},        // a limit below the interval: ended the core at its start
+        {10000, 257, 10000, 30000},
+        {200, 300, 200, 1000},           // a limit of a second at least
+        {1, 1, 100, 1000},               // pings no faster than the timer's step
+        {0xFFFFFFFF, 5000, 600000, 1800000},
+        {10000, 0xFFFFFFFF, 10000, 3600000},
+    };
+    for (const auto& c : aCase) {
+        PROPERTY_SET prop;
+        prop.propScrlWdth = g_propScrlWdthDefault;
+        prop.propTimer = {100, 100, 200, 10000, 10000, 200, 10000, c.dwSend, c.dwRecv};
+        const int nExpected = (c.dwSend != c.dwSendTaken) + (c.dwRecv != c.dwRecvTaken);
+        EXPECT_GE(ClampPropertyValues(prop), nExpected) << c.dwSend << " " << c.dwRecv;
+        EXPECT_EQ(prop.propTimer.dwAliveNotificationSendInterval, c.dwSendTaken) << c.dwSend << " " << c.dwRecv;
+        EXPECT_EQ(prop.propTimer.dwAliveNotificationReceiveLimit, c.dwRecvTaken) << c.dwSend << " " << c.dwRecv;
+    }
+}

@@ -309,12 +309,14 @@ TEST(CommonSharedMem, BlockWhoseMutexIsHeldElsewhereIsStillFreedAndTheProgramGoe
     EXPECT_GE(ullElapsed, 250u);
     EXPECT_LT(ullElapsed, 3000u);
     EXPECT_FALSE(MappingExists(strName)) << "unmapped and closed all the same";
-    CSharedMemLog line(2);
-    ASSERT_TRUE(line.Open(MakeLogBlockName(kLogSender, 1).c_str(), FALSE, FILE_MAP_READ));
-    EXPECT_NE(line.GetText().find("[Core]\t(E)\tCSharedMem::~CSharedMem() could not lock " + LogLineToUtf8(strName, 200) +
-                                  " (0x102), unmapped without the lock.\r\n"),
+    // The line waits in the log's queue as text.
+    std::string strLine;
+    ASSERT_NE(GetLogManager(), nullptr);
+    ASSERT_TRUE(GetLogManager()->GetQueuedText(1, strLine));
+    EXPECT_NE(strLine.find("[Core]\t(E)\tCSharedMem::~CSharedMem() could not lock " + LogLineToUtf8(strName, 200) +
+                           " (0x102), unmapped without the lock.\r\n"),
               std::string::npos)
-        << line.GetText();
+        << strLine;
 
     SetEvent(hRelease);
     EXPECT_TRUE(holder.Wait(5000));
