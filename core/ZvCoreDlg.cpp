@@ -289,7 +289,9 @@ void CZvCoreDlg::PostNcDestroy()
         SaveProperty(m_prop);
         ClearPropertyLists(m_prop);
     }
-    if (!m_bCreating)
+    // A window gone under a nested loop (a way to the end that did not wait) leaves its object to
+    // the program's end: the handlers on the stack still run on it.
+    if (!m_bCreating && m_nNestedLoops == 0)
         delete this;
 }
 

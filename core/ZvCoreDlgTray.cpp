@@ -86,18 +86,20 @@ void CZvCoreDlg::AddTrayIcon() noexcept
         return;
     }
     // No taskbar yet, or one that is busy: when the icon is the last way to the menu, only
-    // trying again brings it back.
+    // trying again brings it back. The item ticks until an add holds.
+    if (m_nTmrTrayIcon)
+        return;
     OutputLog(LOG_LEVEL_ERROR, SENDER_CORE, L"CZvCoreDlg::AddTrayIcon() the taskbar took no icon, code = 0x%x; tried again.\r\n",
               static_cast<unsigned>(GetLastError()));
-    if (!m_nTmrTrayIcon)
-        m_nTmrTrayIcon = AddStartedTmrItem(MSG_TMR_TRAY_ICON, TRAY_ICON_RETRY_MS);
+    m_nTmrTrayIcon = AddStartedTmrItem(MSG_TMR_TRAY_ICON, TRAY_ICON_RETRY_MS);
 }
 
 LRESULT CZvCoreDlg::OnTmrTrayIcon(WPARAM, LPARAM) noexcept
 {
-    DeleteTmrItem(m_nTmrTrayIcon);
     if (m_prop.propView.bTrayIcon && m_nid.hWnd)
         AddTrayIcon();
+    else
+        DeleteTmrItem(m_nTmrTrayIcon);
     return 0;
 }
 
