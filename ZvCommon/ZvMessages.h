@@ -60,6 +60,7 @@ inline constexpr UINT MSG_TMR_SCROLL = WM_APP + 0x76;
 inline constexpr UINT MSG_TMR_AUTOSCRL_DELAY = WM_APP + 0x77;
 inline constexpr UINT MSG_TMR_AUTOSCRL = WM_APP + 0x78;
 inline constexpr UINT MSG_TMR_HKGTWY_ALIVE = WM_APP + 0x79;
+inline constexpr UINT MSG_TMR_TRAY_ICON = WM_APP + 0x7A;
 
 // 0x808x gateway link
 inline constexpr UINT MSG_HKGTWY_NTFY_DTCT = WM_APP + 0x80;
@@ -70,5 +71,9 @@ inline constexpr UINT MSG_HKGTWY_DESTROY = WM_APP + 0x84;
 inline constexpr UINT MSG_HKGTWY_ALIVE = WM_APP + 0x85;
 // The core program to itself: its link could not be made, and the user is told once start-up is over.
 inline constexpr UINT MSG_HKGTWY_INIT_FAILED = WM_APP + 0x86;
+
+// The registered message the taskbar broadcasts whenever it has been made (again), without the
+// icons it had.
+inline constexpr wchar_t ZV_TASKBAR_CREATED_MSG[] = L"TaskbarCreated";
 
 static_assert(WM_APP == 0x8000, "the outside components count from 0x8000");

@@ -65,4 +65,13 @@ RECT PlaceTileVert(const RECT& rc, const RECT& rcArea, PLACE_STATE& st, bool bFi
     return MovedTo(rc, pt.y, pt.x);
 }
 
+std::list<HWND> FrontFirst(const std::list<HWND>& lstZOrder, HWND hFront)
+{
+    std::list<HWND> lst = lstZOrder;
+    const auto it = hFront ? std::find(lst.begin(), lst.end(), hFront) : lst.end();
+    if (it != lst.end())
+        lst.splice(lst.begin(), lst, it);
+    return lst;
+}
+
 }  // namespace AlignCalc

@@ -4,6 +4,8 @@
 #pragma once
 #include <windows.h>
 
+#include <list>
+
 namespace AlignCalc {
 
 // The running position of one arrangement: where the next window goes, and the greatest height
@@ -28,5 +30,9 @@ RECT PlaceTileHorz(const RECT& rc, const RECT& rcArea, PLACE_STATE& st, bool bFi
 
 // One above the other in columns, the same way down the area's bottom edge.
 RECT PlaceTileVert(const RECT& rc, const RECT& rcArea, PLACE_STATE& st, bool bFirst) noexcept;
+
+// The windows in the order an arrangement walks, front first: the z-order as listed, with hFront
+// (the window the user works in) moved to the front when it is listed at all.
+std::list<HWND> FrontFirst(const std::list<HWND>& lstZOrder, HWND hFront);
 
 }  // namespace AlignCalc

@@ -124,11 +124,21 @@ BOOL SetPlacementNoWait(HWND hWnd, const WINDOWPLACEMENT& wp) noexcept
         return bOwnThread ? ShowWindow(hWnd, nCmd) : ShowWindowAsync(hWnd, nCmd);
     };
     const UINT nCmd = wp.showCmd;
-    if (nCmd == SW_SHOWMAXIMIZED || nCmd == SW_SHOWMINIMIZED || nCmd == SW_MINIMIZE || nCmd == SW_SHOWMINNOACTIVE)
+    const bool bMin = nCmd == SW_SHOWMINIMIZED || nCmd == SW_MINIMIZE || nCmd == SW_SHOWMINNOACTIVE;
+    const bool bMax = nCmd == SW_SHOWMAXIMIZED;
+    // A window minimised already keeps its restored rectangle: restoring it only to set the
+    // rectangle would flash it up.
+    if (bMin && IsIconic(hWnd))
         return show(static_cast<int>(nCmd));
+    // The restored rectangle is the one a window stands in while it is neither minimised nor
+    // maximised: it is set then, and the state comes after it, or the next restore would bring the
+    // window back where it stood last.
     if (IsIconic(hWnd) || IsZoomed(hWnd))
         show(SW_RESTORE);
     const RECT& rc = wp.rcNormalPosition;
-    return SetWindowPos(hWnd, nullptr, rc.left, rc.top, rc.right - rc.left, rc.bottom - rc.top,
-                        SWP_NOZORDER | SWP_NOACTIVATE | (bOwnThread ? 0 : SWP_ASYNCWINDOWPOS));
+    const BOOL bPlaced = SetWindowPos(hWnd, nullptr, rc.left, rc.top, rc.right - rc.left, rc.bottom - rc.top,
+                                      SWP_NOZORDER | SWP_NOACTIVATE | (bOwnThread ? 0 : SWP_ASYNCWINDOWPOS));
+    if (bMin || bMax)
+        return show(static_cast<int>(nCmd));
+    return bPlaced;
 }

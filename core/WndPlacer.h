@@ -45,6 +45,7 @@ private:
 // Puts the window into the placement. Only a window of this thread gets SetWindowPlacement: on
 // another thread's window it waits until that thread has handled it, for as long as a hung program
 // hangs. Another thread's window (and one whose placement the system refuses, as Wine does for
-// another process's) is told by show command and position instead, without waiting; its queue
-// keeps the order of the two.
+// another process's) is told by position and show command instead, without waiting: a window
+// to be minimised or maximised is first placed at its restored rectangle while it stands restored,
+// so that its next restore brings it back there; its queue keeps the order of the two.
 BOOL SetPlacementNoWait(HWND hWnd, const WINDOWPLACEMENT& wp) noexcept;

@@ -72,6 +72,9 @@ void CZvCoreApp::SetMsgFilter(DWORD dwAction)
         return;
     for (UINT uMsg : ZV_HOOK_FILTER_MSGS)
         ChangeWndMsgFilter(uMsg, dwAction);
+    // The taskbar runs at another level than we may: its news must come through to the icon.
+    if (const UINT uMsg = RegisterWindowMessageW(ZV_TASKBAR_CREATED_MSG))
+        ChangeWndMsgFilter(uMsg, dwAction);
 }
 
 BOOL CZvCoreApp::InitInstance()
@@ -136,13 +139,11 @@ BOOL CZvCoreApp::InitInstance()
     GetFileVersionSetString(m_lstVersion, strVersion, L",");
     OutputLog(LOG_LEVEL_INFO, SENDER_CORE, L"%s\r\n", strVersion.c_str());
 
-    auto* pDlg = new CZvCoreDlg;
-    if (!pDlg->m_hWnd) {
-        // Without its window the program could never be reached nor ended.
-        const DWORD dwErr = GetLastError();
-        delete pDlg;
+    DWORD dwErr = 0;
+    CZvCoreDlg* pDlg = CZvCoreDlg::CreateMain(dwErr);
+    // Without its window the program could never be reached nor ended.
+    if (!pDlg)
         return CZvCoreDlg::ReportNoWindow(dwErr);
-    }
     m_pMainWnd = pDlg;
     ShowWindow(pDlg->m_hWnd, SW_HIDE);
     UpdateWindow(pDlg->m_hWnd);

@@ -4,6 +4,8 @@
 // ZvCoreDlgTrack, ZvCoreDlgAlign, ZvCoreDlgTray, ZvCoreDlgBars, ZvCoreDlgProperty, ZvCoreDlgGateway.
 #include "ZvCoreDlg.h"
 
+#include <new>
+
 #include "HkGtwyEvtMngr.h"
 #include "LogManager.h"
 #include "PropertyRegistry.h"
@@ -72,6 +74,9 @@ CZvCoreDlg::CZvCoreDlg()
     // closes the menu.
     MapMessage(MSG_TRAY_NTFY, &CZvCoreDlg::OnTrayNtfy);
     MapMessage(MSG_TRAY_MENU, &CZvCoreDlg::OnTrayMenu);
+    MapMessage(MSG_TMR_TRAY_ICON, &CZvCoreDlg::OnTmrTrayIcon);
+    if (const UINT uMsg = RegisterWindowMessageW(ZV_TASKBAR_CREATED_MSG))
+        MapMessage(uMsg, &CZvCoreDlg::OnTaskbarCreated);
     MapCommand(ID_ZV_PROPERTY, &CZvCoreDlg::OnProperty);
     // Settings exchange
     MapMessage(MSG_PROP_START, &CZvCoreDlg::OnPropStart);
@@ -93,10 +98,29 @@ CZvCoreDlg::CZvCoreDlg()
     MapMessage(MSG_HKGTWY_INIT_FAILED, &CZvCoreDlg::OnHkGtwyInitFailed);
     // Scroll-bar windows
     MapMessage(MSG_SCRLBAR_RECT, &CZvCoreDlg::OnScrlBarRect);
-    Create();
 }
 
 CZvCoreDlg::~CZvCoreDlg() = default;
+
+CZvCoreDlg* CZvCoreDlg::CreateMain(DWORD& dwErr) noexcept
+{
+    CZvCoreDlg* pDlg = nullptr;
+    try {
+        pDlg = new CZvCoreDlg;
+    } catch (const std::bad_alloc&) {
+        dwErr = ERROR_NOT_ENOUGH_MEMORY;
+        return nullptr;
+    }
+    pDlg->m_bCreating = TRUE;
+    const BOOL bMade = pDlg->Create();
+    dwErr = GetLastError();
+    pDlg->m_bCreating = FALSE;
+    if (bMade && pDlg->m_hWnd)
+        return pDlg;
+    // A window that went during its own creation has left its object to us, undeleted.
+    delete pDlg;
+    return nullptr;
+}
 
 BOOL CZvCoreDlg::OnInitDialog()
 {
@@ -176,16 +200,48 @@ LRESULT CZvCoreDlg::OnClose(WPARAM, LPARAM) noexcept
     // The box of the stopped pings ends the program once it is closed.
     if (m_bAliveBoxOpen)
         return 0;
-    // Moving another program's window lets messages sent to us run inside the step handler, and
-    // the open tray menu's loop hands on every other message; the dialog must outlive both, so
-    // the menu closes and the close waits.
-    if (m_bInStep || m_bTrayMenuOpen) {
-        EndMenu();
-        PostMessageW(m_hWnd, WM_CLOSE, 0, 0);
-        return 0;
-    }
-    DestroyWindow(m_hWnd);
+    DestroyWhenUnwound();
     return 0;
+}
+
+// ---------------------------------------------------------------------------
+// Nested message loops
+
+BOOL CZvCoreDlg::DeferEnd(UINT uMsg, WPARAM wParam) noexcept
+{
+    if (m_nNestedLoops == 0)
+        return FALSE;
+    if (m_bTrayMenuOpen)
+        EndMenu();
+    OutputLog(LOG_LEVEL_DEBUG, SENDER_CORE, L"CZvCoreDlg::DeferEnd() 0x%x, wParam = 0x%x, waits for %d nested loops.\r\n",
+              uMsg, static_cast<unsigned>(wParam), m_nNestedLoops);
+    for (size_t i = 0; i < m_nDeferredEnds; ++i) {
+        if (m_aDeferredEnd[i].uMsg == uMsg) {
+            m_aDeferredEnd[i].wParam = wParam;
+            return TRUE;
+        }
+    }
+    if (m_nDeferredEnds < m_aDeferredEnd.size())
+        m_aDeferredEnd[m_nDeferredEnds++] = DEFERRED_END{uMsg, wParam};
+    return TRUE;
+}
+
+void CZvCoreDlg::DestroyWhenUnwound() noexcept
+{
+    if (!DeferEnd(WM_CLOSE, 0))
+        DestroyWindow(m_hWnd);
+}
+
+void CZvCoreDlg::LeaveNestedLoop() noexcept
+{
+    if (--m_nNestedLoops != 0)
+        return;
+    // Posted, not carried out: the handler that opened the loop still runs on this object.
+    for (size_t i = 0; i < m_nDeferredEnds; ++i) {
+        if (m_hWnd)
+            PostMessageW(m_hWnd, m_aDeferredEnd[i].uMsg, m_aDeferredEnd[i].wParam, 0);
+    }
+    m_nDeferredEnds = 0;
 }
 
 LRESULT CZvCoreDlg::OnDestroy(WPARAM, LPARAM) noexcept
@@ -217,7 +273,7 @@ LRESULT CZvCoreDlg::OnDestroy(WPARAM, LPARAM) noexcept
     m_hPropProcess.reset();
     for (int* pnId : {&m_nTmrLogStart, &m_nTmrPropAlive, &m_nTmrPropDead, &m_nTmrWheelH, &m_nTmrWheelV, &m_nTmrIgnoreActivate, &m_nTmrAtScrlDelay,
                       &m_nTmrAtScrl, &m_nTmrScroll, &m_nTmrHkGtwyAliveSend,
-                      &m_nTmrHkGtwyAliveRecv, &m_nTmrHkGtwyEnd})
+                      &m_nTmrHkGtwyAliveRecv, &m_nTmrHkGtwyEnd, &m_nTmrTrayIcon})
         DeleteTmrItem(*pnId);
     if (m_nWndTimer) {
         KillTimer(m_hWnd, TMR_MNGR_TIMER_ID);
@@ -237,7 +293,10 @@ void CZvCoreDlg::PostNcDestroy()
         SaveProperty(m_prop);
         ClearPropertyLists(m_prop);
     }
-    delete this;
+    // A window gone under a nested loop (a way to the end that did not wait) leaves its object to
+    // the program's end: the handlers on the stack still run on it.
+    if (!m_bCreating && m_nNestedLoops == 0)
+        delete this;
 }
 
 LRESULT CZvCoreDlg::OnEndSession(WPARAM wParam, LPARAM) noexcept
@@ -249,7 +308,10 @@ LRESULT CZvCoreDlg::OnEndSession(WPARAM wParam, LPARAM) noexcept
     // A cancelled session end leaves the program running on its record: only the real end may let
     // the lists go, and after that nothing may save the emptied record over the saved one.
     if (wParam) {
-        ClearPropertyLists(m_prop);
+        // A handler under a box still works on the record (an apply saves it after the box): the
+        // lists then go with the program.
+        if (!IsInNestedLoop())
+            ClearPropertyLists(m_prop);
         m_bPropReleased = TRUE;
     }
     return 0;
@@ -269,14 +331,17 @@ LRESULT CZvCoreDlg::OnSetFocus(WPARAM wParam, LPARAM) noexcept
 }
 
 // Help and about belong to the application; they arrive here however they were delivered.
+// Both may run a loop of their own: the about box, the box of a help file that cannot be opened.
 void CZvCoreDlg::OnHelp() noexcept
 {
+    const CNestedLoop loop(*this);
     if (CZvCoreApp* pApp = GetCoreApp())
         pApp->OnHelp();
 }
 
 void CZvCoreDlg::OnAppAbout() noexcept
 {
+    const CNestedLoop loop(*this);
     if (CZvCoreApp* pApp = GetCoreApp())
         pApp->OnAppAbout();
 }

@@ -3,6 +3,7 @@
 #pragma once
 #include <windows.h>
 
+#include <array>
 #include <list>
 #include <memory>
 
@@ -73,6 +74,26 @@ public:
     // The wheel burst of an axis is closed: the next wheel turn opens a new undo item.
     BOOL IsWheelBurstClosed(BOOL bVert) const noexcept { return bVert ? m_bWheelClosedV : m_bWheelClosedH; }
     BOOL IsTrayMenuOpen() const noexcept { return m_bTrayMenuOpen; }
+
+    // Every box, menu or wait that dispatches messages while a handler of this window is on the
+    // stack runs inside one of these. An end asked for meanwhile (a close, the exit command, the
+    // gateway's end or its limit) is put off and posted again once the outermost has closed, so
+    // that it comes after the handler has returned: the window, and this object with it, outlives
+    // every handler on the stack.
+    class CNestedLoop {
+    public:
+        explicit CNestedLoop(CZvCoreDlg& dlg) noexcept : m_dlg(dlg) { ++m_dlg.m_nNestedLoops; }
+        ~CNestedLoop() { m_dlg.LeaveNestedLoop(); }
+        CNestedLoop(const CNestedLoop&) = delete;
+        CNestedLoop& operator=(const CNestedLoop&) = delete;
+
+    private:
+        CZvCoreDlg& m_dlg;
+    };
+    BOOL IsInNestedLoop() const noexcept { return m_nNestedLoops != 0; }
+    // The core program's one window, made with its object; null (dwErr set) when it did not come
+    // into being. The object is deleted exactly once: here on failure, else when its window goes.
+    static CZvCoreDlg* CreateMain(DWORD& dwErr) noexcept;
     BOOL IsPropertyActive() const noexcept { return m_bPropertyActive; }
 
     // ---- Scroll-bar windows (ZvCoreDlgBars.cpp) ----
@@ -144,6 +165,25 @@ protected:
     void PostNcDestroy() override;
 
 private:
+    // ---- Nested message loops (ZvCoreDlg.cpp) ----
+    // Inside a nested loop: uMsg with wParam is to be posted again once the outermost has closed,
+    // an open menu closes so that its loop ends soon (a box waits for the user), and TRUE.
+    // Outside: FALSE, and the caller ends now.
+    BOOL DeferEnd(UINT uMsg, WPARAM wParam) noexcept;
+    // DestroyWindow, or inside a nested loop a close put off until it has closed.
+    void DestroyWhenUnwound() noexcept;
+    void LeaveNestedLoop() noexcept;
+    struct DEFERRED_END {
+        UINT uMsg;
+        WPARAM wParam;
+    };
+    int m_nNestedLoops = 0;
+    // One entry per kind of end, in the order asked.
+    std::array<DEFERRED_END, 8> m_aDeferredEnd{};
+    size_t m_nDeferredEnds = 0;
+    // Set while the constructor makes the window: a window gone already is not yet ours to delete.
+    BOOL m_bCreating = FALSE;
+
     // Timer items: the identifier member of an item is 0 while it does not exist.
     int AddTmrItem(UINT uMsg, DWORD dwPeriod, WPARAM wParam = 0) noexcept;
     // AddTmrItem, and the item started when it was made.
@@ -229,12 +269,18 @@ private:
     void OnUndo() noexcept;
 
     // ---- Tray icon and menu (ZvCoreDlgTray.cpp) ----
+    // The icon added, or found there already; an add the taskbar refuses (none there yet) is
+    // tried again by the retry item until it holds.
     void AddTrayIcon() noexcept;
     void DeleteTrayIcon() noexcept;
+    // The taskbar has been made again (the shell restarted, or it came after us): it has no icon.
+    LRESULT OnTaskbarCreated(WPARAM, LPARAM) noexcept;
+    LRESULT OnTmrTrayIcon(WPARAM, LPARAM) noexcept;
     LRESULT OnTrayNtfy(WPARAM wParam, LPARAM lParam) noexcept;
     LRESULT OnTrayMenu(WPARAM wParam, LPARAM) noexcept;
     // The icon's record; its window is null while no icon is shown.
     NOTIFYICONDATAW m_nid{};
+    int m_nTmrTrayIcon = 0;
     // The points of MSG_TRAY_MENU, until the menu request takes them.
     CPostedRecordPool<POINT> m_trayMenuReq;
 
@@ -329,6 +375,10 @@ private:
     void OnAlignTileHorz() noexcept;
     void OnAlignTileVert() noexcept;
     void AlignWindows(const ALIGN_KIND& kind) noexcept;
+    // The window the user works in: the foreground window, or the one that had the foreground
+    // when the tray menu took it.
+    HWND FrontWindow() const noexcept;
+    HWND m_hWndFrontBeforeMenu = nullptr;
 
     HICON m_hIcon;
     HWND m_hWndKeyCapture = nullptr;
@@ -388,8 +438,6 @@ private:
     LPARAM m_nStepSeq = 0;
     // Between two passes, until the scroll timer item fires.
     BOOL m_bPassWait = FALSE;
-    // While a step moves a window: a WM_CLOSE then is posted again instead of destroying us.
-    BOOL m_bInStep = FALSE;
 
     // Undo marks: the resize mark refuses the next window-resize record (set when a move ends and
     // by an undo); the keyboard mark says the last input was a key.

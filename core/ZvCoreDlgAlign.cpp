@@ -48,6 +48,15 @@ void CZvCoreDlg::OnAlignCascade() noexcept { AlignWindows(kCascade); }
 void CZvCoreDlg::OnAlignTileHorz() noexcept { AlignWindows(kTileHorz); }
 void CZvCoreDlg::OnAlignTileVert() noexcept { AlignWindows(kTileVert); }
 
+HWND CZvCoreDlg::FrontWindow() const noexcept
+{
+    const HWND hWnd = GetForegroundWindow();
+    // The open menu took the foreground from the window the user worked in.
+    if (!hWnd || hWnd == m_hWnd)
+        return m_hWndFrontBeforeMenu;
+    return hWnd;
+}
+
 void CZvCoreDlg::AlignWindows(const ALIGN_KIND& kind) noexcept
 {
     OutputLog(LOG_LEVEL_INFO, SENDER_CORE, kind.pszInfo);
@@ -62,7 +71,18 @@ void CZvCoreDlg::AlignWindows(const ALIGN_KIND& kind) noexcept
     if (!kind.bScrollArea)
         SystemParametersInfoW(SPI_GETWORKAREA, 0, &rcArea, 0);
 
-    const std::list<HWND>& lstWnd = m_pwe->GetMoveWndList();
+    // The list is counted afresh in the system's z-order. Under Wine the display raises the window
+    // the user activates while that order leaves it where it stood: taken as it is, a cascade would
+    // bury the window in front under the others' captions. The window the user works in comes
+    // first, and is raised in the z-order too (without activation or waiting), so that the display
+    // and the order agree on it.
+    const HWND hWndFront = kind.bReverse ? FrontWindow() : nullptr;
+    const std::list<HWND> lstWnd = AlignCalc::FrontFirst(m_pwe->GetMoveWndList(), hWndFront);
+    if (hWndFront && !lstWnd.empty() && lstWnd.front() == hWndFront) {
+        const bool bOwnThread = GetWindowThreadProcessId(hWndFront, nullptr) == GetCurrentThreadId();
+        SetWindowPos(hWndFront, HWND_TOP, 0, 0, 0, 0,
+                     SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | (bOwnThread ? 0 : SWP_ASYNCWINDOWPOS));
+    }
     std::list<HWND_OFFSET_MULT> lstMult;
     AlignCalc::PLACE_STATE st;
     auto placeOne = [&](HWND hWnd) {

@@ -304,7 +304,7 @@ void CZvCoreDlg::StopHooksForEnd() noexcept
 void CZvCoreDlg::OnAppExit() noexcept
 {
     OutputLog(LOG_LEVEL_INFO, SENDER_CORE, L"Zuvora! の終了 : 終了要求を受け付けました.\r\n");
-    if (m_nEndState != END_STATE_RUNNING)
+    if (m_nEndState != END_STATE_RUNNING || DeferEnd(WM_COMMAND, ID_ZV_APP_EXIT))
         return;
     StopHooksForEnd();
     m_nEndState = END_STATE_REQUESTED;
@@ -322,13 +322,8 @@ LRESULT CZvCoreDlg::OnHkGtwyEnd(WPARAM wParam, LPARAM) noexcept
                   static_cast<unsigned>(wParam), m_nEndState);
         return 0;
     }
-    // Destroying the window inside the open menu's loop would pull the object from under it:
-    // the menu closes first and the end comes again.
-    if (m_bTrayMenuOpen || m_bInStep) {
-        EndMenu();
-        PostMessageW(m_hWnd, MSG_HKGTWY_END, wParam, 0);
+    if (DeferEnd(MSG_HKGTWY_END, wParam))
         return 0;
-    }
     // A gateway that never became ready answers nothing: the window goes at once.
     if (!m_pHkGtwyEvtMngr || !m_pHkGtwyEvtMngr->m_bTrgtReady) {
         OutputLog(LOG_LEVEL_DEBUG, SENDER_CORE, L"CZvCoreDlg::OnHkGtwyEnd() no gateway linked, the window goes at once.\r\n");
@@ -360,11 +355,8 @@ LRESULT CZvCoreDlg::OnHkGtwyDestroy(WPARAM, LPARAM) noexcept
     // the box of the stopped pings up, its closing ends the program.
     if (m_nEndState == END_STATE_RUNNING || m_bAliveBoxOpen)
         return 0;
-    if (m_bTrayMenuOpen || m_bInStep) {
-        EndMenu();
-        PostMessageW(m_hWnd, MSG_HKGTWY_DESTROY, 0, 0);
+    if (DeferEnd(MSG_HKGTWY_DESTROY, 0))
         return 0;
-    }
     // The gateway waits for answers to every block it relayed; one relayed after ours was
     // answered would keep it (and its single-instance mutex) until its own limit, so the link's
     // end asks it to close as well.
@@ -399,12 +391,8 @@ LRESULT CZvCoreDlg::OnTmrHkGtwyAlive(WPARAM wParam, LPARAM) noexcept
         OutputLog(LOG_LEVEL_DEBUG, SENDER_CORE, L"CZvCoreDlg::OnTmrHkGtwyAlive() ignored, the limit has not passed.\r\n");
         return 0;
     }
-    // The window must outlive the open menu's loop and a step: the limit comes again after them.
-    if (m_bTrayMenuOpen || m_bInStep) {
-        EndMenu();
-        PostMessageW(m_hWnd, MSG_TMR_HKGTWY_ALIVE, wParam, 0);
+    if (DeferEnd(MSG_TMR_HKGTWY_ALIVE, wParam))
         return 0;
-    }
     if (m_pTmrMngr) {
         if (m_nTmrHkGtwyAliveSend)
             m_pTmrMngr->StopTmr(m_nTmrHkGtwyAliveSend);
@@ -415,12 +403,13 @@ LRESULT CZvCoreDlg::OnTmrHkGtwyAlive(WPARAM wParam, LPARAM) noexcept
     // An end the user asked for goes on without the box: the gateway's silence changes nothing
     // for it. Otherwise the box, inside whose loop the window's end waits until it is closed.
     if (m_nEndState == END_STATE_RUNNING) {
+        const CNestedLoop loop(*this);
         m_bAliveBoxOpen = TRUE;
         ShowMessageBox(LoadResString(IDS_ZV_ERR_HKGTWY_ALIVE).c_str(), LoadResString(IDS_ZV_APP_NAME).c_str(), MB_ICONERROR);
         m_bAliveBoxOpen = FALSE;
     }
     StopHooksForEnd();
     // The gateway no longer answers: no handshake.
-    DestroyWindow(m_hWnd);
+    DestroyWhenUnwound();
     return 0;
 }

@@ -31,6 +31,8 @@ BOOL CZvCoreDlg::ReportHookFailure(LPCWSTR pszFunc, DWORD dwErr) noexcept
     // One box for the run: every apply tries again, and a box per try would only be in the way.
     if (!m_bHookErrorShown) {
         m_bHookErrorShown = TRUE;
+        // The box comes inside start-up, an apply or the key forwarding, which go on after it.
+        const CNestedLoop loop(*this);
         ReportNoWindow(dwErr);
     }
     return FALSE;

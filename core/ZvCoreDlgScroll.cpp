@@ -224,9 +224,11 @@ LRESULT CZvCoreDlg::OnMvStep(WPARAM wParam, LPARAM lParam) noexcept
     if (act.hWnd && act.hWnd == m_hWnd)
         ShowWindow(m_hWnd, SW_HIDE);
     const UINT uMoveId = m_uMoveId;
-    m_bInStep = TRUE;
-    MoveStepWindow(act);
-    m_bInStep = FALSE;
+    {
+        // Moving another program's window lets messages sent to us run meanwhile.
+        const CNestedLoop loop(*this);
+        MoveStepWindow(act);
+    }
     // A message sent to us while the window moved may have ended this move or started another.
     if (!m_pMove || m_uMoveId != uMoveId)
         return 0;

@@ -175,6 +175,8 @@ BOOL CZvCoreDlg::IsPointerOnCaption(HWND hWnd) noexcept
     if (!GetCursorPos(&pt) || !GetWindowRect(hWnd, &rc) || !PtInRect(&rc, pt))
         return FALSE;
     DWORD_PTR dwHit = HTNOWHERE;
+    // The wait runs messages other programs send us, a WM_CLOSE among them.
+    const CNestedLoop loop(*this);
     if (!SendMessageTimeoutW(hWnd, WM_NCHITTEST, 0, MAKELPARAM(pt.x, pt.y), SMTO_NORMAL | SMTO_ABORTIFHUNG,
                              kHitTestTimeoutMs, &dwHit)) {
         OutputLog(LOG_LEVEL_DEBUG, SENDER_CORE,

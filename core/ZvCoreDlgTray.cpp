@@ -22,6 +22,8 @@
 namespace {
 
 constexpr UINT TRAY_ICON_ID = 1;
+// How often an add the taskbar refused is tried again.
+constexpr DWORD TRAY_ICON_RETRY_MS = 2000;
 
 struct MENU_DESTROYER {
     void operator()(HMENU hMenu) const noexcept { DestroyMenu(hMenu); }
@@ -73,13 +75,45 @@ void CZvCoreDlg::AddTrayIcon() noexcept
     m_nid.hIcon = static_cast<HICON>(LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDR_MAINFRAME),
                                                 IMAGE_ICON, 16, 16, LR_DEFAULTCOLOR | LR_SHARED));
     CopyStrToBuf(m_nid.szTip, LoadResString(IDS_ZV_APP_NAME).c_str(), static_cast<int>(std::size(m_nid.szTip)));
-    // An icon already there stays as it is: the add fails and changes nothing.
+    // An icon already there stays as it is: the add fails and changes nothing, and the modify
+    // tells it is there.
     const BOOL bAdded = Shell_NotifyIconW(NIM_ADD, &m_nid);
-    OutputLog(LOG_LEVEL_DEBUG, SENDER_CORE, L"CZvCoreDlg::AddTrayIcon() Shell_NotifyIcon(NIM_ADD) = %d.\r\n", bAdded);
+    const BOOL bThere = bAdded || Shell_NotifyIconW(NIM_MODIFY, &m_nid);
+    OutputLog(LOG_LEVEL_DEBUG, SENDER_CORE, L"CZvCoreDlg::AddTrayIcon() Shell_NotifyIcon(NIM_ADD) = %d, icon there = %d.\r\n",
+              bAdded, bThere);
+    if (bThere) {
+        DeleteTmrItem(m_nTmrTrayIcon);
+        return;
+    }
+    // No taskbar yet, or one that is busy: when the icon is the last way to the menu, only
+    // trying again brings it back. The item ticks until an add holds.
+    if (m_nTmrTrayIcon)
+        return;
+    OutputLog(LOG_LEVEL_ERROR, SENDER_CORE, L"CZvCoreDlg::AddTrayIcon() the taskbar took no icon, code = 0x%x; tried again.\r\n",
+              static_cast<unsigned>(GetLastError()));
+    m_nTmrTrayIcon = AddStartedTmrItem(MSG_TMR_TRAY_ICON, TRAY_ICON_RETRY_MS);
+}
+
+LRESULT CZvCoreDlg::OnTmrTrayIcon(WPARAM, LPARAM) noexcept
+{
+    if (m_prop.propView.bTrayIcon && m_nid.hWnd)
+        AddTrayIcon();
+    else
+        DeleteTmrItem(m_nTmrTrayIcon);
+    return 0;
+}
+
+LRESULT CZvCoreDlg::OnTaskbarCreated(WPARAM, LPARAM) noexcept
+{
+    OutputLog(LOG_LEVEL_INFO, SENDER_CORE, L"CZvCoreDlg::OnTaskbarCreated() the taskbar has been made again.\r\n");
+    if (m_prop.propView.bTrayIcon && m_nid.hWnd)
+        AddTrayIcon();
+    return 0;
 }
 
 void CZvCoreDlg::DeleteTrayIcon() noexcept
 {
+    DeleteTmrItem(m_nTmrTrayIcon);
     if (!m_nid.hWnd)
         return;
     const BOOL bDeleted = Shell_NotifyIconW(NIM_DELETE, &m_nid);
@@ -131,7 +165,10 @@ void CZvCoreDlg::ShowTrayMenu(POINT ptScreen) noexcept
     // second menu inside the first.
     if (m_bTrayMenuOpen)
         return;
-    // Without the foreground the menu would not close when the user clicks elsewhere.
+    // Without the foreground the menu would not close when the user clicks elsewhere. An
+    // arrangement chosen in it still knows the window the user worked in.
+    if (const HWND hWndFg = GetForegroundWindow(); hWndFg != m_hWnd)
+        m_hWndFrontBeforeMenu = hWndFg;
     SetForegroundWindow(m_hWnd);
     const CMenuHandle hMenu(LoadMenuW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDR_RCLICK)));
     const HMENU hPopup = hMenu ? GetSubMenu(hMenu.get(), 0) : nullptr;
@@ -144,12 +181,15 @@ void CZvCoreDlg::ShowTrayMenu(POINT ptScreen) noexcept
     // No other program can read the items of an open popup menu: the log tells what it shows.
     OutputLog(LOG_LEVEL_INFO, SENDER_CORE, L"トレイメニュー表示 : (%d, %d) %s\r\n", static_cast<int>(ptScreen.x),
               static_cast<int>(ptScreen.y), TrayMenu::DescribeMenu(hPopup).c_str());
-    m_bTrayMenuOpen = TRUE;
-    TrackPopupMenu(hPopup, TPM_RIGHTBUTTON, ptScreen.x, ptScreen.y, 0, m_hWnd, nullptr);
-    // The next message lets the system finish with the menu, so that it closes properly the next
-    // time too.
-    PostMessageW(m_hWnd, WM_NULL, 0, 0);
-    m_bTrayMenuOpen = FALSE;
+    {
+        const CNestedLoop loop(*this);
+        m_bTrayMenuOpen = TRUE;
+        TrackPopupMenu(hPopup, TPM_RIGHTBUTTON, ptScreen.x, ptScreen.y, 0, m_hWnd, nullptr);
+        // The next message lets the system finish with the menu, so that it closes properly the
+        // next time too.
+        PostMessageW(m_hWnd, WM_NULL, 0, 0);
+        m_bTrayMenuOpen = FALSE;
+    }
     OutputLog(LOG_LEVEL_DEBUG, SENDER_CORE, L"CZvCoreDlg::ShowTrayMenu() the menu has closed.\r\n");
 }
 

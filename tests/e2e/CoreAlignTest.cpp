@@ -52,6 +52,31 @@ std::vector<HWND> SettledZOrder(const std::vector<HWND>& hWnds)
     return last;
 }
 
+// Where a cascade puts windows listed in z-order, topmost first: the bottom one at the origin of
+// the work area, each next one a caption and a third further, the topmost last.
+std::vector<std::pair<HWND, POINT>> CascadeOf(const std::vector<HWND>& order)
+{
+    const int nStep = GetSystemMetrics(SM_CYCAPTION) * 13 / 10;
+    const RECT rcWork = WorkArea();
+    std::vector<std::pair<HWND, POINT>> places;
+    for (size_t i = order.size(); i-- > 0;) {
+        const int k = static_cast<int>(order.size() - 1 - i);
+        places.push_back({order[i], POINT{rcWork.left + k * nStep, rcWork.top + k * nStep}});
+    }
+    return places;
+}
+
+// The order an arrangement walks, front first: the settled z-order with the window the user works
+// in (the foreground window) taken as the front one.
+std::vector<HWND> FrontFirst(const std::vector<HWND>& hWnds)
+{
+    std::vector<HWND> order = SettledZOrder(hWnds);
+    const auto it = std::find(order.begin(), order.end(), GetForegroundWindow());
+    if (it != order.end())
+        std::rotate(order.begin(), it, it + 1);
+    return order;
+}
+
 class CoreAlign : public ::testing::Test {
 protected:
     void SetUp() override
@@ -94,7 +119,7 @@ protected:
 }  // namespace
 
 // One start proves all four arrangements: each keeps every size, the cascade and the tilings begin
-// with the bottom window of the z-order, the minimised window is never touched, and four undos
+// with the bottom window of the z-order and end with the one in front, the minimised window is never touched, and four undos
 // walk the windows back through every arrangement to where they first stood.
 TEST_F(CoreAlign, CentreCascadeAndBothTilingsPlaceEveryWindowLeaveTheMinimisedOneAndUndoBackToTheStart)
 {
@@ -126,7 +151,7 @@ TEST_F(CoreAlign, CentreCascadeAndBothTilingsPlaceEveryWindowLeaveTheMinimisedOn
         // Centre: each window on its own, on the work area's size. The others from the bottom of
         // the z-order up: the cascade one caption and a third apart; the scroll range is far wider
         // and taller than three windows, so the tilings stand in one row, then in one column.
-        const std::vector<HWND> order = uCmd == kCmdCenter ? hThree : SettledZOrder(hThree);
+        const std::vector<HWND> order = uCmd == kCmdCenter ? hThree : FrontFirst(hThree);
         ASSERT_EQ(order.size(), 3u);
         int nRun = 0;
         for (int i = 2; i >= 0; --i) {
@@ -161,4 +186,23 @@ TEST_F(CoreAlign, CentreCascadeAndBothTilingsPlaceEveryWindowLeaveTheMinimisedOn
     const std::wstring strLog = m_run.Log();
     for (const wchar_t* psz : {L"中央へ表示", L"重ねて表示", L"横に並べて表示", L"縦に並べて表示"})
         EXPECT_EQ(CountOf(strLog, std::wstring(L"ウィンドウの並べ替え...") + psz), 1u) << psz;
+
+    // The user activates a window behind the others after the lists were last built. Under Wine
+    // the display raises it while the system's z-order leaves it behind: the next cascade still
+    // puts it in front, at the cascade's last place, with its caption in sight.
+    ASSERT_TRUE(Arrange(kCmdCascade, CascadeOf(FrontFirst(hThree))));
+    std::vector<HWND> before = SettledZOrder(hThree);
+    const HWND hBack = before.back() != GetForegroundWindow() ? before.back() : before[1];
+    ASSERT_TRUE(m_wnds.Foreground(hBack));
+    // Now and then Wine raises it in the z-order after all: it is put back to stand for the rule.
+    if (ZOrder(hThree).back() != hBack)
+        SetWindowPos(hBack, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    ASSERT_TRUE(WaitUntil([&] { return ZOrder(hThree).back() == hBack && GetForegroundWindow() == hBack; }, 5000));
+    before.erase(std::find(before.begin(), before.end(), hBack));
+    before.insert(before.begin(), hBack);
+    ASSERT_TRUE(Arrange(kCmdCascade, CascadeOf(before)));
+    EXPECT_TRUE(WaitUntil([&] { return ZOrder(hThree).front() == hBack; }, 5000)) << "raised in the z-order too";
+    const RECT rcBack = WindowRect(hBack);
+    const POINT ptCaption{rcBack.left + 30, rcBack.top + GetSystemMetrics(SM_CYCAPTION) / 2 + 4};
+    EXPECT_EQ(GetAncestor(WindowFromPoint(ptCaption), GA_ROOT), hBack);
 }

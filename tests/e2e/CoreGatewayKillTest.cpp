@@ -270,7 +270,8 @@ protected:
                 EXPECT_NE(MessageBoxText(hBox).find(L"32bit Hook Gateway"), std::wstring::npos) << pszStep;
                 PostMessageW(run.Wnd(), WM_CLOSE, 0, 0);
                 EXPECT_TRUE(run.Command(kCmdAppExit));
-                EXPECT_TRUE(run.WaitForLine(L"CZvCoreDlg::OnHkGtwyEnd() ignored")) << pszStep;
+                // The exit waits for the box's loop to close (32781 is 0x800d).
+                EXPECT_TRUE(run.WaitForLine(L"CZvCoreDlg::DeferEnd() 0x111, wParam = 0x800d")) << pszStep;
                 EXPECT_TRUE(run.Process().IsRunning()) << pszStep << ": ended under its box";
                 EXPECT_TRUE(IsWindow(hBox)) << pszStep;
                 EXPECT_TRUE(CloseMessageBox(hBox));

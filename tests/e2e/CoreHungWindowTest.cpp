@@ -1,7 +1,7 @@
 // A hung program holds neither the core program nor the desktop: while one window's program does
 // not answer, scroll keys still move every other window, and the hung window arrives where the
-// others went once it wakes. A hook the library refuses is told, and stray commands posted to the
-// hidden window do not end the program.
+// others went once it wakes. A hook the library refuses is told, an end asked for while its box is
+// up waits for the box, and stray commands posted to the hidden window do not end the program.
 #include <gtest/gtest.h>
 #include <windows.h>
 
@@ -15,6 +15,7 @@ using namespace zvcore;
 namespace {
 
 constexpr UINT kIdRedrawAll = 32777;
+constexpr UINT kIdExit = 32781;
 
 // True once the window's thread no longer answers a sent message.
 bool IsNotAnswering(HWND hWnd)
@@ -99,6 +100,41 @@ TEST(CoreHungWindow, AHookTheLibraryRefusesIsLoggedAndShownInABox)
     EXPECT_TRUE(WaitForRect(hA, Shifted(rcA, -10, 0), 5000));
     EXPECT_TRUE(FindMessageBoxes(run.Process().Pid()).empty()) << "one box, not one per try";
     EXPECT_EQ(0, run.Close());
+
+    // The box runs its loop inside the start-up: a close sent and an exit posted meanwhile wait
+    // until the start has finished, and the program then ends once, in order, with its settings
+    // saved; no box follows the first and the next start is not refused as running already.
+    ASSERT_TRUE(RegDeleteSettings());
+    {
+        CCoreRun ended{L"ZvCoreHookRefusedEndTest"};
+        ASSERT_TRUE(ended.Start());
+        const DWORD dwPid = ended.Process().Pid();
+        const HWND hBoxEnd = WaitForMessageBox(dwPid, 10000);
+        ASSERT_TRUE(hBoxEnd);
+        DWORD_PTR dwResult = 0;
+        ASSERT_TRUE(SendMessageTimeoutW(ended.Wnd(), WM_CLOSE, 0, 0, SMTO_NORMAL, 5000, &dwResult));
+        EXPECT_TRUE(IsWindow(ended.Wnd())) << "the close destroyed the window inside the box's loop";
+        ASSERT_TRUE(ended.Command(kIdExit));
+        ASSERT_TRUE(SendMessageTimeoutW(ended.Wnd(), WM_NULL, 0, 0, SMTO_NORMAL, 5000, &dwResult));
+        EXPECT_TRUE(IsWindow(hBoxEnd));
+        ASSERT_TRUE(CloseMessageBox(hBoxEnd));
+        bool bMoreBoxes = false;
+        EXPECT_TRUE(WaitUntil([&] {
+            for (HWND h : FindMessageBoxes(dwPid))
+                bMoreBoxes = bMoreBoxes || h != hBoxEnd;
+            return !ended.Process().IsRunning();
+        }, 15000));
+        EXPECT_FALSE(bMoreBoxes);
+        EXPECT_EQ(ended.Process().ExitCode(), std::optional<DWORD>(0));
+        EXPECT_EQ(RegGetDword(L"Version", L"Major"), std::optional<DWORD>(9));
+    }
+    CCoreRun next{L"ZvCoreHookRefusedNextTest"};
+    ASSERT_TRUE(next.Start());
+    const HWND hBoxNext = WaitForMessageBox(next.Process().Pid(), 10000);
+    ASSERT_TRUE(hBoxNext);
+    EXPECT_NE(MessageBoxText(hBoxNext).find(L"code=0x718"), std::wstring::npos) << "not the hook's box";
+    ASSERT_TRUE(CloseMessageBox(hBoxNext));
+    EXPECT_EQ(0, next.Close());
     for (int i = 0; i < 8; ++i) {
         sinks[i].Stop();
         DeleteFileW((strSinkLog + std::to_wstring(i)).c_str());

@@ -67,6 +67,17 @@ protected:
         return m_core.WaitForExit(15000);
     }
 
+    // A close sent while the core program's box or dialog is up: handled, yet the hidden window
+    // stays until the box has gone.
+    void ExpectCloseWaitsFor(HWND hWndHidden, HWND hWndBox)
+    {
+        DWORD_PTR dwResult = 0;
+        ASSERT_TRUE(SendMessageTimeoutW(hWndHidden, WM_CLOSE, 0, 0, SMTO_NORMAL, 5000, &dwResult));
+        EXPECT_TRUE(IsWindow(hWndHidden)) << "destroyed inside the box's loop";
+        EXPECT_TRUE(IsWindow(hWndBox));
+        EXPECT_TRUE(m_core.IsRunning());
+    }
+
     CRegistryGuard m_guardSettings{kMakerKey};
     CRegistryGuard m_guardImmigrate{kImmigrateKey};
     CProcess m_core;
@@ -227,8 +238,17 @@ TEST_F(CoreStart, HelpCommandWithoutHelpFileShowsItsErrorBox)
     EXPECT_EQ(strText.rfind(L"ヘルプをオープン中エラーが発生しました.\r\nエラーコード = 0x", 0), 0u) << strText.size();
     EXPECT_NE(strText, L"ヘルプをオープン中エラーが発生しました.\r\nエラーコード = 0x0.");
     ASSERT_TRUE(CloseMessageBox(hBox));
+    EXPECT_TRUE(WaitUntil([&] { return !IsWindow(hBox); }, 5000));
     EXPECT_TRUE(m_core.IsRunning());
-    EXPECT_EQ(CloseCore(hWnd), std::optional<DWORD>(0));
+
+    // A close while the box is up waits for it: the window outlives the box's loop, and the
+    // program ends in order once the box has gone.
+    ASSERT_TRUE(PostMessageW(hWnd, WM_COMMAND, kHelpCommand, 0));
+    hBox = WaitForMessageBox(m_core.Pid(), 15000);
+    ASSERT_NE(hBox, nullptr);
+    ExpectCloseWaitsFor(hWnd, hBox);
+    ASSERT_TRUE(CloseMessageBox(hBox));
+    EXPECT_EQ(m_core.WaitForExit(15000), std::optional<DWORD>(0));
 }
 
 TEST_F(CoreStart, HelpCommandBringsAnOpenHelpWindowForwardInsteadOfOpeningTheFile)
@@ -289,9 +309,10 @@ TEST_F(CoreStart, AboutBoxListsTheFileVersionsOpensOnceAndComesHoweverTheCommand
     ASSERT_TRUE(SendNotifyMessageW(hWnd, WM_COMMAND, kAboutCommand, 0));
     hDlg = WaitForWindow(L"Zuvora! のバージョン情報", 10000, L"#32770", m_core.Pid());
     ASSERT_NE(hDlg, nullptr) << "a sent about command";
+    // A close while the box is up waits for it.
+    ExpectCloseWaitsFor(hWnd, hDlg);
     PostMessageW(hDlg, WM_COMMAND, IDOK, 0);
-    EXPECT_TRUE(WaitUntil([&] { return !IsWindow(hDlg); }, 5000));
-    EXPECT_EQ(CloseCore(hWnd), std::optional<DWORD>(0));
+    EXPECT_EQ(m_core.WaitForExit(15000), std::optional<DWORD>(0));
 }
 
 TEST(CoreManifest, DeclaresEverySystemFromSixOnSoThatTheVersionIsReportedTruly)
@@ -313,3 +334,4 @@ TEST(CoreManifest, DeclaresEverySystemFromSixOnSoThatTheVersionIsReportedTruly)
         EXPECT_NE(strManifest.find(pszId), std::string::npos) << pszId;
     EXPECT_NE(strManifest.find("asInvoker"), std::string::npos);
 }
+

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <optional>
 #include <string>
 
 #include "CoreRun.h"
@@ -260,7 +261,20 @@ TEST_F(CoreTrack, ActivatingAWindowWhoseProgramHangsHoldsNothingUp)
 
     // Once awake, the hung window stands where the two scrolls sent it.
     EXPECT_TRUE(WaitForRect(hH, Shifted(rcH, -310, 0), kHangMs + 5000));
-    EXPECT_EQ(0, m_run.Close());
+
+    // The caption question waits on another program, which may send us a close meanwhile: the
+    // close waits until the activation has been handled, and the program then ends in order.
+    CTestWnds closing;
+    // Not activated at its start, which the core would scroll for before the pointer is on it.
+    ASSERT_TRUE(closing.Start({WndArg(m_rcWork.right - 100, 300, 400, 200, L"Zv Trk Closing", L"noactivate"),
+                               std::wstring(L"/HITCLOSE=") + kHiddenTitle}));
+    const HWND hC = closing.Window(L"Zv Trk Closing");
+    ASSERT_TRUE(hC);
+    ASSERT_TRUE(PlacePointer(m_rcWork.right - 40, WindowRect(hC).top + 10));
+    ASSERT_TRUE(m_run.PostActivate(hC));
+    EXPECT_TRUE(WaitUntil([&] { return WindowTitle(hC) != L"Zv Trk Closing"; }, 5000));
+    EXPECT_EQ(WindowTitle(hC), L"Zv Trk Closing [outlived]");
+    EXPECT_EQ(m_run.Process().WaitForExit(15000), std::optional<DWORD>(0));
 }
 
 TEST_F(CoreTrack, AMaximiseAndAMinimiseAreUndoneWithResizeWndOn)

@@ -119,6 +119,17 @@ TEST_F(CoreTray, TheIconsMenuShowsTheLastUndoAndTheKeysCarryOutItsCommands)
     EXPECT_FALSE(IconExists(hCore, 2));
     EXPECT_FALSE(RegGetDword(L"Undo", L"Depth").has_value()) << "saved before the end";
 
+    // A taskbar made again (the shell restarted) holds no icon: the core adds its own again when
+    // the taskbar tells every window so.
+    NOTIFYICONDATAW nid{};
+    nid.cbSize = sizeof(nid);
+    nid.hWnd = hCore;
+    nid.uID = 1;
+    ASSERT_TRUE(Shell_NotifyIconW(NIM_DELETE, &nid));
+    ASSERT_FALSE(IconExists(hCore));
+    ASSERT_TRUE(PostMessageW(hCore, RegisterWindowMessageW(L"TaskbarCreated"), 0, 0));
+    EXPECT_TRUE(WaitUntil([&] { return IconExists(hCore); }, 5000));
+
     // A middle click and another icon's click open nothing: the menu that opens next is the first.
     ASSERT_TRUE(PostMessageW(hCore, kMsgTrayNtfy, 1, WM_MBUTTONDOWN));
     ASSERT_TRUE(PostMessageW(hCore, kMsgTrayNtfy, 2, WM_LBUTTONDOWN));

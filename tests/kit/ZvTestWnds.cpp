@@ -14,6 +14,11 @@
 //     /STAY                        keep running after the last test window is closed
 //     /KEYHOOK                     log the key events of a low-level keyboard hook
 //     /CHILD=args                  start another ZvTestWnds.exe with this command-line text
+//     /HITCLOSE=title              the first hit test another thread sends a test window (as the
+//                                  core program's caption question does) is answered only after
+//                                  a WM_CLOSE sent to the top-level window of that title; the
+//                                  window's title then ends in " [outlived]" when that window
+//                                  still existed after its close handler, else in " [destroyed]"
 //     /MSGBOX=text                 then show a message box without owner ("\n" in text is a line
 //                                  feed, "\\" a backslash); the program ends when the box does
 //     /MSGCAPTION=caption          its caption (default "ZvTestWnds")
@@ -56,6 +61,7 @@ HWND g_hCtrl;
 bool g_bStay, g_bEnding;
 int g_nQuitCode = -1;               // set once an end was asked for
 std::vector<ZV_TW_INPUT> g_input;
+std::wstring g_strHitClose;         // /HITCLOSE: the window closed from inside a sent hit test
 
 bool ParseInt(const std::wstring& s, int& n) {
   if (s.empty()) return false;
@@ -188,6 +194,19 @@ LRESULT CALLBACK TestWndProc(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam)
     case WM_MOUSEWHEEL:
       LogInput(ZV_TW_IN_WINDOW, 0, false, time, false, GET_WHEEL_DELTA_WPARAM(wParam), hWnd);
       return 0;
+    case WM_NCHITTEST:
+      if (!g_strHitClose.empty() && (InSendMessageEx(nullptr) & ISMEX_SEND)) {
+        const HWND hTarget = FindWindowW(nullptr, g_strHitClose.c_str());
+        g_strHitClose.clear();
+        if (hTarget) {
+          DWORD_PTR r = 0;
+          SendMessageTimeoutW(hTarget, WM_CLOSE, 0, 0, SMTO_NORMAL, 5000, &r);
+          wchar_t szTitle[256] = {};
+          GetWindowTextW(hWnd, szTitle, 256);
+          SetWindowTextW(hWnd, (std::wstring(szTitle) + (IsWindow(hTarget) ? L" [outlived]" : L" [destroyed]")).c_str());
+        }
+      }
+      break;
     case WM_DESTROY:
       for (auto it = g_wnds.begin(); it != g_wnds.end(); ++it) {
         if (*it == hWnd) { g_wnds.erase(it); break; }
@@ -368,6 +387,8 @@ int WINAPI wWinMain(HINSTANCE hInst, HINSTANCE, LPWSTR, int) {
       strChild = v;
     } else if (a == L"/KEYHOOK") {
       bKeyHook = true;
+    } else if (value(L"/HITCLOSE=", v)) {
+      g_strHitClose = v;
     } else if (value(L"/MSGBOX=", v)) {
       bMsgBox = true;
       strMsgBox = Unescape(v);

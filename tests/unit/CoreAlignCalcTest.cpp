@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <list>
 #include <utility>
 #include <vector>
 
@@ -93,4 +94,17 @@ TEST(CoreAlignCalc, TileInColumnsGoesDownPastTheEdgeThenRightByTheWidestSoFar)
                                    Wnd(0, 0, 100, 400), Wnd(0, 0, 100, 400)};
     EXPECT_EQ(Pairs(Corners(&PlaceTileVert, rcs, Wnd(0, 0, 2000, 1000), st)),
               (std::vector<std::pair<int, int>>{{0, 0}, {0, 400}, {0, 800}, {500, 0}, {500, 400}}));
+}
+
+TEST(CoreAlignCalc, TheFrontWindowComesFirstAndTheOthersKeepTheirZOrder)
+{
+    const auto h = [](INT_PTR n) { return reinterpret_cast<HWND>(n); };
+    const std::list<HWND> lst{h(1), h(2), h(3), h(4)};
+    EXPECT_EQ(AlignCalc::FrontFirst(lst, h(3)), (std::list<HWND>{h(3), h(1), h(2), h(4)}));
+    EXPECT_EQ(AlignCalc::FrontFirst(lst, h(1)), lst);
+    EXPECT_EQ(AlignCalc::FrontFirst(lst, h(4)), (std::list<HWND>{h(4), h(1), h(2), h(3)}));
+    // A front window the arrangement does not move, or none, changes nothing.
+    EXPECT_EQ(AlignCalc::FrontFirst(lst, h(9)), lst);
+    EXPECT_EQ(AlignCalc::FrontFirst(lst, nullptr), lst);
+    EXPECT_TRUE(AlignCalc::FrontFirst({}, h(1)).empty());
 }

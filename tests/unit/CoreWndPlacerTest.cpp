@@ -184,3 +184,31 @@ TEST(CoreWndPlacer, APlacementForAHungWindowIsSentWithoutWaitingAndTakenWhenItWa
     EXPECT_FALSE(bWaited) << "the call waited for the hung window's thread";
     ASSERT_TRUE(PumpUntil([&] { return RealRect(wnd.Wnd()) == (RECT{60, 70, 360, 270}); }));
 }
+
+TEST(CoreWndPlacer, APlacementMinimisedOrMaximisedKeepsItsRestoredRectangleForTheNextRestore)
+{
+    CHungThreadWnd wnd;
+    wnd.Wake();
+    const auto restoredRect = [&] {
+        WINDOWPLACEMENT wpNow{};
+        wpNow.length = sizeof(wpNow);
+        GetWindowPlacement(wnd.Wnd(), &wpNow);
+        return wpNow.rcNormalPosition;
+    };
+    WINDOWPLACEMENT wp{};
+    wp.length = sizeof(wp);
+    ASSERT_TRUE(GetWindowPlacement(wnd.Wnd(), &wp));
+    wp.showCmd = SW_MINIMIZE;
+    wp.rcNormalPosition = RECT{60, 70, 360, 270};
+    SetPlacementNoWait(wnd.Wnd(), wp);
+    EXPECT_TRUE(PumpUntil([&] { return IsIconic(wnd.Wnd()) && restoredRect() == (RECT{60, 70, 360, 270}); }))
+        << "minimised at its old restored place";
+
+    // From minimised to maximised, and back to a restored rectangle of its own.
+    wp.showCmd = SW_SHOWMAXIMIZED;
+    wp.rcNormalPosition = RECT{80, 90, 280, 190};
+    SetPlacementNoWait(wnd.Wnd(), wp);
+    EXPECT_TRUE(PumpUntil([&] { return IsZoomed(wnd.Wnd()) && restoredRect() == (RECT{80, 90, 280, 190}); }));
+    ShowWindowAsync(wnd.Wnd(), SW_RESTORE);
+    EXPECT_TRUE(PumpUntil([&] { return !IsZoomed(wnd.Wnd()) && RealRect(wnd.Wnd()) == (RECT{80, 90, 280, 190}); }));
+}
