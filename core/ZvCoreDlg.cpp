@@ -49,6 +49,7 @@ CZvCoreDlg::CZvCoreDlg()
     MapMessage(MSG_HOOK_KEYBD, &CZvCoreDlg::OnKeybdHooked);
     MapMessage(MSG_HOOK_MOUSE, &CZvCoreDlg::OnMouseHooked);
     MapMessage(MSG_SCRL_RANGE, &CZvCoreDlg::OnScrlRange);
+    MapMessage(MSG_QUEUE_MARK, &CZvCoreDlg::OnQueueMark);
     MapMessage(MSG_MV_ALL_WNDS, &CZvCoreDlg::OnMvAllWnds);
     MapMessage(MSG_MV_ALL_WNDS_BY_DEVICE, &CZvCoreDlg::OnMvAllWndsByDevice);
     MapMessage(MSG_MV_STEP, &CZvCoreDlg::OnMvStep);
@@ -287,6 +288,15 @@ LRESULT CZvCoreDlg::OnTimer(WPARAM wParam, LPARAM) noexcept
 
 void CZvCoreDlg::OnRedrawAll() noexcept
 {
+    // Any program can post the command by the thousand: every window repainted after the last is
+    // all they ask, and each redraw counts and paints every window.
+    if (m_reqRedraw.Ask())
+        RedrawAll();
+}
+
+void CZvCoreDlg::RedrawAll() noexcept
+{
+    BeginCoalescedAnswer(m_reqRedraw, MARK_REDRAW);
     if (!m_pwe || !m_pwe->EnumerateWnds())
         return;
     auto redraw = [](HWND hWnd) {
