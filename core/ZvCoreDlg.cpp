@@ -349,14 +349,26 @@ void CZvCoreDlg::RestartLogStartItem() noexcept
 
 LRESULT CZvCoreDlg::OnLogWndDtct(WPARAM, LPARAM) noexcept
 {
+    // Each attach makes the viewer answer and may start logging afresh: a burst of announcements
+    // needs only the last one's.
+    if (m_reqLogAttach.Ask())
+        AttachLogWindow();
+    return 0;
+}
+
+void CZvCoreDlg::AttachLogWindow() noexcept
+{
+    BeginCoalescedAnswer(m_reqLogAttach, MARK_LOG_ATTACH);
     RestartLogStartItem();
     if (CZvCoreApp* pApp = GetCoreApp())
         OpenLogWindow(pApp->GetOptions(), m_hWnd, SENDER_CORE);
-    return 0;
 }
 
 LRESULT CZvCoreDlg::OnLogWndRsp(WPARAM wParam, LPARAM) noexcept
 {
+    // Only the answer the start item waits for: a stray one would end the log or start it anew.
+    if (!m_nTmrLogStart)
+        return 0;
     DeleteTmrItem(m_nTmrLogStart);
     if (wParam == 0)
         StartLogOutput();
@@ -373,6 +385,9 @@ LRESULT CZvCoreDlg::OnLogEnd(WPARAM, LPARAM) noexcept
 
 LRESULT CZvCoreDlg::OnTmrLogStart(WPARAM, LPARAM) noexcept
 {
+    // A tick of an item that no longer runs (or another program's post) ends nothing.
+    if (!m_nTmrLogStart)
+        return 0;
     // The viewer has not answered in time: log without it.
     EndLog();
     DeleteTmrItem(m_nTmrLogStart);

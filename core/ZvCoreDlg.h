@@ -156,6 +156,8 @@ private:
     using PFN_SET_LL_HOOK = HHOOK (CLowLevelHookThread::*)(HWND, UINT) noexcept;
     BOOL SwitchLowLevelHook(HHOOK& hHook, BOOL bOn, LPCWSTR pszFunc, PFN_SET_LL_HOOK pfnSet, UINT uMsg) noexcept;
     void RestartLogStartItem() noexcept;
+    // The viewer asked to attach to (MSG_LOG_WND_DTCT's answer).
+    void AttachLogWindow() noexcept;
 
     // The scroll range from the rectangles of the move list as it stands.
     void CalcRangeFromRects() noexcept;
@@ -379,11 +381,14 @@ private:
     std::unique_ptr<CTmrMngr> m_pTmrMngr;
 
     // Requests that only need their latest answer, each with its mark (CoalescedRequest.h): a
-    // count of the window lists (and the scroll range from it), every window redrawn.
+    // count of the window lists (and the scroll range from it), every window redrawn, the log
+    // viewer attached to.
     static constexpr WPARAM MARK_WND_LISTS = 1;
     static constexpr WPARAM MARK_REDRAW = 2;
+    static constexpr WPARAM MARK_LOG_ATTACH = 3;
     CCoalescedRequest m_reqWndLists;
     CCoalescedRequest m_reqRedraw;
+    CCoalescedRequest m_reqLogAttach;
     // A window come or gone was told while a count's mark was queued: the window may have come only
     // after that count, so the lists count as changed once the mark comes round.
     BOOL m_bWndChgOwed = FALSE;

@@ -36,6 +36,11 @@ LRESULT CZvCoreDlg::OnQueueMark(WPARAM wParam, LPARAM lParam) noexcept
             RedrawAll();
         return 0;
     }
+    if (wParam == MARK_LOG_ATTACH) {
+        if (m_reqLogAttach.MarkArrived(lParam))
+            AttachLogWindow();
+        return 0;
+    }
     if (wParam != MARK_WND_LISTS)
         return 0;
     const bool bRangeOwed = m_reqWndLists.MarkArrived(lParam);

@@ -55,6 +55,7 @@ constexpr size_t kViewerCountEvery = 1000;
 constexpr DWORD kDrainTimeoutMs = 30000;
 // However long the queue behind it, the core program answers within this time.
 constexpr DWORD kAnswerTimeoutMs = 10000;
+constexpr DWORD kLateAnswerTimeoutMs = 200000;
 
 std::wstring EnvText(const wchar_t* pszName)
 {
@@ -365,9 +366,13 @@ void CoreFuzz::RunFuzz(uint64_t nSeed, size_t nCount, size_t nDrainEvery)
     // However many messages still wait in the queue, the core program answers within seconds of
     // the last: the probe's key comes behind all of them.
     const ULONGLONG tPosted = GetTickCount64();
-    ASSERT_TRUE(Drain(kAnswerTimeoutMs)) << "the core program did not get through its queue within "
-                                         << kAnswerTimeoutMs << " ms of the last message" << CoreBoxes();
+    const bool bInTime = Drain(kAnswerTimeoutMs);
+    // Late, the figure still tells how far off it was.
+    ASSERT_TRUE(bInTime || Drain(kLateAnswerTimeoutMs))
+        << "the core program did not get through its queue after the last message" << CoreBoxes();
     const ULONGLONG tAnswered = GetTickCount64();
+    EXPECT_TRUE(bInTime) << "the core program answered " << tAnswered - tPosted << " ms after the last message, not within "
+                         << kAnswerTimeoutMs << " ms";
     std::printf("[ fuzz     ] posted in %llu ms, answered %llu ms after the last, %zu posts refused for a full queue\n",
                 static_cast<unsigned long long>(tPosted - tStart), static_cast<unsigned long long>(tAnswered - tPosted),
                 m_nRefused);
