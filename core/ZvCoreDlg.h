@@ -166,6 +166,7 @@ private:
     LRESULT OnQueueMark(WPARAM wParam, LPARAM lParam) noexcept;
     // The window lists were counted after every posted message now taken was posted.
     BOOL IsWndListsCountedSince() const noexcept { return m_reqWndLists.IsMarkQueued(); }
+    // Command 32777's answer: every window of the lists, counted afresh, repainted.
     void RedrawAll() noexcept;
     void MoveStepWindow(const MV_STEP_ACTION& act) noexcept;
     void LogNextScrollRate(int nCnt) noexcept;

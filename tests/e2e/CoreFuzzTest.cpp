@@ -490,7 +490,8 @@ TEST_F(CoreFuzz, AHugeDeviceCountMovesTheWindowsTheAskedWay)
 // The requests whose answer takes milliseconds (a count of the window lists for the scroll range,
 // for a window activated that the lists do not hold or for one activated after a window change, a
 // redraw of every window), posted by the thousand as any program can: a scroll asked for after
-// them is made, and WM_CLOSE after another such flood ends the core program, within seconds.
+// them is made, a window the user activates after them is brought into view, and WM_CLOSE after
+// another such flood ends the core program, all within seconds.
 TEST_F(CoreFuzz, AFloodOfCostlyRequestsIsAnsweredWithinSeconds)
 {
     const size_t nCount = static_cast<size_t>(EnvNumber(L"ZV_FLOOD_COUNT", 4000));
@@ -530,6 +531,16 @@ TEST_F(CoreFuzz, AFloodOfCostlyRequestsIsAnsweredWithinSeconds)
             << " requests";
     }
     const ULONGLONG tScrolled = GetTickCount64();
+
+    // A window come since, partly beyond the right edge and activated by the user behind another
+    // flood: the activation is no request of the kind, and the window comes into view.
+    const HWND hLate = m_wnds.Create(WndArg(1150, 300, 300, 200, L"Zv Fuzz Late", L"noactivate"));
+    ASSERT_NE(hLate, nullptr);
+    ASSERT_GT(WindowRect(hLate).right, WorkArea().right);
+    ASSERT_TRUE(flood());
+    ASSERT_TRUE(m_wnds.Foreground(hLate));
+    EXPECT_TRUE(WaitUntil([&] { return WindowRect(hLate).right <= WorkArea().right; }, kAnswerTimeoutMs, 50))
+        << "the activated window stands at " << WindowRect(hLate).left << ".." << WindowRect(hLate).right;
 
     ASSERT_TRUE(flood());
     const ULONGLONG tClose = GetTickCount64();
