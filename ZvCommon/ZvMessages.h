@@ -42,6 +42,8 @@ inline constexpr UINT MSG_MV_ALL_WNDS = WM_APP + 0x51;
 inline constexpr UINT MSG_MV_ALL_WNDS_BY_DEVICE = WM_APP + 0x52;
 inline constexpr UINT MSG_MV_STEP = WM_APP + 0x53;
 inline constexpr UINT MSG_MINIMIZED_WND = WM_APP + 0x54;
+// The core's mark to itself behind a coalesced answer (wParam: which one, lParam: its number).
+inline constexpr UINT MSG_QUEUE_MARK = WM_APP + 0x55;
 
 // 0x806x scroll-bar windows
 inline constexpr UINT MSG_SCRLBAR_SETPOS = WM_APP + 0x60;

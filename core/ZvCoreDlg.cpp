@@ -52,6 +52,7 @@ CZvCoreDlg::CZvCoreDlg()
     MapMessage(MSG_HOOK_KEYBD, &CZvCoreDlg::OnKeybdHooked);
     MapMessage(MSG_HOOK_MOUSE, &CZvCoreDlg::OnMouseHooked);
     MapMessage(MSG_SCRL_RANGE, &CZvCoreDlg::OnScrlRange);
+    MapMessage(MSG_QUEUE_MARK, &CZvCoreDlg::OnQueueMark);
     MapMessage(MSG_MV_ALL_WNDS, &CZvCoreDlg::OnMvAllWnds);
     MapMessage(MSG_MV_ALL_WNDS_BY_DEVICE, &CZvCoreDlg::OnMvAllWndsByDevice);
     MapMessage(MSG_MV_STEP, &CZvCoreDlg::OnMvStep);
@@ -356,6 +357,15 @@ LRESULT CZvCoreDlg::OnTimer(WPARAM wParam, LPARAM) noexcept
 
 void CZvCoreDlg::OnRedrawAll() noexcept
 {
+    // Any program can post the command by the thousand: every window repainted after the last is
+    // all they ask, and each redraw counts and paints every window.
+    if (m_reqRedraw.Ask())
+        RedrawAll();
+}
+
+void CZvCoreDlg::RedrawAll() noexcept
+{
+    BeginCoalescedAnswer(m_reqRedraw, MARK_REDRAW);
     if (!m_pwe || !m_pwe->EnumerateWnds())
         return;
     auto redraw = [](HWND hWnd) {
@@ -408,14 +418,26 @@ void CZvCoreDlg::RestartLogStartItem() noexcept
 
 LRESULT CZvCoreDlg::OnLogWndDtct(WPARAM, LPARAM) noexcept
 {
+    // Each attach makes the viewer answer and may start logging afresh: a burst of announcements
+    // needs only the last one's.
+    if (m_reqLogAttach.Ask())
+        AttachLogWindow();
+    return 0;
+}
+
+void CZvCoreDlg::AttachLogWindow() noexcept
+{
+    BeginCoalescedAnswer(m_reqLogAttach, MARK_LOG_ATTACH);
     RestartLogStartItem();
     if (CZvCoreApp* pApp = GetCoreApp())
         OpenLogWindow(pApp->GetOptions(), m_hWnd, SENDER_CORE);
-    return 0;
 }
 
 LRESULT CZvCoreDlg::OnLogWndRsp(WPARAM wParam, LPARAM) noexcept
 {
+    // Only the answer the start item waits for: a stray one would end the log or start it anew.
+    if (!m_nTmrLogStart)
+        return 0;
     DeleteTmrItem(m_nTmrLogStart);
     if (wParam == 0)
         StartLogOutput();
@@ -432,6 +454,9 @@ LRESULT CZvCoreDlg::OnLogEnd(WPARAM, LPARAM) noexcept
 
 LRESULT CZvCoreDlg::OnTmrLogStart(WPARAM, LPARAM) noexcept
 {
+    // A tick of an item that no longer runs (or another program's post) ends nothing.
+    if (!m_nTmrLogStart)
+        return 0;
     // The viewer has not answered in time: log without it.
     EndLog();
     DeleteTmrItem(m_nTmrLogStart);

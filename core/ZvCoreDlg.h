@@ -8,6 +8,7 @@
 #include <memory>
 
 #include "AutoScroll.h"
+#include "CoalescedRequest.h"
 #include "HkGtwyEvtMngr.h"
 #include "LowLevelHookThread.h"
 #include "PostedRecordPool.h"
@@ -195,9 +196,18 @@ private:
     using PFN_SET_LL_HOOK = HHOOK (CLowLevelHookThread::*)(HWND, UINT) noexcept;
     BOOL SwitchLowLevelHook(HHOOK& hHook, BOOL bOn, LPCWSTR pszFunc, PFN_SET_LL_HOOK pfnSet, UINT uMsg) noexcept;
     void RestartLogStartItem() noexcept;
+    // The viewer asked to attach to (MSG_LOG_WND_DTCT's answer).
+    void AttachLogWindow() noexcept;
 
     // The scroll range from the rectangles of the move list as it stands.
     void CalcRangeFromRects() noexcept;
+    // Right before a coalesced answer: the mark of nKind posted when none is queued.
+    void BeginCoalescedAnswer(CCoalescedRequest& req, WPARAM nKind) noexcept;
+    LRESULT OnQueueMark(WPARAM wParam, LPARAM lParam) noexcept;
+    // The window lists were counted after every posted message now taken was posted.
+    BOOL IsWndListsCountedSince() const noexcept { return m_reqWndLists.IsMarkQueued(); }
+    // Command 32777's answer: every window of the lists, counted afresh, repainted.
+    void RedrawAll() noexcept;
     void MoveStepWindow(const MV_STEP_ACTION& act) noexcept;
     void LogNextScrollRate(int nCnt) noexcept;
     void PostStep() noexcept;
@@ -430,6 +440,19 @@ private:
     // Set once a real session end has saved and let go of the record: nothing may save it again.
     BOOL m_bPropReleased = FALSE;
     std::unique_ptr<CTmrMngr> m_pTmrMngr;
+
+    // Requests that only need their latest answer, each with its mark (CoalescedRequest.h): a
+    // count of the window lists (and the scroll range from it), every window redrawn, the log
+    // viewer attached to.
+    static constexpr WPARAM MARK_WND_LISTS = 1;
+    static constexpr WPARAM MARK_REDRAW = 2;
+    static constexpr WPARAM MARK_LOG_ATTACH = 3;
+    CCoalescedRequest m_reqWndLists;
+    CCoalescedRequest m_reqRedraw;
+    CCoalescedRequest m_reqLogAttach;
+    // A window come or gone was told while a count's mark was queued: the window may have come only
+    // after that count, so the lists count as changed once the mark comes round.
+    BOOL m_bWndChgOwed = FALSE;
 
     CMoveRequestPool m_mvReq;
     std::unique_ptr<CScrollMove> m_pMove;

@@ -120,6 +120,8 @@ LRESULT CZvCoreDlg::OnHkGtwyInitFailed(WPARAM, LPARAM) noexcept
 
 void CZvCoreDlg::ShowHkGtwyInitFailedBox(DWORD dwErr) noexcept
 {
+    // The box's loop hands on every message: an end asked for meanwhile waits for it.
+    const CNestedLoop loop(*this);
     ShowMessageBox(FormatString(LoadResString(IDS_ZV_ERR_HKGTWY).c_str(), static_cast<unsigned>(dwErr)).c_str(),
                    LoadResString(IDS_ZV_APP_NAME).c_str(), MB_ICONERROR);
 }

@@ -135,6 +135,11 @@ BOOL CZvCoreDlg::UpdateKeybdHook() noexcept
 
 LRESULT CZvCoreDlg::OnHookCbtWndChg(WPARAM, LPARAM) noexcept
 {
-    g_nWndsChanged = 1;
+    // The hook tells before the window is made or destroyed, so a count begun since may have come
+    // too early: the lists count as changed once that count's mark has come round.
+    if (m_reqWndLists.IsMarkQueued())
+        m_bWndChgOwed = TRUE;
+    else
+        g_nWndsChanged = 1;
     return 0;
 }

@@ -20,6 +20,18 @@
 #include "ZvNames.h"
 #include "resource.h"
 
+namespace {
+
+// The settings program holds its mutex from its start to its end. Every tick of the dead check
+// asks: the name is loaded once.
+bool IsPropertyProgramRunning()
+{
+    static const std::wstring s_strPropMutex = LoadResString(IDS_ZV_PROP_MUTEX);
+    return IsMutexExist(s_strPropMutex.c_str()) != FALSE;
+}
+
+}  // namespace
+
 void CZvCoreDlg::PROCESS_CLOSER::operator()(HANDLE h) const noexcept
 {
     CloseHandle(h);
@@ -127,7 +139,9 @@ void CZvCoreDlg::OnProperty() noexcept
 
 LRESULT CZvCoreDlg::OnPropStart(WPARAM, LPARAM) noexcept
 {
-    if (m_bPropertyActive || m_nEndState != END_STATE_RUNNING) {
+    // The settings program posts this once it holds its mutex. Another program's post would have
+    // the blocks made for a hand-over that the dead check ends at its first tick.
+    if (m_bPropertyActive || m_nEndState != END_STATE_RUNNING || !IsPropertyProgramRunning()) {
         OutputLog(LOG_LEVEL_DEBUG, SENDER_CORE, L"CZvCoreDlg::OnPropStart() ignored, active = %d, end state = %d.\r\n",
                   m_bPropertyActive, m_nEndState);
         return 0;
@@ -261,10 +275,8 @@ LRESULT CZvCoreDlg::OnTmrPropDead(WPARAM, LPARAM) noexcept
         DeleteTmrItem(m_nTmrPropDead);
         return 0;
     }
-    // Every tick asks: the name is loaded once.
-    static const std::wstring s_strPropMutex = LoadResString(IDS_ZV_PROP_MUTEX);
     PropWatch::PROGRAM_STATE st{};
-    st.bMutex = IsMutexExist(s_strPropMutex.c_str()) != FALSE;
+    st.bMutex = IsPropertyProgramRunning();
     st.bProcessAlive = m_hPropProcess && WaitForSingleObject(m_hPropProcess.get(), 0) == WAIT_TIMEOUT;
     st.bSheetKnown = m_hWndPropSheet != nullptr;
     st.bSheetAlive = st.bSheetKnown && IsWindow(m_hWndPropSheet);

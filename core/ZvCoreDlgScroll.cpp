@@ -13,10 +13,44 @@
 
 BOOL CZvCoreDlg::CalcScrollRange()
 {
-    if (!m_pwe || !m_pwe->EnumerateWnds())
+    if (!m_pwe)
+        return FALSE;
+    // Marked before the count, so that everything queued ahead of the mark came before it.
+    BeginCoalescedAnswer(m_reqWndLists, MARK_WND_LISTS);
+    if (!m_pwe->EnumerateWnds())
         return FALSE;
     CalcRangeFromRects();
     return TRUE;
+}
+
+void CZvCoreDlg::BeginCoalescedAnswer(CCoalescedRequest& req, WPARAM nKind) noexcept
+{
+    if (req.BeginAnswer() && !PostMessageW(m_hWnd, MSG_QUEUE_MARK, nKind, req.MarkNumber()))
+        req.MarkLost();
+}
+
+LRESULT CZvCoreDlg::OnQueueMark(WPARAM wParam, LPARAM lParam) noexcept
+{
+    if (wParam == MARK_REDRAW) {
+        if (m_reqRedraw.MarkArrived(lParam))
+            RedrawAll();
+        return 0;
+    }
+    if (wParam == MARK_LOG_ATTACH) {
+        if (m_reqLogAttach.MarkArrived(lParam))
+            AttachLogWindow();
+        return 0;
+    }
+    if (wParam != MARK_WND_LISTS)
+        return 0;
+    const bool bRangeOwed = m_reqWndLists.MarkArrived(lParam);
+    if (!m_reqWndLists.IsMarkQueued() && m_bWndChgOwed) {
+        m_bWndChgOwed = FALSE;
+        g_nWndsChanged = 1;
+    }
+    if (bRangeOwed)
+        CalcScrollRange();
+    return 0;
 }
 
 void CZvCoreDlg::CalcRangeFromRects() noexcept
@@ -32,10 +66,13 @@ void CZvCoreDlg::CalcRangeFromRects() noexcept
     m_rcScrollRange = ScrollCalc::ScrollRange(rcWnds, rcWork, m_margins, m_nRangeLimitH, m_nRangeLimitV);
 }
 
-LRESULT CZvCoreDlg::OnScrlRange(WPARAM wParam, LPARAM) noexcept
+LRESULT CZvCoreDlg::OnScrlRange(WPARAM, LPARAM) noexcept
 {
-    g_nWndsChanged = static_cast<int>(wParam);
-    CalcScrollRange();
+    // Each count takes milliseconds and any program can post this by the thousand: a count begun
+    // after a request was posted answers it, so a flood costs two counts a pass through the queue.
+    // The count always starts afresh, whatever wParam says.
+    if (m_reqWndLists.Ask())
+        CalcScrollRange();
     return 0;
 }
 

@@ -76,7 +76,10 @@ LRESULT CZvCoreDlg::OnHookCbtActivate(WPARAM wParam, LPARAM) noexcept
     hWnd = ReplaceOwnedWindow(hWnd);
 
     auto isKnown = [this, hWnd] { return m_pwe->IsMoveWnd(hWnd) || m_pwe->FindFixWnd(hWnd) != nullptr; };
-    if (!isKnown()) {
+    // The hook posts an activation once the window is shown: a count begun since it was posted saw
+    // the window as it is, and counting again would only cost a count for each activation of a
+    // window that is never listed (another program can post any handle by the thousand).
+    if (!isKnown() && !IsWndListsCountedSince()) {
         // A window the lists have not seen yet (a new one): they are made afresh.
         m_pwe->MakeFixTitleList();
         m_pwe->MakeFixAppList();

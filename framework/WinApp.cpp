@@ -61,6 +61,10 @@ int CWinApp::Run()
 
 BOOL CWinApp::PreTranslateMessage(MSG* pMsg)
 {
+    // Private messages are no input: nothing translates them. Skipping the walk up the window's
+    // ancestors keeps a flood of them from costing several system calls each.
+    if (pMsg->message >= WM_APP && pMsg->message <= 0xBFFF)
+        return FALSE;
     return PreTranslateWindowMessage(pMsg) || PreTranslateDialogMessage(pMsg);
 }
 

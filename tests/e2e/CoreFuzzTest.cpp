@@ -1,16 +1,20 @@
 // Hostile or stray private messages: a long run of random messages of the private range
 // (0x8000-0x80FF) with every kind of parameter, posted to the core program's hidden window, must
-// leave it scrolling by exactly the asked distance, ending on WM_CLOSE with exit code 0, and with at
-// most one log viewer.
+// leave it answering within seconds of the last, scrolling by exactly the asked distance, ending on
+// WM_CLOSE with exit code 0, and with at most one log viewer. Two sequences run: one with the queue
+// let drain on the way, one posted as a single flood.
 //
 // A failure is replayed and narrowed from the environment:
-//   ZV_FUZZ_SEED=n      the seed (every run prints its own; default 1)
-//   ZV_FUZZ_COUNT=n     how many messages (default 20000; 200000 for a long run)
+//   ZV_FUZZ_SEED=n      the seed of the drained run (every run prints its own; default 1)
+//   ZV_FUZZ_COUNT=n     how many messages it posts (default 20000; 200000 for a long run)
+//   ZV_FUZZ_FLOOD_SEED=n, ZV_FUZZ_FLOOD_COUNT=n
+//                       the same for the flood, posted without a drain (default 2 and 10000)
 //   ZV_FUZZ_ONLY=list   only these numbers, e.g. "0x8052" or "0x8040-0x804F,0x8076"
 //   ZV_FUZZ_SKIP=list   never these
+//   ZV_FLOOD_COUNT=n    how many costly requests the flood of them posts, twice (default 4000)
 //   ZV_FUZZ_LOG=path    keep a copy of the core program's log there
-//   ZV_FUZZ_DRAIN=n     let the queue drain after every n messages (default 1000); 0: only at the
-//                       end (Wine's queues have no limit, so the backlog grows with the run)
+//   ZV_FUZZ_DRAIN=n     let the drained run's queue drain after every n messages (default 1000); 0:
+//                       only at the end (Wine's queues have no limit, so the backlog grows with the run)
 #include <gtest/gtest.h>
 #include <windows.h>
 #include <tlhelp32.h>
@@ -47,10 +51,13 @@ constexpr LPARAM kProbeRelease = 0x80000000;
 constexpr WPARAM kStrayVk = 0xE7;
 constexpr wchar_t kStrayVkLine[] = L"Keyboard Event Hooked! wParam=0xe7,";
 constexpr wchar_t kPropMutex[] = L"Zuvora! Property Setting Utility";
+constexpr WPARAM kCmdRedrawAll = 32777;
 constexpr size_t kDrainEvery = 1000;
 constexpr size_t kViewerCountEvery = 1000;
 constexpr DWORD kDrainTimeoutMs = 30000;
-constexpr DWORD kLastDrainTimeoutMs = 100000;
+// However long the queue behind it, the core program answers within this time.
+constexpr DWORD kAnswerTimeoutMs = 10000;
+constexpr DWORD kLateAnswerTimeoutMs = 200000;
 
 std::wstring EnvText(const wchar_t* pszName)
 {
@@ -292,6 +299,11 @@ protected:
         }
     }
 
+    // The whole run: nCount random messages from the seed, the queue let drain after every
+    // nDrainEvery of them (0: never on the way), then the core program must answer within seconds,
+    // scroll exactly and end on WM_CLOSE.
+    void RunFuzz(uint64_t nSeed, size_t nCount, size_t nDrainEvery);
+
     CRegistryGuard m_guard{kMakerKey};
     CCoreRun m_run{L"ZvCoreFuzzTest"};
     CTestWnds m_wnds;
@@ -311,18 +323,15 @@ protected:
 
 }  // namespace
 
-TEST_F(CoreFuzz, RandomPrivateMessagesLeaveItScrollingExactlyAndEndingOnClose)
+void CoreFuzz::RunFuzz(uint64_t nSeed, size_t nCount, size_t nDrainEvery)
 {
-    const uint64_t nSeed = EnvNumber(L"ZV_FUZZ_SEED", 1);
-    const size_t nCount = static_cast<size_t>(EnvNumber(L"ZV_FUZZ_COUNT", 20000));
-    const size_t nDrainEvery = static_cast<size_t>(EnvNumber(L"ZV_FUZZ_DRAIN", kDrainEvery));
     ChooseMsgs();
     ASSERT_FALSE(m_allMsgs.empty()) << "ZV_FUZZ_ONLY and ZV_FUZZ_SKIP leave no message";
     m_rng.seed(nSeed);
-    std::printf("[ fuzz     ] seed %llu, %zu messages of %zu numbers\n", static_cast<unsigned long long>(nSeed), nCount,
-                m_allMsgs.size());
+    std::printf("[ fuzz     ] seed %llu, %zu messages of %zu numbers, drained every %zu\n",
+                static_cast<unsigned long long>(nSeed), nCount, m_allMsgs.size(), nDrainEvery);
     RecordProperty("seed", std::to_string(nSeed));
-    SCOPED_TRACE("ZV_FUZZ_SEED=" + std::to_string(nSeed) + " ZV_FUZZ_COUNT=" + std::to_string(nCount));
+    SCOPED_TRACE("seed " + std::to_string(nSeed) + ", " + std::to_string(nCount) + " messages");
 
     // Auto scroll without a button: for the first half of the run the pointer rests at the left
     // edge and the windows drift, for the second it rests in the middle and nothing may drift.
@@ -374,12 +383,21 @@ TEST_F(CoreFuzz, RandomPrivateMessagesLeaveItScrollingExactlyAndEndingOnClose)
         if ((i + 1) % kViewerCountEvery == 0)
             nMaxViewers = std::max(nMaxViewers, ViewerCount());
     }
-    // A queue never drained on the way holds many messages, each handled with its lines logged.
-    ASSERT_TRUE(Drain(kLastDrainTimeoutMs))
+    // However many messages still wait in the queue, the core program answers within seconds of
+    // the last: the probe's key comes behind all of them.
+    const ULONGLONG tPosted = GetTickCount64();
+    const bool bInTime = Drain(kAnswerTimeoutMs);
+    // Late, the figure still tells how far off it was.
+    ASSERT_TRUE(bInTime || Drain(kLateAnswerTimeoutMs))
         << "the core program did not get through its queue after the last message" << CoreBoxes();
-    std::printf("[ fuzz     ] posted in %llu ms, %zu posts refused for a full queue\n",
-                static_cast<unsigned long long>(GetTickCount64() - tStart), m_nRefused);
+    const ULONGLONG tAnswered = GetTickCount64();
+    EXPECT_TRUE(bInTime) << "the core program answered " << tAnswered - tPosted << " ms after the last message, not within "
+                         << kAnswerTimeoutMs << " ms";
+    std::printf("[ fuzz     ] posted in %llu ms, answered %llu ms after the last, %zu posts refused for a full queue\n",
+                static_cast<unsigned long long>(tPosted - tStart), static_cast<unsigned long long>(tAnswered - tPosted),
+                m_nRefused);
     RecordProperty("refused", std::to_string(m_nRefused));
+    RecordProperty("answered_ms", std::to_string(tAnswered - tPosted));
 
     // Whatever the messages started must end by itself: moves, auto scroll, the timer items.
     ASSERT_TRUE(WaitForWindowsStill(1500, 40000)) << "the windows never came to rest";
@@ -398,7 +416,7 @@ TEST_F(CoreFuzz, RandomPrivateMessagesLeaveItScrollingExactlyAndEndingOnClose)
         rcBefore.push_back(WindowRect(hWnd));
     ASSERT_TRUE(m_run.PostDevice(kRight, kKeybdHorzLine));
     for (size_t i = 0; i < m_hWnds.size(); ++i) {
-        EXPECT_TRUE(WaitForRect(m_hWnds[i], Shifted(rcBefore[i], -kKeybdHorzLineWidth, 0), 10000))
+        EXPECT_TRUE(WaitForRect(m_hWnds[i], Shifted(rcBefore[i], -kKeybdHorzLineWidth, 0), kAnswerTimeoutMs))
             << "window " << i << " went from " << rcBefore[i].left << " to " << WindowRect(m_hWnds[i]).left;
     }
     ASSERT_TRUE(Drain());
@@ -408,7 +426,20 @@ TEST_F(CoreFuzz, RandomPrivateMessagesLeaveItScrollingExactlyAndEndingOnClose)
 
     nMaxViewers = std::max(nMaxViewers, ViewerCount());
     EXPECT_LE(nMaxViewers, 1u) << "log viewers running at once";
-    EXPECT_EQ(0, m_run.Close(15000)) << "the core program did not end on WM_CLOSE";
+    EXPECT_EQ(0, m_run.Close(kAnswerTimeoutMs)) << "the core program did not end on WM_CLOSE";
+}
+
+TEST_F(CoreFuzz, RandomPrivateMessagesLeaveItScrollingExactlyAndEndingOnClose)
+{
+    RunFuzz(EnvNumber(L"ZV_FUZZ_SEED", 1), static_cast<size_t>(EnvNumber(L"ZV_FUZZ_COUNT", 20000)),
+            static_cast<size_t>(EnvNumber(L"ZV_FUZZ_DRAIN", kDrainEvery)));
+}
+
+// Another sequence, posted as a program outside would post it: all at once, the queue never let
+// drain on the way.
+TEST_F(CoreFuzz, AFloodOfRandomPrivateMessagesIsAnsweredWithinSeconds)
+{
+    RunFuzz(EnvNumber(L"ZV_FUZZ_FLOOD_SEED", 2), static_cast<size_t>(EnvNumber(L"ZV_FUZZ_FLOOD_COUNT", 10000)), 0);
 }
 
 // A key forwarded to a window of the core program itself would come straight back to it, and go
@@ -487,4 +518,68 @@ TEST_F(CoreFuzz, AHugeDeviceCountMovesTheWindowsTheAskedWay)
         << "left = " << WindowRect(hWnd).left << "\n"
         << m_run.LogLinesWith(L"OnMvAllWndsByDevice") << m_run.LogLinesWith(L"MoveAllWindows");
     EXPECT_EQ(WindowRect(hWnd).top, rc.top);
+}
+
+// The requests whose answer takes milliseconds (a count of the window lists for the scroll range,
+// for a window activated that the lists do not hold or for one activated after a window change, a
+// redraw of every window), posted by the thousand as any program can: a scroll asked for after
+// them is made, a window the user activates after them is brought into view, and WM_CLOSE after
+// another such flood ends the core program, all within seconds.
+TEST_F(CoreFuzz, AFloodOfCostlyRequestsIsAnsweredWithinSeconds)
+{
+    const size_t nCount = static_cast<size_t>(EnvNumber(L"ZV_FLOOD_COUNT", 4000));
+    const auto hWnds =
+        m_wnds.StartTitled({WndArg(200, 150, 300, 200, L"Zv Fuzz A"), WndArg(600, 400, 250, 180, L"Zv Fuzz B")});
+    m_hWnds.assign(hWnds.begin(), hWnds.end());
+    ASSERT_TRUE(std::all_of(m_hWnds.begin(), m_hWnds.end(), [](HWND h) { return h != nullptr; }));
+    ASSERT_TRUE(m_run.Start());
+    const struct {
+        UINT uMsg;
+        WPARAM wParam;
+    } kCostly[] = {{MSG_SCRL_RANGE, 1},
+                   {MSG_HOOK_CBT_ACTIVATE, reinterpret_cast<WPARAM>(GetDesktopWindow())},
+                   {MSG_SCRL_RANGE, 0},
+                   {MSG_HOOK_CBT_WNDCHG, 0},
+                   {MSG_HOOK_CBT_ACTIVATE, reinterpret_cast<WPARAM>(m_hWnds[0])},
+                   {WM_COMMAND, kCmdRedrawAll},
+                   {MSG_HOOK_CBT_ACTIVATE, reinterpret_cast<WPARAM>(m_wnds.Control())}};
+    const auto flood = [&] {
+        for (size_t i = 0; i < nCount; ++i) {
+            const auto& req = kCostly[i % std::size(kCostly)];
+            if (!Post(req.uMsg, req.wParam, 0))
+                return false;
+        }
+        return true;
+    };
+
+    std::vector<RECT> rcBefore;
+    for (HWND hWnd : m_hWnds)
+        rcBefore.push_back(WindowRect(hWnd));
+    ASSERT_TRUE(flood());
+    const ULONGLONG tScroll = GetTickCount64();
+    ASSERT_TRUE(m_run.PostDevice(kRight, kKeybdHorzLine));
+    for (size_t i = 0; i < m_hWnds.size(); ++i) {
+        EXPECT_TRUE(WaitForRect(m_hWnds[i], Shifted(rcBefore[i], -kKeybdHorzLineWidth, 0), kAnswerTimeoutMs))
+            << "window " << i << " not scrolled within " << kAnswerTimeoutMs << " ms of the last of " << nCount
+            << " requests";
+    }
+    const ULONGLONG tScrolled = GetTickCount64();
+
+    // A window come since, partly beyond the right edge and activated by the user behind another
+    // flood: the activation is no request of the kind, and the window comes into view.
+    const HWND hLate = m_wnds.Create(WndArg(1150, 300, 300, 200, L"Zv Fuzz Late", L"noactivate"));
+    ASSERT_NE(hLate, nullptr);
+    ASSERT_GT(WindowRect(hLate).right, WorkArea().right);
+    ASSERT_TRUE(flood());
+    ASSERT_TRUE(m_wnds.Foreground(hLate));
+    EXPECT_TRUE(WaitUntil([&] { return WindowRect(hLate).right <= WorkArea().right; }, kAnswerTimeoutMs, 50))
+        << "the activated window stands at " << WindowRect(hLate).left << ".." << WindowRect(hLate).right;
+
+    ASSERT_TRUE(flood());
+    const ULONGLONG tClose = GetTickCount64();
+    EXPECT_EQ(0, m_run.Close(kAnswerTimeoutMs)) << "the core program did not end within " << kAnswerTimeoutMs
+                                                << " ms of WM_CLOSE behind " << nCount << " requests";
+    std::printf("[ flood    ] %zu costly requests: scrolled %llu ms after the last, ended %llu ms after WM_CLOSE\n",
+                nCount, static_cast<unsigned long long>(tScrolled - tScroll),
+                static_cast<unsigned long long>(GetTickCount64() - tClose));
 }

@@ -35,6 +35,7 @@ constexpr wchar_t kGoneLine[] = L"プロパティ : 設定プログラムが終�
 constexpr wchar_t kAppliedLine[] = L"プロパティ : 設定を適用しました.";
 constexpr wchar_t kCbtOffLine[] = L"CBT notification registered, Disable";
 constexpr wchar_t kCbtOnLine[] = L"CBT notification registered, Enable";
+constexpr wchar_t kStartIgnoredLine[] = L"CZvCoreDlg::OnPropStart() ignored";
 constexpr wchar_t kSettingsFile[] = L"ZvProperty64.exe";
 constexpr wchar_t kSheetTitle[] = L"Zuvora! のプロパティ";
 // Written only by a save, never by a load: it tells whether the settings were stored.
@@ -306,9 +307,15 @@ TEST_F(CoreProperty, AProgramStartedByTheUserAWaitingMoveThatFinishesASheetLostW
     EXPECT_TRUE(ActivateXScrolls()) << "the window-event hook did not come back";
     pFake->Gone();
 
+    // A start that no running settings program posted (its mutex is gone): no blocks are made.
+    const size_t nIgnored = Lines(kStartIgnoredLine);
+    ASSERT_TRUE(pFake->PostStart());
+    EXPECT_TRUE(m_run.WaitForLine(kStartIgnoredLine, nIgnored + 1));
+
     // The property mutex held elsewhere past the core's wait: nothing is handed over and the
     // window events stay on.
     {
+        const CHandle hRunning(CreateMutexW(nullptr, FALSE, zvprop::kPropMutex));
         CHandle hPropMutex(CreateMutexW(nullptr, TRUE, CSharedMemPropManager::MUTEX_NAME));
         ASSERT_TRUE(hPropMutex);
         ASSERT_TRUE(pFake->PostStart());
