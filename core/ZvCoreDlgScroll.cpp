@@ -2,6 +2,7 @@
 // step by step and pass by pass.
 #include "ZvCoreDlg.h"
 
+#include <chrono>
 #include <memory>
 #include <vector>
 
@@ -24,7 +25,8 @@ void CZvCoreDlg::CalcRangeFromRects() noexcept
     std::vector<RECT> rcWnds;
     for (HWND hWnd : m_pwe->GetMoveWndList()) {
         RECT rc{};
-        if (IsWindow(hWnd) && !IsIconic(hWnd) && m_placer.GetWindowRect(hWnd, &rc))
+        // A window gone meanwhile is neither iconic nor has a rectangle: no IsWindow is needed.
+        if (!IsIconic(hWnd) && m_placer.GetWindowRect(hWnd, &rc))
             rcWnds.push_back(rc);
     }
     RECT rcWork{};
@@ -155,10 +157,9 @@ LRESULT CZvCoreDlg::OnMvAllWnds(WPARAM wParam, LPARAM) noexcept
     std::unique_ptr<CScrollMove> pMove;
     // A thumb drag asks for a move every few pixels. Its press counted the windows afresh, and the
     // hook tells of any that come or go meanwhile: counting them again at every step would take
-    // more than half of the step's time, so the range comes from the lists as they stand.
+    // more than half of the step's time, so the move takes the lists as they stand, and the range
+    // the end of the last step reckoned from them (the bar's step was measured against it).
     const BOOL bListsFresh = IsBarDragging() && !g_nWndsChanged && m_pwe && !m_pwe->GetMoveWndList().empty();
-    if (bListsFresh)
-        CalcRangeFromRects();
     if (bListsFresh || CalcScrollRange())
         pMove = CScrollMove::Create(std::move(pRec), m_pwe->GetMoveWndList(), m_prop.propView.nSpeed,
                                     m_prop.lstScrlRate);
@@ -220,16 +221,25 @@ LRESULT CZvCoreDlg::OnMvStep(WPARAM wParam, LPARAM lParam) noexcept
     if (m_pTmrMngr && m_nTmrScroll)
         m_pTmrMngr->StopTmr(m_nTmrScroll);
 
-    const MV_STEP_ACTION act = m_pMove->Step();
-    if (act.hWnd && act.hWnd == m_hWnd)
-        ShowWindow(m_hWnd, SW_HIDE);
+    // Windows of one pass are moved together until the pass ends or the time is up: a message
+    // round of its own for each window added a post and a fetch through the wineserver to every
+    // move, and the other messages still get through between two such turns.
+    const auto tUntil = std::chrono::steady_clock::now() + std::chrono::microseconds(MOVE_STEP_TURN_US);
     const UINT uMoveId = m_uMoveId;
-    m_bInStep = TRUE;
-    MoveStepWindow(act);
-    m_bInStep = FALSE;
-    // A message sent to us while the window moved may have ended this move or started another.
-    if (!m_pMove || m_uMoveId != uMoveId)
-        return 0;
+    MV_STEP_ACTION act;
+    // One question a program thread for the turn's moves, not one a window.
+    CWndPlacerBatch batch(m_placer);
+    do {
+        act = m_pMove->Step();
+        if (act.hWnd && act.hWnd == m_hWnd)
+            ShowWindow(m_hWnd, SW_HIDE);
+        m_bInStep = TRUE;
+        MoveStepWindow(act);
+        m_bInStep = FALSE;
+        // A message sent to us while the window moved may have ended this move or started another.
+        if (!m_pMove || m_uMoveId != uMoveId)
+            return 0;
+    } while (!act.bPassEnd && std::chrono::steady_clock::now() < tUntil);
 
     if (!act.bPassEnd) {
         PostStep();
@@ -267,6 +277,10 @@ LRESULT CZvCoreDlg::OnTmrScroll(WPARAM, LPARAM) noexcept
 
 void CZvCoreDlg::MoveStepWindow(const MV_STEP_ACTION& act) noexcept
 {
+    // The closing pass of an at-once move asks nothing of the window: unless its line is logged,
+    // the system need not be asked about it (three calls a window, each through the wineserver).
+    if (act.nMovH == 0 && act.nMovV == 0 && act.nShowCmd == 0 && !IsLogLevelActive(LOG_LEVEL_INFO))
+        return;
     if (!act.hWnd || !IsWindow(act.hWnd))
         return;
     // Its restore scrolls the others back: its entry, not the window, follows the scroll.

@@ -184,3 +184,70 @@ TEST(CoreWndPlacer, APlacementForAHungWindowIsSentWithoutWaitingAndTakenWhenItWa
     EXPECT_FALSE(bWaited) << "the call waited for the hung window's thread";
     ASSERT_TRUE(PumpUntil([&] { return RealRect(wnd.Wnd()) == (RECT{60, 70, 360, 270}); }));
 }
+
+TEST(CoreWndPlacer, ABatchAsksEachThreadOnceAndItsAnswerCoversEveryWindowOfThatThread)
+{
+    CHungThreadWnd a, b;
+    CWndPlacer placer;
+    {
+        CWndPlacerBatch batch(placer);
+        ASSERT_TRUE(placer.MoveTo(a.Wnd(), 100, 50));
+        ASSERT_TRUE(placer.MoveTo(b.Wnd(), 300, 60));
+        EXPECT_EQ(0u, placer.GetQuestionCount()) << "asked before the batch ended";
+    }
+    EXPECT_EQ(2u, placer.GetQuestionCount()) << "one question for each thread";
+    EXPECT_EQ(2u, placer.GetPendingCount());
+    // A later move while the first is on its way waits for the answer, as outside a batch.
+    {
+        CWndPlacerBatch batch(placer);
+        ASSERT_TRUE(placer.MoveTo(a.Wnd(), 140, 50));
+    }
+    EXPECT_EQ(2u, placer.GetQuestionCount());
+    RECT rc{};
+    ASSERT_TRUE(placer.GetWindowRect(a.Wnd(), &rc));
+    EXPECT_EQ((RECT{140, 50, 340, 150}), rc);
+
+    a.Wake();
+    b.Wake();
+    ASSERT_TRUE(PumpUntil([&] { return placer.GetPendingCount() == 0; }));
+    EXPECT_EQ(0u, placer.GetQuestionCount());
+    EXPECT_EQ((RECT{140, 50, 340, 150}), RealRect(a.Wnd()));
+    EXPECT_EQ((RECT{300, 60, 500, 160}), RealRect(b.Wnd()));
+}
+
+TEST(CoreWndPlacer, TwoWindowsOfOneThreadAreAnsweredByOneQuestion)
+{
+    // Both windows belong to one thread that does not pump until it is let go.
+    HANDLE hEvtGo = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    std::atomic<HWND> hFirst{nullptr}, hSecond{nullptr};
+    std::atomic<bool> bQuit{false};
+    std::thread owner([&] {
+        HWND h1 = MakeWindow(false);
+        HWND h2 = MakeWindow(false);
+        hSecond = h2;
+        hFirst = h1;
+        WaitForSingleObject(hEvtGo, INFINITE);
+        MSG msg;
+        while (!bQuit && GetMessageW(&msg, nullptr, 0, 0) > 0)
+            DispatchMessageW(&msg);
+        DestroyWindow(h1);
+        DestroyWindow(h2);
+    });
+    while (!hFirst)
+        Sleep(1);
+    CWndPlacer placer;
+    {
+        CWndPlacerBatch batch(placer);
+        ASSERT_TRUE(placer.MoveTo(hFirst, 11, 12));
+        ASSERT_TRUE(placer.MoveTo(hSecond, 13, 14));
+    }
+    EXPECT_EQ(1u, placer.GetQuestionCount());
+    SetEvent(hEvtGo);
+    EXPECT_TRUE(PumpUntil([&] { return placer.GetPendingCount() == 0; }));
+    EXPECT_EQ((RECT{11, 12, 211, 112}), RealRect(hFirst));
+    EXPECT_EQ((RECT{13, 14, 213, 114}), RealRect(hSecond));
+    bQuit = true;
+    PostMessageW(hFirst, WM_NULL, 0, 0);
+    owner.join();
+    CloseHandle(hEvtGo);
+}
