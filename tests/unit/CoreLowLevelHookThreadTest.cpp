@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "LowLevelHookThread.h"
+#include "PumpUntil.h"
 
 namespace {
 
@@ -79,22 +80,6 @@ void SendMouseMove(int dx)
     SendInput(1, &in, sizeof(in));
 }
 
-// Pumps this thread's messages until pred or 5 s.
-template <class P>
-bool PumpUntil(P pred)
-{
-    const DWORD dwStart = GetTickCount();
-    while (!pred()) {
-        if (GetTickCount() - dwStart > 5000)
-            return false;
-        MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
-        MSG msg;
-        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE))
-            DispatchMessageW(&msg);
-    }
-    return true;
-}
-
 }  // namespace
 
 TEST(CoreLowLevelHookThread, EventsReachTheNamedWindowAsItsMessageAndFollowTheHookWhenItMoves)
@@ -108,7 +93,7 @@ TEST(CoreLowLevelHookThread, EventsReachTheNamedWindowAsItsMessageAndFollowTheHo
     SendKey(false);
     SendKey(true);
     SendMouseMove(1);
-    ASSERT_TRUE(PumpUntil([&] { return first.Got().keys.size() >= 2 && !first.Got().mouse.empty(); }))
+    ASSERT_TRUE(PumpUntil([&] { return first.Got().keys.size() >= 2 && !first.Got().mouse.empty(); }, 5000))
         << "keys " << first.Got().keys.size() << ", mouse events " << first.Got().mouse.size();
     EXPECT_EQ(WPARAM{WM_MOUSEMOVE}, first.Got().mouse.front());
 
@@ -117,7 +102,7 @@ TEST(CoreLowLevelHookThread, EventsReachTheNamedWindowAsItsMessageAndFollowTheHo
     ASSERT_NE(nullptr, thread.SetKeybdHook(second.Wnd(), kMsgKeys));
     SendKey(false);
     SendKey(true);
-    ASSERT_TRUE(PumpUntil([&] { return second.Got().keys.size() >= 2; }));
+    ASSERT_TRUE(PumpUntil([&] { return second.Got().keys.size() >= 2; }, 5000));
     EXPECT_EQ(nFirstKeys, first.Got().keys.size());
 
     EXPECT_EQ(nullptr, thread.SetKeybdHook(nullptr, 0));
