@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "ProcessCounts.h"
 #include "ZvTestKit.h"
 
 namespace {
@@ -76,6 +77,7 @@ int CommonMove(const std::vector<HWND>& wnds, const std::vector<RECT>& before)
 
 int main()
 {
+    const std::string strLoadStart = zvbench::LoadAverage();
     zvkit::CRegistryGuard guard;
     zvkit::RegDeleteSettings();
     zvkit::RegSetDword(L"View", L"Speed", 1);
@@ -200,8 +202,14 @@ int main()
                 Percentile(loopMs, 0.5));
     std::printf("  baseline: a device request through ZvCore64, 10 px (median of 9):       %8.2f ms\n",
                 Percentile(deviceMs, 0.5));
+    const double dLoop = Percentile(loopMs, 0.5);
+    std::printf("  ratio drag median / loop:             %8.2f\n", Percentile(ms, 0.5) / dLoop);
+    std::printf("  ratio drag p99 / loop:                %8.2f\n", Percentile(ms, 0.99) / dLoop);
+    std::printf("  ratio device request / loop:          %8.2f\n", Percentile(deviceMs, 0.5) / dLoop);
     std::printf("  one display frame at 60 Hz:          %8.2f ms (%.0f %% of motions within it)\n", kFrameMs,
                 100.0 * static_cast<double>(std::count_if(ms.begin(), ms.end(), [](double v) { return v <= kFrameMs; })) /
                     static_cast<double>(ms.size()));
+    std::printf("Machine load (1-minute average) at the start and the end: %s, %s\n", strLoadStart.c_str(),
+                zvbench::LoadAverage().c_str());
     return 0;
 }

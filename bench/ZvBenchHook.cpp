@@ -468,6 +468,16 @@ int main()
     // this path.
     std::printf("  low-level hooks of ZvCore64 seen: keyboard %s, mouse %s\n", bCoreKeybd ? "yes" : "NO",
                 bCoreMouse ? "yes" : "no (the mouse chain did not grow: ZvCore64 sets no mouse hook)");
+    // What the core adds beyond Wine's own hop to another process, each against the hop of the
+    // same run: the one figure the core can change.
+    for (const auto& [pszRow, nStage] : {std::pair{"", kCore}, std::pair{" while it scrolls, a window hung", kCoreHung}}) {
+        for (const auto& [pszKind, pStats] : {std::pair{"keys", &CHAIN::key}, std::pair{"mouse", &CHAIN::mouse}}) {
+            const double dHopUs = Added(hop.with.*pStats, hop.base.*pStats).dMedian;
+            const double dCoreUs = Added(stages[nStage].with.*pStats, stages[nStage].base.*pStats).dMedian;
+            std::printf("  hook added over the hop%s, %s median: %8.1f us (hop %.1f us, ZvCore64 %.1f us)\n", pszRow,
+                        pszKind, dCoreUs - dHopUs, dHopUs, dCoreUs);
+        }
+    }
 
     const double dWallMs = QpcToUs(t1.QuadPart - t0.QuadPart) / 1000.0;
     std::printf("ZvCore64 idle with its hooks: %.1f s without input, after %lu s of settling%s\n", dWallMs / 1000.0,

@@ -7,8 +7,10 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <string>
 #include <vector>
 
+#include "ProcessCounts.h"
 #include "ZvMessages.h"
 #include "ZvTestKit.h"
 
@@ -66,6 +68,7 @@ PROCESS_MEMORY_COUNTERS_EX Memory(DWORD dwPid)
 
 int main()
 {
+    const std::string strLoadStart = zvbench::LoadAverage();
     zvkit::CRegistryGuard guard;
     zvkit::RegSetDword(L"View", L"Speed", 1);  // every move at once
     zvkit::RegSetDword(L"View", L"SmoothScroll", 0);
@@ -200,5 +203,7 @@ int main()
     // Wine reports no private bytes of another process: the working set tells.
     std::printf("Undo list filled from %d to %d records of %d windows: working set %+.1f KiB\n", kRuns, kDepth, kWindows,
                 (static_cast<double>(pmcFull.WorkingSetSize) - static_cast<double>(pmcBefore.WorkingSetSize)) / 1024.0);
+    std::printf("Machine load (1-minute average) at the start and the end: %s, %s\n", strLoadStart.c_str(),
+                zvbench::LoadAverage().c_str());
     return 0;
 }

@@ -8,13 +8,53 @@ namespace {
 
 // A thread message: lParam carries a HOOK_CALL the caller keeps a reference to.
 constexpr UINT WM_HOOK_CALL = WM_APP + 1;
+// What the library posts to the relay window, one number per hook, so the relay knows whose
+// event it is whatever numbers the callers chose.
+constexpr UINT WM_RELAY_KEYBD = WM_APP + 2;
+constexpr UINT WM_RELAY_MOUSE = WM_APP + 3;
+constexpr wchar_t kRelayClass[] = L"ZvCoreHookRelay";
+
+enum { HOOK_KEYBD, HOOK_MOUSE, HOOK_COUNT };
+
+// Where each hook's events go. Only the hook thread reads or writes it (the relay window's data).
+struct RELAY_TARGETS {
+    HWND hWnd[HOOK_COUNT] = {};
+    UINT uMsg[HOOK_COUNT] = {};
+};
+
+LRESULT CALLBACK RelayProc(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam)
+{
+    if (uMsg == WM_RELAY_KEYBD || uMsg == WM_RELAY_MOUSE) {
+        const auto* pTargets = reinterpret_cast<const RELAY_TARGETS*>(GetWindowLongPtrW(hWnd, GWLP_USERDATA));
+        const int nHook = uMsg == WM_RELAY_KEYBD ? HOOK_KEYBD : HOOK_MOUSE;
+        if (pTargets && pTargets->hWnd[nHook])
+            PostMessageW(pTargets->hWnd[nHook], pTargets->uMsg[nHook], wParam, lParam);
+        return 0;
+    }
+    return DefWindowProcW(hWnd, uMsg, wParam, lParam);
+}
+
+HWND CreateRelayWindow(RELAY_TARGETS* pTargets) noexcept
+{
+    WNDCLASSEXW wc{sizeof(wc)};
+    wc.lpfnWndProc = RelayProc;
+    wc.hInstance = GetModuleHandleW(nullptr);
+    wc.lpszClassName = kRelayClass;
+    // A second start of the thread finds the class registered already.
+    if (!RegisterClassExW(&wc) && GetLastError() != ERROR_CLASS_ALREADY_EXISTS)
+        return nullptr;
+    HWND hWnd = CreateWindowExW(0, kRelayClass, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, wc.hInstance, nullptr);
+    if (hWnd)
+        SetWindowLongPtrW(hWnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(pTargets));
+    return hWnd;
+}
 
 }  // namespace
 
 // Shared between the caller and the thread, so that a caller that stopped waiting leaves the
 // thread a record that is still alive.
 struct CLowLevelHookThread::HOOK_CALL {
-    HHOOK(WINAPI* pfnSet)(HWND, UINT) = nullptr;
+    int nHook = HOOK_KEYBD;
     HWND hWnd = nullptr;
     UINT uMsg = 0;
     HHOOK hResult = nullptr;
@@ -76,15 +116,15 @@ void CLowLevelHookThread::Stop() noexcept
 
 HHOOK CLowLevelHookThread::SetKeybdHook(HWND hWnd, UINT uMsg) noexcept
 {
-    return Call(&SetKeybdHook64, hWnd, uMsg);
+    return Call(HOOK_KEYBD, hWnd, uMsg);
 }
 
 HHOOK CLowLevelHookThread::SetMouseHook(HWND hWnd, UINT uMsg) noexcept
 {
-    return Call(&SetMouseHook64, hWnd, uMsg);
+    return Call(HOOK_MOUSE, hWnd, uMsg);
 }
 
-HHOOK CLowLevelHookThread::Call(HHOOK(WINAPI* pfnSet)(HWND, UINT), HWND hWnd, UINT uMsg) noexcept
+HHOOK CLowLevelHookThread::Call(int nHook, HWND hWnd, UINT uMsg) noexcept
 {
     if (!m_pThread) {
         SetLastError(ERROR_INVALID_THREAD_ID);
@@ -95,7 +135,7 @@ HHOOK CLowLevelHookThread::Call(HHOOK(WINAPI* pfnSet)(HWND, UINT), HWND hWnd, UI
         SetLastError(ERROR_NOT_ENOUGH_MEMORY);
         return nullptr;
     }
-    pCall->pfnSet = pfnSet;
+    pCall->nHook = nHook;
     pCall->hWnd = hWnd;
     pCall->uMsg = uMsg;
     pCall->hEvtDone = CreateEventW(nullptr, TRUE, FALSE, nullptr);
@@ -121,6 +161,10 @@ HHOOK CLowLevelHookThread::Call(HHOOK(WINAPI* pfnSet)(HWND, UINT), HWND hWnd, UI
 
 DWORD CLowLevelHookThread::Loop(HANDLE hEvtReady)
 {
+    static constexpr HHOOK(WINAPI* kSet[HOOK_COUNT])(HWND, UINT) = {&SetKeybdHook64, &SetMouseHook64};
+    static constexpr UINT kRelayMsg[HOOK_COUNT] = {WM_RELAY_KEYBD, WM_RELAY_MOUSE};
+    RELAY_TARGETS targets;
+    const HWND hWndRelay = CreateRelayWindow(&targets);
     MSG msg;
     // A thread gets its message queue with its first look at it: before that, posts to it fail.
     PeekMessageW(&msg, nullptr, WM_USER, WM_USER, PM_NOREMOVE);
@@ -131,8 +175,17 @@ DWORD CLowLevelHookThread::Loop(HANDLE hEvtReady)
             continue;
         }
         auto* pCall = reinterpret_cast<HOOK_CALL*>(msg.lParam);
+        const int nHook = pCall->nHook;
         SetLastError(0);
-        pCall->hResult = pCall->pfnSet(pCall->hWnd, pCall->uMsg);
+        if (!pCall->hWnd) {
+            pCall->hResult = kSet[nHook](nullptr, 0);
+            targets.hWnd[nHook] = nullptr;
+        } else if (!hWndRelay || !IsWindow(pCall->hWnd)) {
+            SetLastError(ERROR_INVALID_WINDOW_HANDLE);
+        } else if ((pCall->hResult = kSet[nHook](hWndRelay, kRelayMsg[nHook])) != nullptr) {
+            targets.hWnd[nHook] = pCall->hWnd;
+            targets.uMsg[nHook] = pCall->uMsg;
+        }
         pCall->dwError = pCall->hResult ? 0 : GetLastError();
         SetEvent(pCall->hEvtDone);
         pCall->Release();
@@ -140,5 +193,7 @@ DWORD CLowLevelHookThread::Loop(HANDLE hEvtReady)
     // The hooks belong to this thread: remove them before it goes.
     SetKeybdHook64(nullptr, 0);
     SetMouseHook64(nullptr, 0);
+    if (hWndRelay)
+        DestroyWindow(hWndRelay);
     return 0;
 }

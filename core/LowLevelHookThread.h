@@ -2,7 +2,13 @@
 // mouse event of the desktop waits for these hook procedures, and the system drops a hook that
 // keeps it waiting too long: so they must never depend on the main window's thread, which may be
 // busy moving windows. This thread does nothing but install and remove the hooks and pump the
-// messages the system calls them through; the procedures post each event to the main window.
+// messages the system calls them through.
+//
+// The procedures post each event to a message-only window of this thread, which hands it on to
+// the main window once the hook call has been answered. Posted straight to the main window, the
+// event woke that thread while the hook call was still open, and its handler's own calls to the
+// system (key states, the pointer, window rectangles) then stood in line with the answer: under
+// Wine every such call goes through the one wineserver, and the event waited for them all.
 #pragma once
 #include <windows.h>
 
@@ -27,7 +33,8 @@ public:
 
     // The hook library's own result, obtained on the hook thread: a handle when installed, null
     // when removed or when the install failed (GetLastError then tells why, also when the thread
-    // did not answer). A null window removes the hook.
+    // did not answer). Each event reaches hWnd as uMsg, with the library's wParam and lParam. A
+    // null window removes the hook.
     HHOOK SetKeybdHook(HWND hWnd, UINT uMsg) noexcept;
     HHOOK SetMouseHook(HWND hWnd, UINT uMsg) noexcept;
 
@@ -36,7 +43,7 @@ public:
     struct HOOK_CALL;
 
 private:
-    HHOOK Call(HHOOK(WINAPI* pfnSet)(HWND, UINT), HWND hWnd, UINT uMsg) noexcept;
+    HHOOK Call(int nHook, HWND hWnd, UINT uMsg) noexcept;
     static DWORD Loop(HANDLE hEvtReady);
 
     std::unique_ptr<CWorkerThread> m_pThread;

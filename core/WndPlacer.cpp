@@ -35,16 +35,25 @@ CWndPlacer::~CWndPlacer()
 
 BOOL CWndPlacer::MoveTo(HWND hWnd, int x, int y) noexcept
 {
-    if (GetWindowThreadProcessId(hWnd, nullptr) == GetCurrentThreadId())
+    DWORD dwTid = GetWindowThreadProcessId(hWnd, nullptr);
+    if (dwTid == GetCurrentThreadId())
         return SetWindowPos(hWnd, nullptr, x, y, 0, 0, kMoveFlags);
-    DropGone();
     const POINT pt{x, y};
     if (PENDING* p = Find(hWnd)) {
         p->ptWanted = pt;
         return TRUE;
     }
+    // A window gone before its answer came leaves its entry behind. Looking for such entries asks
+    // the system about every window listed, so the list is swept only once it has taken as many
+    // new entries since the last sweep as it holds: a move of n windows asks about 2n at most,
+    // not n * n / 2 as a sweep at every new entry did.
+    if (m_nAddedSinceSweep >= m_lst.size()) {
+        DropGone();
+        m_nAddedSinceSweep = 0;
+    }
     try {
-        m_lst.push_back(PENDING{hWnd, pt, pt});
+        m_lst.push_back(PENDING{hWnd, dwTid, pt, pt, 0});
+        ++m_nAddedSinceSweep;
     } catch (...) {
         return SetWindowPos(hWnd, nullptr, x, y, 0, 0, kMoveFlags | SWP_ASYNCWINDOWPOS);
     }
@@ -55,42 +64,91 @@ BOOL CWndPlacer::Send(PENDING& p) noexcept
 {
     const HWND hWnd = p.hWnd;
     p.ptSent = p.ptWanted;
+    p.uTicket = 0;
     if (!SetWindowPos(hWnd, nullptr, p.ptSent.x, p.ptSent.y, 0, 0, kMoveFlags | SWP_ASYNCWINDOWPOS)) {
         m_lst.erase(m_lst.begin() + (&p - m_lst.data()));
         return FALSE;
     }
+    if (m_nBatch > 0)
+        return TRUE;
     // Sent messages are handled in the order they were sent: the answer to this one means the
     // move before it has been handled too.
-    if (!SendMessageCallbackW(hWnd, WM_NULL, 0, 0, &CWndPlacer::OnHandled, m_uId)) {
+    p.uTicket = Ask(hWnd);
+    if (!p.uTicket) {
         // No word will come: from now on the window says itself where it stands.
         m_lst.erase(m_lst.begin() + (&p - m_lst.data()));
     }
     return TRUE;
 }
 
-void CALLBACK CWndPlacer::OnHandled(HWND hWnd, UINT, ULONG_PTR dwData, LRESULT)
+void CWndPlacer::EndBatch() noexcept
+{
+    if (m_nBatch <= 0 || --m_nBatch > 0)
+        return;
+    // One question for each thread, to the window of its last move: the thread answers it after
+    // every move sent to any of its windows before.
+    for (size_t i = m_lst.size(); i-- > 0;) {
+        if (i >= m_lst.size() || m_lst[i].uTicket != 0)
+            continue;
+        const DWORD dwTid = m_lst[i].dwTid;
+        const UINT uTicket = Ask(m_lst[i].hWnd);
+        std::erase_if(m_lst, [&](PENDING& p) {
+            if (p.uTicket != 0 || p.dwTid != dwTid)
+                return false;
+            p.uTicket = uTicket;
+            return uTicket == 0;
+        });
+    }
+}
+
+UINT CWndPlacer::Ask(HWND hWnd) noexcept
+{
+    if (++m_uLastTicket == 0)
+        m_uLastTicket = 1;
+    const UINT uTicket = m_uLastTicket;
+    static_assert(sizeof(ULONG_PTR) >= 8, "the callback's data carries the placer's number and the ticket");
+    const ULONG_PTR dwData = (m_uId << 32) | uTicket;
+    if (!SendMessageCallbackW(hWnd, WM_NULL, 0, 0, &CWndPlacer::OnHandled, dwData))
+        return 0;
+    ++m_nQuestions;
+    return uTicket;
+}
+
+void CALLBACK CWndPlacer::OnHandled(HWND, UINT, ULONG_PTR dwData, LRESULT)
 {
     CWndPlacer* pPlacer = nullptr;
     {
         std::lock_guard<std::mutex> lock(g_mtxPlacers);
-        const auto it = g_mapPlacers.find(dwData);
+        const auto it = g_mapPlacers.find(dwData >> 32);
         if (it != g_mapPlacers.end())
             pPlacer = it->second;
     }
     if (pPlacer)
-        pPlacer->Handled(hWnd);
+        pPlacer->Handled(static_cast<UINT>(dwData & 0xFFFFFFFFu));
 }
 
-void CWndPlacer::Handled(HWND hWnd) noexcept
+void CWndPlacer::Handled(UINT uTicket) noexcept
 {
-    PENDING* p = Find(hWnd);
-    if (!p)
-        return;
-    if (IsSamePoint(p->ptSent, p->ptWanted) || !IsWindow(hWnd)) {
-        m_lst.erase(m_lst.begin() + (p - m_lst.data()));
-        return;
+    if (m_nQuestions > 0)
+        --m_nQuestions;
+    std::vector<HWND> lstAgain;
+    std::erase_if(m_lst, [&](const PENDING& p) {
+        if (p.uTicket != uTicket)
+            return false;
+        if (IsSamePoint(p.ptSent, p.ptWanted) || !IsWindow(p.hWnd))
+            return true;
+        try {
+            lstAgain.push_back(p.hWnd);
+        } catch (...) {
+            return true;  // it says itself where it stands
+        }
+        return false;
+    });
+    // Later moves wait for the answer of the one on its way: the last of them goes now.
+    for (HWND hWnd : lstAgain) {
+        if (PENDING* p = Find(hWnd))
+            Send(*p);
     }
-    Send(*p);
 }
 
 BOOL CWndPlacer::GetWindowRect(HWND hWnd, RECT* prc) noexcept

@@ -456,6 +456,8 @@ private:
 
     CMoveRequestPool m_mvReq;
     std::unique_ptr<CScrollMove> m_pMove;
+    // How long one step message goes on moving the windows of a pass before it lets the queue in.
+    static constexpr LONGLONG MOVE_STEP_TURN_US = 5000;
     // Step messages carry the move's number and their own; any other is stale or foreign.
     UINT m_uMoveId = 0;
     LPARAM m_nStepSeq = 0;

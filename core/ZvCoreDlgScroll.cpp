@@ -2,6 +2,7 @@
 // step by step and pass by pass.
 #include "ZvCoreDlg.h"
 
+#include <chrono>
 #include <memory>
 #include <vector>
 
@@ -58,7 +59,8 @@ void CZvCoreDlg::CalcRangeFromRects() noexcept
     std::vector<RECT> rcWnds;
     for (HWND hWnd : m_pwe->GetMoveWndList()) {
         RECT rc{};
-        if (IsWindow(hWnd) && !IsIconic(hWnd) && m_placer.GetWindowRect(hWnd, &rc))
+        // A window gone meanwhile is neither iconic nor has a rectangle: no IsWindow is needed.
+        if (!IsIconic(hWnd) && m_placer.GetWindowRect(hWnd, &rc))
             rcWnds.push_back(rc);
     }
     RECT rcWork{};
@@ -192,10 +194,9 @@ LRESULT CZvCoreDlg::OnMvAllWnds(WPARAM wParam, LPARAM) noexcept
     std::unique_ptr<CScrollMove> pMove;
     // A thumb drag asks for a move every few pixels. Its press counted the windows afresh, and the
     // hook tells of any that come or go meanwhile: counting them again at every step would take
-    // more than half of the step's time, so the range comes from the lists as they stand.
+    // more than half of the step's time, so the move takes the lists as they stand, and the range
+    // the end of the last step reckoned from them (the bar's step was measured against it).
     const BOOL bListsFresh = IsBarDragging() && !g_nWndsChanged && m_pwe && !m_pwe->GetMoveWndList().empty();
-    if (bListsFresh)
-        CalcRangeFromRects();
     if (bListsFresh || CalcScrollRange())
         pMove = CScrollMove::Create(std::move(pRec), m_pwe->GetMoveWndList(), m_prop.propView.nSpeed,
                                     m_prop.lstScrlRate);
@@ -257,18 +258,27 @@ LRESULT CZvCoreDlg::OnMvStep(WPARAM wParam, LPARAM lParam) noexcept
     if (m_pTmrMngr && m_nTmrScroll)
         m_pTmrMngr->StopTmr(m_nTmrScroll);
 
-    const MV_STEP_ACTION act = m_pMove->Step();
-    if (act.hWnd && act.hWnd == m_hWnd)
-        ShowWindow(m_hWnd, SW_HIDE);
+    // Windows of one pass are moved together until the pass ends or the time is up: a message
+    // round of its own for each window added a post and a fetch through the wineserver to every
+    // move, and the other messages still get through between two such turns.
+    const auto tUntil = std::chrono::steady_clock::now() + std::chrono::microseconds(MOVE_STEP_TURN_US);
     const UINT uMoveId = m_uMoveId;
-    {
-        // Moving another program's window lets messages sent to us run meanwhile.
-        const CNestedLoop loop(*this);
-        MoveStepWindow(act);
-    }
-    // A message sent to us while the window moved may have ended this move or started another.
-    if (!m_pMove || m_uMoveId != uMoveId)
-        return 0;
+    MV_STEP_ACTION act;
+    // One question a program thread for the turn's moves, not one a window.
+    CWndPlacerBatch batch(m_placer);
+    do {
+        act = m_pMove->Step();
+        if (act.hWnd && act.hWnd == m_hWnd)
+            ShowWindow(m_hWnd, SW_HIDE);
+        {
+            // Moving another program's window lets messages sent to us run meanwhile.
+            const CNestedLoop loop(*this);
+            MoveStepWindow(act);
+        }
+        // A message sent to us while the window moved may have ended this move or started another.
+        if (!m_pMove || m_uMoveId != uMoveId)
+            return 0;
+    } while (!act.bPassEnd && std::chrono::steady_clock::now() < tUntil);
 
     if (!act.bPassEnd) {
         PostStep();
@@ -278,7 +288,10 @@ LRESULT CZvCoreDlg::OnMvStep(WPARAM wParam, LPARAM lParam) noexcept
         EndMove();
         return 0;
     }
-    // The closing pass of an at-once move only confirms the arrival: nothing to pace.
+    // The closing pass of an at-once move only confirms the arrival: nothing to pace. It still
+    // walks every window: ended at once instead, the move's end (the pointer following, the bars)
+    // came while the program was still handling the moves, and a wheel scroll of 100 windows took
+    // two and a half times as long.
     if (m_pMove->IsAtOnce()) {
         PostStep();
         return 0;

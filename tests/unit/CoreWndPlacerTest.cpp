@@ -6,6 +6,7 @@
 #include <atomic>
 #include <thread>
 
+#include "PumpUntil.h"
 #include "WndPlacer.h"
 
 static bool operator==(const RECT& a, const RECT& b)
@@ -19,22 +20,6 @@ static void PrintTo(const RECT& rc, std::ostream* os)
 }
 
 namespace {
-
-// Pumps this thread's messages (the placer's callbacks come through them) until pred or 3 s.
-template <class P>
-bool PumpUntil(P pred)
-{
-    const DWORD dwStart = GetTickCount();
-    while (!pred()) {
-        if (GetTickCount() - dwStart > 3000)
-            return false;
-        MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
-        MSG msg;
-        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE))
-            DispatchMessageW(&msg);
-    }
-    return true;
-}
 
 LRESULT CALLBACK StayProc(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam)
 {
@@ -65,9 +50,12 @@ HWND MakeWindow(bool bStays)
 // A window on a thread of its own that does not look at its queue until it is let go: a hung program.
 class CHungThreadWnd {
 public:
-    explicit CHungThreadWnd(bool bStays = false)
+    // bSecond: a second window on the same thread.
+    explicit CHungThreadWnd(bool bStays = false, bool bSecond = false)
     {
-        m_thread = std::thread([this, bStays] {
+        m_thread = std::thread([this, bStays, bSecond] {
+            HWND hSecond = bSecond ? MakeWindow(false) : nullptr;
+            m_hWnd2 = hSecond;
             HWND hWnd = MakeWindow(bStays);
             m_hWnd = hWnd;
             WaitForSingleObject(m_hEvtGo, INFINITE);
@@ -75,6 +63,8 @@ public:
             while (!m_bQuit && GetMessageW(&msg, nullptr, 0, 0) > 0)
                 DispatchMessageW(&msg);
             DestroyWindow(hWnd);
+            if (hSecond)
+                DestroyWindow(hSecond);
         });
         while (!m_hWnd)
             Sleep(1);
@@ -89,10 +79,12 @@ public:
     }
     void Wake() { SetEvent(m_hEvtGo); }
     HWND Wnd() const { return m_hWnd; }
+    HWND Wnd2() const { return m_hWnd2; }
 
 private:
     HANDLE m_hEvtGo = CreateEventW(nullptr, TRUE, FALSE, nullptr);
     std::atomic<HWND> m_hWnd{nullptr};
+    std::atomic<HWND> m_hWnd2{nullptr};
     std::atomic<bool> m_bQuit{false};
     std::thread m_thread;
 };
@@ -211,4 +203,50 @@ TEST(CoreWndPlacer, APlacementMinimisedOrMaximisedKeepsItsRestoredRectangleForTh
     EXPECT_TRUE(PumpUntil([&] { return IsZoomed(wnd.Wnd()) && restoredRect() == (RECT{80, 90, 280, 190}); }));
     ShowWindowAsync(wnd.Wnd(), SW_RESTORE);
     EXPECT_TRUE(PumpUntil([&] { return !IsZoomed(wnd.Wnd()) && RealRect(wnd.Wnd()) == (RECT{80, 90, 280, 190}); }));
+}
+
+TEST(CoreWndPlacer, ABatchAsksEachThreadOnceAndItsAnswerCoversEveryWindowOfThatThread)
+{
+    CHungThreadWnd a, b;
+    CWndPlacer placer;
+    {
+        CWndPlacerBatch batch(placer);
+        ASSERT_TRUE(placer.MoveTo(a.Wnd(), 100, 50));
+        ASSERT_TRUE(placer.MoveTo(b.Wnd(), 300, 60));
+        EXPECT_EQ(0u, placer.GetQuestionCount()) << "asked before the batch ended";
+    }
+    EXPECT_EQ(2u, placer.GetQuestionCount()) << "one question for each thread";
+    EXPECT_EQ(2u, placer.GetPendingCount());
+    // A later move while the first is on its way waits for the answer, as outside a batch.
+    {
+        CWndPlacerBatch batch(placer);
+        ASSERT_TRUE(placer.MoveTo(a.Wnd(), 140, 50));
+    }
+    EXPECT_EQ(2u, placer.GetQuestionCount());
+    RECT rc{};
+    ASSERT_TRUE(placer.GetWindowRect(a.Wnd(), &rc));
+    EXPECT_EQ((RECT{140, 50, 340, 150}), rc);
+
+    a.Wake();
+    b.Wake();
+    ASSERT_TRUE(PumpUntil([&] { return placer.GetPendingCount() == 0; }));
+    EXPECT_EQ(0u, placer.GetQuestionCount());
+    EXPECT_EQ((RECT{140, 50, 340, 150}), RealRect(a.Wnd()));
+    EXPECT_EQ((RECT{300, 60, 500, 160}), RealRect(b.Wnd()));
+}
+
+TEST(CoreWndPlacer, TwoWindowsOfOneThreadAreAnsweredByOneQuestion)
+{
+    CHungThreadWnd wnd(false, true);
+    CWndPlacer placer;
+    {
+        CWndPlacerBatch batch(placer);
+        ASSERT_TRUE(placer.MoveTo(wnd.Wnd(), 11, 12));
+        ASSERT_TRUE(placer.MoveTo(wnd.Wnd2(), 13, 14));
+    }
+    EXPECT_EQ(1u, placer.GetQuestionCount());
+    wnd.Wake();
+    ASSERT_TRUE(PumpUntil([&] { return placer.GetPendingCount() == 0; }));
+    EXPECT_EQ((RECT{11, 12, 211, 112}), RealRect(wnd.Wnd()));
+    EXPECT_EQ((RECT{13, 14, 213, 114}), RealRect(wnd.Wnd2()));
 }
