@@ -1,6 +1,7 @@
 #include "KeyMatch.h"
 
 #include <algorithm>
+#include <iterator>
 
 namespace KeyMatch {
 
@@ -20,6 +21,33 @@ void MarkPressedKey(KEY_STATE& state, UINT nVKey) noexcept {
     case VK_LCONTROL: case VK_RCONTROL: state[VK_CONTROL] |= 0x80; break;
     case VK_LMENU: case VK_RMENU: state[VK_MENU] |= 0x80; break;
     default: break;
+    }
+}
+
+namespace {
+
+// The side-neutral modifier of a key, as a bit of CHookedModifiers; 0 for any other key.
+unsigned ModifierBit(UINT nVKey) noexcept {
+    switch (nVKey) {
+    case VK_SHIFT: case VK_LSHIFT: case VK_RSHIFT: return 1u;
+    case VK_CONTROL: case VK_LCONTROL: case VK_RCONTROL: return 2u;
+    case VK_MENU: case VK_LMENU: case VK_RMENU: return 4u;
+    default: return 0u;
+    }
+}
+
+}  // namespace
+
+void CHookedModifiers::Note(UINT nVKey, bool bRelease) noexcept {
+    const unsigned uBit = ModifierBit(nVKey);
+    m_uHeld = bRelease ? m_uHeld & ~uBit : m_uHeld | uBit;
+}
+
+void CHookedModifiers::MarkHeld(KEY_STATE& state) const noexcept {
+    static constexpr UINT kKeys[] = {VK_SHIFT, VK_CONTROL, VK_MENU};
+    for (unsigned i = 0; i < std::size(kKeys); ++i) {
+        if (m_uHeld & (1u << i))
+            state[kKeys[i]] |= 0x80;
     }
 }
 

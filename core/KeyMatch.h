@@ -30,6 +30,23 @@ KEY_STATE KeyStateOf(std::span<const BYTE> lstHeld) noexcept;
 // snapshot taken while handling the event may not show the very key that caused it yet.
 void MarkPressedKey(KEY_STATE& state, UINT nVKey) noexcept;
 
+// Shift, Ctrl and Alt as the hook's own events left them. Wine takes the asynchronous state of
+// these keys afresh from the X server at some events (a window taking the focus), so a press that
+// another program gave by SendInput can read as released while its release has not come yet; the
+// hook saw the press, and the snapshot then counts the key as held all the same.
+class CHookedModifiers {
+public:
+    // One hooked event: a press or a release of any key (only the modifiers are kept).
+    void Note(UINT nVKey, bool bRelease) noexcept;
+    // Nothing held: the hook was off, so releases may have been missed.
+    void Reset() noexcept { m_uHeld = 0; }
+    // Each modifier held marked down in the snapshot, with its side-neutral code.
+    void MarkHeld(KEY_STATE& state) const noexcept;
+
+private:
+    unsigned m_uHeld = 0;
+};
+
 // Down by the virtual-key table: a key whose row has mask 0 never counts as down.
 bool IsKeyDown(const KEY_STATE& state, int nVKey) noexcept;
 

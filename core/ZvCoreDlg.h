@@ -10,6 +10,7 @@
 #include "AutoScroll.h"
 #include "CoalescedRequest.h"
 #include "HkGtwyEvtMngr.h"
+#include "KeyMatch.h"
 #include "LowLevelHookThread.h"
 #include "PostedRecordPool.h"
 #include "PropertySet.h"
@@ -322,7 +323,7 @@ private:
     LRESULT OnTmrHkGtwyAlive(WPARAM wParam, LPARAM) noexcept;
     // The gateway could not be started or linked: string 115, once the window's start-up is over.
     LRESULT OnHkGtwyInitFailed(WPARAM, LPARAM) noexcept;
-    static void ShowHkGtwyInitFailedBox(DWORD dwErr) noexcept;
+    void ShowHkGtwyInitFailedBox(DWORD dwErr) noexcept;
     int m_nEndState = END_STATE_RUNNING;
     int m_nTmrHkGtwyAliveSend = 0;
     int m_nTmrHkGtwyAliveRecv = 0;
@@ -394,6 +395,8 @@ private:
     HWND m_hWndKeyCapture = nullptr;
     HHOOK m_hHookCbt = nullptr;
     HHOOK m_hHookKeybd = nullptr;
+    // The modifiers the keyboard hook saw held; forgotten while the hook is off.
+    KeyMatch::CHookedModifiers m_hookedModifiers;
     HHOOK m_hHookMouse = nullptr;
     BOOL m_bHookErrorShown = FALSE;
     // The keyboard and mouse hooks run there, never waiting for this thread.

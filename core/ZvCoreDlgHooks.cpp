@@ -94,7 +94,12 @@ BOOL CZvCoreDlg::SwitchLowLevelHook(HHOOK& hHook, BOOL bOn, LPCWSTR pszFunc, PFN
 
 BOOL CZvCoreDlg::SetKeybdHook(BOOL bOn) noexcept
 {
-    return SwitchLowLevelHook(m_hHookKeybd, bOn, L"SetKeybdHook", &CLowLevelHookThread::SetKeybdHook, MSG_HOOK_KEYBD);
+    const BOOL bRet =
+        SwitchLowLevelHook(m_hHookKeybd, bOn, L"SetKeybdHook", &CLowLevelHookThread::SetKeybdHook, MSG_HOOK_KEYBD);
+    // Releases made while no hook listened were never seen.
+    if (!m_hHookKeybd)
+        m_hookedModifiers.Reset();
+    return bRet;
 }
 
 BOOL CZvCoreDlg::SetMouseHook(BOOL bOn) noexcept

@@ -76,6 +76,7 @@ LRESULT CZvCoreDlg::OnKeybdHooked(WPARAM wParam, LPARAM lParam) noexcept
     // Undo: the last input was a key.
     m_bKeybdMark = m_prop.propUndo.bUndoResizeWnd ? 1 : 0;
 
+    m_hookedModifiers.Note(static_cast<UINT>(wParam), KeyMatch::IsKeyRelease(lParam));
     if (IsKeyCaptureLive()) {
         PostMessageW(m_hWndKeyCapture, MSG_HOOK_KEYBD, wParam, lParam);
         return 1;
@@ -99,6 +100,7 @@ LRESULT CZvCoreDlg::OnKeybdHooked(WPARAM wParam, LPARAM lParam) noexcept
             state[i] = KeyMatch::KeyStateByte(GetAsyncKeyState(static_cast<int>(i)));
     }
     KeyMatch::MarkPressedKey(state, static_cast<UINT>(wParam));
+    m_hookedModifiers.MarkHeld(state);
 
     const KeyMatch::KEY_ACTION act =
         KeyMatch::DecideKeyAction(m_prop, state, {static_cast<UINT>(wParam), lParam, IsScrollProcessing() != FALSE});

@@ -332,6 +332,7 @@ TEST_F(CoreProperty, AProgramStartedByTheUserAWaitingMoveThatFinishesASheetLostW
     // them in this run: the rate list is written by a save only).
     ASSERT_FALSE(RegKeyExists(kScrollRateKey));
     {
+        const CHandle hRunning(CreateMutexW(nullptr, FALSE, zvprop::kPropMutex));
         CHandle hBlockMutex(CreateMutexW(nullptr, FALSE, L"Mutex : sender=1, name=Zuvora! Property : Scroll Width"));
         ASSERT_TRUE(hBlockMutex);
         ASSERT_EQ(WaitForSingleObject(hBlockMutex.get(), 1000), WAIT_OBJECT_0);
