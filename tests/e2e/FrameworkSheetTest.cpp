@@ -105,7 +105,7 @@ public:
 private:
     bool ClickAt(const RECT& rc, const std::function<bool()>& bDone) const
     {
-        for (int nTry = 0; nTry < 3; ++nTry) {
+        for (int nTry = 0; nTry < 5; ++nTry) {
             if (!ForceForeground(m_hWndSheet)
                 || !PlacePointer((rc.left + rc.right) / 2, (rc.top + rc.bottom) / 2)
                 || !MouseClick(MouseButton::Left))
@@ -261,7 +261,8 @@ TEST(FrameworkSheet, ResultOfEachWayOut) {
         CSheetRun run(0);
         ASSERT_NE(run.Sheet(), nullptr);
         ASSERT_TRUE(run.Click(GetDlgItem(run.CurrentPage(), ZVT_IDC_CHANGE),
-                              [&] { return IsWindowEnabled(run.Button(kApplyId)) != FALSE; }));
+                              [&] { return IsWindowEnabled(run.Button(kApplyId)) != FALSE; }))
+            << "foreground " << GetForegroundWindow() << ", sheet " << run.Sheet() << "\n" << run.Log();
         ASSERT_TRUE(run.Post(ZVT_MSG_PRESS, PSBTN_APPLYNOW));
         ASSERT_TRUE(run.WaitForLine("apply 0 0")) << run.Log();
         ASSERT_TRUE(run.Post(WM_SYSCOMMAND, SC_CLOSE));
