@@ -112,7 +112,8 @@ TEST_F(PropertyUndoPage, DepthOutOfRangeKeepsTheUserOnThePageAndAValidOneIsAppli
     EXPECT_TRUE(WaitUntil([&] { return WindowTitle(GetDlgItem(m_hWndSheet, IDOK)) == L"Close"; }, 5000))
         << ToUtf8(WindowTitle(GetDlgItem(m_hWndSheet, IDOK)));
     EXPECT_FALSE(IsWindowEnabled(GetDlgItem(m_hWndSheet, IDCANCEL)));
-    EXPECT_FALSE(IsWindowEnabled(hWndApply)) << "nothing left to apply";
+    // The sheet turns Apply off once the pages have answered, a moment after OK is renamed.
+    EXPECT_TRUE(WaitUntil([&] { return !IsWindowEnabled(hWndApply); }, 5000)) << "nothing left to apply";
     EXPECT_EQ(CurrentPage(m_hWndSheet), m_hWndPage);
     EXPECT_TRUE(FindMessageBoxes(m_prop.Pid()).empty());
 
