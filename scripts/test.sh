@@ -26,7 +26,11 @@ cd "$ZV_BDIR/win64"
 # Unit and build tests first, in parallel; then the end-to-end tests, one per lane at a time, with
 # nothing else running beside them.
 # The lock stays with this script: a Wine program a test starts must not carry it past the run.
+# A test that fails is run once more: a handful of tests still fail now and then under Wine (a click
+# that never reaches its button, a viewer that attaches late); the failed run's output stays in the
+# log above the second, and ZV_TEST_TRIES=1 shows them.
 rc=0
-ctest --output-on-failure --timeout 120 -j "$(nproc)" -LE e2e "$@" </dev/null 9>&- || rc=$?
-ctest --output-on-failure --timeout 120 -j "$lanes" -L e2e --resource-spec-file lanes.json "$@" </dev/null 9>&- || rc=$?
+tries=(--repeat "until-pass:${ZV_TEST_TRIES:-2}")
+ctest --output-on-failure --timeout 120 "${tries[@]}" -j "$(nproc)" -LE e2e "$@" </dev/null 9>&- || rc=$?
+ctest --output-on-failure --timeout 120 "${tries[@]}" -j "$lanes" -L e2e --resource-spec-file lanes.json "$@" </dev/null 9>&- || rc=$?
 exit "$rc"

@@ -105,7 +105,10 @@ TEST_F(PropertyUndoPage, DepthOutOfRangeKeepsTheUserOnThePageAndAValidOneIsAppli
     SendMessageW(hWndWheel, CB_SETCURSEL, 1, 0);
     SendMessageW(m_hWndPage, WM_COMMAND, MAKEWPARAM(kIdWheel, CBN_SELCHANGE), reinterpret_cast<LPARAM>(hWndWheel));
     PostMessageW(m_hWndSheet, PSM_PRESSBUTTON, PSBTN_APPLYNOW, 0);
+    // Every value of the apply is written, Depth first: wait for the last one too.
     EXPECT_TRUE(WaitUntil([] { return RegGetDword(L"Undo", L"Depth") == std::optional<DWORD>(7); }, 5000));
+    EXPECT_TRUE(WaitUntil(
+        [] { return RegGetDword(L"Undo", L"Save Time Undo Data In Wheel Scroll") == std::optional<DWORD>(1); }, 5000));
     EXPECT_EQ(RegGetDword(L"Undo", L"Align"), std::optional<DWORD>(0));
     EXPECT_EQ(RegGetDword(L"Undo", L"Save Time Undo Data In Wheel Scroll"), std::optional<DWORD>(1));
     EXPECT_EQ(RegGetDword(L"Undo", L"Resize"), std::optional<DWORD>(1));
