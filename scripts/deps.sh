@@ -2,7 +2,7 @@
 # Installs what building and running Zuvora needs on Debian 12; does nothing when all is there.
 set -euo pipefail
 pkgs=(cmake ninja-build g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix
-      wine64 xvfb xauth xdotool googletest fonts-ipafont-gothic imagemagick)
+      wine64 fonts-wine xvfb xauth xdotool googletest fonts-ipafont-gothic imagemagick)
 missing=()
 for p in "${pkgs[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'ok installed' || missing+=("$p")
