@@ -36,7 +36,10 @@ std::wstring FromUtf8(const std::string& str);
 // earlier run left there deleted.
 std::wstring NewTempFilePath(const std::wstring& strName, const std::wstring& strExt);
 // One command-line argument quoted so that CommandLineToArgvW gives it back unchanged.
-inline std::wstring QuoteArg(const std::wstring& strArg) { return QuoteCommandLineArg(strArg); }
+inline std::wstring QuoteArg(const std::wstring& strArg)
+{
+    return QuoteCommandLineArg(strArg);
+}
 
 // Dispatches every message waiting for this thread (low-level hooks and reply windows need it).
 void PumpMessages();
@@ -52,47 +55,47 @@ void PumpFor(DWORD dwMs);
 // whatever still runs after the grace time is terminated.
 class CProcess {
 public:
-  CProcess() = default;
-  ~CProcess();
-  CProcess(CProcess&& other) noexcept;
-  CProcess& operator=(CProcess&& other) noexcept;
-  CProcess(const CProcess&) = delete;
-  CProcess& operator=(const CProcess&) = delete;
+    CProcess() = default;
+    ~CProcess();
+    CProcess(CProcess&& other) noexcept;
+    CProcess& operator=(CProcess&& other) noexcept;
+    CProcess(const CProcess&) = delete;
+    CProcess& operator=(const CProcess&) = delete;
 
-  // strProgram: a file name of the test layout or a full path; strArgs: the text after it.
-  // The working folder is the test layout. False (and LastError() set) when it cannot start.
-  bool Start(const std::wstring& strProgram, const std::wstring& strArgs = L"");
-  bool IsStarted() const { return m_hProcess != nullptr; }
-  bool IsRunning() const;
-  DWORD Pid() const { return m_dwPid; }
-  HANDLE Handle() const { return m_hProcess; }
-  DWORD LastError() const { return m_dwError; }
+    // strProgram: a file name of the test layout or a full path; strArgs: the text after it.
+    // The working folder is the test layout. False (and LastError() set) when it cannot start.
+    bool Start(const std::wstring& strProgram, const std::wstring& strArgs = L"");
+    bool IsStarted() const { return m_hProcess != nullptr; }
+    bool IsRunning() const;
+    DWORD Pid() const { return m_dwPid; }
+    HANDLE Handle() const { return m_hProcess; }
+    DWORD LastError() const { return m_dwError; }
 
-  // Waits for the program to end (pumping messages); its exit code, or nothing on time-out.
-  std::optional<DWORD> WaitForExit(DWORD dwTimeoutMs);
-  // The exit code once it has ended.
-  std::optional<DWORD> ExitCode() const;
-  // Ends the program and its children: WM_CLOSE to their top-level windows, up to dwGraceMs for
-  // them to end, then termination. Safe to call more than once.
-  void Stop(DWORD dwGraceMs = 2000);
-  // Ids of the processes of its job that still run (the program and what it started).
-  std::vector<DWORD> JobPids() const;
-  // True when no process of its job runs any more.
-  bool AllEnded() const;
+    // Waits for the program to end (pumping messages); its exit code, or nothing on time-out.
+    std::optional<DWORD> WaitForExit(DWORD dwTimeoutMs);
+    // The exit code once it has ended.
+    std::optional<DWORD> ExitCode() const;
+    // Ends the program and its children: WM_CLOSE to their top-level windows, up to dwGraceMs for
+    // them to end, then termination. Safe to call more than once.
+    void Stop(DWORD dwGraceMs = 2000);
+    // Ids of the processes of its job that still run (the program and what it started).
+    std::vector<DWORD> JobPids() const;
+    // True when no process of its job runs any more.
+    bool AllEnded() const;
 
 private:
-  void Release();
-  HANDLE m_hProcess = nullptr;
-  HANDLE m_hJob = nullptr;
-  DWORD m_dwPid = 0;
-  DWORD m_dwError = 0;
+    void Release();
+    HANDLE m_hProcess = nullptr;
+    HANDLE m_hJob = nullptr;
+    DWORD m_dwPid = 0;
+    DWORD m_dwError = 0;
 };
 
 // ---- Windows ------------------------------------------------------------------------------
 
 std::wstring WindowTitle(HWND hWnd);
 std::wstring WindowClass(HWND hWnd);
-RECT WindowRect(HWND hWnd);       // screen coordinates; all zero for a bad handle
+RECT WindowRect(HWND hWnd);  // screen coordinates; all zero for a bad handle
 DWORD WindowPid(HWND hWnd);
 // Top-level windows in Z order: of one process (dwPid != 0) or of all, visible ones only or all.
 std::vector<HWND> TopLevelWindows(DWORD dwPid = 0, bool bVisibleOnly = false);
@@ -105,8 +108,8 @@ HWND StartForWindow(CProcess& proc, const std::wstring& strProgram, const std::w
 // The first top-level window with exactly this title (and class, and process, when given).
 HWND FindTopLevel(const std::wstring& strTitle, const wchar_t* pszClass = nullptr, DWORD dwPid = 0);
 // The same, waiting up to dwTimeoutMs; null on time-out.
-HWND WaitForWindow(const std::wstring& strTitle, DWORD dwTimeoutMs = 5000,
-                   const wchar_t* pszClass = nullptr, DWORD dwPid = 0);
+HWND WaitForWindow(const std::wstring& strTitle, DWORD dwTimeoutMs = 5000, const wchar_t* pszClass = nullptr,
+                   DWORD dwPid = 0);
 RECT RectOf(int x, int y, int cx, int cy);  // from a position and a size
 // For EXPECT_TRUE: equal rectangles, or a message with both.
 ::testing::AssertionResult SameRect(const RECT& expected, const RECT& actual);
@@ -180,26 +183,26 @@ bool RegDeleteSettings(const std::wstring& strSubKey = kMakerKey);
 // every key and value, when destroyed.
 class CRegistryGuard {
 public:
-  explicit CRegistryGuard(const std::wstring& strSubKey = kMakerKey);
-  ~CRegistryGuard();
-  CRegistryGuard(const CRegistryGuard&) = delete;
-  CRegistryGuard& operator=(const CRegistryGuard&) = delete;
-  bool Restore();  // what the destructor does; may be called earlier
+    explicit CRegistryGuard(const std::wstring& strSubKey = kMakerKey);
+    ~CRegistryGuard();
+    CRegistryGuard(const CRegistryGuard&) = delete;
+    CRegistryGuard& operator=(const CRegistryGuard&) = delete;
+    bool Restore();  // what the destructor does; may be called earlier
 
-  struct VALUE {
-    std::wstring strName;
-    DWORD dwType;
-    std::vector<BYTE> data;
-  };
-  struct KEY {
-    std::wstring strPath;  // relative to the guarded key; empty for the key itself
-    std::vector<VALUE> values;
-  };
+    struct VALUE {
+        std::wstring strName;
+        DWORD dwType;
+        std::vector<BYTE> data;
+    };
+    struct KEY {
+        std::wstring strPath;  // relative to the guarded key; empty for the key itself
+        std::vector<VALUE> values;
+    };
 
 private:
-  std::wstring m_strSubKey;
-  bool m_bExisted = false;
-  std::vector<KEY> m_keys;  // parents before their children
+    std::wstring m_strSubKey;
+    bool m_bExisted = false;
+    std::vector<KEY> m_keys;  // parents before their children
 };
 
 // ---- Message boxes ------------------------------------------------------------------------
@@ -225,8 +228,7 @@ int CloseStrayMessageBoxes(DWORD dwPid = 0, DWORD dwTimeoutMs = 3000);
 // ---- ZvTestWnds.exe -----------------------------------------------------------------------
 
 // One window for CTestWnds::Start: "/WND[:opts]=x,y,w,h[,Title]" (see ZvTestWnds.cpp).
-std::wstring WndArg(int x, int y, int cx, int cy, const std::wstring& strTitle,
-                    const std::wstring& strOpts = L"");
+std::wstring WndArg(int x, int y, int cx, int cy, const std::wstring& strTitle, const std::wstring& strOpts = L"");
 std::wstring UntitledWndArg(int x, int y, int cx, int cy, const std::wstring& strOpts = L"");
 // The title of a WndArg text; empty for an untitled window.
 std::wstring WndArgTitle(const std::wstring& strWndArg);
@@ -235,48 +237,49 @@ std::wstring WndArgTitle(const std::wstring& strWndArg);
 // with this object (or with the test process, which it watches).
 class CTestWnds {
 public:
-  CTestWnds() = default;
-  ~CTestWnds();  // asks for the orderly end; the process object then makes sure of it
-  CTestWnds(const CTestWnds&) = delete;
-  CTestWnds& operator=(const CTestWnds&) = delete;
-  // args: ZvTestWnds options, e.g. {WndArg(...), L"/KEYHOOK"}; /PARENT is added.
-  bool Start(const std::vector<std::wstring>& args, DWORD dwTimeoutMs = 5000);
-  // Start for windows that all have titles, then the window of each, in the order of args: null
-  // where a title found no window, and everywhere when the program did not start.
-  template <size_t N>
-  std::array<HWND, N> StartTitled(const std::wstring (&args)[N], DWORD dwTimeoutMs = 5000) {
-    std::array<HWND, N> hWnds{};
-    if (Start(std::vector<std::wstring>(args, args + N), dwTimeoutMs)) {
-      for (size_t i = 0; i < N; ++i) hWnds[i] = Window(WndArgTitle(args[i]));
+    CTestWnds() = default;
+    ~CTestWnds();  // asks for the orderly end; the process object then makes sure of it
+    CTestWnds(const CTestWnds&) = delete;
+    CTestWnds& operator=(const CTestWnds&) = delete;
+    // args: ZvTestWnds options, e.g. {WndArg(...), L"/KEYHOOK"}; /PARENT is added.
+    bool Start(const std::vector<std::wstring>& args, DWORD dwTimeoutMs = 5000);
+    // Start for windows that all have titles, then the window of each, in the order of args: null
+    // where a title found no window, and everywhere when the program did not start.
+    template <size_t N> std::array<HWND, N> StartTitled(const std::wstring (&args)[N], DWORD dwTimeoutMs = 5000)
+    {
+        std::array<HWND, N> hWnds{};
+        if (Start(std::vector<std::wstring>(args, args + N), dwTimeoutMs)) {
+            for (size_t i = 0; i < N; ++i)
+                hWnds[i] = Window(WndArgTitle(args[i]));
+        }
+        return hWnds;
     }
-    return hWnds;
-  }
-  CProcess& Process() { return m_proc; }
-  DWORD Pid() const { return m_proc.Pid(); }
-  HWND Control() const { return m_hCtrl; }
+    CProcess& Process() { return m_proc; }
+    DWORD Pid() const { return m_proc.Pid(); }
+    HWND Control() const { return m_hCtrl; }
 
-  // The live test windows in creation order; the one with this exact title.
-  std::vector<HWND> Windows();
-  HWND Window(const std::wstring& strTitle);
+    // The live test windows in creation order; the one with this exact title.
+    std::vector<HWND> Windows();
+    HWND Window(const std::wstring& strTitle);
 
-  // Commands run inside ZvTestWnds (see ZvTestWndsProtocol.h).
-  bool GetPlacement(HWND hWnd, WINDOWPLACEMENT& wp);
-  bool SetPlacement(HWND hWnd, const WINDOWPLACEMENT& wp);
-  bool Show(HWND hWnd, int nCmdShow);  // SW_MINIMIZE, SW_RESTORE, SW_MAXIMIZE, ...
-  bool Close(HWND hWnd);
-  HWND Create(const std::wstring& strWndArg);  // a WndArg(...) text
-  bool Foreground(HWND hWnd, DWORD dwTimeoutMs = 2000);  // and waits until it is
-  // The input events its windows (and its /KEYHOOK hook) received, oldest first.
-  std::vector<ZV_TW_INPUT> Input(bool bClear = false);
-  // Its thread stops looking at its messages for dwMs, as a hung program's does.
-  bool Hang(DWORD dwMs);
-  // Asks for the orderly end and waits for it; the exit code, or nothing on time-out.
-  std::optional<DWORD> Quit(DWORD dwTimeoutMs = 5000);
+    // Commands run inside ZvTestWnds (see ZvTestWndsProtocol.h).
+    bool GetPlacement(HWND hWnd, WINDOWPLACEMENT& wp);
+    bool SetPlacement(HWND hWnd, const WINDOWPLACEMENT& wp);
+    bool Show(HWND hWnd, int nCmdShow);  // SW_MINIMIZE, SW_RESTORE, SW_MAXIMIZE, ...
+    bool Close(HWND hWnd);
+    HWND Create(const std::wstring& strWndArg);            // a WndArg(...) text
+    bool Foreground(HWND hWnd, DWORD dwTimeoutMs = 2000);  // and waits until it is
+    // The input events its windows (and its /KEYHOOK hook) received, oldest first.
+    std::vector<ZV_TW_INPUT> Input(bool bClear = false);
+    // Its thread stops looking at its messages for dwMs, as a hung program's does.
+    bool Hang(DWORD dwMs);
+    // Asks for the orderly end and waits for it; the exit code, or nothing on time-out.
+    std::optional<DWORD> Quit(DWORD dwTimeoutMs = 5000);
 
 private:
-  LRESULT Send(ZvTwCmd cmd, const void* p, size_t cb, std::vector<BYTE>* pReply = nullptr);
-  CProcess m_proc;
-  HWND m_hCtrl = nullptr;
+    LRESULT Send(ZvTwCmd cmd, const void* p, size_t cb, std::vector<BYTE>* pReply = nullptr);
+    CProcess m_proc;
+    HWND m_hCtrl = nullptr;
 };
 
 }  // namespace zvkit

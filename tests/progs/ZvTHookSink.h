@@ -16,8 +16,8 @@ inline constexpr unsigned ZV_SINK_ALL = 15;
 
 // One hook message as the sink received it, appended to its log file.
 struct ZV_SINK_RECORD {
-  uint32_t uMsg;
-  uint32_t uResult;  // what the sink answered
-  uint64_t wParam;
-  uint64_t lParam;
+    uint32_t uMsg;
+    uint32_t uResult;  // what the sink answered
+    uint64_t wParam;
+    uint64_t lParam;
 };
