@@ -152,7 +152,7 @@ BOOL CZvCoreDlg::OnInitDialog()
     g_nWndsChanged = 1;
     CalcScrollRange();
 
-    if (!m_hookThread.Start())
+    if (!m_hooks.StartThread())
         OutputLog(LOG_LEVEL_ERROR, SENDER_CORE, L"CZvCoreDlg::OnInitDialog() cannot start the hook thread, code = 0x%x.\r\n",
                   static_cast<unsigned>(GetLastError()));
     // Before the window-event hook, so that its switch block waits for the gateway.
@@ -212,7 +212,7 @@ BOOL CZvCoreDlg::DeferEnd(UINT uMsg, WPARAM wParam) noexcept
 {
     if (m_nNestedLoops == 0)
         return FALSE;
-    if (m_bTrayMenuOpen)
+    if (m_tray.IsMenuOpen())
         EndMenu();
     OutputLog(LOG_LEVEL_DEBUG, SENDER_CORE, L"CZvCoreDlg::DeferEnd() 0x%x, wParam = 0x%x, waits for %d nested loops.\r\n",
               uMsg, static_cast<unsigned>(wParam), m_nNestedLoops);
@@ -259,7 +259,7 @@ LRESULT CZvCoreDlg::OnDestroy(WPARAM, LPARAM) noexcept
     SetCbtHook(FALSE);
     SetKeybdHook(FALSE);
     SetMouseHook(FALSE);
-    m_hookThread.Stop();
+    m_hooks.StopThread();
     AbandonMove();
     m_mvReq.Clear();
     // The bars (owned windows) are gone already; their reports still queued go with the pool.
@@ -272,10 +272,12 @@ LRESULT CZvCoreDlg::OnDestroy(WPARAM, LPARAM) noexcept
     m_lstMinimizedWnd.clear();
     DeletePropManager();
     m_hPropProcess.reset();
-    for (int* pnId : {&m_nTmrLogStart, &m_nTmrPropAlive, &m_nTmrPropDead, &m_nTmrWheelH, &m_nTmrWheelV, &m_nTmrIgnoreActivate, &m_nTmrAtScrlDelay,
-                      &m_nTmrAtScrl, &m_nTmrScroll, &m_nTmrHkGtwyAliveSend,
-                      &m_nTmrHkGtwyAliveRecv, &m_nTmrHkGtwyEnd, &m_nTmrTrayIcon})
+    for (int* pnId : {&m_nTmrLogStart, &m_nTmrPropAlive, &m_nTmrPropDead, &m_nTmrWheelH, &m_nTmrWheelV, &m_nTmrIgnoreActivate,
+                      &m_nTmrScroll, &m_nTmrHkGtwyAliveSend,
+                      &m_nTmrHkGtwyAliveRecv, &m_nTmrHkGtwyEnd})
         DeleteTmrItem(*pnId);
+    // The auto-scroll items went with the mouse hook; the icon itself stays until the very end.
+    m_tray.DeleteRetryItem();
     if (m_nWndTimer) {
         KillTimer(m_hWnd, TMR_MNGR_TIMER_ID);
         m_nWndTimer = 0;
@@ -288,7 +290,7 @@ LRESULT CZvCoreDlg::OnDestroy(WPARAM, LPARAM) noexcept
 void CZvCoreDlg::PostNcDestroy()
 {
     SetVerifyFailedSave(nullptr, nullptr);
-    DeleteTrayIcon();
+    m_tray.Delete();
     // The settings are saved at every orderly end.
     if (!m_bPropReleased) {
         SaveProperty(m_prop);

@@ -7,11 +7,11 @@
 #include <list>
 #include <memory>
 
-#include "AutoScroll.h"
+#include "AutoScroller.h"
 #include "CoalescedRequest.h"
 #include "HkGtwyEvtMngr.h"
+#include "HookSet.h"
 #include "KeyMatch.h"
-#include "LowLevelHookThread.h"
 #include "PostedRecordPool.h"
 #include "PropertySet.h"
 #include "ScrollCalc.h"
@@ -20,6 +20,7 @@
 #include "SharedMemPropManager.h"
 #include "Sync.h"
 #include "TmrMngr.h"
+#include "TrayIcon.h"
 #include "UndoKind.h"
 #include "UndoList.h"
 #include "Window.h"
@@ -43,7 +44,7 @@ public:
     // An install that fails is logged and, the first time, shown in a box; the next apply tries again.
     // Switching the window-event hook also tells the gateway, while it is linked, to do the same.
     BOOL SetCbtHook(BOOL bOn) noexcept;
-    BOOL SetKeybdHook(BOOL bOn) noexcept;
+    BOOL SetKeybdHook(BOOL bOn) noexcept { return m_hooks.SetKeybdHook(bOn); }
     BOOL SetMouseHook(BOOL bOn) noexcept;
     // On while any key assignment, the resize undo, the ignore-activation key or the settings
     // program's key capture needs key events.
@@ -75,7 +76,7 @@ public:
     const RECT& GetScrollRange() const noexcept { return m_rcScrollRange; }
     // The wheel burst of an axis is closed: the next wheel turn opens a new undo item.
     BOOL IsWheelBurstClosed(BOOL bVert) const noexcept { return bVert ? m_bWheelClosedV : m_bWheelClosedH; }
-    BOOL IsTrayMenuOpen() const noexcept { return m_bTrayMenuOpen; }
+    BOOL IsTrayMenuOpen() const noexcept { return m_tray.IsMenuOpen(); }
 
     // Every box, menu or wait that dispatches messages while a handler of this window is on the
     // stack runs inside one of these. An end asked for meanwhile (a close, the exit command, the
@@ -115,15 +116,10 @@ public:
     // MSG_SCRLBAR_RECT with a record of this window's pool: a bar's new rectangle for the settings.
     BOOL PostScrlBarRect(int nBar, const RECT& rc) noexcept;
 
-    // ---- Tray icon and menu (ZvCoreDlgTray.cpp) ----
+    // ---- Tray icon and menu (TrayIcon.h, ZvCoreDlgTray.cpp) ----
     // Asks for the tray menu at a screen point (a scroll-bar window's right click); the menu opens
     // when the request arrives. FALSE when it could not be posted.
-    BOOL PostTrayMenu(POINT ptScreen) noexcept;
-    // The menu at a screen point, prepared for the moment; returns when it has closed. Nothing
-    // while a menu is open already.
-    void ShowTrayMenu(POINT ptScreen) noexcept;
-    // The undo item's text and state, and the items a running move forbids, greyed.
-    void PrepareTrayMenu(HMENU hPopup) noexcept;
+    BOOL PostTrayMenu(POINT ptScreen) noexcept { return m_tray.PostMenu(ptScreen); }
 
     // ---- Undo (ZvCoreDlgUndo.cpp) ----
     // Asks for an undo record of the state as it stands; the record is taken after the current
@@ -191,11 +187,6 @@ private:
     // AddTmrItem, and the item started when it was made.
     int AddStartedTmrItem(UINT uMsg, DWORD dwPeriod, WPARAM wParam = 0) noexcept;
     void DeleteTmrItem(int& nId) noexcept;
-    // The library refused a hook: an error line each time, the box the first time; FALSE.
-    BOOL ReportHookFailure(LPCWSTR pszFunc, DWORD dwErr) noexcept;
-    // The keyboard or the mouse hook on the hook thread; pszFunc names the caller in the log.
-    using PFN_SET_LL_HOOK = HHOOK (CLowLevelHookThread::*)(HWND, UINT) noexcept;
-    BOOL SwitchLowLevelHook(HHOOK& hHook, BOOL bOn, LPCWSTR pszFunc, PFN_SET_LL_HOOK pfnSet, UINT uMsg) noexcept;
     void RestartLogStartItem() noexcept;
     // The viewer asked to attach to (MSG_LOG_WND_DTCT's answer).
     void AttachLogWindow() noexcept;
@@ -237,17 +228,18 @@ private:
     void CountIgnoreActivatePress() noexcept;
     void ResetIgnoreActivateCount() noexcept;
     void CloseWheelBursts() noexcept;
+    // ---- Hooks (HookSet.h, ZvCoreDlgHooks.cpp) ----
+    friend class CZvCoreHookHost;
+    std::unique_ptr<IHookHost> NewHookHost();
+    CHookSet m_hooks{NewHookHost()};
+    // ---- Auto scroll (AutoScroller.h, ZvCoreDlgAutoScroll.cpp) ----
+    friend class CZvCoreAutoScrollHost;
+    std::unique_ptr<IAutoScrollHost> NewAutoScrollHost();
+    CAutoScroller m_autoScroller{NewAutoScrollHost()};
     LRESULT OnMouseHooked(WPARAM wParam, LPARAM) noexcept;
-    // Compares the pointer and the buttons with the last seen and runs the edge test on a change.
-    void WatchPointer() noexcept;
-    // The edge test: which band the pointer rests in, and the delay and tick items that follow.
-    void CheckAutoScroll(const AtScrl::POINTER_STATE& ptr) noexcept;
-    void StartAutoScrollTicks() noexcept;
-    void StopAutoScroll() noexcept;
-    // One auto-scroll step toward the edges in m_dwAtScrlDirs.
-    void AutoScroll() noexcept;
-    LRESULT OnTmrAutoScrlDelay(WPARAM, LPARAM) noexcept;
-    LRESULT OnTmrAutoScrl(WPARAM, LPARAM) noexcept;
+    void StopAutoScroll() noexcept { m_autoScroller.Stop(); }
+    LRESULT OnTmrAutoScrlDelay(WPARAM wParam, LPARAM) noexcept { return m_autoScroller.OnTmrDelay(wParam); }
+    LRESULT OnTmrAutoScrl(WPARAM, LPARAM) noexcept { return m_autoScroller.OnTmrTick(); }
     LRESULT OnScrlRange(WPARAM wParam, LPARAM) noexcept;
     // No windows to move, or a move in progress: TRUE, and a line naming pszFunc is logged.
     BOOL IsMoveRefused(LPCWSTR pszFunc) noexcept;
@@ -279,21 +271,14 @@ private:
     LRESULT OnDelLastUndo(WPARAM wParam, LPARAM) noexcept;
     void OnUndo() noexcept;
 
-    // ---- Tray icon and menu (ZvCoreDlgTray.cpp) ----
-    // The icon added, or found there already; an add the taskbar refuses (none there yet) is
-    // tried again by the retry item until it holds.
-    void AddTrayIcon() noexcept;
-    void DeleteTrayIcon() noexcept;
-    // The taskbar has been made again (the shell restarted, or it came after us): it has no icon.
-    LRESULT OnTaskbarCreated(WPARAM, LPARAM) noexcept;
-    LRESULT OnTmrTrayIcon(WPARAM, LPARAM) noexcept;
-    LRESULT OnTrayNtfy(WPARAM wParam, LPARAM lParam) noexcept;
-    LRESULT OnTrayMenu(WPARAM wParam, LPARAM) noexcept;
-    // The icon's record; its window is null while no icon is shown.
-    NOTIFYICONDATAW m_nid{};
-    int m_nTmrTrayIcon = 0;
-    // The points of MSG_TRAY_MENU, until the menu request takes them.
-    CPostedRecordPool<POINT> m_trayMenuReq;
+    // ---- Tray icon and menu (TrayIcon.h, ZvCoreDlgTray.cpp) ----
+    friend class CZvCoreTrayHost;
+    std::unique_ptr<ITrayHost> NewTrayHost();
+    CTrayIcon m_tray{NewTrayHost()};
+    LRESULT OnTaskbarCreated(WPARAM, LPARAM) noexcept { return m_tray.OnTaskbarCreated(); }
+    LRESULT OnTmrTrayIcon(WPARAM, LPARAM) noexcept { return m_tray.OnTmrRetry(); }
+    LRESULT OnTrayNtfy(WPARAM wParam, LPARAM lParam) noexcept { return m_tray.OnNtfy(wParam, lParam); }
+    LRESULT OnTrayMenu(WPARAM wParam, LPARAM) noexcept { return m_tray.OnMenu(wParam); }
 
     // ---- Gateway link (ZvCoreDlgGateway.cpp) ----
     static constexpr int END_STATE_RUNNING = 0;
@@ -389,18 +374,9 @@ private:
     // The window the user works in: the foreground window, or the one that had the foreground
     // when the tray menu took it.
     HWND FrontWindow() const noexcept;
-    HWND m_hWndFrontBeforeMenu = nullptr;
 
     HICON m_hIcon;
     HWND m_hWndKeyCapture = nullptr;
-    HHOOK m_hHookCbt = nullptr;
-    HHOOK m_hHookKeybd = nullptr;
-    // The modifiers the keyboard hook saw held; forgotten while the hook is off.
-    KeyMatch::CHookedModifiers m_hookedModifiers;
-    HHOOK m_hHookMouse = nullptr;
-    BOOL m_bHookErrorShown = FALSE;
-    // The keyboard and mouse hooks run there, never waiting for this thread.
-    CLowLevelHookThread m_hookThread;
     // Every window a scroll moves goes through it, so that no other program is waited for.
     CWndPlacer m_placer;
     // The link to the 32-bit gateway; null while the gateway is not linked.
@@ -409,7 +385,6 @@ private:
     WORD m_wSeqRspSelf = 0;
     WORD m_wSeqNtfyTrgt = 0;
     WORD m_wHkGtwyTrgtRspSeq = 0;
-    BOOL m_bTrayMenuOpen = FALSE;
     // The box of the gateway's stopped pings is up: its closing ends the program, and nothing may
     // destroy the window from inside its loop meanwhile.
     BOOL m_bAliveBoxOpen = FALSE;
@@ -424,16 +399,6 @@ private:
     int m_nTmrIgnoreActivate = 0;
     int m_nTmrScroll = 0;
     int m_nIgnoreCnt = 0;
-    int m_nTmrAtScrlDelay = 0;
-    int m_nTmrAtScrl = 0;
-    // Auto scroll: the edges the pointer is at now, at the last mouse event and at the last step.
-    DWORD m_dwAtScrlDirs = 0;
-    DWORD m_dwAtScrlLastStepDirs = 0;
-    BOOL m_bAtScrlOuterH = FALSE;
-    BOOL m_bAtScrlOuterV = FALSE;
-    AtScrl::POINTER_STATE m_ptrLast{};
-    BOOL m_bPtrLastValid = FALSE;   // m_ptrLast holds a look at the pointer
-    WPARAM m_wAtScrlDelaySeq = 0;   // number of the latest delay item
     ScrollCalc::SCROLL_MARGINS m_margins;
     RECT m_rcScrollRange{};
     int m_nRangeLimitH = ScrollCalc::SCROLL_RANGE_LIMIT_MAX;

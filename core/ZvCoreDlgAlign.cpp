@@ -53,7 +53,7 @@ HWND CZvCoreDlg::FrontWindow() const noexcept
     const HWND hWnd = GetForegroundWindow();
     // The open menu took the foreground from the window the user worked in.
     if (!hWnd || hWnd == m_hWnd)
-        return m_hWndFrontBeforeMenu;
+        return m_tray.GetFrontBeforeMenu();
     return hWnd;
 }
 

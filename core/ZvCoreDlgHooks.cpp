@@ -1,5 +1,5 @@
-// CZvCoreDlg: the three global hooks, installed and removed as the settings ask, and the switch
-// block that keeps the gateway's 32-bit window-event hook in step.
+// CZvCoreDlg: the main window's side of the global hooks (CHookSet, HookSet.h): which hooks the
+// settings want, and the switch block that keeps the gateway's 32-bit window-event hook in step.
 #include "ZvCoreDlg.h"
 
 #include <memory>
@@ -12,7 +12,6 @@
 #include "SharedMemSwtchHook.h"
 #include "Strings.h"
 #include "WndEnumerator.h"
-#include "ZvHook64.h"
 #include "ZvMessages.h"
 #include "resource.h"
 
@@ -24,45 +23,35 @@ BOOL CZvCoreDlg::ReportNoWindow(DWORD dwErr) noexcept
     return FALSE;
 }
 
-BOOL CZvCoreDlg::ReportHookFailure(LPCWSTR pszFunc, DWORD dwErr) noexcept
-{
-    OutputLog(LOG_LEVEL_ERROR, SENDER_CORE, L"CZvCoreDlg::%s() failed to install the hook, code = 0x%x.\r\n", pszFunc,
-              static_cast<unsigned>(dwErr));
-    // One box for the run: every apply tries again, and a box per try would only be in the way.
-    if (!m_bHookErrorShown) {
-        m_bHookErrorShown = TRUE;
-        // The box comes inside start-up, an apply or the key forwarding, which go on after it.
-        const CNestedLoop loop(*this);
-        ReportNoWindow(dwErr);
+// A failed install's box runs inside a nested loop: an end asked for meanwhile waits for it.
+class CZvCoreHookHost : public IHookHost {
+public:
+    explicit CZvCoreHookHost(CZvCoreDlg& dlg) : m_dlg(dlg) {}
+    HWND GetWnd() override { return m_dlg.m_hWnd; }
+    void ReportNoWindow(DWORD dwErr) override { CZvCoreDlg::ReportNoWindow(dwErr); }
+    void ShowHookError(DWORD dwErr) override
+    {
+        const CZvCoreDlg::CNestedLoop loop(m_dlg);
+        CZvCoreDlg::ReportNoWindow(dwErr);
     }
-    return FALSE;
+
+private:
+    CZvCoreDlg& m_dlg;
+};
+
+std::unique_ptr<IHookHost> CZvCoreDlg::NewHookHost()
+{
+    return std::make_unique<CZvCoreHookHost>(*this);
 }
 
 BOOL CZvCoreDlg::SetCbtHook(BOOL bOn) noexcept
 {
-    OutputLog(LOG_LEVEL_DEBUG, SENDER_CORE, L"CZvCoreDlg::SetCbtHook() entered, b = %d.\r\n", bOn);
-    const std::wstring strName = FormatString(HOOK_BLOCK_NAME_CORE_FORMAT, static_cast<unsigned>(m_wSeqNtfySelf));
-    BOOL bRet = FALSE;
     int nSwitch = -1;
-    if (!bOn) {
-        if (!m_hHookCbt)
-            return FALSE;
-        m_hHookCbt = SetCbtHook64(nullptr, 0, 0, 0);
-        nSwitch = 0;
-    } else {
-        if (!m_hWnd)
-            return ReportNoWindow(GetLastError());
-        bRet = TRUE;
-        if (!m_hHookCbt) {
-            m_hHookCbt = SetCbtHook64(m_hWnd, MSG_HOOK_CBT_ACTIVATE, MSG_HOOK_CBT_MINMAX, MSG_HOOK_CBT_WNDCHG);
-            if (!m_hHookCbt)
-                return ReportHookFailure(L"SetCbtHook", GetLastError());
-            nSwitch = 1;
-        }
-    }
+    const BOOL bRet = m_hooks.SetCbtHook(bOn, nSwitch);
     if (nSwitch < 0 || !m_pHkGtwyEvtMngr)
         return bRet;
     // The gateway keeps its 32-bit window-event hook in step with ours.
+    const std::wstring strName = FormatString(HOOK_BLOCK_NAME_CORE_FORMAT, static_cast<unsigned>(m_wSeqNtfySelf));
     HOOK_NTFY_SWTCH rec{HOOK_KIND_SWTCH, HOOK_NTFY_SWTCH_CBT, nSwitch};
     auto pBlock = std::make_unique<CSharedMemSwtchHook>(SENDER_CORE);
     if (!pBlock->Create(strName.c_str(), PAGE_READWRITE, &rec))
@@ -74,38 +63,9 @@ BOOL CZvCoreDlg::SetCbtHook(BOOL bOn) noexcept
     return bRet;
 }
 
-BOOL CZvCoreDlg::SwitchLowLevelHook(HHOOK& hHook, BOOL bOn, LPCWSTR pszFunc, PFN_SET_LL_HOOK pfnSet, UINT uMsg) noexcept
-{
-    OutputLog(LOG_LEVEL_DEBUG, SENDER_CORE, L"CZvCoreDlg::%s() entered, b = %d.\r\n", pszFunc, bOn);
-    if (!bOn) {
-        if (hHook)
-            hHook = (m_hookThread.*pfnSet)(nullptr, 0);
-        return FALSE;
-    }
-    if (!m_hWnd)
-        return ReportNoWindow(GetLastError());
-    if (!hHook) {
-        hHook = (m_hookThread.*pfnSet)(m_hWnd, uMsg);
-        if (!hHook)
-            return ReportHookFailure(pszFunc, GetLastError());
-    }
-    return TRUE;
-}
-
-BOOL CZvCoreDlg::SetKeybdHook(BOOL bOn) noexcept
-{
-    const BOOL bRet =
-        SwitchLowLevelHook(m_hHookKeybd, bOn, L"SetKeybdHook", &CLowLevelHookThread::SetKeybdHook, MSG_HOOK_KEYBD);
-    // Releases made while no hook listened were never seen.
-    if (!m_hHookKeybd)
-        m_hookedModifiers.Reset();
-    return bRet;
-}
-
 BOOL CZvCoreDlg::SetMouseHook(BOOL bOn) noexcept
 {
-    const BOOL bRet =
-        SwitchLowLevelHook(m_hHookMouse, bOn, L"SetMouseHook", &CLowLevelHookThread::SetMouseHook, MSG_HOOK_MOUSE);
+    const BOOL bRet = m_hooks.SetMouseHook(bOn);
     // Without mouse events nothing would ever see the pointer leave the edge.
     if (!bOn)
         StopAutoScroll();

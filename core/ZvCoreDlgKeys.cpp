@@ -8,7 +8,6 @@
 #include "LogManager.h"
 #include "Sender.h"
 #include "Strings.h"
-#include "VirtualKeyTable.h"
 #include "ZvMessages.h"
 #include "resource.h"
 
@@ -76,7 +75,7 @@ LRESULT CZvCoreDlg::OnKeybdHooked(WPARAM wParam, LPARAM lParam) noexcept
     // Undo: the last input was a key.
     m_bKeybdMark = m_prop.propUndo.bUndoResizeWnd ? 1 : 0;
 
-    m_hookedModifiers.Note(static_cast<UINT>(wParam), KeyMatch::IsKeyRelease(lParam));
+    m_hooks.NoteKey(static_cast<UINT>(wParam), KeyMatch::IsKeyRelease(lParam));
     if (IsKeyCaptureLive()) {
         PostMessageW(m_hWndKeyCapture, MSG_HOOK_KEYBD, wParam, lParam);
         return 1;
@@ -86,21 +85,14 @@ LRESULT CZvCoreDlg::OnKeybdHooked(WPARAM wParam, LPARAM lParam) noexcept
     // The open menu takes the keys. The hook passes every key on, so while this thread has the
     // foreground the key comes to the menu by itself, and a second copy would move it twice; only
     // a menu left without the foreground gets the key through our own queue.
-    if (m_bTrayMenuOpen) {
+    if (IsTrayMenuOpen()) {
         if (GetWindowThreadProcessId(GetForegroundWindow(), nullptr) != GetCurrentThreadId())
             PostMessageW(m_hWnd, WM_KEYDOWN, wParam, lParam);
         return 1;
     }
     CloseWheelBursts();
 
-    // Only the keys that can count as held are read: every key of the desktop passes here.
-    KeyMatch::KEY_STATE state{};
-    for (size_t i = 0; i < state.size(); ++i) {
-        if (g_aVKeyInfo[i].nMask != 0)
-            state[i] = KeyMatch::KeyStateByte(GetAsyncKeyState(static_cast<int>(i)));
-    }
-    KeyMatch::MarkPressedKey(state, static_cast<UINT>(wParam));
-    m_hookedModifiers.MarkHeld(state);
+    const KeyMatch::KEY_STATE state = m_hooks.ReadKeyState(static_cast<UINT>(wParam));
 
     const KeyMatch::KEY_ACTION act =
         KeyMatch::DecideKeyAction(m_prop, state, {static_cast<UINT>(wParam), lParam, IsScrollProcessing() != FALSE});

@@ -298,7 +298,7 @@ LRESULT CZvCoreDlg::OnMvStep(WPARAM wParam, LPARAM lParam) noexcept
     }
     LogNextScrollRate(m_pMove->GetPassCount() + 1);
     // Auto scroll paces itself by its ticks: its passes follow each other at once.
-    if (m_pTmrMngr && m_nTmrScroll && m_nTmrAtScrl == 0) {
+    if (m_pTmrMngr && m_nTmrScroll && !m_autoScroller.IsTicking()) {
         m_bPassWait = TRUE;
         m_pTmrMngr->StartTmr(m_nTmrScroll);
         return 0;
