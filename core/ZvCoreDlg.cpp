@@ -272,9 +272,9 @@ LRESULT CZvCoreDlg::OnDestroy(WPARAM, LPARAM) noexcept
     m_lstMinimizedWnd.clear();
     DeletePropManager();
     m_hPropProcess.reset();
-    for (int* pnId : {&m_nTmrLogStart, &m_nTmrPropAlive, &m_nTmrPropDead, &m_nTmrWheelH, &m_nTmrWheelV, &m_nTmrIgnoreActivate,
-                      &m_nTmrScroll, &m_nTmrHkGtwyAliveSend,
-                      &m_nTmrHkGtwyAliveRecv, &m_nTmrHkGtwyEnd})
+    for (int* pnId :
+         {&m_nTmrLogStart, &m_nTmrPropAlive, &m_nTmrPropDead, &m_nTmrWheelH, &m_nTmrWheelV, &m_nTmrIgnoreActivate,
+          &m_nTmrScroll, &m_nTmrHkGtwyAliveSend, &m_nTmrHkGtwyAliveRecv, &m_nTmrHkGtwyEnd})
         DeleteTmrItem(*pnId);
     // The auto-scroll items went with the mouse hook; the icon itself stays until the very end.
     m_tray.DeleteRetryItem();
