@@ -46,7 +46,7 @@ public:
     // After the fixed lists lost entries: gives the windows of dropped texts back to the move list.
     void UnfixWnds();
 
-    // The window is alive and in the move list; dead entries met on the way are dropped.
+    // The window is alive and in the move list; its entry is dropped once it has gone.
     BOOL IsMoveWnd(HWND hWnd);
     CFixWnd* FindFixWnd(HWND hWnd) const;
     // The first move-list window owned (GW_OWNER) by hWndOwner that is not its child.
