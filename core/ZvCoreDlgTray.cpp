@@ -96,6 +96,10 @@ void CZvCoreDlg::AddTrayIcon() noexcept
 
 LRESULT CZvCoreDlg::OnTmrTrayIcon(WPARAM, LPARAM) noexcept
 {
+    // Only the retry item's tick: each add asks the taskbar twice across processes (about 18 ms),
+    // and another program's posts of the number would cost that each.
+    if (!m_nTmrTrayIcon)
+        return 0;
     if (m_prop.propView.bTrayIcon && m_nid.hWnd)
         AddTrayIcon();
     else

@@ -367,7 +367,10 @@ INT_PTR CALLBACK CDialog::DlgProc(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lP
         return FALSE;
     if (ReturnsValueDirectly(uMsg))
         return static_cast<INT_PTR>(lResult);
-    SetWindowLongPtrW(hWnd, DWLP_MSGRESULT, lResult);
+    // Written only when it changes: under Wine every write is a call to the window server, and a
+    // posted message, whose result nobody reads, would pay it too.
+    if (GetWindowLongPtrW(hWnd, DWLP_MSGRESULT) != lResult)
+        SetWindowLongPtrW(hWnd, DWLP_MSGRESULT, lResult);
     return TRUE;
 }
 
