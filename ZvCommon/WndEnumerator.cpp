@@ -149,6 +149,9 @@ BOOL CWndEnumerator::EnumerateWnds()
             !FindFixWnd(hWndMain))
             m_lstMoveWnd.push_back(hWndMain);
     }
+    m_mapOwner.clear();
+    for (HWND hWnd : m_lstMoveWnd)
+        m_mapOwner[hWnd] = GetWindow(hWnd, GW_OWNER);
 
     g_nWndsChanged = 0;
     return TRUE;
@@ -223,7 +226,14 @@ CFixWnd* CWndEnumerator::FindFixWnd(HWND hWnd) const
 
 HWND CWndEnumerator::GetOwnedMoveWnd(HWND hWndOwner) const
 {
+    if (!hWndOwner)
+        return nullptr;
     for (HWND hWnd : m_lstMoveWnd) {
+        // The owner the count found is asked again only when it is this one: every activation
+        // asks, and a look at each window's owner costs a call to the window server under Wine.
+        const auto it = m_mapOwner.find(hWnd);
+        if (it != m_mapOwner.end() && it->second != hWndOwner)
+            continue;
         if (GetWindow(hWnd, GW_OWNER) == hWndOwner && GetParent(hWnd) != hWndOwner)
             return hWnd;
     }
