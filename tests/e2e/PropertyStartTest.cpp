@@ -110,8 +110,8 @@ bool MakeProfileKeyVolatile()
 {
     HKEY hKey = nullptr;
     // The maker's key lasting, so that only the profile key has to go for the registry to take them.
-    if (RegCreateKeyExW(HKEY_CURRENT_USER, ZV_MAKER_KEY, 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_WRITE, nullptr,
-                        &hKey, nullptr) != ERROR_SUCCESS)
+    if (RegCreateKeyExW(HKEY_CURRENT_USER, ZV_MAKER_KEY, 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_WRITE, nullptr, &hKey,
+                        nullptr) != ERROR_SUCCESS)
         return false;
     RegCloseKey(hKey);
     if (RegCreateKeyExW(HKEY_CURRENT_USER, ZV_PROFILE_KEY, 0, nullptr, REG_OPTION_VOLATILE, KEY_WRITE, nullptr, &hKey,
@@ -356,18 +356,22 @@ TEST_F(PropertyStart, SettingsTheRegistryRefusesAreOfferedAgainAndTheSheetStays)
 
     const auto waitForBox = [&](HWND hWndGone) {
         HWND hBox = nullptr;
-        WaitUntil([&] {
-            for (HWND h : FindMessageBoxes(m_prop.Pid()))
-                if (h != hWndGone && IsWindow(h))
-                    hBox = h;
-            return hBox != nullptr;
-        }, 10000);
+        WaitUntil(
+            [&] {
+                for (HWND h : FindMessageBoxes(m_prop.Pid()))
+                    if (h != hWndGone && IsWindow(h))
+                        hBox = h;
+                return hBox != nullptr;
+            },
+            10000);
         return hBox;
     };
     PostMessageW(hWndSheet, PSM_PRESSBUTTON, PSBTN_OK, 0);
     HWND hBox = waitForBox(nullptr);
     ASSERT_NE(hBox, nullptr) << "settings the registry refused were taken as stored";
-    EXPECT_EQ(MessageBoxText(hBox), L"設定をレジストリに保存できませんでした.\n[再試行] でもう一度保存し, [キャンセル] で設定の編集に戻ります.")
+    EXPECT_EQ(
+        MessageBoxText(hBox),
+        L"設定をレジストリに保存できませんでした.\n[再試行] でもう一度保存し, [キャンセル] で設定の編集に戻ります.")
         << ToUtf8(MessageBoxText(hBox));
     EXPECT_EQ(WindowTitle(hBox), L"Zuvora!");
     EXPECT_EQ(MessageBoxButtons(hBox), (std::vector<int>{IDRETRY, IDCANCEL}));
