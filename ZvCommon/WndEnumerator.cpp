@@ -149,6 +149,9 @@ BOOL CWndEnumerator::EnumerateWnds()
             !FindFixWnd(hWndMain))
             m_lstMoveWnd.push_back(hWndMain);
     }
+    m_mapOwner.clear();
+    for (HWND hWnd : m_lstMoveWnd)
+        m_mapOwner[hWnd] = GetWindow(hWnd, GW_OWNER);
 
     g_nWndsChanged = 0;
     return TRUE;
@@ -197,34 +200,40 @@ LPCWSTR CWndEnumerator::FixAppStrOfWnd(BOOL bProcessList, HWND hWnd) const
 
 BOOL CWndEnumerator::IsMoveWnd(HWND hWnd)
 {
-    if (!IsWindow(hWnd) || m_lstMoveWnd.empty())
+    // The system is asked about this window alone: every activation asks, and a look at each
+    // entry's window costs a call to the window server under Wine.
+    if (!hWnd)
         return FALSE;
-    for (auto it = m_lstMoveWnd.begin(); it != m_lstMoveWnd.end();) {
-        if (!IsWindow(*it)) {
-            it = m_lstMoveWnd.erase(it);
-            continue;
-        }
-        if (*it == hWnd)
-            return TRUE;
-        ++it;
-    }
+    const auto it = std::find(m_lstMoveWnd.begin(), m_lstMoveWnd.end(), hWnd);
+    if (it == m_lstMoveWnd.end())
+        return FALSE;
+    if (IsWindow(hWnd))
+        return TRUE;
+    m_lstMoveWnd.erase(it);
     return FALSE;
 }
 
 CFixWnd* CWndEnumerator::FindFixWnd(HWND hWnd) const
 {
-    if (!IsWindow(hWnd))
+    if (!hWnd)
         return nullptr;
     for (const auto& pFix : m_lstFixWnd) {
         if (pFix->hWnd == hWnd)
-            return pFix.get();
+            return IsWindow(hWnd) ? pFix.get() : nullptr;
     }
     return nullptr;
 }
 
 HWND CWndEnumerator::GetOwnedMoveWnd(HWND hWndOwner) const
 {
+    if (!hWndOwner)
+        return nullptr;
     for (HWND hWnd : m_lstMoveWnd) {
+        // The owner the count found is asked again only when it is this one: every activation
+        // asks, and a look at each window's owner costs a call to the window server under Wine.
+        const auto it = m_mapOwner.find(hWnd);
+        if (it != m_mapOwner.end() && it->second != hWndOwner)
+            continue;
         if (GetWindow(hWnd, GW_OWNER) == hWndOwner && GetParent(hWnd) != hWndOwner)
             return hWnd;
     }

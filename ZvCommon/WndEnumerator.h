@@ -8,6 +8,7 @@
 #include <list>
 #include <memory>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "FixApp.h"
@@ -46,10 +47,11 @@ public:
     // After the fixed lists lost entries: gives the windows of dropped texts back to the move list.
     void UnfixWnds();
 
-    // The window is alive and in the move list; dead entries met on the way are dropped.
+    // The window is alive and in the move list; its entry is dropped once it has gone.
     BOOL IsMoveWnd(HWND hWnd);
     CFixWnd* FindFixWnd(HWND hWnd) const;
-    // The first move-list window owned (GW_OWNER) by hWndOwner that is not its child.
+    // The first move-list window owned (GW_OWNER) by hWndOwner that is not its child. A window
+    // counted with another owner (or none) is taken as still having it.
     HWND GetOwnedMoveWnd(HWND hWndOwner) const;
     CFixTitle* FindFixTitle(LPCWSTR pszTitle) const;
     CFixApp* FindFixApp(LPCWSTR pszAppName) const;
@@ -123,6 +125,8 @@ private:
     int m_nOSClass;
     std::vector<HWND> m_lstWnd;      // every window that passed the filter, top of the z-order first
     std::list<HWND> m_lstMoveWnd;
+    // The owner of each move-list window as the last enumeration found it.
+    std::unordered_map<HWND, HWND> m_mapOwner;
     FIX_LIST m_lstFixWnd;
 };
 

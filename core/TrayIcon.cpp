@@ -80,6 +80,10 @@ void CTrayIcon::Add() noexcept
 
 LRESULT CTrayIcon::OnTmrRetry() noexcept
 {
+    // Only the retry item's tick: each add asks the taskbar twice across processes (about 18 ms),
+    // and another program's posts of the number would cost that each.
+    if (!m_nTmrRetry)
+        return 0;
     if (m_pHost->IsIconWanted() && m_nid.hWnd)
         Add();
     else

@@ -1,6 +1,7 @@
 #include "Window.h"
 
 #include <algorithm>
+#include <atomic>
 
 #include "WinApp.h"
 
@@ -8,11 +9,27 @@ namespace {
 // The window property that ties a window to its object.
 const wchar_t kObjectProperty[] = L"Zuvora.Framework.CWnd";
 
+// Counts every attach and detach in the process. Under Wine reading a window property is a call
+// to the window server, as costly as fetching the message itself, and a message read it twice:
+// while the count stands still, the last window a thread looked up still has the object it had.
+std::atomic<unsigned> g_nAttachChanges{0};
+struct ATTACHED_CACHE {
+    HWND hWnd = nullptr;
+    CWnd* pWnd = nullptr;
+    unsigned nChanges = 0;
+};
+thread_local ATTACHED_CACHE t_attached;
+
 // The object of a window of this process. A window procedure runs only for windows of its own
 // process, so it can read the property without the check of CWnd::FromHandle.
 CWnd* AttachedObject(HWND hWnd)
 {
-    return static_cast<CWnd*>(GetPropW(hWnd, kObjectProperty));
+    const unsigned nChanges = g_nAttachChanges.load(std::memory_order_acquire);
+    if (hWnd && t_attached.hWnd == hWnd && t_attached.nChanges == nChanges)
+        return t_attached.pWnd;
+    auto* pWnd = static_cast<CWnd*>(GetPropW(hWnd, kObjectProperty));
+    t_attached = ATTACHED_CACHE{hWnd, pWnd, nChanges};
+    return pWnd;
 }
 
 // OnOK and OnCancel: a modal dialog ends with nResult, a modeless one is destroyed.
@@ -83,11 +100,13 @@ void CWnd::Attach(HWND hWnd)
 {
     m_hWnd = hWnd;
     SetPropW(hWnd, kObjectProperty, this);
+    g_nAttachChanges.fetch_add(1, std::memory_order_release);
 }
 
 void CWnd::Detach()
 {
     RemovePropW(m_hWnd, kObjectProperty);
+    g_nAttachChanges.fetch_add(1, std::memory_order_release);
     // A subclassed window that outlives its object gets its own procedure back.
     if (m_pfnSuperWndProc)
         SetWindowLongPtrW(m_hWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(m_pfnSuperWndProc));
@@ -132,6 +151,7 @@ BOOL CWnd::SubclassWindow(HWND hWnd)
         SetWindowLongPtrW(hWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&CWnd::SubclassProc)));
     if (!m_pfnSuperWndProc) {
         RemovePropW(hWnd, kObjectProperty);
+        g_nAttachChanges.fetch_add(1, std::memory_order_release);
         m_hWnd = nullptr;
         return FALSE;
     }
@@ -195,6 +215,7 @@ BOOL CWnd::Dispatch(HWND hWnd, CURRENT_MSG& cur, LRESULT* plResult)
 
     CURRENT_MSG* pPrevMsg = m_pCurMsg;
     m_pCurMsg = &cur;
+    const unsigned nChangesBefore = g_nAttachChanges.load(std::memory_order_acquire);
     if (pfnMsg) {
         *plResult = (this->*pfnMsg)(cur.wParam, cur.lParam);
     } else if (pfnNotify) {
@@ -204,8 +225,9 @@ BOOL CWnd::Dispatch(HWND hWnd, CURRENT_MSG& cur, LRESULT* plResult)
         *plResult = 0;
     }
     // The handler may have destroyed the window and with it this object
-    // (PostNcDestroy): touch the object only while the window still names it.
-    if (FromHandle(hWnd) == this)
+    // (PostNcDestroy): touch the object only while the window still names it. Nothing detached
+    // meanwhile: it does, without asking the window server.
+    if (g_nAttachChanges.load(std::memory_order_acquire) == nChangesBefore || FromHandle(hWnd) == this)
         m_pCurMsg = pPrevMsg;
     return TRUE;
 }
@@ -345,7 +367,10 @@ INT_PTR CALLBACK CDialog::DlgProc(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lP
         return FALSE;
     if (ReturnsValueDirectly(uMsg))
         return static_cast<INT_PTR>(lResult);
-    SetWindowLongPtrW(hWnd, DWLP_MSGRESULT, lResult);
+    // Written only when it changes: under Wine every write is a call to the window server, and a
+    // posted message, whose result nobody reads, would pay it too.
+    if (GetWindowLongPtrW(hWnd, DWLP_MSGRESULT) != lResult)
+        SetWindowLongPtrW(hWnd, DWLP_MSGRESULT, lResult);
     return TRUE;
 }
 

@@ -522,7 +522,8 @@ TEST_F(CoreFuzz, AHugeDeviceCountMovesTheWindowsTheAskedWay)
 
 // The requests whose answer takes milliseconds (a count of the window lists for the scroll range,
 // for a window activated that the lists do not hold or for one activated after a window change, a
-// redraw of every window), posted by the thousand as any program can: a scroll asked for after
+// redraw of every window, a tick of the tray icon's retry, which asks the taskbar, while its icon is
+// there), posted by the thousand as any program can: a scroll asked for after
 // them is made, a window the user activates after them is brought into view, and WM_CLOSE after
 // another such flood ends the core program, all within seconds.
 TEST_F(CoreFuzz, AFloodOfCostlyRequestsIsAnsweredWithinSeconds)
@@ -538,9 +539,11 @@ TEST_F(CoreFuzz, AFloodOfCostlyRequestsIsAnsweredWithinSeconds)
         WPARAM wParam;
     } kCostly[] = {{MSG_SCRL_RANGE, 1},
                    {MSG_HOOK_CBT_ACTIVATE, reinterpret_cast<WPARAM>(GetDesktopWindow())},
+                   {MSG_TMR_TRAY_ICON, 0},
                    {MSG_SCRL_RANGE, 0},
                    {MSG_HOOK_CBT_WNDCHG, 0},
                    {MSG_HOOK_CBT_ACTIVATE, reinterpret_cast<WPARAM>(m_hWnds[0])},
+                   {MSG_TMR_TRAY_ICON, 0},
                    {WM_COMMAND, kCmdRedrawAll},
                    {MSG_HOOK_CBT_ACTIVATE, reinterpret_cast<WPARAM>(m_wnds.Control())}};
     const auto flood = [&] {

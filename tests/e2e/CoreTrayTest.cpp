@@ -49,6 +49,52 @@ bool IconExists(HWND hWnd, UINT uId = 1)
     return Shell_NotifyIconW(NIM_MODIFY, &nid) != FALSE;
 }
 
+// A window of the taskbar's class in front of the real taskbar: Shell_NotifyIconW hands every icon
+// to the first window of that class, so while it exists the core program's adds reach it, and it
+// refuses them as a taskbar still starting up would.
+constexpr wchar_t kTrayClass[] = L"Shell_TrayWnd";
+int g_nTrayRequests = 0;
+
+LRESULT CALLBACK RefusingTrayProc(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam)
+{
+    if (uMsg == WM_COPYDATA) {
+        ++g_nTrayRequests;
+        return FALSE;
+    }
+    return DefWindowProcW(hWnd, uMsg, wParam, lParam);
+}
+
+class CRefusingTray {
+public:
+    CRefusingTray()
+    {
+        g_nTrayRequests = 0;
+        WNDCLASSEXW wc{sizeof(wc)};
+        wc.lpfnWndProc = RefusingTrayProc;
+        wc.hInstance = GetModuleHandleW(nullptr);
+        wc.lpszClassName = kTrayClass;
+        RegisterClassExW(&wc);
+        m_hWnd = CreateWindowExW(WS_EX_TOPMOST | WS_EX_TOOLWINDOW, kTrayClass, L"", WS_POPUP, 0, 0, 0, 0, nullptr,
+                                 nullptr, wc.hInstance, nullptr);
+        if (m_hWnd)
+            SetWindowPos(m_hWnd, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    }
+    ~CRefusingTray() { Remove(); }
+    CRefusingTray(const CRefusingTray&) = delete;
+    CRefusingTray& operator=(const CRefusingTray&) = delete;
+    // The one every program finds as the taskbar.
+    bool IsInFront() const { return m_hWnd && FindWindowExW(nullptr, nullptr, kTrayClass, nullptr) == m_hWnd; }
+    void Remove()
+    {
+        if (m_hWnd)
+            DestroyWindow(m_hWnd);
+        m_hWnd = nullptr;
+    }
+
+private:
+    HWND m_hWnd = nullptr;
+};
+
 class CoreTray : public ::testing::Test {
 protected:
     void SetUp() override { ASSERT_TRUE(RegDeleteSettings()); }
@@ -273,5 +319,23 @@ TEST_F(CoreTray, DuringAMoveTheMenuGreysWhatWouldCutIntoItAndOpensOnlyOnce)
     EXPECT_EQ(nMenus, CountOf(m_run.Log(), kMenuLine));
 
     // Closing the program while the menu is open ends it in order.
+    EXPECT_EQ(0, m_run.Close());
+}
+
+// A taskbar that refuses the first add (not ready yet at a logon): the core program tries again
+// until one holds, since the icon may be the only way left to the menu.
+TEST_F(CoreTray, AnIconTheTaskbarRefusedIsAddedOnceTheTaskbarTakesIt)
+{
+    CRefusingTray tray;
+    ASSERT_TRUE(tray.IsInFront()) << "the stand-in taskbar is not the one Shell_NotifyIconW finds";
+    ASSERT_TRUE(StartAll());
+    const HWND hCore = m_run.Wnd();
+    ASSERT_GT(g_nTrayRequests, 0) << "the core program asked no taskbar for its icon";
+    // Tried again while the taskbar still refuses: the next request comes from the retry alone.
+    const int nFirst = g_nTrayRequests;
+    EXPECT_TRUE(WaitUntil([&] { return g_nTrayRequests > nFirst; }, 10000)) << "the refused add was not tried again";
+
+    tray.Remove();
+    EXPECT_TRUE(WaitUntil([&] { return IconExists(hCore); }, 10000)) << "no icon once the taskbar takes it";
     EXPECT_EQ(0, m_run.Close());
 }

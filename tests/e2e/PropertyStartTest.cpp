@@ -104,6 +104,29 @@ PROPERTY_SET RecordWithSpeed(int nSpeed)
     return prop;
 }
 
+// The profile key made volatile, as nothing of ours makes it: the registry refuses a lasting key
+// under a volatile one, so every section the settings program writes is refused until it goes.
+bool MakeProfileKeyVolatile()
+{
+    HKEY hKey = nullptr;
+    // The maker's key lasting, so that only the profile key has to go for the registry to take them.
+    if (RegCreateKeyExW(HKEY_CURRENT_USER, ZV_MAKER_KEY, 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_WRITE, nullptr, &hKey,
+                        nullptr) != ERROR_SUCCESS)
+        return false;
+    RegCloseKey(hKey);
+    if (RegCreateKeyExW(HKEY_CURRENT_USER, ZV_PROFILE_KEY, 0, nullptr, REG_OPTION_VOLATILE, KEY_WRITE, nullptr, &hKey,
+                        nullptr) != ERROR_SUCCESS)
+        return false;
+    RegCloseKey(hKey);
+    // Proof that it refuses: a lasting section cannot be made under it.
+    if (RegCreateKeyExW(HKEY_CURRENT_USER, (std::wstring(ZV_PROFILE_KEY) + L"\\View").c_str(), 0, nullptr,
+                        REG_OPTION_NON_VOLATILE, KEY_WRITE, nullptr, &hKey, nullptr) == ERROR_SUCCESS) {
+        RegCloseKey(hKey);
+        return false;
+    }
+    return true;
+}
+
 class PropertyStart : public ::testing::Test {
 protected:
     void TearDown() override
@@ -319,4 +342,61 @@ TEST_F(PropertyStart, AWindowWithTheCoreTitleFromAnotherProgramIsNoCore)
     EXPECT_EQ(PressAndWait(hWndSheet, PSBTN_OK), std::optional<DWORD>(0));
     EXPECT_TRUE(g_posted.empty());
     EXPECT_TRUE(RegKeyExists(kScrollRateKey));
+}
+
+// A registry that refuses the settings is never taken as having stored them: the box says so over
+// the sheet, Retry tries again, Cancel goes back to the sheet, which stays open; once the registry
+// takes them, Retry stores them and OK ends the program.
+TEST_F(PropertyStart, SettingsTheRegistryRefusesAreOfferedAgainAndTheSheetStays)
+{
+    ASSERT_TRUE(RegDeleteSettings());
+    ASSERT_TRUE(MakeProfileKeyVolatile()) << "the registry takes a lasting key under a volatile one";
+    const HWND hWndSheet = StartSheet(L"");
+    ASSERT_NE(hWndSheet, nullptr);
+
+    const auto waitForBox = [&](HWND hWndGone) {
+        HWND hBox = nullptr;
+        WaitUntil(
+            [&] {
+                for (HWND h : FindMessageBoxes(m_prop.Pid()))
+                    if (h != hWndGone && IsWindow(h))
+                        hBox = h;
+                return hBox != nullptr;
+            },
+            10000);
+        return hBox;
+    };
+    PostMessageW(hWndSheet, PSM_PRESSBUTTON, PSBTN_OK, 0);
+    HWND hBox = waitForBox(nullptr);
+    ASSERT_NE(hBox, nullptr) << "settings the registry refused were taken as stored";
+    EXPECT_EQ(
+        MessageBoxText(hBox),
+        L"設定をレジストリに保存できませんでした.\n[再試行] でもう一度保存し, [キャンセル] で設定の編集に戻ります.")
+        << ToUtf8(MessageBoxText(hBox));
+    EXPECT_EQ(WindowTitle(hBox), L"Zuvora!");
+    EXPECT_EQ(MessageBoxButtons(hBox), (std::vector<int>{IDRETRY, IDCANCEL}));
+    EXPECT_EQ(GetWindow(hBox, GW_OWNER), hWndSheet);
+
+    // Retry while the registry still refuses: the box again.
+    ASSERT_TRUE(PressMessageBoxButton(hBox, IDRETRY));
+    const HWND hBoxAgain = waitForBox(hBox);
+    ASSERT_NE(hBoxAgain, nullptr) << "a retry the registry refused was taken as stored";
+
+    // Cancel: back to the sheet, which answers and stays, with nothing stored.
+    ASSERT_TRUE(PressMessageBoxButton(hBoxAgain, IDCANCEL));
+    ASSERT_TRUE(WaitUntil([&] { return !IsWindow(hBoxAgain); }, 5000));
+    DWORD_PTR dwRes = 0;
+    EXPECT_TRUE(SendMessageTimeoutW(hWndSheet, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 5000, &dwRes));
+    EXPECT_TRUE(IsWindow(hWndSheet) && IsWindowVisible(hWndSheet)) << "the sheet closed on a refused store";
+    EXPECT_TRUE(m_prop.IsRunning());
+    EXPECT_FALSE(RegKeyExists(kScrollRateKey));
+
+    // OK again; the registry takes the settings by the time Retry is pressed: stored, and the end.
+    PostMessageW(hWndSheet, PSM_PRESSBUTTON, PSBTN_OK, 0);
+    hBox = waitForBox(hBoxAgain);
+    ASSERT_NE(hBox, nullptr);
+    ASSERT_EQ(RegDeleteTreeW(HKEY_CURRENT_USER, ZV_PROFILE_KEY), ERROR_SUCCESS);
+    ASSERT_TRUE(PressMessageBoxButton(hBox, IDRETRY));
+    EXPECT_EQ(m_prop.WaitForExit(15000), std::optional<DWORD>(0));
+    EXPECT_TRUE(RegKeyExists(kScrollRateKey)) << "the retry stored nothing";
 }
