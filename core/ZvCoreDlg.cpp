@@ -262,7 +262,7 @@ LRESULT CZvCoreDlg::OnDestroy(WPARAM, LPARAM) noexcept
     AbandonMove();
     m_mvReq.Clear();
     // The bars (owned windows) are gone already; their reports still queued go with the pool.
-    m_barRectReq.Clear();
+    m_bars.Clear();
     // Undo: the pending save requests and the undo list.
     m_undo.Clear();
     m_pwe.reset();

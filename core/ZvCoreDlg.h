@@ -14,6 +14,7 @@
 #include "KeyMatch.h"
 #include "PostedRecordPool.h"
 #include "PropertySet.h"
+#include "ScrollBars.h"
 #include "ScrollCalc.h"
 #include "ScrollManager.h"
 #include "ScrollMove.h"
@@ -255,6 +256,7 @@ private:
 
     // ---- Scroll-bar windows (ZvCoreDlgBars.cpp) ----
     friend class CZvCoreBarHost;
+    CScrollBars m_bars;
     // Both bars made hidden, in auto-hide mode, at their default rectangles; their range limits.
     void CreateScrollBars() noexcept;
     LRESULT OnScrlBarRect(WPARAM wParam, LPARAM lParam) noexcept;
@@ -435,11 +437,8 @@ private:
     BOOL m_bPassWait = FALSE;
 
     // The scroll-bar windows, found again through their handles (a bar that is gone gives none).
-    std::unique_ptr<IScrollBarHost> m_pBarHost;
     HWND m_hWndBarH = nullptr;
     HWND m_hWndBarV = nullptr;
-    // MSG_SCRLBAR_RECT records until their handler takes them.
-    CPostedRecordPool<PROP_POSSIZE> m_barRectReq;
 
     // ---- Window tracking (ZvCoreDlgTrack.cpp) ----
     LRESULT OnHookCbtActivate(WPARAM wParam, LPARAM) noexcept;
