@@ -161,8 +161,7 @@ BOOL CZvCoreDlg::OnInitDialog()
     ApplyProperty();
     // Undo: the window the user's next change can be undone for; the mouse watch starts idle.
     SetPrevResizeWnd(nullptr, UNDO_NO_SHOW_CMD);
-    m_bNcPressPending = FALSE;
-    m_bBarDragging = FALSE;
+    m_undo.ResetMouseWatch();
     return TRUE;
 }
 
@@ -188,7 +187,7 @@ void CZvCoreDlg::ApplyProperty()
         RebuildMinimizedWnds();
     UpdateMouseHook();
     // A smaller Undo "Depth" holds from now on, not only from the next record.
-    m_lstUndo.Trim(m_prop.propUndo.nDepth);
+    m_undo.List().Trim(m_prop.propUndo.nDepth);
 }
 
 // The window is never shown: Enter, Escape or a stray IDOK or IDCANCEL posted by another program
@@ -263,10 +262,9 @@ LRESULT CZvCoreDlg::OnDestroy(WPARAM, LPARAM) noexcept
     AbandonMove();
     m_mvReq.Clear();
     // The bars (owned windows) are gone already; their reports still queued go with the pool.
-    m_barRectReq.Clear();
+    m_bars.Clear();
     // Undo: the pending save requests and the undo list.
-    m_saveReq.Clear();
-    m_lstUndo.Clear();
+    m_undo.Clear();
     m_pwe.reset();
     // Window tracking
     m_lstMinimizedWnd.clear();
@@ -325,7 +323,7 @@ LRESULT CZvCoreDlg::OnSetFocus(WPARAM wParam, LPARAM) noexcept
     Default();
     // The focus came here from the window the user worked in (our menu, a stray activation): what
     // the user did to that window is recorded now, and the focus goes back where it was.
-    PostSaveForUndo(UK_RESIZEWND, reinterpret_cast<INT_PTR>(&m_itemUndo), nullptr, UNDO_NO_SHOW_CMD);
+    PostSaveForUndo(UK_RESIZEWND, m_undo.PrevWndTag(), nullptr, UNDO_NO_SHOW_CMD);
     // SetFocus only takes a window of this thread's input; it never waits for another program.
     const HWND hWndLost = reinterpret_cast<HWND>(wParam);
     if (hWndLost && hWndLost != m_hWnd && IsWindow(hWndLost))

@@ -14,6 +14,7 @@
 #include "KeyMatch.h"
 #include "PostedRecordPool.h"
 #include "PropertySet.h"
+#include "ScrollBars.h"
 #include "ScrollCalc.h"
 #include "ScrollManager.h"
 #include "ScrollMove.h"
@@ -22,6 +23,7 @@
 #include "TmrMngr.h"
 #include "TrayIcon.h"
 #include "UndoKind.h"
+#include "UndoKeeper.h"
 #include "UndoList.h"
 #include "Window.h"
 #include "WndPlacer.h"
@@ -132,8 +134,8 @@ public:
     BOOL ExecuteLastUndo() noexcept;
     // The last item that is valid and would change something, dropping the others from the tail.
     CUndoItem* LastUndoItem() noexcept;
-    BOOL IsSaveForUndoPending() const noexcept { return m_saveReq.GetCount() != 0; }
-    size_t GetUndoCount() const noexcept { return m_lstUndo.GetCount(); }
+    BOOL IsSaveForUndoPending() const noexcept { return m_undo.IsSavePending(); }
+    size_t GetUndoCount() const noexcept { return m_undo.List().GetCount(); }
     // In the move list or in the fixed list.
     BOOL IsMoveOrFixWnd(HWND hWnd) noexcept;
     // Remembers the window whose next change by the user an undo can take back: hWnd, or the
@@ -254,6 +256,7 @@ private:
 
     // ---- Scroll-bar windows (ZvCoreDlgBars.cpp) ----
     friend class CZvCoreBarHost;
+    CScrollBars m_bars;
     // Both bars made hidden, in auto-hide mode, at their default rectangles; their range limits.
     void CreateScrollBars() noexcept;
     LRESULT OnScrlBarRect(WPARAM wParam, LPARAM lParam) noexcept;
@@ -262,6 +265,7 @@ private:
 
     // ---- Undo (ZvCoreDlgUndo.cpp) ----
     friend class CZvCoreUndoHost;
+    CUndoKeeper m_undo;
     IUndoHost& UndoHost();
     // Appends the item by the list's rules and logs the outcome.
     BOOL AddUndoList(std::unique_ptr<CUndoItem> pItem, UINT nTicket) noexcept;
@@ -432,24 +436,9 @@ private:
     // Between two passes, until the scroll timer item fires.
     BOOL m_bPassWait = FALSE;
 
-    // Undo marks: the resize mark refuses the next window-resize record (set when a move ends and
-    // by an undo); the keyboard mark says the last input was a key.
-    int m_bResizeMark = 0;
-    int m_bKeybdMark = 0;
-    // The previous resizable window, as it stood.
-    ITEM_UNDO m_itemUndo;
-    // The mouse watch: a non-client press waits for its release; a scroll-bar window was dragged.
-    BOOL m_bNcPressPending = FALSE;
-    BOOL m_bBarDragging = FALSE;
-    std::unique_ptr<IUndoHost> m_pUndoHost;
     // The scroll-bar windows, found again through their handles (a bar that is gone gives none).
-    std::unique_ptr<IScrollBarHost> m_pBarHost;
     HWND m_hWndBarH = nullptr;
     HWND m_hWndBarV = nullptr;
-    // MSG_SCRLBAR_RECT records until their handler takes them.
-    CPostedRecordPool<PROP_POSSIZE> m_barRectReq;
-    CSaveForUndoPool m_saveReq;
-    CUndoList m_lstUndo;
 
     // ---- Window tracking (ZvCoreDlgTrack.cpp) ----
     LRESULT OnHookCbtActivate(WPARAM wParam, LPARAM) noexcept;

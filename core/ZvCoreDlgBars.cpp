@@ -82,12 +82,12 @@ private:
 
 void CZvCoreDlg::CreateScrollBars() noexcept
 {
-    if (!m_pBarHost)
-        m_pBarHost = std::make_unique<CZvCoreBarHost>(*this);
+    if (!m_bars.GetHost())
+        m_bars.SetHost(std::make_unique<CZvCoreBarHost>(*this));
     PROP_POSSIZE ps{};
     GetDefaultPosSize(ps);
 
-    const SCROLLBAR_ARGS argsH{m_pBarHost.get(), &m_rcScrollRange.left, &m_rcScrollRange.right,
+    const SCROLLBAR_ARGS argsH{m_bars.GetHost(), &m_rcScrollRange.left, &m_rcScrollRange.right,
                                RECT{ps.nHorzOrgX, ps.nHorzOrgY, ps.nHorzOrgX + ps.nHorzWidth, ps.nHorzOrgY + ps.nHorzHeight}};
     auto* pBarH = new CScrollHDlg(m_hWnd, argsH);
     if (pBarH->m_hWnd && pBarH->GetManager()) {
@@ -99,7 +99,7 @@ void CZvCoreDlg::CreateScrollBars() noexcept
         delete pBarH;
     }
 
-    const SCROLLBAR_ARGS argsV{m_pBarHost.get(), &m_rcScrollRange.top, &m_rcScrollRange.bottom,
+    const SCROLLBAR_ARGS argsV{m_bars.GetHost(), &m_rcScrollRange.top, &m_rcScrollRange.bottom,
                                RECT{ps.nVertOrgX, ps.nVertOrgY, ps.nVertOrgX + ps.nVertWidth, ps.nVertOrgY + ps.nVertHeight}};
     auto* pBarV = new CScrollVDlg(m_hWnd, argsV);
     if (pBarV->m_hWnd && pBarV->GetManager()) {
@@ -234,31 +234,16 @@ void CZvCoreDlg::ApplyBarsView() noexcept
 
 BOOL CZvCoreDlg::PostScrlBarRect(int nBar, const RECT& rc) noexcept
 {
-    PROP_POSSIZE rec{};
-    if (nBar == BAR_H)
-        rec = PROP_POSSIZE{rc.left, rc.top, rc.right - rc.left, rc.bottom - rc.top, 0, 0, 0, 0, 0, 0};
-    else if (nBar == BAR_V)
-        rec = PROP_POSSIZE{0, 0, 0, 0, rc.left, rc.top, rc.right - rc.left, rc.bottom - rc.top, 0, 0};
-    else
-        return FALSE;
-    PROP_POSSIZE* pRec = m_barRectReq.Add(rec);
-    if (PostMessageW(m_hWnd, MSG_SCRLBAR_RECT, static_cast<WPARAM>(nBar), reinterpret_cast<LPARAM>(pRec)))
-        return TRUE;
-    m_barRectReq.Take(reinterpret_cast<LPARAM>(pRec));
-    return FALSE;
+    return m_bars.PostRect(m_hWnd, nBar, rc);
 }
 
 LRESULT CZvCoreDlg::OnScrlBarRect(WPARAM wParam, LPARAM lParam) noexcept
 {
     // Only a report of our own bars; a number posted by another program is never read.
-    const std::unique_ptr<PROP_POSSIZE> pRec = m_barRectReq.Take(lParam);
-    if (!pRec || (wParam != BAR_H && wParam != BAR_V))
+    int nBar = 0;
+    RECT rc{};
+    if (!m_bars.TakeRect(wParam, lParam, nBar, rc))
         return 0;
-    const int nBar = static_cast<int>(wParam);
-    const RECT rc = nBar == BAR_H ? RECT{pRec->nHorzOrgX, pRec->nHorzOrgY, pRec->nHorzOrgX + pRec->nHorzWidth,
-                                         pRec->nHorzOrgY + pRec->nHorzHeight}
-                                  : RECT{pRec->nVertOrgX, pRec->nVertOrgY, pRec->nVertOrgX + pRec->nVertWidth,
-                                         pRec->nVertOrgY + pRec->nVertHeight};
     StoreBarRect(nBar, &rc);
     // An Alt resize may leave a bar shorter than a stored one may be: the bar takes the stored one,
     // so that what it shows and what is saved never differ.

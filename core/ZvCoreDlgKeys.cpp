@@ -73,7 +73,7 @@ LRESULT CZvCoreDlg::OnKeybdHooked(WPARAM wParam, LPARAM lParam) noexcept
               L"CZvCoreDlg::OnKeybdHooked(). Keyboard Event Hooked! wParam=0x%x, lParam=0x%x, IsScrollProcessing()=%d\r\n",
               static_cast<unsigned>(wParam), static_cast<unsigned>(lParam), IsScrollProcessing());
     // Undo: the last input was a key.
-    m_bKeybdMark = m_prop.propUndo.bUndoResizeWnd ? 1 : 0;
+    m_undo.SetKeybdMark(m_prop.propUndo.bUndoResizeWnd);
 
     m_hooks.NoteKey(static_cast<UINT>(wParam), KeyMatch::IsKeyRelease(lParam));
     if (IsKeyCaptureLive()) {
@@ -120,7 +120,7 @@ LRESULT CZvCoreDlg::OnKeybdHooked(WPARAM wParam, LPARAM lParam) noexcept
         // The resized window's record first, then the undo: both posted, so they run in this order
         // after every save already asked for.
         if (act.bSaveResizeWnd && !IsScrollProcessing())
-            PostSaveForUndo(UK_RESIZEWND, reinterpret_cast<INT_PTR>(&m_itemUndo), nullptr, UNDO_NO_SHOW_CMD);
+            PostSaveForUndo(UK_RESIZEWND, m_undo.PrevWndTag(), nullptr, UNDO_NO_SHOW_CMD);
         PostMessageW(m_hWnd, WM_COMMAND, ID_ZV_UNDO, 0);
         break;
     case KeyMatch::KeyAction::Menu:
@@ -133,8 +133,8 @@ LRESULT CZvCoreDlg::OnKeybdHooked(WPARAM wParam, LPARAM lParam) noexcept
     case KeyMatch::KeyAction::ResizeCommit:
         OutputLog(LOG_LEVEL_DEBUG, SENDER_CORE,
                   L"CZvCoreDlg::OnKeybdHooked(). Undo operation from keyboard is detected in OnKeybdHooked() point 2.\r\n");
-        m_bResizeMark = 0;
-        PostSaveForUndo(UK_RESIZEWND, reinterpret_cast<INT_PTR>(&m_itemUndo), nullptr, UNDO_NO_SHOW_CMD);
+        m_undo.SetResizeMark(FALSE);
+        PostSaveForUndo(UK_RESIZEWND, m_undo.PrevWndTag(), nullptr, UNDO_NO_SHOW_CMD);
         UpdateScrollBars();
         return 0;
     default:

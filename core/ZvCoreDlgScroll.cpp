@@ -373,7 +373,7 @@ void CZvCoreDlg::EndMove() noexcept
     // The windows stand somewhere new: the next resize watch starts from here, and the save that
     // the move's own window events would ask for is refused once.
     SetPrevResizeWnd(nullptr, UNDO_NO_SHOW_CMD);
-    m_bResizeMark = m_prop.propUndo.bUndoResizeWnd;
+    m_undo.SetResizeMark(m_prop.propUndo.bUndoResizeWnd);
 }
 
 void CZvCoreDlg::AbandonMove() noexcept

@@ -105,7 +105,7 @@ LRESULT CZvCoreDlg::OnHookCbtActivate(WPARAM wParam, LPARAM) noexcept
             const int dx = ScrollCalc::Saturate(static_cast<int64_t>(rcMain.left) - it->xOrg);
             const int dy = ScrollCalc::Saturate(static_cast<int64_t>(rcMain.top) - it->yOrg);
             if (dx != 0 || dy != 0) {
-                if (!m_bResizeMark)
+                if (!m_undo.IsResizeMarked())
                     PostSaveForUndo(UK_ALIGN, TrackCalc::ScrollSubKind(dx, dy), nullptr, 0);
                 PostMoveRequest(dx, dy, FALSE, FALSE, hWnd);
             }
@@ -132,7 +132,7 @@ LRESULT CZvCoreDlg::OnHookCbtActivate(WPARAM wParam, LPARAM) noexcept
     ResetIgnoreActivateCount();
     if (bKnown && !bIgnored) {
         if (BringWndIntoView(hWnd) == 0 && m_prop.propUndo.bUndoResizeWnd && !IsScrollProcessing())
-            PostSaveForUndo(UK_RESIZEWND, reinterpret_cast<INT_PTR>(&m_itemUndo), hWnd, UNDO_NO_SHOW_CMD);
+            PostSaveForUndo(UK_RESIZEWND, m_undo.PrevWndTag(), hWnd, UNDO_NO_SHOW_CMD);
     }
     return 0;
 }
@@ -240,7 +240,7 @@ LRESULT CZvCoreDlg::OnMinMaxHooked(WPARAM wParam, LPARAM lParam) noexcept
     if (nCmdShow == SW_MAXIMIZE) {
         OutputLog(LOG_LEVEL_INFO, SENDER_CORE, L"ウィンドウ最大化検出 : ウィンドウ = %s.\r\n",
                   GetWndTitle(hWndTarget).c_str());
-        if (m_prop.propUndo.bUndoResizeWnd && !m_bResizeMark) {
+        if (m_prop.propUndo.bUndoResizeWnd && !m_undo.IsResizeMarked()) {
             OutputLog(LOG_LEVEL_DEBUG, SENDER_CORE, L"CZvCoreDlg::OnMinMaxHooked(), SW_MAXIMIZE is detected!\r\n");
             // The event comes before the maximise, and the save may run before the window's thread
             // has carried it out: it would then find nothing changed and record nothing. Named as
@@ -248,10 +248,10 @@ LRESULT CZvCoreDlg::OnMinMaxHooked(WPARAM wParam, LPARAM lParam) noexcept
             // a minimise is below. The work-area resize instead of a maximise is made before the
             // save runs, so that one is seen as it is.
             if (m_prop.propWindow.bMaximizeCancel)
-                PostSaveForUndo(UK_RESIZEWND, reinterpret_cast<INT_PTR>(&m_itemUndo), nullptr, UNDO_NO_SHOW_CMD);
+                PostSaveForUndo(UK_RESIZEWND, m_undo.PrevWndTag(), nullptr, UNDO_NO_SHOW_CMD);
             else
-                PostSaveForUndo(UK_RESIZEWND, reinterpret_cast<INT_PTR>(&m_itemUndo), hWndTarget, SW_SHOWMAXIMIZED);
-            m_bKeybdMark = 0;
+                PostSaveForUndo(UK_RESIZEWND, m_undo.PrevWndTag(), hWndTarget, SW_SHOWMAXIMIZED);
+            m_undo.SetKeybdMark(FALSE);
         }
         if (m_prop.propWindow.bMaximizeCancel && IsWindow(hWndTarget)) {
             // The hooked thread waits in its send for this answer and takes our resize meanwhile;
@@ -265,9 +265,9 @@ LRESULT CZvCoreDlg::OnMinMaxHooked(WPARAM wParam, LPARAM lParam) noexcept
                   nCmdShow == SW_MINIMIZE ? L"SW_MINIMIZE" : L"SW_SHOWMINIMIZED");
         OutputLog(LOG_LEVEL_INFO, SENDER_CORE, L"ウィンドウ最小化検出 : ウィンドウ = %s.\r\n",
                   GetWndTitle(hWndTarget).c_str());
-        if (m_prop.propUndo.bUndoResizeWnd && !m_bResizeMark) {
-            PostSaveForUndo(UK_RESIZEWND, reinterpret_cast<INT_PTR>(&m_itemUndo), hWndTarget, SW_MINIMIZE);
-            m_bKeybdMark = 0;
+        if (m_prop.propUndo.bUndoResizeWnd && !m_undo.IsResizeMarked()) {
+            PostSaveForUndo(UK_RESIZEWND, m_undo.PrevWndTag(), hWndTarget, SW_MINIMIZE);
+            m_undo.SetKeybdMark(FALSE);
         }
         // The event comes before the minimise: the placement still shows where the window stands.
         WINDOWPLACEMENT wp{sizeof(wp)};

@@ -105,9 +105,9 @@ private:
 
 IUndoHost& CZvCoreDlg::UndoHost()
 {
-    if (!m_pUndoHost)
-        m_pUndoHost = std::make_unique<CZvCoreUndoHost>(*this);
-    return *m_pUndoHost;
+    if (!m_undo.GetHost())
+        m_undo.SetHost(std::make_unique<CZvCoreUndoHost>(*this));
+    return *m_undo.GetHost();
 }
 
 BOOL CZvCoreDlg::IsMoveOrFixWnd(HWND hWnd) noexcept
@@ -117,22 +117,13 @@ BOOL CZvCoreDlg::IsMoveOrFixWnd(HWND hWnd) noexcept
 
 BOOL CZvCoreDlg::PostSaveForUndo(int nKind, INT_PTR nValue, void* pv, INT_PTR nExtra, UINT* pnTicket) noexcept
 {
-    if (pnTicket)
-        *pnTicket = 0;
-    LPRM_SAVE_FOR_UNDO* pRec = m_saveReq.Add(nValue, pv, nExtra);
-    if (!PostMessageW(m_hWnd, MSG_SAVE_FOR_UNDO, static_cast<WPARAM>(nKind), reinterpret_cast<LPARAM>(pRec))) {
-        m_saveReq.Take(reinterpret_cast<LPARAM>(pRec));
-        return FALSE;
-    }
-    if (pnTicket)
-        *pnTicket = pRec->nTicket;
-    return TRUE;
+    return m_undo.PostSave(m_hWnd, nKind, nValue, pv, nExtra, pnTicket);
 }
 
 LRESULT CZvCoreDlg::OnSaveForUndo(WPARAM wParam, LPARAM lParam) noexcept
 {
     // Only requests made by this window are taken; the pool frees the record on every road.
-    const std::unique_ptr<LPRM_SAVE_FOR_UNDO> pRec = m_saveReq.Take(lParam);
+    const std::unique_ptr<LPRM_SAVE_FOR_UNDO> pRec = m_undo.TakeSave(lParam);
     if (!pRec)
         return 0;
     SaveForUndo(static_cast<int>(wParam), pRec->nValue, pRec->pv, pRec->nExtra, pRec->nTicket);
@@ -142,9 +133,9 @@ LRESULT CZvCoreDlg::OnSaveForUndo(WPARAM wParam, LPARAM lParam) noexcept
 LRESULT CZvCoreDlg::OnDelLastUndo(WPARAM wParam, LPARAM) noexcept
 {
     // Only the item the press's own save added, and only while it is still the last.
-    const BOOL bDeleted = m_lstUndo.DeleteLastOf(static_cast<UINT>(wParam));
+    const BOOL bDeleted = m_undo.List().DeleteLastOf(static_cast<UINT>(wParam));
     OutputLog(LOG_LEVEL_DEBUG, SENDER_CORE, L"CZvCoreDlg::OnDelLastUndo() ticket=%u, deleted=%d, count=%d.\r\n",
-              static_cast<unsigned>(wParam), bDeleted, static_cast<int>(m_lstUndo.GetCount()));
+              static_cast<unsigned>(wParam), bDeleted, static_cast<int>(m_undo.List().GetCount()));
     return 0;
 }
 
@@ -152,7 +143,7 @@ BOOL CZvCoreDlg::AddUndoList(std::unique_ptr<CUndoItem> pItem, UINT nTicket) noe
 {
     const CUndoItem* pNew = pItem.get();
     const int nKind = pItem ? pItem->GetKind() : UK_NONE;
-    const CUndoList::ADD_RESULT res = m_lstUndo.Add(std::move(pItem), m_prop.propUndo.nDepth, nTicket);
+    const CUndoList::ADD_RESULT res = m_undo.List().Add(std::move(pItem), m_prop.propUndo.nDepth, nTicket);
     if (!res.bAdded) {
         OutputLog(LOG_LEVEL_DEBUG, SENDER_CORE,
                   L"CZvCoreDlg::AddUndoList() failed. pUndo=0x%x, pUndo->GetKind()=0x%x, pLastUndo=0x%x, "
@@ -220,7 +211,7 @@ BOOL CZvCoreDlg::SaveForUndo(int nKind, INT_PTR nValue, void* pv, INT_PTR nExtra
         if (nValue >= UNDO_ALIGN_CENTER && nValue <= UNDO_ALIGN_SCROLL)
             OutputLog(LOG_LEVEL_INFO, SENDER_CORE,
                       L"アンドゥデータの保存 : スクロールとウィンドウの並べ替え, アンドゥデータ数 = %d, モード = %s.\r\n",
-                      static_cast<int>(m_lstUndo.GetCount()) + 1, AlignKindText(nValue));
+                      static_cast<int>(m_undo.List().GetCount()) + 1, AlignKindText(nValue));
         return AddUndoList(std::move(pItem), nTicket);
     }
 
@@ -232,7 +223,7 @@ BOOL CZvCoreDlg::SaveForUndo(int nKind, INT_PTR nValue, void* pv, INT_PTR nExtra
         auto pItem = std::make_unique<CUndoResize>(host);
         pItem->Add({host.GetScrollBarWnd(nBar), rc, nBar});
         OutputLog(LOG_LEVEL_INFO, SENDER_CORE, L"アンドゥデータの保存 : スクロールバーの位置とサイズ, アンドゥデータ数 = %d.\r\n",
-                  static_cast<int>(m_lstUndo.GetCount()) + 1);
+                  static_cast<int>(m_undo.List().GetCount()) + 1);
         OutputLog(LOG_LEVEL_INFO, SENDER_CORE, L"    スクロールバー = %s, 座標 = %d(左), %d(右), %d(上), %d(下).\r\n",
                   nBar == 1 ? L"水平" : L"垂直", static_cast<int>(rc.left), static_cast<int>(rc.right),
                   static_cast<int>(rc.top), static_cast<int>(rc.bottom));
@@ -242,14 +233,14 @@ BOOL CZvCoreDlg::SaveForUndo(int nKind, INT_PTR nValue, void* pv, INT_PTR nExtra
     if (nKind != UK_RESIZEWND)
         return TRUE;
 
-    const ITEM_UNDO r = m_itemUndo;
+    const ITEM_UNDO r = m_undo.PrevWnd();
     const HWND hWndNext = static_cast<HWND>(pv);
     const int nForce = static_cast<int>(nExtra);
     BOOL bRet = TRUE;
-    const BOOL bMark = m_bResizeMark != 0;
+    const BOOL bMark = m_undo.IsResizeMarked();
     if (bMark) {
         OutputLog(LOG_LEVEL_DEBUG, SENDER_CORE, L"CZvCoreDlg::SaveForUndo() returned FALSE @ p1.\r\n");
-        m_bResizeMark = 0;
+        m_undo.SetResizeMark(FALSE);
         bRet = FALSE;
     }
     if ((!bMark && !undo.bUndoResizeWnd) || IsScrollProcessing()) {
@@ -268,7 +259,7 @@ BOOL CZvCoreDlg::SaveForUndo(int nKind, INT_PTR nValue, void* pv, INT_PTR nExtra
     if (!r.hWnd || !IsWindow(r.hWnd) || r.hWnd == m_hWnd) {
         OutputLog(LOG_LEVEL_DEBUG, SENDER_CORE,
                   L"CZvCoreDlg::SaveForUndo() returned FALSE @ p4, pItemUndo=0x%x, pItemUndo->hWnd=0x%x.\r\n",
-                  Num(&m_itemUndo), Num(r.hWnd));
+                  Num(&m_undo.PrevWnd()), Num(r.hWnd));
         SetPrevResizeWnd(hWndNext, nForce);
         return FALSE;
     }
@@ -309,7 +300,7 @@ BOOL CZvCoreDlg::SaveForUndo(int nKind, INT_PTR nValue, void* pv, INT_PTR nExtra
             pItem->Add(r);
             OutputLog(LOG_LEVEL_INFO, SENDER_CORE,
                       L"アンドゥデータの保存 : アプリケーションウィンドウの位置とサイズ, アンドゥデータ数 = %d.\r\n",
-                      static_cast<int>(m_lstUndo.GetCount()) + 1);
+                      static_cast<int>(m_undo.List().GetCount()) + 1);
             OutputLog(LOG_LEVEL_INFO, SENDER_CORE,
                       L"    ウィンドウ = %s, 座標 = %d(左), %d(右), %d(上), %d(下), 表示状態 = %d.\r\n",
                       GetWndTitle(r.hWnd).c_str(), static_cast<int>(r.rc.left), static_cast<int>(r.rc.right),
@@ -326,26 +317,26 @@ BOOL CZvCoreDlg::ExecuteLastUndo() noexcept
     // The item would be built against windows still on their way: it waits for the move's end.
     if (IsScrollProcessing()) {
         OutputLog(LOG_LEVEL_DEBUG, SENDER_CORE, L"CZvCoreDlg::ExecuteLastUndo() refused while a move runs, count = %d.\r\n",
-                  static_cast<int>(m_lstUndo.GetCount()));
+                  static_cast<int>(m_undo.List().GetCount()));
         return FALSE;
     }
-    m_bResizeMark = m_prop.propUndo.bUndoResizeWnd;
-    const std::unique_ptr<CUndoItem> pItem = m_lstUndo.TakeLast();
+    m_undo.SetResizeMark(m_prop.propUndo.bUndoResizeWnd);
+    const std::unique_ptr<CUndoItem> pItem = m_undo.List().TakeLast();
     if (!pItem)
         return FALSE;
     const int nKind = pItem->GetKind();
     if (nKind >= UK_ALIGN && nKind <= UK_RESIZEWND)
         OutputLog(LOG_LEVEL_INFO, SENDER_CORE, L"アンドゥ実行 : %s, アンドゥデータ数 = %d.\r\n", KindText(nKind),
-                  static_cast<int>(m_lstUndo.GetCount()));
+                  static_cast<int>(m_undo.List().GetCount()));
     const BOOL bRet = pItem->Undo();
-    if (m_bKeybdMark)
-        m_bKeybdMark = 0;
+    if (m_undo.IsKeybdMarked())
+        m_undo.SetKeybdMark(FALSE);
     else
         ForgetPrevResizeWnd();
     return bRet;
 }
 
-CUndoItem* CZvCoreDlg::LastUndoItem() noexcept { return m_lstUndo.LastUndoItem(); }
+CUndoItem* CZvCoreDlg::LastUndoItem() noexcept { return m_undo.List().LastUndoItem(); }
 
 void CZvCoreDlg::OnUndo() noexcept { ExecuteLastUndo(); }
 
@@ -353,7 +344,7 @@ BOOL CZvCoreDlg::SetPrevResizeWnd(HWND hWnd, int nForceShowCmd) noexcept
 {
     if (!m_prop.propUndo.bUndoResizeWnd || IsScrollProcessing()) {
         OutputLog(LOG_LEVEL_DEBUG, SENDER_CORE, L"CZvCoreDlg::SetPrevResizeWnd() passed p0.\r\n");
-        m_bResizeMark = 0;
+        m_undo.SetResizeMark(FALSE);
         return FALSE;
     }
     HWND hWndCur = hWnd ? hWnd : GetForegroundWindow();
@@ -366,7 +357,7 @@ BOOL CZvCoreDlg::SetPrevResizeWnd(HWND hWnd, int nForceShowCmd) noexcept
                   Num(hWnd), Num(hWndCur), hWndCur ? GetWndTitle(hWndCur).c_str() : L"", nForceShowCmd, bFound);
     WINDOWPLACEMENT wp{};
     if (bFound && ReadPlacement(hWndCur, wp)) {
-        ITEM_UNDO& r = m_itemUndo;
+        ITEM_UNDO& r = m_undo.PrevWnd();
         r.hWnd = hWndCur;
         r.rc = UndoWndRect(UndoHost(), hWndCur, wp);
         r.nCmdShow = (nForceShowCmd != UNDO_NO_SHOW_CMD && hWnd) ? nForceShowCmd : static_cast<int>(wp.showCmd);
@@ -383,62 +374,14 @@ BOOL CZvCoreDlg::SetPrevResizeWnd(HWND hWnd, int nForceShowCmd) noexcept
                   strTitle.c_str(), static_cast<int>(r.rc.left), static_cast<int>(r.rc.right),
                   static_cast<int>(r.rc.top), static_cast<int>(r.rc.bottom), r.nCmdShow, r.bVisible);
     }
-    m_bResizeMark = 0;
+    m_undo.SetResizeMark(FALSE);
     return TRUE;
 }
 
-void CZvCoreDlg::ForgetPrevResizeWnd() noexcept { m_itemUndo = ITEM_UNDO{}; }
+void CZvCoreDlg::ForgetPrevResizeWnd() noexcept { m_undo.PrevWnd() = ITEM_UNDO{}; }
 
 void CZvCoreDlg::SaveWndSize(UINT uMsg) noexcept
 {
     // A scroll-bar window being dragged: its thumb, or the bar itself with Alt.
-    const BOOL bBarDragNow = IsBarDragging();
-    const UINT uEvent = uMsg & 0xFFF;
-    switch (uEvent) {
-    case WM_NCLBUTTONDOWN:
-    case WM_NCLBUTTONUP:
-    case WM_NCLBUTTONDBLCLK:
-        OutputLog(LOG_LEVEL_INFO, SENDER_CORE, L"マウス左ボタンでウィンドウ境界クリック検出.\r\n");
-        m_bBarDragging = bBarDragNow;
-        m_bNcPressPending = TRUE;
-        m_bKeybdMark = 0;
-        return;
-    case WM_NCMOUSEMOVE:
-    case WM_MOUSEMOVE:
-        if (m_bNcPressPending) {
-            OutputLog(LOG_LEVEL_INFO, SENDER_CORE, L"マウスでタイトル領域クリックまたは左ボタンリリース検出.\r\n");
-            m_bKeybdMark = 0;
-            if (!m_bBarDragging) {
-                OutputLog(LOG_LEVEL_DEBUG, SENDER_CORE,
-                          L"CZvCoreDlg::SaveWndSize(), Undo operation from mouse is detected p2.\r\n");
-                PostSaveForUndo(UK_RESIZEWND, reinterpret_cast<INT_PTR>(&m_itemUndo), nullptr, UNDO_NO_SHOW_CMD);
-            }
-            m_bNcPressPending = FALSE;
-            return;
-        }
-        break;
-    case WM_NCRBUTTONDOWN:
-    case WM_NCRBUTTONUP:
-    case WM_LBUTTONDOWN:
-    case WM_LBUTTONUP:
-    case WM_LBUTTONDBLCLK:
-    case WM_RBUTTONDOWN:
-    case WM_RBUTTONUP:
-        if (!m_bNcPressPending) {
-            OutputLog(LOG_LEVEL_INFO, SENDER_CORE,
-                      L"マウスでクライアント領域クリックまたは右ボタンでウィンドウ境界クリック検出.\r\n");
-            m_bKeybdMark = 0;
-            if (!m_bBarDragging) {
-                OutputLog(LOG_LEVEL_DEBUG, SENDER_CORE,
-                          L"CZvCoreDlg::SaveWndSize(), Undo operation from mouse is detected p1, wEvent=0x%x.\r\n", uEvent);
-                PostSaveForUndo(UK_RESIZEWND, reinterpret_cast<INT_PTR>(&m_itemUndo), nullptr, UNDO_NO_SHOW_CMD);
-            }
-            return;
-        }
-        break;
-    default:
-        break;
-    }
-    m_bBarDragging = bBarDragNow;
-    m_bNcPressPending = FALSE;
+    m_undo.WatchMouse(m_hWnd, uMsg, IsBarDragging());
 }
