@@ -10,7 +10,7 @@
 
 LRESULT CZvCoreDlg::OnMouseHooked(WPARAM wParam, LPARAM) noexcept
 {
-    if (IsScrollProcessing() || m_bTrayMenuOpen || m_bPropertyActive)
+    if (IsScrollProcessing() || m_bTrayMenuOpen || IsPropertyActive())
         return 0;
     WatchPointer();
     if (m_prop.propUndo.bUndoResizeWnd)
@@ -117,7 +117,7 @@ LRESULT CZvCoreDlg::OnTmrAutoScrlDelay(WPARAM wParam, LPARAM) noexcept
 LRESULT CZvCoreDlg::OnTmrAutoScrl(WPARAM, LPARAM) noexcept
 {
     // A tick posted just before the pointer left the edge finds no item any more.
-    if (!m_nTmrAtScrl || IsScrollProcessing() || m_bTrayMenuOpen || m_bPropertyActive)
+    if (!m_nTmrAtScrl || IsScrollProcessing() || m_bTrayMenuOpen || IsPropertyActive())
         return 0;
     // Mouse events are not watched while a step moves the windows: the pointer may have left the
     // edge, or a button been released, during the last one.

@@ -136,7 +136,7 @@ LRESULT CZvCoreDlg::OnTrayNtfy(WPARAM wParam, LPARAM lParam) noexcept
 {
     // While the settings program holds the settings, or a save for undo still waits, the undo
     // item would tell of a state that is about to change.
-    if (wParam != TRAY_ICON_ID || m_bTrayMenuOpen || m_bPropertyActive || IsSaveForUndoPending())
+    if (wParam != TRAY_ICON_ID || m_bTrayMenuOpen || IsPropertyActive() || IsSaveForUndoPending())
         return 0;
     if (lParam != WM_LBUTTONDOWN && lParam != WM_RBUTTONDOWN)
         return 0;
