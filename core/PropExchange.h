@@ -18,7 +18,7 @@
 class IPropExchangeHost {
 public:
     virtual ~IPropExchangeHost() = default;
-    // The hidden main window: the settings program's caller, and the target of the timer items.
+    // The hidden main window, which the settings program is told as its caller.
     virtual HWND GetWnd() = 0;
     // The running settings record: handed over as it stands, replaced by each apply.
     virtual PROPERTY_SET& GetProperty() = 0;
