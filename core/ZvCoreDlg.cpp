@@ -48,7 +48,7 @@ CZvCoreDlg::CZvCoreDlg()
     MapMessage(MSG_LOG_WND_RSP, &CZvCoreDlg::OnLogWndRsp);
     MapMessage(MSG_LOG_END, &CZvCoreDlg::OnLogEnd);
     MapMessage(MSG_HOOK_CBT_WNDCHG, &CZvCoreDlg::OnHookCbtWndChg);
-    MapMessage(MSG_KEYBD_FORWARD, &CZvCoreDlg::OnKeybdForward);
+    MapMessage(MSG_KEYBD_FORWARD, &CZvCoreDlg::ToPropExchange<&CPropExchange::OnKeybdForward>);
     MapMessage(MSG_HOOK_KEYBD, &CZvCoreDlg::OnKeybdHooked);
     MapMessage(MSG_HOOK_MOUSE, &CZvCoreDlg::OnMouseHooked);
     MapMessage(MSG_SCRL_RANGE, &CZvCoreDlg::OnScrlRange);
@@ -80,13 +80,13 @@ CZvCoreDlg::CZvCoreDlg()
         MapMessage(uMsg, &CZvCoreDlg::OnTaskbarCreated);
     MapCommand(ID_ZV_PROPERTY, &CZvCoreDlg::OnProperty);
     // Settings exchange
-    MapMessage(MSG_PROP_START, &CZvCoreDlg::OnPropStart);
-    MapMessage(MSG_PROP_WND, &CZvCoreDlg::OnPropWnd);
-    MapMessage(MSG_PROP_PAGE, &CZvCoreDlg::OnPropPage);
-    MapMessage(MSG_PROP_ALIVE, &CZvCoreDlg::OnPropAlive);
-    MapMessage(MSG_PROP_APPLY, &CZvCoreDlg::OnPropApply);
-    MapMessage(MSG_TMR_PROP_ALIVE, &CZvCoreDlg::OnTmrPropAlive);
-    MapMessage(MSG_TMR_PROP_DEAD, &CZvCoreDlg::OnTmrPropDead);
+    MapMessage(MSG_PROP_START, &CZvCoreDlg::ToPropExchange<&CPropExchange::OnPropStart>);
+    MapMessage(MSG_PROP_WND, &CZvCoreDlg::ToPropExchange<&CPropExchange::OnPropWnd>);
+    MapMessage(MSG_PROP_PAGE, &CZvCoreDlg::ToPropExchange<&CPropExchange::OnPropPage>);
+    MapMessage(MSG_PROP_ALIVE, &CZvCoreDlg::ToPropExchange<&CPropExchange::OnPropAlive>);
+    MapMessage(MSG_PROP_APPLY, &CZvCoreDlg::ToPropExchange<&CPropExchange::OnPropApply>);
+    MapMessage(MSG_TMR_PROP_ALIVE, &CZvCoreDlg::ToPropExchange<&CPropExchange::OnTmrPropAlive>);
+    MapMessage(MSG_TMR_PROP_DEAD, &CZvCoreDlg::ToPropExchange<&CPropExchange::OnTmrPropDead>);
     // Gateway link
     MapCommand(ID_ZV_APP_EXIT, &CZvCoreDlg::OnAppExit);
     MapMessage(MSG_HKGTWY_END, &CZvCoreDlg::OnHkGtwyEnd);
@@ -246,9 +246,7 @@ void CZvCoreDlg::LeaveNestedLoop() noexcept
 
 LRESULT CZvCoreDlg::OnDestroy(WPARAM, LPARAM) noexcept
 {
-    // The settings program's sheet closes with us; what it would apply then finds no core.
-    if (m_hWndPropSheet && IsWindow(m_hWndPropSheet))
-        PostMessageW(m_hWndPropSheet, WM_CLOSE, 0, 0);
+    m_propExch.EndWithWindow();
     if (CZvCoreApp* pApp = GetCoreApp(); pApp && pApp->m_bHelpOpened) {
         if (HWND hWndHelp = FindHelpWnd())
             PostMessageW(hWndHelp, WM_CLOSE, 0, 0);
@@ -268,11 +266,8 @@ LRESULT CZvCoreDlg::OnDestroy(WPARAM, LPARAM) noexcept
     m_pwe.reset();
     // Window tracking
     m_lstMinimizedWnd.clear();
-    DeletePropManager();
-    m_hPropProcess.reset();
-    for (int* pnId :
-         {&m_nTmrLogStart, &m_nTmrPropAlive, &m_nTmrPropDead, &m_nTmrWheelH, &m_nTmrWheelV, &m_nTmrIgnoreActivate,
-          &m_nTmrScroll, &m_nTmrHkGtwyAliveSend, &m_nTmrHkGtwyAliveRecv, &m_nTmrHkGtwyEnd})
+    for (int* pnId : {&m_nTmrLogStart, &m_nTmrWheelH, &m_nTmrWheelV, &m_nTmrIgnoreActivate, &m_nTmrScroll,
+                      &m_nTmrHkGtwyAliveSend, &m_nTmrHkGtwyAliveRecv, &m_nTmrHkGtwyEnd})
         DeleteTmrItem(*pnId);
     // The auto-scroll items went with the mouse hook; the icon itself stays until the very end.
     m_tray.DeleteRetryItem();

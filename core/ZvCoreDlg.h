@@ -13,12 +13,12 @@
 #include "HookSet.h"
 #include "KeyMatch.h"
 #include "PostedRecordPool.h"
+#include "PropExchange.h"
 #include "PropertySet.h"
 #include "ScrollBars.h"
 #include "ScrollCalc.h"
 #include "ScrollManager.h"
 #include "ScrollMove.h"
-#include "SharedMemPropManager.h"
 #include "Sync.h"
 #include "TmrMngr.h"
 #include "TrayIcon.h"
@@ -99,7 +99,7 @@ public:
     // The core program's one window, made with its object; null (dwErr set) when it did not come
     // into being. The object is deleted exactly once: here on failure, else when its window goes.
     static CZvCoreDlg* CreateMain(DWORD& dwErr) noexcept;
-    BOOL IsPropertyActive() const noexcept { return m_bPropertyActive; }
+    BOOL IsPropertyActive() const noexcept { return m_propExch.IsActive(); }
 
     // ---- Scroll-bar windows (ZvCoreDlgBars.cpp) ----
     // The horizontal (1) or vertical (2) bar window and its manager; null while there is none.
@@ -220,13 +220,7 @@ private:
     LRESULT OnLogWndRsp(WPARAM wParam, LPARAM) noexcept;
     LRESULT OnLogEnd(WPARAM, LPARAM) noexcept;
     LRESULT OnHookCbtWndChg(WPARAM, LPARAM) noexcept;
-    LRESULT OnKeybdForward(WPARAM wParam, LPARAM) noexcept;
     LRESULT OnKeybdHooked(WPARAM wParam, LPARAM lParam) noexcept;
-    // Keys go to the capture window only while it is a window of the settings program of the
-    // exchange under way (the process of the announced sheet); a capture that outlives it ends at
-    // the next key instead of swallowing every key for good, and the exchange's end ends it.
-    BOOL IsKeyCaptureLive() noexcept;
-    void EndKeyCapture() noexcept;
     void CountIgnoreActivatePress() noexcept;
     void ResetIgnoreActivateCount() noexcept;
     void CloseWheelBursts() noexcept;
@@ -327,47 +321,20 @@ private:
     DWORD m_dwHkGtwyInitErr = 0;
     BOOL m_bHkGtwyInitFailed = FALSE;
 
-    // ---- Settings exchange (ZvCoreDlgProperty.cpp) ----
-    // The record into new settings blocks; FALSE, with no blocks kept, when not every section
-    // was copied.
-    BOOL CreatePropManager() noexcept;
-    // The settings program's blocks into the record, made sound first; FALSE leaves it as it was.
-    BOOL ReadPropManager() noexcept;
-    void DeletePropManager() noexcept;
-    // The settings program is active from here (hProcess: the one this core started, owned, or
-    // null); the hand-over's limit and the dead check run.
-    void BeginPropertySession(HANDLE hProcess) noexcept;
-    // The settings program has gone: the window events come back.
-    void EndPropertySession() noexcept;
-    // Command 32778: the settings program started with the settings handed over.
-    void OnProperty() noexcept;
-    LRESULT OnPropStart(WPARAM, LPARAM) noexcept;
-    LRESULT OnPropWnd(WPARAM wParam, LPARAM) noexcept;
-    LRESULT OnPropPage(WPARAM wParam, LPARAM) noexcept;
-    LRESULT OnPropAlive(WPARAM, LPARAM) noexcept;
-    LRESULT OnPropApply(WPARAM wParam, LPARAM lParam) noexcept;
+    // ---- Settings exchange (PropExchange.cpp; the window's side in ZvCoreDlgProperty.cpp) ----
+    friend class CZvCorePropHost;
+    std::unique_ptr<IPropExchangeHost> MakePropHost();
+    // The exchange's messages, its timer items and the key capture's request, handed on as they come.
+    template <LRESULT (CPropExchange::*pfnHandler)(WPARAM, LPARAM) noexcept>
+    LRESULT ToPropExchange(WPARAM wParam, LPARAM lParam) noexcept
+    {
+        return (m_propExch.*pfnHandler)(wParam, lParam);
+    }
+    // Command 32778.
+    void OnProperty() noexcept { m_propExch.OnProperty(); }
     // A failed check ends the program: the settings are saved first, as at every orderly end.
     static void SaveOnFailedCheck(void* pDlg) noexcept;
-    LRESULT OnTmrPropAlive(WPARAM, LPARAM) noexcept;
-    LRESULT OnTmrPropDead(WPARAM, LPARAM) noexcept;
-    struct PROCESS_CLOSER {
-        void operator()(HANDLE h) const noexcept;
-    };
-    std::unique_ptr<CSharedMemPropManager> m_pPropManager;
-    // Set by the core for the settings program to wait on.
-    CEvent m_evtReadEnd{FALSE, TRUE, ZV_PROP_READ_END_EVENT};
-    CEvent m_evtReadFail{FALSE, TRUE, ZV_PROP_READ_FAIL_EVENT};
-    CEvent m_evtWriteEnd{FALSE, TRUE, ZV_PROP_WRITE_END_EVENT};
-    // The settings program this core started, until it has gone.
-    std::unique_ptr<void, PROCESS_CLOSER> m_hPropProcess;
-    // The sheet it announced; null until then.
-    HWND m_hWndPropSheet = nullptr;
-    // Its final apply has come.
-    BOOL m_bPropEnding = FALSE;
-    // The page it showed last: the next start from the tray menu opens it.
-    int m_nPropPage = 0;
-    int m_nTmrPropAlive = 0;
-    int m_nTmrPropDead = 0;
+    CPropExchange m_propExch{MakePropHost()};
 
     // ---- Arrangement (ZvCoreDlgAlign.cpp): commands 32772 to 32775 ----
     void OnAlignCenter() noexcept;
@@ -380,7 +347,6 @@ private:
     HWND FrontWindow() const noexcept;
 
     HICON m_hIcon;
-    HWND m_hWndKeyCapture = nullptr;
     // Every window a scroll moves goes through it, so that no other program is waited for.
     CWndPlacer m_placer;
     // The link to the 32-bit gateway; null while the gateway is not linked.
@@ -392,8 +358,6 @@ private:
     // The box of the gateway's stopped pings is up: its closing ends the program, and nothing may
     // destroy the window from inside its loop meanwhile.
     BOOL m_bAliveBoxOpen = FALSE;
-    // While the settings program holds the settings.
-    BOOL m_bPropertyActive = FALSE;
     int m_bWheelClosedH = 1;
     int m_bWheelClosedV = 1;
     UINT_PTR m_nWndTimer = 0;

@@ -92,7 +92,8 @@ BOOL CZvCoreDlg::SuspendForProperty() noexcept
 
 BOOL CZvCoreDlg::UpdateKeybdHook() noexcept
 {
-    BOOL bWanted = m_prop.propUndo.bUndoResizeWnd || m_prop.propWindow.bIgnoreActivateScroll || m_hWndKeyCapture;
+    BOOL bWanted =
+        m_prop.propUndo.bUndoResizeWnd || m_prop.propWindow.bIgnoreActivateScroll || m_propExch.HasKeyCapture();
     for (const KEY_ASSIGN& ka : m_prop.propKeybd.aKeyAssign)
         bWanted = bWanted || ka.bEnable;
     return SetKeybdHook(bWanted);

@@ -1,5 +1,5 @@
-// CZvCoreDlg: keys from the keyboard hook, matched against the key rows, and the key capture of
-// the settings program's keyboard page.
+// CZvCoreDlg: keys from the keyboard hook, matched against the key rows (unless the settings
+// exchange's key capture takes them).
 #include "ZvCoreDlg.h"
 
 #include <string>
@@ -11,62 +11,6 @@
 #include "ZvMessages.h"
 #include "resource.h"
 
-namespace {
-
-// A window of the process whose sheet the settings exchange under way announced: the only program
-// that may have the desktop's keys. Anyone can post the request and make the settings program's
-// mutex name, so neither tells.
-bool IsExchangeWindow(HWND hWnd, HWND hWndPropSheet) noexcept
-{
-    DWORD dwPid = 0, dwSheetPid = 0;
-    return hWnd && hWndPropSheet && IsWindow(hWnd) && GetWindowThreadProcessId(hWnd, &dwPid) &&
-           GetWindowThreadProcessId(hWndPropSheet, &dwSheetPid) && dwPid != 0 && dwPid == dwSheetPid &&
-           dwPid != GetCurrentProcessId();
-}
-
-} // namespace
-
-LRESULT CZvCoreDlg::OnKeybdForward(WPARAM wParam, LPARAM) noexcept
-{
-    HWND hWnd = reinterpret_cast<HWND>(wParam);
-    // Only the settings program of the exchange under way captures keys; any other request ends
-    // the capture before it, as 0 does (a window of our own would also send every key round our
-    // own queue).
-    const HWND hWndSheet = m_bPropertyActive && !m_bPropEnding ? m_hWndPropSheet : nullptr;
-    if (hWnd && !IsExchangeWindow(hWnd, hWndSheet)) {
-        OutputLog(LOG_LEVEL_ERROR, SENDER_CORE,
-                  L"CZvCoreDlg::OnKeybdForward() refused 0x%x: no window of the settings program under way.\r\n",
-                  LogHandle(hWnd));
-        hWnd = nullptr;
-    }
-    m_hWndKeyCapture = hWnd;
-    // The keys must come while a capture lasts, also when no key row of ours wants the hook (the
-    // page may have just enabled a row the core does not know of yet). An ending core keeps its
-    // hooks off.
-    if (m_nEndState == END_STATE_RUNNING)
-        UpdateKeybdHook();
-    return 0;
-}
-
-BOOL CZvCoreDlg::IsKeyCaptureLive() noexcept
-{
-    if (!m_hWndKeyCapture)
-        return FALSE;
-    if (m_bPropertyActive && !m_bPropEnding && IsExchangeWindow(m_hWndKeyCapture, m_hWndPropSheet))
-        return TRUE;
-    EndKeyCapture();
-    return FALSE;
-}
-
-void CZvCoreDlg::EndKeyCapture() noexcept
-{
-    if (!m_hWndKeyCapture)
-        return;
-    m_hWndKeyCapture = nullptr;
-    if (m_nEndState == END_STATE_RUNNING)
-        UpdateKeybdHook();
-}
-
 LRESULT CZvCoreDlg::OnKeybdHooked(WPARAM wParam, LPARAM lParam) noexcept
 {
     OutputLog(LOG_LEVEL_DEBUG, SENDER_CORE,
@@ -76,10 +20,8 @@ LRESULT CZvCoreDlg::OnKeybdHooked(WPARAM wParam, LPARAM lParam) noexcept
     m_undo.SetKeybdMark(m_prop.propUndo.bUndoResizeWnd);
 
     m_hooks.NoteKey(static_cast<UINT>(wParam), KeyMatch::IsKeyRelease(lParam));
-    if (IsKeyCaptureLive()) {
-        PostMessageW(m_hWndKeyCapture, MSG_HOOK_KEYBD, wParam, lParam);
+    if (m_propExch.ForwardKey(wParam, lParam))
         return 1;
-    }
     if (KeyMatch::IsKeyRelease(lParam))
         return 0;
     // The open menu takes the keys. The hook passes every key on, so while this thread has the

@@ -61,7 +61,7 @@ LRESULT CZvCoreDlg::OnHookCbtActivate(WPARAM wParam, LPARAM) noexcept
     if (IsMovePending() || !hWnd || !IsWindow(hWnd))
         return 1;
     if (hWnd == m_hWnd || hWnd == reinterpret_cast<HWND>(static_cast<ULONG_PTR>(m_prop.propPosSize.hWndHorz)) ||
-        hWnd == reinterpret_cast<HWND>(static_cast<ULONG_PTR>(m_prop.propPosSize.hWndVert)) || m_bPropertyActive)
+        hWnd == reinterpret_cast<HWND>(static_cast<ULONG_PTR>(m_prop.propPosSize.hWndVert)) || IsPropertyActive())
         return 0;
     if (!m_pwe)
         return 0;
