@@ -11,12 +11,14 @@
 #include "CoalescedRequest.h"
 #include "HkGtwyEvtMngr.h"
 #include "KeyMatch.h"
+#include "LogViewerLink.h"
 #include "LowLevelHookThread.h"
 #include "PostedRecordPool.h"
 #include "PropertySet.h"
 #include "ScrollCalc.h"
 #include "ScrollManager.h"
 #include "ScrollMove.h"
+#include "Sender.h"
 #include "SharedMemPropManager.h"
 #include "Sync.h"
 #include "TmrMngr.h"
@@ -196,7 +198,6 @@ private:
     // The keyboard or the mouse hook on the hook thread; pszFunc names the caller in the log.
     using PFN_SET_LL_HOOK = HHOOK (CLowLevelHookThread::*)(HWND, UINT) noexcept;
     BOOL SwitchLowLevelHook(HHOOK& hHook, BOOL bOn, LPCWSTR pszFunc, PFN_SET_LL_HOOK pfnSet, UINT uMsg) noexcept;
-    void RestartLogStartItem() noexcept;
     // The viewer asked to attach to (MSG_LOG_WND_DTCT's answer).
     void AttachLogWindow() noexcept;
 
@@ -418,7 +419,7 @@ private:
     int m_bWheelClosedH = 1;
     int m_bWheelClosedV = 1;
     UINT_PTR m_nWndTimer = 0;
-    int m_nTmrLogStart = 0;
+    CLogViewerLink m_logLink{SENDER_CORE};
     int m_nTmrWheelH = 0;
     int m_nTmrWheelV = 0;
     int m_nTmrIgnoreActivate = 0;

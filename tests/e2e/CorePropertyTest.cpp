@@ -23,7 +23,6 @@
 using namespace zvkit;
 using namespace zvcore;
 using zvprop::CFakeSettings;
-using zvprop::CHandle;
 using zvprop::CCoreExchangeTest;
 
 namespace {
