@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "Handle.h"
 #include "CoreRun.h"
 #include "ZvTestKit.h"
 
@@ -25,11 +26,7 @@ constexpr UINT kAboutCommand = 0xE140;
 
 bool MutexExists(const wchar_t* pszName)
 {
-    HANDLE h = OpenMutexW(SYNCHRONIZE, FALSE, pszName);
-    if (!h)
-        return false;
-    CloseHandle(h);
-    return true;
+    return static_cast<bool>(CHandle(OpenMutexW(SYNCHRONIZE, FALSE, pszName)));
 }
 
 // The line of the file that contains strPart, empty when none does.

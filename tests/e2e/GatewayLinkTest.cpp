@@ -10,6 +10,7 @@
 #include <optional>
 #include <string>
 
+#include "Handle.h"
 #include "HkGtwyCoreSide.h"
 #include "HookNtfy.h"
 #include "Sender.h"
@@ -41,11 +42,7 @@ uint64_t Wide(HWND hWnd) { return static_cast<uint64_t>(reinterpret_cast<ULONG_P
 
 bool MappingExists(const std::wstring& strName)
 {
-    HANDLE h = OpenFileMappingW(FILE_MAP_READ, FALSE, strName.c_str());
-    if (!h)
-        return false;
-    CloseHandle(h);
-    return true;
+    return static_cast<bool>(CHandle(OpenFileMappingW(FILE_MAP_READ, FALSE, strName.c_str())));
 }
 
 class GatewayLink : public ::testing::Test {
@@ -177,8 +174,7 @@ TEST_F(GatewayLink, RelayedBlocksAreRelayedInOrderAndFreedCompletelyOnceAnswered
             const std::wstring strName = MakeHookBlockName(SENDER_HOOK, static_cast<WORD>(i));
             if (MappingExists(strName))
                 ++nLeft;
-            if (HANDLE h = OpenMutexW(SYNCHRONIZE, FALSE, (L"Mutex : sender=3, name=" + strName).c_str())) {
-                CloseHandle(h);
+            if (CHandle(OpenMutexW(SYNCHRONIZE, FALSE, (L"Mutex : sender=3, name=" + strName).c_str()))) {
                 ++nLeft;
             }
         }

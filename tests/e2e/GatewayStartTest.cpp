@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "Handle.h"
 #include "CoreRun.h"
 #include "ZvTestKit.h"
 
@@ -29,11 +30,7 @@ constexpr wchar_t kAliveRecvEntry[] = L"Alive notification receive limit with Ho
 
 bool MutexExists(const wchar_t* pszName)
 {
-    HANDLE h = OpenMutexW(SYNCHRONIZE, FALSE, pszName);
-    if (!h)
-        return false;
-    CloseHandle(h);
-    return true;
+    return static_cast<bool>(CHandle(OpenMutexW(SYNCHRONIZE, FALSE, pszName)));
 }
 
 // The gateway's settings file: a bare name, so the Windows folder.
