@@ -8,6 +8,7 @@
 #include <set>
 #include <string>
 
+#include "Handle.h"
 #include "CoreRun.h"
 #include "ZvTestKit.h"
 
@@ -26,16 +27,15 @@ constexpr wchar_t kGatewayAppName[] = L"Zuvora! Hook Gateway";
 std::wstring ImageDir(DWORD dwPid)
 {
     std::wstring strDir;
-    const HANDLE hProcess = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, dwPid);
+    const CHandle hProcess(OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, dwPid));
     if (!hProcess)
         return strDir;
     wchar_t szPath[MAX_PATH] = {};
     DWORD dwSize = MAX_PATH;
-    if (QueryFullProcessImageNameW(hProcess, 0, szPath, &dwSize)) {
+    if (QueryFullProcessImageNameW(hProcess.get(), 0, szPath, &dwSize)) {
         strDir = szPath;
         strDir.erase(strDir.find_last_of(L"\\/") + 1);
     }
-    CloseHandle(hProcess);
     return strDir;
 }
 
