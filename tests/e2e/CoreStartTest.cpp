@@ -178,14 +178,14 @@ TEST_F(CoreStart, LogViewerFileHoldsTheStartAndTheReportsAndAHungViewerHoldsUpNo
 
     // The viewer hangs (every thread of it suspended) with the core's last lines still to come: the
     // end waits for it a bounded time, and the instance mutex is free for the next start.
-    std::vector<HANDLE> threads;
+    std::vector<CHandle> threads;
     for (DWORD dwViewer : ProcessesOf(L"ZvLog64.exe")) {
-        std::vector<HANDLE> one = SuspendAll(dwViewer);
-        threads.insert(threads.end(), one.begin(), one.end());
+        for (CHandle& h : SuspendAll(dwViewer))
+            threads.push_back(std::move(h));
     }
     ASSERT_FALSE(threads.empty()) << "no viewer to hang";
     struct RESUME {
-        std::vector<HANDLE>& threads;
+        std::vector<CHandle>& threads;
         ~RESUME() { ResumeAll(threads); }
     } resume{threads};
     const ULONGLONG qwClose = GetTickCount64();
