@@ -653,7 +653,7 @@ TEST(PropBlockFuzz, BrokenFixedBlocksAreRefused)
     };
     const PROPERTY_SET propSound = MakeRecord(3);
     std::vector<BYTE> aImage[6];
-    int anLen[6] = {}, anPayload[6] = {};
+    int anLen[6] = {};
     std::string astrTag[6];
     for (int k = 0; k < 6; ++k) {
         std::unique_ptr<CSharedMemProp> p = newBlock(k, SENDER_CORE);
@@ -661,7 +661,6 @@ TEST(PropBlockFuzz, BrokenFixedBlocksAreRefused)
         ASSERT_TRUE(p->Create(strImage.c_str(), PAGE_READWRITE, nullptr));
         ASSERT_TRUE(p->SetFrom(propSound));
         anLen[k] = p->GetLenFor(propSound);
-        anPayload[k] = p->GetPayloadOfs();
         astrTag[k] = p->GetTag();
         CRawView view(strImage);
         aImage[k].assign(view.Get(), view.Get() + anLen[k] + 1);
