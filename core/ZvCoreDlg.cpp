@@ -272,9 +272,9 @@ LRESULT CZvCoreDlg::OnDestroy(WPARAM, LPARAM) noexcept
     DeletePropManager();
     m_hPropProcess.reset();
     m_logLink.Stop();
-    for (int* pnId : {&m_nTmrPropAlive, &m_nTmrPropDead, &m_nTmrWheelH, &m_nTmrWheelV, &m_nTmrIgnoreActivate, &m_nTmrAtScrlDelay,
-                      &m_nTmrAtScrl, &m_nTmrScroll, &m_nTmrHkGtwyAliveSend,
-                      &m_nTmrHkGtwyAliveRecv, &m_nTmrHkGtwyEnd, &m_nTmrTrayIcon})
+    for (int* pnId : {&m_nTmrPropAlive, &m_nTmrPropDead, &m_nTmrWheelH, &m_nTmrWheelV, &m_nTmrIgnoreActivate,
+                      &m_nTmrAtScrlDelay, &m_nTmrAtScrl, &m_nTmrScroll, &m_nTmrHkGtwyAliveSend, &m_nTmrHkGtwyAliveRecv,
+                      &m_nTmrHkGtwyEnd, &m_nTmrTrayIcon})
         DeleteTmrItem(*pnId);
     if (m_nWndTimer) {
         KillTimer(m_hWnd, TMR_MNGR_TIMER_ID);

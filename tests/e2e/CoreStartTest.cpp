@@ -120,8 +120,8 @@ TEST_F(CoreStart, SecondStartTellsItRunsAlreadyAndEndsLeavingTheFirstAlone)
 
 TEST_F(CoreStart, RefusesWhileTheSettingsProgramRunsAndBringsItsSheetForward)
 {
-    HANDLE hPropMutex = CreateMutexW(nullptr, FALSE, L"Zuvora! Property Setting Utility");
-    ASSERT_NE(hPropMutex, nullptr);
+    CHandle hPropMutex(CreateMutexW(nullptr, FALSE, L"Zuvora! Property Setting Utility"));
+    ASSERT_TRUE(hPropMutex);
     CTestWnds sheet;
     const HWND hWndSheet = sheet.StartTitled({WndArg(100, 100, 300, 200, L"Zuvora! のプロパティ")})[0];
     ASSERT_NE(hWndSheet, nullptr);
@@ -138,7 +138,7 @@ TEST_F(CoreStart, RefusesWhileTheSettingsProgramRunsAndBringsItsSheetForward)
     EXPECT_TRUE(WaitUntil([&] { return GetForegroundWindow() == hWndSheet; }, 3000));
     // The refused start has given its instance mutex up.
     EXPECT_FALSE(MutexExists(L"Zuvora!"));
-    CloseHandle(hPropMutex);
+    hPropMutex.reset();
 }
 
 TEST_F(CoreStart, LogViewerFileHoldsTheStartAndTheReportsAndAHungViewerHoldsUpNoEnd)

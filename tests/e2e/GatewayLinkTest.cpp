@@ -202,9 +202,9 @@ TEST_F(GatewayLink, RelayedBlocksAreRelayedInOrderAndFreedCompletelyOnceAnswered
 TEST_F(GatewayLink, AFailedInitBlockStillLetsItsFirstRelayedBlockAnnounceIt)
 {
     // Someone holds the name of the gateway's first block: its init block cannot be made.
-    HANDLE hSquat = CreateFileMappingW(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, 64,
-                                       MakeHookBlockName(SENDER_HOOK, 0).c_str());
-    ASSERT_NE(hSquat, nullptr);
+    CHandle hSquat(CreateFileMappingW(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, 64,
+                                      MakeHookBlockName(SENDER_HOOK, 0).c_str()));
+    ASSERT_TRUE(hSquat);
     ASSERT_TRUE(m_core.Start());
     ASSERT_TRUE(m_gateway.Start(kGateway, L"/CALLER=1"));
     const HWND hWnd = WaitForWindow(kGatewayTitle, 15000, nullptr, m_gateway.Pid());
@@ -212,7 +212,7 @@ TEST_F(GatewayLink, AFailedInitBlockStillLetsItsFirstRelayedBlockAnnounceIt)
     // Handled once the init block has given up: the window answers again.
     DWORD_PTR dwResult = 0;
     ASSERT_NE(SendMessageTimeoutW(hWnd, WM_NULL, 0, 0, SMTO_NORMAL, 15000, &dwResult), 0);
-    CloseHandle(hSquat);
+    hSquat.reset();
     EXPECT_TRUE(m_core.vecReceived.empty());
 
     // The first block that can be made takes the first number and is announced at once.

@@ -132,8 +132,8 @@ TEST_F(GatewayStart, ALinkThatCannotStartShowsTheSetUpBoxThenEndsAndFreesTheInst
     // alive wait thread cannot start. And an alive period below the timer's 100 ms step, which
     // used to refuse its item, is taken as 100 ms.
     ASSERT_TRUE(WritePrivateProfileStringW(kTimerSection, kAliveSendEntry, L"50", GatewayIniPath().c_str()));
-    HANDLE hSquat = CreateFileMappingW(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, 64,
-                                       L"Zuvora! Hook Gateway Alive Timer Evt 1 -> 3");
+    CHandle hSquat(CreateFileMappingW(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, 64,
+                                      L"Zuvora! Hook Gateway Alive Timer Evt 1 -> 3"));
     ASSERT_TRUE(hSquat);
 
     ASSERT_TRUE(m_gateway.Start(kGateway));
@@ -149,7 +149,7 @@ TEST_F(GatewayStart, ALinkThatCannotStartShowsTheSetUpBoxThenEndsAndFreesTheInst
     EXPECT_FALSE(MutexExists(kMutexName));
 
     // The next gateway, its events free, is not refused.
-    CloseHandle(hSquat);
+    hSquat.reset();
     ASSERT_TRUE(m_second.Start(kGateway));
     EXPECT_NE(WaitForWindow(kGatewayTitle, 15000, nullptr, m_second.Pid()), nullptr);
     EXPECT_FALSE(WaitForMessageBox(m_second.Pid(), 1500)) << "the 50 ms period refused";

@@ -11,8 +11,9 @@ namespace zvkit {
 
 std::string ReadFileBytes(const std::wstring& strPath)
 {
-    const CHandle hFile(CreateFileW(strPath.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                    nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    const CHandle hFile(CreateFileW(strPath.c_str(), GENERIC_READ,
+                                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                                    FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!hFile)
         return {};
     std::string str;
@@ -243,7 +244,8 @@ std::vector<DWORD> CProcess::JobPids() const
 bool CProcess::AllEnded() const
 {
     JOBOBJECT_BASIC_ACCOUNTING_INFORMATION info{};
-    if (m_hJob && QueryInformationJobObject(m_hJob.get(), JobObjectBasicAccountingInformation, &info, sizeof(info), nullptr))
+    if (m_hJob &&
+        QueryInformationJobObject(m_hJob.get(), JobObjectBasicAccountingInformation, &info, sizeof(info), nullptr))
         return info.ActiveProcesses == 0;
     return !IsRunning();
 }

@@ -70,7 +70,9 @@ private:
 class CWriterWnd : public CWnd {
 public:
     CWriterWnd(CMDLINE_OPTION_SET& opt, const SCRIPT_OPTIONS& script)
-        : m_opt(opt), m_script(script), m_logLink(script.nSender)
+        : m_opt(opt),
+          m_script(script),
+          m_logLink(script.nSender)
     {
         MapMessage(WM_TIMER, &CWriterWnd::OnTimer);
         MapMessage(WM_DESTROY, &CWriterWnd::OnDestroy);

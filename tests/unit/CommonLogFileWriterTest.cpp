@@ -29,8 +29,9 @@ protected:
 
     static std::string Read(const std::wstring& strPath)
     {
-        const CHandle hFile(CreateFileW(strPath.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                        nullptr, OPEN_EXISTING, 0, nullptr));
+        const CHandle hFile(CreateFileW(strPath.c_str(), GENERIC_READ,
+                                        FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                                        0, nullptr));
         if (!hFile)
             return "<missing>";
         std::string str;

@@ -35,10 +35,7 @@ public:
           m_pb(m_hMap ? static_cast<BYTE*>(MapViewOfFile(m_hMap.get(), FILE_MAP_WRITE, 0, 0, 0)) : nullptr)
     {
     }
-    ~CForeignMapping()
-    {
-        UnmapViewOfFile(m_pb);
-    }
+    ~CForeignMapping() { UnmapViewOfFile(m_pb); }
     BYTE* View() const { return m_pb; }
 
     // A line block of nLen bytes as the viewer tests it: checksum over 0 .. nLen - 1.
