@@ -182,8 +182,9 @@ TEST_F(GatewayStart, EndsWhenTheCoreProgramsPingsStopButNotOnTheSendItemNorAStra
     // The limit passed: the gateway logs it and ends.
     EXPECT_EQ(m_gateway.WaitForExit(15000), std::optional<DWORD>(0));
     const ULONGLONG qwEnded = GetTickCount64() - qwStart;
-    if (qwStray + 1000 < kLimitMs)
+    if (qwStray + 1000 < kLimitMs) {
         EXPECT_GE(qwEnded, kLimitMs - 500) << "ended before its limit";
+    }
     EXPECT_FALSE(MutexExists(kMutexName));
     EXPECT_TRUE(WaitForLine(kEndLine));
     const std::wstring strLog = Log();
