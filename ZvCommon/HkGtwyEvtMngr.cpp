@@ -38,11 +38,13 @@ HANDLE DuplicateOwn(HANDLE h) noexcept
     return hDup;
 }
 
-void CloseAndForget(HANDLE& h) noexcept
+// The check's text names the call as written on the member, whatever owns the handle.
+void VerifyEventCall(BOOL bDone, LPCWSTR pszExpr, int nLine) noexcept
 {
-    if (h)
-        CloseHandle(h);
-    h = nullptr;
+    if (!bDone) {
+        const DWORD dwErr = GetLastError();
+        VerifyFailed(pszExpr, kSourceFile, nLine, dwErr);
+    }
 }
 
 // A block of the kind's class, or null with an error line naming the class.
@@ -62,11 +64,11 @@ CSharedMem* NewHookBlock(int nSelf, LPCWSTR pszClass)
 struct CHkGtwyEvtMngr::WAIT_THREAD {
     THREAD_KIND kind = THREAD_KIND::Ntfy;
     int nSelf = 0;
-    HANDLE hKill = nullptr;
-    HANDLE hDead = nullptr;
+    CHandle hKill;
+    CHandle hDead;
     // The event waited for, and the one reset with it (none for the alive thread).
-    HANDLE hWatch = nullptr;
-    HANDLE hResetToo = nullptr;
+    CHandle hWatch;
+    CHandle hResetToo;
     HWND hWnd = nullptr;
     UINT uMsg = 0;
     DWORD dwPeriod = 0;
@@ -75,14 +77,6 @@ struct CHkGtwyEvtMngr::WAIT_THREAD {
     const WORD* pwSeq = nullptr;
     bool bDetached = false;
     std::unique_ptr<CWorkerThread> pThread;
-
-    ~WAIT_THREAD()
-    {
-        CloseAndForget(hKill);
-        CloseAndForget(hDead);
-        CloseAndForget(hWatch);
-        CloseAndForget(hResetToo);
-    }
 
     DWORD Run();
 };
@@ -100,7 +94,7 @@ DWORD CHkGtwyEvtMngr::WAIT_THREAD::Run()
                                                L"Respose event wait thread stopped.\r\n",
                                                L"Alive notification event wait thread stopped.\r\n"};
     const int nKind = static_cast<int>(kind);
-    const HANDLE ahWait[] = {hKill, hWatch};
+    const HANDLE ahWait[] = {hKill.get(), hWatch.get()};
     for (;;) {
         // Blocks until a signal or the end: the kill event first, so that an end is never delayed
         // by a peer that keeps signalling.
@@ -112,14 +106,14 @@ DWORD CHkGtwyEvtMngr::WAIT_THREAD::Run()
         if (bDetached)
             break;
         // Reset before posting: a signal that comes after the post must not be wiped out.
-        if (!::ResetEvent(hWatch))
+        if (!::ResetEvent(hWatch.get()))
             VerifyFailed(s_aszResetExpr[nKind][0], kSourceFile, __LINE__, GetLastError());
         if (kind == THREAD_KIND::Alv) {
             OutputLog(LOG_LEVEL_DEBUG, nSelf, L"Alive notification evt rcved in event wait thread.\r\n");
             if (IsWindow(hWnd))
                 PostMessageW(hWnd, uMsg, 0, 0);
         } else {
-            if (!::ResetEvent(hResetToo))
+            if (!::ResetEvent(hResetToo.get()))
                 VerifyFailed(s_aszResetExpr[nKind][1], kSourceFile, __LINE__, GetLastError());
             const WORD wSeq = pwSeq ? *pwSeq : 0;
             OutputLog(LOG_LEVEL_DEBUG, nSelf,
@@ -133,7 +127,7 @@ DWORD CHkGtwyEvtMngr::WAIT_THREAD::Run()
         if (dwPeriod)
             Sleep(dwPeriod);
     }
-    if (!::SetEvent(hDead))
+    if (!::SetEvent(hDead.get()))
         VerifyFailed(s_aszDeadExpr[nKind], kSourceFile, __LINE__, GetLastError());
     OutputLog(LOG_LEVEL_DEBUG, nSelf, s_aszStopped[nKind]);
     return 0;
@@ -172,7 +166,7 @@ CHkGtwyEvtMngr::CHkGtwyEvtMngr(const HKGTWY_EVT_MNGR_CFG* pCfg)
               pCfg->strEvtEvtTrgtNm.c_str(), pCfg->strEvtRspTrgtNm.c_str());
     const std::wstring& strAlvFmt = pCfg->strEvtAlvFmt.empty() ? std::wstring(HKGTWY_EVT_ALIVE_FORMAT) : pCfg->strEvtAlvFmt;
     struct {
-        HANDLE* phEvent;
+        CHandle* phEvent;
         std::wstring strName;
     } const aEvent[] = {
         {&m_hEvtNtfySelf, pCfg->strEvtEvtSelfNm},
@@ -184,7 +178,7 @@ CHkGtwyEvtMngr::CHkGtwyEvtMngr(const HKGTWY_EVT_MNGR_CFG* pCfg)
     };
     int nDigit = 1;
     for (const auto& ev : aEvent) {
-        *ev.phEvent = CreateNamedEvent(ev.strName);
+        ev.phEvent->reset(CreateNamedEvent(ev.strName));
         if (!*ev.phEvent)
             OutputLog(LOG_LEVEL_DEBUG, m_nSelf, L"Event create failed %d in CHkGtwyEvtMngr::CHkGtwyEvtMngr().\r\n", nDigit);
         ++nDigit;
@@ -199,12 +193,6 @@ CHkGtwyEvtMngr::~CHkGtwyEvtMngr()
         EndAsyncWtRspTrgt();
     if (m_pAlvThread)
         EndWtRspAlvTrgt();
-    CloseAndForget(m_hEvtNtfySelf);
-    CloseAndForget(m_hEvtRspSelf);
-    CloseAndForget(m_hEvtNtfyTrgt);
-    CloseAndForget(m_hEvtRspTrgt);
-    CloseAndForget(m_hEvtNtfyAlv);
-    CloseAndForget(m_hEvtRspAlv);
     RemoveAllNtfy();
 }
 
@@ -223,27 +211,27 @@ BOOL CHkGtwyEvtMngr::StartThread(THREAD_KIND kind, std::shared_ptr<WAIT_THREAD>&
     pNew->pwSeq = pwSeq;
     pNew->lParam = lParam;
     // Unnamed: nobody else has any business with them, and no other process can share them.
-    pNew->hKill = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    pNew->hKill.reset(CreateEventW(nullptr, TRUE, FALSE, nullptr));
     if (!pNew->hKill) {
         OutputLog(LOG_LEVEL_DEBUG, m_nSelf, L"Event create failed 1 in CHkGtwyEvtMngr::%s().\r\n", pszOperation);
         return FALSE;
     }
-    pNew->hDead = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    pNew->hDead.reset(CreateEventW(nullptr, TRUE, FALSE, nullptr));
     if (!pNew->hDead) {
         OutputLog(LOG_LEVEL_DEBUG, m_nSelf, L"Event create failed 2 in CHkGtwyEvtMngr::%s().\r\n", pszOperation);
         return FALSE;
     }
     switch (kind) {
     case THREAD_KIND::Ntfy:
-        pNew->hWatch = DuplicateOwn(m_hEvtNtfyTrgt);
-        pNew->hResetToo = DuplicateOwn(m_hEvtRspTrgt);
+        pNew->hWatch.reset(DuplicateOwn(m_hEvtNtfyTrgt.get()));
+        pNew->hResetToo.reset(DuplicateOwn(m_hEvtRspTrgt.get()));
         break;
     case THREAD_KIND::Rsp:
-        pNew->hWatch = DuplicateOwn(m_hEvtRspSelf);
-        pNew->hResetToo = DuplicateOwn(m_hEvtNtfySelf);
+        pNew->hWatch.reset(DuplicateOwn(m_hEvtRspSelf.get()));
+        pNew->hResetToo.reset(DuplicateOwn(m_hEvtNtfySelf.get()));
         break;
     case THREAD_KIND::Alv:
-        pNew->hWatch = DuplicateOwn(m_hEvtRspAlv);
+        pNew->hWatch.reset(DuplicateOwn(m_hEvtRspAlv.get()));
         break;
     }
     if (!pNew->hWatch || (kind != THREAD_KIND::Alv && !pNew->hResetToo)) {
@@ -310,11 +298,11 @@ BOOL CHkGtwyEvtMngr::EndThread(std::shared_ptr<WAIT_THREAD>& pThread, LPCWSTR ps
                   LogPtr(this));
         return TRUE;
     }
-    if (!::SetEvent(pThread->hKill))
+    if (!::SetEvent(pThread->hKill.get()))
         VerifyFailed(pszKillExpr, kSourceFile, __LINE__, GetLastError());
     OutputLog(LOG_LEVEL_DEBUG, m_nSelf, L"Waiting for Thread end in CHkGtwyEvtMngr::%s(), this=0x%x.\r\n", pszOperation,
               LogPtr(this));
-    const DWORD dwRet = WaitForSingleObject(pThread->hDead, m_dwThreadEndWait);
+    const DWORD dwRet = WaitForSingleObject(pThread->hDead.get(), m_dwThreadEndWait);
     OutputLog(LOG_LEVEL_DEBUG, m_nSelf, L"Thread end in CHkGtwyEvtMngr::%s(), this=0x%x, code=0x%x.\r\n", pszOperation,
               LogPtr(this), dwRet);
     const BOOL bEnded = dwRet == WAIT_OBJECT_0 && pThread->pThread->Wait(kThreadJoinWait);
@@ -408,31 +396,31 @@ void CHkGtwyEvtMngr::RemoveAllNtfy()
 
 BOOL CHkGtwyEvtMngr::SetEvtNtfySelf()
 {
-    ZV_VERIFY_IN(::SetEvent(m_hEvtNtfySelf), kSourceFile);
+    VerifyEventCall(::SetEvent(m_hEvtNtfySelf.get()), L"::SetEvent(m_hEvtNtfySelf)", __LINE__);
     return TRUE;
 }
 
 BOOL CHkGtwyEvtMngr::ResetEvtRspSelf()
 {
-    ZV_VERIFY_IN(::ResetEvent(m_hEvtRspSelf), kSourceFile);
+    VerifyEventCall(::ResetEvent(m_hEvtRspSelf.get()), L"::ResetEvent(m_hEvtRspSelf)", __LINE__);
     return TRUE;
 }
 
 BOOL CHkGtwyEvtMngr::SetEvtRspTrgt()
 {
-    ZV_VERIFY_IN(::SetEvent(m_hEvtRspTrgt), kSourceFile);
+    VerifyEventCall(::SetEvent(m_hEvtRspTrgt.get()), L"::SetEvent(m_hEvtRspTrgt)", __LINE__);
     return TRUE;
 }
 
 BOOL CHkGtwyEvtMngr::ResetEvtNtfyTrgt()
 {
-    ZV_VERIFY_IN(::ResetEvent(m_hEvtNtfyTrgt), kSourceFile);
+    VerifyEventCall(::ResetEvent(m_hEvtNtfyTrgt.get()), L"::ResetEvent(m_hEvtNtfyTrgt)", __LINE__);
     return TRUE;
 }
 
 BOOL CHkGtwyEvtMngr::SetEvtNtfyAlv()
 {
-    ZV_VERIFY_IN(::SetEvent(m_hEvtNtfyAlv), kSourceFile);
+    VerifyEventCall(::SetEvent(m_hEvtNtfyAlv.get()), L"::SetEvent(m_hEvtNtfyAlv)", __LINE__);
     return TRUE;
 }
 

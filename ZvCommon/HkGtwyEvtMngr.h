@@ -21,6 +21,7 @@
 #include <memory>
 #include <string>
 
+#include "Handle.h"
 #include "SharedMem.h"
 
 // The events of the link. A program's own events are its peer's peer events.
@@ -155,12 +156,12 @@ private:
 
     int m_nSelf;
     int m_nTrgt;
-    HANDLE m_hEvtNtfySelf = nullptr;
-    HANDLE m_hEvtRspSelf = nullptr;
-    HANDLE m_hEvtNtfyTrgt = nullptr;
-    HANDLE m_hEvtRspTrgt = nullptr;
-    HANDLE m_hEvtNtfyAlv = nullptr;
-    HANDLE m_hEvtRspAlv = nullptr;
+    CHandle m_hEvtNtfySelf;
+    CHandle m_hEvtRspSelf;
+    CHandle m_hEvtNtfyTrgt;
+    CHandle m_hEvtRspTrgt;
+    CHandle m_hEvtNtfyAlv;
+    CHandle m_hEvtRspAlv;
     WORD* m_pwSeqNtfySelf;
     WORD* m_pwSeqRspSelf;
     WORD* m_pwSeqNtfyTrgt;

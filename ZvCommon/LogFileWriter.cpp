@@ -2,11 +2,6 @@
 
 #include <vector>
 
-CLogFileWriter::~CLogFileWriter()
-{
-    Close();
-}
-
 std::wstring CLogFileWriter::GetRotatedPath(const std::wstring& strPath)
 {
     return strPath + L".old";
@@ -38,9 +33,10 @@ BOOL CLogFileWriter::Open(const std::wstring& strPath, const std::wstring& strMo
 BOOL CLogFileWriter::OpenHandle(BOOL bAppend)
 {
     // Others may read (and the tests do) while the viewer writes.
-    m_hFile = CreateFileW(m_strPath.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                          nullptr, bAppend ? OPEN_ALWAYS : CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (m_hFile == INVALID_HANDLE_VALUE) {
+    m_hFile.reset(CreateFileW(m_strPath.c_str(), GENERIC_READ | GENERIC_WRITE,
+                              FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                              bAppend ? OPEN_ALWAYS : CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!m_hFile) {
         m_dwError = GetLastError();
         return FALSE;
     }
@@ -48,21 +44,18 @@ BOOL CLogFileWriter::OpenHandle(BOOL bAppend)
         // The limit counts the lines already in the file.
         std::vector<char> buf(64 * 1024);
         DWORD cbRead = 0;
-        while (ReadFile(m_hFile, buf.data(), static_cast<DWORD>(buf.size()), &cbRead, nullptr) && cbRead > 0) {
+        while (ReadFile(m_hFile.get(), buf.data(), static_cast<DWORD>(buf.size()), &cbRead, nullptr) && cbRead > 0) {
             for (DWORD i = 0; i < cbRead; ++i)
                 m_nLines += buf[i] == '\n';
         }
-        SetFilePointer(m_hFile, 0, nullptr, FILE_END);
+        SetFilePointer(m_hFile.get(), 0, nullptr, FILE_END);
     }
     return TRUE;
 }
 
 void CLogFileWriter::Close()
 {
-    if (m_hFile != INVALID_HANDLE_VALUE) {
-        CloseHandle(m_hFile);
-        m_hFile = INVALID_HANDLE_VALUE;
-    }
+    m_hFile.reset();
 }
 
 BOOL CLogFileWriter::Rotate()
@@ -84,12 +77,12 @@ BOOL CLogFileWriter::WriteLine(const std::string& strLine)
         return FALSE;
     const std::string strOut = TerminateLine(strLine);
     DWORD cbWritten = 0;
-    if (!WriteFile(m_hFile, strOut.data(), static_cast<DWORD>(strOut.size()), &cbWritten, nullptr) ||
+    if (!WriteFile(m_hFile.get(), strOut.data(), static_cast<DWORD>(strOut.size()), &cbWritten, nullptr) ||
         cbWritten != strOut.size()) {
         m_dwError = GetLastError();
         return FALSE;
     }
-    FlushFileBuffers(m_hFile);
+    FlushFileBuffers(m_hFile.get());
     for (char ch : strOut)
         m_nLines += ch == '\n';
     return TRUE;

@@ -6,10 +6,11 @@
 
 #include <string>
 
+#include "Handle.h"
+
 class CLogFileWriter {
 public:
     CLogFileWriter() = default;
-    ~CLogFileWriter();
     CLogFileWriter(const CLogFileWriter&) = delete;
     CLogFileWriter& operator=(const CLogFileWriter&) = delete;
 
@@ -18,7 +19,7 @@ public:
     // before it moves to the rotated name and a new file begins (0 or less: no limit).
     BOOL Open(const std::wstring& strPath, const std::wstring& strMode, int nLineLimit);
     void Close();
-    BOOL IsOpen() const noexcept { return m_hFile != INVALID_HANDLE_VALUE; }
+    BOOL IsOpen() const noexcept { return m_hFile ? TRUE : FALSE; }
 
     // Writes the line and a CR LF when it does not end with a line feed; flushes.
     BOOL WriteLine(const std::string& strLine);
@@ -37,7 +38,7 @@ private:
     BOOL OpenHandle(BOOL bAppend);
     BOOL Rotate();
 
-    HANDLE m_hFile = INVALID_HANDLE_VALUE;
+    CHandle m_hFile;
     std::wstring m_strPath;
     int m_nLineLimit = 0;
     int m_nLines = 0;

@@ -2,6 +2,8 @@
 
 #include <vector>
 
+#include "Handle.h"
+
 std::wstring BuildProcessCommandLine(LPCWSTR pszProgram, LPCWSTR pszArgs)
 {
     std::wstring strLine = L"\"";
@@ -35,7 +37,7 @@ HANDLE StartProcess(LPCWSTR pszProgram, LPCWSTR pszCurDir, LPCWSTR pszCmdLine)
                         CREATE_DEFAULT_ERROR_MODE | NORMAL_PRIORITY_CLASS, nullptr,
                         (pszCurDir && *pszCurDir) ? pszCurDir : nullptr, &si, &pi))
         return nullptr;
-    CloseHandle(pi.hThread);
+    const CHandle hThread(pi.hThread);
     return pi.hProcess;
 }
 
@@ -44,7 +46,7 @@ BOOL ExecProcess(LPCWSTR pszProgram, LPCWSTR pszCurDir, LPCWSTR pszCmdLine, DWOR
 {
     if (pdwExitCode)
         *pdwExitCode = 0;
-    const HANDLE hProcess = StartProcess(pszProgram, pszCurDir, pszCmdLine);
+    const CHandle hProcess(StartProcess(pszProgram, pszCurDir, pszCmdLine));
     if (!hProcess)
         return FALSE;
 
@@ -52,13 +54,12 @@ BOOL ExecProcess(LPCWSTR pszProgram, LPCWSTR pszCurDir, LPCWSTR pszCmdLine, DWOR
     // The process, not its first thread: that thread can end while the process still runs,
     // or before the exit code has been set.
     if (dwWaitMs != 0)
-        bResult = WaitForSingleObject(hProcess, dwWaitMs) == WAIT_OBJECT_0;
+        bResult = WaitForSingleObject(hProcess.get(), dwWaitMs) == WAIT_OBJECT_0;
     if (pdwExitCode) {
-        bResult = GetExitCodeProcess(hProcess, pdwExitCode);
+        bResult = GetExitCodeProcess(hProcess.get(), pdwExitCode);
         if (!bResult)
             *pdwExitCode = 0;
     }
-    CloseHandle(hProcess);
     return bResult;
 }
 
@@ -102,11 +103,8 @@ BOOL IsMutexExist(LPCWSTR pszName)
 {
     if (!pszName || !*pszName)
         return FALSE;
-    HANDLE hMutex = OpenMutexW(SYNCHRONIZE, FALSE, pszName);
-    if (hMutex) {
-        CloseHandle(hMutex);
+    if (const CHandle hMutex(OpenMutexW(SYNCHRONIZE, FALSE, pszName)); hMutex)
         return TRUE;
-    }
     // A mutex of another user or integrity level exists, though we may not open it.
     return GetLastError() == ERROR_ACCESS_DENIED;
 }

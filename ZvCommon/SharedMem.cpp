@@ -1,6 +1,7 @@
 #include "SharedMem.h"
 
 #include <cstring>
+#include <utility>
 
 #include "LogManager.h"
 #include "Strings.h"
@@ -42,10 +43,8 @@ CSharedMem::~CSharedMem()
                   m_strName.c_str(), lockRes.GetLastWaitResult());
     if (m_pbView)
         UnmapViewOfFile(m_pbView);
-    if (m_hFileMap)
-        CloseHandle(m_hFileMap);
     m_pbView = nullptr;
-    m_hFileMap = nullptr;
+    m_hFileMap.reset();
     m_bWritable = FALSE;
     lockRes.Unlock();
     delete m_pMutex;
@@ -72,9 +71,9 @@ BOOL CSharedMem::MakeMutex(LPCWSTR pszName)
     return TRUE;
 }
 
-BOOL CSharedMem::MapView(HANDLE hFileMap, DWORD dwAccess)
+BOOL CSharedMem::MapView(CHandle hFileMap, DWORD dwAccess)
 {
-    auto* pbView = static_cast<BYTE*>(MapViewOfFile(hFileMap, dwAccess, 0, 0, 0));
+    auto* pbView = static_cast<BYTE*>(MapViewOfFile(hFileMap.get(), dwAccess, 0, 0, 0));
     if (!pbView)
         return FALSE;
     MEMORY_BASIC_INFORMATION mbi = {};
@@ -82,7 +81,7 @@ BOOL CSharedMem::MapView(HANDLE hFileMap, DWORD dwAccess)
         UnmapViewOfFile(pbView);
         return FALSE;
     }
-    m_hFileMap = hFileMap;
+    m_hFileMap = std::move(hFileMap);
     m_pbView = pbView;
     m_cbView = mbi.RegionSize;
     m_bWritable = (dwAccess & FILE_MAP_WRITE) != 0;
@@ -105,13 +104,12 @@ BOOL CSharedMem::Create(LPCWSTR pszName, DWORD dwProtect, void* pParam)
     // A name that still exists belongs to someone else's mapping: never attach to it, wait
     // (bounded) for its last holder to let go so that the view starts zero-filled.
     const ULONGLONG ullStart = GetTickCount64();
-    HANDLE hFileMap = nullptr;
+    CHandle hFileMap;
     for (;;) {
-        hFileMap = CreateFileMappingW(INVALID_HANDLE_VALUE, nullptr, dwProtect, 0, dwSize, pszName);
+        hFileMap.reset(CreateFileMappingW(INVALID_HANDLE_VALUE, nullptr, dwProtect, 0, dwSize, pszName));
         if (!hFileMap || GetLastError() != ERROR_ALREADY_EXISTS)
             break;
-        CloseHandle(hFileMap);
-        hFileMap = nullptr;
+        hFileMap.reset();
         if (GetTickCount64() - ullStart >= m_dwCreateRetry)
             break;
         Sleep(10);
@@ -120,10 +118,8 @@ BOOL CSharedMem::Create(LPCWSTR pszName, DWORD dwProtect, void* pParam)
         return FALSE;
 
     const DWORD dwAccess = dwProtect == PAGE_READWRITE ? FILE_MAP_WRITE : FILE_MAP_READ;
-    if (!MapView(hFileMap, dwAccess)) {
-        CloseHandle(hFileMap);
+    if (!MapView(std::move(hFileMap), dwAccess))
         return FALSE;
-    }
     m_strName = pszName;
     return TRUE;
 }
@@ -136,13 +132,9 @@ BOOL CSharedMem::Open(LPCWSTR pszName, BOOL bInherit, DWORD dwAccess)
     CSingleLock lockRes(m_pMutex);
     LockView(lockRes, kSourceFile, __LINE__);
 
-    HANDLE hFileMap = OpenFileMappingW(dwAccess, bInherit, pszName);
-    if (!hFileMap)
+    CHandle hFileMap(OpenFileMappingW(dwAccess, bInherit, pszName));
+    if (!hFileMap || !MapView(std::move(hFileMap), dwAccess))
         return FALSE;
-    if (!MapView(hFileMap, dwAccess)) {
-        CloseHandle(hFileMap);
-        return FALSE;
-    }
     m_strName = pszName;
     return TRUE;
 }

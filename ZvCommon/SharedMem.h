@@ -106,7 +106,7 @@ protected:
     int m_nSender;
     CMutex* m_pMutex = nullptr;
     DWORD m_dwMutexWait = MUTEX_WAIT_MS;
-    HANDLE m_hFileMap = nullptr;
+    CHandle m_hFileMap;
     BYTE* m_pbView = nullptr;
     std::wstring m_strName;
     SIZE_T m_cbView = 0;
@@ -120,5 +120,6 @@ private:
     // Makes the per-block mutex; FALSE (and no mutex) when it cannot be made, or when this
     // object has already been used (a failed object is not retried).
     BOOL MakeMutex(LPCWSTR pszName);
-    BOOL MapView(HANDLE hFileMap, DWORD dwAccess);
+    // Takes the mapping when its view is made; otherwise closes it.
+    BOOL MapView(CHandle hFileMap, DWORD dwAccess);
 };

@@ -41,8 +41,7 @@ CSharedMemPropManager::CSharedMemPropManager(int nSender, PROPERTY_SET* pProp) :
 CSharedMemPropManager::~CSharedMemPropManager()
 {
     // Read and Write give the mutex back before they return: nothing is held here.
-    if (m_hMutex)
-        CloseHandle(m_hMutex);
+    m_hMutex.reset();
     DeleteBlocks();
 }
 
@@ -63,9 +62,8 @@ template <class TFn>
 BOOL CSharedMemPropManager::MakeBlocks(LPCWSTR pszOp, TFn&& fnMake)
 {
     DeleteBlocks();
-    if (m_hMutex)
-        CloseHandle(m_hMutex);
-    m_hMutex = CreateMutexW(nullptr, FALSE, MUTEX_NAME);
+    m_hMutex.reset();
+    m_hMutex.reset(CreateMutexW(nullptr, FALSE, MUTEX_NAME));
     if (!m_hMutex) {
         OutputLog(LOG_LEVEL_ERROR, m_nSender, L"CSharedMemPropManager::%s() could not make the mutex (%lu).\r\n", pszOp,
                   GetLastError());
@@ -106,14 +104,14 @@ BOOL CSharedMemPropManager::TakeMutex(LPCWSTR pszOp)
 {
     if (!m_hMutex)
         return FALSE;
-    DWORD dwRet = WaitForSingleObject(m_hMutex, MUTEX_WAIT_MS);
+    DWORD dwRet = WaitForSingleObject(m_hMutex.get(), MUTEX_WAIT_MS);
     ZV_VERIFY_IN(dwRet != WAIT_FAILED, kSourceFile);
     if (dwRet == WAIT_ABANDONED) {
         // Its last holder ended inside a copy, and the blocks may be half-written: this copy is
         // given up as for a mutex not had, and the mutex given back, so the next one goes ahead.
         OutputLog(LOG_LEVEL_ERROR, m_nSender,
                   L"CSharedMemPropManager::%s(): the property mutex was abandoned, nothing copied.\r\n", pszOp);
-        ReleaseMutex(m_hMutex);
+        ReleaseMutex(m_hMutex.get());
         return FALSE;
     }
     if (dwRet != WAIT_OBJECT_0) {
@@ -147,7 +145,7 @@ BOOL CSharedMemPropManager::Read()
         OutputLog(LOG_LEVEL_ERROR, m_nSender, L"CSharedMemPropManager::Read() could not allocate the record.\r\n");
         bAll = FALSE;
     }
-    ReleaseMutex(m_hMutex);
+    ReleaseMutex(m_hMutex.get());
     return bAll;
 }
 
@@ -168,6 +166,6 @@ BOOL CSharedMemPropManager::Write()
     }
     for (int i = 0; bAll && i < BLOCK_COUNT; ++i)
         bAll = m_apBlock[i]->SetFrom(*m_pProp);
-    ReleaseMutex(m_hMutex);
+    ReleaseMutex(m_hMutex.get());
     return bAll;
 }

@@ -58,5 +58,5 @@ private:
     int m_nSender;
     PROPERTY_SET* m_pProp;
     CSharedMemProp* m_apBlock[BLOCK_COUNT] = {};
-    HANDLE m_hMutex = nullptr;
+    CHandle m_hMutex;
 };

@@ -59,15 +59,13 @@ struct CLowLevelHookThread::HOOK_CALL {
     UINT uMsg = 0;
     HHOOK hResult = nullptr;
     DWORD dwError = 0;
-    HANDLE hEvtDone = nullptr;
+    CHandle hEvtDone;
     LONG lRefs = 2;
 
     void Release() noexcept
     {
-        if (InterlockedDecrement(&lRefs) == 0) {
-            CloseHandle(hEvtDone);
+        if (InterlockedDecrement(&lRefs) == 0)
             delete this;
-        }
     }
 };
 
@@ -80,23 +78,24 @@ BOOL CLowLevelHookThread::Start() noexcept
 {
     if (m_pThread)
         return TRUE;
-    HANDLE hEvtReady = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    CHandle hEvtReady(CreateEventW(nullptr, TRUE, FALSE, nullptr));
     if (!hEvtReady)
         return FALSE;
     auto pThread = std::unique_ptr<CWorkerThread>(new (std::nothrow) CWorkerThread);
     // Above the window thread: the hooks hold every input event of the desktop while they run.
-    BOOL bOk = pThread && pThread->Start([hEvtReady] { return Loop(hEvtReady); }, THREAD_PRIORITY_HIGHEST);
+    BOOL bOk = pThread && pThread->Start([hEvt = hEvtReady.get()] { return Loop(hEvt); }, THREAD_PRIORITY_HIGHEST);
     if (bOk) {
-        const HANDLE ah[2] = {hEvtReady, pThread->GetHandle()};
+        const HANDLE ah[2] = {hEvtReady.get(), pThread->GetHandle()};
         bOk = WaitForMultipleObjects(2, ah, FALSE, CALL_WAIT) == WAIT_OBJECT_0;
     }
     if (bOk)
         m_pThread = std::move(pThread);
     else if (pThread && pThread->GetHandle())
         PostThreadMessageW(pThread->GetId(), WM_QUIT, 0, 0);
-    // The thread sets the event before its loop and never touches it after.
-    if (bOk || !pThread || !pThread->GetHandle() || pThread->Wait(CALL_WAIT))
-        CloseHandle(hEvtReady);
+    // The thread sets the event before its loop and never touches it after; one that has not ended
+    // may still set it, so the event stays open for it.
+    if (!(bOk || !pThread || !pThread->GetHandle() || pThread->Wait(CALL_WAIT)))
+        (void)hEvtReady.release();
     return bOk;
 }
 
@@ -138,19 +137,17 @@ HHOOK CLowLevelHookThread::Call(int nHook, HWND hWnd, UINT uMsg) noexcept
     pCall->nHook = nHook;
     pCall->hWnd = hWnd;
     pCall->uMsg = uMsg;
-    pCall->hEvtDone = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    pCall->hEvtDone.reset(CreateEventW(nullptr, TRUE, FALSE, nullptr));
     if (!pCall->hEvtDone ||
         !PostThreadMessageW(m_pThread->GetId(), WM_HOOK_CALL, 0, reinterpret_cast<LPARAM>(pCall))) {
         const DWORD dwError = GetLastError();
-        if (pCall->hEvtDone)
-            CloseHandle(pCall->hEvtDone);
         delete pCall;
         SetLastError(dwError ? dwError : ERROR_NOT_ENOUGH_MEMORY);
         return nullptr;
     }
     HHOOK hResult = nullptr;
     DWORD dwError = ERROR_TIMEOUT;
-    if (WaitForSingleObject(pCall->hEvtDone, CALL_WAIT) == WAIT_OBJECT_0) {
+    if (WaitForSingleObject(pCall->hEvtDone.get(), CALL_WAIT) == WAIT_OBJECT_0) {
         hResult = pCall->hResult;
         dwError = pCall->dwError;
     }
@@ -187,7 +184,7 @@ DWORD CLowLevelHookThread::Loop(HANDLE hEvtReady)
             targets.uMsg[nHook] = pCall->uMsg;
         }
         pCall->dwError = pCall->hResult ? 0 : GetLastError();
-        SetEvent(pCall->hEvtDone);
+        SetEvent(pCall->hEvtDone.get());
         pCall->Release();
     }
     // The hooks belong to this thread: remove them before it goes.

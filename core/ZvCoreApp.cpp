@@ -162,10 +162,7 @@ int CZvCoreApp::ExitInstance()
     m_opt.pszLogFile.reset();
     m_opt.pszLogMode.reset();
     // Created without an owner, so there is nothing to release: closing gives the name up.
-    if (m_hMutex) {
-        CloseHandle(m_hMutex);
-        m_hMutex = nullptr;
-    }
+    m_hMutex.reset();
     return CWinApp::ExitInstance();
 }
 

@@ -56,7 +56,7 @@ public:
     const std::vector<FILE_VERSION_SET>& GetVersionList() const noexcept { return m_lstVersion; }
     int GetOSClassValue() const noexcept { return m_nOSClass; }
 
-    HANDLE m_hMutex = nullptr;
+    CHandle m_hMutex;
     HMODULE m_hUser32 = nullptr;
     // The scroll-bar windows take their cursors from here.
     HCURSOR m_hCurArrow;

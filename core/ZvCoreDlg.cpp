@@ -138,8 +138,7 @@ BOOL CZvCoreDlg::OnInitDialog()
     m_nWndTimer = SetTimer(m_hWnd, TMR_MNGR_TIMER_ID, dwResolution, nullptr);
     m_nTmrScroll = AddTmrItem(MSG_TMR_SCROLL, m_prop.propTimer.dwScroll);
 
-    ConnectLogWindow(m_hWnd);
-    RestartLogStartItem();
+    m_logLink.Connect(m_hWnd, m_pTmrMngr.get(), m_prop.propTimer.dwLogProcessStartDetect);
 
     // The bars start at their default rectangles; the settings' reach them with the apply.
     CreateScrollBars();
@@ -266,8 +265,9 @@ LRESULT CZvCoreDlg::OnDestroy(WPARAM, LPARAM) noexcept
     m_pwe.reset();
     // Window tracking
     m_lstMinimizedWnd.clear();
-    for (int* pnId : {&m_nTmrLogStart, &m_nTmrWheelH, &m_nTmrWheelV, &m_nTmrIgnoreActivate, &m_nTmrScroll,
-                      &m_nTmrHkGtwyAliveSend, &m_nTmrHkGtwyAliveRecv, &m_nTmrHkGtwyEnd})
+    m_logLink.Stop();
+    for (int* pnId : {&m_nTmrWheelH, &m_nTmrWheelV, &m_nTmrIgnoreActivate, &m_nTmrScroll, &m_nTmrHkGtwyAliveSend,
+                      &m_nTmrHkGtwyAliveRecv, &m_nTmrHkGtwyEnd})
         DeleteTmrItem(*pnId);
     // The auto-scroll items went with the mouse hook; the icon itself stays until the very end.
     m_tray.DeleteRetryItem();
@@ -405,12 +405,6 @@ void CZvCoreDlg::DeleteTmrItem(int& nId) noexcept
     nId = 0;
 }
 
-void CZvCoreDlg::RestartLogStartItem() noexcept
-{
-    DeleteTmrItem(m_nTmrLogStart);
-    m_nTmrLogStart = AddStartedTmrItem(MSG_TMR_LOG_START, m_prop.propTimer.dwLogProcessStartDetect);
-}
-
 LRESULT CZvCoreDlg::OnLogWndDtct(WPARAM, LPARAM) noexcept
 {
     // Each attach makes the viewer answer and may start logging afresh: a burst of announcements
@@ -423,38 +417,25 @@ LRESULT CZvCoreDlg::OnLogWndDtct(WPARAM, LPARAM) noexcept
 void CZvCoreDlg::AttachLogWindow() noexcept
 {
     BeginCoalescedAnswer(m_reqLogAttach, MARK_LOG_ATTACH);
-    RestartLogStartItem();
     if (CZvCoreApp* pApp = GetCoreApp())
-        OpenLogWindow(pApp->GetOptions(), m_hWnd, SENDER_CORE);
+        m_logLink.Attach(pApp->GetOptions());
 }
 
 LRESULT CZvCoreDlg::OnLogWndRsp(WPARAM wParam, LPARAM) noexcept
 {
-    // Only the answer the start item waits for: a stray one would end the log or start it anew.
-    if (!m_nTmrLogStart)
-        return 0;
-    DeleteTmrItem(m_nTmrLogStart);
-    if (wParam == 0)
-        StartLogOutput();
-    else
-        EndLog();
+    m_logLink.OnAnswer(wParam);
     return 0;
 }
 
 LRESULT CZvCoreDlg::OnLogEnd(WPARAM, LPARAM) noexcept
 {
-    EndLog();
+    CLogViewerLink::OnEnd();
     return 0;
 }
 
 LRESULT CZvCoreDlg::OnTmrLogStart(WPARAM, LPARAM) noexcept
 {
-    // A tick of an item that no longer runs (or another program's post) ends nothing.
-    if (!m_nTmrLogStart)
-        return 0;
-    // The viewer has not answered in time: log without it.
-    EndLog();
-    DeleteTmrItem(m_nTmrLogStart);
+    m_logLink.OnStartLimit();
     return 0;
 }
 

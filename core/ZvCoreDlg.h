@@ -12,6 +12,7 @@
 #include "HkGtwyEvtMngr.h"
 #include "HookSet.h"
 #include "KeyMatch.h"
+#include "LogViewerLink.h"
 #include "PostedRecordPool.h"
 #include "PropExchange.h"
 #include "PropertySet.h"
@@ -19,6 +20,7 @@
 #include "ScrollCalc.h"
 #include "ScrollManager.h"
 #include "ScrollMove.h"
+#include "Sender.h"
 #include "Sync.h"
 #include "TmrMngr.h"
 #include "TrayIcon.h"
@@ -189,7 +191,6 @@ private:
     // AddTmrItem, and the item started when it was made.
     int AddStartedTmrItem(UINT uMsg, DWORD dwPeriod, WPARAM wParam = 0) noexcept;
     void DeleteTmrItem(int& nId) noexcept;
-    void RestartLogStartItem() noexcept;
     // The viewer asked to attach to (MSG_LOG_WND_DTCT's answer).
     void AttachLogWindow() noexcept;
 
@@ -361,7 +362,7 @@ private:
     int m_bWheelClosedH = 1;
     int m_bWheelClosedV = 1;
     UINT_PTR m_nWndTimer = 0;
-    int m_nTmrLogStart = 0;
+    CLogViewerLink m_logLink{SENDER_CORE};
     int m_nTmrWheelH = 0;
     int m_nTmrWheelV = 0;
     int m_nTmrIgnoreActivate = 0;

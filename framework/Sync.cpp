@@ -1,16 +1,10 @@
 #include "Sync.h"
 
-CSyncObject::~CSyncObject()
-{
-    if (m_hObject)
-        CloseHandle(m_hObject);
-}
-
 void CSyncObject::Attach(HANDLE hObject)
 {
     // Read at once: the next system call may change the last error.
     m_bAlreadyExisted = hObject && GetLastError() == ERROR_ALREADY_EXISTS;
-    m_hObject = hObject;
+    m_hObject.reset(hObject);
 }
 
 CMutex::CMutex(BOOL bInitiallyOwn, LPCWSTR pszName, LPSECURITY_ATTRIBUTES pSecurity)
@@ -20,7 +14,7 @@ CMutex::CMutex(BOOL bInitiallyOwn, LPCWSTR pszName, LPSECURITY_ATTRIBUTES pSecur
 
 BOOL CMutex::Unlock()
 {
-    return ReleaseMutex(m_hObject);
+    return ReleaseMutex(m_hObject.get());
 }
 
 CEvent::CEvent(BOOL bInitiallySignalled, BOOL bManualReset, LPCWSTR pszName,
@@ -31,12 +25,12 @@ CEvent::CEvent(BOOL bInitiallySignalled, BOOL bManualReset, LPCWSTR pszName,
 
 BOOL CEvent::SetEvent()
 {
-    return ::SetEvent(m_hObject);
+    return ::SetEvent(m_hObject.get());
 }
 
 BOOL CEvent::ResetEvent()
 {
-    return ::ResetEvent(m_hObject);
+    return ::ResetEvent(m_hObject.get());
 }
 
 CSemaphore::CSemaphore(LONG lInitialCount, LONG lMaxCount, LPCWSTR pszName,
@@ -47,7 +41,7 @@ CSemaphore::CSemaphore(LONG lInitialCount, LONG lMaxCount, LPCWSTR pszName,
 
 BOOL CSemaphore::Unlock()
 {
-    return ReleaseSemaphore(m_hObject, 1, nullptr);
+    return ReleaseSemaphore(m_hObject.get(), 1, nullptr);
 }
 
 CSingleLock::CSingleLock(CSyncObject* pObject, BOOL bInitialLock)

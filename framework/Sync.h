@@ -3,14 +3,16 @@
 
 #include <windows.h>
 
+#include "Handle.h"
+
 // A kernel synchronisation object, owned: the destructor closes its handle.
 class CSyncObject {
 public:
-    virtual ~CSyncObject();
+    virtual ~CSyncObject() = default;
     CSyncObject(const CSyncObject&) = delete;
     CSyncObject& operator=(const CSyncObject&) = delete;
 
-    HANDLE GetHandle() const { return m_hObject; }
+    HANDLE GetHandle() const { return m_hObject.get(); }
     // TRUE when a named object of this name existed before this one was made
     // (ERROR_ALREADY_EXISTS): this object then opened it.
     BOOL AlreadyExisted() const { return m_bAlreadyExisted; }
@@ -23,7 +25,7 @@ protected:
     // Keeps a freshly created handle and whether it already existed.
     void Attach(HANDLE hObject);
 
-    HANDLE m_hObject = nullptr;
+    CHandle m_hObject;
     BOOL m_bAlreadyExisted = FALSE;
 };
 

@@ -7,8 +7,7 @@ CWorkerThread::~CWorkerThread()
     if (!m_hThread)
         return;
     if (!m_bSuspended && GetCurrentThreadId() != m_dwThreadId)
-        WaitForSingleObject(m_hThread, INFINITE);
-    CloseHandle(m_hThread);
+        WaitForSingleObject(m_hThread.get(), INFINITE);
 }
 
 BOOL CWorkerThread::Start(std::function<DWORD()> fnWork, int nPriority, BOOL bSuspended)
@@ -24,10 +23,10 @@ BOOL CWorkerThread::Start(std::function<DWORD()> fnWork, int nPriority, BOOL bSu
         delete pWork;
         return FALSE;
     }
-    m_hThread = hThread;
+    m_hThread.reset(hThread);
     m_dwThreadId = uThreadId;
     m_bSuspended = TRUE;
-    SetThreadPriority(m_hThread, nPriority);
+    SetThreadPriority(m_hThread.get(), nPriority);
     return bSuspended ? TRUE : Resume();
 }
 
@@ -35,7 +34,7 @@ BOOL CWorkerThread::Resume()
 {
     if (!m_hThread || !m_bSuspended)
         return FALSE;
-    if (ResumeThread(m_hThread) == static_cast<DWORD>(-1))
+    if (ResumeThread(m_hThread.get()) == static_cast<DWORD>(-1))
         return FALSE;
     m_bSuspended = FALSE;
     return TRUE;
@@ -45,12 +44,12 @@ BOOL CWorkerThread::Wait(DWORD dwMilliseconds) const
 {
     if (!m_hThread)
         return TRUE;
-    return WaitForSingleObject(m_hThread, dwMilliseconds) == WAIT_OBJECT_0;
+    return WaitForSingleObject(m_hThread.get(), dwMilliseconds) == WAIT_OBJECT_0;
 }
 
 BOOL CWorkerThread::GetExitCode(DWORD* pdwExitCode) const
 {
-    return m_hThread && GetExitCodeThread(m_hThread, pdwExitCode);
+    return m_hThread && GetExitCodeThread(m_hThread.get(), pdwExitCode);
 }
 
 unsigned __stdcall CWorkerThread::ThreadProc(void* pvWork)

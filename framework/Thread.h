@@ -5,6 +5,8 @@
 
 #include <functional>
 
+#include "Handle.h"
+
 // A thin owner of one thread (_beginthreadex, so the C runtime is set up for it).
 // The callable is copied to the thread, which frees it, so the thread may outlive
 // this object safely. The destructor waits for the thread to end, except when that
@@ -26,13 +28,13 @@ public:
     BOOL Wait(DWORD dwMilliseconds) const;
     BOOL GetExitCode(DWORD* pdwExitCode) const;
 
-    HANDLE GetHandle() const { return m_hThread; }
+    HANDLE GetHandle() const { return m_hThread.get(); }
     DWORD GetId() const { return m_dwThreadId; }
 
 private:
     static unsigned __stdcall ThreadProc(void* pvWork);
 
-    HANDLE m_hThread = nullptr;
+    CHandle m_hThread;
     DWORD m_dwThreadId = 0;
     BOOL m_bSuspended = FALSE;
 };

@@ -94,10 +94,11 @@ int RunApplication(CWinApp& app, HINSTANCE hInstance, LPCWSTR lpCmdLine, int nCm
     return app.ExitInstance();
 }
 
-BOOL CreateInstanceMutex(HANDLE& hMutex, const std::wstring& strAppName, const std::wstring& strErrFormat,
+BOOL CreateInstanceMutex(CHandle& hMutex, const std::wstring& strAppName, const std::wstring& strErrFormat,
                          LPCWSTR pszRunningSuffix)
 {
-    hMutex = CreateMutexW(nullptr, FALSE, strAppName.c_str());
+    hMutex.reset();
+    hMutex.reset(CreateMutexW(nullptr, FALSE, strAppName.c_str()));
     if (!hMutex) {
         const DWORD dwErr = GetLastError();
         ShowMessageBox(FormatString(strErrFormat.c_str(), dwErr).c_str(), strAppName.c_str(), MB_ICONERROR);

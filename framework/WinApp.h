@@ -5,6 +5,7 @@
 
 #include <string>
 
+#include "Handle.h"
 #include "Profile.h"
 
 class CCommandLineInfo;
@@ -90,9 +91,9 @@ BOOL InitCommonControlClasses(DWORD dwIcc);
 
 // The program's single-instance mutex, named by its application name, created into hMutex. FALSE,
 // after its box, when it cannot be made (strErrFormat filled with the error code, error icon) or
-// another instance holds it already (the name followed by pszRunningSuffix); hMutex is then null or
-// the handle the program closes at its end.
-BOOL CreateInstanceMutex(HANDLE& hMutex, const std::wstring& strAppName, const std::wstring& strErrFormat,
+// another instance holds it already (the name followed by pszRunningSuffix); hMutex is then empty or
+// holds the handle until the program lets it go at its end.
+BOOL CreateInstanceMutex(CHandle& hMutex, const std::wstring& strAppName, const std::wstring& strErrFormat,
                          LPCWSTR pszRunningSuffix);
 
 // InitInstance; TRUE: Run; then ExitInstance, whose result is the exit code.

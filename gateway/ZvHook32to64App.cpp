@@ -65,9 +65,6 @@ int CZvHook32to64App::ExitInstance()
     m_options.pszLogFile.reset();
     m_options.pszLogMode.reset();
     // Created without an owner, so there is nothing to release: closing gives the name up.
-    if (m_hMutex) {
-        CloseHandle(m_hMutex);
-        m_hMutex = nullptr;
-    }
+    m_hMutex.reset();
     return CWinApp::ExitInstance();
 }

@@ -23,7 +23,7 @@ public:
     CMDLINE_OPTION_SET& GetOptions() noexcept { return m_options; }
 
 private:
-    HANDLE m_hMutex = nullptr;
+    CHandle m_hMutex;
     // The number the core program passes with CALLER; kept, not acted on.
     int m_nCaller = 0;
     CMDLINE_OPTION_SET m_options;

@@ -53,8 +53,7 @@ BOOL CZvHook32to64Dlg::OnInitDialog()
 {
     GetGtwyLink().m_hWndCbtHook = m_hWnd;
     StartTmrMngr();
-    ConnectLogWindow(m_hWnd);
-    AddLogStartTmr();
+    m_logLink.Connect(m_hWnd, m_pTmrMngr.get(), kLogStartLimit);
     // Of the settings the gateway uses only the alive periods.
     LoadProperty(m_prop);
     // Without its supervision the link is not opened: the program ends after the box.
@@ -83,7 +82,7 @@ LRESULT CZvHook32to64Dlg::OnDestroy(WPARAM, LPARAM) noexcept
 {
     // First, so that no wait thread posts to a window on its way out.
     EndHkGtwyEvtMngr();
-    DeleteLogStartTmr();
+    m_logLink.Stop();
     DeleteAliveTmrs();
     EndTmrMngr();
     Default();
@@ -124,20 +123,6 @@ void CZvHook32to64Dlg::DeleteTmrItem(int& nId) noexcept
     nId = 0;
 }
 
-void CZvHook32to64Dlg::AddLogStartTmr() noexcept
-{
-    if (!m_pTmrMngr)
-        return;
-    m_nTmrIdLogStart = m_pTmrMngr->AddTmr(TMR_ITEM_PARAM{m_hWnd, MSG_TMR_LOG_START, kLogStartLimit, 0, 0});
-    if (m_nTmrIdLogStart)
-        m_pTmrMngr->StartTmr(m_nTmrIdLogStart);
-}
-
-void CZvHook32to64Dlg::DeleteLogStartTmr() noexcept
-{
-    DeleteTmrItem(m_nTmrIdLogStart);
-}
-
 BOOL CZvHook32to64Dlg::AddAliveTmrs() noexcept
 {
     if (!m_pTmrMngr)
@@ -160,34 +145,26 @@ void CZvHook32to64Dlg::DeleteAliveTmrs() noexcept
 
 LRESULT CZvHook32to64Dlg::OnLogWndDtct(WPARAM, LPARAM) noexcept
 {
-    DeleteLogStartTmr();
-    AddLogStartTmr();
     if (CZvHook32to64App* pApp = GetGatewayApp())
-        OpenLogWindow(pApp->GetOptions(), m_hWnd, SENDER_HOOK);
+        m_logLink.Attach(pApp->GetOptions());
     return 0;
 }
 
 LRESULT CZvHook32to64Dlg::OnLogWndRsp(WPARAM wParam, LPARAM) noexcept
 {
-    DeleteLogStartTmr();
-    if (wParam == 0)
-        StartLogOutput();
-    else
-        EndLog();
+    m_logLink.OnAnswer(wParam);
     return 0;
 }
 
 LRESULT CZvHook32to64Dlg::OnLogEnd(WPARAM, LPARAM) noexcept
 {
-    EndLog();
+    CLogViewerLink::OnEnd();
     return 0;
 }
 
 LRESULT CZvHook32to64Dlg::OnTmrLogStart(WPARAM, LPARAM) noexcept
 {
-    // The viewer has not answered in time: log without it.
-    EndLog();
-    DeleteLogStartTmr();
+    m_logLink.OnStartLimit();
     return 0;
 }
 

@@ -10,7 +10,9 @@
 
 #include "HkGtwyEvtMngr.h"
 #include "HookNtfy.h"
+#include "LogViewerLink.h"
 #include "PropertySet.h"
+#include "Sender.h"
 #include "TmrMngr.h"
 #include "Window.h"
 
@@ -33,8 +35,6 @@ protected:
 private:
     BOOL StartTmrMngr() noexcept;
     void EndTmrMngr() noexcept;
-    void AddLogStartTmr() noexcept;
-    void DeleteLogStartTmr() noexcept;
     // Both alive items, made but not started: TRUE only when both exist.
     BOOL AddAliveTmrs() noexcept;
     void DeleteAliveTmrs() noexcept;
@@ -70,13 +70,13 @@ private:
 
     HICON m_hIcon = nullptr;
     UINT_PTR m_nTimerId = 0;
-    int m_nTmrIdLogStart = 0;
     int m_nTmrIdAliveSend = 0;
     int m_nTmrIdAliveRecv = 0;
     // The wait threads keep copies; these stay for the manager's life anyway.
     HKGTWY_ALV_THRD_PRM m_prmAlvThrd;
     HKGTWY_THRD_PRM m_prmThrd;
     std::unique_ptr<CTmrMngr> m_pTmrMngr;
+    CLogViewerLink m_logLink{SENDER_HOOK};
     // The core program asked the gateway to end: it does once all its own blocks are answered.
     BOOL m_bEnding = FALSE;
     // When the receive limit last began to count: the link's start or the core program's last ping.

@@ -62,9 +62,9 @@ CZvPropertyApp* GetPropertyApp()
 CZvPropertyApp::CZvPropertyApp()
 {
     // Whichever of the two programs comes first creates the events; the other opens them.
-    m_hEvtReadEnd = CreateEventW(nullptr, TRUE, FALSE, ZV_PROP_READ_END_EVENT);
-    m_hEvtReadFail = CreateEventW(nullptr, TRUE, FALSE, ZV_PROP_READ_FAIL_EVENT);
-    m_hEvtWriteEnd = CreateEventW(nullptr, TRUE, FALSE, ZV_PROP_WRITE_END_EVENT);
+    m_hEvtReadEnd.reset(CreateEventW(nullptr, TRUE, FALSE, ZV_PROP_READ_END_EVENT));
+    m_hEvtReadFail.reset(CreateEventW(nullptr, TRUE, FALSE, ZV_PROP_READ_FAIL_EVENT));
+    m_hEvtWriteEnd.reset(CreateEventW(nullptr, TRUE, FALSE, ZV_PROP_WRITE_END_EVENT));
 }
 
 BOOL CZvPropertyApp::InitInstance()
@@ -128,7 +128,7 @@ void CZvPropertyApp::RunSheet()
         LoadTimerSection(m_propSet);
     }
 
-    sheet.SetApplyEvents(m_hEvtReadEnd, m_hEvtReadFail);
+    sheet.SetApplyEvents(m_hEvtReadEnd.get(), m_hEvtReadFail.get());
     sheet.AddPages();
     m_pMainWnd = &sheet;
     // OK and Apply store the settings themselves (the core program, or the registry); the sheet's
@@ -194,9 +194,9 @@ BOOL CZvPropertyApp::CheckCoreWindow()
 
     if (!m_hEvtWriteEnd)
         return FALSE;
-    ResetEvent(m_hEvtWriteEnd);
+    ResetEvent(m_hEvtWriteEnd.get());
     PostMessageW(m_hWndCore, MSG_PROP_START, 0, 0);
-    const DWORD dwRet = WaitForSingleObject(m_hEvtWriteEnd, ZV_PROP_CORE_WAIT_MS);
+    const DWORD dwRet = WaitForSingleObject(m_hEvtWriteEnd.get(), ZV_PROP_CORE_WAIT_MS);
     if (dwRet == WAIT_FAILED)
         VerifyFailed(L"dwRet != WAIT_FAILED", kVerifyFile, kVerifyLineWriteEnd, GetLastError());
     if (dwRet != WAIT_OBJECT_0) {
@@ -210,18 +210,11 @@ int CZvPropertyApp::ExitInstance()
 {
     OutputLog(LOG_LEVEL_INFO, SENDER_PROP, ZV_PROP_END_LOG);
     EndLog();
-    for (HANDLE* phEvt : {&m_hEvtReadEnd, &m_hEvtReadFail, &m_hEvtWriteEnd}) {
-        if (*phEvt) {
-            CloseHandle(*phEvt);
-            *phEvt = nullptr;
-        }
-    }
+    for (CHandle* phEvt : {&m_hEvtReadEnd, &m_hEvtReadFail, &m_hEvtWriteEnd})
+        phEvt->reset();
     m_opt.pszLogFile.reset();
     m_opt.pszLogMode.reset();
     // Created without an owner, so there is nothing to release: closing gives the name up.
-    if (m_hMutex) {
-        CloseHandle(m_hMutex);
-        m_hMutex = nullptr;
-    }
+    m_hMutex.reset();
     return CWinApp::ExitInstance();
 }

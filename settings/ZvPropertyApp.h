@@ -41,15 +41,15 @@ public:
     const CMDLINE_OPTION_SET& GetOptions() const noexcept { return m_opt; }
     CMDLINE_OPTION_SET& GetOptions() noexcept { return m_opt; }
     BOOL IsNoCore() const noexcept { return m_bNoCore; }
-    HANDLE GetReadEndEvent() const noexcept { return m_hEvtReadEnd; }
+    HANDLE GetReadEndEvent() const noexcept { return m_hEvtReadEnd.get(); }
 
     int m_nStartPage = 0;
     // 1: no core program; the registry is where the settings come from and go to.
     int m_bNoCore = 0;
-    HANDLE m_hMutex = nullptr;
-    HANDLE m_hEvtReadEnd = nullptr;
-    HANDLE m_hEvtReadFail = nullptr;
-    HANDLE m_hEvtWriteEnd = nullptr;
+    CHandle m_hMutex;
+    CHandle m_hEvtReadEnd;
+    CHandle m_hEvtReadFail;
+    CHandle m_hEvtWriteEnd;
     HWND m_hWndCore = nullptr;
     CMDLINE_OPTION_SET m_opt;
     PROPERTY_SET m_propSet;

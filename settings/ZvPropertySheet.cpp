@@ -229,8 +229,7 @@ BOOL CZvPropertySheet::OnInitDialog()
 
     m_pTmrMngr = std::make_unique<CTmrMngr>(m_hWnd, kTickMs);
     m_nTimerId = SetTimer(m_hWnd, kWindowTimerId, kTickMs, nullptr);
-    ConnectLogWindow(m_hWnd);
-    AddLogStartItem();
+    m_logLink.Connect(m_hWnd, m_pTmrMngr.get(), kLogStartMs);
     if (m_hWndCore && IsWindow(m_hWndCore))
         PostMessageW(m_hWndCore, MSG_PROP_WND, reinterpret_cast<WPARAM>(m_hWnd), 0);
     return TRUE;
@@ -277,22 +276,6 @@ void CZvPropertySheet::FitToPages()
     SetWindowPos(hWndPage, nullptr, 0, 0, rcNeed.right, rcNeed.bottom, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
-void CZvPropertySheet::AddLogStartItem()
-{
-    if (!m_pTmrMngr)
-        return;
-    m_nTmrLogStart = m_pTmrMngr->AddTmr(TMR_ITEM_PARAM{m_hWnd, MSG_TMR_LOG_START, kLogStartMs, 0, 0});
-    if (m_nTmrLogStart)
-        m_pTmrMngr->StartTmr(m_nTmrLogStart);
-}
-
-void CZvPropertySheet::DeleteLogStartItem()
-{
-    if (m_pTmrMngr && m_nTmrLogStart)
-        m_pTmrMngr->DeleteTmr(m_nTmrLogStart);
-    m_nTmrLogStart = 0;
-}
-
 LRESULT CZvPropertySheet::OnSysCommand(WPARAM wParam, LPARAM)
 {
     if ((wParam & 0xFFF0) == IDM_ABOUTBOX) {
@@ -312,7 +295,7 @@ LRESULT CZvPropertySheet::OnTimer(WPARAM wParam, LPARAM)
 
 LRESULT CZvPropertySheet::OnDestroy(WPARAM, LPARAM)
 {
-    DeleteLogStartItem();
+    m_logLink.Stop();
     if (m_nTimerId) {
         KillTimer(m_hWnd, m_nTimerId);
         m_nTimerId = 0;
@@ -328,33 +311,26 @@ LRESULT CZvPropertySheet::OnQueryDragIcon(WPARAM, LPARAM)
 
 LRESULT CZvPropertySheet::OnLogWndDtct(WPARAM, LPARAM)
 {
-    DeleteLogStartItem();
-    AddLogStartItem();
     if (CZvPropertyApp* pApp = GetPropertyApp())
-        OpenLogWindow(pApp->GetOptions(), m_hWnd, SENDER_PROP);
+        m_logLink.Attach(pApp->GetOptions());
     return 0;
 }
 
 LRESULT CZvPropertySheet::OnLogWndRsp(WPARAM wParam, LPARAM)
 {
-    DeleteLogStartItem();
-    if (wParam)
-        EndLog();
-    else
-        StartLogOutput();
+    m_logLink.OnAnswer(wParam);
     return 0;
 }
 
 LRESULT CZvPropertySheet::OnLogEnd(WPARAM, LPARAM)
 {
-    EndLog();
+    CLogViewerLink::OnEnd();
     return 0;
 }
 
 LRESULT CZvPropertySheet::OnTmrLogStart(WPARAM, LPARAM)
 {
-    EndLog();
-    DeleteLogStartItem();
+    m_logLink.OnStartLimit();
     return 0;
 }
 

@@ -9,8 +9,10 @@
 #include <memory>
 #include <vector>
 
+#include "LogViewerLink.h"
 #include "PropertySet.h"
 #include "PropertySheet.h"
+#include "Sender.h"
 
 class CSharedMemPropManager;
 class CTmrMngr;
@@ -66,8 +68,6 @@ protected:
 private:
     BOOL ReadFromCore();
     void FitToPages();
-    void AddLogStartItem();
-    void DeleteLogStartItem();
 
     LRESULT OnSysCommand(WPARAM wParam, LPARAM lParam);
     LRESULT OnTimer(WPARAM wParam, LPARAM lParam);
@@ -83,12 +83,12 @@ private:
     HICON m_hIconBig = nullptr;
     HICON m_hIconSmall = nullptr;
     UINT_PTR m_nTimerId = 0;
-    int m_nTmrLogStart = 0;
     HWND m_hWndCore;
     std::unique_ptr<CSharedMemPropManager> m_pPropManager;
     PROPERTY_SET* m_pProp;
     std::vector<std::unique_ptr<CZvPropertyPage>> m_lstPage;
     std::unique_ptr<CTmrMngr> m_pTmrMngr;
+    CLogViewerLink m_logLink{SENDER_PROP};
     BOOL m_bReadFromCore = FALSE;
     HANDLE m_hEvtReadEnd = nullptr;
     HANDLE m_hEvtReadFail = nullptr;

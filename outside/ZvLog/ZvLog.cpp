@@ -13,6 +13,7 @@
 
 #include "CmdLineOption.h"
 #include "CommandLine.h"
+#include "Handle.h"
 #include "LogFileWriter.h"
 #include "LogManager.h"
 #include "Sender.h"
@@ -238,10 +239,10 @@ public:
     {
         m_opt = ParseViewerOptions(GetCommandLineW());
 
-        m_hInstanceMutex = CreateMutexW(nullptr, FALSE, kInstanceMutexName);
+        m_hInstanceMutex.reset(CreateMutexW(nullptr, FALSE, kInstanceMutexName));
         if (!m_hInstanceMutex)
             return FALSE;
-        const DWORD dwRet = WaitForSingleObject(m_hInstanceMutex, kInstanceWait);
+        const DWORD dwRet = WaitForSingleObject(m_hInstanceMutex.get(), kInstanceWait);
         if (dwRet != WAIT_OBJECT_0 && dwRet != WAIT_ABANDONED)
             return FALSE;   // another viewer serves
         m_bInstanceHeld = TRUE;
@@ -258,7 +259,7 @@ public:
         }
 
         // The handle first, the alive event last: a program that sees the event finds the handle.
-        m_hMtxHandle = CreateMutexW(nullptr, FALSE, LOG_WND_HANDLE_MUTEX_NAME);
+        m_hMtxHandle.reset(CreateMutexW(nullptr, FALSE, LOG_WND_HANDLE_MUTEX_NAME));
         if (!m_hMtxHandle)
             return FALSE;
         m_pHandleBlock = new CSharedMemLogHwnd(SENDER_LOG);
@@ -273,17 +274,17 @@ public:
         }
         if (!bBlock)
             return FALSE;
-        const DWORD dwHandle = WaitForSingleObject(m_hMtxHandle, CLogManager::LOG_WND_HANDLE_MUTEX_WAIT);
+        const DWORD dwHandle = WaitForSingleObject(m_hMtxHandle.get(), CLogManager::LOG_WND_HANDLE_MUTEX_WAIT);
         if (dwHandle != WAIT_OBJECT_0 && dwHandle != WAIT_ABANDONED)
             return FALSE;
         m_pHandleBlock->SetHwnd(m_pWnd->m_hWnd);
-        ReleaseMutex(m_hMtxHandle);
+        ReleaseMutex(m_hMtxHandle.get());
 
-        m_hEvtAlive = CreateEventW(nullptr, TRUE, FALSE, LOG_WND_ALIVE_EVENT_NAME);
+        m_hEvtAlive.reset(CreateEventW(nullptr, TRUE, FALSE, LOG_WND_ALIVE_EVENT_NAME));
         if (!m_hEvtAlive)
             return FALSE;
-        m_pWnd->SetAliveEvent(m_hEvtAlive);
-        SetEvent(m_hEvtAlive);
+        m_pWnd->SetAliveEvent(m_hEvtAlive.get());
+        SetEvent(m_hEvtAlive.get());
 
         ShowWindow(m_pWnd->m_hWnd, bHidden ? SW_HIDE : m_nCmdShow);
         return TRUE;
@@ -291,13 +292,11 @@ public:
 
     int ExitInstance() override
     {
-        if (m_hEvtAlive) {
-            ResetEvent(m_hEvtAlive);
-            CloseHandle(m_hEvtAlive);
-        }
+        if (m_hEvtAlive)
+            ResetEvent(m_hEvtAlive.get());
+        m_hEvtAlive.reset();
         delete m_pHandleBlock;
-        if (m_hMtxHandle)
-            CloseHandle(m_hMtxHandle);
+        m_hMtxHandle.reset();
         m_writer.Close();
         if (m_pWnd && m_pWnd->m_hWnd)
             DestroyWindow(m_pWnd->m_hWnd);
@@ -305,11 +304,9 @@ public:
         m_pWnd = nullptr;
         m_pMainWnd = nullptr;
         // Last: a viewer waiting to take over finds everything of this one gone.
-        if (m_hInstanceMutex) {
-            if (m_bInstanceHeld)
-                ReleaseMutex(m_hInstanceMutex);
-            CloseHandle(m_hInstanceMutex);
-        }
+        if (m_hInstanceMutex && m_bInstanceHeld)
+            ReleaseMutex(m_hInstanceMutex.get());
+        m_hInstanceMutex.reset();
         return CWinApp::ExitInstance();
     }
 
@@ -318,10 +315,10 @@ private:
     CLogFileWriter m_writer;
     CLogViewWnd* m_pWnd = nullptr;
     CSharedMemLogHwnd* m_pHandleBlock = nullptr;
-    HANDLE m_hInstanceMutex = nullptr;
+    CHandle m_hInstanceMutex;
     BOOL m_bInstanceHeld = FALSE;
-    HANDLE m_hMtxHandle = nullptr;
-    HANDLE m_hEvtAlive = nullptr;
+    CHandle m_hMtxHandle;
+    CHandle m_hEvtAlive;
 };
 
 CZvLogApp theApp;

@@ -316,8 +316,8 @@ protected:
     size_t m_nRefused = 0;
     LPARAM m_nProbeSeq = 0;
     // The core's answers to an apply, and the applies posted since the last drain.
-    zvprop::CHandle m_hReadEnd{CreateEventW(nullptr, TRUE, FALSE, ZV_PROP_READ_END_EVENT)};
-    zvprop::CHandle m_hReadFail{CreateEventW(nullptr, TRUE, FALSE, ZV_PROP_READ_FAIL_EVENT)};
+    CHandle m_hReadEnd{CreateEventW(nullptr, TRUE, FALSE, ZV_PROP_READ_END_EVENT)};
+    CHandle m_hReadFail{CreateEventW(nullptr, TRUE, FALSE, ZV_PROP_READ_FAIL_EVENT)};
     size_t m_nApplies = 0;
 };
 

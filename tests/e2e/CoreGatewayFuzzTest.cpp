@@ -20,6 +20,7 @@
 #include <string>
 #include <vector>
 
+#include "Handle.h"
 #include "CoreRun.h"
 #include "HkGtwyEvtMngr.h"
 #include "HookNtfy.h"
@@ -636,7 +637,7 @@ TEST(CoreGatewayFuzz, AGatewayKilledOrStoppedBringsTheAliveBoxAfterTheLimitAndTh
         // Pings for longer than the limit have kept the core going.
         ASSERT_TRUE(run.WaitForLine(L"Alive notification evt rcved", 8, 15000));
         ASSERT_EQ(0u, FindMessageBoxes(run.Process().Pid()).size()) << "the box while the gateway pings";
-        std::vector<HANDLE> threads;
+        std::vector<CHandle> threads;
         const ULONGLONG qwGone = GetTickCount64();
         if (bKill) {
             ASSERT_TRUE(TerminateProcess(hProcess, 9));

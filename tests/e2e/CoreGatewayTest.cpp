@@ -8,6 +8,7 @@
 #include <set>
 #include <string>
 
+#include "Handle.h"
 #include "CoreRun.h"
 #include "ZvTestKit.h"
 
@@ -26,16 +27,15 @@ constexpr wchar_t kGatewayAppName[] = L"Zuvora! Hook Gateway";
 std::wstring ImageDir(DWORD dwPid)
 {
     std::wstring strDir;
-    const HANDLE hProcess = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, dwPid);
+    const CHandle hProcess(OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, dwPid));
     if (!hProcess)
         return strDir;
     wchar_t szPath[MAX_PATH] = {};
     DWORD dwSize = MAX_PATH;
-    if (QueryFullProcessImageNameW(hProcess, 0, szPath, &dwSize)) {
+    if (QueryFullProcessImageNameW(hProcess.get(), 0, szPath, &dwSize)) {
         strDir = szPath;
         strDir.erase(strDir.find_last_of(L"\\/") + 1);
     }
-    CloseHandle(hProcess);
     return strDir;
 }
 
@@ -80,7 +80,7 @@ TEST(CoreGateway, StartsOneGatewayFromItsFolderScrollsForItsRelayedActivationAnd
     GetWindowThreadProcessId(hGateway, &dwGatewayPid);
     EXPECT_EQ(std::set<DWORD>{dwGatewayPid}, ProcessesOf(kGateway)) << "exactly one gateway";
     EXPECT_EQ(ImageDir(run.Process().Pid()), ImageDir(dwGatewayPid)) << "started from the core's folder";
-    const HANDLE hGatewayProcess = OpenProcess(SYNCHRONIZE | PROCESS_QUERY_LIMITED_INFORMATION, FALSE, dwGatewayPid);
+    CHandle hGatewayProcess(OpenProcess(SYNCHRONIZE | PROCESS_QUERY_LIMITED_INFORMATION, FALSE, dwGatewayPid));
     ASSERT_TRUE(hGatewayProcess);
     ASSERT_TRUE(run.WaitForLine(L"Hook Gateway is ready.")) << "the gateway's init block handled";
 
@@ -93,7 +93,7 @@ TEST(CoreGateway, StartsOneGatewayFromItsFolderScrollsForItsRelayedActivationAnd
     // The gateway's receive limit posted by another program long before it has passed: the gateway
     // stays, and the relay below still works.
     ASSERT_TRUE(PostMessageW(hGateway, kMsgTmrHkGtwyAlive, 1, 0));
-    EXPECT_EQ(static_cast<DWORD>(WAIT_TIMEOUT), WaitForSingleObject(hGatewayProcess, 1000))
+    EXPECT_EQ(static_cast<DWORD>(WAIT_TIMEOUT), WaitForSingleObject(hGatewayProcess.get(), 1000))
         << "the gateway believed a stray receive limit";
 
     // A program standing for a 32-bit one: only the gateway's hook reports its windows, so the
@@ -116,11 +116,11 @@ TEST(CoreGateway, StartsOneGatewayFromItsFolderScrollsForItsRelayedActivationAnd
     const auto exitCore = run.Process().WaitForExit(10000);
     ASSERT_TRUE(exitCore.has_value()) << "the core did not end";
     EXPECT_EQ(0u, *exitCore);
-    EXPECT_EQ(WAIT_OBJECT_0, WaitForSingleObject(hGatewayProcess, 10000)) << "the gateway did not end";
+    EXPECT_EQ(WAIT_OBJECT_0, WaitForSingleObject(hGatewayProcess.get(), 10000)) << "the gateway did not end";
     DWORD dwGatewayExit = STILL_ACTIVE;
-    GetExitCodeProcess(hGatewayProcess, &dwGatewayExit);
+    GetExitCodeProcess(hGatewayProcess.get(), &dwGatewayExit);
     EXPECT_EQ(0u, dwGatewayExit);
-    CloseHandle(hGatewayProcess);
+    hGatewayProcess.reset();
     EXPECT_TRUE(run.WaitForLine(L"HOOK END notification registered")) << "ended through the handshake";
 }
 
@@ -138,7 +138,7 @@ TEST(CoreGateway, ACoreStartedAfterAKilledOneEndsItsLeftGatewayAndLinksAtOnceWit
     const std::set<DWORD> leftPids = ProcessesOf(kGateway);
     ASSERT_EQ(1u, leftPids.size());
     const DWORD dwLeftPid = *leftPids.begin();
-    const HANDLE hLeft = OpenProcess(SYNCHRONIZE, FALSE, dwLeftPid);
+    CHandle hLeft(OpenProcess(SYNCHRONIZE, FALSE, dwLeftPid));
     ASSERT_TRUE(hLeft);
     // Killed: its gateway runs on until its receive limit, two minutes by default.
     ASSERT_TRUE(TerminateProcess(first.Process().Handle(), 9));
@@ -167,8 +167,9 @@ TEST(CoreGateway, ACoreStartedAfterAKilledOneEndsItsLeftGatewayAndLinksAtOnceWit
     const ULONGLONG qwLinked = GetTickCount64() - qwStart;
     std::printf("[ figures ] a core started after a killed one relayed its first activation after %llu ms\n", qwLinked);
     EXPECT_LT(qwLinked, 8000u);
-    EXPECT_EQ(static_cast<DWORD>(WAIT_OBJECT_0), WaitForSingleObject(hLeft, 1000)) << "the left gateway still runs";
-    CloseHandle(hLeft);
+    EXPECT_EQ(static_cast<DWORD>(WAIT_OBJECT_0), WaitForSingleObject(hLeft.get(), 1000))
+        << "the left gateway still runs";
+    hLeft.reset();
     const std::wstring strCaption = kGatewayAppName;
     EXPECT_TRUE(FindMessageBoxes(0, &strCaption).empty()) << "a gateway's box";
     EXPECT_TRUE(FindMessageBoxes(second.Pid()).empty());
@@ -186,8 +187,8 @@ TEST(CoreGateway, ALinkThatCannotBeMadeIsToldOnceAndTheCoreRunsOnWithoutIt)
     ASSERT_TRUE(WaitUntil([] { return ProcessesOf(kGateway).empty(); }, 5000)) << "a gateway left from before";
     // The gateway's ping event's name taken by an object of another kind: the core's alive wait
     // thread cannot start, and with it the link.
-    const HANDLE hSquat = CreateFileMappingW(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, 64,
-                                             L"Zuvora! Hook Gateway Alive Timer Evt 3 -> 1");
+    CHandle hSquat(CreateFileMappingW(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, 64,
+                                      L"Zuvora! Hook Gateway Alive Timer Evt 3 -> 1"));
     ASSERT_TRUE(hSquat);
     const std::wstring strText = CoreString(115);
     ASSERT_EQ(0u, strText.find(L"初期化に失敗しました (HookGateway初期化失敗, code=0x%x)."));
@@ -215,5 +216,5 @@ TEST(CoreGateway, ALinkThatCannotBeMadeIsToldOnceAndTheCoreRunsOnWithoutIt)
     EXPECT_TRUE(run.Process().IsRunning());
     ASSERT_TRUE(run.Command(kCmdAppExit));
     EXPECT_EQ(run.Process().WaitForExit(10000), std::optional<DWORD>(0));
-    CloseHandle(hSquat);
+    hSquat.reset();
 }

@@ -73,15 +73,14 @@ HWND StartCoreProgram(CProcess& core, const std::wstring& strArgs)
 std::set<DWORD> ProcessesOf(const wchar_t* pszFile)
 {
     std::set<DWORD> pids;
-    const HANDLE hSnap = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
-    if (hSnap == INVALID_HANDLE_VALUE)
+    const CHandle hSnap(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
+    if (!hSnap)
         return pids;
     PROCESSENTRY32W pe{sizeof(pe)};
-    for (BOOL b = Process32FirstW(hSnap, &pe); b; b = Process32NextW(hSnap, &pe)) {
+    for (BOOL b = Process32FirstW(hSnap.get(), &pe); b; b = Process32NextW(hSnap.get(), &pe)) {
         if (_wcsicmp(pe.szExeFile, pszFile) == 0)
             pids.insert(pe.th32ProcessID);
     }
-    CloseHandle(hSnap);
     return pids;
 }
 
@@ -210,24 +209,20 @@ bool CCoreRun::WaitForLine(const std::wstring& strLine, size_t nCount, DWORD dwT
     return WaitUntil([&] { return CountOf(Log(), strLine) >= nCount; }, dwTimeoutMs, 50);
 }
 
-std::vector<HANDLE> SuspendAll(DWORD dwPid)
+std::vector<CHandle> SuspendAll(DWORD dwPid)
 {
-    std::vector<HANDLE> threads;
-    const HANDLE hSnap = CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0);
-    if (hSnap == INVALID_HANDLE_VALUE)
+    std::vector<CHandle> threads;
+    const CHandle hSnap(CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0));
+    if (!hSnap)
         return threads;
     THREADENTRY32 te{sizeof(te)};
-    for (BOOL b = Thread32First(hSnap, &te); b; b = Thread32Next(hSnap, &te)) {
+    for (BOOL b = Thread32First(hSnap.get(), &te); b; b = Thread32Next(hSnap.get(), &te)) {
         if (te.th32OwnerProcessID != dwPid)
             continue;
-        if (HANDLE h = OpenThread(THREAD_SUSPEND_RESUME, FALSE, te.th32ThreadID)) {
-            if (SuspendThread(h) != static_cast<DWORD>(-1))
-                threads.push_back(h);
-            else
-                CloseHandle(h);
-        }
+        CHandle h(OpenThread(THREAD_SUSPEND_RESUME, FALSE, te.th32ThreadID));
+        if (h && SuspendThread(h.get()) != static_cast<DWORD>(-1))
+            threads.push_back(std::move(h));
     }
-    CloseHandle(hSnap);
     return threads;
 }
 
@@ -244,12 +239,10 @@ std::wstring CoreString(UINT uId)
     return str;
 }
 
-void ResumeAll(std::vector<HANDLE>& threads)
+void ResumeAll(std::vector<CHandle>& threads)
 {
-    for (HANDLE h : threads) {
-        ResumeThread(h);
-        CloseHandle(h);
-    }
+    for (const CHandle& h : threads)
+        ResumeThread(h.get());
     threads.clear();
 }
 

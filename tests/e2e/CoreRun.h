@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "Handle.h"
 #include "ZvTestKit.h"
 
 namespace zvcore {
@@ -67,9 +68,9 @@ std::set<DWORD> ProcessesOf(const wchar_t* pszFile);
 HWND StartCoreProgram(zvkit::CProcess& core, const std::wstring& strArgs = L"");
 
 // Every thread of the process suspended, as a program that has hung (the root README's Wine facts);
-// the handles, for ResumeAll, which resumes and closes them.
-std::vector<HANDLE> SuspendAll(DWORD dwPid);
-void ResumeAll(std::vector<HANDLE>& threads);
+// the handles, for ResumeAll, which resumes them and lets them go.
+std::vector<CHandle> SuspendAll(DWORD dwPid);
+void ResumeAll(std::vector<CHandle>& threads);
 // String uId of the core program's resources, read from the test layout's file; empty when none.
 std::wstring CoreString(UINT uId);
 

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "Handle.h"
 #include "CoreRun.h"
 #include "ZvTestKit.h"
 
@@ -25,11 +26,7 @@ constexpr UINT kAboutCommand = 0xE140;
 
 bool MutexExists(const wchar_t* pszName)
 {
-    HANDLE h = OpenMutexW(SYNCHRONIZE, FALSE, pszName);
-    if (!h)
-        return false;
-    CloseHandle(h);
-    return true;
+    return static_cast<bool>(CHandle(OpenMutexW(SYNCHRONIZE, FALSE, pszName)));
 }
 
 // The line of the file that contains strPart, empty when none does.
@@ -123,8 +120,8 @@ TEST_F(CoreStart, SecondStartTellsItRunsAlreadyAndEndsLeavingTheFirstAlone)
 
 TEST_F(CoreStart, RefusesWhileTheSettingsProgramRunsAndBringsItsSheetForward)
 {
-    HANDLE hPropMutex = CreateMutexW(nullptr, FALSE, L"Zuvora! Property Setting Utility");
-    ASSERT_NE(hPropMutex, nullptr);
+    CHandle hPropMutex(CreateMutexW(nullptr, FALSE, L"Zuvora! Property Setting Utility"));
+    ASSERT_TRUE(hPropMutex);
     CTestWnds sheet;
     const HWND hWndSheet = sheet.StartTitled({WndArg(100, 100, 300, 200, L"Zuvora! のプロパティ")})[0];
     ASSERT_NE(hWndSheet, nullptr);
@@ -141,7 +138,7 @@ TEST_F(CoreStart, RefusesWhileTheSettingsProgramRunsAndBringsItsSheetForward)
     EXPECT_TRUE(WaitUntil([&] { return GetForegroundWindow() == hWndSheet; }, 3000));
     // The refused start has given its instance mutex up.
     EXPECT_FALSE(MutexExists(L"Zuvora!"));
-    CloseHandle(hPropMutex);
+    hPropMutex.reset();
 }
 
 TEST_F(CoreStart, LogViewerFileHoldsTheStartAndTheReportsAndAHungViewerHoldsUpNoEnd)
@@ -181,14 +178,14 @@ TEST_F(CoreStart, LogViewerFileHoldsTheStartAndTheReportsAndAHungViewerHoldsUpNo
 
     // The viewer hangs (every thread of it suspended) with the core's last lines still to come: the
     // end waits for it a bounded time, and the instance mutex is free for the next start.
-    std::vector<HANDLE> threads;
+    std::vector<CHandle> threads;
     for (DWORD dwViewer : ProcessesOf(L"ZvLog64.exe")) {
-        std::vector<HANDLE> one = SuspendAll(dwViewer);
-        threads.insert(threads.end(), one.begin(), one.end());
+        for (CHandle& h : SuspendAll(dwViewer))
+            threads.push_back(std::move(h));
     }
     ASSERT_FALSE(threads.empty()) << "no viewer to hang";
     struct RESUME {
-        std::vector<HANDLE>& threads;
+        std::vector<CHandle>& threads;
         ~RESUME() { ResumeAll(threads); }
     } resume{threads};
     const ULONGLONG qwClose = GetTickCount64();

@@ -9,6 +9,7 @@
 #include <string>
 
 #include "CoreRun.h"
+#include "Handle.h"
 #include "PropertySet.h"
 #include "Sender.h"
 #include "SharedMemPropManager.h"
@@ -19,11 +20,6 @@
 namespace zvprop {
 
 inline constexpr wchar_t kPropMutex[] = L"Zuvora! Property Setting Utility";
-
-struct HANDLE_CLOSER {
-    void operator()(HANDLE h) const noexcept { CloseHandle(h); }
-};
-using CHandle = std::unique_ptr<void, HANDLE_CLOSER>;
 
 // The settings program as the core meets it.
 class CFakeSettings {

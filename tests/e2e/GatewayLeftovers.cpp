@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include "Handle.h"
 #include "CoreRun.h"
 #include "ZvTestKit.h"
 
@@ -16,10 +17,9 @@ size_t EndGateways()
 {
     const std::set<DWORD> pids = zvcore::ProcessesOf(kGateway);
     for (DWORD dwPid : pids) {
-        if (HANDLE hProcess = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, dwPid)) {
-            TerminateProcess(hProcess, 1);
-            WaitForSingleObject(hProcess, 5000);
-            CloseHandle(hProcess);
+        if (const CHandle hProcess(OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, dwPid)); hProcess) {
+            TerminateProcess(hProcess.get(), 1);
+            WaitForSingleObject(hProcess.get(), 5000);
         }
     }
     return pids.size();

@@ -10,6 +10,7 @@
 #include <optional>
 #include <string>
 
+#include "Handle.h"
 #include "HkGtwyCoreSide.h"
 #include "HookNtfy.h"
 #include "Sender.h"
@@ -41,11 +42,7 @@ uint64_t Wide(HWND hWnd) { return static_cast<uint64_t>(reinterpret_cast<ULONG_P
 
 bool MappingExists(const std::wstring& strName)
 {
-    HANDLE h = OpenFileMappingW(FILE_MAP_READ, FALSE, strName.c_str());
-    if (!h)
-        return false;
-    CloseHandle(h);
-    return true;
+    return static_cast<bool>(CHandle(OpenFileMappingW(FILE_MAP_READ, FALSE, strName.c_str())));
 }
 
 class GatewayLink : public ::testing::Test {
@@ -177,8 +174,7 @@ TEST_F(GatewayLink, RelayedBlocksAreRelayedInOrderAndFreedCompletelyOnceAnswered
             const std::wstring strName = MakeHookBlockName(SENDER_HOOK, static_cast<WORD>(i));
             if (MappingExists(strName))
                 ++nLeft;
-            if (HANDLE h = OpenMutexW(SYNCHRONIZE, FALSE, (L"Mutex : sender=3, name=" + strName).c_str())) {
-                CloseHandle(h);
+            if (CHandle(OpenMutexW(SYNCHRONIZE, FALSE, (L"Mutex : sender=3, name=" + strName).c_str()))) {
                 ++nLeft;
             }
         }
@@ -206,9 +202,9 @@ TEST_F(GatewayLink, RelayedBlocksAreRelayedInOrderAndFreedCompletelyOnceAnswered
 TEST_F(GatewayLink, AFailedInitBlockStillLetsItsFirstRelayedBlockAnnounceIt)
 {
     // Someone holds the name of the gateway's first block: its init block cannot be made.
-    HANDLE hSquat = CreateFileMappingW(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, 64,
-                                       MakeHookBlockName(SENDER_HOOK, 0).c_str());
-    ASSERT_NE(hSquat, nullptr);
+    CHandle hSquat(CreateFileMappingW(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, 64,
+                                      MakeHookBlockName(SENDER_HOOK, 0).c_str()));
+    ASSERT_TRUE(hSquat);
     ASSERT_TRUE(m_core.Start());
     ASSERT_TRUE(m_gateway.Start(kGateway, L"/CALLER=1"));
     const HWND hWnd = WaitForWindow(kGatewayTitle, 15000, nullptr, m_gateway.Pid());
@@ -216,7 +212,7 @@ TEST_F(GatewayLink, AFailedInitBlockStillLetsItsFirstRelayedBlockAnnounceIt)
     // Handled once the init block has given up: the window answers again.
     DWORD_PTR dwResult = 0;
     ASSERT_NE(SendMessageTimeoutW(hWnd, WM_NULL, 0, 0, SMTO_NORMAL, 15000, &dwResult), 0);
-    CloseHandle(hSquat);
+    hSquat.reset();
     EXPECT_TRUE(m_core.vecReceived.empty());
 
     // The first block that can be made takes the first number and is announced at once.

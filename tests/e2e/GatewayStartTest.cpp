@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "Handle.h"
 #include "CoreRun.h"
 #include "ZvTestKit.h"
 
@@ -29,11 +30,7 @@ constexpr wchar_t kAliveRecvEntry[] = L"Alive notification receive limit with Ho
 
 bool MutexExists(const wchar_t* pszName)
 {
-    HANDLE h = OpenMutexW(SYNCHRONIZE, FALSE, pszName);
-    if (!h)
-        return false;
-    CloseHandle(h);
-    return true;
+    return static_cast<bool>(CHandle(OpenMutexW(SYNCHRONIZE, FALSE, pszName)));
 }
 
 // The gateway's settings file: a bare name, so the Windows folder.
@@ -135,8 +132,8 @@ TEST_F(GatewayStart, ALinkThatCannotStartShowsTheSetUpBoxThenEndsAndFreesTheInst
     // alive wait thread cannot start. And an alive period below the timer's 100 ms step, which
     // used to refuse its item, is taken as 100 ms.
     ASSERT_TRUE(WritePrivateProfileStringW(kTimerSection, kAliveSendEntry, L"50", GatewayIniPath().c_str()));
-    HANDLE hSquat = CreateFileMappingW(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, 64,
-                                       L"Zuvora! Hook Gateway Alive Timer Evt 1 -> 3");
+    CHandle hSquat(CreateFileMappingW(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, 64,
+                                      L"Zuvora! Hook Gateway Alive Timer Evt 1 -> 3"));
     ASSERT_TRUE(hSquat);
 
     ASSERT_TRUE(m_gateway.Start(kGateway));
@@ -152,7 +149,7 @@ TEST_F(GatewayStart, ALinkThatCannotStartShowsTheSetUpBoxThenEndsAndFreesTheInst
     EXPECT_FALSE(MutexExists(kMutexName));
 
     // The next gateway, its events free, is not refused.
-    CloseHandle(hSquat);
+    hSquat.reset();
     ASSERT_TRUE(m_second.Start(kGateway));
     EXPECT_NE(WaitForWindow(kGatewayTitle, 15000, nullptr, m_second.Pid()), nullptr);
     EXPECT_FALSE(WaitForMessageBox(m_second.Pid(), 1500)) << "the 50 ms period refused";
@@ -185,8 +182,9 @@ TEST_F(GatewayStart, EndsWhenTheCoreProgramsPingsStopButNotOnTheSendItemNorAStra
     // The limit passed: the gateway logs it and ends.
     EXPECT_EQ(m_gateway.WaitForExit(15000), std::optional<DWORD>(0));
     const ULONGLONG qwEnded = GetTickCount64() - qwStart;
-    if (qwStray + 1000 < kLimitMs)
+    if (qwStray + 1000 < kLimitMs) {
         EXPECT_GE(qwEnded, kLimitMs - 500) << "ended before its limit";
+    }
     EXPECT_FALSE(MutexExists(kMutexName));
     EXPECT_TRUE(WaitForLine(kEndLine));
     const std::wstring strLog = Log();

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "Handle.h"
 #include "ZvMessages.h"
 #include "ZvTestKit.h"
 
@@ -150,11 +151,10 @@ TEST(LogViewer, ProgramGoesOnWhenTheViewerIsKilled)
 
     const HWND hViewer = FindTopLevel(kViewerTitle);
     ASSERT_NE(hViewer, nullptr);
-    HANDLE hViewerProc = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, WindowPid(hViewer));
-    ASSERT_NE(hViewerProc, nullptr);
-    EXPECT_TRUE(TerminateProcess(hViewerProc, 9));
-    EXPECT_EQ(WaitForSingleObject(hViewerProc, 5000), static_cast<DWORD>(WAIT_OBJECT_0));
-    CloseHandle(hViewerProc);
+    const CHandle hViewerProc(OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, WindowPid(hViewer)));
+    ASSERT_TRUE(hViewerProc);
+    EXPECT_TRUE(TerminateProcess(hViewerProc.get(), 9));
+    EXPECT_EQ(WaitForSingleObject(hViewerProc.get(), 5000), static_cast<DWORD>(WAIT_OBJECT_0));
     const size_t nLinesAtKill = ReadLines(strLog).size();
     EXPECT_TRUE(writer.IsRunning());
 
@@ -264,11 +264,11 @@ TEST(LogViewer, AppendModeKeepsTheFileAndLineLimitMovesAFullFileAside)
     const std::wstring strLog = TempLogPath(L"Modes");
     const std::string strOld = "a line of an earlier run\r\n";
     {
-        HANDLE hFile = CreateFileW(strLog.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-        ASSERT_NE(hFile, INVALID_HANDLE_VALUE);
+        const CHandle hFile(
+            CreateFileW(strLog.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+        ASSERT_TRUE(hFile);
         DWORD cb = 0;
-        WriteFile(hFile, strOld.data(), static_cast<DWORD>(strOld.size()), &cb, nullptr);
-        CloseHandle(hFile);
+        WriteFile(hFile.get(), strOld.data(), static_cast<DWORD>(strOld.size()), &cb, nullptr);
     }
     SYSTEMTIME stBefore;
     GetLocalTime(&stBefore);

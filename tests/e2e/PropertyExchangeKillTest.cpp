@@ -24,9 +24,8 @@
 
 using namespace zvkit;
 using namespace zvcore;
-using zvprop::CFakeSettings;
-using zvprop::CHandle;
 using zvprop::CCoreExchangeTest;
+using zvprop::CFakeSettings;
 
 namespace {
 

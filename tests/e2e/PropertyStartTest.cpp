@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "Handle.h"
 #include "PropertySet.h"
 #include "Sender.h"
 #include "SharedMemPropManager.h"
@@ -76,11 +77,7 @@ std::optional<POSTED> WaitForPosted(UINT uMsg, DWORD dwTimeoutMs)
 
 bool MutexExists(const wchar_t* pszName)
 {
-    HANDLE h = OpenMutexW(SYNCHRONIZE, FALSE, pszName);
-    if (!h)
-        return false;
-    CloseHandle(h);
-    return true;
+    return static_cast<bool>(CHandle(OpenMutexW(SYNCHRONIZE, FALSE, pszName)));
 }
 
 HWND CurrentPage(HWND hWndSheet)

@@ -12,6 +12,7 @@
 #include <string>
 #include <utility>
 
+#include "Handle.h"
 #include "ZvTestKit.h"
 
 namespace zvsheet {
@@ -131,10 +132,11 @@ public:
     // process, so they are placed there for the call.
     std::optional<std::pair<LPARAM, std::wstring>> TreeItem(int nId, HTREEITEM hItem) const
     {
-        HANDLE hProcess = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE,
-                                      WindowPid(m_hWndSheet));
-        if (!hProcess)
+        const CHandle hOwned(
+            OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, WindowPid(m_hWndSheet)));
+        if (!hOwned)
             return std::nullopt;
+        const HANDLE hProcess = hOwned.get();
         constexpr size_t nChars = 128;
         auto* pRemote = static_cast<BYTE*>(VirtualAllocEx(hProcess, nullptr, sizeof(TVITEMW) + nChars * sizeof(wchar_t),
                                                           MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE));
@@ -154,7 +156,6 @@ public:
                 result = std::pair{item.lParam, std::wstring(szText)};
             VirtualFreeEx(hProcess, pRemote, 0, MEM_RELEASE);
         }
-        CloseHandle(hProcess);
         return result;
     }
     bool IsChecked(int nId) const { return zvsheet::IsChecked(m_hWndPage, nId); }

@@ -11,16 +11,16 @@ namespace zvkit {
 
 std::string ReadFileBytes(const std::wstring& strPath)
 {
-    HANDLE hFile = CreateFileW(strPath.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                               nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (hFile == INVALID_HANDLE_VALUE)
+    const CHandle hFile(CreateFileW(strPath.c_str(), GENERIC_READ,
+                                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                                    FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!hFile)
         return {};
     std::string str;
     char buf[4096];
     DWORD cb = 0;
-    while (ReadFile(hFile, buf, sizeof(buf), &cb, nullptr) && cb > 0)
+    while (ReadFile(hFile.get(), buf, sizeof(buf), &cb, nullptr) && cb > 0)
         str.append(buf, cb);
-    CloseHandle(hFile);
     return str;
 }
 
@@ -138,8 +138,8 @@ CProcess& CProcess::operator=(CProcess&& other) noexcept
     if (this != &other) {
         Stop();
         Release();
-        m_hProcess = std::exchange(other.m_hProcess, nullptr);
-        m_hJob = std::exchange(other.m_hJob, nullptr);
+        m_hProcess = std::move(other.m_hProcess);
+        m_hJob = std::move(other.m_hJob);
         m_dwPid = std::exchange(other.m_dwPid, 0);
         m_dwError = other.m_dwError;
     }
@@ -148,11 +148,8 @@ CProcess& CProcess::operator=(CProcess&& other) noexcept
 
 void CProcess::Release()
 {
-    if (m_hProcess)
-        CloseHandle(m_hProcess);
-    if (m_hJob)
-        CloseHandle(m_hJob);  // kills what is left in it (KILL_ON_JOB_CLOSE)
-    m_hProcess = m_hJob = nullptr;
+    m_hProcess.reset();
+    m_hJob.reset();  // kills what is left in it (KILL_ON_JOB_CLOSE)
 }
 
 bool CProcess::Start(const std::wstring& strProgram, const std::wstring& strArgs)
@@ -171,11 +168,11 @@ bool CProcess::Start(const std::wstring& strProgram, const std::wstring& strArgs
     // it would run in the job and die with it; started by the test process, it outlives the program.
     GetDesktopWindow();
 
-    m_hJob = CreateJobObjectW(nullptr, nullptr);
+    m_hJob.reset(CreateJobObjectW(nullptr, nullptr));
     if (m_hJob) {
         JOBOBJECT_EXTENDED_LIMIT_INFORMATION li{};
         li.BasicLimitInformation.LimitFlags = JOB_OBJECT_LIMIT_KILL_ON_JOB_CLOSE;
-        SetInformationJobObject(m_hJob, JobObjectExtendedLimitInformation, &li, sizeof(li));
+        SetInformationJobObject(m_hJob.get(), JobObjectExtendedLimitInformation, &li, sizeof(li));
     }
     STARTUPINFOW si{sizeof(si)};
     PROCESS_INFORMATION pi{};
@@ -185,25 +182,23 @@ bool CProcess::Start(const std::wstring& strProgram, const std::wstring& strArgs
         Release();
         return false;
     }
-    if (m_hJob && !AssignProcessToJobObject(m_hJob, pi.hProcess)) {
-        CloseHandle(m_hJob);
-        m_hJob = nullptr;
-    }
-    ResumeThread(pi.hThread);
-    CloseHandle(pi.hThread);
-    m_hProcess = pi.hProcess;
+    if (m_hJob && !AssignProcessToJobObject(m_hJob.get(), pi.hProcess))
+        m_hJob.reset();
+    const CHandle hThread(pi.hThread);
+    ResumeThread(hThread.get());
+    m_hProcess.reset(pi.hProcess);
     m_dwPid = pi.dwProcessId;
     return true;
 }
 
 bool CProcess::IsRunning() const
 {
-    return m_hProcess && WaitForSingleObject(m_hProcess, 0) == WAIT_TIMEOUT;
+    return m_hProcess && WaitForSingleObject(m_hProcess.get(), 0) == WAIT_TIMEOUT;
 }
 
 std::optional<DWORD> CProcess::WaitForExit(DWORD dwTimeoutMs)
 {
-    if (!m_hProcess || !WaitObject(m_hProcess, dwTimeoutMs))
+    if (!m_hProcess || !WaitObject(m_hProcess.get(), dwTimeoutMs))
         return std::nullopt;
     return ExitCode();
 }
@@ -211,7 +206,7 @@ std::optional<DWORD> CProcess::WaitForExit(DWORD dwTimeoutMs)
 std::optional<DWORD> CProcess::ExitCode() const
 {
     DWORD dwCode = 0;
-    if (!m_hProcess || IsRunning() || !GetExitCodeProcess(m_hProcess, &dwCode))
+    if (!m_hProcess || IsRunning() || !GetExitCodeProcess(m_hProcess.get(), &dwCode))
         return std::nullopt;
     return dwCode;
 }
@@ -225,7 +220,7 @@ std::vector<DWORD> CProcess::JobPids() const
             ULONG_PTR more[255];
         } buf{};
         buf.list.NumberOfAssignedProcesses = 256;
-        if (QueryInformationJobObject(m_hJob, JobObjectBasicProcessIdList, &buf, sizeof(buf), nullptr)) {
+        if (QueryInformationJobObject(m_hJob.get(), JobObjectBasicProcessIdList, &buf, sizeof(buf), nullptr)) {
             const DWORD n = buf.list.NumberOfProcessIdsInList;
             // Wine 8 packs the ids as 32-bit numbers into this array of pointer-sized ones; a real id
             // never has high bits, so any high bits tell the packed layout.
@@ -249,7 +244,8 @@ std::vector<DWORD> CProcess::JobPids() const
 bool CProcess::AllEnded() const
 {
     JOBOBJECT_BASIC_ACCOUNTING_INFORMATION info{};
-    if (m_hJob && QueryInformationJobObject(m_hJob, JobObjectBasicAccountingInformation, &info, sizeof(info), nullptr))
+    if (m_hJob &&
+        QueryInformationJobObject(m_hJob.get(), JobObjectBasicAccountingInformation, &info, sizeof(info), nullptr))
         return info.ActiveProcesses == 0;
     return !IsRunning();
 }
@@ -270,10 +266,10 @@ void CProcess::Stop(DWORD dwGraceMs)
     if (WaitUntil(allEnded, dwGraceMs))
         return;
     if (m_hJob)
-        TerminateJobObject(m_hJob, 1);
+        TerminateJobObject(m_hJob.get(), 1);
     if (IsRunning())
-        TerminateProcess(m_hProcess, 1);
-    WaitObject(m_hProcess, 5000);
+        TerminateProcess(m_hProcess.get(), 1);
+    WaitObject(m_hProcess.get(), 5000);
     WaitUntil(allEnded, 5000);
 }
 
@@ -524,9 +520,8 @@ bool RunXdotool(const std::wstring& strArgs)
     // and hThread holding no handle of it. Closing that value closed some other handle of the test,
     // after which every named mutex failed with ERROR_INVALID_HANDLE.
     if (pi.hProcess) {
-        WaitForSingleObject(pi.hProcess, 5000);
-        CloseHandle(pi.hThread);
-        CloseHandle(pi.hProcess);
+        const CHandle hThread(pi.hThread), hProcess(pi.hProcess);
+        WaitForSingleObject(hProcess.get(), 5000);
     }
     return true;
 }
@@ -571,10 +566,8 @@ void SaveShot(HWND hWnd, const std::wstring& strName)
     PROCESS_INFORMATION pi{};
     if (!CreateProcessW(nullptr, strCmd.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi))
         return;
-    if (pi.hProcess) {
-        CloseHandle(pi.hThread);
-        CloseHandle(pi.hProcess);
-    }
+    // As in RunXdotool: a host program's hThread is no handle of ours.
+    const CHandle hThread(pi.hProcess ? pi.hThread : nullptr), hProcess(pi.hProcess);
     // A host program gives no process to wait on: the file is waited for until its size stays.
     LONGLONG llLast = -1;
     WaitUntil(

@@ -16,6 +16,7 @@
 #include <string>
 #include <vector>
 #include "CommandLine.h"
+#include "Handle.h"
 #include "ZvTestWndsProtocol.h"
 #include "../../ZvCommon/ZvNames.h"
 
@@ -65,10 +66,10 @@ public:
     // strProgram: a file name of the test layout or a full path; strArgs: the text after it.
     // The working folder is the test layout. False (and LastError() set) when it cannot start.
     bool Start(const std::wstring& strProgram, const std::wstring& strArgs = L"");
-    bool IsStarted() const { return m_hProcess != nullptr; }
+    bool IsStarted() const { return static_cast<bool>(m_hProcess); }
     bool IsRunning() const;
     DWORD Pid() const { return m_dwPid; }
-    HANDLE Handle() const { return m_hProcess; }
+    HANDLE Handle() const { return m_hProcess.get(); }
     DWORD LastError() const { return m_dwError; }
 
     // Waits for the program to end (pumping messages); its exit code, or nothing on time-out.
@@ -85,8 +86,8 @@ public:
 
 private:
     void Release();
-    HANDLE m_hProcess = nullptr;
-    HANDLE m_hJob = nullptr;
+    CHandle m_hProcess;
+    CHandle m_hJob;
     DWORD m_dwPid = 0;
     DWORD m_dwError = 0;
 };

@@ -23,6 +23,7 @@
 #include "CmdLineOption.h"
 #include "CommandLine.h"
 #include "LogManager.h"
+#include "LogViewerLink.h"
 #include "Sender.h"
 #include "TmrMngr.h"
 #include "WinApp.h"
@@ -68,7 +69,10 @@ private:
 
 class CWriterWnd : public CWnd {
 public:
-    CWriterWnd(CMDLINE_OPTION_SET& opt, const SCRIPT_OPTIONS& script) : m_opt(opt), m_script(script)
+    CWriterWnd(CMDLINE_OPTION_SET& opt, const SCRIPT_OPTIONS& script)
+        : m_opt(opt),
+          m_script(script),
+          m_logLink(script.nSender)
     {
         MapMessage(WM_TIMER, &CWriterWnd::OnTimer);
         MapMessage(WM_DESTROY, &CWriterWnd::OnDestroy);
@@ -88,29 +92,15 @@ public:
         SetTimer(m_hWnd, TMR_MNGR_TIMER_ID, kTick, nullptr);
         m_nDeadlineItem = m_pTmrMngr->AddTmr({m_hWnd, MSG_SCRIPT_DEADLINE, kDeadline, 0, 0});
         m_pTmrMngr->StartTmr(m_nDeadlineItem);
-        ConnectLogWindow(m_hWnd);
-        if (GetLogManager())
-            ArmLogStart();
-        else
-            StartScript();   // no logging at all: the script runs for nothing
+        m_logLink.Connect(m_hWnd, m_pTmrMngr.get(), kLogStartLimit);
+        if (!GetLogManager())
+            StartScript();  // no logging at all: the script runs for nothing
         return TRUE;
     }
 
     int m_nExitCode = 3;
 
 private:
-    void ArmLogStart()
-    {
-        DeleteItem(m_nLogStartItem);
-        m_nLogStartItem = m_pTmrMngr->AddTmr({m_hWnd, MSG_TMR_LOG_START, kLogStartLimit, 0, 0});
-        m_pTmrMngr->StartTmr(m_nLogStartItem);
-    }
-    void DeleteItem(int& nItem)
-    {
-        if (nItem)
-            m_pTmrMngr->DeleteTmr(nItem);
-        nItem = 0;
-    }
     void StartScript()
     {
         if (m_nScriptItem)
@@ -127,30 +117,24 @@ private:
     }
     LRESULT OnLogWndDetect(WPARAM, LPARAM) noexcept
     {
-        ArmLogStart();
-        OpenLogWindow(m_opt, m_hWnd, m_script.nSender);
+        m_logLink.Attach(m_opt);
         return 0;
     }
     LRESULT OnLogWndResponse(WPARAM wParam, LPARAM) noexcept
     {
-        DeleteItem(m_nLogStartItem);
-        if (wParam == 0)
-            StartLogOutput();
-        else
-            EndLog();
+        m_logLink.OnAnswer(wParam);
         StartScript();
         return 0;
     }
     LRESULT OnTmrLogStart(WPARAM, LPARAM) noexcept
     {
-        EndLog();
-        DeleteItem(m_nLogStartItem);
+        m_logLink.OnStartLimit();
         StartScript();
         return 0;
     }
     LRESULT OnLogEnd(WPARAM, LPARAM) noexcept
     {
-        EndLog();
+        CLogViewerLink::OnEnd();
         return 0;
     }
     LRESULT OnScriptStep(WPARAM, LPARAM) noexcept
@@ -180,6 +164,7 @@ private:
     LRESULT OnDestroy(WPARAM, LPARAM) noexcept
     {
         KillTimer(m_hWnd, TMR_MNGR_TIMER_ID);
+        m_logLink.Stop();
         m_pTmrMngr.reset();
         return Default();
     }
@@ -187,7 +172,7 @@ private:
     CMDLINE_OPTION_SET& m_opt;
     SCRIPT_OPTIONS m_script;
     std::unique_ptr<CTmrMngr> m_pTmrMngr;
-    int m_nLogStartItem = 0;
+    CLogViewerLink m_logLink;
     int m_nScriptItem = 0;
     int m_nDeadlineItem = 0;
     int m_nStep = 0;

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "Handle.h"
 #include "HkGtwyEvtMngr.h"
 #include "HookNtfy.h"
 #include "LogManager.h"
@@ -56,21 +57,16 @@ HKGTWY_EVT_MNGR_CFG TestCfg(int nSelf, WORD* pwNtfySelf, WORD* pwRspSelf, WORD* 
 // Whether the named event is set; resets it, so that each signal is seen once.
 bool TakeSignal(const std::wstring& strEvent)
 {
-    HANDLE h = OpenEventW(SYNCHRONIZE | EVENT_MODIFY_STATE, FALSE, strEvent.c_str());
-    const bool bSet = h && WaitForSingleObject(h, 0) == WAIT_OBJECT_0;
-    if (h) {
-        ResetEvent(h);
-        CloseHandle(h);
-    }
+    const CHandle h(OpenEventW(SYNCHRONIZE | EVENT_MODIFY_STATE, FALSE, strEvent.c_str()));
+    const bool bSet = h && WaitForSingleObject(h.get(), 0) == WAIT_OBJECT_0;
+    if (h)
+        ResetEvent(h.get());
     return bSet;
 }
 
 bool EventExists(const std::wstring& strName)
 {
-    HANDLE h = OpenEventW(SYNCHRONIZE, FALSE, strName.c_str());
-    if (h)
-        CloseHandle(h);
-    return h != nullptr;
+    return static_cast<bool>(CHandle(OpenEventW(SYNCHRONIZE, FALSE, strName.c_str())));
 }
 
 // The names of the six events of a manager: a name lives as long as any handle to its event.
@@ -86,10 +82,7 @@ std::vector<std::wstring> EventNames(const HKGTWY_EVT_MNGR_CFG& cfg)
 
 bool MappingExists(const std::wstring& strName)
 {
-    HANDLE h = OpenFileMappingW(FILE_MAP_READ, FALSE, strName.c_str());
-    if (h)
-        CloseHandle(h);
-    return h != nullptr;
+    return static_cast<bool>(CHandle(OpenFileMappingW(FILE_MAP_READ, FALSE, strName.c_str())));
 }
 
 // One program's end of the link, with a hidden window whose messages the test handles.
@@ -284,8 +277,8 @@ TEST(CommonHkGtwyEvtMngr, OpenNtfySharedMemRefusesMissingUnknownAndBrokenBlocks)
     CSharedMemInitHook init(SENDER_HOOK);
     HOOK_NTFY ntfy = {HOOK_KIND_INIT, 0};
     ASSERT_TRUE(init.Create(strName.c_str(), PAGE_READWRITE, &ntfy));
-    HANDLE hMap = OpenFileMappingW(FILE_MAP_WRITE, FALSE, strName.c_str());
-    auto* pb = static_cast<BYTE*>(MapViewOfFile(hMap, FILE_MAP_WRITE, 0, 0, 0));
+    const CHandle hMap(OpenFileMappingW(FILE_MAP_WRITE, FALSE, strName.c_str()));
+    auto* pb = static_cast<BYTE*>(MapViewOfFile(hMap.get(), FILE_MAP_WRITE, 0, 0, 0));
     ASSERT_NE(nullptr, pb);
     pb[20] = 7;
     pb[28] = GetXorSum(pb, 27);
@@ -297,7 +290,6 @@ TEST(CommonHkGtwyEvtMngr, OpenNtfySharedMemRefusesMissingUnknownAndBrokenBlocks)
     EXPECT_EQ(nullptr, core.pMngr->OpenNtfySharedMem(strName.c_str(), &nKind));
     EXPECT_EQ(-1, nKind);
     UnmapViewOfFile(pb);
-    CloseHandle(hMap);
 }
 
 TEST(CommonHkGtwyEvtMngr, IdleThreadsBlockInsteadOfPolling)
@@ -337,12 +329,12 @@ TEST(CommonHkGtwyEvtMngr, EndJoinsThreadsAndALateThreadKeepsItsOwnHandles)
         SIDE core(SENDER_CORE);
         vecEvents = EventNames(core.cfg);
         ASSERT_TRUE(core.Start());
-        HANDLE hRsp = duplicate(core.pMngr->GetThreadHandle(CHkGtwyEvtMngr::THREAD_KIND::Rsp));
-        HANDLE hNtfy = duplicate(core.pMngr->GetThreadHandle(CHkGtwyEvtMngr::THREAD_KIND::Ntfy));
-        ASSERT_NE(nullptr, hRsp);
-        ASSERT_NE(nullptr, hNtfy);
+        const CHandle hRsp(duplicate(core.pMngr->GetThreadHandle(CHkGtwyEvtMngr::THREAD_KIND::Rsp)));
+        const CHandle hNtfy(duplicate(core.pMngr->GetThreadHandle(CHkGtwyEvtMngr::THREAD_KIND::Ntfy)));
+        ASSERT_TRUE(hRsp);
+        ASSERT_TRUE(hNtfy);
         EXPECT_TRUE(core.pMngr->EndAsyncWtRspTrgt());
-        EXPECT_EQ(WAIT_OBJECT_0, WaitForSingleObject(hRsp, 0)) << "ended and joined";
+        EXPECT_EQ(WAIT_OBJECT_0, WaitForSingleObject(hRsp.get(), 0)) << "ended and joined";
         EXPECT_EQ(nullptr, core.pMngr->GetThreadHandle(CHkGtwyEvtMngr::THREAD_KIND::Rsp));
 
         // A thread that cannot end in time: the end gives up, the thread later ends on its own
@@ -350,32 +342,30 @@ TEST(CommonHkGtwyEvtMngr, EndJoinsThreadsAndALateThreadKeepsItsOwnHandles)
         core.pMngr->SetThreadEndWait(200);
         // Suspended only once parked in its wait: a thread stopped inside its start-up or a log
         // line may hold the heap's or the loader's lock, and everything after would wait forever.
-        HANDLE hPeerNtfy = OpenEventW(EVENT_MODIFY_STATE, FALSE, core.cfg.strEvtEvtTrgtNm.c_str());
-        ASSERT_NE(nullptr, hPeerNtfy);
-        SetEvent(hPeerNtfy);
+        CHandle hPeerNtfy(OpenEventW(EVENT_MODIFY_STATE, FALSE, core.cfg.strEvtEvtTrgtNm.c_str()));
+        ASSERT_TRUE(hPeerNtfy);
+        SetEvent(hPeerNtfy.get());
         MSG msg;
         ASSERT_TRUE(WaitUntilMessage(core.hWnd, MSG_HKGTWY_NTFY_DTCT, msg));
-        ULONGLONG ullCpu = ThreadCpu100ns(hNtfy);
+        ULONGLONG ullCpu = ThreadCpu100ns(hNtfy.get());
         for (const ULONGLONG ullEnd = GetTickCount64() + 5000; GetTickCount64() < ullEnd;) {
             Sleep(100);
-            const ULONGLONG ullNow = ThreadCpu100ns(hNtfy);
+            const ULONGLONG ullNow = ThreadCpu100ns(hNtfy.get());
             if (ullNow == ullCpu)
                 break;
             ullCpu = ullNow;
         }
-        ASSERT_NE(static_cast<DWORD>(-1), SuspendThread(hNtfy));
+        ASSERT_NE(static_cast<DWORD>(-1), SuspendThread(hNtfy.get()));
         EXPECT_FALSE(core.pMngr->EndAsyncWtNtfyTrgt());
-        SetEvent(hPeerNtfy);
+        SetEvent(hPeerNtfy.get());
         core.pMngr.reset();
-        CloseHandle(hPeerNtfy);
+        hPeerNtfy.reset();
         // Only the late thread's own copies keep the peer's events alive now.
         EXPECT_TRUE(EventExists(vecEvents[2]));
         EXPECT_FALSE(EventExists(vecEvents[0]));
-        ResumeThread(hNtfy);
-        EXPECT_EQ(WAIT_OBJECT_0, WaitForSingleObject(hNtfy, 5000));
+        ResumeThread(hNtfy.get());
+        EXPECT_EQ(WAIT_OBJECT_0, WaitForSingleObject(hNtfy.get(), 5000));
         EXPECT_FALSE(PeekMessageW(&msg, core.hWnd, MSG_HKGTWY_NTFY_DTCT, MSG_HKGTWY_NTFY_DTCT, PM_REMOVE));
-        CloseHandle(hRsp);
-        CloseHandle(hNtfy);
     }
     // Every handle to the events is closed, the late thread's too.
     for (const std::wstring& strEvent : vecEvents)
@@ -393,10 +383,11 @@ TEST(CommonHkGtwyEvtMngr, ThreadThatCannotBeResumedLeavesNothingBehind)
 
     // The manager goes on: the same start succeeds now and its thread serves.
     ASSERT_TRUE(core.pMngr->StartAsyncWtNtfyTrgt(&core.prm));
-    HANDLE hPeerNtfy = OpenEventW(EVENT_MODIFY_STATE, FALSE, core.cfg.strEvtEvtTrgtNm.c_str());
-    ASSERT_NE(nullptr, hPeerNtfy);
-    SetEvent(hPeerNtfy);
-    CloseHandle(hPeerNtfy);
+    {
+        const CHandle hPeerNtfy(OpenEventW(EVENT_MODIFY_STATE, FALSE, core.cfg.strEvtEvtTrgtNm.c_str()));
+        ASSERT_TRUE(hPeerNtfy);
+        SetEvent(hPeerNtfy.get());
+    }
     MSG msg;
     EXPECT_TRUE(WaitUntilMessage(core.hWnd, MSG_HKGTWY_NTFY_DTCT, msg));
     EXPECT_TRUE(core.pMngr->EndAsyncWtNtfyTrgt());

@@ -7,6 +7,7 @@
 #include <cstring>
 #include <string>
 
+#include "Handle.h"
 #include "HookNtfy.h"
 #include "Sender.h"
 #include "SharedMemCbtHook.h"
@@ -50,8 +51,6 @@ public:
     {
         if (m_pb)
             UnmapViewOfFile(m_pb);
-        if (m_hMap)
-            CloseHandle(m_hMap);
     }
     void Seal(int nLen) { m_pb[nLen] = GetXorSum(m_pb, nLen - 1); }
     BYTE* Get() const { return m_pb; }
@@ -59,11 +58,11 @@ public:
 private:
     void Map(HANDLE hMap)
     {
-        m_hMap = hMap;
-        if (hMap)
-            m_pb = static_cast<BYTE*>(MapViewOfFile(hMap, FILE_MAP_WRITE, 0, 0, 0));
+        m_hMap.reset(hMap);
+        if (m_hMap)
+            m_pb = static_cast<BYTE*>(MapViewOfFile(m_hMap.get(), FILE_MAP_WRITE, 0, 0, 0));
     }
-    HANDLE m_hMap = nullptr;
+    CHandle m_hMap;
     BYTE* m_pb = nullptr;
 };
 

@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "Handle.h"
 #include "LogFileWriter.h"
 #include "Strings.h"
 
@@ -28,25 +29,24 @@ protected:
 
     static std::string Read(const std::wstring& strPath)
     {
-        HANDLE hFile = CreateFileW(strPath.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                   nullptr, OPEN_EXISTING, 0, nullptr);
-        if (hFile == INVALID_HANDLE_VALUE)
+        const CHandle hFile(CreateFileW(strPath.c_str(), GENERIC_READ,
+                                        FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                                        0, nullptr));
+        if (!hFile)
             return "<missing>";
         std::string str;
         char buf[1024];
         DWORD cb = 0;
-        while (ReadFile(hFile, buf, sizeof(buf), &cb, nullptr) && cb > 0)
+        while (ReadFile(hFile.get(), buf, sizeof(buf), &cb, nullptr) && cb > 0)
             str.append(buf, cb);
-        CloseHandle(hFile);
         return str;
     }
     void Prefill(const std::string& str)
     {
-        HANDLE hFile = CreateFileW(m_strPath.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-        ASSERT_NE(hFile, INVALID_HANDLE_VALUE);
+        const CHandle hFile(CreateFileW(m_strPath.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+        ASSERT_TRUE(hFile);
         DWORD cb = 0;
-        WriteFile(hFile, str.data(), static_cast<DWORD>(str.size()), &cb, nullptr);
-        CloseHandle(hFile);
+        WriteFile(hFile.get(), str.data(), static_cast<DWORD>(str.size()), &cb, nullptr);
     }
 
     std::wstring m_strPath;

@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "Handle.h"
 #include "LogManager.h"
 #include "LoggedSingleLock.h"
 #include "Sender.h"
@@ -437,13 +438,9 @@ struct FAKE_PRESENCE {
 
 // The viewer's objects have the system's names: one test process at a time plays the viewer.
 struct FAKE_VIEWER_TURN {
-    HANDLE hMutex = CreateMutexW(nullptr, FALSE, L"ZvCommonLogManagerTest fake viewer");
-    FAKE_VIEWER_TURN() { EXPECT_EQ(WaitForSingleObject(hMutex, 60000), static_cast<DWORD>(WAIT_OBJECT_0)); }
-    ~FAKE_VIEWER_TURN()
-    {
-        ReleaseMutex(hMutex);
-        CloseHandle(hMutex);
-    }
+    CHandle hMutex{CreateMutexW(nullptr, FALSE, L"ZvCommonLogManagerTest fake viewer")};
+    FAKE_VIEWER_TURN() { EXPECT_EQ(WaitForSingleObject(hMutex.get(), 60000), static_cast<DWORD>(WAIT_OBJECT_0)); }
+    ~FAKE_VIEWER_TURN() { ReleaseMutex(hMutex.get()); }
 };
 
 // Owner window, manager connected to the fake viewer, attached, delivering.
@@ -608,13 +605,12 @@ TEST(CommonLogManager, ALineReturnsAtOnceWhileAnotherProgramHoldsTheOutputMutex)
     CEvent evtTaken(FALSE, TRUE), evtRelease(FALSE, TRUE);
     CWorkerThread holder;
     holder.Start([&] {
-        const HANDLE hMutex = CreateMutexW(nullptr, TRUE, LOG_OUT_MUTEX_NAME);
-        WaitForSingleObject(hMutex, INFINITE);
+        const CHandle hMutex(CreateMutexW(nullptr, TRUE, LOG_OUT_MUTEX_NAME));
+        WaitForSingleObject(hMutex.get(), INFINITE);
         evtTaken.SetEvent();
         WaitForSingleObject(evtRelease.GetHandle(), 20000);
-        ReleaseMutex(hMutex);
-        ReleaseMutex(hMutex);
-        CloseHandle(hMutex);
+        ReleaseMutex(hMutex.get());
+        ReleaseMutex(hMutex.get());
         return 0UL;
     });
     ASSERT_EQ(WaitForSingleObject(evtTaken.GetHandle(), 5000), static_cast<DWORD>(WAIT_OBJECT_0));

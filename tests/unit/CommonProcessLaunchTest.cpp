@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "Handle.h"
 #include "CommandLine.h"
 #include "Path.h"
 #include "ProcessLaunch.h"
@@ -70,12 +71,12 @@ TEST(CommonProcessLaunch, MutexExistsOnlyWhileHeldAndTheTestCreatesNone)
     const std::wstring strName = L"ZvUnitTests Mutex " + std::to_wstring(GetCurrentProcessId());
     EXPECT_FALSE(IsMutexExist(strName.c_str()));
     // The test itself must not have created it.
-    HANDLE hMutex = CreateMutexW(nullptr, FALSE, strName.c_str());
-    ASSERT_NE(hMutex, nullptr);
+    CHandle hMutex(CreateMutexW(nullptr, FALSE, strName.c_str()));
+    ASSERT_TRUE(hMutex);
     EXPECT_NE(GetLastError(), static_cast<DWORD>(ERROR_ALREADY_EXISTS));
     EXPECT_TRUE(IsMutexExist(strName.c_str()));
     EXPECT_TRUE(IsMutexExist(strName.c_str()));
-    CloseHandle(hMutex);
+    hMutex.reset();
     EXPECT_FALSE(IsMutexExist(strName.c_str()));
     EXPECT_FALSE(IsMutexExist(L""));
     EXPECT_FALSE(IsMutexExist(nullptr));

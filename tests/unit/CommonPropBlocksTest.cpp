@@ -17,6 +17,7 @@
 #include <thread>
 #include <vector>
 
+#include "Handle.h"
 #include "Sender.h"
 #include "SharedMemPropAtScrl.h"
 #include "SharedMemPropFix.h"
@@ -60,8 +61,6 @@ public:
     {
         if (m_pb)
             UnmapViewOfFile(m_pb);
-        if (m_hMap)
-            CloseHandle(m_hMap);
     }
     BYTE* Get() const { return m_pb; }
     void Seal(int nLen) { m_pb[nLen] = GetXorSum(m_pb, nLen - 1); }
@@ -69,11 +68,11 @@ public:
 private:
     void Map(HANDLE hMap)
     {
-        m_hMap = hMap;
+        m_hMap.reset(hMap);
         if (hMap)
             m_pb = static_cast<BYTE*>(MapViewOfFile(hMap, FILE_MAP_WRITE, 0, 0, 0));
     }
-    HANDLE m_hMap = nullptr;
+    CHandle m_hMap;
     BYTE* m_pb = nullptr;
 };
 
@@ -163,33 +162,30 @@ class PropBlockManager : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        m_hSerial = CreateMutexW(nullptr, FALSE, L"ZvUnitTests PropBlockManager serial");
-        ASSERT_NE(nullptr, m_hSerial);
-        const DWORD dw = WaitForSingleObject(m_hSerial, 60000);
+        m_hSerial.reset(CreateMutexW(nullptr, FALSE, L"ZvUnitTests PropBlockManager serial"));
+        ASSERT_TRUE(m_hSerial);
+        const DWORD dw = WaitForSingleObject(m_hSerial.get(), 60000);
         ASSERT_TRUE(dw == WAIT_OBJECT_0 || dw == WAIT_ABANDONED);
     }
     void TearDown() override
     {
-        if (m_hSerial) {
-            ReleaseMutex(m_hSerial);
-            CloseHandle(m_hSerial);
-        }
+        if (m_hSerial)
+            ReleaseMutex(m_hSerial.get());
     }
     // Whether a thread other than this one could take the property mutex at once.
     static bool PropMutexFree()
     {
         bool bFree = false;
         std::thread([&] {
-            HANDLE h = CreateMutexW(nullptr, FALSE, CSharedMemPropManager::MUTEX_NAME);
-            const DWORD dw = WaitForSingleObject(h, 0);
+            const CHandle h(CreateMutexW(nullptr, FALSE, CSharedMemPropManager::MUTEX_NAME));
+            const DWORD dw = WaitForSingleObject(h.get(), 0);
             bFree = dw == WAIT_OBJECT_0;
             if (dw == WAIT_OBJECT_0 || dw == WAIT_ABANDONED)
-                ReleaseMutex(h);
-            CloseHandle(h);
+                ReleaseMutex(h.get());
         }).join();
         return bFree;
     }
-    HANDLE m_hSerial = nullptr;
+    CHandle m_hSerial;
 };
 
 } // namespace
@@ -374,27 +370,24 @@ TEST_F(PropBlockManager, MutexHeldElsewhereCopiesNothingAndSaysSo)
     CSharedMemPropManager prop(SENDER_PROP, &propProp);
     ASSERT_TRUE(prop.Open());
 
-    HANDLE hTaken = CreateEventW(nullptr, TRUE, FALSE, nullptr);
-    HANDLE hDone = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    const CHandle hTaken(CreateEventW(nullptr, TRUE, FALSE, nullptr));
+    const CHandle hDone(CreateEventW(nullptr, TRUE, FALSE, nullptr));
     std::thread holder([&] {
-        HANDLE h = CreateMutexW(nullptr, FALSE, CSharedMemPropManager::MUTEX_NAME);
-        WaitForSingleObject(h, 5000);
-        SetEvent(hTaken);
-        WaitForSingleObject(hDone, 10000);
-        ReleaseMutex(h);
-        CloseHandle(h);
+        const CHandle h(CreateMutexW(nullptr, FALSE, CSharedMemPropManager::MUTEX_NAME));
+        WaitForSingleObject(h.get(), 5000);
+        SetEvent(hTaken.get());
+        WaitForSingleObject(hDone.get(), 10000);
+        ReleaseMutex(h.get());
     });
-    ASSERT_EQ(WAIT_OBJECT_0, WaitForSingleObject(hTaken, 5000));
+    ASSERT_EQ(WAIT_OBJECT_0, WaitForSingleObject(hTaken.get(), 5000));
     const ULONGLONG ullStart = GetTickCount64();
     EXPECT_FALSE(prop.Read());
     const ULONGLONG ullWaited = GetTickCount64() - ullStart;
     ExpectSameSettings(propBefore, propProp);
     propCore.propView.nSpeed = 9;
     EXPECT_FALSE(core.Write());
-    SetEvent(hDone);
+    SetEvent(hDone.get());
     holder.join();
-    CloseHandle(hTaken);
-    CloseHandle(hDone);
     EXPECT_GE(ullWaited, 900u);
     EXPECT_LT(ullWaited, 3000u);
 
@@ -407,9 +400,8 @@ TEST_F(PropBlockManager, AnAbandonedMutexFailsOneCopyAndIsGivenBackForTheNext)
 {
     const auto abandon = [] {
         std::thread([] {
-            HANDLE h = CreateMutexW(nullptr, FALSE, CSharedMemPropManager::MUTEX_NAME);
-            WaitForSingleObject(h, 5000);
-            CloseHandle(h);  // the thread ends holding it
+            const CHandle h(CreateMutexW(nullptr, FALSE, CSharedMemPropManager::MUTEX_NAME));
+            WaitForSingleObject(h.get(), 5000);  // the thread ends holding it
         }).join();
     };
     PROPERTY_SET propCore = MakeRecord(1);
@@ -661,7 +653,7 @@ TEST(PropBlockFuzz, BrokenFixedBlocksAreRefused)
     };
     const PROPERTY_SET propSound = MakeRecord(3);
     std::vector<BYTE> aImage[6];
-    int anLen[6] = {}, anPayload[6] = {};
+    int anLen[6] = {};
     std::string astrTag[6];
     for (int k = 0; k < 6; ++k) {
         std::unique_ptr<CSharedMemProp> p = newBlock(k, SENDER_CORE);
@@ -669,7 +661,6 @@ TEST(PropBlockFuzz, BrokenFixedBlocksAreRefused)
         ASSERT_TRUE(p->Create(strImage.c_str(), PAGE_READWRITE, nullptr));
         ASSERT_TRUE(p->SetFrom(propSound));
         anLen[k] = p->GetLenFor(propSound);
-        anPayload[k] = p->GetPayloadOfs();
         astrTag[k] = p->GetTag();
         CRawView view(strImage);
         aImage[k].assign(view.Get(), view.Get() + anLen[k] + 1);

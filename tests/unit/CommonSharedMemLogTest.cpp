@@ -7,6 +7,7 @@
 #include <cstring>
 #include <string>
 
+#include "Handle.h"
 #include "Sender.h"
 #include "SharedMemLog.h"
 #include "SharedMemLogHwnd.h"
@@ -31,14 +32,10 @@ class CForeignMapping {
 public:
     CForeignMapping(const std::wstring& strName, DWORD dwSize)
         : m_hMap(CreateFileMappingW(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, dwSize, strName.c_str())),
-          m_pb(m_hMap ? static_cast<BYTE*>(MapViewOfFile(m_hMap, FILE_MAP_WRITE, 0, 0, 0)) : nullptr)
+          m_pb(m_hMap ? static_cast<BYTE*>(MapViewOfFile(m_hMap.get(), FILE_MAP_WRITE, 0, 0, 0)) : nullptr)
     {
     }
-    ~CForeignMapping()
-    {
-        UnmapViewOfFile(m_pb);
-        CloseHandle(m_hMap);
-    }
+    ~CForeignMapping() { UnmapViewOfFile(m_pb); }
     BYTE* View() const { return m_pb; }
 
     // A line block of nLen bytes as the viewer tests it: checksum over 0 .. nLen - 1.
@@ -56,7 +53,7 @@ public:
     void SetLen(int nLen) { memcpy(m_pb, &nLen, 4); }
 
 private:
-    HANDLE m_hMap;
+    CHandle m_hMap;
     BYTE* m_pb;
 };
 

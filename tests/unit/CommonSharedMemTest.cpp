@@ -7,6 +7,7 @@
 #include <cstring>
 #include <vector>
 
+#include "Handle.h"
 #include "LogManager.h"
 #include "SharedMem.h"
 #include "SharedMemLog.h"
@@ -23,10 +24,7 @@ std::wstring UniqueName(const wchar_t* pszWhat)
 
 bool MappingExists(const std::wstring& strName)
 {
-    HANDLE h = OpenFileMappingW(FILE_MAP_READ, FALSE, strName.c_str());
-    if (h)
-        CloseHandle(h);
-    return h != nullptr;
+    return static_cast<bool>(CHandle(OpenFileMappingW(FILE_MAP_READ, FALSE, strName.c_str())));
 }
 
 // A frame of TagField tag bytes and PayloadSize payload bytes, written and checked by the frame's
@@ -159,10 +157,8 @@ TEST(CommonSharedMem, CreatorAndOpenerHoldTwoDifferentMutexes)
     ASSERT_TRUE(CreateRaw(core, strName));
     ASSERT_TRUE(gateway.Open(strName.c_str(), FALSE, FILE_MAP_READ));
     for (const std::wstring& strMutex : {strCore, strGateway}) {
-        HANDLE h = OpenMutexW(SYNCHRONIZE, FALSE, strMutex.c_str());
-        EXPECT_NE(h, nullptr) << strMutex;
-        if (h)
-            CloseHandle(h);
+        const CHandle h(OpenMutexW(SYNCHRONIZE, FALSE, strMutex.c_str()));
+        EXPECT_TRUE(h) << strMutex;
     }
 }
 
@@ -204,8 +200,8 @@ TEST(CommonSharedMem, FailedCreateOrOpenLeavesNoMappingAndIsNotRetried)
     const std::wstring strName = UniqueName(L"NoMutex");
     std::wstring strMutexName;
     CRawBlock(1).MakeMutexName(strName.c_str(), strMutexName);
-    HANDLE hEvent = CreateEventW(nullptr, TRUE, FALSE, strMutexName.c_str());
-    ASSERT_NE(hEvent, nullptr);
+    const CHandle hEvent(CreateEventW(nullptr, TRUE, FALSE, strMutexName.c_str()));
+    ASSERT_TRUE(hEvent);
     CRawBlock creator(1);
     EXPECT_FALSE(CreateRaw(creator, strName));
     EXPECT_EQ(creator.GetMutexHandle(), nullptr);
@@ -216,7 +212,6 @@ TEST(CommonSharedMem, FailedCreateOrOpenLeavesNoMappingAndIsNotRetried)
     CRawBlock opener(1);
     EXPECT_FALSE(opener.Open(strName.c_str(), FALSE, FILE_MAP_READ));
     EXPECT_FALSE(opener.IsMapped());
-    CloseHandle(hEvent);
 }
 
 TEST(CommonSharedMem, CreateNeverAttachesToAMappingStillHeldAndStartsFreshOnceItIsLetGo)
@@ -287,21 +282,19 @@ TEST(CommonSharedMem, BlockWhoseMutexIsHeldElsewhereIsStillFreedAndTheProgramGoe
     pBlock->MakeMutexName(strName.c_str(), strMutex);
 
     // Another thread takes the block's mutex and keeps it past the wait.
-    HANDLE hTaken = CreateEventW(nullptr, TRUE, FALSE, nullptr);
-    HANDLE hRelease = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    const CHandle hTaken(CreateEventW(nullptr, TRUE, FALSE, nullptr));
+    const CHandle hRelease(CreateEventW(nullptr, TRUE, FALSE, nullptr));
     CWorkerThread holder;
     holder.Start([&] {
-        HANDLE hMutex = OpenMutexW(SYNCHRONIZE | MUTEX_MODIFY_STATE, FALSE, strMutex.c_str());
-        if (hMutex && WaitForSingleObject(hMutex, 5000) == WAIT_OBJECT_0) {
-            SetEvent(hTaken);
-            WaitForSingleObject(hRelease, 10000);
-            ReleaseMutex(hMutex);
+        const CHandle hMutex(OpenMutexW(SYNCHRONIZE | MUTEX_MODIFY_STATE, FALSE, strMutex.c_str()));
+        if (hMutex && WaitForSingleObject(hMutex.get(), 5000) == WAIT_OBJECT_0) {
+            SetEvent(hTaken.get());
+            WaitForSingleObject(hRelease.get(), 10000);
+            ReleaseMutex(hMutex.get());
         }
-        if (hMutex)
-            CloseHandle(hMutex);
         return 0UL;
     });
-    ASSERT_EQ(WaitForSingleObject(hTaken, 5000), static_cast<DWORD>(WAIT_OBJECT_0));
+    ASSERT_EQ(WaitForSingleObject(hTaken.get(), 5000), static_cast<DWORD>(WAIT_OBJECT_0));
 
     const ULONGLONG ullStart = GetTickCount64();
     delete pBlock;
@@ -318,8 +311,6 @@ TEST(CommonSharedMem, BlockWhoseMutexIsHeldElsewhereIsStillFreedAndTheProgramGoe
               std::string::npos)
         << strLine;
 
-    SetEvent(hRelease);
+    SetEvent(hRelease.get());
     EXPECT_TRUE(holder.Wait(5000));
-    CloseHandle(hTaken);
-    CloseHandle(hRelease);
 }

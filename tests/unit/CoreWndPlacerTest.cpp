@@ -6,6 +6,7 @@
 #include <atomic>
 #include <thread>
 
+#include "Handle.h"
 #include "PumpUntil.h"
 #include "WndPlacer.h"
 
@@ -58,7 +59,7 @@ public:
             m_hWnd2 = hSecond;
             HWND hWnd = MakeWindow(bStays);
             m_hWnd = hWnd;
-            WaitForSingleObject(m_hEvtGo, INFINITE);
+            WaitForSingleObject(m_hEvtGo.get(), INFINITE);
             MSG msg;
             while (!m_bQuit && GetMessageW(&msg, nullptr, 0, 0) > 0)
                 DispatchMessageW(&msg);
@@ -72,17 +73,16 @@ public:
     ~CHungThreadWnd()
     {
         m_bQuit = true;
-        SetEvent(m_hEvtGo);
+        SetEvent(m_hEvtGo.get());
         PostMessageW(m_hWnd, WM_NULL, 0, 0);
         m_thread.join();
-        CloseHandle(m_hEvtGo);
     }
-    void Wake() { SetEvent(m_hEvtGo); }
+    void Wake() { SetEvent(m_hEvtGo.get()); }
     HWND Wnd() const { return m_hWnd; }
     HWND Wnd2() const { return m_hWnd2; }
 
 private:
-    HANDLE m_hEvtGo = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    CHandle m_hEvtGo{CreateEventW(nullptr, TRUE, FALSE, nullptr)};
     std::atomic<HWND> m_hWnd{nullptr};
     std::atomic<HWND> m_hWnd2{nullptr};
     std::atomic<bool> m_bQuit{false};

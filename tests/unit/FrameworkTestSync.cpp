@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include "Handle.h"
 #include "Strings.h"
 #include "Sync.h"
 #include "Thread.h"
@@ -109,14 +110,13 @@ TEST(FrameworkSync, NamedObjectsTellWhetherTheyExisted)
 
 TEST(FrameworkSync, LockOverRawHandle)
 {
-    HANDLE hMutex = CreateMutexW(nullptr, FALSE, nullptr);
+    const CHandle hMutex(CreateMutexW(nullptr, FALSE, nullptr));
     {
-        CSingleLock lock(hMutex, SYNC_KIND::Mutex, TRUE);
+        CSingleLock lock(hMutex.get(), SYNC_KIND::Mutex, TRUE);
         EXPECT_TRUE(lock.IsLocked());
-        EXPECT_FALSE(OtherThreadCanTake(hMutex));
+        EXPECT_FALSE(OtherThreadCanTake(hMutex.get()));
     }
-    EXPECT_TRUE(OtherThreadCanTake(hMutex));
-    CloseHandle(hMutex);
+    EXPECT_TRUE(OtherThreadCanTake(hMutex.get()));
 
     CSingleLock lockNone(static_cast<HANDLE>(nullptr), SYNC_KIND::None);
     EXPECT_FALSE(lockNone.Lock(0));
