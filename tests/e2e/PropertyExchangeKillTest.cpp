@@ -18,6 +18,7 @@
 
 #include "CoreRun.h"
 #include "FakeSettings.h"
+#include "SettingsNames.h"
 #include "SharedMemPropAtScrl.h"
 #include "SharedMemPropFix.h"
 #include "SharedMemPropKeybd.h"
@@ -30,11 +31,7 @@ using zvprop::CCoreExchangeTest;
 
 namespace {
 
-constexpr UINT kCmdProperty = 32778;
-constexpr UINT kMsgTrayNtfy = 0x8020;
 constexpr DWORD kKilled = 9;
-constexpr wchar_t kSettingsFile[] = L"ZvProperty64.exe";
-constexpr wchar_t kSheetTitle[] = L"Zuvora! のプロパティ";
 constexpr wchar_t kSheetLine[] = L"CZvCoreDlg::OnPropWnd() sheet = ";
 constexpr wchar_t kGoneLine[] = L"プロパティ : 設定プログラムが終了しました.";
 constexpr wchar_t kAppliedLine[] = L"プロパティ : 設定を適用しました.";
@@ -43,7 +40,7 @@ constexpr wchar_t kNotHandedLine[] = L"the settings blocks could not be written:
 constexpr wchar_t kCbtOnLine[] = L"CBT notification registered, Enable";
 constexpr wchar_t kMenuLine[] = L"トレイメニュー表示 : ";
 constexpr wchar_t kMenuClosedLine[] = L"CZvCoreDlg::ShowTrayMenu() the menu has closed.";
-constexpr wchar_t kScrollRateKey[] = L"Software\\V.Z.Q.\\VZQZv\\Scroll Rate";
+const std::wstring kScrollRateKey = zvsettings::SectionKey(PROP_SECTION_SCROLL_RATE);
 
 // Every value under the settings key, by key path and name: what "no setting lost" compares.
 using REG_SNAPSHOT = std::map<std::wstring, std::vector<BYTE>>;
@@ -87,7 +84,7 @@ protected:
     PropertyExchangeKill() : CCoreExchangeTest(L"ZvPropertyExchangeKill", L"Zv Kill") {}
     void TearDown() override
     {
-        for (DWORD dwPid : ProcessesOf(kSettingsFile)) {
+        for (DWORD dwPid : ProcessesOf(ZV_PROPERTY64_FILE)) {
             CloseStrayMessageBoxes(dwPid, 500);
             Kill(dwPid);
         }
@@ -95,22 +92,22 @@ protected:
 
     static DWORD SettingsPid()
     {
-        const std::set<DWORD> pids = ProcessesOf(kSettingsFile);
+        const std::set<DWORD> pids = ProcessesOf(ZV_PROPERTY64_FILE);
         return pids.size() == 1 ? *pids.begin() : 0;
     }
     // The tray menu's settings item: the real program's sheet, announced to the core.
     HWND OpenSheet()
     {
         const size_t n = Lines(kSheetLine);
-        if (!m_run.Command(kCmdProperty) || !m_run.WaitForLine(kSheetLine, n + 1, 15000))
+        if (!m_run.Command(ID_ZV_PROPERTY) || !m_run.WaitForLine(kSheetLine, n + 1, 15000))
             return nullptr;
-        return WaitForWindow(kSheetTitle, 5000, L"#32770");
+        return WaitForWindow(ZV_PROPERTY_WND_TITLE, 5000, L"#32770");
     }
     // A click on the tray icon: true when the menu came up (it is closed again by Escape).
     bool TrayMenuOpens(DWORD dwTimeoutMs = 5000)
     {
         const size_t nShown = Lines(kMenuLine), nClosed = Lines(kMenuClosedLine);
-        if (!PostMessageW(m_run.Wnd(), kMsgTrayNtfy, 1, WM_LBUTTONDOWN) ||
+        if (!PostMessageW(m_run.Wnd(), MSG_TRAY_NTFY, 1, WM_LBUTTONDOWN) ||
             !m_run.WaitForLine(kMenuLine, nShown + 1, dwTimeoutMs))
             return false;
         const auto menu = [&] {
@@ -289,22 +286,22 @@ TEST_F(PropertyExchangeKill, AStandInCoreProgramThatNeverAnswersGetsNothing)
     wchar_t szTemp[MAX_PATH];
     ASSERT_GT(GetTempPathW(MAX_PATH, szTemp), 0u);
     const std::wstring strDir = std::wstring(szTemp) + L"ZvStandInCore";
-    const std::wstring strStandIn = strDir + L"\\" + kCore;
+    const std::wstring strStandIn = strDir + L"\\" + ZV_CORE64_FILE;
     CreateDirectoryW(strDir.c_str(), nullptr);
     ASSERT_TRUE(CopyFileW(LayoutPath(L"ZvTestWnds.exe").c_str(), strStandIn.c_str(), FALSE));
     const REG_SNAPSHOT regStart = RegistrySnapshot();
 
     for (const bool bExact : {false, true}) {
-        const std::wstring strTitle = bExact ? kHiddenTitle : L"$$$ ZUVORA! HIDDEN MAIN WINDOW %%%";
+        const std::wstring strTitle = bExact ? ZV_HIDDEN_MAIN_WND_TITLE : L"$$$ ZUVORA! HIDDEN MAIN WINDOW %%%";
         CProcess standIn;
         ASSERT_TRUE(standIn.Start(strStandIn, QuoteArg(WndArg(0, 0, 10, 10, strTitle, L"hidden"))));
         // Found as the settings program finds it: FindWindowW also finds a hidden window.
         ASSERT_TRUE(WaitUntil([&] { return FindWindowW(nullptr, strTitle.c_str()) != nullptr; }, 5000));
         CProcess prop;
         const ULONGLONG t0 = GetTickCount64();
-        ASSERT_TRUE(prop.Start(kSettingsFile));
+        ASSERT_TRUE(prop.Start(ZV_PROPERTY64_FILE));
         // No sheet, no box: the title in another case is not waited for, the exact one 10 s.
-        EXPECT_FALSE(WaitUntil([] { return FindTopLevel(kSheetTitle) != nullptr; }, bExact ? 8000 : 1000))
+        EXPECT_FALSE(WaitUntil([] { return FindTopLevel(ZV_PROPERTY_WND_TITLE) != nullptr; }, bExact ? 8000 : 1000))
             << "a sheet came up";
         EXPECT_TRUE(FindMessageBoxes(prop.Pid()).empty());
         EXPECT_EQ(prop.WaitForExit(15000), std::optional<DWORD>(0)) << "exact title " << bExact;
