@@ -294,10 +294,22 @@ TEST_F(CoreStart, AboutBoxListsTheFileVersionsOpensOnceAndComesHoweverTheCommand
             n += IsWindowVisible(h) && WindowTitle(h) == L"Zuvora! のバージョン情報";
         return n;
     };
-    // Shown once its modal loop runs (late on a busy machine); a second box would come within
-    // the half second after.
+    // Shown once its modal loop runs (late on a busy machine). A second box would be made while the
+    // core handles the repeated command; an arrangement posted after it is handled later (the sent
+    // command even before it), so once the window it centres has moved, no second box can come.
     EXPECT_TRUE(WaitUntil([&] { return AboutBoxes() == 1; }, 5000));
-    PumpFor(500);
+    CTestWnds wnds;
+    const HWND hMarker = wnds.StartTitled({WndArg(20, 30, 300, 200, L"Zv About Marker")})[0];
+    ASSERT_NE(hMarker, nullptr);
+    const RECT rcMarker = WindowRect(hMarker);
+    ASSERT_TRUE(PostMessageW(hWnd, WM_COMMAND, ID_ZV_ALIGN_CENTER, 0));
+    EXPECT_TRUE(WaitUntil(
+        [&] {
+            const RECT rc = WindowRect(hMarker);
+            return !EqualRect(&rc, &rcMarker);
+        },
+        10000))
+        << "no arrangement";
     EXPECT_EQ(AboutBoxes(), 1u);
 
     PostMessageW(hDlg, WM_COMMAND, IDOK, 0);
