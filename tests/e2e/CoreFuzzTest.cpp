@@ -261,7 +261,7 @@ protected:
             return reinterpret_cast<LPARAM>(m_hParamWnds[m_rng() % m_hParamWnds.size()]);
         default:
             return static_cast<LPARAM>(
-                DeviceWParam(kFlags[m_rng() % std::size(kFlags)], static_cast<int>(m_rng() % 14)));
+                ScrollCalc::MakeDeviceWParam(kFlags[m_rng() % std::size(kFlags)], static_cast<int>(m_rng() % 14)));
         }
     }
 
