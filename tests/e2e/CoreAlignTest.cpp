@@ -18,7 +18,6 @@ using namespace zvcore;
 
 namespace {
 
-
 // The windows in the desktop's z-order, topmost first: the order the core program lists them in.
 std::vector<HWND> ZOrder(const std::vector<HWND>& hWnds)
 {
@@ -153,11 +152,11 @@ TEST_F(CoreAlign, CentreCascadeAndBothTilingsPlaceEveryWindowLeaveTheMinimisedOn
         for (int i = 2; i >= 0; --i) {
             const SIZE sz = sizes[order[i]];
             const int k = 2 - i;
-            expected.push_back({order[i], uCmd == ID_ZV_ALIGN_CENTER    ? POINT{(rcWork.right - rcWork.left - sz.cx) / 2,
-                                                                         (rcWork.bottom - rcWork.top - sz.cy) / 2}
-                                          : uCmd == ID_ZV_ALIGN_CASCADE ? POINT{k * nStep, k * nStep}
+            expected.push_back({order[i], uCmd == ID_ZV_ALIGN_CENTER ? POINT{(rcWork.right - rcWork.left - sz.cx) / 2,
+                                                                             (rcWork.bottom - rcWork.top - sz.cy) / 2}
+                                          : uCmd == ID_ZV_ALIGN_CASCADE   ? POINT{k * nStep, k * nStep}
                                           : uCmd == ID_ZV_ALIGN_TILE_HORZ ? POINT{nRun, 0}
-                                                                 : POINT{0, nRun}});
+                                                                          : POINT{0, nRun}});
             nRun += uCmd == ID_ZV_ALIGN_TILE_HORZ ? sz.cx : sz.cy;
         }
         ASSERT_TRUE(Arrange(uCmd, expected));

@@ -274,7 +274,8 @@ public:
         if (!WaitUntil([&] { return !(pids = ProcessesOf(ZV_HOOK32TO64_FILE)).empty(); }, 15000))
             return false;
         const HWND hBox = WaitForMessageBox(*pids.begin(), 15000);
-        return hBox && CloseMessageBox(hBox) && WaitUntil([] { return ProcessesOf(ZV_HOOK32TO64_FILE).empty(); }, 10000);
+        return hBox && CloseMessageBox(hBox) &&
+               WaitUntil([] { return ProcessesOf(ZV_HOOK32TO64_FILE).empty(); }, 10000);
     }
 
     void SetAnswerCore(bool b) { m_bAnswerCore = b; }
@@ -424,7 +425,8 @@ TEST(CoreGatewayFuzz, MalformedBlocksAreRefusedEachWithItsLineAndTheLinkStillRel
     CRegistryGuard guard{kMakerKey};
     ASSERT_TRUE(RegDeleteSettings());
     ASSERT_TRUE(RegSetDword(L"View", L"Speed", 1));
-    ASSERT_TRUE(WaitUntil([] { return ProcessesOf(ZV_HOOK32TO64_FILE).empty(); }, 5000)) << "a gateway left from before";
+    ASSERT_TRUE(WaitUntil([] { return ProcessesOf(ZV_HOOK32TO64_FILE).empty(); }, 5000))
+        << "a gateway left from before";
     CStandInGateway gw;
     ASSERT_TRUE(gw.IsReady()) << "the gateway's mutex or the link's events";
     CCoreRun run{L"ZvCoreGatewayFuzzTest"};
@@ -542,7 +544,8 @@ TEST(CoreGatewayFuzz, AGatewayThatNeverAnswersHoldsNeitherScrollsNorTheEnd)
     ASSERT_TRUE(RegDeleteSettings());
     // Speed 3: a page goes in passes, paced by the core's timer.
     ASSERT_TRUE(RegSetDword(L"View", L"Speed", 3));
-    ASSERT_TRUE(WaitUntil([] { return ProcessesOf(ZV_HOOK32TO64_FILE).empty(); }, 5000)) << "a gateway left from before";
+    ASSERT_TRUE(WaitUntil([] { return ProcessesOf(ZV_HOOK32TO64_FILE).empty(); }, 5000))
+        << "a gateway left from before";
     CStandInGateway gw;
     ASSERT_TRUE(gw.IsReady());
     gw.SetAnswerCore(false);

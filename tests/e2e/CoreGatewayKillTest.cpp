@@ -204,9 +204,12 @@ protected:
         ASSERT_TRUE(RegSetDword(L"Undo", L"Depth", 17));
         ASSERT_TRUE(RegSetDword(L"View", L"Speed", 1));
         const std::wstring strIni = GatewayIniPath();
-        ASSERT_TRUE(WritePrivateProfileStringW(PROP_SECTION_TIMER, kAliveSendEntry, std::to_wstring(kAliveSendMs).c_str(), strIni.c_str()));
-        ASSERT_TRUE(WritePrivateProfileStringW(PROP_SECTION_TIMER, kAliveRecvEntry, std::to_wstring(kAliveRecvMs).c_str(), strIni.c_str()));
-        ASSERT_TRUE(WaitUntil([] { return ProcessesOf(ZV_HOOK32TO64_FILE).empty(); }, 5000)) << "a gateway left from before";
+        ASSERT_TRUE(WritePrivateProfileStringW(PROP_SECTION_TIMER, kAliveSendEntry,
+                                               std::to_wstring(kAliveSendMs).c_str(), strIni.c_str()));
+        ASSERT_TRUE(WritePrivateProfileStringW(PROP_SECTION_TIMER, kAliveRecvEntry,
+                                               std::to_wstring(kAliveRecvMs).c_str(), strIni.c_str()));
+        ASSERT_TRUE(WaitUntil([] { return ProcessesOf(ZV_HOOK32TO64_FILE).empty(); }, 5000))
+            << "a gateway left from before";
     }
     void TearDown() override
     {
@@ -315,9 +318,10 @@ protected:
 
     void ExpectNothingLeft(const char* pszStep)
     {
-        EXPECT_TRUE(WaitUntil([] { return ProcessesOf(ZV_HOOK32TO64_FILE).empty() && ProcessesOf(ZV_CORE64_FILE).empty(); }, 5000))
-            << pszStep << ": " << ProcessesOf(ZV_HOOK32TO64_FILE).size() << " gateway(s), " << ProcessesOf(ZV_CORE64_FILE).size()
-            << " core(s) left";
+        EXPECT_TRUE(WaitUntil(
+            [] { return ProcessesOf(ZV_HOOK32TO64_FILE).empty() && ProcessesOf(ZV_CORE64_FILE).empty(); }, 5000))
+            << pszStep << ": " << ProcessesOf(ZV_HOOK32TO64_FILE).size() << " gateway(s), "
+            << ProcessesOf(ZV_CORE64_FILE).size() << " core(s) left";
     }
 
     CRegistryGuard m_guard{kMakerKey};
@@ -437,7 +441,8 @@ TEST(CoreGatewayRelay, ManyRelayedActivationsLeaveTheHandleCountsOfBothProgramsF
     CRegistryGuard guard{kMakerKey};
     ASSERT_TRUE(RegDeleteSettings());
     DeleteFileW(GatewayIniPath().c_str());
-    ASSERT_TRUE(WaitUntil([] { return ProcessesOf(ZV_HOOK32TO64_FILE).empty(); }, 5000)) << "a gateway left from before";
+    ASSERT_TRUE(WaitUntil([] { return ProcessesOf(ZV_HOOK32TO64_FILE).empty(); }, 5000))
+        << "a gateway left from before";
     // In full view: its activation scrolls nothing.
     CTestWnds wnds;
     const HWND hWnd = wnds.StartTitled({WndArg(200, 200, 300, 200, L"Zv Relay")})[0];

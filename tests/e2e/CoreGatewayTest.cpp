@@ -19,7 +19,6 @@ using namespace zvcore;
 
 namespace {
 
-
 std::wstring ImageDir(DWORD dwPid)
 {
     std::wstring strDir;
@@ -46,7 +45,8 @@ void StartTwoWnds(CTestWnds& wnds, const std::wstring& strPrefix, TWO_WNDS& two)
 {
     ASSERT_TRUE(RegDeleteSettings());
     ASSERT_TRUE(RegSetDword(L"View", L"Speed", 1));
-    ASSERT_TRUE(WaitUntil([] { return ProcessesOf(ZV_HOOK32TO64_FILE).empty(); }, 5000)) << "a gateway left from before";
+    ASSERT_TRUE(WaitUntil([] { return ProcessesOf(ZV_HOOK32TO64_FILE).empty(); }, 5000))
+        << "a gateway left from before";
     const RECT rcWork = WorkArea();
     const auto [hA, hX] = wnds.StartTitled({WndArg(100, 100, 300, 200, strPrefix + L" A"),
                                             WndArg(rcWork.right - 100, 300, 400, 200, strPrefix + L" X")});
@@ -180,7 +180,8 @@ TEST(CoreGateway, ALinkThatCannotBeMadeIsToldOnceAndTheCoreRunsOnWithoutIt)
 {
     CRegistryGuard guard{kMakerKey};
     ASSERT_TRUE(RegDeleteSettings());
-    ASSERT_TRUE(WaitUntil([] { return ProcessesOf(ZV_HOOK32TO64_FILE).empty(); }, 5000)) << "a gateway left from before";
+    ASSERT_TRUE(WaitUntil([] { return ProcessesOf(ZV_HOOK32TO64_FILE).empty(); }, 5000))
+        << "a gateway left from before";
     // The gateway's ping event's name taken by an object of another kind: the core's alive wait
     // thread cannot start, and with it the link.
     const HANDLE hSquat = CreateFileMappingW(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, 64,

@@ -14,7 +14,6 @@ using namespace zvcore;
 
 namespace {
 
-
 // True once the window's thread no longer answers a sent message.
 bool IsNotAnswering(HWND hWnd)
 {

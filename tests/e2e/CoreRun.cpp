@@ -59,8 +59,9 @@ std::vector<int> PassesY(const std::vector<MOVE_LINE>& lines)
 
 HWND StartCoreProgram(CProcess& core, const std::wstring& strArgs)
 {
-    const HWND hWnd =
-        StartForWindow(core, ZV_CORE64_FILE, strArgs, [&] { return FindTopLevel(ZV_HIDDEN_MAIN_WND_TITLE, nullptr, core.Pid()); }, 15000);
+    const HWND hWnd = StartForWindow(
+        core, ZV_CORE64_FILE, strArgs, [&] { return FindTopLevel(ZV_HIDDEN_MAIN_WND_TITLE, nullptr, core.Pid()); },
+        15000);
     if (!hWnd) {
         if (core.LastError())
             ADD_FAILURE() << "cannot start the core program, error " << core.LastError();

@@ -207,12 +207,13 @@ TEST_F(CoreStart, LogViewerFileHoldsTheStartAndTheReportsAndAHungViewerHoldsUpNo
 
 TEST_F(CoreStart, OldSettingsAreMovedUnderTheSettingsKeyAtStart)
 {
-    ASSERT_EQ(RegSetKeyValueW(HKEY_CURRENT_USER, zvsettings::SectionKey(PROP_SECTION_VIEW, ZV_IMMIGRATE_KEY).c_str(), L"SmoothScroll",
-                              REG_DWORD, std::array<BYTE, 4>{7, 0, 0, 0}.data(), 4),
+    ASSERT_EQ(RegSetKeyValueW(HKEY_CURRENT_USER, zvsettings::SectionKey(PROP_SECTION_VIEW, ZV_IMMIGRATE_KEY).c_str(),
+                              L"SmoothScroll", REG_DWORD, std::array<BYTE, 4>{7, 0, 0, 0}.data(), 4),
               ERROR_SUCCESS);
     const std::wstring strTitle = L"古い窓";
-    ASSERT_EQ(RegSetKeyValueW(HKEY_CURRENT_USER, zvsettings::SectionKey(PROP_SECTION_FIX, ZV_IMMIGRATE_KEY).c_str(), L"Old Title", REG_SZ,
-                              strTitle.c_str(), static_cast<DWORD>((strTitle.size() + 1) * sizeof(wchar_t))),
+    ASSERT_EQ(RegSetKeyValueW(HKEY_CURRENT_USER, zvsettings::SectionKey(PROP_SECTION_FIX, ZV_IMMIGRATE_KEY).c_str(),
+                              L"Old Title", REG_SZ, strTitle.c_str(),
+                              static_cast<DWORD>((strTitle.size() + 1) * sizeof(wchar_t))),
               ERROR_SUCCESS);
 
     HWND hWnd = StartCore();
@@ -275,10 +276,12 @@ TEST_F(CoreStart, AboutBoxListsTheFileVersionsOpensOnceAndComesHoweverTheCommand
 
     // The dialog exists (and has its title) before its initialisation has filled in the texts.
     wchar_t szText[256] = {};
-    EXPECT_TRUE(WaitUntil([&] {
-        GetDlgItemTextW(hDlg, zvcoreids::kCtlAboutText, szText, 256);
-        return std::wstring(szText).rfind(L"Zuvora! Version 9.00\n", 0) == 0;
-    }, 5000));
+    EXPECT_TRUE(WaitUntil(
+        [&] {
+            GetDlgItemTextW(hDlg, zvcoreids::kCtlAboutText, szText, 256);
+            return std::wstring(szText).rfind(L"Zuvora! Version 9.00\n", 0) == 0;
+        },
+        5000));
     std::wstring strVersions(4096, L'\0');
     strVersions.resize(static_cast<size_t>(GetDlgItemTextW(hDlg, IDC_ABOUT_VERSIONS, strVersions.data(), 4096)));
     EXPECT_EQ(strVersions.rfind(L" ZvCore64.exe     9.0.0.0", 0), 0u) << strVersions.size();

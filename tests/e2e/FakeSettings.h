@@ -20,7 +20,10 @@ namespace zvprop {
 
 // The settings program's single-instance mutex: its name lies only in the programs' string tables,
 // so it is read from the core program's file.
-inline std::wstring PropMutexName() { return zvcore::CoreString(IDS_ZV_PROP_MUTEX); }
+inline std::wstring PropMutexName()
+{
+    return zvcore::CoreString(IDS_ZV_PROP_MUTEX);
+}
 
 struct HANDLE_CLOSER {
     void operator()(HANDLE h) const noexcept { CloseHandle(h); }

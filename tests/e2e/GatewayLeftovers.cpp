@@ -10,7 +10,6 @@
 
 namespace {
 
-
 size_t EndGateways()
 {
     const std::set<DWORD> pids = zvcore::ProcessesOf(ZV_HOOK32TO64_FILE);

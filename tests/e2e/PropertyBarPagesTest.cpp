@@ -49,8 +49,8 @@ protected:
     // its tree's root and the root's first two children.
     bool Start(bool bCore = false)
     {
-        const bool bShown = bCore ? m_sheet.Attach() && m_sheet.Select(kPagePosSize, IDC_TREE)
-                                  : m_sheet.Start(kPagePosSize, IDC_TREE);
+        const bool bShown =
+            bCore ? m_sheet.Attach() && m_sheet.Select(kPagePosSize, IDC_TREE) : m_sheet.Start(kPagePosSize, IDC_TREE);
         if (!bShown)
             return false;
         m_hWndTree = m_sheet.Item(IDC_TREE);
@@ -195,7 +195,8 @@ TEST_F(PropertyBarPages, DefaultsKeysTrackbarEndsAndChangesStoredOnOk)
     ASSERT_TRUE(m_sheet.Select(kPageView, IDC_VW_SPEED));
     EXPECT_EQ(Pos(IDC_VW_SPEED), 18);
     EXPECT_EQ(Pos(IDC_VW_ALPHA), 10);
-    const int anChecks[] = {IDC_VW_HORIZONTAL, IDC_VW_VERTICAL, IDC_VW_TOPMOST, IDC_VW_HIDE, IDC_VW_MOUSEMOVE, IDC_VW_TRAYICON, IDC_VW_SMOOTHSCROLL};
+    const int anChecks[] = {IDC_VW_HORIZONTAL, IDC_VW_VERTICAL, IDC_VW_TOPMOST,     IDC_VW_HIDE,
+                            IDC_VW_MOUSEMOVE,  IDC_VW_TRAYICON, IDC_VW_SMOOTHSCROLL};
     for (int i = 0; i < 7; ++i)
         EXPECT_EQ(m_sheet.IsChecked(anChecks[i]), i < 3 || i == 5) << anChecks[i];
     SaveShot(m_sheet.Sheet(), L"view");
@@ -237,7 +238,8 @@ TEST_F(PropertyBarPages, StoredValuesComeBackUnchangedAndTheLastRouteToTheMenuSt
     ASSERT_TRUE(m_sheet.Select(kPageView, IDC_VW_SPEED));
     EXPECT_EQ(Pos(IDC_VW_SPEED), 14);
     EXPECT_EQ(Pos(IDC_VW_ALPHA), 5);
-    const int anChecks[] = {IDC_VW_HORIZONTAL, IDC_VW_VERTICAL, IDC_VW_TOPMOST, IDC_VW_HIDE, IDC_VW_MOUSEMOVE, IDC_VW_TRAYICON, IDC_VW_SMOOTHSCROLL};
+    const int anChecks[] = {IDC_VW_HORIZONTAL, IDC_VW_VERTICAL, IDC_VW_TOPMOST,     IDC_VW_HIDE,
+                            IDC_VW_MOUSEMOVE,  IDC_VW_TRAYICON, IDC_VW_SMOOTHSCROLL};
     const bool abChecked[] = {false, true, false, true, true, false, true};
     for (int i = 0; i < 7; ++i)
         EXPECT_EQ(m_sheet.IsChecked(anChecks[i]), abChecked[i]) << anChecks[i];
@@ -319,7 +321,8 @@ TEST_F(PropertyBarPages, InCoreModeAnAppliedBarGeometryAndViewReachTheCoreAtOnce
     ASSERT_TRUE(run.Command(ID_ZV_PROPERTY));
     ASSERT_TRUE(Start(true));
     Choose(m_hSecond);
-    ASSERT_TRUE(WaitUntil([&] { return m_sheet.Text(IDC_PS_Y) == Str(rcV.top); }, 5000)) << ToUtf8(m_sheet.Text(IDC_PS_Y));
+    ASSERT_TRUE(WaitUntil([&] { return m_sheet.Text(IDC_PS_Y) == Str(rcV.top); }, 5000))
+        << ToUtf8(m_sheet.Text(IDC_PS_Y));
     m_sheet.SetText(IDC_PS_Y, Str(rcV.top + 50).c_str());
     m_sheet.Press(PSBTN_APPLYNOW);
     ASSERT_TRUE(run.WaitForLine(kAppliedLine, 1, 10000));

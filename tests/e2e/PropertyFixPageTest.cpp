@@ -30,8 +30,14 @@ namespace {
 constexpr wchar_t kQueryTitle[] = L"同じアプリケーションで開いたウィンドウを固定";
 constexpr wchar_t kApp[] = L"ZvFixApp.exe";
 
-std::wstring Title(int n) { return FormatString(PROP_FIX_TITLE_FORMAT, n); }
-std::wstring AppName(int n) { return FormatString(PROP_FIX_APP_FORMAT, n); }
+std::wstring Title(int n)
+{
+    return FormatString(PROP_FIX_TITLE_FORMAT, n);
+}
+std::wstring AppName(int n)
+{
+    return FormatString(PROP_FIX_APP_FORMAT, n);
+}
 
 // A second application: ZvTestWnds.exe copied under another file name, showing its own windows.
 class CCopiedApp {
@@ -125,7 +131,8 @@ public:
         Select(IDC_FX_FIXED_LIST, {n});
         if (!IsWindowEnabled(m_sheet.Item(IDC_FX_DETAIL_GROUP)))
             return L"";
-        const std::wstring strTitle = DlgText(m_sheet.Page(), IDC_FX_TITLE), strApp = DlgText(m_sheet.Page(), IDC_FX_APP);
+        const std::wstring strTitle = DlgText(m_sheet.Page(), IDC_FX_TITLE),
+                           strApp = DlgText(m_sheet.Page(), IDC_FX_APP);
         if (m_sheet.IsChecked(IDC_FX_BY_TITLE) && strApp.empty())
             return L"T:" + strTitle;
         if (m_sheet.IsChecked(IDC_FX_BY_APP) && strTitle.empty())
@@ -182,9 +189,11 @@ TEST_F(PropertyFixPage, EverySettingCarriedThroughUntouched)
         hUntitled = hWnd != hKept ? hWnd : hUntitled;
     ASSERT_NE(hUntitled, nullptr);
     // Exactly as a save writes them, so that a save of the same record changes nothing.
-    const std::vector<std::pair<std::wstring, std::wstring>> texts = {
-        {Title(0), L"Zv Fix Absent"}, {Title(1), L"Zv Fix Kept"}, {Title(2), PROP_FIX_TITLE_END},
-        {AppName(0), L"ZvNoSuch.exe"}, {AppName(1), PROP_FIX_APP_END}};
+    const std::vector<std::pair<std::wstring, std::wstring>> texts = {{Title(0), L"Zv Fix Absent"},
+                                                                      {Title(1), L"Zv Fix Kept"},
+                                                                      {Title(2), PROP_FIX_TITLE_END},
+                                                                      {AppName(0), L"ZvNoSuch.exe"},
+                                                                      {AppName(1), PROP_FIX_APP_END}};
     for (const auto& [strName, strValue] : texts)
         ASSERT_TRUE(RegSetString(L"Fix", strName, strValue));
     ASSERT_TRUE(RegSetDword(L"Fix", L"Scroll Titled Window Only", 0));
@@ -231,7 +240,8 @@ TEST_F(PropertyFixPage, WindowsFixedByTitleAndByApplicationAndBackAreStoredOnOk)
     for (HWND hWnd : {hSame1, hSame2, hExtra, hMain, hOther})
         EXPECT_GE(m_page.FindWnd(hWnd), 0) << ToUtf8(WindowTitle(hWnd));
     EXPECT_LT(m_page.FindWnd(hUntitled), 0) << "untitled windows do not scroll";
-    for (int nId : {IDC_FX_FIX, IDC_FX_UNFIX, IDC_FX_DETAIL_GROUP, IDC_FX_BY_TITLE, IDC_FX_BY_APP, IDC_FX_TITLE, IDC_FX_APP})
+    for (int nId :
+         {IDC_FX_FIX, IDC_FX_UNFIX, IDC_FX_DETAIL_GROUP, IDC_FX_BY_TITLE, IDC_FX_BY_APP, IDC_FX_TITLE, IDC_FX_APP})
         EXPECT_FALSE(IsWindowEnabled(m_sheet.Item(nId))) << nId;
 
     // Untitled windows taken in and out again.
@@ -288,8 +298,9 @@ TEST_F(PropertyFixPage, WindowsFixedByTitleAndByApplicationAndBackAreStoredOnOk)
     m_page.Select(IDC_FX_FIXED_LIST, {0});
     hQuery = m_page.ClickForQuery(IDC_FX_UNFIX);
     ASSERT_NE(hQuery, nullptr);
-    EXPECT_TRUE(WaitUntil([&] { return DlgText(hQuery, IDC_QF_QUESTION).find(L"固定解除してもよろしいですか") != std::wstring::npos; },
-                          5000));
+    EXPECT_TRUE(WaitUntil(
+        [&] { return DlgText(hQuery, IDC_QF_QUESTION).find(L"固定解除してもよろしいですか") != std::wstring::npos; },
+        5000));
     ASSERT_TRUE(Answer(hQuery, IDCANCEL));
     EXPECT_EQ(m_page.Details(), afterApp);
 

@@ -71,11 +71,13 @@ protected:
             KeyDown(vk);
             PumpFor(20);
         }
-        const bool bShown = WaitUntil([&] { return Text(IDC_HELP_LINE) == strHelp && Text(m_nIdCapture) == strShown; }, 5000);
+        const bool bShown =
+            WaitUntil([&] { return Text(IDC_HELP_LINE) == strHelp && Text(m_nIdCapture) == strShown; }, 5000);
         for (auto it = std::rbegin(vks); it != std::rend(vks); ++it)
             KeyUp(*it);
         if (!bShown || !WaitUntil([&] { return Text(IDC_HELP_LINE) == kHelp; }, 5000))
-            return ::testing::AssertionFailure() << "help: " << ToUtf8(Text(IDC_HELP_LINE)) << ", edit: " << ToUtf8(Text(m_nIdCapture));
+            return ::testing::AssertionFailure()
+                   << "help: " << ToUtf8(Text(IDC_HELP_LINE)) << ", edit: " << ToUtf8(Text(m_nIdCapture));
         return ::testing::AssertionSuccess();
     }
     // WM_GETTEXT: GetWindowTextW does not ask another process's edit or combo box.
@@ -139,7 +141,8 @@ TEST_F(PropertyKeybdWindowPage, DefaultsCapturedKeysAndEnablingRulesReachTheRegi
     EXPECT_TRUE(m_sheet.WaitForClose());
     EXPECT_TRUE(WaitUntil([] { return RegKeys(L"Scroll Key (Up Page) No.%d") == std::vector<DWORD>{VK_CONTROL, VK_MENU, 'K'}; }, 5000));
     // The store comes before the page is active again: its edit captures once it says so.
-    EXPECT_TRUE(WaitUntil([&] { return Text(IDC_HELP_LINE) == L" 上ページスクロールに割り当てるキーを押してください"; }, 5000))
+    EXPECT_TRUE(
+        WaitUntil([&] { return Text(IDC_HELP_LINE) == L" 上ページスクロールに割り当てるキーを押してください"; }, 5000))
         << ToUtf8(Text(IDC_HELP_LINE));
     EXPECT_TRUE(Held({VK_CONTROL, VK_MENU, 'L'}, kHelp, L"Ctrl + Alt + L"));
     FocusEdit(IDC_KB_MENU_KEYS);
@@ -150,13 +153,14 @@ TEST_F(PropertyKeybdWindowPage, DefaultsCapturedKeysAndEnablingRulesReachTheRegi
     m_sheet.Click(IDC_KB_UNDO_ENABLE);
     EXPECT_FALSE(Enabled(IDC_KB_UNDO_KEYS));
     m_sheet.Click(IDC_KB_SCROLL_ENABLE);
-    EXPECT_FALSE(m_sheet.IsChecked(IDC_KB_SCROLL_ENABLE) || Enabled(IDC_KB_SCROLL_TARGET) || Enabled(IDC_KB_SCROLL_KEYS));
+    EXPECT_FALSE(m_sheet.IsChecked(IDC_KB_SCROLL_ENABLE) || Enabled(IDC_KB_SCROLL_TARGET) ||
+                 Enabled(IDC_KB_SCROLL_KEYS));
 
     // The window page's defaults, its icons and its enabling rules.
     ASSERT_TRUE(m_sheet.Select(kPageZvWindow, IDC_WN_RESTORE_ABSPOS));
     EXPECT_TRUE(m_sheet.IsChecked(IDC_WN_ACTIVATE_MINIMUM) && m_sheet.IsChecked(IDC_WN_IGNORE));
-    EXPECT_FALSE(m_sheet.IsChecked(IDC_WN_ACTIVATE_NONE) || m_sheet.IsChecked(IDC_WN_ACTIVATE_CENTER) || m_sheet.IsChecked(IDC_WN_MAXIMIZE_CANCEL) ||
-                 m_sheet.IsChecked(IDC_WN_RESTORE_ABSPOS));
+    EXPECT_FALSE(m_sheet.IsChecked(IDC_WN_ACTIVATE_NONE) || m_sheet.IsChecked(IDC_WN_ACTIVATE_CENTER) ||
+                 m_sheet.IsChecked(IDC_WN_MAXIMIZE_CANCEL) || m_sheet.IsChecked(IDC_WN_RESTORE_ABSPOS));
     EXPECT_EQ(Text(IDC_WN_IGNORE_KEY), L"Ctrl");
     EXPECT_EQ(Text(IDC_WN_IGNORE_CNT), L"2");
     EXPECT_EQ(SendMessageW(m_sheet.Item(IDC_WN_IGNORE_KEY), CB_GETCOUNT, 0, 0), 2);
@@ -185,8 +189,12 @@ TEST_F(PropertyKeybdWindowPage, DefaultsCapturedKeysAndEnablingRulesReachTheRegi
     EXPECT_EQ(RegKeys(L"Menu Key No.%d"), (std::vector<DWORD>{VK_SHIFT, VK_CONTROL, VK_MENU, VK_DOWN}));
     EXPECT_EQ(RegKeys(L"Undo Key No.%d"), (std::vector<DWORD>{VK_CONTROL, VK_MENU, 'Z'}));
     ExpectReg(PROP_SECTION_KEYBOARD, {{L"Arrow", 0}, {L"Undo", 0}, {L"Menu", 1}});
-    ExpectReg(PROP_SECTION_WINDOW, {{L"ActivateMode", 2}, {L"Ignore Activate Scroll", 1}, {L"Ignore Activate Scroll Key", VK_SHIFT},
-                    {L"Ignore Activate Scroll Cnt", 3}, {L"MaximizeCancel", 1}, {L"RestoreAbsPos", 0}});
+    ExpectReg(PROP_SECTION_WINDOW, {{L"ActivateMode", 2},
+                                    {L"Ignore Activate Scroll", 1},
+                                    {L"Ignore Activate Scroll Key", VK_SHIFT},
+                                    {L"Ignore Activate Scroll Cnt", 3},
+                                    {L"MaximizeCancel", 1},
+                                    {L"RestoreAbsPos", 0}});
 }
 
 TEST_F(PropertyKeybdWindowPage, EverySettingGoesThroughBothPagesUnchanged)
@@ -216,8 +224,8 @@ TEST_F(PropertyKeybdWindowPage, EverySettingGoesThroughBothPagesUnchanged)
     EXPECT_FALSE(Enabled(IDC_KB_MENU_ENABLE)) << "the last way to the menu cannot be switched off";
     EXPECT_EQ(Text(IDC_KB_MENU_KEYS), L"Ctrl + Alt + A + B + C + D + E + F");
     ASSERT_TRUE(m_sheet.Select(kPageZvWindow, IDC_WN_RESTORE_ABSPOS));
-    EXPECT_TRUE(m_sheet.IsChecked(IDC_WN_ACTIVATE_NONE) && m_sheet.IsChecked(IDC_WN_IGNORE) && m_sheet.IsChecked(IDC_WN_MAXIMIZE_CANCEL) &&
-                m_sheet.IsChecked(IDC_WN_RESTORE_ABSPOS));
+    EXPECT_TRUE(m_sheet.IsChecked(IDC_WN_ACTIVATE_NONE) && m_sheet.IsChecked(IDC_WN_IGNORE) &&
+                m_sheet.IsChecked(IDC_WN_MAXIMIZE_CANCEL) && m_sheet.IsChecked(IDC_WN_RESTORE_ABSPOS));
     EXPECT_EQ(IgnoreControls(), "0 0000");
     EXPECT_EQ(Text(IDC_WN_IGNORE_KEY), L"Shift");
     EXPECT_EQ(Text(IDC_WN_IGNORE_CNT), L"3");
@@ -284,7 +292,8 @@ TEST_F(CoreKeybdWindowPage, KeysComeThroughTheCoreAndAnApplyReachesIt)
     m_sheet.Click(IDC_WN_ACTIVATE_CENTER);
     m_sheet.Press(PSBTN_APPLYNOW);
     ASSERT_TRUE(m_run.WaitForLine(kAppliedLine, 1, 10000));
-    EXPECT_TRUE(WaitUntil([] { return RegGetDword(PROP_SECTION_WINDOW, L"ActivateMode") == std::optional<DWORD>(2); }, 5000));
+    EXPECT_TRUE(
+        WaitUntil([] { return RegGetDword(PROP_SECTION_WINDOW, L"ActivateMode") == std::optional<DWORD>(2); }, 5000));
     EXPECT_EQ(RegKeys(L"Menu Key No.%d"), (std::vector<DWORD>{VK_CONTROL, VK_MENU, 'M'}));
     ExpectReg(PROP_SECTION_KEYBOARD, {{L"Menu", 1}});
     m_sheet.Press(PSBTN_OK);

@@ -25,7 +25,6 @@ using namespace zvsheet;
 
 namespace {
 
-
 // The registry name of an entry's field: "KeybdVertLineAbs" for entry 6, field "Abs".
 std::wstring ScrollName(int nEntry, const wchar_t* pszField)
 {
@@ -60,7 +59,8 @@ protected:
     std::vector<std::pair<LPARAM, std::wstring>> Children(HTREEITEM hParent) const
     {
         std::vector<std::pair<LPARAM, std::wstring>> lst;
-        for (HTREEITEM h = m_sheet.TreeNext(IDC_TREE, TVGN_CHILD, hParent); h; h = m_sheet.TreeNext(IDC_TREE, TVGN_NEXT, h))
+        for (HTREEITEM h = m_sheet.TreeNext(IDC_TREE, TVGN_CHILD, hParent); h;
+             h = m_sheet.TreeNext(IDC_TREE, TVGN_NEXT, h))
             lst.push_back(m_sheet.TreeItem(IDC_TREE, h).value_or(std::pair<LPARAM, std::wstring>{-1, L""}));
         return lst;
     }
@@ -73,7 +73,8 @@ protected:
             return false;
         m_sheet.SelectTreeItem(IDC_TREE, h);
         return WaitUntil(
-            [&] { return m_sheet.TreeNext(IDC_TREE, TVGN_CARET) == h && m_sheet.Text(IDC_HELP_LINE) == strHelp; }, 5000);
+            [&] { return m_sheet.TreeNext(IDC_TREE, TVGN_CARET) == h && m_sheet.Text(IDC_HELP_LINE) == strHelp; },
+            5000);
     }
     // A choice that the page refuses: the range message, and the selection stays where it was.
     void ChooseRefused(int nValue, int nEdit, unsigned nHigh, const char* pszWhat)
@@ -128,7 +129,8 @@ TEST_F(ScrlWdthSheet, ScrollWidthsEditedThroughTreeRadiosAndUpDownsWithEveryWayO
     // The tree: every device offered by default, each with its four operations.
     HTREEITEM hRoot = m_sheet.TreeNext(IDC_TREE, TVGN_ROOT);
     ASSERT_NE(hRoot, nullptr);
-    EXPECT_EQ(m_sheet.TreeItem(IDC_TREE, hRoot), (std::pair<LPARAM, std::wstring>{PageValues::SCRLWDTH_ITEM_ROOT, L"スクロール操作"}));
+    EXPECT_EQ(m_sheet.TreeItem(IDC_TREE, hRoot),
+              (std::pair<LPARAM, std::wstring>{PageValues::SCRLWDTH_ITEM_ROOT, L"スクロール操作"}));
     using ITEMS = std::vector<std::pair<LPARAM, std::wstring>>;
     EXPECT_EQ(Children(hRoot), (ITEMS{{200, L"マウス"}, {300, L"キーボード"}, {400, L"ホイール"}}));
     EXPECT_EQ(Children(FindItem(300)), (ITEMS{{4, L"水平ラインスクロール"}, {5, L"水平ページスクロール"},
@@ -136,14 +138,18 @@ TEST_F(ScrlWdthSheet, ScrollWidthsEditedThroughTreeRadiosAndUpDownsWithEveryWayO
     // The first entry is selected and shown, at its defaults.
     EXPECT_TRUE(WaitUntil([&] { return m_sheet.TreeNext(IDC_TREE, TVGN_CARET) == FindItem(0); }, 5000));
     EXPECT_EQ(m_sheet.Text(IDC_HELP_LINE), kHelpMouseLine);
-    EXPECT_EQ(m_sheet.Text(IDC_SW_ABS_EDIT) + L"," + m_sheet.Text(IDC_SW_REL_EDIT) + L"," + m_sheet.Text(IDC_SW_SCR_EDIT), L"10,10,1");
+    EXPECT_EQ(m_sheet.Text(IDC_SW_ABS_EDIT) + L"," + m_sheet.Text(IDC_SW_REL_EDIT) + L"," +
+                  m_sheet.Text(IDC_SW_SCR_EDIT),
+              L"10,10,1");
     EXPECT_EQ(ModeControls(), L"E*E E E--");
     EXPECT_TRUE(IsWindowEnabled(m_sheet.Item(IDC_SW_ABS_SPIN)));
     EXPECT_FALSE(IsWindowEnabled(m_sheet.Item(IDC_SW_SCR_SPIN)));
     EXPECT_TRUE(IsWindowEnabled(m_sheet.Item(IDC_DEFAULT)));
     SaveShot(m_sheet.Sheet(), L"scroll-width");
     ASSERT_TRUE(Choose(9, kHelpWheelPage));
-    EXPECT_EQ(m_sheet.Text(IDC_SW_ABS_EDIT) + L"," + m_sheet.Text(IDC_SW_REL_EDIT) + L"," + m_sheet.Text(IDC_SW_SCR_EDIT), L"200,200,1");
+    EXPECT_EQ(m_sheet.Text(IDC_SW_ABS_EDIT) + L"," + m_sheet.Text(IDC_SW_REL_EDIT) + L"," +
+                  m_sheet.Text(IDC_SW_SCR_EDIT),
+              L"200,200,1");
     // The root and the devices edit nothing: every mode control and the defaults button are off.
     ASSERT_TRUE(Choose(PageValues::SCRLWDTH_ITEM_ROOT, kHelpRoot));
     EXPECT_EQ(ModeControls(), L"- - - ---");
@@ -156,7 +162,8 @@ TEST_F(ScrlWdthSheet, ScrollWidthsEditedThroughTreeRadiosAndUpDownsWithEveryWayO
     ASSERT_TRUE(Choose(6, kHelpKeybdLine));
     m_sheet.Focus(IDC_SW_ABS_EDIT);
     PostKey(IDC_SW_ABS_EDIT, VK_UP);
-    EXPECT_TRUE(WaitUntil([&] { return m_sheet.Text(IDC_SW_ABS_EDIT) == L"11"; }, 5000)) << ToUtf8(m_sheet.Text(IDC_SW_ABS_EDIT));
+    EXPECT_TRUE(WaitUntil([&] { return m_sheet.Text(IDC_SW_ABS_EDIT) == L"11"; }, 5000))
+        << ToUtf8(m_sheet.Text(IDC_SW_ABS_EDIT));
     EXPECT_TRUE(ApplyEnabled());
     // Every way out of an entry checks it: another operation, the root, another page, OK, Apply.
     m_sheet.SetText(IDC_SW_ABS_EDIT, L"");
@@ -233,7 +240,8 @@ TEST_F(ScrlWdthSheet, AutoScrollListsTrackbarsHelpLineDefaultsAndTheBandRule)
     // A trackbar moved by its key: the record takes it, the line tells the focused bar's text.
     m_sheet.Focus(IDC_AS_INT_SPEED);
     PostKey(IDC_AS_INT_SPEED, VK_END);
-    EXPECT_TRUE(WaitUntil([&] { return m_sheet.Text(IDC_HELP_LINE) == L" オートスクロール領域内側の速度を指定してください"; }, 5000));
+    EXPECT_TRUE(WaitUntil(
+        [&] { return m_sheet.Text(IDC_HELP_LINE) == L" オートスクロール領域内側の速度を指定してください"; }, 5000));
     EXPECT_EQ(TrackPos(IDC_AS_INT_SPEED), 30);
     EXPECT_TRUE(ApplyEnabled());
 

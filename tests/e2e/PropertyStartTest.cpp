@@ -29,7 +29,7 @@ constexpr wchar_t kFakeCoreClass[] = L"ZvTestFakeCore";
 // Written only by a save, never by a load: it tells whether the settings were stored.
 const std::wstring kScrollRateKey = zvsettings::SectionKey(PROP_SECTION_SCROLL_RATE);
 // A control that only the page of that index holds, in sheet order.
-constexpr int kPageMark[8] = {IDC_SW_ABS,         IDC_PS_PREVIEW, IDC_VW_SPEED,  IDC_KB_SCROLL_ENABLE,
+constexpr int kPageMark[8] = {IDC_SW_ABS,         IDC_PS_PREVIEW,         IDC_VW_SPEED,  IDC_KB_SCROLL_ENABLE,
                               IDC_FX_TITLED_ONLY, IDC_WN_MAXIMIZE_CANCEL, IDC_UN_SCROLL, IDC_AS_MODE};
 
 struct POSTED {
@@ -297,7 +297,8 @@ TEST_F(PropertyStart, CallerWithoutBlocksOrWindowOrTitleIsHandledSoundly)
     // without a word.
     m_hWndFake = MakeFakeCore(L"$$$ ZUVORA! Hidden Main Window %%%");
     ASSERT_NE(m_hWndFake, nullptr);
-    ASSERT_TRUE(m_prop.Start(ZV_PROPERTY64_FILE, L"/CALLER=" + std::to_wstring(reinterpret_cast<intptr_t>(m_hWndFake))));
+    ASSERT_TRUE(
+        m_prop.Start(ZV_PROPERTY64_FILE, L"/CALLER=" + std::to_wstring(reinterpret_cast<intptr_t>(m_hWndFake))));
     EXPECT_EQ(m_prop.WaitForExit(15000), std::optional<DWORD>(0));
     EXPECT_EQ(FindTopLevel(ZV_PROPERTY_WND_TITLE), nullptr);
     EXPECT_TRUE(FindMessageBoxes(m_prop.Pid()).empty());

@@ -12,8 +12,7 @@ namespace zvsettings {
 
 // The value name of one field of a settings record, from the foundation's table of that record;
 // empty when the table has no row for it.
-template <class S, class T, size_t N>
-const wchar_t* ValueName(const PROP_VALUE_DEF<S, T> (&defs)[N], T S::*pField)
+template <class S, class T, size_t N> const wchar_t* ValueName(const PROP_VALUE_DEF<S, T> (&defs)[N], T S::*pField)
 {
     for (const PROP_VALUE_DEF<S, T>& def : defs) {
         if (def.pField == pField && def.pszName)

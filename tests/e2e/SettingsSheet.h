@@ -70,7 +70,8 @@ public:
         if (!strMoreArgs.empty())
             strArgs += L" " + strMoreArgs;
         m_hWndSheet = StartForWindow(
-            m_prop, ZV_PROPERTY64_FILE, strArgs, [&] { return FindTopLevel(ZV_PROPERTY_WND_TITLE, L"#32770", m_prop.Pid()); }, 15000);
+            m_prop, ZV_PROPERTY64_FILE, strArgs,
+            [&] { return FindTopLevel(ZV_PROPERTY_WND_TITLE, L"#32770", m_prop.Pid()); }, 15000);
         return m_hWndSheet && WaitPage(nId);
     }
     // The sheet of a settings program started elsewhere (by the core program).

@@ -64,9 +64,9 @@ TEST(StringTable, MissingStringIsNone)
 // Each table is tagged Japanese, so that a system with another user language still finds it.
 TEST(StringTable, TablesAreJapanese)
 {
-    for (const auto& [pszProgram, nId] : {std::pair{ZV_CORE64_FILE, zvcoreids::kStrErrMutex},
-                                          std::pair{ZV_HOOK32TO64_FILE, zvgtwyids::kStrErrHkGtwy},
-                                          std::pair{ZV_PROPERTY64_FILE, static_cast<unsigned>(IDS_ZV_ABOUTBOX)}}) {
+    for (const auto& [pszProgram, nId] :
+         {std::pair{ZV_CORE64_FILE, zvcoreids::kStrErrMutex}, std::pair{ZV_HOOK32TO64_FILE, zvgtwyids::kStrErrHkGtwy},
+          std::pair{ZV_PROPERTY64_FILE, static_cast<unsigned>(IDS_ZV_ABOUTBOX)}}) {
         HMODULE hMod = LoadLibraryExW(zvkit::LayoutPath(pszProgram).c_str(), nullptr,
                                       LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
         ASSERT_NE(hMod, nullptr) << "cannot load " << testing::PrintToString(std::wstring(pszProgram));
