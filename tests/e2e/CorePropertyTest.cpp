@@ -190,9 +190,13 @@ TEST_F(CoreProperty, TheCommandHandsOverAndStartsTheProgramAnApplyTakesEffectAtO
     prop.propView.bHorizontal = 0;
     ASSERT_TRUE(pFake->Apply(prop, 0)) << "no answer to the apply";
     EXPECT_FALSE(pFake->ReadFailed());
-    EXPECT_TRUE(m_run.WaitForLine(kAppliedLine));
-    EXPECT_EQ(RegGetDword(L"Scroll", L"KeybdHorzLineAbs"), std::optional<DWORD>(55));
-    EXPECT_EQ(RegGetDword(L"View", L"Horizontal"), std::optional<DWORD>(0));
+    EXPECT_TRUE(WaitUntil(
+        [] {
+            return RegGetDword(L"Scroll", L"KeybdHorzLineAbs") == std::optional<DWORD>(55) &&
+                   RegGetDword(L"View", L"Horizontal") == std::optional<DWORD>(0);
+        },
+        10000))
+        << "the apply was not saved";
     EXPECT_TRUE(WaitUntil([&] { return !IsWindowVisible(hBarH); }, 5000)) << "View Horizontal off left the bar";
     ASSERT_TRUE(m_run.TypeAndSettle({VK_CONTROL, VK_MENU, VK_RIGHT}));
     EXPECT_TRUE(WaitForRect(m_hA, Shifted(rcA, -55, 0), 5000)) << "the key scroll did not move by the new width";

@@ -161,7 +161,7 @@ TEST_F(CoreTray, TheIconsMenuShowsTheLastUndoAndTheKeysCarryOutItsCommands)
     // the core takes the window events back.
     ASSERT_TRUE(OpenMenu());
     ASSERT_TRUE(KeyAndClose('P'));
-    EXPECT_TRUE(m_run.WaitForLine(L"プロパティ : 設定プログラムを起動します"));
+    EXPECT_TRUE(WaitUntil([] { return !ProcessesOf(ZV_PROPERTY64_FILE).empty(); }, 10000)) << "no settings program";
     const HWND hSheet = WaitForWindow(ZV_PROPERTY_WND_TITLE, 15000, L"#32770");
     ASSERT_NE(hSheet, nullptr) << "no settings sheet";
     ASSERT_TRUE(PostMessageW(hSheet, PSM_PRESSBUTTON, PSBTN_CANCEL, 0));
