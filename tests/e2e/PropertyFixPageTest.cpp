@@ -331,7 +331,6 @@ TEST_F(PropertyFixPage, WindowsFixedByTitleAndByApplicationAndBackAreStoredOnOk)
 
 namespace {
 
-constexpr wchar_t kAppliedLine[] = L"プロパティ : 設定を適用しました.";
 constexpr wchar_t kGoneLine[] = L"プロパティ : 設定プログラムが終了しました.";
 constexpr wchar_t kHookOnLine[] = L"CPropertyPageFix::SetWndChgHook() installed";
 constexpr wchar_t kHookOffLine[] = L"CPropertyPageFix::SetWndChgHook() removed.";
@@ -381,9 +380,15 @@ TEST_F(CoreFixPage, WindowsFixedThroughThePageStayWhileTheCoreScrollsTheRest)
     EXPECT_EQ(m_page.Details(),
               (std::vector<std::wstring>{L"Zv Fix By Title = T:Zv Fix By Title", L"Zv Fix By App = A:ZvFixApp.exe"}));
     m_sheet.Press(PSBTN_APPLYNOW);
-    ASSERT_TRUE(m_run.WaitForLine(kAppliedLine, 1, 10000));
-    EXPECT_EQ(RegGetString(L"Fix", Title(0)), std::optional<std::wstring>(L"Zv Fix By Title"));
-    EXPECT_EQ(RegGetString(L"Fix", AppName(0)), std::optional<std::wstring>(kApp));
+    // Saved by the core once it has applied the settings.
+    EXPECT_TRUE(WaitUntil(
+        [] {
+            return RegGetString(L"Fix", Title(0)) == std::optional<std::wstring>(L"Zv Fix By Title") &&
+                   RegGetString(L"Fix", AppName(0)) == std::optional<std::wstring>(kApp);
+        },
+        10000))
+        << ToUtf8(RegGetString(L"Fix", Title(0)).value_or(L"-")) << ", "
+        << ToUtf8(RegGetString(L"Fix", AppName(0)).value_or(L"-"));
 
     // Closed from this page: the page's hook goes with it.
     ASSERT_TRUE(m_sheet.WaitForClose());

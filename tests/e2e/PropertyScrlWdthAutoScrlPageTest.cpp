@@ -351,7 +351,6 @@ TEST_F(ScrlWdthSheet, EverySettingOfBothPagesComesBackUntouched)
 
 namespace {
 
-constexpr wchar_t kAppliedLine[] = L"プロパティ : 設定を適用しました.";
 constexpr wchar_t kGoneLine[] = L"プロパティ : 設定プログラムが終了しました.";
 
 } // namespace
@@ -374,11 +373,13 @@ TEST_F(ScrlWdthSheet, AppliedToTheRunningCoreAKeyboardWidthMovesTheNextScrollAnd
     ASSERT_TRUE(m_sheet.Select(kPageAutoScrl, IDC_AS_EXT_RANGE));
     m_sheet.SetText(IDC_AS_EXT_RANGE, L"15");
     m_sheet.Press(PSBTN_APPLYNOW);
-    ASSERT_TRUE(run.WaitForLine(kAppliedLine, 1, 10000));
-    EXPECT_TRUE(WaitUntil([] { return RegGetDword(L"Auto Scroll", L"External Range") == std::optional<DWORD>(15); },
-                          5000))
+    EXPECT_TRUE(WaitUntil(
+        [] {
+            return RegGetDword(L"Auto Scroll", L"External Range") == std::optional<DWORD>(15) &&
+                   RegGetDword(L"Scroll", ScrollName(6, L"Abs")) == std::optional<DWORD>(25);
+        },
+        10000))
         << "saved by the core";
-    EXPECT_EQ(RegGetDword(L"Scroll", ScrollName(6, L"Abs")), std::optional<DWORD>(25));
 
     // The sheet still open: the core's next keyboard scroll goes 25 pixels.
     ASSERT_TRUE(run.TypeAndSettle({VK_CONTROL, VK_MENU, VK_DOWN}));

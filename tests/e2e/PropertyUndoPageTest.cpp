@@ -229,8 +229,8 @@ TEST_F(CoreUndoPage, AnAppliedDepthReachesTheCoresUndoListAndACancelledOneDoesNo
     hWndSheet = OpenSheetAndType(L"1");
     ASSERT_NE(hWndSheet, nullptr);
     PostMessageW(hWndSheet, PSM_PRESSBUTTON, PSBTN_APPLYNOW, 0);
-    ASSERT_TRUE(m_run.WaitForLine(kAppliedLine, 1, 10000));
-    EXPECT_EQ(RegGetDword(L"Undo", L"Depth"), std::optional<DWORD>(1));
+    EXPECT_TRUE(WaitUntil([] { return RegGetDword(L"Undo", L"Depth") == std::optional<DWORD>(1); }, 10000))
+        << "the apply was not saved";
     EXPECT_TRUE(WaitUntil([&] { return WindowTitle(GetDlgItem(hWndSheet, IDOK)) == L"Close"; }, 5000));
     EXPECT_FALSE(IsWindowEnabled(GetDlgItem(hWndSheet, IDCANCEL)));
     // Depth 2 typed after the apply, then the close box: only what was applied reached the core.
