@@ -326,8 +326,8 @@ TEST_F(PropertyBarPages, InCoreModeAnAppliedBarGeometryAndViewReachTheCoreAtOnce
     m_sheet.SetText(IDC_PS_Y, Str(rcV.top + 50).c_str());
     m_sheet.Press(PSBTN_APPLYNOW);
     EXPECT_TRUE(WaitForRect(hBarV, Shifted(rcV, 0, 50), 10000));
-    EXPECT_TRUE(WaitUntil([&] { return RegGetDword(PROP_SECTION_POSSIZE, L"Vertical Orgin Y") == Dw(rcV.top + 50); },
-                          5000));
+    EXPECT_TRUE(
+        WaitUntil([&] { return RegGetDword(PROP_SECTION_POSSIZE, L"Vertical Orgin Y") == Dw(rcV.top + 50); }, 5000));
 
     // The horizontal bar switched off: its window hides at once; on again, it shows.
     ASSERT_TRUE(m_sheet.Select(kPageView, IDC_VW_HORIZONTAL));
