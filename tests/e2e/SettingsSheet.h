@@ -23,7 +23,8 @@ using namespace zvkit;
 // The sheet's Apply button: comctl32's number, which the settings program keeps in its sheet's
 // source only and no header of the system or of the toolchain names.
 constexpr int kIdApplyNow = 0x3021;
-// The pages in sheet order.
+// The pages in sheet order, as /PAGE counts them: the settings program numbers its pages only where
+// it makes them, in no header.
 enum : int { kPageScrlWdth, kPagePosSize, kPageView, kPageKeybd, kPageFix, kPageZvWindow, kPageUndo, kPageAutoScrl };
 
 inline HWND CurrentPage(HWND hWndSheet)
