@@ -18,11 +18,6 @@ using namespace zvcore;
 
 namespace {
 
-constexpr UINT kCmdCenter = 32772;
-constexpr UINT kCmdCascade = 32773;
-constexpr UINT kCmdTileHorz = 32774;
-constexpr UINT kCmdTileVert = 32775;
-
 // The windows in the desktop's z-order, topmost first: the order the core program lists them in.
 std::vector<HWND> ZOrder(const std::vector<HWND>& hWnds)
 {
@@ -143,7 +138,7 @@ TEST_F(CoreAlign, CentreCascadeAndBothTilingsPlaceEveryWindowLeaveTheMinimisedOn
     }
     // Where the three stood before each arrangement, for the undos at the end.
     std::vector<std::vector<std::pair<HWND, POINT>>> stages;
-    for (UINT uCmd : {kCmdCenter, kCmdCascade, kCmdTileHorz, kCmdTileVert}) {
+    for (UINT uCmd : {ID_ZV_ALIGN_CENTER, ID_ZV_ALIGN_CASCADE, ID_ZV_ALIGN_TILE_HORZ, ID_ZV_ALIGN_TILE_VERT}) {
         std::vector<std::pair<HWND, POINT>> stage, expected;
         for (HWND h : hThree)
             stage.push_back({h, POINT{WindowRect(h).left, WindowRect(h).top}});
@@ -151,18 +146,18 @@ TEST_F(CoreAlign, CentreCascadeAndBothTilingsPlaceEveryWindowLeaveTheMinimisedOn
         // Centre: each window on its own, on the work area's size. The others from the bottom of
         // the z-order up: the cascade one caption and a third apart; the scroll range is far wider
         // and taller than three windows, so the tilings stand in one row, then in one column.
-        const std::vector<HWND> order = uCmd == kCmdCenter ? hThree : FrontFirst(hThree);
+        const std::vector<HWND> order = uCmd == ID_ZV_ALIGN_CENTER ? hThree : FrontFirst(hThree);
         ASSERT_EQ(order.size(), 3u);
         int nRun = 0;
         for (int i = 2; i >= 0; --i) {
             const SIZE sz = sizes[order[i]];
             const int k = 2 - i;
-            expected.push_back({order[i], uCmd == kCmdCenter    ? POINT{(rcWork.right - rcWork.left - sz.cx) / 2,
-                                                                         (rcWork.bottom - rcWork.top - sz.cy) / 2}
-                                          : uCmd == kCmdCascade ? POINT{k * nStep, k * nStep}
-                                          : uCmd == kCmdTileHorz ? POINT{nRun, 0}
-                                                                 : POINT{0, nRun}});
-            nRun += uCmd == kCmdTileHorz ? sz.cx : sz.cy;
+            expected.push_back({order[i], uCmd == ID_ZV_ALIGN_CENTER ? POINT{(rcWork.right - rcWork.left - sz.cx) / 2,
+                                                                             (rcWork.bottom - rcWork.top - sz.cy) / 2}
+                                          : uCmd == ID_ZV_ALIGN_CASCADE   ? POINT{k * nStep, k * nStep}
+                                          : uCmd == ID_ZV_ALIGN_TILE_HORZ ? POINT{nRun, 0}
+                                                                          : POINT{0, nRun}});
+            nRun += uCmd == ID_ZV_ALIGN_TILE_HORZ ? sz.cx : sz.cy;
         }
         ASSERT_TRUE(Arrange(uCmd, expected));
     }
@@ -179,7 +174,7 @@ TEST_F(CoreAlign, CentreCascadeAndBothTilingsPlaceEveryWindowLeaveTheMinimisedOn
 
     // Each undo takes one arrangement back, the last first, to the very pixel.
     for (size_t n = stages.size(); n-- > 0;)
-        ASSERT_TRUE(Arrange(kCmdUndo, stages[n])) << "undo back to stage " << n;
+        ASSERT_TRUE(Arrange(ID_ZV_UNDO, stages[n])) << "undo back to stage " << n;
     ASSERT_TRUE(m_wnds.GetPlacement(hMin, wpNow));
     EXPECT_EQ(wpNow.showCmd, static_cast<UINT>(SW_SHOWMINIMIZED)) << "after the undos";
 
@@ -190,7 +185,7 @@ TEST_F(CoreAlign, CentreCascadeAndBothTilingsPlaceEveryWindowLeaveTheMinimisedOn
     // The user activates a window behind the others after the lists were last built. Under Wine
     // the display raises it while the system's z-order leaves it behind: the next cascade still
     // puts it in front, at the cascade's last place, with its caption in sight.
-    ASSERT_TRUE(Arrange(kCmdCascade, CascadeOf(FrontFirst(hThree))));
+    ASSERT_TRUE(Arrange(ID_ZV_ALIGN_CASCADE, CascadeOf(FrontFirst(hThree))));
     std::vector<HWND> before = SettledZOrder(hThree);
     const HWND hBack = before.back() != GetForegroundWindow() ? before.back() : before[1];
     ASSERT_TRUE(m_wnds.Foreground(hBack));
@@ -200,7 +195,7 @@ TEST_F(CoreAlign, CentreCascadeAndBothTilingsPlaceEveryWindowLeaveTheMinimisedOn
     ASSERT_TRUE(WaitUntil([&] { return ZOrder(hThree).back() == hBack && GetForegroundWindow() == hBack; }, 5000));
     before.erase(std::find(before.begin(), before.end(), hBack));
     before.insert(before.begin(), hBack);
-    ASSERT_TRUE(Arrange(kCmdCascade, CascadeOf(before)));
+    ASSERT_TRUE(Arrange(ID_ZV_ALIGN_CASCADE, CascadeOf(before)));
     EXPECT_TRUE(WaitUntil([&] { return ZOrder(hThree).front() == hBack; }, 5000)) << "raised in the z-order too";
     const RECT rcBack = WindowRect(hBack);
     const POINT ptCaption{rcBack.left + 30, rcBack.top + GetSystemMetrics(SM_CYCAPTION) / 2 + 4};

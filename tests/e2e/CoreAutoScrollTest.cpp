@@ -23,6 +23,8 @@ constexpr int kInternalSpeed = 11;
 constexpr int kMiddleY = 500;
 constexpr wchar_t kStartJudge[] = L"オートスクロール開始判定開始.";
 constexpr wchar_t kStopped[] = L"オートスクロール停止.";
+// A key code no key row of the core uses: its events change nothing but the log.
+constexpr WORD kUnusedVk = 0xE8;
 
 class CoreAutoScroll : public ::testing::Test {
 protected:
@@ -72,6 +74,18 @@ protected:
         return dx;
     }
 
+    // Waits until the core has handled every pointer motion made before: a key of no use tapped
+    // after them is reported by the core's keyboard hook, whose events take the same way as the
+    // mouse hook's (one hook thread relays both, in the order the input came, to the core's window),
+    // so once the core has logged both of its events the motions before it have been judged.
+    bool PointerEventsHandled()
+    {
+        const size_t nHooked = CountOf(m_run.Log(), kHookedLine);
+        if (!TapKey(kUnusedVk))
+            return false;
+        return m_run.WaitForLine(kHookedLine, nHooked + 2);
+    }
+
     // Rests the pointer at the left edge for longer than several ticks and checks that nothing
     // moved and no start was even judged.
     void ExpectNothingAtLeftEdge(int nJudgedBefore = 0)
@@ -80,6 +94,9 @@ protected:
         ASSERT_TRUE(PlacePointer(5, kMiddleY));
         ASSERT_TRUE(PlacePointer(6, kMiddleY));
         PumpFor(1000);
+        // The motions' judgement is done (a start would have been logged then), and any move it
+        // asked for has ended.
+        ASSERT_TRUE(PointerEventsHandled());
         ASSERT_TRUE(m_run.WaitForMoveEnd());
         EXPECT_TRUE(SameRect(rcA, WindowRect(m_hA)));
         EXPECT_EQ(static_cast<size_t>(nJudgedBefore), CountOf(m_run.Log(), kStartJudge));
@@ -124,6 +141,7 @@ TEST_F(CoreAutoScroll, ModeOneScrollsByTheOuterAndInnerSpeedsAndNotInTheMiddle)
     ASSERT_TRUE(PlacePointer(600, 400));
     ASSERT_TRUE(PlacePointer(640, kMiddleY));
     PumpFor(1000);
+    ASSERT_TRUE(PointerEventsHandled());
     ASSERT_TRUE(m_run.WaitForMoveEnd());
     EXPECT_TRUE(SameRect(rcA, WindowRect(m_hA)));
     EXPECT_EQ(nJudged, CountOf(m_run.Log(), kStartJudge));

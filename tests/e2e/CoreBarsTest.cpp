@@ -19,10 +19,8 @@ using namespace zvcore;
 
 namespace {
 
-constexpr int kThumbH = 1001, kSpinH = 1002, kThumbV = 1003, kSpinV = 1004;
 constexpr wchar_t kSaveScrollLine[] = L"アンドゥデータの保存 : スクロールとウィンドウの並べ替え";
 constexpr wchar_t kSaveBarLine[] = L"アンドゥデータの保存 : スクロールバーの位置とサイズ";
-constexpr wchar_t kPosSize[] = L"Position and Size";
 
 // The Scroll width entries the test sets, each its own width so that a move tells which it was.
 constexpr int kMouseHorzLine = 7, kMouseHorzPage = 150, kMouseVertLine = 11;
@@ -171,10 +169,10 @@ void ExpectSavedBarRects(const RECT& rcH, const RECT& rcV)
     const wchar_t* const apszBar[2] = {L"Horizontal", L"Vertical"};
     for (int i = 0; i < 2; ++i) {
         const std::wstring strBar = apszBar[i];
-        EXPECT_EQ(RegGetDword(kPosSize, strBar + L" Orgin X"), static_cast<DWORD>(rcSaved[i].left)) << i;
-        EXPECT_EQ(RegGetDword(kPosSize, strBar + L" Orgin Y"), static_cast<DWORD>(rcSaved[i].top)) << i;
-        EXPECT_EQ(RegGetDword(kPosSize, strBar + L" Width"), static_cast<DWORD>(Width(rcSaved[i]))) << i;
-        EXPECT_EQ(RegGetDword(kPosSize, strBar + L" Height"), static_cast<DWORD>(Height(rcSaved[i]))) << i;
+        EXPECT_EQ(RegGetDword(PROP_SECTION_POSSIZE, strBar + L" Orgin X"), static_cast<DWORD>(rcSaved[i].left)) << i;
+        EXPECT_EQ(RegGetDword(PROP_SECTION_POSSIZE, strBar + L" Orgin Y"), static_cast<DWORD>(rcSaved[i].top)) << i;
+        EXPECT_EQ(RegGetDword(PROP_SECTION_POSSIZE, strBar + L" Width"), static_cast<DWORD>(Width(rcSaved[i]))) << i;
+        EXPECT_EQ(RegGetDword(PROP_SECTION_POSSIZE, strBar + L" Height"), static_cast<DWORD>(Height(rcSaved[i]))) << i;
     }
 }
 
@@ -215,14 +213,14 @@ TEST_F(CoreBars, ClicksSpinWheelAndThumbScrollEveryWindowByTheScrollWidths)
     // Page clicks before and after the horizontal thumb: the mouse page width each, one undo step each.
     STATE st = Now();
     size_t nSaves = Saves();
-    RECT rcThumb = ControlRect(m_hBarH, kThumbH);
+    RECT rcThumb = ControlRect(m_hBarH, IDC_THUMB_H);
     ASSERT_GT(rcThumb.left, DefaultBarH().left + 3) << "no room before the thumb";
     ASSERT_TRUE(ClickAt({rcThumb.left - 3, Centre(rcThumb).y}));
     EXPECT_TRUE(MovedBy(st, kMouseHorzPage, 0, "click before the horizontal thumb"));
     EXPECT_TRUE(m_run.WaitForLine(kSaveScrollLine, nSaves + 1));
     st = Now();
-    rcThumb = ControlRect(m_hBarH, kThumbH);
-    ASSERT_LT(rcThumb.right + 3, ControlRect(m_hBarH, kSpinH).left) << "no room after the thumb";
+    rcThumb = ControlRect(m_hBarH, IDC_THUMB_H);
+    ASSERT_LT(rcThumb.right + 3, ControlRect(m_hBarH, IDC_SPIN_H).left) << "no room after the thumb";
     ASSERT_TRUE(ClickAt({rcThumb.right + 3, Centre(rcThumb).y}));
     EXPECT_TRUE(MovedBy(st, -kMouseHorzPage, 0, "click after the horizontal thumb"));
     EXPECT_EQ(Saves(), nSaves + 2);
@@ -232,7 +230,7 @@ TEST_F(CoreBars, ClicksSpinWheelAndThumbScrollEveryWindowByTheScrollWidths)
     const RECT rcBarV = WindowRect(m_hBarV);
     const int nTrackV = Height(rcBarV) - 2 * Width(rcBarV);
     st = Now();
-    rcThumb = ControlRect(m_hBarV, kThumbV);
+    rcThumb = ControlRect(m_hBarV, IDC_THUMB_V);
     ASSERT_LT(rcThumb.bottom + 3, rcBarV.bottom) << "no room below the thumb";
     const std::wstring strRelLine = L"CZvCoreDlg::GetScrollWidthAbs()...nIdx=3,lRange=" + std::to_wstring(nTrackV) + L",lRet=";
     // The first such line after the click is the click's (the kit's move-end probe uses entry 3 too).
@@ -249,7 +247,7 @@ TEST_F(CoreBars, ClicksSpinWheelAndThumbScrollEveryWindowByTheScrollWidths)
     EXPECT_NE(Log().find(L"モード = 垂直スクロール."), std::wstring::npos);
 
     // Spin arrows: the right arrow scrolls right (the windows go left), the vertical up arrow up.
-    const RECT rcSpinH = ControlRect(m_hBarH, kSpinH), rcSpinV = ControlRect(m_hBarV, kSpinV);
+    const RECT rcSpinH = ControlRect(m_hBarH, IDC_SPIN_H), rcSpinV = ControlRect(m_hBarV, IDC_SPIN_V);
     st = Now();
     ASSERT_TRUE(ClickAt({rcSpinH.right - Height(rcSpinH) / 2, Centre(rcSpinH).y}));
     EXPECT_TRUE(MovedBy(st, -kMouseHorzLine, 0, "right arrow"));
@@ -291,7 +289,7 @@ TEST_F(CoreBars, ClicksSpinWheelAndThumbScrollEveryWindowByTheScrollWidths)
     // takes a captured window's pointer from there); each moves every window left by (range max −
     // range min) × delta / track, as the manager's log lines tell.
     const STATE stBeforeDrag = Now();
-    rcThumb = ControlRect(m_hBarH, kThumbH);
+    rcThumb = ControlRect(m_hBarH, IDC_THUMB_H);
     POINT pt = Centre(rcThumb);
     ASSERT_TRUE(PointTo(pt.x, pt.y));
     ASSERT_TRUE(DragButton(true, pt));
@@ -317,11 +315,11 @@ TEST_F(CoreBars, ClicksSpinWheelAndThumbScrollEveryWindowByTheScrollWidths)
 
     // A press on the thumb released where it began leaves no undo step: the next undo takes the
     // drag back.
-    rcThumb = ControlRect(m_hBarH, kThumbH);
+    rcThumb = ControlRect(m_hBarH, IDC_THUMB_H);
     ASSERT_TRUE(ClickAt(Centre(rcThumb)));
     ASSERT_TRUE(m_run.WaitForLine(L"CZvCoreDlg::OnDelLastUndo() ticket="));
     EXPECT_NE(Log().find(L", deleted=1, "), std::wstring::npos) << m_run.LogLinesWith(L"OnDelLastUndo");
-    ASSERT_TRUE(m_run.Command(kCmdUndo, true));
+    ASSERT_TRUE(m_run.Command(ID_ZV_UNDO, true));
     EXPECT_TRUE(MovedBy(stBeforeDrag, 0, 0, "the drag undone"));
 
     // Enter, Escape, WM_CLOSE and Alt+F4 leave both bars where they are.
@@ -354,7 +352,7 @@ TEST_F(CoreBars, HiddenBarsFromHostileGeometryAreStripsThatThePointerExpands)
                                           std::pair{L"Horizontal Width", 10}, std::pair{L"Horizontal Height", 40},
                                           std::pair{L"Vertical Orgin X", -5000}, std::pair{L"Vertical Orgin Y", 99999},
                                           std::pair{L"Vertical Width", 30}, std::pair{L"Vertical Height", 5000}})
-        ASSERT_TRUE(RegSetDword(kPosSize, pszName, static_cast<DWORD>(nValue)));
+        ASSERT_TRUE(RegSetDword(PROP_SECTION_POSSIZE, pszName, static_cast<DWORD>(nValue)));
     ASSERT_TRUE(StartAll());
     const int cyScreen = GetSystemMetrics(SM_CYSCREEN);
     const RECT rcH = DefaultBarH(), rcV = RectOf(0, 0, 30, cyScreen);
@@ -366,13 +364,13 @@ TEST_F(CoreBars, HiddenBarsFromHostileGeometryAreStripsThatThePointerExpands)
     for (HWND hBar : {m_hBarH, m_hBarV}) {
         EXPECT_TRUE(IsWindowVisible(hBar));
         EXPECT_FALSE(GetWindowLongPtrW(hBar, GWL_EXSTYLE) & WS_EX_LAYERED) << "Transparent 10 is opaque";
-        EXPECT_FALSE(IsWindowVisible(GetDlgItem(hBar, hBar == m_hBarH ? kThumbH : kThumbV)));
+        EXPECT_FALSE(IsWindowVisible(GetDlgItem(hBar, hBar == m_hBarH ? IDC_THUMB_H : IDC_THUMB_V)));
     }
 
     // The pointer over a strip expands it to the whole bar; leaving it collapses it again.
     ASSERT_TRUE(PlacePointer(Centre(rcH).x, rcH.top));
     EXPECT_TRUE(WaitForRect(m_hBarH, rcH));
-    EXPECT_TRUE(IsWindowVisible(GetDlgItem(m_hBarH, kThumbH)));
+    EXPECT_TRUE(IsWindowVisible(GetDlgItem(m_hBarH, IDC_THUMB_H)));
     ASSERT_TRUE(PlacePointer(640, 600));
     EXPECT_TRUE(WaitForRect(m_hBarH, RECT{rcH.left, rcH.top, rcH.right, rcH.top + 2}));
     ASSERT_TRUE(PlacePointer(rcV.left + 1, 500));
@@ -413,8 +411,9 @@ TEST_F(CoreBars, AltMovesAndResizesABarWithinItsLimitsAndTheRegistryKeepsTheResu
     ASSERT_TRUE(PointTo(pt.x, pt.y));
     ASSERT_TRUE(DragButton(true, pt));
     ASSERT_TRUE(PointTo(pt.x + 100, pt.y));
-    PumpFor(100);
     EXPECT_TRUE(SameRect(rcH0, WindowRect(m_hBarH))) << "a move off the desktop";
+    // The next motion proves the first dropped: the bar takes its motions in order, and had it
+    // taken the first, it would stand 100 pixels right of where the second one leaves it.
     ASSERT_TRUE(PointTo(pt.x + 100, pt.y + 60));
     const RECT rcH1 = Shifted(rcH0, 0, 60);
     EXPECT_TRUE(WaitForRect(m_hBarH, rcH1)) << SameRect(rcH1, WindowRect(m_hBarH)).message();
@@ -464,7 +463,7 @@ TEST_F(CoreBars, AltMovesAndResizesABarWithinItsLimitsAndTheRegistryKeepsTheResu
     EXPECT_EQ(CountOf(Log(), kSaveBarLine), 3u);
 
     // The last resize undone: the bar takes its rectangle from before it.
-    ASSERT_TRUE(m_run.Command(kCmdUndo));
+    ASSERT_TRUE(m_run.Command(ID_ZV_UNDO));
     EXPECT_TRUE(WaitForRect(m_hBarV, rcV1)) << "the thinning undone";
 
     // The program ends in the middle of an Alt-drag: the settings keep the last rectangle reported.

@@ -30,6 +30,7 @@
 
 #include "CoreRun.h"
 #include "FakeSettings.h"
+#include "LogManager.h"
 #include "ZvMessages.h"
 #include "ZvNames.h"
 #include "ZvTestKit.h"
@@ -40,7 +41,6 @@ using namespace zvcore;
 namespace {
 
 constexpr int kKeybdHorzLineWidth = 10;
-constexpr wchar_t kViewerFile[] = L"ZvLog64.exe";
 constexpr POINT kMiddle{640, 500};
 constexpr POINT kLeftEdge{5, 500};
 constexpr wchar_t kProbeClass[] = L"ZvFuzzProbe";
@@ -50,8 +50,6 @@ constexpr LPARAM kProbeRelease = 0x80000000;
 // A key release that nothing else sends, and the line the core program logs for it.
 constexpr WPARAM kStrayVk = 0xE7;
 constexpr wchar_t kStrayVkLine[] = L"Keyboard Event Hooked! wParam=0xe7,";
-constexpr wchar_t kPropMutex[] = L"Zuvora! Property Setting Utility";
-constexpr WPARAM kCmdRedrawAll = 32777;
 constexpr size_t kDrainEvery = 1000;
 constexpr size_t kViewerCountEvery = 1000;
 constexpr DWORD kDrainTimeoutMs = 30000;
@@ -97,7 +95,7 @@ std::set<UINT> ParseMsgList(const std::wstring& strList)
 // starts while it exists.
 class CSettingsRunning {
 public:
-    CSettingsRunning() : m_hMutex(CreateMutexW(nullptr, FALSE, kPropMutex)) {}
+    CSettingsRunning() : m_hMutex(CreateMutexW(nullptr, FALSE, zvprop::PropMutexName().c_str())) {}
     ~CSettingsRunning()
     {
         if (m_hMutex)
@@ -137,7 +135,7 @@ protected:
         m_hProbe = CreateWindowExW(0, kProbeClass, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, wc.hInstance, nullptr);
         ASSERT_NE(m_hProbe, nullptr);
         g_nProbeSeen = 0;
-        m_viewersBefore = ProcessesOf(kViewerFile);
+        m_viewersBefore = ProcessesOf(ZV_LOG64_FILE);
     }
 
     void TearDown() override
@@ -150,7 +148,7 @@ protected:
         // Viewers started during the test and still running: the core program's job ends them with
         // it, but one that escaped must not log into the next test's file.
         m_run.Process().Stop();
-        for (DWORD dwPid : ProcessesOf(kViewerFile)) {
+        for (DWORD dwPid : ProcessesOf(ZV_LOG64_FILE)) {
             if (m_viewersBefore.count(dwPid))
                 continue;
             if (HANDLE h = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, dwPid)) {
@@ -164,7 +162,7 @@ protected:
     size_t ViewerCount() const
     {
         size_t n = 0;
-        for (DWORD dwPid : ProcessesOf(kViewerFile))
+        for (DWORD dwPid : ProcessesOf(ZV_LOG64_FILE))
             n += m_viewersBefore.count(dwPid) ? 0 : 1;
         return n;
     }
@@ -263,7 +261,7 @@ protected:
             return reinterpret_cast<LPARAM>(m_hParamWnds[m_rng() % m_hParamWnds.size()]);
         default:
             return static_cast<LPARAM>(
-                DeviceWParam(kFlags[m_rng() % std::size(kFlags)], static_cast<int>(m_rng() % 14)));
+                ScrollCalc::MakeDeviceWParam(kFlags[m_rng() % std::size(kFlags)], static_cast<int>(m_rng() % 14)));
         }
     }
 
@@ -355,7 +353,7 @@ void CoreFuzz::RunFuzz(uint64_t nSeed, size_t nCount, size_t nDrainEvery)
     m_hParamWnds.push_back(m_wnds.Control());
     m_hParamWnds.push_back(GetDesktopWindow());
     m_hParamWnds.push_back(m_hProbe);
-    if (HWND hViewer = FindTopLevel(L"Zuvora! Log Output Window"))
+    if (HWND hViewer = FindTopLevel(LOG_VIEWER_WND_TITLE))
         m_hParamWnds.push_back(hViewer);
     const HWND hGone = CreateWindowExW(0, kProbeClass, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
     DestroyWindow(hGone);
@@ -414,7 +412,7 @@ void CoreFuzz::RunFuzz(uint64_t nSeed, size_t nCount, size_t nDrainEvery)
     std::vector<RECT> rcBefore;
     for (HWND hWnd : m_hWnds)
         rcBefore.push_back(WindowRect(hWnd));
-    ASSERT_TRUE(m_run.PostDevice(kRight, kKeybdHorzLine));
+    ASSERT_TRUE(m_run.PostDevice(DEVFLAG_RIGHT, kKeybdHorzLine));
     for (size_t i = 0; i < m_hWnds.size(); ++i) {
         EXPECT_TRUE(WaitForRect(m_hWnds[i], Shifted(rcBefore[i], -kKeybdHorzLineWidth, 0), kAnswerTimeoutMs))
             << "window " << i << " went from " << rcBefore[i].left << " to " << WindowRect(m_hWnds[i]).left;
@@ -511,7 +509,7 @@ TEST_F(CoreFuzz, AHugeDeviceCountMovesTheWindowsTheAskedWay)
     const RECT rc = WindowRect(hWnd);
 
     // Left by 214748364 lines of 10 pixels: the windows go right by 2147483640.
-    ASSERT_TRUE(m_run.PostDevice(kLeft, kKeybdHorzLine, 214748364));
+    ASSERT_TRUE(m_run.PostDevice(DEVFLAG_LEFT, kKeybdHorzLine, 214748364));
     ASSERT_TRUE(m_run.WaitForMoveEnd());
     // The core never waits for another program's window: the window takes its place a little later.
     EXPECT_TRUE(WaitUntil([&] { return WindowRect(hWnd).left > rc.left + 30000; }, 5000, 20))
@@ -544,7 +542,7 @@ TEST_F(CoreFuzz, AFloodOfCostlyRequestsIsAnsweredWithinSeconds)
                    {MSG_HOOK_CBT_WNDCHG, 0},
                    {MSG_HOOK_CBT_ACTIVATE, reinterpret_cast<WPARAM>(m_hWnds[0])},
                    {MSG_TMR_TRAY_ICON, 0},
-                   {WM_COMMAND, kCmdRedrawAll},
+                   {WM_COMMAND, ID_ZV_REDRAW_ALL},
                    {MSG_HOOK_CBT_ACTIVATE, reinterpret_cast<WPARAM>(m_wnds.Control())}};
     const auto flood = [&] {
         for (size_t i = 0; i < nCount; ++i) {
@@ -560,7 +558,7 @@ TEST_F(CoreFuzz, AFloodOfCostlyRequestsIsAnsweredWithinSeconds)
         rcBefore.push_back(WindowRect(hWnd));
     ASSERT_TRUE(flood());
     const ULONGLONG tScroll = GetTickCount64();
-    ASSERT_TRUE(m_run.PostDevice(kRight, kKeybdHorzLine));
+    ASSERT_TRUE(m_run.PostDevice(DEVFLAG_RIGHT, kKeybdHorzLine));
     for (size_t i = 0; i < m_hWnds.size(); ++i) {
         EXPECT_TRUE(WaitForRect(m_hWnds[i], Shifted(rcBefore[i], -kKeybdHorzLineWidth, 0), kAnswerTimeoutMs))
             << "window " << i << " not scrolled within " << kAnswerTimeoutMs << " ms of the last of " << nCount

@@ -25,6 +25,7 @@
 #include "HkGtwyEvtMngr.h"
 #include "HookNtfy.h"
 #include "Sender.h"
+#include "SettingsNames.h"
 #include "SharedMemHook.h"
 #include "Strings.h"
 #include "ZvMessages.h"
@@ -35,13 +36,11 @@ using namespace zvcore;
 
 namespace {
 
-constexpr wchar_t kGateway[] = L"ZvHook32to64.exe";
-constexpr wchar_t kGatewayTitle[] = L"ZvHook32to64";
-constexpr wchar_t kGatewayMutex[] = L"Zuvora! Hook Gateway";
-constexpr UINT kCmdAppExit = 32781;
-constexpr wchar_t kTimerSection[] = L"Timer";
-constexpr wchar_t kAliveSendEntry[] = L"Alive notification send interval with Hook Gateway";
-constexpr wchar_t kAliveRecvEntry[] = L"Alive notification receive limit with Hook Gateway";
+// The two alive intervals of the gateway link, by the names the settings store them under.
+const wchar_t* const kAliveSendEntry =
+    zvsettings::ValueName(g_aPropTimerValues, &PROP_TIMER::dwAliveNotificationSendInterval);
+const wchar_t* const kAliveRecvEntry =
+    zvsettings::ValueName(g_aPropTimerValues, &PROP_TIMER::dwAliveNotificationReceiveLimit);
 constexpr char kRefused[] = "Hook Gateway block refused";
 constexpr char kRefusedMissing[] = "does not exist; not answered";
 constexpr char kRefusedUnknown[] = "of unknown kind";
@@ -247,7 +246,7 @@ class CStandInGateway {
 public:
     CStandInGateway()
     {
-        m_hMutex = CreateMutexW(nullptr, FALSE, kGatewayMutex);
+        m_hMutex = CreateMutexW(nullptr, FALSE, ZV_GTWY_MUTEX_NAME);
         m_bOwnMutex = m_hMutex && GetLastError() != ERROR_ALREADY_EXISTS;
         m_hGwNtfy = CreateEventW(nullptr, TRUE, FALSE, HKGTWY_EVT_GTWY_NTFY);
         m_hGwRsp = CreateEventW(nullptr, TRUE, FALSE, HKGTWY_EVT_GTWY_RSP);
@@ -273,10 +272,11 @@ public:
     static bool SeeRefusedGatewayOut()
     {
         std::set<DWORD> pids;
-        if (!WaitUntil([&] { return !(pids = ProcessesOf(kGateway)).empty(); }, 15000))
+        if (!WaitUntil([&] { return !(pids = ProcessesOf(ZV_HOOK32TO64_FILE)).empty(); }, 15000))
             return false;
         const HWND hBox = WaitForMessageBox(*pids.begin(), 15000);
-        return hBox && CloseMessageBox(hBox) && WaitUntil([] { return ProcessesOf(kGateway).empty(); }, 10000);
+        return hBox && CloseMessageBox(hBox) &&
+               WaitUntil([] { return ProcessesOf(ZV_HOOK32TO64_FILE).empty(); }, 10000);
     }
 
     void SetAnswerCore(bool b) { m_bAnswerCore = b; }
@@ -426,7 +426,8 @@ TEST(CoreGatewayFuzz, MalformedBlocksAreRefusedEachWithItsLineAndTheLinkStillRel
     CRegistryGuard guard{kMakerKey};
     ASSERT_TRUE(RegDeleteSettings());
     ASSERT_TRUE(RegSetDword(L"View", L"Speed", 1));
-    ASSERT_TRUE(WaitUntil([] { return ProcessesOf(kGateway).empty(); }, 5000)) << "a gateway left from before";
+    ASSERT_TRUE(WaitUntil([] { return ProcessesOf(ZV_HOOK32TO64_FILE).empty(); }, 5000))
+        << "a gateway left from before";
     CStandInGateway gw;
     ASSERT_TRUE(gw.IsReady()) << "the gateway's mutex or the link's events";
     CCoreRun run{L"ZvCoreGatewayFuzzTest"};
@@ -526,12 +527,12 @@ TEST(CoreGatewayFuzz, MalformedBlocksAreRefusedEachWithItsLineAndTheLinkStillRel
     EXPECT_TRUE(SameRect(Shifted(rcX, -300, 0), WindowRect(hX)));
     ASSERT_TRUE(run.TypeAndSettle({VK_CONTROL, VK_MENU, VK_RIGHT}));
     EXPECT_TRUE(SameRect(Shifted(rcA, -310, 0), WindowRect(hA))) << "Ctrl+Alt+Right";
-    ASSERT_TRUE(run.PostDevice(kLeft, kKeybdHorzLine));
+    ASSERT_TRUE(run.PostDevice(DEVFLAG_LEFT, kKeybdHorzLine));
     ASSERT_TRUE(run.WaitForMoveEnd());
     EXPECT_TRUE(SameRect(Shifted(rcA, -300, 0), WindowRect(hA))) << "a device request";
 
     // The end handshake with the stand-in answering the end block.
-    ASSERT_TRUE(run.Command(kCmdAppExit));
+    ASSERT_TRUE(run.Command(ID_ZV_APP_EXIT));
     std::optional<DWORD> exitCore;
     EXPECT_TRUE(WaitUntil([&] { gw.Serve(); return (exitCore = run.Process().WaitForExit(0)).has_value(); }, 10000));
     EXPECT_EQ(std::optional<DWORD>(0), exitCore);
@@ -544,7 +545,8 @@ TEST(CoreGatewayFuzz, AGatewayThatNeverAnswersHoldsNeitherScrollsNorTheEnd)
     ASSERT_TRUE(RegDeleteSettings());
     // Speed 3: a page goes in passes, paced by the core's timer.
     ASSERT_TRUE(RegSetDword(L"View", L"Speed", 3));
-    ASSERT_TRUE(WaitUntil([] { return ProcessesOf(kGateway).empty(); }, 5000)) << "a gateway left from before";
+    ASSERT_TRUE(WaitUntil([] { return ProcessesOf(ZV_HOOK32TO64_FILE).empty(); }, 5000))
+        << "a gateway left from before";
     CStandInGateway gw;
     ASSERT_TRUE(gw.IsReady());
     gw.SetAnswerCore(false);
@@ -585,7 +587,7 @@ TEST(CoreGatewayFuzz, AGatewayThatNeverAnswersHoldsNeitherScrollsNorTheEnd)
     // The exit waits for the switch block's answer no longer than its end bound.
     ASSERT_TRUE(run.WaitForMoveEnd());
     const ULONGLONG qwExit = GetTickCount64();
-    ASSERT_TRUE(run.Command(kCmdAppExit));
+    ASSERT_TRUE(run.Command(ID_ZV_APP_EXIT));
     const auto exitCore = run.Process().WaitForExit(10000);
     const ULONGLONG qwTook = GetTickCount64() - qwExit;
     ASSERT_TRUE(exitCore.has_value()) << "the core did not end";
@@ -600,14 +602,14 @@ TEST(CoreGatewayFuzz, AGatewayKilledOrStoppedBringsTheAliveBoxAfterTheLimitAndTh
     CRegistryGuard guard{kMakerKey};
     ASSERT_TRUE(RegDeleteSettings());
     ASSERT_TRUE(RegSetDword(L"View", L"Speed", 2));
-    ASSERT_TRUE(RegSetDword(kTimerSection, kAliveRecvEntry, 3000));
-    ASSERT_TRUE(RegSetDword(kTimerSection, kAliveSendEntry, 500));
+    ASSERT_TRUE(RegSetDword(PROP_SECTION_TIMER, kAliveRecvEntry, 3000));
+    ASSERT_TRUE(RegSetDword(PROP_SECTION_TIMER, kAliveSendEntry, 500));
     wchar_t szWinDir[MAX_PATH] = {};
     GetWindowsDirectoryW(szWinDir, MAX_PATH);
     const std::wstring strIni = std::wstring(szWinDir) + L"\\ZvHook32to64.INI";
     // The gateway pings well within the core's limit until it goes.
-    ASSERT_TRUE(WritePrivateProfileStringW(kTimerSection, kAliveSendEntry, L"500", strIni.c_str()));
-    const std::wstring strText = CoreString(116);
+    ASSERT_TRUE(WritePrivateProfileStringW(PROP_SECTION_TIMER, kAliveSendEntry, L"500", strIni.c_str()));
+    const std::wstring strText = CoreString(IDS_ZV_ERR_HKGTWY_ALIVE);
     ASSERT_FALSE(strText.empty());
 
     // A first run ends in order and writes the settings; what it wrote is what the others keep.
@@ -615,10 +617,10 @@ TEST(CoreGatewayFuzz, AGatewayKilledOrStoppedBringsTheAliveBoxAfterTheLimitAndTh
         CCoreRun run{L"ZvCoreGatewayAliveSave"};
         ASSERT_TRUE(run.Start());
         ASSERT_TRUE(run.WaitForLine(L"Hook Gateway is ready.", 1, 15000));
-        ASSERT_TRUE(run.Command(kCmdAppExit));
+        ASSERT_TRUE(run.Command(ID_ZV_APP_EXIT));
         ASSERT_EQ(std::optional<DWORD>(0), run.Process().WaitForExit(10000));
     }
-    ASSERT_TRUE(WaitUntil([] { return ProcessesOf(kGateway).empty(); }, 10000));
+    ASSERT_TRUE(WaitUntil([] { return ProcessesOf(ZV_HOOK32TO64_FILE).empty(); }, 10000));
     REG_TREE before;
     ReadTree(HKEY_CURRENT_USER, kMakerKey, before);
     ASSERT_FALSE(before.empty());
@@ -627,7 +629,7 @@ TEST(CoreGatewayFuzz, AGatewayKilledOrStoppedBringsTheAliveBoxAfterTheLimitAndTh
         SCOPED_TRACE(bKill ? "killed" : "stopped");
         CCoreRun run{bKill ? L"ZvCoreGatewayKilled" : L"ZvCoreGatewayStopped"};
         ASSERT_TRUE(run.Start());
-        const HWND hGateway = WaitForWindow(kGatewayTitle, 15000);
+        const HWND hGateway = WaitForWindow(ZV_GTWY_WND_TITLE, 15000);
         ASSERT_TRUE(hGateway);
         ASSERT_TRUE(run.WaitForLine(L"Hook Gateway is ready.", 1, 15000));
         DWORD dwPid = 0;

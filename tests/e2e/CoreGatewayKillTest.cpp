@@ -19,6 +19,7 @@
 #include "CoreRun.h"
 #include "HookNtfy.h"
 #include "Sender.h"
+#include "SettingsNames.h"
 #include "ZvTestKit.h"
 
 using namespace zvkit;
@@ -26,12 +27,11 @@ using namespace zvcore;
 
 namespace {
 
-constexpr wchar_t kGateway[] = L"ZvHook32to64.exe";
-constexpr wchar_t kGatewayTitle[] = L"ZvHook32to64";
-constexpr UINT kCmdAppExit = 32781;
-constexpr wchar_t kTimer[] = L"Timer";
-constexpr wchar_t kAliveSendEntry[] = L"Alive notification send interval with Hook Gateway";
-constexpr wchar_t kAliveRecvEntry[] = L"Alive notification receive limit with Hook Gateway";
+// The two alive intervals of the gateway link, by the names the settings store them under.
+const wchar_t* const kAliveSendEntry =
+    zvsettings::ValueName(g_aPropTimerValues, &PROP_TIMER::dwAliveNotificationSendInterval);
+const wchar_t* const kAliveRecvEntry =
+    zvsettings::ValueName(g_aPropTimerValues, &PROP_TIMER::dwAliveNotificationReceiveLimit);
 // Both programs' limits, shortened: pinged every 200 ms, silent 1.5 s means gone.
 constexpr DWORD kAliveSendMs = 200;
 constexpr DWORD kAliveRecvMs = 1500;
@@ -199,14 +199,17 @@ protected:
     {
         ASSERT_TRUE(RegDeleteSettings());
         // The settings a killed core must leave as they were, and an orderly end must keep.
-        ASSERT_TRUE(RegSetDword(kTimer, kAliveSendEntry, kAliveSendMs));
-        ASSERT_TRUE(RegSetDword(kTimer, kAliveRecvEntry, kAliveRecvMs));
+        ASSERT_TRUE(RegSetDword(PROP_SECTION_TIMER, kAliveSendEntry, kAliveSendMs));
+        ASSERT_TRUE(RegSetDword(PROP_SECTION_TIMER, kAliveRecvEntry, kAliveRecvMs));
         ASSERT_TRUE(RegSetDword(L"Undo", L"Depth", 17));
         ASSERT_TRUE(RegSetDword(L"View", L"Speed", 1));
         const std::wstring strIni = GatewayIniPath();
-        ASSERT_TRUE(WritePrivateProfileStringW(kTimer, kAliveSendEntry, std::to_wstring(kAliveSendMs).c_str(), strIni.c_str()));
-        ASSERT_TRUE(WritePrivateProfileStringW(kTimer, kAliveRecvEntry, std::to_wstring(kAliveRecvMs).c_str(), strIni.c_str()));
-        ASSERT_TRUE(WaitUntil([] { return ProcessesOf(kGateway).empty(); }, 5000)) << "a gateway left from before";
+        ASSERT_TRUE(WritePrivateProfileStringW(PROP_SECTION_TIMER, kAliveSendEntry,
+                                               std::to_wstring(kAliveSendMs).c_str(), strIni.c_str()));
+        ASSERT_TRUE(WritePrivateProfileStringW(PROP_SECTION_TIMER, kAliveRecvEntry,
+                                               std::to_wstring(kAliveRecvMs).c_str(), strIni.c_str()));
+        ASSERT_TRUE(WaitUntil([] { return ProcessesOf(ZV_HOOK32TO64_FILE).empty(); }, 5000))
+            << "a gateway left from before";
     }
     void TearDown() override
     {
@@ -224,7 +227,7 @@ protected:
         m_hGatewayProcess = nullptr;
         if (!run.Start())
             return false;
-        m_hGateway = WaitForWindow(kGatewayTitle, 15000);
+        m_hGateway = WaitForWindow(ZV_GTWY_WND_TITLE, 15000);
         if (!m_hGateway) {
             ADD_FAILURE() << "no gateway window";
             return false;
@@ -269,7 +272,7 @@ protected:
             if (hBox) {
                 EXPECT_NE(MessageBoxText(hBox).find(L"32bit Hook Gateway"), std::wstring::npos) << pszStep;
                 PostMessageW(run.Wnd(), WM_CLOSE, 0, 0);
-                EXPECT_TRUE(run.Command(kCmdAppExit));
+                EXPECT_TRUE(run.Command(ID_ZV_APP_EXIT));
                 // The exit waits for the box's loop to close (32781 is 0x800d).
                 EXPECT_TRUE(run.WaitForLine(L"CZvCoreDlg::DeferEnd() 0x111, wParam = 0x800d")) << pszStep;
                 EXPECT_TRUE(run.Process().IsRunning()) << pszStep << ": ended under its box";
@@ -305,8 +308,8 @@ protected:
 
     static void ExpectSettingsKept(bool bSaved, const char* pszStep)
     {
-        EXPECT_EQ(RegGetDword(kTimer, kAliveSendEntry), std::optional<DWORD>(kAliveSendMs)) << pszStep;
-        EXPECT_EQ(RegGetDword(kTimer, kAliveRecvEntry), std::optional<DWORD>(kAliveRecvMs)) << pszStep;
+        EXPECT_EQ(RegGetDword(PROP_SECTION_TIMER, kAliveSendEntry), std::optional<DWORD>(kAliveSendMs)) << pszStep;
+        EXPECT_EQ(RegGetDword(PROP_SECTION_TIMER, kAliveRecvEntry), std::optional<DWORD>(kAliveRecvMs)) << pszStep;
         EXPECT_EQ(RegGetDword(L"Undo", L"Depth"), std::optional<DWORD>(17)) << pszStep;
         EXPECT_EQ(RegGetDword(L"View", L"Speed"), std::optional<DWORD>(1)) << pszStep;
         // Only an orderly end saves the whole record; a killed core saved nothing.
@@ -315,9 +318,10 @@ protected:
 
     void ExpectNothingLeft(const char* pszStep)
     {
-        EXPECT_TRUE(WaitUntil([] { return ProcessesOf(kGateway).empty() && ProcessesOf(kCore).empty(); }, 5000))
-            << pszStep << ": " << ProcessesOf(kGateway).size() << " gateway(s), " << ProcessesOf(kCore).size()
-            << " core(s) left";
+        EXPECT_TRUE(WaitUntil(
+            [] { return ProcessesOf(ZV_HOOK32TO64_FILE).empty() && ProcessesOf(ZV_CORE64_FILE).empty(); }, 5000))
+            << pszStep << ": " << ProcessesOf(ZV_HOOK32TO64_FILE).size() << " gateway(s), "
+            << ProcessesOf(ZV_CORE64_FILE).size() << " core(s) left";
     }
 
     CRegistryGuard m_guard{kMakerKey};
@@ -362,7 +366,7 @@ TEST_F(CoreGatewayKill, TheCoreEndsWithinItsLimitWhereverItsGatewayIsKilled)
         ASSERT_TRUE(hold.Held()) << step.pszStep;
         CCoreRun run{L"ZvCoreGatewayKill2"};
         ASSERT_TRUE(Start(run, true)) << step.pszStep;
-        ASSERT_TRUE(run.Command(kCmdAppExit));
+        ASSERT_TRUE(run.Command(ID_ZV_APP_EXIT));
         ASSERT_TRUE(run.WaitForLine(step.pszSent)) << step.pszStep;
         ASSERT_TRUE(WaitUntilStuck(m_hGateway)) << step.pszStep << ": the gateway was not held at the block";
         KillGateway();
@@ -398,7 +402,7 @@ TEST_F(CoreGatewayKill, TheGatewayEndsWithinItsLimitWhereverItsCoreIsKilled)
         ASSERT_TRUE(hold.Held());
         CCoreRun run{L"ZvCoreGatewayKill4"};
         ASSERT_TRUE(Start(run, true));
-        ASSERT_TRUE(PostMessageW(m_hGateway, kMsgHookCbtActivate, reinterpret_cast<WPARAM>(m_hGateway), 0));
+        ASSERT_TRUE(PostMessageW(m_hGateway, MSG_HOOK_CBT_ACTIVATE, reinterpret_cast<WPARAM>(m_hGateway), 0));
         ASSERT_TRUE(WaitUntilStuck(run.Wnd())) << "the core was not held at the relayed block";
         KillCore(run);
         hold.Release();
@@ -413,7 +417,7 @@ TEST_F(CoreGatewayKill, TheGatewayEndsWithinItsLimitWhereverItsCoreIsKilled)
         ASSERT_TRUE(hold.Held());
         CCoreRun run{L"ZvCoreGatewayKill5"};
         ASSERT_TRUE(Start(run, true));
-        ASSERT_TRUE(run.Command(kCmdAppExit));
+        ASSERT_TRUE(run.Command(ID_ZV_APP_EXIT));
         ASSERT_TRUE(run.WaitForLine(L"HOOK END notification registered, Seq = 2"));
         ASSERT_TRUE(WaitUntilStuck(m_hGateway));
         KillCore(run);
@@ -437,7 +441,8 @@ TEST(CoreGatewayRelay, ManyRelayedActivationsLeaveTheHandleCountsOfBothProgramsF
     CRegistryGuard guard{kMakerKey};
     ASSERT_TRUE(RegDeleteSettings());
     DeleteFileW(GatewayIniPath().c_str());
-    ASSERT_TRUE(WaitUntil([] { return ProcessesOf(kGateway).empty(); }, 5000)) << "a gateway left from before";
+    ASSERT_TRUE(WaitUntil([] { return ProcessesOf(ZV_HOOK32TO64_FILE).empty(); }, 5000))
+        << "a gateway left from before";
     // In full view: its activation scrolls nothing.
     CTestWnds wnds;
     const HWND hWnd = wnds.StartTitled({WndArg(200, 200, 300, 200, L"Zv Relay")})[0];
@@ -447,7 +452,7 @@ TEST(CoreGatewayRelay, ManyRelayedActivationsLeaveTheHandleCountsOfBothProgramsF
     // No line per relay: the log's own blocks, queued until the viewer has them, would swamp the count.
     CCoreRun run{L"ZvCoreGatewayRelay"};
     ASSERT_TRUE(run.Start(L"/LOGLEVEL=INFO"));
-    const HWND hGateway = WaitForWindow(kGatewayTitle, 15000);
+    const HWND hGateway = WaitForWindow(ZV_GTWY_WND_TITLE, 15000);
     ASSERT_TRUE(hGateway);
     DWORD dwGatewayPid = 0;
     GetWindowThreadProcessId(hGateway, &dwGatewayPid);
@@ -478,7 +483,7 @@ TEST(CoreGatewayRelay, ManyRelayedActivationsLeaveTheHandleCountsOfBothProgramsF
         if (!hold.Held())
             return false;
         for (long i = 0; i < n; ++i)
-            PostMessageW(hGateway, kMsgHookCbtActivate, reinterpret_cast<WPARAM>(hWnd), 0);
+            PostMessageW(hGateway, MSG_HOOK_CBT_ACTIVATE, reinterpret_cast<WPARAM>(hWnd), 0);
         nPosted += n;
         wNextSeq = static_cast<WORD>(wLast + 1);
         return WaitUntil(
@@ -515,7 +520,7 @@ TEST(CoreGatewayRelay, ManyRelayedActivationsLeaveTheHandleCountsOfBothProgramsF
     EXPECT_LE(nGateway1, nGateway0 + kSlack) << "the gateway's handles grew with the relays";
     EXPECT_TRUE(SameRect(rc, WindowRect(hWnd))) << "an activation in view scrolled";
 
-    ASSERT_TRUE(run.Command(kCmdAppExit));
+    ASSERT_TRUE(run.Command(ID_ZV_APP_EXIT));
     EXPECT_EQ(run.Process().WaitForExit(10000), std::optional<DWORD>(0));
-    EXPECT_TRUE(WaitUntil([] { return ProcessesOf(kGateway).empty(); }, 10000));
+    EXPECT_TRUE(WaitUntil([] { return ProcessesOf(ZV_HOOK32TO64_FILE).empty(); }, 10000));
 }

@@ -10,19 +10,15 @@
 
 #include "Handle.h"
 #include "CoreRun.h"
+#include "HkGtwyEvtMngr.h"
+#include "Sender.h"
+#include "Strings.h"
 #include "ZvTestKit.h"
 
 using namespace zvkit;
 using namespace zvcore;
 
 namespace {
-
-constexpr wchar_t kGateway[] = L"ZvHook32to64.exe";
-constexpr wchar_t kGatewayTitle[] = L"ZvHook32to64";
-constexpr UINT kCmdAppExit = 32781;
-constexpr UINT kMsgTmrHkGtwyAlive = 0x8079;
-constexpr UINT kMsgHkGtwyInitFailed = 0x8086;
-constexpr wchar_t kGatewayAppName[] = L"Zuvora! Hook Gateway";
 
 std::wstring ImageDir(DWORD dwPid)
 {
@@ -49,7 +45,8 @@ void StartTwoWnds(CTestWnds& wnds, const std::wstring& strPrefix, TWO_WNDS& two)
 {
     ASSERT_TRUE(RegDeleteSettings());
     ASSERT_TRUE(RegSetDword(L"View", L"Speed", 1));
-    ASSERT_TRUE(WaitUntil([] { return ProcessesOf(kGateway).empty(); }, 5000)) << "a gateway left from before";
+    ASSERT_TRUE(WaitUntil([] { return ProcessesOf(ZV_HOOK32TO64_FILE).empty(); }, 5000))
+        << "a gateway left from before";
     const RECT rcWork = WorkArea();
     const auto [hA, hX] = wnds.StartTitled({WndArg(100, 100, 300, 200, strPrefix + L" A"),
                                             WndArg(rcWork.right - 100, 300, 400, 200, strPrefix + L" X")});
@@ -74,25 +71,25 @@ TEST(CoreGateway, StartsOneGatewayFromItsFolderScrollsForItsRelayedActivationAnd
 
     CCoreRun run{L"ZvCoreGatewayTest"};
     ASSERT_TRUE(run.Start());
-    const HWND hGateway = WaitForWindow(kGatewayTitle, 15000);
+    const HWND hGateway = WaitForWindow(ZV_GTWY_WND_TITLE, 15000);
     ASSERT_TRUE(hGateway) << "no gateway window";
     DWORD dwGatewayPid = 0;
     GetWindowThreadProcessId(hGateway, &dwGatewayPid);
-    EXPECT_EQ(std::set<DWORD>{dwGatewayPid}, ProcessesOf(kGateway)) << "exactly one gateway";
+    EXPECT_EQ(std::set<DWORD>{dwGatewayPid}, ProcessesOf(ZV_HOOK32TO64_FILE)) << "exactly one gateway";
     EXPECT_EQ(ImageDir(run.Process().Pid()), ImageDir(dwGatewayPid)) << "started from the core's folder";
     CHandle hGatewayProcess(OpenProcess(SYNCHRONIZE | PROCESS_QUERY_LIMITED_INFORMATION, FALSE, dwGatewayPid));
     ASSERT_TRUE(hGatewayProcess);
     ASSERT_TRUE(run.WaitForLine(L"Hook Gateway is ready.")) << "the gateway's init block handled";
 
     // Posted to the gateway as its window-event hook posts it: relayed, then scrolled for.
-    ASSERT_TRUE(PostMessageW(hGateway, kMsgHookCbtActivate, reinterpret_cast<WPARAM>(hX), 0));
+    ASSERT_TRUE(PostMessageW(hGateway, MSG_HOOK_CBT_ACTIVATE, reinterpret_cast<WPARAM>(hX), 0));
     EXPECT_TRUE(WaitForRect(hA, Shifted(rcA, -300, 0), 5000)) << "every window by the 300 pixels";
     EXPECT_TRUE(WaitForRect(hX, Shifted(rcX, -300, 0), 5000));
     EXPECT_EQ(rcWork.right, WindowRect(hX).right) << "its right edge on the work area's";
 
     // The gateway's receive limit posted by another program long before it has passed: the gateway
     // stays, and the relay below still works.
-    ASSERT_TRUE(PostMessageW(hGateway, kMsgTmrHkGtwyAlive, 1, 0));
+    ASSERT_TRUE(PostMessageW(hGateway, MSG_TMR_HKGTWY_ALIVE, 1, 0));
     EXPECT_EQ(static_cast<DWORD>(WAIT_TIMEOUT), WaitForSingleObject(hGatewayProcess.get(), 1000))
         << "the gateway believed a stray receive limit";
 
@@ -112,7 +109,7 @@ TEST(CoreGateway, StartsOneGatewayFromItsFolderScrollsForItsRelayedActivationAnd
     EXPECT_TRUE(run.LogLinesWith(L"alive notification is stopped").empty());
 
     // The exit command: the end handshake, then both go.
-    ASSERT_TRUE(run.Command(kCmdAppExit));
+    ASSERT_TRUE(run.Command(ID_ZV_APP_EXIT));
     const auto exitCore = run.Process().WaitForExit(10000);
     ASSERT_TRUE(exitCore.has_value()) << "the core did not end";
     EXPECT_EQ(0u, *exitCore);
@@ -135,7 +132,7 @@ TEST(CoreGateway, ACoreStartedAfterAKilledOneEndsItsLeftGatewayAndLinksAtOnceWit
     CCoreRun first{L"ZvCoreGatewayKilled"};
     ASSERT_TRUE(first.Start());
     ASSERT_TRUE(first.WaitForLine(L"Hook Gateway is ready.", 1, 15000));
-    const std::set<DWORD> leftPids = ProcessesOf(kGateway);
+    const std::set<DWORD> leftPids = ProcessesOf(ZV_HOOK32TO64_FILE);
     ASSERT_EQ(1u, leftPids.size());
     const DWORD dwLeftPid = *leftPids.begin();
     CHandle hLeft(OpenProcess(SYNCHRONIZE, FALSE, dwLeftPid));
@@ -152,17 +149,17 @@ TEST(CoreGateway, ACoreStartedAfterAKilledOneEndsItsLeftGatewayAndLinksAtOnceWit
     DWORD dwGatewayPid = 0;
     EXPECT_TRUE(WaitUntil(
         [&] {
-            for (DWORD dwPid : ProcessesOf(kGateway))
-                if (dwPid != dwLeftPid && WaitForWindow(kGatewayTitle, 0, nullptr, dwPid))
+            for (DWORD dwPid : ProcessesOf(ZV_HOOK32TO64_FILE))
+                if (dwPid != dwLeftPid && WaitForWindow(ZV_GTWY_WND_TITLE, 0, nullptr, dwPid))
                     dwGatewayPid = dwPid;
             return dwGatewayPid != 0;
         },
         10000, 50))
         << "the new gateway did not come";
-    const HWND hGateway = dwGatewayPid ? WaitForWindow(kGatewayTitle, 1000, nullptr, dwGatewayPid) : nullptr;
+    const HWND hGateway = dwGatewayPid ? WaitForWindow(ZV_GTWY_WND_TITLE, 1000, nullptr, dwGatewayPid) : nullptr;
     ASSERT_TRUE(hGateway);
     // Linked: an activation relayed by the new gateway is scrolled for.
-    ASSERT_TRUE(PostMessageW(hGateway, kMsgHookCbtActivate, reinterpret_cast<WPARAM>(hX), 0));
+    ASSERT_TRUE(PostMessageW(hGateway, MSG_HOOK_CBT_ACTIVATE, reinterpret_cast<WPARAM>(hX), 0));
     EXPECT_TRUE(WaitForRect(hA, Shifted(rcA, -300, 0), 8000)) << "the link does not work";
     const ULONGLONG qwLinked = GetTickCount64() - qwStart;
     std::printf("[ figures ] a core started after a killed one relayed its first activation after %llu ms\n", qwLinked);
@@ -170,13 +167,13 @@ TEST(CoreGateway, ACoreStartedAfterAKilledOneEndsItsLeftGatewayAndLinksAtOnceWit
     EXPECT_EQ(static_cast<DWORD>(WAIT_OBJECT_0), WaitForSingleObject(hLeft.get(), 1000))
         << "the left gateway still runs";
     hLeft.reset();
-    const std::wstring strCaption = kGatewayAppName;
+    const std::wstring strCaption = ZV_GTWY_MUTEX_NAME;
     EXPECT_TRUE(FindMessageBoxes(0, &strCaption).empty()) << "a gateway's box";
     EXPECT_TRUE(FindMessageBoxes(second.Pid()).empty());
     CloseStrayMessageBoxes(0);
-    EXPECT_EQ(std::set<DWORD>{dwGatewayPid}, ProcessesOf(kGateway));
+    EXPECT_EQ(std::set<DWORD>{dwGatewayPid}, ProcessesOf(ZV_HOOK32TO64_FILE));
 
-    ASSERT_TRUE(PostMessageW(hSecond, WM_COMMAND, kCmdAppExit, 0));
+    ASSERT_TRUE(PostMessageW(hSecond, WM_COMMAND, ID_ZV_APP_EXIT, 0));
     EXPECT_EQ(second.WaitForExit(10000), std::optional<DWORD>(0));
 }
 
@@ -184,13 +181,14 @@ TEST(CoreGateway, ALinkThatCannotBeMadeIsToldOnceAndTheCoreRunsOnWithoutIt)
 {
     CRegistryGuard guard{kMakerKey};
     ASSERT_TRUE(RegDeleteSettings());
-    ASSERT_TRUE(WaitUntil([] { return ProcessesOf(kGateway).empty(); }, 5000)) << "a gateway left from before";
+    ASSERT_TRUE(WaitUntil([] { return ProcessesOf(ZV_HOOK32TO64_FILE).empty(); }, 5000))
+        << "a gateway left from before";
     // The gateway's ping event's name taken by an object of another kind: the core's alive wait
     // thread cannot start, and with it the link.
     CHandle hSquat(CreateFileMappingW(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, 64,
-                                      L"Zuvora! Hook Gateway Alive Timer Evt 3 -> 1"));
+                                      FormatString(HKGTWY_EVT_ALIVE_FORMAT, SENDER_HOOK, SENDER_CORE).c_str()));
     ASSERT_TRUE(hSquat);
-    const std::wstring strText = CoreString(115);
+    const std::wstring strText = CoreString(zvcoreids::kStrErrHkGtwy);
     ASSERT_EQ(0u, strText.find(L"初期化に失敗しました (HookGateway初期化失敗, code=0x%x)."));
 
     CCoreRun run{L"ZvCoreGatewayNoLink"};
@@ -203,18 +201,18 @@ TEST(CoreGateway, ALinkThatCannotBeMadeIsToldOnceAndTheCoreRunsOnWithoutIt)
     EXPECT_EQ(strText.substr(0, nCode), strBox.substr(0, nCode)) << ToUtf8(strBox);
     EXPECT_NE(strBox.find(L").\nコンピュータを再起動して下さい."), std::wstring::npos) << ToUtf8(strBox);
     EXPECT_EQ(1u, FindMessageBoxes(dwPid).size());
-    EXPECT_TRUE(ProcessesOf(kGateway).empty()) << "a gateway started for a link that failed";
+    EXPECT_TRUE(ProcessesOf(ZV_HOOK32TO64_FILE).empty()) << "a gateway started for a link that failed";
     ASSERT_TRUE(CloseMessageBox(hBox));
     ASSERT_TRUE(WaitUntil([&] { return FindMessageBoxes(dwPid).empty(); }, 5000));
 
     // Once: the same message again, as another program could post it, shows nothing.
-    ASSERT_TRUE(PostMessageW(run.Wnd(), kMsgHkGtwyInitFailed, 0, 0));
+    ASSERT_TRUE(PostMessageW(run.Wnd(), MSG_HKGTWY_INIT_FAILED, 0, 0));
     EXPECT_FALSE(WaitForMessageBox(dwPid, 1500)) << "told twice";
     // Running on as a core does: its bars, and its end when asked.
     EXPECT_TRUE(run.BarWnd(false));
     EXPECT_TRUE(run.BarWnd(true));
     EXPECT_TRUE(run.Process().IsRunning());
-    ASSERT_TRUE(run.Command(kCmdAppExit));
+    ASSERT_TRUE(run.Command(ID_ZV_APP_EXIT));
     EXPECT_EQ(run.Process().WaitForExit(10000), std::optional<DWORD>(0));
     hSquat.reset();
 }

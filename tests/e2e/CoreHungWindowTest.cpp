@@ -14,9 +14,6 @@ using namespace zvcore;
 
 namespace {
 
-constexpr UINT kIdRedrawAll = 32777;
-constexpr UINT kIdExit = 32781;
-
 // True once the window's thread no longer answers a sent message.
 bool IsNotAnswering(HWND hWnd)
 {
@@ -55,7 +52,7 @@ TEST(CoreHungWindow, OtherWindowsMoveWhileOneHangsAndItCatchesUpWhenItWakes)
     ASSERT_TRUE(run.WaitForMoveEnd());
 
     // Redrawing every window must not wait for the hung one either.
-    PostMessageW(run.Wnd(), WM_COMMAND, kIdRedrawAll, 0);
+    PostMessageW(run.Wnd(), WM_COMMAND, ID_ZV_REDRAW_ALL, 0);
     ASSERT_TRUE(HoldKeys({VK_SHIFT, VK_CONTROL, VK_MENU, VK_RIGHT}));
     EXPECT_TRUE(WaitForRect(hA, Shifted(rcA, -400, 0), 3000));
     EXPECT_TRUE(WaitForRect(hB, Shifted(rcB, -400, 0), 3000));
@@ -114,7 +111,7 @@ TEST(CoreHungWindow, AHookTheLibraryRefusesIsLoggedAndShownInABox)
         DWORD_PTR dwResult = 0;
         ASSERT_TRUE(SendMessageTimeoutW(ended.Wnd(), WM_CLOSE, 0, 0, SMTO_NORMAL, 5000, &dwResult));
         EXPECT_TRUE(IsWindow(ended.Wnd())) << "the close destroyed the window inside the box's loop";
-        ASSERT_TRUE(ended.Command(kIdExit));
+        ASSERT_TRUE(ended.Command(ID_ZV_APP_EXIT));
         ASSERT_TRUE(SendMessageTimeoutW(ended.Wnd(), WM_NULL, 0, 0, SMTO_NORMAL, 5000, &dwResult));
         EXPECT_TRUE(IsWindow(hBoxEnd));
         ASSERT_TRUE(CloseMessageBox(hBoxEnd));

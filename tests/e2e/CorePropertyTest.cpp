@@ -16,7 +16,9 @@
 #include "FakeSettings.h"
 #include "PropertySet.h"
 #include "Sender.h"
+#include "SettingsNames.h"
 #include "SharedMemPropManager.h"
+#include "SharedMemPropScrlWdth.h"
 #include "ZvMessages.h"
 #include "ZvTestKit.h"
 
@@ -27,7 +29,6 @@ using zvprop::CFakeSettings;
 
 namespace {
 
-constexpr UINT kCmdProperty = 32778;
 constexpr wchar_t kStartedLine[] = L"プロパティ : 設定プログラムを起動します : ";
 constexpr wchar_t kHandedLine[] = L"プロパティ : 設定を設定プログラムに渡しました.";
 constexpr wchar_t kGoneLine[] = L"プロパティ : 設定プログラムが終了しました.";
@@ -35,10 +36,8 @@ constexpr wchar_t kAppliedLine[] = L"プロパティ : 設定を適用しまし�
 constexpr wchar_t kCbtOffLine[] = L"CBT notification registered, Disable";
 constexpr wchar_t kCbtOnLine[] = L"CBT notification registered, Enable";
 constexpr wchar_t kStartIgnoredLine[] = L"CZvCoreDlg::OnPropStart() ignored";
-constexpr wchar_t kSettingsFile[] = L"ZvProperty64.exe";
-constexpr wchar_t kSheetTitle[] = L"Zuvora! のプロパティ";
 // Written only by a save, never by a load: it tells whether the settings were stored.
-constexpr wchar_t kScrollRateKey[] = L"Software\\V.Z.Q.\\VZQZv\\Scroll Rate";
+const std::wstring kScrollRateKey = zvsettings::SectionKey(PROP_SECTION_SCROLL_RATE);
 
 // The settings program the core started while the test holds its mutex: it says it runs already;
 // its box closed, it ends.
@@ -47,7 +46,7 @@ void CloseRefusedSettingsProgram()
     DWORD dwPid = 0;
     ASSERT_TRUE(WaitUntil(
         [&] {
-            const std::set<DWORD> pids = ProcessesOf(kSettingsFile);
+            const std::set<DWORD> pids = ProcessesOf(ZV_PROPERTY64_FILE);
             dwPid = pids.empty() ? 0 : *pids.begin();
             return dwPid != 0;
         },
@@ -56,7 +55,7 @@ void CloseRefusedSettingsProgram()
     ASSERT_NE(hBox, nullptr);
     EXPECT_NE(MessageBoxText(hBox).find(L"は既に実行中です."), std::wstring::npos) << ToUtf8(MessageBoxText(hBox));
     EXPECT_TRUE(CloseMessageBox(hBox));
-    EXPECT_TRUE(WaitUntil([] { return ProcessesOf(kSettingsFile).empty(); }, 10000));
+    EXPECT_TRUE(WaitUntil([] { return ProcessesOf(ZV_PROPERTY64_FILE).empty(); }, 10000));
 }
 
 // A window of the test's own that counts the keys the core forwards to it.
@@ -148,7 +147,7 @@ TEST_F(CoreProperty, TheCommandHandsOverAndStartsTheProgramAnApplyTakesEffectAtO
     ASSERT_TRUE(PostMessageW(hCore, MSG_KEYBD_FORWARD, reinterpret_cast<WPARAM>(catcher.Wnd()), 0));
     EXPECT_EQ(0, ForwardedKeys()) << "the desktop's keys went to a window outside an exchange";
 
-    ASSERT_TRUE(m_run.Command(kCmdProperty));
+    ASSERT_TRUE(m_run.Command(ID_ZV_PROPERTY));
     ASSERT_TRUE(m_run.WaitForLine(kStartedLine));
     const std::wstring strCaller =
         std::to_wstring(static_cast<LONG>(static_cast<ULONG>(reinterpret_cast<ULONG_PTR>(hCore))));
@@ -190,9 +189,13 @@ TEST_F(CoreProperty, TheCommandHandsOverAndStartsTheProgramAnApplyTakesEffectAtO
     prop.propView.bHorizontal = 0;
     ASSERT_TRUE(pFake->Apply(prop, 0)) << "no answer to the apply";
     EXPECT_FALSE(pFake->ReadFailed());
-    EXPECT_TRUE(m_run.WaitForLine(kAppliedLine));
-    EXPECT_EQ(RegGetDword(L"Scroll", L"KeybdHorzLineAbs"), std::optional<DWORD>(55));
-    EXPECT_EQ(RegGetDword(L"View", L"Horizontal"), std::optional<DWORD>(0));
+    EXPECT_TRUE(WaitUntil(
+        [] {
+            return RegGetDword(L"Scroll", L"KeybdHorzLineAbs") == std::optional<DWORD>(55) &&
+                   RegGetDword(L"View", L"Horizontal") == std::optional<DWORD>(0);
+        },
+        10000))
+        << "the apply was not saved";
     EXPECT_TRUE(WaitUntil([&] { return !IsWindowVisible(hBarH); }, 5000)) << "View Horizontal off left the bar";
     ASSERT_TRUE(m_run.TypeAndSettle({VK_CONTROL, VK_MENU, VK_RIGHT}));
     EXPECT_TRUE(WaitForRect(m_hA, Shifted(rcA, -55, 0), 5000)) << "the key scroll did not move by the new width";
@@ -217,7 +220,8 @@ TEST_F(CoreProperty, TheCommandHandsOverAndStartsTheProgramAnApplyTakesEffectAtO
     prop.propScrlWdth.aScrlWdth[kKeybdHorzLine].nAbs = 99;
     ASSERT_TRUE(pFake->Post(0, 1));
     EXPECT_FALSE(pFake->ReadFailed());
-    EXPECT_TRUE(m_run.WaitForLine(L"プロパティ : 設定プログラムが終了します (適用 = 0)."));
+    // The answer came before the keys are tapped: the core has taken the cancel by the time it
+    // handles them.
     EXPECT_EQ(0, ForwardedKeys()) << "the key capture outlived the exchange";
     EXPECT_EQ(RegGetDword(L"Scroll", L"KeybdHorzLineAbs"), std::optional<DWORD>(55));
     EXPECT_EQ(1u, Lines(kAppliedLine));
@@ -233,17 +237,17 @@ TEST_F(CoreProperty, TheCommandHandsOverAndStartsTheProgramAnApplyTakesEffectAtO
     // The next start opens the page shown last: the settings program's own sheet comes up on the
     // keyboard page, and its Cancel gives the core its hook back.
     pFake.reset();
-    ASSERT_TRUE(m_run.Command(kCmdProperty));
+    ASSERT_TRUE(m_run.Command(ID_ZV_PROPERTY));
     ASSERT_TRUE(m_run.WaitForLine(kStartedLine, 2));
     EXPECT_EQ(1u, Lines(L" /PAGE=3 /CALLER=" + strCaller + L"\r\n")) << m_run.LogLinesWith(kStartedLine);
-    const HWND hSheet = WaitForWindow(kSheetTitle, 15000, L"#32770");
+    const HWND hSheet = WaitForWindow(ZV_PROPERTY_WND_TITLE, 15000, L"#32770");
     ASSERT_NE(hSheet, nullptr);
     const HWND hTab = reinterpret_cast<HWND>(SendMessageW(hSheet, PSM_GETTABCONTROL, 0, 0));
     EXPECT_TRUE(WaitUntil([&] { return SendMessageW(hTab, TCM_GETCURSEL, 0, 0) == 3; }, 5000));
     ASSERT_TRUE(PostMessageW(hSheet, PSM_PRESSBUTTON, PSBTN_CANCEL, 0));
     EXPECT_TRUE(m_run.WaitForLine(kGoneLine, 2));
     EXPECT_TRUE(m_run.WaitForLine(kCbtOnLine, 3));
-    EXPECT_TRUE(WaitUntil([] { return ProcessesOf(kSettingsFile).empty(); }, 10000));
+    EXPECT_TRUE(WaitUntil([] { return ProcessesOf(ZV_PROPERTY64_FILE).empty(); }, 10000));
     EXPECT_EQ(0, m_run.Close());
 }
 
@@ -281,12 +285,12 @@ TEST_F(CoreProperty, AProgramStartedByTheUserAWaitingMoveThatFinishesASheetLostW
     // and the next one is taken.
     const RECT rcA = WindowRect(m_hA);
     const RECT rcTarget = Shifted(rcA, -200, 0);
-    ASSERT_TRUE(m_run.PostDevice(kRight, kKeybdHorzLine));
+    ASSERT_TRUE(m_run.PostDevice(DEVFLAG_RIGHT, kKeybdHorzLine));
     ASSERT_TRUE(WaitUntil([&] { return !SameRect(rcA, WindowRect(m_hA)); }, 5000));
     ASSERT_TRUE(pFake->Post(0, 1));
     EXPECT_FALSE(SameRect(rcTarget, WindowRect(m_hA))) << "the move had ended before the settings program did";
     EXPECT_TRUE(WaitForRect(m_hA, rcTarget, 10000)) << "the move waiting between passes never finished";
-    ASSERT_TRUE(m_run.PostDevice(kLeft, kKeybdHorzLine));
+    ASSERT_TRUE(m_run.PostDevice(DEVFLAG_LEFT, kKeybdHorzLine));
     EXPECT_TRUE(WaitForRect(m_hA, rcA, 10000)) << "a scroll after the settings program's end was refused";
     ASSERT_TRUE(Settle());
     pFake->Gone();
@@ -314,7 +318,7 @@ TEST_F(CoreProperty, AProgramStartedByTheUserAWaitingMoveThatFinishesASheetLostW
     // The property mutex held elsewhere past the core's wait: nothing is handed over and the
     // window events stay on.
     {
-        const CHandle hRunning(CreateMutexW(nullptr, FALSE, zvprop::kPropMutex));
+        const CHandle hRunning(CreateMutexW(nullptr, FALSE, zvprop::PropMutexName().c_str()));
         CHandle hPropMutex(CreateMutexW(nullptr, TRUE, CSharedMemPropManager::MUTEX_NAME));
         ASSERT_TRUE(hPropMutex);
         ASSERT_TRUE(pFake->PostStart());
@@ -331,8 +335,10 @@ TEST_F(CoreProperty, AProgramStartedByTheUserAWaitingMoveThatFinishesASheetLostW
     // them in this run: the rate list is written by a save only).
     ASSERT_FALSE(RegKeyExists(kScrollRateKey));
     {
-        const CHandle hRunning(CreateMutexW(nullptr, FALSE, zvprop::kPropMutex));
-        CHandle hBlockMutex(CreateMutexW(nullptr, FALSE, L"Mutex : sender=1, name=Zuvora! Property : Scroll Width"));
+        const CHandle hRunning(CreateMutexW(nullptr, FALSE, zvprop::PropMutexName().c_str()));
+        std::wstring strBlockMutex;
+        CSharedMemPropScrlWdth(SENDER_CORE).MakeMutexName(CSharedMemPropScrlWdth::NAME, strBlockMutex);
+        CHandle hBlockMutex(CreateMutexW(nullptr, FALSE, strBlockMutex.c_str()));
         ASSERT_TRUE(hBlockMutex);
         ASSERT_EQ(WaitForSingleObject(hBlockMutex.get(), 1000), WAIT_OBJECT_0);
         ASSERT_TRUE(pFake->PostStart());
@@ -345,7 +351,7 @@ TEST_F(CoreProperty, AProgramStartedByTheUserAWaitingMoveThatFinishesASheetLostW
         ReleaseMutex(hBlockMutex.get());
     }
     // A core that ended so has not told its gateway: it is ended here.
-    for (DWORD dwPid : ProcessesOf(L"ZvHook32to64.exe")) {
+    for (DWORD dwPid : ProcessesOf(ZV_HOOK32TO64_FILE)) {
         CHandle hGateway(OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, dwPid));
         if (hGateway && TerminateProcess(hGateway.get(), 1))
             WaitForSingleObject(hGateway.get(), 5000);

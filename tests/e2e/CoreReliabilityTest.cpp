@@ -22,7 +22,6 @@ using namespace zvcore;
 
 namespace {
 
-constexpr UINT kCmdFirstAlign = 32772;  // .. 32775
 constexpr size_t kMaxChurn = 4;
 constexpr int kCheckEvery = 25;
 
@@ -80,13 +79,13 @@ TEST(CoreReliability, WindowsThatComeAndGoDuringScrollsArrangementsAndUndosNever
 
         switch (Pick(7)) {
         case 0:
-            run.PostDevice(Pick(2) ? kRight : kDown, Pick(2) ? kKeybdHorzLine : kKeybdVertLine);
+            run.PostDevice(Pick(2) ? DEVFLAG_RIGHT : DEVFLAG_DOWN, Pick(2) ? kKeybdHorzLine : kKeybdVertLine);
             break;
         case 1:
-            run.Command(kCmdUndo);
+            run.Command(ID_ZV_UNDO);
             break;
         case 2:
-            run.Command(kCmdFirstAlign + static_cast<UINT>(Pick(4)));
+            run.Command(ID_ZV_ALIGN_CENTER + static_cast<UINT>(Pick(4)));
             break;
         case 3:
             if (!churn.empty())
@@ -99,7 +98,7 @@ TEST(CoreReliability, WindowsThatComeAndGoDuringScrollsArrangementsAndUndosNever
             break;
         default:
             // A move asked for and its windows going at once.
-            run.PostDevice(kRight, kKeybdHorzLine);
+            run.PostDevice(DEVFLAG_RIGHT, kKeybdHorzLine);
             if (!churn.empty()) {
                 wnds.Close(churn.back());
                 churn.pop_back();
@@ -135,7 +134,7 @@ TEST(CoreReliability, WindowsThatComeAndGoDuringScrollsArrangementsAndUndosNever
                           10000, 50))
         << WindowRect(hStay[0]).left - rcA.left << " " << WindowRect(hStay[1]).left - rcB.left;
     ASSERT_TRUE(run.WaitForMoveEnd());
-    ASSERT_TRUE(run.Command(kCmdUndo));
+    ASSERT_TRUE(run.Command(ID_ZV_UNDO));
     EXPECT_TRUE(WaitUntil([&] { return WindowRect(hStay[0]).left == rcA.left && WindowRect(hStay[1]).left == rcB.left; },
                           10000, 50))
         << WindowRect(hStay[0]).left - rcA.left << " " << WindowRect(hStay[1]).left - rcB.left;

@@ -59,8 +59,9 @@ std::vector<int> PassesY(const std::vector<MOVE_LINE>& lines)
 
 HWND StartCoreProgram(CProcess& core, const std::wstring& strArgs)
 {
-    const HWND hWnd =
-        StartForWindow(core, kCore, strArgs, [&] { return FindTopLevel(kHiddenTitle, nullptr, core.Pid()); }, 15000);
+    const HWND hWnd = StartForWindow(
+        core, ZV_CORE64_FILE, strArgs, [&] { return FindTopLevel(ZV_HIDDEN_MAIN_WND_TITLE, nullptr, core.Pid()); },
+        15000);
     if (!hWnd) {
         if (core.LastError())
             ADD_FAILURE() << "cannot start the core program, error " << core.LastError();
@@ -118,7 +119,7 @@ bool CCoreRun::Start(const std::wstring& strExtraArgs)
     if (!m_hWnd)
         return false;
     if (!WaitForLine(kStartLine, 1, 20000)) {
-        ADD_FAILURE() << "the log viewer did not write the start line (" << ProcessesOf(L"ZvLog64.exe").size()
+        ADD_FAILURE() << "the log viewer did not write the start line (" << ProcessesOf(ZV_LOG64_FILE).size()
                       << " viewers running, log of " << Log().size() << " characters)";
         return false;
     }
@@ -137,12 +138,12 @@ std::wstring CCoreRun::Log() const { return FromUtf8(ReadFileBytes(m_strLog)); }
 
 bool CCoreRun::PostDevice(WORD wFlags, int nIdx, LPARAM nCount) const
 {
-    return PostMessageW(m_hWnd, kMsgMvAllWndsByDevice, DeviceWParam(wFlags, nIdx), nCount) != FALSE;
+    return PostMessageW(m_hWnd, MSG_MV_ALL_WNDS_BY_DEVICE, ScrollCalc::MakeDeviceWParam(wFlags, nIdx), nCount) != FALSE;
 }
 
 HWND CCoreRun::BarWnd(bool bVert) const
 {
-    return WaitForWindow(bVert ? kBarVTitle : kBarHTitle, 5000, nullptr, m_core.Pid());
+    return WaitForWindow(bVert ? ZV_SCRLBAR_V_WND_TITLE : ZV_SCRLBAR_H_WND_TITLE, 5000, nullptr, m_core.Pid());
 }
 
 bool CCoreRun::PostWheel(bool bVert, int nDelta, WORD wKeys) const
@@ -228,7 +229,7 @@ std::vector<CHandle> SuspendAll(DWORD dwPid)
 
 std::wstring CoreString(UINT uId)
 {
-    const std::wstring strPath = LayoutDir() + L"\\" + kCore;
+    const std::wstring strPath = LayoutDir() + L"\\" + ZV_CORE64_FILE;
     const HMODULE hMod = LoadLibraryExW(strPath.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
     if (!hMod)
         return L"";

@@ -9,28 +9,23 @@
 #include <vector>
 
 #include "Handle.h"
+#include "CoreIds.h"
+#include "WndFilter.h"
+#include "ZvMessages.h"
+#include "ZvNames.h"
 #include "ZvTestKit.h"
+#include "core/ScrollCalc.h"
 
 namespace zvcore {
 
-inline constexpr wchar_t kCore[] = L"ZvCore64.exe";
-inline constexpr wchar_t kHiddenTitle[] = L"$$$ Zuvora! Hidden Main Window %%%";
-inline constexpr wchar_t kBarHTitle[] = L"$$$ Zuvora! Scroll Bar Horizontal %%%";
-inline constexpr wchar_t kBarVTitle[] = L"$$$ Zuvora! Scroll Bar Vertical %%%";
-inline constexpr UINT kMsgMvAllWnds = 0x8051;
-inline constexpr UINT kMsgMvAllWndsByDevice = 0x8052;
-inline constexpr UINT kMsgMvStep = 0x8053;
-inline constexpr UINT kMsgTmrScroll = 0x8076;
-inline constexpr UINT kMsgHookCbtActivate = 0x8040;
-inline constexpr UINT kCmdUndo = 32771;
-// Direction flags of a device request (the high word of its wParam) and two Scroll width entries.
-inline constexpr WORD kLeft = 0x01;
-inline constexpr WORD kRight = 0x02;
-inline constexpr WORD kDown = 0x20;
-inline constexpr int kKeybdHorzLine = 1 * 4 + 0 * 2 + 0;
-inline constexpr int kKeybdVertLine = 1 * 4 + 1 * 2 + 0;
+using ScrollCalc::DEVFLAG_DOWN;
+using ScrollCalc::DEVFLAG_LEFT;
+using ScrollCalc::DEVFLAG_RIGHT;
+// Two Scroll width entries the tests move by.
+inline constexpr int kKeybdHorzLine = ScrlWdthIndex(SCRLWDTH_KEYBD, SCRLWDTH_HORZ, SCRLWDTH_LINE);
+inline constexpr int kKeybdVertLine = ScrlWdthIndex(SCRLWDTH_KEYBD, SCRLWDTH_VERT, SCRLWDTH_LINE);
 // The mouse page entry: no test moves by it, so its width line marks requests taken.
-inline constexpr int kMarkIdx = 0 * 4 + 1 * 2 + 1;
+inline constexpr int kMarkIdx = ScrlWdthIndex(SCRLWDTH_MOUSE, SCRLWDTH_VERT, SCRLWDTH_PAGE);
 inline constexpr wchar_t kStartLine[] = L"ZvCoreアプリケーション開始.";
 // The line of every key event the core program's keyboard hook reports.
 inline constexpr wchar_t kHookedLine[] = L"CZvCoreDlg::OnKeybdHooked(). Keyboard Event Hooked!";
@@ -42,12 +37,6 @@ inline RECT WorkArea()
     RECT rc{};
     SystemParametersInfoW(SPI_GETWORKAREA, 0, &rc, 0);
     return rc;
-}
-
-// A device request's wParam: direction flags in the high word, Scroll width index in the low.
-inline WPARAM DeviceWParam(WORD wFlags, int nIdx)
-{
-    return (static_cast<WPARAM>(wFlags) << 16) | static_cast<WPARAM>(nIdx);
 }
 
 struct MOVE_LINE {
@@ -108,7 +97,7 @@ public:
     // Posts a window activation as the hook does.
     bool PostActivate(HWND hWnd) const
     {
-        return PostMessageW(m_hWnd, kMsgHookCbtActivate, reinterpret_cast<WPARAM>(hWnd), 0) != FALSE;
+        return PostMessageW(m_hWnd, MSG_HOOK_CBT_ACTIVATE, reinterpret_cast<WPARAM>(hWnd), 0) != FALSE;
     }
     // Holds the keys and waits until the core program has seen every press and release, and then
     // until whatever move they asked for has ended.

@@ -65,7 +65,7 @@ TEST_F(CoreScroll, DefaultKeyboardLineMovesEveryWindowTenPixelsInPassesOfOneSixT
     const HWND hWndFgBefore = GetForegroundWindow();
 
     // Scrolling to the right moves the windows to the left.
-    ASSERT_TRUE(PostDevice(kRight, kKeybdHorzLine));
+    ASSERT_TRUE(PostDevice(DEVFLAG_RIGHT, kKeybdHorzLine));
     ASSERT_TRUE(WaitForMove(hA, Shifted(rcA, -10, 0), L"Zv Scroll A", 3)) << WindowRect(hA).left;
     ASSERT_TRUE(WaitForMove(hB, Shifted(rcB, -10, 0), L"Zv Scroll B", 3)) << WindowRect(hB).left;
     ASSERT_TRUE(WaitForMoveEnd());
@@ -91,7 +91,7 @@ TEST_F(CoreScroll, SmoothScrollMovesAHundredPixelsInPassesOfThirteenSeventyNineE
     const auto [hWnd, rc] = StartWithWindow(WndArg(300, 500, 320, 240, L"Zv Smooth"));
     ASSERT_NE(hWnd, nullptr);
 
-    ASSERT_TRUE(PostDevice(kDown, kKeybdVertLine));
+    ASSERT_TRUE(PostDevice(DEVFLAG_DOWN, kKeybdVertLine));
     ASSERT_TRUE(WaitForMove(hWnd, Shifted(rc, 0, -100), L"Zv Smooth", 3)) << WindowRect(hWnd).top;
     const auto lines = MoveLines(Log(), L"Zv Smooth");
     EXPECT_EQ(PassesY(lines), (std::vector<int>{-13, -79, -8}));
@@ -115,7 +115,7 @@ TEST_F(CoreScroll, FixedUntitledAndMinimisedWindowsKeepTheirPlaces)
     const RECT rcMin = WindowRect(hMin);
     ASSERT_TRUE(StartCore());
 
-    ASSERT_TRUE(PostDevice(kRight, kKeybdHorzLine));
+    ASSERT_TRUE(PostDevice(DEVFLAG_RIGHT, kKeybdHorzLine));
     ASSERT_TRUE(WaitForMove(hMoves, Shifted(rcMoves, -10, 0), L"Zv Moves", 3));
 
     EXPECT_TRUE(SameRect(rcFixed, WindowRect(hFixed)));
@@ -137,14 +137,14 @@ TEST_F(CoreScroll, SecondRequestWhileAMoveRunsIsRefusedAndTheWindowsEndOneDistan
     ASSERT_NE(hWnd, nullptr);
 
     // Both requests are accepted as requests; the second move finds the first one running.
-    ASSERT_TRUE(PostDevice(kRight, kKeybdHorzLine));
-    ASSERT_TRUE(PostDevice(kRight, kKeybdHorzLine));
+    ASSERT_TRUE(PostDevice(DEVFLAG_RIGHT, kKeybdHorzLine));
+    ASSERT_TRUE(PostDevice(DEVFLAG_RIGHT, kKeybdHorzLine));
     ASSERT_TRUE(WaitForMove(hWnd, Shifted(rc, -10, 0), L"Zv Twice", 3));
     ASSERT_TRUE(WaitForMoveEnd());
     EXPECT_TRUE(SameRect(Shifted(rc, -10, 0), WindowRect(hWnd))) << "the second request moved nothing";
 
     // A later request is taken again once the move has ended.
-    ASSERT_TRUE(PostDevice(kRight, kKeybdHorzLine));
+    ASSERT_TRUE(PostDevice(DEVFLAG_RIGHT, kKeybdHorzLine));
     ASSERT_TRUE(WaitForMove(hWnd, Shifted(rc, -20, 0), L"Zv Twice", 6));
     EXPECT_EQ(PassesX(MoveLines(Log(), L"Zv Twice")), (std::vector<int>{-1, -6, -3, -1, -6, -3}));
 }
@@ -158,20 +158,20 @@ TEST_F(CoreScroll, StrayStepTimerAndRequestMessagesMoveNothing)
     // the core program did not make, no index outside the Scroll width entries.
     for (WPARAM w : {0, 1, 2})
         for (LPARAM l : {0, 1})
-            ASSERT_TRUE(PostMessageW(m_run.Wnd(), kMsgMvStep, w, l));
-    ASSERT_TRUE(PostMessageW(m_run.Wnd(), kMsgTmrScroll, 0, 0));
-    ASSERT_TRUE(PostMessageW(m_run.Wnd(), kMsgMvAllWnds, 0x12345678, 0));
-    ASSERT_TRUE(PostDevice(kRight, 12));
+            ASSERT_TRUE(PostMessageW(m_run.Wnd(), MSG_MV_STEP, w, l));
+    ASSERT_TRUE(PostMessageW(m_run.Wnd(), MSG_TMR_SCROLL, 0, 0));
+    ASSERT_TRUE(PostMessageW(m_run.Wnd(), MSG_MV_ALL_WNDS, 0x12345678, 0));
+    ASSERT_TRUE(PostDevice(DEVFLAG_RIGHT, 12));
     ASSERT_TRUE(PostDevice(0, kKeybdHorzLine));
 
     // A real move afterwards is the only one that happens.
-    ASSERT_TRUE(PostDevice(kDown, kKeybdVertLine));
+    ASSERT_TRUE(PostDevice(DEVFLAG_DOWN, kKeybdVertLine));
     ASSERT_TRUE(WaitForMove(hWnd, Shifted(rc, 0, -10), L"Zv Stray", 3));
     // Stray steps posted after the move has ended find nothing to touch.
     for (WPARAM w : {1, 2})
         for (LPARAM l : {0, 1, 2, 3})
-            ASSERT_TRUE(PostMessageW(m_run.Wnd(), kMsgMvStep, w, l));
-    ASSERT_TRUE(PostMessageW(m_run.Wnd(), kMsgTmrScroll, 0, 0));
+            ASSERT_TRUE(PostMessageW(m_run.Wnd(), MSG_MV_STEP, w, l));
+    ASSERT_TRUE(PostMessageW(m_run.Wnd(), MSG_TMR_SCROLL, 0, 0));
     // They were posted before the marker request, so they have been handled once it is logged.
     ASSERT_TRUE(WaitForMoveEnd());
     EXPECT_TRUE(SameRect(Shifted(rc, 0, -10), WindowRect(hWnd)));
@@ -190,8 +190,8 @@ TEST_F(CoreScroll, WheelRequestGroupedForUndoMovesAtOnceAndThePointerFollows)
 
     // Three notches of the horizontal wheel line: the whole distance in the first pass, and a
     // second pass that only sees the window arrived.
-    constexpr int kWheelHorzLine = 2 * 4 + 0 * 2 + 0;
-    ASSERT_TRUE(PostDevice(kRight, kWheelHorzLine, 3));
+    constexpr int kWheelHorzLine = ScrlWdthIndex(SCRLWDTH_WHEEL, SCRLWDTH_HORZ, SCRLWDTH_LINE);
+    ASSERT_TRUE(PostDevice(DEVFLAG_RIGHT, kWheelHorzLine, 3));
     ASSERT_TRUE(WaitForMove(hWnd, Shifted(rc, -30, 0), L"Zv Wheel", 2));
     EXPECT_EQ(PassesX(MoveLines(Log(), L"Zv Wheel")), (std::vector<int>{-30, 0}));
     POINT pt{};

@@ -15,9 +15,8 @@ using namespace zvcore;
 
 namespace {
 
-constexpr wchar_t kTitleEnd[] = L"%%% End of fixed window title array &&&";
 // Scrolling one keyboard line to the right.
-constexpr WPARAM kRightKeybdLine = (0x02u << 16) | 4u;
+constexpr WPARAM kRightKeybdLine = ScrollCalc::MakeDeviceWParam(DEVFLAG_RIGHT, kKeybdHorzLine);
 
 class CoreSettings : public ::testing::Test {
 protected:
@@ -58,13 +57,13 @@ protected:
     // while a move runs and leaves the width line of its index in the log once it is taken.
     bool WaitForMoveEnd()
     {
-        const std::string strMark = "CZvCoreDlg::GetScrollWidthAbs()...nIdx=3,";
+        const std::string strMark = "CZvCoreDlg::GetScrollWidthAbs()...nIdx=" + std::to_string(kMarkIdx) + ",";
         const size_t nBefore = CountInLog(strMark);
         return WaitUntil(
             [&] {
                 if (CountInLog(strMark) > nBefore)
                     return true;
-                PostMessageW(m_hWnd, kMsgMvAllWndsByDevice, 3, 1);
+                PostMessageW(m_hWnd, MSG_MV_ALL_WNDS_BY_DEVICE, ScrollCalc::MakeDeviceWParam(0, kMarkIdx), 1);
                 return false;
             },
             10000, 100);
@@ -77,7 +76,7 @@ protected:
     // A move of one keyboard line to the right; true once hWnd stands dx further.
     bool ScrollAndWait(HWND hWnd, const RECT& rcFrom, int dx)
     {
-        if (!PostMessageW(m_hWnd, kMsgMvAllWndsByDevice, kRightKeybdLine, 1))
+        if (!PostMessageW(m_hWnd, MSG_MV_ALL_WNDS_BY_DEVICE, kRightKeybdLine, 1))
             return false;
         const RECT rc{rcFrom.left + dx, rcFrom.top, rcFrom.right + dx, rcFrom.bottom};
         return WaitForRect(hWnd, rc, 10000);
@@ -103,7 +102,7 @@ TEST_F(CoreSettings, FirstStartWritesWhatTheLoadWritesAndTheEndSavesTheWholeReco
         },
         10000));
     EXPECT_EQ(RegGetDword(L"Keyboard", L"Scroll Key (Left Line) No.0"), std::optional<DWORD>(VK_CONTROL));
-    EXPECT_EQ(RegGetString(L"Fix", L"Fixed Window By Title No.0"), std::optional<std::wstring>(kTitleEnd));
+    EXPECT_EQ(RegGetString(L"Fix", L"Fixed Window By Title No.0"), std::optional<std::wstring>(PROP_FIX_TITLE_END));
     EXPECT_FALSE(RegKeyExists(std::wstring(kProfileKey) + L"\\Version"));
     EXPECT_FALSE(RegKeyExists(std::wstring(kProfileKey) + L"\\View"));
     EXPECT_EQ(RegGetString(L"Fix", L"Fixed Window By App Name No.0"),
@@ -178,7 +177,7 @@ TEST_F(CoreSettings, CancelledSessionEndSavesButKeepsTheListsOfTheRunningProgram
 
     EXPECT_EQ(CloseCore(), std::optional<DWORD>(0));
     EXPECT_EQ(RegGetString(L"Fix", L"Fixed Window By Title No.0"), std::optional<std::wstring>(L"Zv Kept"));
-    EXPECT_EQ(RegGetString(L"Fix", L"Fixed Window By Title No.1"), std::optional<std::wstring>(kTitleEnd));
+    EXPECT_EQ(RegGetString(L"Fix", L"Fixed Window By Title No.1"), std::optional<std::wstring>(PROP_FIX_TITLE_END));
     EXPECT_EQ(RegGetDword(L"Keyboard", L"Scroll Key (Left Line) No.0"), std::optional<DWORD>(VK_CONTROL));
 }
 

@@ -12,6 +12,7 @@
 
 #include "Handle.h"
 #include "CoreRun.h"
+#include "SettingsNames.h"
 #include "ZvTestKit.h"
 
 using namespace zvkit;
@@ -20,9 +21,6 @@ using namespace zvcore;
 namespace {
 
 constexpr wchar_t kCaption[] = L"Zuvora!";
-constexpr wchar_t kImmigrateKey[] = L"Software\\V.Z.Q.Immigrate";
-constexpr UINT kHelpCommand = 32779;
-constexpr UINT kAboutCommand = 0xE140;
 
 bool MutexExists(const wchar_t* pszName)
 {
@@ -44,7 +42,7 @@ std::string LineWith(const std::string& strFile, const std::string& strPart)
 // The settings and the old-settings key are put back after every test, and no box is left.
 class CoreStart : public ::testing::Test {
 protected:
-    void SetUp() override { ASSERT_TRUE(RegDeleteSettings(kImmigrateKey)); }
+    void SetUp() override { ASSERT_TRUE(RegDeleteSettings(ZV_IMMIGRATE_KEY)); }
     void TearDown() override
     {
         for (CProcess* pProc : {&m_core, &m_second}) {
@@ -76,7 +74,7 @@ protected:
     }
 
     CRegistryGuard m_guardSettings{kMakerKey};
-    CRegistryGuard m_guardImmigrate{kImmigrateKey};
+    CRegistryGuard m_guardImmigrate{ZV_IMMIGRATE_KEY};
     CProcess m_core;
     CProcess m_second;
 };
@@ -88,11 +86,11 @@ TEST_F(CoreStart, RunsWithItsHiddenWindowAndHoldsTheInstanceMutexUntilItEnds)
     HWND hWnd = StartCore();
     ASSERT_NE(hWnd, nullptr);
     EXPECT_FALSE(IsWindowVisible(hWnd));
-    EXPECT_TRUE(MutexExists(L"Zuvora!"));
+    EXPECT_TRUE(MutexExists(CoreString(zvcoreids::kStrAppName).c_str()));
     EXPECT_TRUE(FindMessageBoxes(m_core.Pid()).empty());
 
     EXPECT_EQ(CloseCore(hWnd), std::optional<DWORD>(0));
-    EXPECT_FALSE(MutexExists(L"Zuvora!"));
+    EXPECT_FALSE(MutexExists(CoreString(zvcoreids::kStrAppName).c_str()));
 }
 
 TEST_F(CoreStart, SecondStartTellsItRunsAlreadyAndEndsLeavingTheFirstAlone)
@@ -100,33 +98,33 @@ TEST_F(CoreStart, SecondStartTellsItRunsAlreadyAndEndsLeavingTheFirstAlone)
     HWND hWnd = StartCore();
     ASSERT_NE(hWnd, nullptr);
 
-    ASSERT_TRUE(m_second.Start(kCore));
+    ASSERT_TRUE(m_second.Start(ZV_CORE64_FILE));
     HWND hBox = WaitForMessageBox(m_second.Pid(), 15000);
     ASSERT_NE(hBox, nullptr);
     EXPECT_EQ(WindowTitle(hBox), kCaption);
     EXPECT_EQ(MessageBoxText(hBox), L"Zuvora! は既に実行中です.");
     EXPECT_EQ(MessageBoxButtons(hBox), std::vector<int>{IDOK});
     // The second program has made no window of its own behind the box.
-    EXPECT_EQ(FindTopLevel(kHiddenTitle, nullptr, m_second.Pid()), nullptr);
+    EXPECT_EQ(FindTopLevel(ZV_HIDDEN_MAIN_WND_TITLE, nullptr, m_second.Pid()), nullptr);
 
     ASSERT_TRUE(CloseMessageBox(hBox));
     EXPECT_EQ(m_second.WaitForExit(10000), std::optional<DWORD>(0));
 
     EXPECT_TRUE(m_core.IsRunning());
-    EXPECT_EQ(FindTopLevel(kHiddenTitle), hWnd);
-    EXPECT_TRUE(MutexExists(L"Zuvora!"));
+    EXPECT_EQ(FindTopLevel(ZV_HIDDEN_MAIN_WND_TITLE), hWnd);
+    EXPECT_TRUE(MutexExists(CoreString(zvcoreids::kStrAppName).c_str()));
     EXPECT_EQ(CloseCore(hWnd), std::optional<DWORD>(0));
 }
 
 TEST_F(CoreStart, RefusesWhileTheSettingsProgramRunsAndBringsItsSheetForward)
 {
-    CHandle hPropMutex(CreateMutexW(nullptr, FALSE, L"Zuvora! Property Setting Utility"));
+    CHandle hPropMutex(CreateMutexW(nullptr, FALSE, CoreString(IDS_ZV_PROP_MUTEX).c_str()));
     ASSERT_TRUE(hPropMutex);
     CTestWnds sheet;
-    const HWND hWndSheet = sheet.StartTitled({WndArg(100, 100, 300, 200, L"Zuvora! のプロパティ")})[0];
+    const HWND hWndSheet = sheet.StartTitled({WndArg(100, 100, 300, 200, ZV_PROPERTY_WND_TITLE)})[0];
     ASSERT_NE(hWndSheet, nullptr);
 
-    ASSERT_TRUE(m_core.Start(kCore));
+    ASSERT_TRUE(m_core.Start(ZV_CORE64_FILE));
     HWND hBox = WaitForMessageBox(m_core.Pid(), 15000);
     ASSERT_NE(hBox, nullptr);
     EXPECT_EQ(WindowTitle(hBox), kCaption);
@@ -134,10 +132,10 @@ TEST_F(CoreStart, RefusesWhileTheSettingsProgramRunsAndBringsItsSheetForward)
               L"Zuvora!のプロパティを編集中です.\nプロパティの編集を終了後、Zuvora!を再起動してください.");
     ASSERT_TRUE(CloseMessageBox(hBox));
     EXPECT_EQ(m_core.WaitForExit(10000), std::optional<DWORD>(0));
-    EXPECT_EQ(FindTopLevel(kHiddenTitle, nullptr, m_core.Pid()), nullptr);
+    EXPECT_EQ(FindTopLevel(ZV_HIDDEN_MAIN_WND_TITLE, nullptr, m_core.Pid()), nullptr);
     EXPECT_TRUE(WaitUntil([&] { return GetForegroundWindow() == hWndSheet; }, 3000));
     // The refused start has given its instance mutex up.
-    EXPECT_FALSE(MutexExists(L"Zuvora!"));
+    EXPECT_FALSE(MutexExists(CoreString(zvcoreids::kStrAppName).c_str()));
     hPropMutex.reset();
 }
 
@@ -179,7 +177,7 @@ TEST_F(CoreStart, LogViewerFileHoldsTheStartAndTheReportsAndAHungViewerHoldsUpNo
     // The viewer hangs (every thread of it suspended) with the core's last lines still to come: the
     // end waits for it a bounded time, and the instance mutex is free for the next start.
     std::vector<CHandle> threads;
-    for (DWORD dwViewer : ProcessesOf(L"ZvLog64.exe")) {
+    for (DWORD dwViewer : ProcessesOf(ZV_LOG64_FILE)) {
         for (CHandle& h : SuspendAll(dwViewer))
             threads.push_back(std::move(h));
     }
@@ -193,7 +191,7 @@ TEST_F(CoreStart, LogViewerFileHoldsTheStartAndTheReportsAndAHungViewerHoldsUpNo
     const ULONGLONG qwEnded = GetTickCount64() - qwClose;
     std::printf("[ figures ] the core ended %llu ms after its close, its log viewer hung\n", qwEnded);
     EXPECT_LT(qwEnded, 4000u) << "the end waited for the hung viewer";
-    EXPECT_FALSE(MutexExists(L"Zuvora!"));
+    EXPECT_FALSE(MutexExists(CoreString(zvcoreids::kStrAppName).c_str()));
     const HWND hSecond = StartCoreProgram(m_second);
     ASSERT_NE(hSecond, nullptr) << "the next start was refused";
     EXPECT_TRUE(FindMessageBoxes(m_second.Pid()).empty());
@@ -206,18 +204,19 @@ TEST_F(CoreStart, LogViewerFileHoldsTheStartAndTheReportsAndAHungViewerHoldsUpNo
 
 TEST_F(CoreStart, OldSettingsAreMovedUnderTheSettingsKeyAtStart)
 {
-    ASSERT_EQ(RegSetKeyValueW(HKEY_CURRENT_USER, L"Software\\V.Z.Q.Immigrate\\VZQZv\\View", L"SmoothScroll",
-                              REG_DWORD, std::array<BYTE, 4>{7, 0, 0, 0}.data(), 4),
+    ASSERT_EQ(RegSetKeyValueW(HKEY_CURRENT_USER, zvsettings::SectionKey(PROP_SECTION_VIEW, ZV_IMMIGRATE_KEY).c_str(),
+                              L"SmoothScroll", REG_DWORD, std::array<BYTE, 4>{7, 0, 0, 0}.data(), 4),
               ERROR_SUCCESS);
     const std::wstring strTitle = L"古い窓";
-    ASSERT_EQ(RegSetKeyValueW(HKEY_CURRENT_USER, L"Software\\V.Z.Q.Immigrate\\VZQZv\\Fix", L"Old Title", REG_SZ,
-                              strTitle.c_str(), static_cast<DWORD>((strTitle.size() + 1) * sizeof(wchar_t))),
+    ASSERT_EQ(RegSetKeyValueW(HKEY_CURRENT_USER, zvsettings::SectionKey(PROP_SECTION_FIX, ZV_IMMIGRATE_KEY).c_str(),
+                              L"Old Title", REG_SZ, strTitle.c_str(),
+                              static_cast<DWORD>((strTitle.size() + 1) * sizeof(wchar_t))),
               ERROR_SUCCESS);
 
     HWND hWnd = StartCore();
     ASSERT_NE(hWnd, nullptr);
     // The migration runs before the window exists.
-    EXPECT_FALSE(RegKeyExists(kImmigrateKey));
+    EXPECT_FALSE(RegKeyExists(ZV_IMMIGRATE_KEY));
     EXPECT_EQ(RegGetDword(L"View", L"SmoothScroll"), std::optional<DWORD>(7));
     EXPECT_EQ(RegGetString(L"Fix", L"Old Title"), std::optional<std::wstring>(strTitle));
     EXPECT_EQ(CloseCore(hWnd), std::optional<DWORD>(0));
@@ -227,7 +226,7 @@ TEST_F(CoreStart, HelpCommandWithoutHelpFileShowsItsErrorBox)
 {
     HWND hWnd = StartCore();
     ASSERT_NE(hWnd, nullptr);
-    ASSERT_TRUE(PostMessageW(hWnd, WM_COMMAND, kHelpCommand, 0));
+    ASSERT_TRUE(PostMessageW(hWnd, WM_COMMAND, ID_ZV_HELP, 0));
     HWND hBox = WaitForMessageBox(m_core.Pid(), 15000);
     ASSERT_NE(hBox, nullptr);
     EXPECT_EQ(WindowTitle(hBox), kCaption);
@@ -240,7 +239,7 @@ TEST_F(CoreStart, HelpCommandWithoutHelpFileShowsItsErrorBox)
 
     // A close while the box is up waits for it: the window outlives the box's loop, and the
     // program ends in order once the box has gone.
-    ASSERT_TRUE(PostMessageW(hWnd, WM_COMMAND, kHelpCommand, 0));
+    ASSERT_TRUE(PostMessageW(hWnd, WM_COMMAND, ID_ZV_HELP, 0));
     hBox = WaitForMessageBox(m_core.Pid(), 15000);
     ASSERT_NE(hBox, nullptr);
     ExpectCloseWaitsFor(hWnd, hBox);
@@ -254,11 +253,11 @@ TEST_F(CoreStart, HelpCommandBringsAnOpenHelpWindowForwardInsteadOfOpeningTheFil
     ASSERT_NE(hWnd, nullptr);
     CTestWnds help;
     const auto [hWndHelp, hWndOther] =
-        help.StartTitled({WndArg(50, 50, 300, 200, L"Zuvora! ヘルプ"), WndArg(400, 50, 300, 200, L"Other")});
+        help.StartTitled({WndArg(50, 50, 300, 200, ZV_HELP_WND_TITLE), WndArg(400, 50, 300, 200, L"Other")});
     ASSERT_NE(hWndHelp, nullptr);
     ASSERT_TRUE(help.Foreground(hWndOther));
 
-    ASSERT_TRUE(PostMessageW(hWnd, WM_COMMAND, kHelpCommand, 0));
+    ASSERT_TRUE(PostMessageW(hWnd, WM_COMMAND, ID_ZV_HELP, 0));
     EXPECT_TRUE(WaitUntil([&] { return GetForegroundWindow() == hWndHelp; }, 5000));
     EXPECT_TRUE(FindMessageBoxes(m_core.Pid()).empty());
     EXPECT_EQ(CloseCore(hWnd), std::optional<DWORD>(0));
@@ -268,42 +267,56 @@ TEST_F(CoreStart, AboutBoxListsTheFileVersionsOpensOnceAndComesHoweverTheCommand
 {
     HWND hWnd = StartCore();
     ASSERT_NE(hWnd, nullptr);
-    ASSERT_TRUE(PostMessageW(hWnd, WM_COMMAND, kAboutCommand, 0));
+    ASSERT_TRUE(PostMessageW(hWnd, WM_COMMAND, ID_APP_ABOUT, 0));
     HWND hDlg = WaitForWindow(L"Zuvora! のバージョン情報", 10000, L"#32770", m_core.Pid());
     ASSERT_NE(hDlg, nullptr);
 
     // The dialog exists (and has its title) before its initialisation has filled in the texts.
     wchar_t szText[256] = {};
-    EXPECT_TRUE(WaitUntil([&] {
-        GetDlgItemTextW(hDlg, 1006, szText, 256);
-        return std::wstring(szText).rfind(L"Zuvora! Version 9.00\n", 0) == 0;
-    }, 5000));
+    EXPECT_TRUE(WaitUntil(
+        [&] {
+            GetDlgItemTextW(hDlg, zvcoreids::kCtlAboutText, szText, 256);
+            return std::wstring(szText).rfind(L"Zuvora! Version 9.00\n", 0) == 0;
+        },
+        5000));
     std::wstring strVersions(4096, L'\0');
-    strVersions.resize(static_cast<size_t>(GetDlgItemTextW(hDlg, 1008, strVersions.data(), 4096)));
+    strVersions.resize(static_cast<size_t>(GetDlgItemTextW(hDlg, IDC_ABOUT_VERSIONS, strVersions.data(), 4096)));
     EXPECT_EQ(strVersions.rfind(L" ZvCore64.exe     9.0.0.0", 0), 0u) << strVersions.size();
     EXPECT_NE(GetDlgItem(hDlg, IDOK), nullptr);
 
     // Asked for again while it is open, posted or sent (as SendMessage delivers it, past the
     // message loop): still the one box.
-    ASSERT_TRUE(PostMessageW(hWnd, WM_COMMAND, kAboutCommand, 0));
-    ASSERT_TRUE(SendNotifyMessageW(hWnd, WM_COMMAND, kAboutCommand, 0));
+    ASSERT_TRUE(PostMessageW(hWnd, WM_COMMAND, ID_APP_ABOUT, 0));
+    ASSERT_TRUE(SendNotifyMessageW(hWnd, WM_COMMAND, ID_APP_ABOUT, 0));
     const auto AboutBoxes = [&] {
         size_t n = 0;
         for (HWND h : TopLevelWindows(m_core.Pid()))
             n += IsWindowVisible(h) && WindowTitle(h) == L"Zuvora! のバージョン情報";
         return n;
     };
-    // Shown once its modal loop runs (late on a busy machine); a second box would come within
-    // the half second after.
+    // Shown once its modal loop runs (late on a busy machine). A second box would be made while the
+    // core handles the repeated command; an arrangement posted after it is handled later (the sent
+    // command even before it), so once the window it centres has moved, no second box can come.
     EXPECT_TRUE(WaitUntil([&] { return AboutBoxes() == 1; }, 5000));
-    PumpFor(500);
+    CTestWnds wnds;
+    const HWND hMarker = wnds.StartTitled({WndArg(20, 30, 300, 200, L"Zv About Marker")})[0];
+    ASSERT_NE(hMarker, nullptr);
+    const RECT rcMarker = WindowRect(hMarker);
+    ASSERT_TRUE(PostMessageW(hWnd, WM_COMMAND, ID_ZV_ALIGN_CENTER, 0));
+    EXPECT_TRUE(WaitUntil(
+        [&] {
+            const RECT rc = WindowRect(hMarker);
+            return !EqualRect(&rc, &rcMarker);
+        },
+        10000))
+        << "no arrangement";
     EXPECT_EQ(AboutBoxes(), 1u);
 
     PostMessageW(hDlg, WM_COMMAND, IDOK, 0);
     EXPECT_TRUE(WaitUntil([&] { return !IsWindow(hDlg); }, 5000));
     EXPECT_TRUE(m_core.IsRunning());
     // A sent command, which no message loop sees first, opens it too.
-    ASSERT_TRUE(SendNotifyMessageW(hWnd, WM_COMMAND, kAboutCommand, 0));
+    ASSERT_TRUE(SendNotifyMessageW(hWnd, WM_COMMAND, ID_APP_ABOUT, 0));
     hDlg = WaitForWindow(L"Zuvora! のバージョン情報", 10000, L"#32770", m_core.Pid());
     ASSERT_NE(hDlg, nullptr) << "a sent about command";
     // A close while the box is up waits for it.
@@ -318,7 +331,7 @@ TEST(CoreManifest, DeclaresEverySystemFromSixOnSoThatTheVersionIsReportedTruly)
     wchar_t szPath[MAX_PATH] = {};
     GetModuleFileNameW(nullptr, szPath, MAX_PATH);
     std::wstring strPath(szPath);
-    strPath = strPath.substr(0, strPath.find_last_of(L"\\/") + 1) + kCore;
+    strPath = strPath.substr(0, strPath.find_last_of(L"\\/") + 1) + ZV_CORE64_FILE;
     HMODULE hMod = LoadLibraryExW(strPath.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
     ASSERT_NE(hMod, nullptr) << GetLastError();
     HRSRC hRes = FindResourceW(hMod, MAKEINTRESOURCEW(1), MAKEINTRESOURCEW(24));

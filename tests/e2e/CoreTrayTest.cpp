@@ -18,8 +18,6 @@ using namespace zvcore;
 
 namespace {
 
-constexpr UINT kMsgTrayNtfy = 0x8020;
-constexpr UINT kMsgTrayMenu = 0x8021;
 constexpr wchar_t kMenuLine[] = L"トレイメニュー表示 : ";
 constexpr wchar_t kMenuClosedLine[] = L"CZvCoreDlg::ShowTrayMenu() the menu has closed.";
 constexpr wchar_t kSaveWndLine[] = L"アンドゥデータの保存 : アプリケーションウィンドウの位置とサイズ";
@@ -125,7 +123,7 @@ protected:
     std::optional<std::wstring> OpenMenu(LPARAM nMouseMsg = WM_LBUTTONDOWN)
     {
         const size_t n = CountOf(m_run.Log(), kMenuLine);
-        if (!PostMessageW(m_run.Wnd(), kMsgTrayNtfy, 1, nMouseMsg) || !m_run.WaitForLine(kMenuLine, n + 1) ||
+        if (!PostMessageW(m_run.Wnd(), MSG_TRAY_NTFY, 1, nMouseMsg) || !m_run.WaitForLine(kMenuLine, n + 1) ||
             !WaitUntil([&] { return MenuWnd() != nullptr; }, 5000, 20))
             return std::nullopt;
         m_nClosed = CountOf(m_run.Log(), kMenuClosedLine);
@@ -177,8 +175,8 @@ TEST_F(CoreTray, TheIconsMenuShowsTheLastUndoAndTheKeysCarryOutItsCommands)
     EXPECT_TRUE(WaitUntil([&] { return IconExists(hCore); }, 5000));
 
     // A middle click and another icon's click open nothing: the menu that opens next is the first.
-    ASSERT_TRUE(PostMessageW(hCore, kMsgTrayNtfy, 1, WM_MBUTTONDOWN));
-    ASSERT_TRUE(PostMessageW(hCore, kMsgTrayNtfy, 2, WM_LBUTTONDOWN));
+    ASSERT_TRUE(PostMessageW(hCore, MSG_TRAY_NTFY, 1, WM_MBUTTONDOWN));
+    ASSERT_TRUE(PostMessageW(hCore, MSG_TRAY_NTFY, 2, WM_LBUTTONDOWN));
     std::optional<std::wstring> strMenu = OpenMenu();
     ASSERT_TRUE(strMenu);
     EXPECT_EQ(1u, CountOf(m_run.Log(), kMenuLine));
@@ -209,8 +207,8 @@ TEST_F(CoreTray, TheIconsMenuShowsTheLastUndoAndTheKeysCarryOutItsCommands)
     // the core takes the window events back.
     ASSERT_TRUE(OpenMenu());
     ASSERT_TRUE(KeyAndClose('P'));
-    EXPECT_TRUE(m_run.WaitForLine(L"プロパティ : 設定プログラムを起動します"));
-    const HWND hSheet = WaitForWindow(L"Zuvora! のプロパティ", 15000, L"#32770");
+    EXPECT_TRUE(WaitUntil([] { return !ProcessesOf(ZV_PROPERTY64_FILE).empty(); }, 10000)) << "no settings program";
+    const HWND hSheet = WaitForWindow(ZV_PROPERTY_WND_TITLE, 15000, L"#32770");
     ASSERT_NE(hSheet, nullptr) << "no settings sheet";
     ASSERT_TRUE(PostMessageW(hSheet, PSM_PRESSBUTTON, PSBTN_CANCEL, 0));
     EXPECT_TRUE(m_run.WaitForLine(L"プロパティ : 設定プログラムが終了しました."));
@@ -310,8 +308,8 @@ TEST_F(CoreTray, DuringAMoveTheMenuGreysWhatWouldCutIntoItAndOpensOnlyOnce)
     // Requests while it is open open no second menu; a point the core program did not post is
     // refused.
     const size_t nMenus = CountOf(m_run.Log(), kMenuLine);
-    ASSERT_TRUE(PostMessageW(hCore, kMsgTrayNtfy, 1, WM_RBUTTONDOWN));
-    ASSERT_TRUE(PostMessageW(hCore, kMsgTrayMenu, 0x12345678, 0));
+    ASSERT_TRUE(PostMessageW(hCore, MSG_TRAY_NTFY, 1, WM_RBUTTONDOWN));
+    ASSERT_TRUE(PostMessageW(hCore, MSG_TRAY_MENU, 0x12345678, 0));
     ASSERT_TRUE(m_run.WaitForLine(L"CZvCoreDlg::OnTrayMenu() refused a point it did not post: 0x12345678."));
     // The move goes on under the open menu to its end.
     EXPECT_TRUE(WaitForRect(m_hA, Shifted(rcBefore, -200, 0), 10000));

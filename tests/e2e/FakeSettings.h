@@ -19,14 +19,19 @@
 
 namespace zvprop {
 
-inline constexpr wchar_t kPropMutex[] = L"Zuvora! Property Setting Utility";
+// The settings program's single-instance mutex: its name lies only in the programs' string tables,
+// so it is read from the core program's file.
+inline std::wstring PropMutexName()
+{
+    return zvcore::CoreString(IDS_ZV_PROP_MUTEX);
+}
 
 // The settings program as the core meets it.
 class CFakeSettings {
 public:
     explicit CFakeSettings(HWND hWndCore)
         : m_hWndCore(hWndCore),
-          m_hMutex(CreateMutexW(nullptr, FALSE, kPropMutex)),
+          m_hMutex(CreateMutexW(nullptr, FALSE, PropMutexName().c_str())),
           m_hReadEnd(CreateEventW(nullptr, TRUE, FALSE, ZV_PROP_READ_END_EVENT)),
           m_hReadFail(CreateEventW(nullptr, TRUE, FALSE, ZV_PROP_READ_FAIL_EVENT)),
           m_hWriteEnd(CreateEventW(nullptr, TRUE, FALSE, ZV_PROP_WRITE_END_EVENT))

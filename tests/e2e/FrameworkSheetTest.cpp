@@ -21,7 +21,8 @@ namespace {
 constexpr wchar_t kProg[] = L"ZvTSheet.exe";
 constexpr wchar_t kSheetTitle[] = L"ZvTSheet のテスト";
 constexpr wchar_t kParentTitle[] = L"ZvTSheet Parent";
-constexpr int kApplyId = 0x3021;   // the sheet's Apply button
+// The sheet's Apply button: comctl32's number, which no header of the toolchain names.
+constexpr int kApplyId = 0x3021;
 
 // One run of ZvTSheet.exe: started with a start page, its sheet found and initialised.
 class CSheetRun {

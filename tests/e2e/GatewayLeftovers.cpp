@@ -11,11 +11,9 @@
 
 namespace {
 
-constexpr wchar_t kGateway[] = L"ZvHook32to64.exe";
-
 size_t EndGateways()
 {
-    const std::set<DWORD> pids = zvcore::ProcessesOf(kGateway);
+    const std::set<DWORD> pids = zvcore::ProcessesOf(ZV_HOOK32TO64_FILE);
     for (DWORD dwPid : pids) {
         if (const CHandle hProcess(OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, dwPid)); hProcess) {
             TerminateProcess(hProcess.get(), 1);
@@ -34,7 +32,7 @@ public:
     }
     void TearDown() override
     {
-        if (zvkit::WaitUntil([] { return zvcore::ProcessesOf(kGateway).empty(); }, 8000))
+        if (zvkit::WaitUntil([] { return zvcore::ProcessesOf(ZV_HOOK32TO64_FILE).empty(); }, 8000))
             return;
         ADD_FAILURE() << "a hook gateway outlived its test (" << EndGateways() << " ended)";
     }

@@ -14,7 +14,9 @@
 #include "HkGtwyCoreSide.h"
 #include "HookNtfy.h"
 #include "Sender.h"
+#include "SettingsNames.h"
 #include "ZvMessages.h"
+#include "ZvNames.h"
 #include "ZvTestKit.h"
 
 using namespace zvkit;
@@ -23,13 +25,13 @@ using hkgtwytest::RECEIVED;
 
 namespace {
 
-constexpr wchar_t kGateway[] = L"ZvHook32to64.exe";
-constexpr wchar_t kGatewayTitle[] = L"ZvHook32to64";
 // Bound of one exchange; a round trip takes a few ms.
 constexpr DWORD kLinkMs = 10000;
-constexpr wchar_t kTimerSection[] = L"Timer";
-constexpr wchar_t kAliveSendEntry[] = L"Alive notification send interval with Hook Gateway";
-constexpr wchar_t kAliveRecvEntry[] = L"Alive notification receive limit with Hook Gateway";
+// The two alive intervals of the gateway link, by the names the settings store them under.
+const wchar_t* const kAliveSendEntry =
+    zvsettings::ValueName(g_aPropTimerValues, &PROP_TIMER::dwAliveNotificationSendInterval);
+const wchar_t* const kAliveRecvEntry =
+    zvsettings::ValueName(g_aPropTimerValues, &PROP_TIMER::dwAliveNotificationReceiveLimit);
 
 std::wstring GatewayIniPath()
 {
@@ -64,11 +66,11 @@ protected:
             ADD_FAILURE() << "the core side did not start";
             return nullptr;
         }
-        if (!m_gateway.Start(kGateway, L"/CALLER=1")) {
+        if (!m_gateway.Start(ZV_HOOK32TO64_FILE, L"/CALLER=1")) {
             ADD_FAILURE() << "cannot start the gateway, error " << m_gateway.LastError();
             return nullptr;
         }
-        const HWND hWnd = WaitForWindow(kGatewayTitle, 15000, nullptr, m_gateway.Pid());
+        const HWND hWnd = WaitForWindow(ZV_GTWY_WND_TITLE, 15000, nullptr, m_gateway.Pid());
         if (!hWnd) {
             ADD_FAILURE() << "the gateway's window did not come";
             return nullptr;
@@ -206,8 +208,8 @@ TEST_F(GatewayLink, AFailedInitBlockStillLetsItsFirstRelayedBlockAnnounceIt)
                                       MakeHookBlockName(SENDER_HOOK, 0).c_str()));
     ASSERT_TRUE(hSquat);
     ASSERT_TRUE(m_core.Start());
-    ASSERT_TRUE(m_gateway.Start(kGateway, L"/CALLER=1"));
-    const HWND hWnd = WaitForWindow(kGatewayTitle, 15000, nullptr, m_gateway.Pid());
+    ASSERT_TRUE(m_gateway.Start(ZV_HOOK32TO64_FILE, L"/CALLER=1"));
+    const HWND hWnd = WaitForWindow(ZV_GTWY_WND_TITLE, 15000, nullptr, m_gateway.Pid());
     ASSERT_NE(hWnd, nullptr);
     // Handled once the init block has given up: the window answers again.
     DWORD_PTR dwResult = 0;
@@ -277,8 +279,8 @@ TEST_F(GatewayLink, SwitchBlocksTurnItsWindowEventHookOnAndOff)
 TEST_F(GatewayLink, PingsBothWaysKeepItRunningAndItEndsOnceTheCoresPingsStop)
 {
     const std::wstring strIni = GatewayIniPath();
-    ASSERT_TRUE(WritePrivateProfileStringW(kTimerSection, kAliveSendEntry, L"200", strIni.c_str()));
-    ASSERT_TRUE(WritePrivateProfileStringW(kTimerSection, kAliveRecvEntry, L"1500", strIni.c_str()));
+    ASSERT_TRUE(WritePrivateProfileStringW(PROP_SECTION_TIMER, kAliveSendEntry, L"200", strIni.c_str()));
+    ASSERT_TRUE(WritePrivateProfileStringW(PROP_SECTION_TIMER, kAliveRecvEntry, L"1500", strIni.c_str()));
     ASSERT_NE(StartLinked(), nullptr);
 
     // Pinged every 300 ms for twice the limit, it stays, and pings the core program itself.

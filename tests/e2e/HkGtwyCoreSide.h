@@ -77,6 +77,7 @@ public:
   }
 
   CHkGtwyEvtMngr* Mngr() const { return m_pMngr.get(); }
+  HWND Wnd() const { return m_hWnd; }
   void EndLink() { m_pMngr.reset(); }
 
   WORD wSeqNtfySelf = 0;

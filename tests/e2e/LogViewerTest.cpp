@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "Handle.h"
+#include "LogManager.h"
 #include "ZvMessages.h"
 #include "ZvTestKit.h"
 
@@ -18,7 +19,6 @@ using namespace zvkit;
 namespace {
 
 constexpr wchar_t kWriter[] = L"ZvTLogWriter.exe";
-constexpr wchar_t kViewerTitle[] = L"Zuvora! Log Output Window";
 
 std::wstring TempLogPath(const wchar_t* pszWhat)
 {
@@ -105,7 +105,7 @@ void ExpectLines(const std::vector<std::string>& lines, const std::vector<EXPECT
 // A viewer left by an earlier test would take these lines into its own file.
 void WaitForNoViewer()
 {
-    ASSERT_TRUE(WaitUntil([] { return FindTopLevel(kViewerTitle) == nullptr; }, 10000))
+    ASSERT_TRUE(WaitUntil([] { return FindTopLevel(LOG_VIEWER_WND_TITLE) == nullptr; }, 10000))
         << "a log viewer of an earlier run is still there";
 }
 
@@ -149,7 +149,7 @@ TEST(LogViewer, ProgramGoesOnWhenTheViewerIsKilled)
     const ULONGLONG ullStart = GetTickCount64();
     ASSERT_TRUE(WaitUntil([&] { return ReadLines(strLog).size() >= 4; }, 20000));
 
-    const HWND hViewer = FindTopLevel(kViewerTitle);
+    const HWND hViewer = FindTopLevel(LOG_VIEWER_WND_TITLE);
     ASSERT_NE(hViewer, nullptr);
     const CHandle hViewerProc(OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, WindowPid(hViewer)));
     ASSERT_TRUE(hViewerProc);
@@ -241,12 +241,12 @@ TEST(LogViewer, BurstOfViewerAnnouncementsStartsOneViewer)
         nMostViewers = std::max(nMostViewers, n);
         return n;
     };
-    EXPECT_TRUE(WaitUntil([&] { return viewers() >= 1 && FindTopLevel(kViewerTitle) != nullptr; }, 20000));
+    EXPECT_TRUE(WaitUntil([&] { return viewers() >= 1 && FindTopLevel(LOG_VIEWER_WND_TITLE) != nullptr; }, 20000));
     const ULONGLONG ullEnd = GetTickCount64() + 3000;
     WaitUntil([&] { return viewers() > 1 || GetTickCount64() >= ullEnd; }, 5000);
     EXPECT_EQ(nMostViewers, 1u);
     // And that one takes the lines.
-    const HWND hList = FindWindowExW(FindTopLevel(kViewerTitle), nullptr, L"LISTBOX", nullptr);
+    const HWND hList = FindWindowExW(FindTopLevel(LOG_VIEWER_WND_TITLE), nullptr, L"LISTBOX", nullptr);
     ASSERT_NE(hList, nullptr);
     EXPECT_TRUE(WaitUntil([&] { return SendMessageW(hList, LB_GETCOUNT, 0, 0) > 0; }, 10000));
     EXPECT_TRUE(writer.IsRunning());

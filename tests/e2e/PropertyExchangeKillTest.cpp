@@ -18,6 +18,7 @@
 
 #include "CoreRun.h"
 #include "FakeSettings.h"
+#include "SettingsNames.h"
 #include "SharedMemPropAtScrl.h"
 #include "SharedMemPropFix.h"
 #include "SharedMemPropKeybd.h"
@@ -29,20 +30,15 @@ using zvprop::CFakeSettings;
 
 namespace {
 
-constexpr UINT kCmdProperty = 32778;
-constexpr UINT kMsgTrayNtfy = 0x8020;
 constexpr DWORD kKilled = 9;
-constexpr wchar_t kSettingsFile[] = L"ZvProperty64.exe";
-constexpr wchar_t kSheetTitle[] = L"Zuvora! のプロパティ";
 constexpr wchar_t kSheetLine[] = L"CZvCoreDlg::OnPropWnd() sheet = ";
 constexpr wchar_t kGoneLine[] = L"プロパティ : 設定プログラムが終了しました.";
 constexpr wchar_t kAppliedLine[] = L"プロパティ : 設定を適用しました.";
 constexpr wchar_t kRefusedLine[] = L"could not read the settings blocks: nothing applied.";
 constexpr wchar_t kNotHandedLine[] = L"the settings blocks could not be written: nothing handed over.";
 constexpr wchar_t kCbtOnLine[] = L"CBT notification registered, Enable";
-constexpr wchar_t kMenuLine[] = L"トレイメニュー表示 : ";
 constexpr wchar_t kMenuClosedLine[] = L"CZvCoreDlg::ShowTrayMenu() the menu has closed.";
-constexpr wchar_t kScrollRateKey[] = L"Software\\V.Z.Q.\\VZQZv\\Scroll Rate";
+const std::wstring kScrollRateKey = zvsettings::SectionKey(PROP_SECTION_SCROLL_RATE);
 
 // Every value under the settings key, by key path and name: what "no setting lost" compares.
 using REG_SNAPSHOT = std::map<std::wstring, std::vector<BYTE>>;
@@ -86,7 +82,7 @@ protected:
     PropertyExchangeKill() : CCoreExchangeTest(L"ZvPropertyExchangeKill", L"Zv Kill") {}
     void TearDown() override
     {
-        for (DWORD dwPid : ProcessesOf(kSettingsFile)) {
+        for (DWORD dwPid : ProcessesOf(ZV_PROPERTY64_FILE)) {
             CloseStrayMessageBoxes(dwPid, 500);
             Kill(dwPid);
         }
@@ -94,32 +90,48 @@ protected:
 
     static DWORD SettingsPid()
     {
-        const std::set<DWORD> pids = ProcessesOf(kSettingsFile);
+        const std::set<DWORD> pids = ProcessesOf(ZV_PROPERTY64_FILE);
         return pids.size() == 1 ? *pids.begin() : 0;
     }
     // The tray menu's settings item: the real program's sheet, announced to the core.
     HWND OpenSheet()
     {
         const size_t n = Lines(kSheetLine);
-        if (!m_run.Command(kCmdProperty) || !m_run.WaitForLine(kSheetLine, n + 1, 15000))
+        if (!m_run.Command(ID_ZV_PROPERTY) || !m_run.WaitForLine(kSheetLine, n + 1, 15000))
             return nullptr;
-        return WaitForWindow(kSheetTitle, 5000, L"#32770");
+        return WaitForWindow(ZV_PROPERTY_WND_TITLE, 5000, L"#32770");
+    }
+    // The core program's open popup menu.
+    HWND MenuWnd()
+    {
+        for (HWND hWnd : TopLevelWindows(m_run.Process().Pid(), true))
+            if (WindowClass(hWnd) == L"#32768")
+                return hWnd;
+        return nullptr;
     }
     // A click on the tray icon: true when the menu came up (it is closed again by Escape).
-    bool TrayMenuOpens(DWORD dwTimeoutMs = 5000)
+    bool TrayMenuOpens()
     {
-        const size_t nShown = Lines(kMenuLine), nClosed = Lines(kMenuClosedLine);
-        if (!PostMessageW(m_run.Wnd(), kMsgTrayNtfy, 1, WM_LBUTTONDOWN) ||
-            !m_run.WaitForLine(kMenuLine, nShown + 1, dwTimeoutMs))
+        const size_t nClosed = Lines(kMenuClosedLine);
+        if (!PostMessageW(m_run.Wnd(), MSG_TRAY_NTFY, 1, WM_LBUTTONDOWN) ||
+            !WaitUntil([&] { return MenuWnd() != nullptr; }, 5000, 20))
             return false;
-        const auto menu = [&] {
-            for (HWND hWnd : TopLevelWindows(m_run.Process().Pid(), true))
-                if (WindowClass(hWnd) == L"#32768")
-                    return hWnd;
-            return HWND{};
-        };
-        return WaitUntil([&] { return menu() != nullptr; }, 5000, 20) && TapKey(VK_ESCAPE) &&
-               m_run.WaitForLine(kMenuClosedLine, nClosed + 1) && WaitUntil([&] { return !menu(); }, 5000, 20);
+        // The menu's end is the core's own: only its line tells that the core has left the menu.
+        return TapKey(VK_ESCAPE) && m_run.WaitForLine(kMenuClosedLine, nClosed + 1) &&
+               WaitUntil([&] { return !MenuWnd(); }, 5000, 20);
+    }
+    // A click on the tray icon that must be refused. The core makes its menu while it handles the
+    // click, so once a request posted after the click has been handled, a menu that has not come
+    // will not.
+    bool TrayMenuRefused()
+    {
+        if (!PostMessageW(m_run.Wnd(), MSG_TRAY_NTFY, 1, WM_LBUTTONDOWN) || !m_run.WaitForMoveEnd())
+            return false;
+        if (!MenuWnd())
+            return true;
+        TapKey(VK_ESCAPE);
+        WaitUntil([&] { return !MenuWnd(); }, 5000, 20);
+        return false;
     }
     // An apply asked of the sheet while the test holds the property mutex past the settings
     // program's wait: nothing is handed over, and the box that tells the user so is answered with
@@ -182,7 +194,7 @@ TEST_F(PropertyExchangeKill, TheCoreComesBackAndKeepsItsSettingsWhereverTheSetti
     // Killed with its sheet open, before anything was applied. Meanwhile the tray opened no menu.
     HWND hSheet = OpenSheet();
     ASSERT_NE(hSheet, nullptr);
-    EXPECT_FALSE(TrayMenuOpens(1500)) << "the tray menu opened while the settings program was active";
+    EXPECT_TRUE(TrayMenuRefused()) << "the tray menu opened while the settings program was active";
     ASSERT_TRUE(Kill(SettingsPid()));
     ExpectCoreBack(1);
     EXPECT_EQ(regStart, RegistrySnapshot());
@@ -288,22 +300,22 @@ TEST_F(PropertyExchangeKill, AStandInCoreProgramThatNeverAnswersGetsNothing)
     wchar_t szTemp[MAX_PATH];
     ASSERT_GT(GetTempPathW(MAX_PATH, szTemp), 0u);
     const std::wstring strDir = std::wstring(szTemp) + L"ZvStandInCore";
-    const std::wstring strStandIn = strDir + L"\\" + kCore;
+    const std::wstring strStandIn = strDir + L"\\" + ZV_CORE64_FILE;
     CreateDirectoryW(strDir.c_str(), nullptr);
     ASSERT_TRUE(CopyFileW(LayoutPath(L"ZvTestWnds.exe").c_str(), strStandIn.c_str(), FALSE));
     const REG_SNAPSHOT regStart = RegistrySnapshot();
 
     for (const bool bExact : {false, true}) {
-        const std::wstring strTitle = bExact ? kHiddenTitle : L"$$$ ZUVORA! HIDDEN MAIN WINDOW %%%";
+        const std::wstring strTitle = bExact ? ZV_HIDDEN_MAIN_WND_TITLE : L"$$$ ZUVORA! HIDDEN MAIN WINDOW %%%";
         CProcess standIn;
         ASSERT_TRUE(standIn.Start(strStandIn, QuoteArg(WndArg(0, 0, 10, 10, strTitle, L"hidden"))));
         // Found as the settings program finds it: FindWindowW also finds a hidden window.
         ASSERT_TRUE(WaitUntil([&] { return FindWindowW(nullptr, strTitle.c_str()) != nullptr; }, 5000));
         CProcess prop;
         const ULONGLONG t0 = GetTickCount64();
-        ASSERT_TRUE(prop.Start(kSettingsFile));
+        ASSERT_TRUE(prop.Start(ZV_PROPERTY64_FILE));
         // No sheet, no box: the title in another case is not waited for, the exact one 10 s.
-        EXPECT_FALSE(WaitUntil([] { return FindTopLevel(kSheetTitle) != nullptr; }, bExact ? 8000 : 1000))
+        EXPECT_FALSE(WaitUntil([] { return FindTopLevel(ZV_PROPERTY_WND_TITLE) != nullptr; }, bExact ? 8000 : 1000))
             << "a sheet came up";
         EXPECT_TRUE(FindMessageBoxes(prop.Pid()).empty());
         EXPECT_EQ(prop.WaitForExit(15000), std::optional<DWORD>(0)) << "exact title " << bExact;

@@ -17,6 +17,8 @@
 
 #include "CoreRun.h"
 #include "SettingsSheet.h"
+#include "Strings.h"
+#include "settings/resource.h"
 #include "ZvTestKit.h"
 
 using namespace zvkit;
@@ -25,19 +27,17 @@ using namespace zvsheet;
 
 namespace {
 
-constexpr int kIdTitledOnly = 1077, kIdScrollList = 1078, kIdFix = 1079, kIdUnfix = 1080, kIdRefresh = 1081;
-constexpr int kIdFixedList = 1082;
-constexpr int kIdGroup = 1083, kIdByTitle = 1084, kIdByApp = 1085, kIdApp = 1086, kIdTitle = 1087, kIdGadget = 1088;
-constexpr int kIdQuestion = 1089, kIdQueryList = 1090;
 constexpr wchar_t kQueryTitle[] = L"同じアプリケーションで開いたウィンドウを固定";
 constexpr wchar_t kApp[] = L"ZvFixApp.exe";
-constexpr wchar_t kTitleEnd[] = L"%%% End of fixed window title array &&&";
-constexpr wchar_t kAppEnd[] = L"%%% End of fixed window application array &&&";
-constexpr wchar_t kTitleNo[] = L"Fixed Window By Title No.";
-constexpr wchar_t kAppNo[] = L"Fixed Window By App Name No.";
 
-std::wstring Title(int n) { return kTitleNo + std::to_wstring(n); }
-std::wstring AppName(int n) { return kAppNo + std::to_wstring(n); }
+std::wstring Title(int n)
+{
+    return FormatString(PROP_FIX_TITLE_FORMAT, n);
+}
+std::wstring AppName(int n)
+{
+    return FormatString(PROP_FIX_APP_FORMAT, n);
+}
 
 // A second application: ZvTestWnds.exe copied under another file name, showing its own windows.
 class CCopiedApp {
@@ -101,8 +101,8 @@ public:
     }
     int FindWnd(HWND hWnd) const
     {
-        for (int i = 0; i < Count(kIdScrollList); ++i) {
-            if (Data(kIdScrollList, i) == reinterpret_cast<LPARAM>(hWnd))
+        for (int i = 0; i < Count(IDC_FX_SCROLL_LIST); ++i) {
+            if (Data(IDC_FX_SCROLL_LIST, i) == reinterpret_cast<LPARAM>(hWnd))
                 return i;
         }
         return -1;
@@ -121,20 +121,21 @@ public:
         const int n = FindWnd(hWnd);
         if (n < 0)
             return false;
-        Select(kIdScrollList, {n});
-        m_sheet.Click(kIdFix);
+        Select(IDC_FX_SCROLL_LIST, {n});
+        m_sheet.Click(IDC_FX_FIX);
         return FindWnd(hWnd) < 0;
     }
     // The details of the one fixed entry selected: "T:<title>" or "A:<name>", empty when disabled.
     std::wstring Detail(int n) const
     {
-        Select(kIdFixedList, {n});
-        if (!IsWindowEnabled(m_sheet.Item(kIdGroup)))
+        Select(IDC_FX_FIXED_LIST, {n});
+        if (!IsWindowEnabled(m_sheet.Item(IDC_FX_DETAIL_GROUP)))
             return L"";
-        const std::wstring strTitle = DlgText(m_sheet.Page(), kIdTitle), strApp = DlgText(m_sheet.Page(), kIdApp);
-        if (m_sheet.IsChecked(kIdByTitle) && strApp.empty())
+        const std::wstring strTitle = DlgText(m_sheet.Page(), IDC_FX_TITLE),
+                           strApp = DlgText(m_sheet.Page(), IDC_FX_APP);
+        if (m_sheet.IsChecked(IDC_FX_BY_TITLE) && strApp.empty())
             return L"T:" + strTitle;
-        if (m_sheet.IsChecked(kIdByApp) && strTitle.empty())
+        if (m_sheet.IsChecked(IDC_FX_BY_APP) && strTitle.empty())
             return L"A:" + strApp;
         return L"?";
     }
@@ -142,8 +143,8 @@ public:
     std::vector<std::wstring> Details() const
     {
         std::vector<std::wstring> lst;
-        for (int i = 0; i < Count(kIdFixedList); ++i)
-            lst.push_back(Text(kIdFixedList, i) + L" = " + Detail(i));
+        for (int i = 0; i < Count(IDC_FX_FIXED_LIST); ++i)
+            lst.push_back(Text(IDC_FX_FIXED_LIST, i) + L" = " + Detail(i));
         return lst;
     }
     // A button that asks first, pressed without waiting for its handler; the query dialog that
@@ -188,16 +189,18 @@ TEST_F(PropertyFixPage, EverySettingCarriedThroughUntouched)
         hUntitled = hWnd != hKept ? hWnd : hUntitled;
     ASSERT_NE(hUntitled, nullptr);
     // Exactly as a save writes them, so that a save of the same record changes nothing.
-    const std::vector<std::pair<std::wstring, std::wstring>> texts = {
-        {Title(0), L"Zv Fix Absent"}, {Title(1), L"Zv Fix Kept"}, {Title(2), kTitleEnd},
-        {AppName(0), L"ZvNoSuch.exe"}, {AppName(1), kAppEnd}};
+    const std::vector<std::pair<std::wstring, std::wstring>> texts = {{Title(0), L"Zv Fix Absent"},
+                                                                      {Title(1), L"Zv Fix Kept"},
+                                                                      {Title(2), PROP_FIX_TITLE_END},
+                                                                      {AppName(0), L"ZvNoSuch.exe"},
+                                                                      {AppName(1), PROP_FIX_APP_END}};
     for (const auto& [strName, strValue] : texts)
         ASSERT_TRUE(RegSetString(L"Fix", strName, strValue));
     ASSERT_TRUE(RegSetDword(L"Fix", L"Scroll Titled Window Only", 0));
     ASSERT_TRUE(RegSetDword(L"Fix", L"Fix Gadget", 1));
 
-    ASSERT_TRUE(m_sheet.Start(kPageFix, kIdFixedList));
-    EXPECT_FALSE(m_sheet.IsChecked(kIdTitledOnly));
+    ASSERT_TRUE(m_sheet.Start(kPageFix, IDC_FX_FIXED_LIST));
+    EXPECT_FALSE(m_sheet.IsChecked(IDC_FX_TITLED_ONLY));
     EXPECT_EQ(m_page.Details(), (std::vector<std::wstring>{L"Zv Fix Kept = T:Zv Fix Kept"}));
     // Untitled windows scroll: listed by their label.
     wchar_t szLabel[64];
@@ -205,7 +208,7 @@ TEST_F(PropertyFixPage, EverySettingCarriedThroughUntouched)
                   static_cast<unsigned>(reinterpret_cast<ULONG_PTR>(hUntitled)));
     const int nUntitled = m_page.FindWnd(hUntitled);
     ASSERT_GE(nUntitled, 0);
-    EXPECT_EQ(m_page.Text(kIdScrollList, nUntitled), szLabel);
+    EXPECT_EQ(m_page.Text(IDC_FX_SCROLL_LIST, nUntitled), szLabel);
     EXPECT_LT(m_page.FindWnd(hKept), 0);
 
     m_sheet.Press(PSBTN_OK);
@@ -229,29 +232,30 @@ TEST_F(PropertyFixPage, WindowsFixedByTitleAndByApplicationAndBackAreStoredOnOk)
     const HWND hMain = app.Wnd(0), hOther = app.Wnd(1);
 
     // The defaults of an empty registry: titled windows only, nothing fixed, nothing chosen.
-    ASSERT_TRUE(m_sheet.Start(kPageFix, kIdFixedList));
-    EXPECT_TRUE(m_sheet.IsChecked(kIdTitledOnly));
-    EXPECT_FALSE(IsWindowVisible(m_sheet.Item(kIdGadget)));
-    EXPECT_FALSE(IsWindowEnabled(m_sheet.Item(kIdGadget)));
-    EXPECT_EQ(m_page.Count(kIdFixedList), 0);
+    ASSERT_TRUE(m_sheet.Start(kPageFix, IDC_FX_FIXED_LIST));
+    EXPECT_TRUE(m_sheet.IsChecked(IDC_FX_TITLED_ONLY));
+    EXPECT_FALSE(IsWindowVisible(m_sheet.Item(IDC_FX_FIX_GADGET)));
+    EXPECT_FALSE(IsWindowEnabled(m_sheet.Item(IDC_FX_FIX_GADGET)));
+    EXPECT_EQ(m_page.Count(IDC_FX_FIXED_LIST), 0);
     for (HWND hWnd : {hSame1, hSame2, hExtra, hMain, hOther})
         EXPECT_GE(m_page.FindWnd(hWnd), 0) << ToUtf8(WindowTitle(hWnd));
     EXPECT_LT(m_page.FindWnd(hUntitled), 0) << "untitled windows do not scroll";
-    for (int nId : {kIdFix, kIdUnfix, kIdGroup, kIdByTitle, kIdByApp, kIdTitle, kIdApp})
+    for (int nId :
+         {IDC_FX_FIX, IDC_FX_UNFIX, IDC_FX_DETAIL_GROUP, IDC_FX_BY_TITLE, IDC_FX_BY_APP, IDC_FX_TITLE, IDC_FX_APP})
         EXPECT_FALSE(IsWindowEnabled(m_sheet.Item(nId))) << nId;
 
     // Untitled windows taken in and out again.
-    m_sheet.Click(kIdTitledOnly);
+    m_sheet.Click(IDC_FX_TITLED_ONLY);
     EXPECT_GE(m_page.FindWnd(hUntitled), 0);
     EXPECT_TRUE(IsWindowEnabled(GetDlgItem(m_sheet.Sheet(), kIdApplyNow)));
-    m_sheet.Click(kIdTitledOnly);
+    m_sheet.Click(IDC_FX_TITLED_ONLY);
     EXPECT_LT(m_page.FindWnd(hUntitled), 0);
 
     // One of two windows of one title fixed: the title fixes both, each its own entry. Then the
     // window whose title begins another's, case aside, and two windows of the second application.
-    m_page.Select(kIdScrollList, {m_page.FindWnd(hMain)});
-    EXPECT_TRUE(IsWindowEnabled(m_sheet.Item(kIdFix)));
-    m_sheet.Click(kIdFix);
+    m_page.Select(IDC_FX_SCROLL_LIST, {m_page.FindWnd(hMain)});
+    EXPECT_TRUE(IsWindowEnabled(m_sheet.Item(IDC_FX_FIX)));
+    m_sheet.Click(IDC_FX_FIX);
     ASSERT_LT(m_page.FindWnd(hMain), 0);
     ASSERT_TRUE(m_page.Fix(hExtra));
     ASSERT_TRUE(m_page.Fix(hSame2));
@@ -261,24 +265,24 @@ TEST_F(PropertyFixPage, WindowsFixedByTitleAndByApplicationAndBackAreStoredOnOk)
                                     L"Zv App Main = T:Zv App Main", L"zv app other extra = T:zv app other extra",
                                     L"Zv Fix Same = T:Zv Fix Same", L"Zv Fix Same = T:Zv Fix Same",
                                     L"Zv App Other = T:Zv App Other"}));
-    EXPECT_NE(m_page.Data(kIdFixedList, 2), m_page.Data(kIdFixedList, 3));
-    m_page.Select(kIdFixedList, {2, 3});
-    EXPECT_TRUE(IsWindowEnabled(m_sheet.Item(kIdUnfix)));
-    EXPECT_FALSE(IsWindowEnabled(m_sheet.Item(kIdGroup))) << "details of one entry only";
-    EXPECT_TRUE(DlgText(m_sheet.Page(), kIdTitle).empty());
+    EXPECT_NE(m_page.Data(IDC_FX_FIXED_LIST, 2), m_page.Data(IDC_FX_FIXED_LIST, 3));
+    m_page.Select(IDC_FX_FIXED_LIST, {2, 3});
+    EXPECT_TRUE(IsWindowEnabled(m_sheet.Item(IDC_FX_UNFIX)));
+    EXPECT_FALSE(IsWindowEnabled(m_sheet.Item(IDC_FX_DETAIL_GROUP))) << "details of one entry only";
+    EXPECT_TRUE(DlgText(m_sheet.Page(), IDC_FX_TITLE).empty());
 
     // "Zv App Main" by application: asked first, since the application has another window.
-    m_page.Select(kIdFixedList, {0});
-    HWND hQuery = m_page.ClickForQuery(kIdByApp);
+    m_page.Select(IDC_FX_FIXED_LIST, {0});
+    HWND hQuery = m_page.ClickForQuery(IDC_FX_BY_APP);
     ASSERT_NE(hQuery, nullptr);
-    EXPECT_TRUE(WaitUntil([&] { return DlgText(hQuery, kIdApp) == L" ZvFixApp.exe"; }, 5000));
-    EXPECT_EQ(DlgText(hQuery, kIdTitle), L" Zv App Main");
-    EXPECT_EQ(DlgText(hQuery, kIdQuestion),
+    EXPECT_TRUE(WaitUntil([&] { return DlgText(hQuery, IDC_FX_APP) == L" ZvFixApp.exe"; }, 5000));
+    EXPECT_EQ(DlgText(hQuery, IDC_FX_TITLE), L" Zv App Main");
+    EXPECT_EQ(DlgText(hQuery, IDC_QF_QUESTION),
               L"このアプリケーションで複数のウィンドウがオープンされています.\nこのアプリケーション名で固定すると、"
               L"以下のウィンドウもすべて固定されます.\n固定してもよろしいですか？");
-    ASSERT_EQ(SendDlgItemMessageW(hQuery, kIdQueryList, LB_GETCOUNT, 0, 0), 1);
+    ASSERT_EQ(SendDlgItemMessageW(hQuery, IDC_QF_WND_LIST, LB_GETCOUNT, 0, 0), 1);
     wchar_t szEntry[64] = {};
-    SendDlgItemMessageW(hQuery, kIdQueryList, LB_GETTEXT, 0, reinterpret_cast<LPARAM>(szEntry));
+    SendDlgItemMessageW(hQuery, IDC_QF_WND_LIST, LB_GETTEXT, 0, reinterpret_cast<LPARAM>(szEntry));
     EXPECT_STREQ(szEntry, L"Zv App Other");
     SaveShot(hQuery, L"fix-query");
     ASSERT_TRUE(Answer(hQuery, IDOK));
@@ -291,18 +295,19 @@ TEST_F(PropertyFixPage, WindowsFixedByTitleAndByApplicationAndBackAreStoredOnOk)
     EXPECT_EQ(m_page.Details(), afterApp);
 
     // Unfixing the application asks again; Cancel leaves everything.
-    m_page.Select(kIdFixedList, {0});
-    hQuery = m_page.ClickForQuery(kIdUnfix);
+    m_page.Select(IDC_FX_FIXED_LIST, {0});
+    hQuery = m_page.ClickForQuery(IDC_FX_UNFIX);
     ASSERT_NE(hQuery, nullptr);
-    EXPECT_TRUE(WaitUntil([&] { return DlgText(hQuery, kIdQuestion).find(L"固定解除してもよろしいですか") != std::wstring::npos; },
-                          5000));
+    EXPECT_TRUE(WaitUntil(
+        [&] { return DlgText(hQuery, IDC_QF_QUESTION).find(L"固定解除してもよろしいですか") != std::wstring::npos; },
+        5000));
     ASSERT_TRUE(Answer(hQuery, IDCANCEL));
     EXPECT_EQ(m_page.Details(), afterApp);
 
     // The application and one of the title's windows unfixed at once: the entries of the
     // application's other window go first, and still the chosen title is the one unfixed.
-    m_page.Select(kIdFixedList, {0, 2});
-    hQuery = m_page.ClickForQuery(kIdUnfix);
+    m_page.Select(IDC_FX_FIXED_LIST, {0, 2});
+    hQuery = m_page.ClickForQuery(IDC_FX_UNFIX);
     ASSERT_NE(hQuery, nullptr);
     ASSERT_TRUE(Answer(hQuery, IDOK));
     const std::vector<std::wstring> afterUnfix = {L"zv app other extra = T:zv app other extra"};
@@ -311,7 +316,7 @@ TEST_F(PropertyFixPage, WindowsFixedByTitleAndByApplicationAndBackAreStoredOnOk)
     for (HWND hWnd : {hMain, hOther, hSame1, hSame2})
         EXPECT_GE(m_page.FindWnd(hWnd), 0) << ToUtf8(WindowTitle(hWnd));
     // A refresh builds both lists afresh from the settings: the same.
-    m_sheet.Click(kIdRefresh);
+    m_sheet.Click(IDC_FX_REFRESH);
     EXPECT_EQ(m_page.Details(), afterUnfix);
     EXPECT_GE(m_page.FindWnd(hSame1), 0);
     SaveShot(m_sheet.Sheet(), L"fix");
@@ -319,15 +324,13 @@ TEST_F(PropertyFixPage, WindowsFixedByTitleAndByApplicationAndBackAreStoredOnOk)
     m_sheet.Press(PSBTN_OK);
     EXPECT_EQ(m_sheet.Process().WaitForExit(15000), std::optional<DWORD>(0));
     EXPECT_EQ(RegGetString(L"Fix", Title(0)), std::optional<std::wstring>(L"zv app other extra"));
-    EXPECT_EQ(RegGetString(L"Fix", Title(1)), std::optional<std::wstring>(kTitleEnd));
-    EXPECT_EQ(RegGetString(L"Fix", AppName(0)), std::optional<std::wstring>(kAppEnd));
+    EXPECT_EQ(RegGetString(L"Fix", Title(1)), std::optional<std::wstring>(PROP_FIX_TITLE_END));
+    EXPECT_EQ(RegGetString(L"Fix", AppName(0)), std::optional<std::wstring>(PROP_FIX_APP_END));
     EXPECT_EQ(RegGetDword(L"Fix", L"Scroll Titled Window Only"), std::optional<DWORD>(1));
 }
 
 namespace {
 
-constexpr UINT kCmdProperty = 32778;
-constexpr wchar_t kAppliedLine[] = L"プロパティ : 設定を適用しました.";
 constexpr wchar_t kGoneLine[] = L"プロパティ : 設定プログラムが終了しました.";
 constexpr wchar_t kHookOnLine[] = L"CPropertyPageFix::SetWndChgHook() installed";
 constexpr wchar_t kHookOffLine[] = L"CPropertyPageFix::SetWndChgHook() removed.";
@@ -341,7 +344,7 @@ protected:
     }
     void TearDown() override
     {
-        for (DWORD dwPid : ProcessesOf(kProp))
+        for (DWORD dwPid : ProcessesOf(ZV_PROPERTY64_FILE))
             CloseStrayMessageBoxes(dwPid);
     }
 
@@ -366,20 +369,26 @@ TEST_F(CoreFixPage, WindowsFixedThroughThePageStayWhileTheCoreScrollsTheRest)
     const HWND hByApp = app.Wnd(0);
     ASSERT_TRUE(m_run.Start());
 
-    ASSERT_TRUE(m_run.Command(kCmdProperty));
+    ASSERT_TRUE(m_run.Command(ID_ZV_PROPERTY));
     ASSERT_TRUE(m_sheet.Attach());
-    ASSERT_TRUE(m_sheet.Select(kPageFix, kIdFixedList));
+    ASSERT_TRUE(m_sheet.Select(kPageFix, IDC_FX_FIXED_LIST));
     ASSERT_TRUE(m_page.Fix(hByTitle));
     ASSERT_TRUE(m_page.Fix(hByApp));
     // The application has no other window: no question.
-    m_page.Select(kIdFixedList, {1});
-    m_sheet.Click(kIdByApp);
+    m_page.Select(IDC_FX_FIXED_LIST, {1});
+    m_sheet.Click(IDC_FX_BY_APP);
     EXPECT_EQ(m_page.Details(),
               (std::vector<std::wstring>{L"Zv Fix By Title = T:Zv Fix By Title", L"Zv Fix By App = A:ZvFixApp.exe"}));
     m_sheet.Press(PSBTN_APPLYNOW);
-    ASSERT_TRUE(m_run.WaitForLine(kAppliedLine, 1, 10000));
-    EXPECT_EQ(RegGetString(L"Fix", Title(0)), std::optional<std::wstring>(L"Zv Fix By Title"));
-    EXPECT_EQ(RegGetString(L"Fix", AppName(0)), std::optional<std::wstring>(kApp));
+    // Saved by the core once it has applied the settings.
+    EXPECT_TRUE(WaitUntil(
+        [] {
+            return RegGetString(L"Fix", Title(0)) == std::optional<std::wstring>(L"Zv Fix By Title") &&
+                   RegGetString(L"Fix", AppName(0)) == std::optional<std::wstring>(kApp);
+        },
+        10000))
+        << ToUtf8(RegGetString(L"Fix", Title(0)).value_or(L"-")) << ", "
+        << ToUtf8(RegGetString(L"Fix", AppName(0)).value_or(L"-"));
 
     // Closed from this page: the page's hook goes with it.
     ASSERT_TRUE(m_sheet.WaitForClose());
@@ -392,7 +401,7 @@ TEST_F(CoreFixPage, WindowsFixedThroughThePageStayWhileTheCoreScrollsTheRest)
     EXPECT_EQ(CountOf(m_run.Log(), kHookOffLine), nHooks) << m_run.LogLinesWith(L"SetWndChgHook");
 
     const RECT rcByTitle = WindowRect(hByTitle), rcByApp = WindowRect(hByApp), rcScrolls = WindowRect(hScrolls);
-    ASSERT_TRUE(m_run.PostDevice(kRight, kKeybdHorzLine));
+    ASSERT_TRUE(m_run.PostDevice(DEVFLAG_RIGHT, kKeybdHorzLine));
     EXPECT_TRUE(WaitForRect(hScrolls, Shifted(rcScrolls, -10, 0), 5000));
     ASSERT_TRUE(m_run.WaitForMoveEnd());
     EXPECT_TRUE(SameRect(rcByTitle, WindowRect(hByTitle)));

@@ -13,25 +13,25 @@
 #include "Handle.h"
 #include "PropertySet.h"
 #include "Sender.h"
+#include "SettingsNames.h"
 #include "SharedMemPropManager.h"
+#include "WndFilter.h"
 #include "ZvMessages.h"
 #include "ZvTestKit.h"
+#include "settings/resource.h"
 
 using namespace zvkit;
 
 namespace {
 
-constexpr wchar_t kProp[] = L"ZvProperty64.exe";
-constexpr wchar_t kSheetTitle[] = L"Zuvora! のプロパティ";
+// The mutex's name and the boxes' caption: a text of the settings program's string table only.
 constexpr wchar_t kAppName[] = L"Zuvora! Property Setting Utility";
-constexpr wchar_t kHiddenTitle[] = L"$$$ Zuvora! Hidden Main Window %%%";
-constexpr wchar_t kReadEndEvent[] = L"Zuvora! Property Read End Event";
-constexpr wchar_t kReadFailEvent[] = L"Zuvora! Property Read Fail Event";
 constexpr wchar_t kFakeCoreClass[] = L"ZvTestFakeCore";
 // Written only by a save, never by a load: it tells whether the settings were stored.
-constexpr wchar_t kScrollRateKey[] = L"Software\\V.Z.Q.\\VZQZv\\Scroll Rate";
+const std::wstring kScrollRateKey = zvsettings::SectionKey(PROP_SECTION_SCROLL_RATE);
 // A control that only the page of that index holds, in sheet order.
-constexpr int kPageMark[8] = {1001, 1033, 1036, 1070, 1077, 1053, 1055, 1062};
+constexpr int kPageMark[8] = {IDC_SW_ABS,         IDC_PS_PREVIEW,         IDC_VW_SPEED,  IDC_KB_SCROLL_ENABLE,
+                              IDC_FX_TITLED_ONLY, IDC_WN_MAXIMIZE_CANCEL, IDC_UN_SCROLL, IDC_AS_MODE};
 
 struct POSTED {
     UINT uMsg;
@@ -140,9 +140,9 @@ protected:
 
     HWND StartSheet(const std::wstring& strArgs)
     {
-        if (!m_prop.Start(kProp, strArgs))
+        if (!m_prop.Start(ZV_PROPERTY64_FILE, strArgs))
             return nullptr;
-        return WaitForWindow(kSheetTitle, 15000);
+        return WaitForWindow(ZV_PROPERTY_WND_TITLE, 15000);
     }
     // OK or Cancel as the buttons would; the program's exit code.
     std::optional<DWORD> PressAndWait(HWND hWndSheet, int nButton, DWORD dwTimeoutMs = 15000)
@@ -198,17 +198,17 @@ TEST_F(PropertyStart, SecondStartTellsItRunsAlreadyAndLeavesTheFirstAlone)
     HWND hWndSheet = StartSheet(L"");
     ASSERT_NE(hWndSheet, nullptr);
 
-    ASSERT_TRUE(m_second.Start(kProp));
+    ASSERT_TRUE(m_second.Start(ZV_PROPERTY64_FILE));
     HWND hBox = WaitForMessageBox(m_second.Pid(), 15000);
     ASSERT_NE(hBox, nullptr);
     EXPECT_EQ(WindowTitle(hBox), kAppName);
     EXPECT_EQ(MessageBoxText(hBox), std::wstring(kAppName) + L" は既に実行中です.");
-    EXPECT_EQ(FindTopLevel(kSheetTitle, nullptr, m_second.Pid()), nullptr);
+    EXPECT_EQ(FindTopLevel(ZV_PROPERTY_WND_TITLE, nullptr, m_second.Pid()), nullptr);
     ASSERT_TRUE(CloseMessageBox(hBox));
     EXPECT_EQ(m_second.WaitForExit(10000), std::optional<DWORD>(0));
 
     EXPECT_TRUE(m_prop.IsRunning());
-    EXPECT_EQ(FindTopLevel(kSheetTitle), hWndSheet);
+    EXPECT_EQ(FindTopLevel(ZV_PROPERTY_WND_TITLE), hWndSheet);
     EXPECT_EQ(PressAndWait(hWndSheet, PSBTN_CANCEL), std::optional<DWORD>(0));
 }
 
@@ -216,9 +216,9 @@ TEST_F(PropertyStart, CallerGetsTheSettingsFromTheBlocksAndBackOnOk)
 {
     ASSERT_TRUE(RegDeleteSettings());
     ASSERT_TRUE(RegSetDword(L"View", L"Speed", 5));
-    m_hWndFake = MakeFakeCore(kHiddenTitle);
+    m_hWndFake = MakeFakeCore(ZV_HIDDEN_MAIN_WND_TITLE);
     ASSERT_NE(m_hWndFake, nullptr);
-    HANDLE hReadEnd = CreateEventW(nullptr, TRUE, FALSE, kReadEndEvent);
+    HANDLE hReadEnd = CreateEventW(nullptr, TRUE, FALSE, ZV_PROP_READ_END_EVENT);
     ASSERT_NE(hReadEnd, nullptr);
 
     // The core program's side of the hand-over: its record written into the eight blocks.
@@ -255,7 +255,7 @@ TEST_F(PropertyStart, CallerGetsTheSettingsFromTheBlocksAndBackOnOk)
 
     // The core program could not read them: the user is told over the sheet, which stays, and a
     // retry hands them over again.
-    HANDLE hReadFail = CreateEventW(nullptr, TRUE, FALSE, kReadFailEvent);
+    HANDLE hReadFail = CreateEventW(nullptr, TRUE, FALSE, ZV_PROP_READ_FAIL_EVENT);
     ASSERT_NE(hReadFail, nullptr);
     SetEvent(hReadFail);
     const HWND hBox = WaitForMessageBox(m_prop.Pid(), 5000);
@@ -282,7 +282,7 @@ TEST_F(PropertyStart, CallerWithoutBlocksOrWindowOrTitleIsHandledSoundly)
 {
     ASSERT_TRUE(RegDeleteSettings());
     ASSERT_TRUE(RegSetDword(L"View", L"Speed", 4));
-    m_hWndFake = MakeFakeCore(kHiddenTitle);
+    m_hWndFake = MakeFakeCore(ZV_HIDDEN_MAIN_WND_TITLE);
     ASSERT_NE(m_hWndFake, nullptr);
     const std::wstring strCaller = std::to_wstring(reinterpret_cast<intptr_t>(m_hWndFake));
 
@@ -300,7 +300,7 @@ TEST_F(PropertyStart, CallerWithoutBlocksOrWindowOrTitleIsHandledSoundly)
     }
     EXPECT_EQ(propBack.propView.nSpeed, 4);
     EXPECT_GT(propBack.propUndo.nDepth, 0) << "a loaded record, not a zero one";
-    HANDLE hReadEnd = CreateEventW(nullptr, TRUE, FALSE, kReadEndEvent);
+    HANDLE hReadEnd = CreateEventW(nullptr, TRUE, FALSE, ZV_PROP_READ_END_EVENT);
     SetEvent(hReadEnd);
     EXPECT_EQ(m_prop.WaitForExit(10000), std::optional<DWORD>(0));
     CloseHandle(hReadEnd);
@@ -317,9 +317,10 @@ TEST_F(PropertyStart, CallerWithoutBlocksOrWindowOrTitleIsHandledSoundly)
     // without a word.
     m_hWndFake = MakeFakeCore(L"$$$ ZUVORA! Hidden Main Window %%%");
     ASSERT_NE(m_hWndFake, nullptr);
-    ASSERT_TRUE(m_prop.Start(kProp, L"/CALLER=" + std::to_wstring(reinterpret_cast<intptr_t>(m_hWndFake))));
+    ASSERT_TRUE(
+        m_prop.Start(ZV_PROPERTY64_FILE, L"/CALLER=" + std::to_wstring(reinterpret_cast<intptr_t>(m_hWndFake))));
     EXPECT_EQ(m_prop.WaitForExit(15000), std::optional<DWORD>(0));
-    EXPECT_EQ(FindTopLevel(kSheetTitle), nullptr);
+    EXPECT_EQ(FindTopLevel(ZV_PROPERTY_WND_TITLE), nullptr);
     EXPECT_TRUE(FindMessageBoxes(m_prop.Pid()).empty());
     EXPECT_TRUE(g_posted.empty());
     DestroyWindow(m_hWndFake);
@@ -329,7 +330,7 @@ TEST_F(PropertyStart, CallerWithoutBlocksOrWindowOrTitleIsHandledSoundly)
 TEST_F(PropertyStart, AWindowWithTheCoreTitleFromAnotherProgramIsNoCore)
 {
     ASSERT_TRUE(RegDeleteSettings());
-    m_hWndFake = MakeFakeCore(kHiddenTitle);
+    m_hWndFake = MakeFakeCore(ZV_HIDDEN_MAIN_WND_TITLE);
     ASSERT_NE(m_hWndFake, nullptr);
 
     // Found by its title, but not the core program's image: nothing is asked of it, nothing

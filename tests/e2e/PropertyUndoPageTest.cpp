@@ -13,6 +13,7 @@
 
 #include "CoreRun.h"
 #include "SettingsSheet.h"
+#include "settings/resource.h"
 #include "ZvTestKit.h"
 
 using namespace zvkit;
@@ -23,9 +24,6 @@ namespace {
 
 constexpr wchar_t kAboutTitle[] = L"Zuvora! のプロパティ バージョン情報";
 constexpr int kUndoPage = kPageUndo;
-constexpr int kIdScroll = 1055, kIdWheel = 1056, kIdAlign = 1057, kIdResize = 1058, kIdResizeWnd = 1059;
-constexpr int kIdDepth = 1060;
-constexpr UINT kAboutCommand = 0x0010;
 
 class PropertyUndoPage : public ::testing::Test {
 protected:
@@ -33,17 +31,17 @@ protected:
 
     HWND StartSheet()
     {
-        if (!m_sheet.Start(kUndoPage, kIdDepth))
+        if (!m_sheet.Start(kUndoPage, IDC_UN_DEPTH))
             return nullptr;
         m_hWndPage = m_sheet.Page();
         return m_hWndSheet = m_sheet.Sheet();
     }
     // Typed into the Depth edit as the user does: the edit tells the page of the change.
-    void SetDepthText(const wchar_t* pszText) { m_sheet.SetText(kIdDepth, pszText); }
+    void SetDepthText(const wchar_t* pszText) { m_sheet.SetText(IDC_UN_DEPTH, pszText); }
     // The request that leaves the page is refused with the range message, and the tab stays.
     void ExpectRefused(const char* pszWhat)
     {
-        m_sheet.ExpectRefused(kIdDepth, 1, 100, pszWhat);
+        m_sheet.ExpectRefused(IDC_UN_DEPTH, 1, 100, pszWhat);
         EXPECT_EQ(SendMessageW(PropSheet_GetTabControl(m_hWndSheet), TCM_GETCURSEL, 0, 0), kUndoPage) << pszWhat;
         EXPECT_TRUE(m_prop.IsRunning()) << pszWhat;
     }
@@ -67,22 +65,22 @@ TEST_F(PropertyUndoPage, DepthOutOfRangeKeepsTheUserOnThePageAndAValidOneIsAppli
 
     // The controls show the record.
     wchar_t szDepth[16] = {};
-    GetDlgItemTextW(m_hWndPage, kIdDepth, szDepth, 16);
+    GetDlgItemTextW(m_hWndPage, IDC_UN_DEPTH, szDepth, 16);
     EXPECT_STREQ(szDepth, L"30");
-    const HWND hWndWheel = GetDlgItem(m_hWndPage, kIdWheel);
+    const HWND hWndWheel = GetDlgItem(m_hWndPage, IDC_UN_WHEEL);
     EXPECT_EQ(SendMessageW(hWndWheel, CB_GETCOUNT, 0, 0), 5);
     EXPECT_EQ(SendMessageW(hWndWheel, CB_GETCURSEL, 0, 0), 3);
-    EXPECT_TRUE(IsChecked(m_hWndPage, kIdScroll));
-    EXPECT_TRUE(IsChecked(m_hWndPage, kIdAlign));
-    EXPECT_TRUE(IsChecked(m_hWndPage, kIdResize));
-    EXPECT_FALSE(IsChecked(m_hWndPage, kIdResizeWnd));
+    EXPECT_TRUE(IsChecked(m_hWndPage, IDC_UN_SCROLL));
+    EXPECT_TRUE(IsChecked(m_hWndPage, IDC_UN_ALIGN));
+    EXPECT_TRUE(IsChecked(m_hWndPage, IDC_UN_RESIZE));
+    EXPECT_FALSE(IsChecked(m_hWndPage, IDC_UN_RESIZEWND));
     EXPECT_TRUE(IsWindowEnabled(hWndWheel)) << "scrolls undone, bars shown that take the wheel";
     SaveShot(m_hWndSheet, L"undo");
     // Scrolls no longer undone: nothing to merge, the list is off; and back.
-    SendDlgItemMessageW(m_hWndPage, kIdScroll, BM_CLICK, 0, 0);
-    EXPECT_FALSE(IsChecked(m_hWndPage, kIdScroll));
+    SendDlgItemMessageW(m_hWndPage, IDC_UN_SCROLL, BM_CLICK, 0, 0);
+    EXPECT_FALSE(IsChecked(m_hWndPage, IDC_UN_SCROLL));
     EXPECT_FALSE(IsWindowEnabled(hWndWheel));
-    SendDlgItemMessageW(m_hWndPage, kIdScroll, BM_CLICK, 0, 0);
+    SendDlgItemMessageW(m_hWndPage, IDC_UN_SCROLL, BM_CLICK, 0, 0);
     EXPECT_TRUE(IsWindowEnabled(hWndWheel));
     const HWND hWndApply = GetDlgItem(m_hWndSheet, kIdApplyNow);
     EXPECT_TRUE(IsWindowEnabled(hWndApply)) << "a change enables Apply";
@@ -101,9 +99,9 @@ TEST_F(PropertyUndoPage, DepthOutOfRangeKeepsTheUserOnThePageAndAValidOneIsAppli
 
     // A valid depth and another choice, applied: in the registry, OK reads "Close", Cancel is off.
     SetDepthText(L"7");
-    SendDlgItemMessageW(m_hWndPage, kIdAlign, BM_CLICK, 0, 0);
+    SendDlgItemMessageW(m_hWndPage, IDC_UN_ALIGN, BM_CLICK, 0, 0);
     SendMessageW(hWndWheel, CB_SETCURSEL, 1, 0);
-    SendMessageW(m_hWndPage, WM_COMMAND, MAKEWPARAM(kIdWheel, CBN_SELCHANGE), reinterpret_cast<LPARAM>(hWndWheel));
+    SendMessageW(m_hWndPage, WM_COMMAND, MAKEWPARAM(IDC_UN_WHEEL, CBN_SELCHANGE), reinterpret_cast<LPARAM>(hWndWheel));
     PostMessageW(m_hWndSheet, PSM_PRESSBUTTON, PSBTN_APPLYNOW, 0);
     // Every value of the apply is written, Depth first: wait for the last one too.
     EXPECT_TRUE(WaitUntil([] { return RegGetDword(L"Undo", L"Depth") == std::optional<DWORD>(7); }, 5000));
@@ -121,7 +119,7 @@ TEST_F(PropertyUndoPage, DepthOutOfRangeKeepsTheUserOnThePageAndAValidOneIsAppli
     EXPECT_TRUE(FindMessageBoxes(m_prop.Pid()).empty());
 
     // The system menu's item opens the about box over the sheet.
-    PostMessageW(m_hWndSheet, WM_SYSCOMMAND, kAboutCommand, 0);
+    PostMessageW(m_hWndSheet, WM_SYSCOMMAND, IDM_ABOUTBOX, 0);
     const HWND hAbout = WaitForWindow(kAboutTitle, 5000, L"#32770");
     ASSERT_NE(hAbout, nullptr);
     EXPECT_EQ(WindowPid(hAbout), m_prop.Pid());
@@ -150,7 +148,6 @@ TEST_F(PropertyUndoPage, DepthOutOfRangeKeepsTheUserOnThePageAndAValidOneIsAppli
 
 namespace {
 
-constexpr UINT kCmdProperty = 32778;
 constexpr wchar_t kAppliedLine[] = L"プロパティ : 設定を適用しました.";
 constexpr wchar_t kGoneLine[] = L"プロパティ : 設定プログラムが終了しました.";
 constexpr wchar_t kUndoLine[] = L"アンドゥ実行 : ";
@@ -165,7 +162,7 @@ protected:
     }
     void TearDown() override
     {
-        for (DWORD dwPid : ProcessesOf(kProp))
+        for (DWORD dwPid : ProcessesOf(ZV_PROPERTY64_FILE))
             CloseStrayMessageBoxes(dwPid);
     }
 
@@ -179,16 +176,16 @@ protected:
     // The settings command, the real sheet on the undo page, Depth typed.
     HWND OpenSheetAndType(const wchar_t* pszDepth)
     {
-        if (!m_run.Command(kCmdProperty))
+        if (!m_run.Command(ID_ZV_PROPERTY))
             return nullptr;
-        const HWND hWndSheet = WaitForWindow(kSheetTitle, 15000, L"#32770");
+        const HWND hWndSheet = WaitForWindow(ZV_PROPERTY_WND_TITLE, 15000, L"#32770");
         if (!hWndSheet)
             return nullptr;
         PostMessageW(hWndSheet, PSM_SETCURSEL, kUndoPage, 0);
         HWND hWndPage = nullptr;
-        if (!WaitUntil([&] { return (hWndPage = CurrentPage(hWndSheet)) && GetDlgItem(hWndPage, kIdDepth); }, 5000))
+        if (!WaitUntil([&] { return (hWndPage = CurrentPage(hWndSheet)) && GetDlgItem(hWndPage, IDC_UN_DEPTH); }, 5000))
             return nullptr;
-        SendDlgItemMessageW(hWndPage, kIdDepth, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(pszDepth));
+        SendDlgItemMessageW(hWndPage, IDC_UN_DEPTH, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(pszDepth));
         return hWndSheet;
     }
     // Undo commands, each waited for; how many the core carried out.
@@ -196,7 +193,7 @@ protected:
     {
         const size_t nBefore = CountOf(m_run.Log(), kUndoLine);
         for (int i = 0; i < nCount; ++i)
-            EXPECT_TRUE(m_run.Command(kCmdUndo, true));
+            EXPECT_TRUE(m_run.Command(ID_ZV_UNDO, true));
         return CountOf(m_run.Log(), kUndoLine) - nBefore;
     }
 
@@ -232,14 +229,14 @@ TEST_F(CoreUndoPage, AnAppliedDepthReachesTheCoresUndoListAndACancelledOneDoesNo
     hWndSheet = OpenSheetAndType(L"1");
     ASSERT_NE(hWndSheet, nullptr);
     PostMessageW(hWndSheet, PSM_PRESSBUTTON, PSBTN_APPLYNOW, 0);
-    ASSERT_TRUE(m_run.WaitForLine(kAppliedLine, 1, 10000));
-    EXPECT_EQ(RegGetDword(L"Undo", L"Depth"), std::optional<DWORD>(1));
+    EXPECT_TRUE(WaitUntil([] { return RegGetDword(L"Undo", L"Depth") == std::optional<DWORD>(1); }, 10000))
+        << "the apply was not saved";
     EXPECT_TRUE(WaitUntil([&] { return WindowTitle(GetDlgItem(hWndSheet, IDOK)) == L"Close"; }, 5000));
     EXPECT_FALSE(IsWindowEnabled(GetDlgItem(hWndSheet, IDCANCEL)));
     // Depth 2 typed after the apply, then the close box: only what was applied reached the core.
     const HWND hWndPage = CurrentPage(hWndSheet);
     ASSERT_NE(hWndPage, nullptr);
-    SendDlgItemMessageW(hWndPage, kIdDepth, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"2"));
+    SendDlgItemMessageW(hWndPage, IDC_UN_DEPTH, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"2"));
     PostMessageW(hWndSheet, WM_SYSCOMMAND, SC_CLOSE, 0);
     ASSERT_TRUE(m_run.WaitForLine(kGoneLine, 2, 15000));
     // Both sessions ended without OK: the cancelled one and this one.

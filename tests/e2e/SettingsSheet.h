@@ -13,16 +13,19 @@
 #include <utility>
 
 #include "Handle.h"
+#include "WndFilter.h"
+#include "ZvNames.h"
 #include "ZvTestKit.h"
 
 namespace zvsheet {
 
 using namespace zvkit;
 
-constexpr wchar_t kProp[] = L"ZvProperty64.exe";
-constexpr wchar_t kSheetTitle[] = L"Zuvora! のプロパティ";
+// The sheet's Apply button: comctl32's number, which the settings program keeps in its sheet's
+// source only and no header of the system or of the toolchain names.
 constexpr int kIdApplyNow = 0x3021;
-// The pages in sheet order.
+// The pages in sheet order, as /PAGE counts them: the settings program numbers its pages only where
+// it makes them, in no header.
 enum : int { kPageScrlWdth, kPagePosSize, kPageView, kPageKeybd, kPageFix, kPageZvWindow, kPageUndo, kPageAutoScrl };
 
 inline HWND CurrentPage(HWND hWndSheet)
@@ -69,13 +72,14 @@ public:
         if (!strMoreArgs.empty())
             strArgs += L" " + strMoreArgs;
         m_hWndSheet = StartForWindow(
-            m_prop, kProp, strArgs, [&] { return FindTopLevel(kSheetTitle, L"#32770", m_prop.Pid()); }, 15000);
+            m_prop, ZV_PROPERTY64_FILE, strArgs,
+            [&] { return FindTopLevel(ZV_PROPERTY_WND_TITLE, L"#32770", m_prop.Pid()); }, 15000);
         return m_hWndSheet && WaitPage(nId);
     }
     // The sheet of a settings program started elsewhere (by the core program).
     bool Attach(DWORD dwWaitMs = 15000)
     {
-        m_hWndSheet = WaitForWindow(kSheetTitle, dwWaitMs, L"#32770");
+        m_hWndSheet = WaitForWindow(ZV_PROPERTY_WND_TITLE, dwWaitMs, L"#32770");
         return m_hWndSheet != nullptr;
     }
     // Page nPage chosen as by its tab, once control nId is on it.

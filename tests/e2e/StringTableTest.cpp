@@ -4,7 +4,11 @@
 #include <windows.h>
 #include <string>
 #include <utility>
+#include "CoreIds.h"
+#include "GatewayIds.h"
+#include "ZvNames.h"
 #include "ZvTestKit.h"
+#include "settings/resource.h"
 
 namespace {
 
@@ -26,42 +30,43 @@ std::optional<std::wstring> LoadProgramString(const wchar_t* pszProgram, UINT nI
 
 TEST(StringTable, CoreInitFailure)
 {
-    EXPECT_EQ(LoadProgramString(L"ZvCore64.exe", 107),
+    EXPECT_EQ(LoadProgramString(ZV_CORE64_FILE, zvcoreids::kStrErrMutex),
               std::optional<std::wstring>(
                   L"初期化に失敗しました (CreateMutex()=NULL, code=0x%x).\nコンピュータを再起動して下さい."));
 }
 
 TEST(StringTable, CoreAppName)
 {
-    EXPECT_EQ(LoadProgramString(L"ZvCore64.exe", 104), std::optional<std::wstring>(L"Zuvora!"));
+    EXPECT_EQ(LoadProgramString(ZV_CORE64_FILE, zvcoreids::kStrAppName), std::optional<std::wstring>(L"Zuvora!"));
 }
 
 TEST(StringTable, GatewayInitFailure)
 {
-    EXPECT_EQ(LoadProgramString(L"ZvHook32to64.exe", 104),
+    EXPECT_EQ(LoadProgramString(ZV_HOOK32TO64_FILE, zvgtwyids::kStrErrHkGtwy),
               std::optional<std::wstring>(
                   L"初期化に失敗しました (HookGateway初期化失敗, code=0x%x).\nコンピュータを再起動して下さい."));
 }
 
 TEST(StringTable, SettingsAppName)
 {
-    EXPECT_EQ(LoadProgramString(L"ZvProperty64.exe", 102), std::optional<std::wstring>(L"Zuvora!"));
-    EXPECT_EQ(LoadProgramString(L"ZvProperty64.exe", 103),
+    EXPECT_EQ(LoadProgramString(ZV_PROPERTY64_FILE, IDS_ZV_CAPTION), std::optional<std::wstring>(L"Zuvora!"));
+    EXPECT_EQ(LoadProgramString(ZV_PROPERTY64_FILE, IDS_ZV_APP_NAME),
               std::optional<std::wstring>(L"Zuvora! Property Setting Utility"));
-    EXPECT_EQ(LoadProgramString(L"ZvProperty64.exe", 101),
+    EXPECT_EQ(LoadProgramString(ZV_PROPERTY64_FILE, IDS_ZV_ABOUTBOX),
               std::optional<std::wstring>(L"Zuvora! のプロパティ バージョン情報(&A)..."));
 }
 
 TEST(StringTable, MissingStringIsNone)
 {
-    EXPECT_EQ(LoadProgramString(L"ZvCore64.exe", 65000), std::nullopt);
+    EXPECT_EQ(LoadProgramString(ZV_CORE64_FILE, 65000), std::nullopt);
 }
 
 // Each table is tagged Japanese, so that a system with another user language still finds it.
 TEST(StringTable, TablesAreJapanese)
 {
-    for (const auto& [pszProgram, nId] : {std::pair{L"ZvCore64.exe", 107u}, std::pair{L"ZvHook32to64.exe", 104u},
-                                          std::pair{L"ZvProperty64.exe", 101u}}) {
+    for (const auto& [pszProgram, nId] :
+         {std::pair{ZV_CORE64_FILE, zvcoreids::kStrErrMutex}, std::pair{ZV_HOOK32TO64_FILE, zvgtwyids::kStrErrHkGtwy},
+          std::pair{ZV_PROPERTY64_FILE, static_cast<unsigned>(IDS_ZV_ABOUTBOX)}}) {
         HMODULE hMod = LoadLibraryExW(zvkit::LayoutPath(pszProgram).c_str(), nullptr,
                                       LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
         ASSERT_NE(hMod, nullptr) << "cannot load " << testing::PrintToString(std::wstring(pszProgram));
@@ -74,10 +79,10 @@ TEST(StringTable, TablesAreJapanese)
 }
 
 // The stored text by its code points, which no reading of this source file can change: the
-// first three characters of string 107 are "初期化".
+// first three characters of the core's start failure text are "初期化".
 TEST(StringTableSource, StoredTextIsUtf16OfTheJapaneseCharacters)
 {
-    std::optional<std::wstring> s = LoadProgramString(L"ZvCore64.exe", 107);
+    std::optional<std::wstring> s = LoadProgramString(ZV_CORE64_FILE, zvcoreids::kStrErrMutex);
     ASSERT_TRUE(s.has_value());
     ASSERT_GE(s->size(), 3u);
     EXPECT_EQ((*s)[0], 0x521D);
@@ -88,7 +93,7 @@ TEST(StringTableSource, StoredTextIsUtf16OfTheJapaneseCharacters)
 // The line feed in the texts is one real U+000A, not a backslash and an "n".
 TEST(StringTableSource, LineFeedIsARealOne)
 {
-    std::optional<std::wstring> s = LoadProgramString(L"ZvCore64.exe", 107);
+    std::optional<std::wstring> s = LoadProgramString(ZV_CORE64_FILE, zvcoreids::kStrErrMutex);
     ASSERT_TRUE(s.has_value());
     EXPECT_EQ(s->find(L"\\n"), std::wstring::npos);
     size_t lf = s->find(L'\n');

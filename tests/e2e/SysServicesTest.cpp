@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "ZvNames.h"
 #include "ZvTestKit.h"
 
 using namespace zvkit;
@@ -15,7 +16,6 @@ using namespace zvkit;
 namespace {
 
 constexpr wchar_t kProg[] = L"ZvTSysSvc.exe";
-constexpr wchar_t kImmigrateKey[] = L"Software\\V.Z.Q.Immigrate";
 constexpr DWORD kExecTrue = 0x10000;
 constexpr DWORD kImmigrateDone = 0x20000;
 constexpr DWORD kStillActive = STILL_ACTIVE;
@@ -68,7 +68,7 @@ std::optional<std::wstring> GetString(const std::wstring& strKey, const wchar_t*
 // Old settings waiting to be moved: values at the top, a nested key with more below it.
 void MakeImmigrateTree()
 {
-    const std::wstring strTop = kImmigrateKey;
+    const std::wstring strTop = ZV_IMMIGRATE_KEY;
     ASSERT_TRUE(SetDword(strTop, L"Top Dword", 0x12345678));
     ASSERT_TRUE(SetString(strTop, L"Top Text", L"古い設定"));
     ASSERT_TRUE(SetDword(strTop + L"\\VZQZv\\View", L"SmoothScroll", 1));
@@ -81,11 +81,11 @@ class SysServicesImmigrate : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        ASSERT_TRUE(RegDeleteSettings(kImmigrateKey));
+        ASSERT_TRUE(RegDeleteSettings(ZV_IMMIGRATE_KEY));
         ASSERT_TRUE(RegDeleteSettings(kMakerKey));
     }
     CRegistryGuard m_guardTarget{kMakerKey};
-    CRegistryGuard m_guardSource{kImmigrateKey};
+    CRegistryGuard m_guardSource{ZV_IMMIGRATE_KEY};
 };
 
 // A folder outside the layout holding copies of ZvTSysSvc.exe under the given names.
@@ -186,7 +186,7 @@ TEST(SysServices, ExecProcessOfAMissingProgram)
 TEST_F(SysServicesImmigrate, MovesTheTreeAndDeletesTheSource)
 {
     MakeImmigrateTree();
-    ASSERT_TRUE(RegKeyExists(kImmigrateKey));
+    ASSERT_TRUE(RegKeyExists(ZV_IMMIGRATE_KEY));
 
     EXPECT_EQ(RunToEnd(kProg, L"/IMMIGRATE", 90000), std::optional<DWORD>(kImmigrateDone | 1));
 
@@ -196,7 +196,7 @@ TEST_F(SysServicesImmigrate, MovesTheTreeAndDeletesTheSource)
     EXPECT_EQ(GetDword(strTarget + L"\\VZQZv\\View", L"SmoothScroll"), std::optional<DWORD>(1));
     EXPECT_EQ(GetString(strTarget + L"\\VZQZv\\View", L"Title"), std::optional<std::wstring>(L"Zuvora! 窓"));
     EXPECT_EQ(GetDword(strTarget + L"\\VZQZv\\Timer\\Deep", L"Auto Scroll"), std::optional<DWORD>(250));
-    EXPECT_FALSE(RegKeyExists(kImmigrateKey));
+    EXPECT_FALSE(RegKeyExists(ZV_IMMIGRATE_KEY));
 
     // The next start finds nothing to move and leaves the settings alone.
     ASSERT_TRUE(SetDword(strTarget + L"\\VZQZv\\View", L"SmoothScroll", 0));
@@ -211,8 +211,8 @@ TEST_F(SysServicesImmigrate, KeepsTheSourceWhenTheToolIsMissing)
     CTempLayout layout({L"ZvTSysSvc.exe", L"ZvCore64.exe"});
     ASSERT_TRUE(layout.Ok());
     EXPECT_EQ(RunToEnd(layout.Path(L"ZvTSysSvc.exe"), L"/IMMIGRATE"), std::optional<DWORD>(kImmigrateDone | 0));
-    EXPECT_TRUE(RegKeyExists(kImmigrateKey));
-    EXPECT_EQ(GetDword(kImmigrateKey, L"Top Dword"), std::optional<DWORD>(0x12345678));
+    EXPECT_TRUE(RegKeyExists(ZV_IMMIGRATE_KEY));
+    EXPECT_EQ(GetDword(ZV_IMMIGRATE_KEY, L"Top Dword"), std::optional<DWORD>(0x12345678));
     EXPECT_FALSE(RegKeyExists(kMakerKey));
 }
 
@@ -223,13 +223,13 @@ TEST_F(SysServicesImmigrate, KeepsTheSourceWhenTheToolFails)
     CTempLayout layout({L"ZvTSysSvc.exe", L"ZvCore64.exe", L"ZvRegCopy64.exe"});
     ASSERT_TRUE(layout.Ok());
     EXPECT_EQ(RunToEnd(layout.Path(L"ZvTSysSvc.exe"), L"/IMMIGRATE"), std::optional<DWORD>(kImmigrateDone | 0));
-    EXPECT_TRUE(RegKeyExists(kImmigrateKey));
-    EXPECT_EQ(GetDword(kImmigrateKey + std::wstring(L"\\VZQZv\\Timer\\Deep"), L"Auto Scroll"),
+    EXPECT_TRUE(RegKeyExists(ZV_IMMIGRATE_KEY));
+    EXPECT_EQ(GetDword(ZV_IMMIGRATE_KEY + std::wstring(L"\\VZQZv\\Timer\\Deep"), L"Auto Scroll"),
               std::optional<DWORD>(250));
 
     // With the real tool in the layout the same source then moves.
     EXPECT_EQ(RunToEnd(kProg, L"/IMMIGRATE", 90000), std::optional<DWORD>(kImmigrateDone | 1));
-    EXPECT_FALSE(RegKeyExists(kImmigrateKey));
+    EXPECT_FALSE(RegKeyExists(ZV_IMMIGRATE_KEY));
     EXPECT_EQ(GetDword(kMakerKey + std::wstring(L"\\VZQZv\\Timer\\Deep"), L"Auto Scroll"),
               std::optional<DWORD>(250));
 }
