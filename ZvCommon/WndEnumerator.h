@@ -8,6 +8,7 @@
 #include <list>
 #include <memory>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "FixApp.h"
@@ -19,6 +20,14 @@
 // cleared by every enumeration. While it is 1 the next title or application search enumerates
 // afresh.
 extern int g_nWndsChanged;
+
+// What the last count read of a move-list window on its way, for the scroll range reckoned just
+// after it: reading it again would cost two more calls a window.
+struct WND_COUNTED {
+    bool bIconic;
+    BOOL bRect;  // rc was read
+    RECT rc;
+};
 
 class CWndEnumerator {
 public:
@@ -36,6 +45,9 @@ public:
 
     // Rebuilds the window list, the move list and the fixed list. Always TRUE.
     BOOL EnumerateWnds();
+    // What the last EnumerateWnds read of a window it put into the move list (null for any other,
+    // such as the core's own main window); as old as that count.
+    const WND_COUNTED* FindCounted(HWND hWnd) const;
 
     // After the fixed lists of the settings gained entries: one record per fixed title or
     // application that has a window and no record yet.
@@ -113,6 +125,7 @@ private:
     LPCWSTR FixAppStrOfWnd(BOOL bProcessList, HWND hWnd) const;
     void AppendFix(CFixWnd* pFixWnd) { m_lstFixWnd.emplace_back(pFixWnd); }
     static BOOL CALLBACK EnumWndProc(HWND hWnd, LPARAM lParam);
+    static BOOL CALLBACK CollectWndProc(HWND hWnd, LPARAM lParam);
 
     HWND m_hWndProgman = nullptr;
     HWND m_hWndTray = nullptr;
@@ -124,6 +137,7 @@ private:
     std::vector<HWND> m_lstWnd;      // every window that passed the filter, top of the z-order first
     std::list<HWND> m_lstMoveWnd;
     FIX_LIST m_lstFixWnd;
+    std::unordered_map<HWND, WND_COUNTED> m_mapCounted;
 };
 
 // The first top-level window titled "Zuvora! ヘルプ", or null.

@@ -155,9 +155,14 @@ BOOL CWndPlacer::GetWindowRect(HWND hWnd, RECT* prc) noexcept
 {
     if (!::GetWindowRect(hWnd, prc))
         return FALSE;
+    PlaceRect(hWnd, prc);
+    return TRUE;
+}
+
+void CWndPlacer::PlaceRect(HWND hWnd, RECT* prc) noexcept
+{
     if (const PENDING* p = Find(hWnd))
         OffsetRect(prc, p->ptWanted.x - prc->left, p->ptWanted.y - prc->top);
-    return TRUE;
 }
 
 CWndPlacer::PENDING* CWndPlacer::Find(HWND hWnd) noexcept

@@ -30,6 +30,9 @@ public:
     void EndBatch() noexcept;
     // The window rectangle, placed where the last move sent it while that move is on its way.
     BOOL GetWindowRect(HWND hWnd, RECT* prc) noexcept;
+    // A rectangle of the window read just now, placed where the last move sent it while that move
+    // is on its way.
+    void PlaceRect(HWND hWnd, RECT* prc) noexcept;
     // Windows whose move has not been handled yet.
     size_t GetPendingCount() const noexcept { return m_lst.size(); }
     // Questions on their way: one per window outside a batch, one per thread after one.

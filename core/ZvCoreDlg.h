@@ -201,7 +201,8 @@ private:
     void AttachLogWindow() noexcept;
 
     // The scroll range from the rectangles of the move list as it stands.
-    void CalcRangeFromRects() noexcept;
+    // bJustCounted: the lists were counted just now, and what the count read of each window serves.
+    void CalcRangeFromRects(BOOL bJustCounted = FALSE) noexcept;
     // Right before a coalesced answer: the mark of nKind posted when none is queued.
     void BeginCoalescedAnswer(CCoalescedRequest& req, WPARAM nKind) noexcept;
     LRESULT OnQueueMark(WPARAM wParam, LPARAM lParam) noexcept;

@@ -20,7 +20,7 @@ BOOL CZvCoreDlg::CalcScrollRange()
     BeginCoalescedAnswer(m_reqWndLists, MARK_WND_LISTS);
     if (!m_pwe->EnumerateWnds())
         return FALSE;
-    CalcRangeFromRects();
+    CalcRangeFromRects(TRUE);
     return TRUE;
 }
 
@@ -54,11 +54,20 @@ LRESULT CZvCoreDlg::OnQueueMark(WPARAM wParam, LPARAM lParam) noexcept
     return 0;
 }
 
-void CZvCoreDlg::CalcRangeFromRects() noexcept
+void CZvCoreDlg::CalcRangeFromRects(BOOL bJustCounted) noexcept
 {
     std::vector<RECT> rcWnds;
     for (HWND hWnd : m_pwe->GetMoveWndList()) {
         RECT rc{};
+        // The count has just read whether each window is minimised and where it stands.
+        if (const WND_COUNTED* pCounted = bJustCounted ? m_pwe->FindCounted(hWnd) : nullptr) {
+            if (pCounted->bIconic || !pCounted->bRect)
+                continue;
+            rc = pCounted->rc;
+            m_placer.PlaceRect(hWnd, &rc);
+            rcWnds.push_back(rc);
+            continue;
+        }
         // A window gone meanwhile is neither iconic nor has a rectangle: no IsWindow is needed.
         if (!IsIconic(hWnd) && m_placer.GetWindowRect(hWnd, &rc))
             rcWnds.push_back(rc);
@@ -319,7 +328,9 @@ LRESULT CZvCoreDlg::OnTmrScroll(WPARAM, LPARAM) noexcept
 
 void CZvCoreDlg::MoveStepWindow(const MV_STEP_ACTION& act) noexcept
 {
-    if (!act.hWnd || !IsWindow(act.hWnd))
+    // A window gone meanwhile is not iconic and has no rectangle, so it ends below without a move:
+    // an IsWindow of its own would cost every window one more call to the wineserver.
+    if (!act.hWnd)
         return;
     // Its restore scrolls the others back: its entry, not the window, follows the scroll.
     if (m_prop.propWindow.bRestoreAbsPos && IsMinimizedWnd(act.hWnd)) {
