@@ -77,7 +77,7 @@ const std::wstring* ImageNameOf(IMAGE_NAME_MEMO& memo, HWND hWnd, DWORD dwPid);
 struct WND_LOOK {
     WND_FACTS facts;
     DWORD dwPid = 0;
-    LONG lStyle = 0;   // read whenever facts.bIsWindow
+    LONG lStyle = 0;     // read whenever facts.bIsWindow
     BOOL bRect = FALSE;  // rc was read
     RECT rc{};
 };

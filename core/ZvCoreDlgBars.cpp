@@ -273,14 +273,14 @@ LRESULT CZvCoreDlg::OnScrlBarRect(WPARAM wParam, LPARAM lParam) noexcept
     return 0;
 }
 
-void CZvCoreDlg::UpdateScrollBars()
+void CZvCoreDlg::UpdateScrollBars(const WND_READS* pRead)
 {
     // A move changes where the windows stand, not which they are: the lists are rebuilt only
     // when the hook has told of a window come or gone.
     if (g_nWndsChanged || !m_pwe)
         CalcScrollRange();
     else
-        CalcRangeFromRects();
+        CalcRangeFromRects(FALSE, pRead);
     for (int nBar : {BAR_H, BAR_V}) {
         if (const HWND hWndBar = GetScrollBarWnd(nBar)) {
             PostMessageW(hWndBar, MSG_SCRLBAR_SETPOS, 1, 0);

@@ -54,11 +54,16 @@ LRESULT CZvCoreDlg::OnQueueMark(WPARAM wParam, LPARAM lParam) noexcept
     return 0;
 }
 
-void CZvCoreDlg::CalcRangeFromRects(BOOL bJustCounted) noexcept
+void CZvCoreDlg::CalcRangeFromRects(BOOL bJustCounted, const WND_READS* pRead) noexcept
 {
     std::vector<RECT> rcWnds;
     for (HWND hWnd : m_pwe->GetMoveWndList()) {
         RECT rc{};
+        if (const auto it = pRead ? pRead->find(hWnd) : WND_READS::const_iterator(); pRead && it != pRead->end()) {
+            if (it->second)
+                rcWnds.push_back(*it->second);
+            continue;
+        }
         // The count has just read whether each window is minimised and where it stands.
         if (const WND_COUNTED* pCounted = bJustCounted ? m_pwe->FindCounted(hWnd) : nullptr) {
             if (pCounted->bIconic || !pCounted->bRect)
@@ -339,12 +344,18 @@ void CZvCoreDlg::MoveStepWindow(const MV_STEP_ACTION& act) noexcept
                       GetWndTitle(act.hWnd).c_str());
         return;
     }
-    if (act.hWnd == m_pMove->GetRequest().hWndExcept || IsIconic(act.hWnd))
+    if (act.hWnd == m_pMove->GetRequest().hWndExcept)
         return;
+    const bool bClosingPass = m_pMove->IsAtOnce() && act.nMovH == 0 && act.nMovV == 0;
     RECT rc{};
     // Where the last step sent it, though a slow program may not have moved it there yet.
-    if (!m_placer.GetWindowRect(act.hWnd, &rc))
+    if (IsIconic(act.hWnd) || !m_placer.GetWindowRect(act.hWnd, &rc)) {
+        if (bClosingPass)
+            m_pMove->NoteRead(act.hWnd, nullptr);
         return;
+    }
+    if (bClosingPass)
+        m_pMove->NoteRead(act.hWnd, &rc);
     // Near the limits of int the sum would wrap round and throw the window the other way.
     const int x = ScrollCalc::Saturate(static_cast<int64_t>(rc.left) + act.nMovH);
     const int y = ScrollCalc::Saturate(static_cast<int64_t>(rc.top) + act.nMovV);
@@ -379,8 +390,9 @@ void CZvCoreDlg::EndMove() noexcept
     }
     // Every window moved by the negated offsets (an arrangement's or an undo's request is all zero).
     ShiftMinimizedWnds(ScrollCalc::NegateOffset(req.lOffsetH), ScrollCalc::NegateOffset(req.lOffsetV));
+    const WND_READS mapRead = m_pMove->TakeReads();
     AbandonMove();
-    UpdateScrollBars();
+    UpdateScrollBars(&mapRead);
     // The windows stand somewhere new: the next resize watch starts from here, and the save that
     // the move's own window events would ask for is refused once.
     SetPrevResizeWnd(nullptr, UNDO_NO_SHOW_CMD);
