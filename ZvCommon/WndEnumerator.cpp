@@ -147,7 +147,7 @@ BOOL CWndEnumerator::EnumerateWnds()
             AppendFix(new CFixApp(hWnd, pszApp));
         } else {
             m_lstMoveWnd.push_back(hWnd);
-            m_mapCounted[hWnd] = WND_COUNTED{(look.lStyle & WS_MINIMIZE) != 0, look.bRect, look.rc};
+            m_mapCounted[hWnd] = WND_COUNTED{look.dwTid, (look.lStyle & WS_MINIMIZE) != 0, look.bRect, look.rc};
         }
     }
 

@@ -24,6 +24,7 @@ extern int g_nWndsChanged;
 // What the last count read of a move-list window on its way, for the scroll range reckoned just
 // after it: reading it again would cost two more calls a window.
 struct WND_COUNTED {
+    DWORD dwTid;  // a window keeps its thread for life
     bool bIconic;
     BOOL bRect;  // rc was read
     RECT rc;

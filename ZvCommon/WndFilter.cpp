@@ -169,7 +169,8 @@ WND_LOOK LookAtTopLevelWnd(HWND hWnd, int nOSClass, IMAGE_NAME_MEMO& images)
     WND_LOOK look;
     WND_FACTS& facts = look.facts;
     // The process proves the window alive in the same call.
-    facts.bIsWindow = hWnd && GetWindowThreadProcessId(hWnd, &look.dwPid) != 0;
+    look.dwTid = hWnd ? GetWindowThreadProcessId(hWnd, &look.dwPid) : 0;
+    facts.bIsWindow = look.dwTid != 0;
     if (!facts.bIsWindow)
         return look;
     // A top-level window's parent is the desktop, which is always shown: its own style tells what

@@ -76,6 +76,7 @@ const std::wstring* ImageNameOf(IMAGE_NAME_MEMO& memo, HWND hWnd, DWORD dwPid);
 // One window as a count of every top-level window sees it.
 struct WND_LOOK {
     WND_FACTS facts;
+    DWORD dwTid = 0;
     DWORD dwPid = 0;
     LONG lStyle = 0;     // read whenever facts.bIsWindow
     BOOL bRect = FALSE;  // rc was read

@@ -33,9 +33,10 @@ CWndPlacer::~CWndPlacer()
     g_mapPlacers.erase(m_uId);
 }
 
-BOOL CWndPlacer::MoveTo(HWND hWnd, int x, int y) noexcept
+BOOL CWndPlacer::MoveTo(HWND hWnd, int x, int y, DWORD dwTid) noexcept
 {
-    DWORD dwTid = GetWindowThreadProcessId(hWnd, nullptr);
+    if (!dwTid)
+        dwTid = GetWindowThreadProcessId(hWnd, nullptr);
     if (dwTid == GetCurrentThreadId())
         return SetWindowPos(hWnd, nullptr, x, y, 0, 0, kMoveFlags);
     const POINT pt{x, y};

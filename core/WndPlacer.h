@@ -23,7 +23,9 @@ public:
     CWndPlacer& operator=(const CWndPlacer&) = delete;
 
     // Moves hWnd's top-left corner to (x, y) without activating, resizing or reordering it.
-    BOOL MoveTo(HWND hWnd, int x, int y) noexcept;
+    // dwTid: the window's thread when the caller knows it already (a window keeps its thread for
+    // life), else 0 and the placer asks.
+    BOOL MoveTo(HWND hWnd, int x, int y, DWORD dwTid = 0) noexcept;
     // Between the two, moves ask whether they have been handled only at EndBatch, once for each
     // thread whose windows were sent a move.
     void BeginBatch() noexcept { ++m_nBatch; }

@@ -363,8 +363,11 @@ void CZvCoreDlg::MoveStepWindow(const MV_STEP_ACTION& act) noexcept
         OutputLog(LOG_LEVEL_INFO, SENDER_CORE, L"スクロール実行 : ウィンドウ = %s, 水平 = %d → %d, 垂直 = %d → %d.\r\n",
                   GetWndTitle(act.hWnd).c_str(), static_cast<int>(rc.left), x, static_cast<int>(rc.top), y);
     }
-    if (act.nMovH != 0 || act.nMovV != 0)
-        m_placer.MoveTo(act.hWnd, x, y);
+    if (act.nMovH != 0 || act.nMovV != 0) {
+        // The count named every window's thread: a move need not ask for it again.
+        const WND_COUNTED* pCounted = m_pwe ? m_pwe->FindCounted(act.hWnd) : nullptr;
+        m_placer.MoveTo(act.hWnd, x, y, pCounted ? pCounted->dwTid : 0);
+    }
     // An undo puts a maximised window back maximised; a minimised one is left to its own restore.
     if (act.nShowCmd != 0 && act.nShowCmd != SW_SHOWMINIMIZED && act.nShowCmd != SW_MINIMIZE && IsWindowVisible(act.hWnd)) {
         // Another program's window is told without waiting for it, like its move.

@@ -168,7 +168,7 @@ TEST(WndFilter, NullHandleIsNotAWindowAndTitlesAreReadWhole)
 
 // A count reads only what a window's verdict turns on: on every kind of window the filter tells
 // apart here, its verdict is the one the whole record gives, and it hands back the window's own
-// style and rectangle.
+// style, rectangle and thread.
 TEST(WndFilter, CountLookDecidesAsTheWholeRecord)
 {
     const HINSTANCE hInst = GetModuleHandleW(nullptr);
@@ -197,6 +197,7 @@ TEST(WndFilter, CountLookDecidesAsTheWholeRecord)
                 EXPECT_EQ(JudgeWndFacts(look.facts, nOSClass), FilterWnd(hWnd, nOSClass))
                     << pszWhen << " " << nOSClass << " " << GetWndTitle(hWnd).size();
                 EXPECT_EQ(look.lStyle, GetWindowLongW(hWnd, GWL_STYLE)) << pszWhen;
+                EXPECT_EQ(look.dwTid, GetCurrentThreadId()) << pszWhen;
                 if (look.bRect) {
                     RECT rc{};
                     GetWindowRect(hWnd, &rc);
