@@ -284,7 +284,10 @@ void CZvCoreDlg::UpdateScrollBars(const WND_READS* pRead)
     for (int nBar : {BAR_H, BAR_V}) {
         if (const HWND hWndBar = GetScrollBarWnd(nBar)) {
             PostMessageW(hWndBar, MSG_SCRLBAR_SETPOS, 1, 0);
-            PostMessageW(hWndBar, MSG_SCRLBAR_UPDATE, 1, 0);
+            // A thumb that stays where it stood is not painted again: after every step of a drag
+            // both thumbs were, and the painting stood in line at the wineserver and the display
+            // with the moves of the programs. A thumb that moves is painted by its move.
+            PostMessageW(hWndBar, MSG_SCRLBAR_UPDATE, 0, 0);
         }
     }
 }
