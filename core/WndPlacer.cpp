@@ -174,7 +174,10 @@ CWndPlacer::PENDING* CWndPlacer::Find(HWND hWnd) noexcept
 
 void CWndPlacer::DropGone() noexcept
 {
-    std::erase_if(m_lst, [](const PENDING& p) { return !IsWindow(p.hWnd); });
+    // An entry of the batch under way has not been asked about yet and was sent its move just now:
+    // EndBatch drops it if its question cannot be sent. Only the others are looked at, so that the
+    // sweeps of a pass that began with every earlier move answered ask the system nothing.
+    std::erase_if(m_lst, [](const PENDING& p) { return p.uTicket != 0 && !IsWindow(p.hWnd); });
 }
 
 BOOL SetPlacementNoWait(HWND hWnd, const WINDOWPLACEMENT& wp) noexcept
