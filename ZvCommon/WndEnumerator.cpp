@@ -106,31 +106,37 @@ void CWndEnumerator::EnumIntoWndList()
     EnumWindows(&CWndEnumerator::EnumWndProc, reinterpret_cast<LPARAM>(this));
 }
 
+BOOL CALLBACK CWndEnumerator::CollectWndProc(HWND hWnd, LPARAM lParam)
+{
+    reinterpret_cast<std::vector<HWND>*>(lParam)->push_back(hWnd);
+    return TRUE;
+}
+
 BOOL CWndEnumerator::EnumerateWnds()
 {
-    const BOOL bProcessList = UpdateProcessList();
+    // The snapshot is the fallback list of the fixed applications only: a program is named by
+    // asking it, and one that refuses is looked up in a snapshot taken then.
+    const BOOL bProcessList = IsEmptyList(m_plstApp) ? FALSE : UpdateProcessList();
     m_lstWnd.clear();
     m_lstMoveWnd.clear();
     m_lstFixWnd.clear();
+    m_mapCounted.clear();
 
-    EnumIntoWndList();
+    std::vector<HWND> lstTopLevel;
+    EnumWindows(&CWndEnumerator::CollectWndProc, reinterpret_cast<LPARAM>(&lstTopLevel));
 
     // Windows of one program share its name: each program is asked once per enumeration.
-    std::unordered_map<DWORD, std::optional<std::wstring>> mapImage;
-    for (HWND hWnd : m_lstWnd) {
-        DWORD dwPid = 0;
-        if (!GetWindowThreadProcessId(hWnd, &dwPid))
+    IMAGE_NAME_MEMO mapImage;
+    for (HWND hWnd : lstTopLevel) {
+        const WND_LOOK look = LookAtTopLevelWnd(hWnd, m_nOSClass, mapImage);
+        if (!IsListedResult(JudgeWndFacts(look.facts, m_nOSClass), IsTitledOnly()))
             continue;
-        auto it = mapImage.find(dwPid);
-        if (it == mapImage.end()) {
-            std::wstring strName;
-            it = mapImage.emplace(dwPid, GetWndImageName(hWnd, strName) ? std::optional(std::move(strName))
-                                                                        : std::nullopt).first;
-        }
+        m_lstWnd.push_back(hWnd);
         // A window whose program cannot be named is neither moved nor fixed.
-        if (!it->second)
+        const std::wstring* pImage = ImageNameOf(mapImage, hWnd, look.dwPid);
+        if (!pImage)
             continue;
-        const std::wstring& strImage = *it->second;
+        const std::wstring& strImage = *pImage;
         if (LPCWSTR pszTitle = GetFixTitleStr(hWnd)) {
             // Once an application is fixed, its windows stay fixed by application.
             if (FindFixApp(strImage.c_str()))
@@ -141,6 +147,7 @@ BOOL CWndEnumerator::EnumerateWnds()
             AppendFix(new CFixApp(hWnd, pszApp));
         } else {
             m_lstMoveWnd.push_back(hWnd);
+            m_mapCounted[hWnd] = WND_COUNTED{look.dwTid, (look.lStyle & WS_MINIMIZE) != 0, look.bRect, look.rc};
         }
     }
 
@@ -155,6 +162,12 @@ BOOL CWndEnumerator::EnumerateWnds()
 
     g_nWndsChanged = 0;
     return TRUE;
+}
+
+const WND_COUNTED* CWndEnumerator::FindCounted(HWND hWnd) const
+{
+    const auto it = m_mapCounted.find(hWnd);
+    return it == m_mapCounted.end() ? nullptr : &it->second;
 }
 
 LPCWSTR CWndEnumerator::FixAppStrOfImage(BOOL bProcessList, const std::wstring& strImage) const

@@ -21,6 +21,15 @@
 // afresh.
 extern int g_nWndsChanged;
 
+// What the last count read of a move-list window on its way, for the scroll range reckoned just
+// after it: reading it again would cost two more calls a window.
+struct WND_COUNTED {
+    DWORD dwTid;  // a window keeps its thread for life
+    bool bIconic;
+    BOOL bRect;  // rc was read
+    RECT rc;
+};
+
 class CWndEnumerator {
 public:
     using FIX_LIST = std::list<std::unique_ptr<CFixWnd>>;
@@ -37,6 +46,9 @@ public:
 
     // Rebuilds the window list, the move list and the fixed list. Always TRUE.
     BOOL EnumerateWnds();
+    // What the last EnumerateWnds read of a window it put into the move list (null for any other,
+    // such as the core's own main window); as old as that count.
+    const WND_COUNTED* FindCounted(HWND hWnd) const;
 
     // After the fixed lists of the settings gained entries: one record per fixed title or
     // application that has a window and no record yet.
@@ -115,6 +127,7 @@ private:
     LPCWSTR FixAppStrOfWnd(BOOL bProcessList, HWND hWnd) const;
     void AppendFix(CFixWnd* pFixWnd) { m_lstFixWnd.emplace_back(pFixWnd); }
     static BOOL CALLBACK EnumWndProc(HWND hWnd, LPARAM lParam);
+    static BOOL CALLBACK CollectWndProc(HWND hWnd, LPARAM lParam);
 
     HWND m_hWndProgman = nullptr;
     HWND m_hWndTray = nullptr;
@@ -128,6 +141,7 @@ private:
     // The owner of each move-list window as the last enumeration found it.
     std::unordered_map<HWND, HWND> m_mapOwner;
     FIX_LIST m_lstFixWnd;
+    std::unordered_map<HWND, WND_COUNTED> m_mapCounted;
 };
 
 // The first top-level window titled "Zuvora! ヘルプ", or null.

@@ -105,6 +105,32 @@ BOOL GetWndImageName(HWND hWnd, std::wstring& strName)
     return TRUE;
 }
 
+namespace {
+
+// The owner's facts, as GatherWndFacts reads them.
+void ReadOwnerFacts(HWND hWnd, WND_FACTS& facts)
+{
+    HWND hWndOwner = GetWindow(hWnd, GW_OWNER);
+    facts.bHasOwner = hWndOwner && IsWindow(hWndOwner);
+    if (!facts.bHasOwner)
+        return;
+    facts.strOwnerClass = GetWndClass(hWndOwner);
+    WINDOWPLACEMENT wp{};
+    wp.length = sizeof(wp);
+    facts.bOwnerMinimized = GetWindowPlacement(hWndOwner, &wp) && IsMinimizedShowCmd(wp.showCmd);
+}
+
+bool IsOwnerMinimized(HWND hWnd)
+{
+    HWND hWndOwner = GetWindow(hWnd, GW_OWNER);
+    WINDOWPLACEMENT wp{};
+    wp.length = sizeof(wp);
+    // A gone owner has no placement.
+    return hWndOwner && GetWindowPlacement(hWndOwner, &wp) && IsMinimizedShowCmd(wp.showCmd);
+}
+
+} // namespace
+
 WND_FACTS GatherWndFacts(HWND hWnd, int nOSClass)
 {
     WND_FACTS facts;
@@ -112,14 +138,7 @@ WND_FACTS GatherWndFacts(HWND hWnd, int nOSClass)
     if (!facts.bIsWindow)
         return facts;
     facts.bVisible = IsWindowVisible(hWnd);
-    HWND hWndOwner = GetWindow(hWnd, GW_OWNER);
-    facts.bHasOwner = hWndOwner && IsWindow(hWndOwner);
-    if (facts.bHasOwner) {
-        facts.strOwnerClass = GetWndClass(hWndOwner);
-        WINDOWPLACEMENT wp{};
-        wp.length = sizeof(wp);
-        facts.bOwnerMinimized = GetWindowPlacement(hWndOwner, &wp) && IsMinimizedShowCmd(wp.showCmd);
-    }
+    ReadOwnerFacts(hWnd, facts);
     RECT rc{};
     facts.bEmptyRect = GetWindowRect(hWnd, &rc) && IsRectEmpty(&rc);
     facts.strClass = GetWndClass(hWnd);
@@ -132,4 +151,55 @@ WND_FACTS GatherWndFacts(HWND hWnd, int nOSClass)
 int FilterWnd(HWND hWnd, int nOSClass)
 {
     return JudgeWndFacts(GatherWndFacts(hWnd, nOSClass), nOSClass);
+}
+
+const std::wstring* ImageNameOf(IMAGE_NAME_MEMO& memo, HWND hWnd, DWORD dwPid)
+{
+    auto it = memo.find(dwPid);
+    if (it == memo.end()) {
+        std::wstring strName;
+        it = memo.emplace(dwPid, GetWndImageName(hWnd, strName) ? std::optional(std::move(strName)) : std::nullopt)
+                 .first;
+    }
+    return it->second ? &*it->second : nullptr;
+}
+
+WND_LOOK LookAtTopLevelWnd(HWND hWnd, int nOSClass, IMAGE_NAME_MEMO& images)
+{
+    WND_LOOK look;
+    WND_FACTS& facts = look.facts;
+    // The process proves the window alive in the same call.
+    look.dwTid = hWnd ? GetWindowThreadProcessId(hWnd, &look.dwPid) : 0;
+    facts.bIsWindow = look.dwTid != 0;
+    if (!facts.bIsWindow)
+        return look;
+    // A top-level window's parent is the desktop, which is always shown: its own style tells what
+    // IsWindowVisible would, without asking for the parents as well.
+    look.lStyle = GetWindowLongW(hWnd, GWL_STYLE);
+    facts.bVisible = (look.lStyle & WS_VISIBLE) != 0;
+    bool bOwnerRead = false;
+    if (!facts.bVisible) {
+        // Invisible and not hidden with a minimised owner: nothing else can change the verdict.
+        if (!IsOwnerMinimized(hWnd))
+            return look;
+        ReadOwnerFacts(hWnd, facts);
+        bOwnerRead = true;
+    }
+    look.bRect = GetWindowRect(hWnd, &look.rc);
+    facts.bEmptyRect = look.bRect && IsRectEmpty(&look.rc);
+    if (facts.bEmptyRect)
+        return look;
+    facts.strClass = GetWndClass(hWnd);
+    facts.strTitle = GetWndTitle(hWnd);
+    // Only the Start button's verdict turns on its owner.
+    if (!bOwnerRead && IsNt6ShellOSClass(nOSClass) && facts.strClass == WNDFLT_START_CLASS &&
+        facts.strTitle == WNDFLT_START_TITLE)
+        ReadOwnerFacts(hWnd, facts);
+    if (NeedsImageName(JudgeByTitle(facts, nOSClass), nOSClass)) {
+        if (const std::wstring* pName = ImageNameOf(images, hWnd, look.dwPid)) {
+            facts.bImageName = TRUE;
+            facts.strImageName = *pName;
+        }
+    }
+    return look;
 }

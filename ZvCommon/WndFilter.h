@@ -5,7 +5,9 @@
 
 #include <windows.h>
 
+#include <optional>
 #include <string>
+#include <unordered_map>
 
 enum WND_FILTER_RESULT {
     WNDFLT_ORDINARY = 0,    // scrolls
@@ -63,6 +65,30 @@ WND_FACTS GatherWndFacts(HWND hWnd, int nOSClass);
 
 // JudgeWndFacts(GatherWndFacts(hWnd, nOSClass), nOSClass).
 int FilterWnd(HWND hWnd, int nOSClass);
+
+// The image names of the programs met in one count of the windows, by process id (none: the
+// program could not be named). A program's windows share its name, so it is asked once.
+using IMAGE_NAME_MEMO = std::unordered_map<DWORD, std::optional<std::wstring>>;
+// The image name of the window's program (dwPid), from the memo or asked and kept there; null when
+// it cannot be named.
+const std::wstring* ImageNameOf(IMAGE_NAME_MEMO& memo, HWND hWnd, DWORD dwPid);
+
+// One window as a count of every top-level window sees it.
+struct WND_LOOK {
+    WND_FACTS facts;
+    DWORD dwTid = 0;
+    DWORD dwPid = 0;
+    LONG lStyle = 0;     // read whenever facts.bIsWindow
+    BOOL bRect = FALSE;  // rc was read
+    RECT rc{};
+};
+
+// GatherWndFacts for a count of every top-level window (EnumWindows gives only those): it reads
+// only the facts the decision turns on, so JudgeWndFacts decides as on the whole record. Under Wine
+// each read of another program's window is a call to the wineserver that the programs being moved
+// need too; an invisible window costs one or two reads instead of eight, and the style and the
+// rectangle read on the way serve the scroll range.
+WND_LOOK LookAtTopLevelWnd(HWND hWnd, int nOSClass, IMAGE_NAME_MEMO& images);
 
 // The whole title and the class name of a window (empty when there is none).
 std::wstring GetWndTitle(HWND hWnd);

@@ -119,18 +119,30 @@ int main()
 
     int nRefused = 0;
     // Posts a request until the core program takes it: the previous move stays in progress until
-    // its closing pass, and a request during it is refused, so one that moves nothing in far
-    // longer than a taken one needs is made again. The time of the post that was taken, or a
-    // negative number. Windows move in z-order, top first, and the creation order is close to its
-    // reverse: the last-created window moves first.
+    // its closing pass, and a request during it is refused. A taken request moves every window, a
+    // refused one none. One window is watched closely: windows move in z-order, top first, and the
+    // creation order is close to its reverse, so the last-created window moves first. When it has
+    // not moved within 500 ms, every window is looked at for a while longer before the request is
+    // made again: on a busy machine a taken request has left the watched window where it was for
+    // more than half a second, and the request made again then moved the windows twice, so that the
+    // undo after it brought them back one step only. The time of the post that was taken, or a
+    // negative number.
     const auto PostUntilTaken = [&](HWND hTo, UINT uMsg, WPARAM wParam, LPARAM lParam) -> double {
         const HWND hFirst = hWnds.back();
-        const LONG xBefore = zvkit::WindowRect(hFirst).left;
+        const std::vector<RECT> before = Rects(hWnds);
+        const auto AnyMoved = [&] {
+            for (size_t i = 0; i < hWnds.size(); ++i) {
+                if (zvkit::WindowRect(hWnds[i]).left != before[i].left)
+                    return true;
+            }
+            return false;
+        };
         for (int nTry = 0; nTry < 5; ++nTry) {
             nRefused += nTry > 0;
             const double t0 = NowMs();
             PostMessageW(hTo, uMsg, wParam, lParam);
-            if (zvkit::WaitUntil([&] { return zvkit::WindowRect(hFirst).left != xBefore; }, 500, 1))
+            if (zvkit::WaitUntil([&] { return zvkit::WindowRect(hFirst).left != before.back().left; }, 500, 1) ||
+                zvkit::WaitUntil(AnyMoved, 2500, 20))
                 return t0;
         }
         return -1;

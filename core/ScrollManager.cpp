@@ -403,9 +403,14 @@ BOOL CScrollManager::WheelBy(UINT nFlags, int nDelta, const AXIS_INPUT& ax)
     // The View page says so: the wheel does nothing over a bar that hides itself.
     if (m_bAutoHide)
         return TRUE;
-    // A request that a running move will refuse needs no record.
-    if (m_pHost->IsWheelBurstClosed(IsVert()) && !m_pHost->IsMovePending())
+    if (m_pHost->IsWheelBurstClosed(IsVert())) {
+        // A turn that would open an undo step while a move runs is dropped here rather than left
+        // for the move to refuse: a move that has ended by the time the request comes round takes
+        // it, and that scroll would have no undo step of its own.
+        if (m_pHost->IsMovePending())
+            return TRUE;
         PostSaveForUndo(UK_ALIGN, ax.nUndoValue, nullptr, 0);
+    }
     const int nIdx = nFlags == MK_SHIFT ? ax.nWheelPageIdx : ax.nWheelLineIdx;
     m_pHost->PostDevice(nDelta > 0 ? ax.wFlagStart : ax.wFlagEnd, nIdx, 1);
     return TRUE;

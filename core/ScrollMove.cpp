@@ -113,6 +113,15 @@ MV_STEP_ACTION CScrollMove::StepSmooth() noexcept
     return act;
 }
 
+void CScrollMove::NoteRead(HWND hWnd, const RECT* prc)
+{
+    try {
+        m_mapRead[hWnd] = prc ? std::optional<RECT>(*prc) : std::nullopt;
+    } catch (...) {
+        // A window not noted is asked at the end.
+    }
+}
+
 void CScrollMove::EndPass(MV_STEP_ACTION& act, bool bLastReached) noexcept
 {
     act.bPassEnd = true;

@@ -6,6 +6,8 @@
 
 #include <list>
 #include <memory>
+#include <optional>
+#include <unordered_map>
 #include <vector>
 
 #include "PostedRecordPool.h"
@@ -42,6 +44,9 @@ struct MV_STEP_ACTION {
     bool bMoveEnd = false;  // ... and every window has reached its target
 };
 
+// Where the windows stood when a pass read them: a rectangle, or none for a window minimised or gone.
+using WND_READS = std::unordered_map<HWND, std::optional<RECT>>;
+
 class CScrollMove {
 public:
     // Null when the request moves nothing: no window, both offsets 0, or smooth passes without
@@ -65,6 +70,12 @@ public:
     // Windows still walked over: all of them at once, those not yet arrived when smooth.
     size_t GetEntryCount() const noexcept { return m_bAtOnce ? m_lstWnd.size() : m_lstMult.size(); }
     bool IsEnded() const noexcept { return m_bEnded; }
+    // What the closing pass of an at-once move (which moves nothing and walks every window only so
+    // that the move ends once the programs have taken their moves) read of a window on its way (prc null: minimised or gone): the scroll
+    // range at the move's end is reckoned from these, rather than by asking every window again
+    // while its program may still be taking its move.
+    void NoteRead(HWND hWnd, const RECT* prc);
+    WND_READS TakeReads() noexcept { return std::move(m_mapRead); }
 
 private:
     CScrollMove() = default;
@@ -87,6 +98,7 @@ private:
     std::list<HWND_OFFSET_MULT>::iterator m_itPos;
     bool m_bPassStarted = false;
     int m_nRate = 0;
+    WND_READS m_mapRead;
 };
 
 // Move requests posted by pointer (MSG_MV_ALL_WNDS).

@@ -33,9 +33,10 @@ CWndPlacer::~CWndPlacer()
     g_mapPlacers.erase(m_uId);
 }
 
-BOOL CWndPlacer::MoveTo(HWND hWnd, int x, int y) noexcept
+BOOL CWndPlacer::MoveTo(HWND hWnd, int x, int y, DWORD dwTid) noexcept
 {
-    DWORD dwTid = GetWindowThreadProcessId(hWnd, nullptr);
+    if (!dwTid)
+        dwTid = GetWindowThreadProcessId(hWnd, nullptr);
     if (dwTid == GetCurrentThreadId())
         return SetWindowPos(hWnd, nullptr, x, y, 0, 0, kMoveFlags);
     const POINT pt{x, y};
@@ -155,9 +156,14 @@ BOOL CWndPlacer::GetWindowRect(HWND hWnd, RECT* prc) noexcept
 {
     if (!::GetWindowRect(hWnd, prc))
         return FALSE;
+    PlaceRect(hWnd, prc);
+    return TRUE;
+}
+
+void CWndPlacer::PlaceRect(HWND hWnd, RECT* prc) noexcept
+{
     if (const PENDING* p = Find(hWnd))
         OffsetRect(prc, p->ptWanted.x - prc->left, p->ptWanted.y - prc->top);
-    return TRUE;
 }
 
 CWndPlacer::PENDING* CWndPlacer::Find(HWND hWnd) noexcept
@@ -168,7 +174,10 @@ CWndPlacer::PENDING* CWndPlacer::Find(HWND hWnd) noexcept
 
 void CWndPlacer::DropGone() noexcept
 {
-    std::erase_if(m_lst, [](const PENDING& p) { return !IsWindow(p.hWnd); });
+    // An entry of the batch under way has not been asked about yet and was sent its move just now:
+    // EndBatch drops it if its question cannot be sent. Only the others are looked at, so that the
+    // sweeps of a pass that began with every earlier move answered ask the system nothing.
+    std::erase_if(m_lst, [](const PENDING& p) { return p.uTicket != 0 && !IsWindow(p.hWnd); });
 }
 
 BOOL SetPlacementNoWait(HWND hWnd, const WINDOWPLACEMENT& wp) noexcept

@@ -23,13 +23,18 @@ public:
     CWndPlacer& operator=(const CWndPlacer&) = delete;
 
     // Moves hWnd's top-left corner to (x, y) without activating, resizing or reordering it.
-    BOOL MoveTo(HWND hWnd, int x, int y) noexcept;
+    // dwTid: the window's thread when the caller knows it already (a window keeps its thread for
+    // life), else 0 and the placer asks.
+    BOOL MoveTo(HWND hWnd, int x, int y, DWORD dwTid = 0) noexcept;
     // Between the two, moves ask whether they have been handled only at EndBatch, once for each
     // thread whose windows were sent a move.
     void BeginBatch() noexcept { ++m_nBatch; }
     void EndBatch() noexcept;
     // The window rectangle, placed where the last move sent it while that move is on its way.
     BOOL GetWindowRect(HWND hWnd, RECT* prc) noexcept;
+    // A rectangle of the window read just now, placed where the last move sent it while that move
+    // is on its way.
+    void PlaceRect(HWND hWnd, RECT* prc) noexcept;
     // Windows whose move has not been handled yet.
     size_t GetPendingCount() const noexcept { return m_lst.size(); }
     // Questions on their way: one per window outside a batch, one per thread after one.

@@ -72,7 +72,8 @@ public:
     int GetScrollWidthAbs(int nIdx);
     // Rebuilds the enumerator's lists and the scroll range; FALSE when the lists cannot be had.
     BOOL CalcScrollRange();
-    void UpdateScrollBars();
+    // pRead: what the closing pass of the move that ended read of its windows.
+    void UpdateScrollBars(const WND_READS* pRead = nullptr);
     // Takes over a move built elsewhere (an arrangement, an undo) and starts its steps; FALSE for
     // none. The caller has checked that no move is running.
     BOOL StartMove(std::unique_ptr<CScrollMove> pMove) noexcept;
@@ -195,7 +196,9 @@ private:
     void AttachLogWindow() noexcept;
 
     // The scroll range from the rectangles of the move list as it stands.
-    void CalcRangeFromRects() noexcept;
+    // bJustCounted: the lists were counted just now, and what the count read of each window serves;
+    // pRead: what a move's closing pass read of its windows, which serves for those.
+    void CalcRangeFromRects(BOOL bJustCounted = FALSE, const WND_READS* pRead = nullptr) noexcept;
     // Right before a coalesced answer: the mark of nKind posted when none is queued.
     void BeginCoalescedAnswer(CCoalescedRequest& req, WPARAM nKind) noexcept;
     LRESULT OnQueueMark(WPARAM wParam, LPARAM lParam) noexcept;

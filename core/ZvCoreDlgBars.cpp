@@ -258,18 +258,21 @@ LRESULT CZvCoreDlg::OnScrlBarRect(WPARAM wParam, LPARAM lParam) noexcept
     return 0;
 }
 
-void CZvCoreDlg::UpdateScrollBars()
+void CZvCoreDlg::UpdateScrollBars(const WND_READS* pRead)
 {
     // A move changes where the windows stand, not which they are: the lists are rebuilt only
     // when the hook has told of a window come or gone.
     if (g_nWndsChanged || !m_pwe)
         CalcScrollRange();
     else
-        CalcRangeFromRects();
+        CalcRangeFromRects(FALSE, pRead);
     for (int nBar : {BAR_H, BAR_V}) {
         if (const HWND hWndBar = GetScrollBarWnd(nBar)) {
             PostMessageW(hWndBar, MSG_SCRLBAR_SETPOS, 1, 0);
-            PostMessageW(hWndBar, MSG_SCRLBAR_UPDATE, 1, 0);
+            // A thumb that stays where it stood is not painted again: after every step of a drag
+            // both thumbs were, and the painting stood in line at the wineserver and the display
+            // with the moves of the programs. A thumb that moves is painted by its move.
+            PostMessageW(hWndBar, MSG_SCRLBAR_UPDATE, 0, 0);
         }
     }
 }

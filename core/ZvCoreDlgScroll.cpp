@@ -20,7 +20,7 @@ BOOL CZvCoreDlg::CalcScrollRange()
     BeginCoalescedAnswer(m_reqWndLists, MARK_WND_LISTS);
     if (!m_pwe->EnumerateWnds())
         return FALSE;
-    CalcRangeFromRects();
+    CalcRangeFromRects(TRUE);
     return TRUE;
 }
 
@@ -54,11 +54,25 @@ LRESULT CZvCoreDlg::OnQueueMark(WPARAM wParam, LPARAM lParam) noexcept
     return 0;
 }
 
-void CZvCoreDlg::CalcRangeFromRects() noexcept
+void CZvCoreDlg::CalcRangeFromRects(BOOL bJustCounted, const WND_READS* pRead) noexcept
 {
     std::vector<RECT> rcWnds;
     for (HWND hWnd : m_pwe->GetMoveWndList()) {
         RECT rc{};
+        if (const auto it = pRead ? pRead->find(hWnd) : WND_READS::const_iterator(); pRead && it != pRead->end()) {
+            if (it->second)
+                rcWnds.push_back(*it->second);
+            continue;
+        }
+        // The count has just read whether each window is minimised and where it stands.
+        if (const WND_COUNTED* pCounted = bJustCounted ? m_pwe->FindCounted(hWnd) : nullptr) {
+            if (pCounted->bIconic || !pCounted->bRect)
+                continue;
+            rc = pCounted->rc;
+            m_placer.PlaceRect(hWnd, &rc);
+            rcWnds.push_back(rc);
+            continue;
+        }
         // A window gone meanwhile is neither iconic nor has a rectangle: no IsWindow is needed.
         if (!IsIconic(hWnd) && m_placer.GetWindowRect(hWnd, &rc))
             rcWnds.push_back(rc);
@@ -319,7 +333,9 @@ LRESULT CZvCoreDlg::OnTmrScroll(WPARAM, LPARAM) noexcept
 
 void CZvCoreDlg::MoveStepWindow(const MV_STEP_ACTION& act) noexcept
 {
-    if (!act.hWnd || !IsWindow(act.hWnd))
+    // A window gone meanwhile is not iconic and has no rectangle, so it ends below without a move:
+    // an IsWindow of its own would cost every window one more call to the wineserver.
+    if (!act.hWnd)
         return;
     // Its restore scrolls the others back: its entry, not the window, follows the scroll.
     if (m_prop.propWindow.bRestoreAbsPos && IsMinimizedWnd(act.hWnd)) {
@@ -328,12 +344,18 @@ void CZvCoreDlg::MoveStepWindow(const MV_STEP_ACTION& act) noexcept
                       GetWndTitle(act.hWnd).c_str());
         return;
     }
-    if (act.hWnd == m_pMove->GetRequest().hWndExcept || IsIconic(act.hWnd))
+    if (act.hWnd == m_pMove->GetRequest().hWndExcept)
         return;
+    const bool bClosingPass = m_pMove->IsAtOnce() && act.nMovH == 0 && act.nMovV == 0;
     RECT rc{};
     // Where the last step sent it, though a slow program may not have moved it there yet.
-    if (!m_placer.GetWindowRect(act.hWnd, &rc))
+    if (IsIconic(act.hWnd) || !m_placer.GetWindowRect(act.hWnd, &rc)) {
+        if (bClosingPass)
+            m_pMove->NoteRead(act.hWnd, nullptr);
         return;
+    }
+    if (bClosingPass)
+        m_pMove->NoteRead(act.hWnd, &rc);
     // Near the limits of int the sum would wrap round and throw the window the other way.
     const int x = ScrollCalc::Saturate(static_cast<int64_t>(rc.left) + act.nMovH);
     const int y = ScrollCalc::Saturate(static_cast<int64_t>(rc.top) + act.nMovV);
@@ -341,8 +363,11 @@ void CZvCoreDlg::MoveStepWindow(const MV_STEP_ACTION& act) noexcept
         OutputLog(LOG_LEVEL_INFO, SENDER_CORE, L"スクロール実行 : ウィンドウ = %s, 水平 = %d → %d, 垂直 = %d → %d.\r\n",
                   GetWndTitle(act.hWnd).c_str(), static_cast<int>(rc.left), x, static_cast<int>(rc.top), y);
     }
-    if (act.nMovH != 0 || act.nMovV != 0)
-        m_placer.MoveTo(act.hWnd, x, y);
+    if (act.nMovH != 0 || act.nMovV != 0) {
+        // The count named every window's thread: a move need not ask for it again.
+        const WND_COUNTED* pCounted = m_pwe ? m_pwe->FindCounted(act.hWnd) : nullptr;
+        m_placer.MoveTo(act.hWnd, x, y, pCounted ? pCounted->dwTid : 0);
+    }
     // An undo puts a maximised window back maximised; a minimised one is left to its own restore.
     if (act.nShowCmd != 0 && act.nShowCmd != SW_SHOWMINIMIZED && act.nShowCmd != SW_MINIMIZE && IsWindowVisible(act.hWnd)) {
         // Another program's window is told without waiting for it, like its move.
@@ -368,8 +393,9 @@ void CZvCoreDlg::EndMove() noexcept
     }
     // Every window moved by the negated offsets (an arrangement's or an undo's request is all zero).
     ShiftMinimizedWnds(ScrollCalc::NegateOffset(req.lOffsetH), ScrollCalc::NegateOffset(req.lOffsetV));
+    const WND_READS mapRead = m_pMove->TakeReads();
     AbandonMove();
-    UpdateScrollBars();
+    UpdateScrollBars(&mapRead);
     // The windows stand somewhere new: the next resize watch starts from here, and the save that
     // the move's own window events would ask for is refused once.
     SetPrevResizeWnd(nullptr, UNDO_NO_SHOW_CMD);

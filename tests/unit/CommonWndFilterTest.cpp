@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include <string>
+#include <vector>
 
 #include "OSClass.h"
 #include "WndFilter.h"
@@ -163,6 +164,61 @@ TEST(WndFilter, NullHandleIsNotAWindowAndTitlesAreReadWhole)
         EXPECT_EQ(GetWndTitle(hWnd), strTitle) << nLen;
         DestroyWindow(hWnd);
     }
+}
+
+// A count reads only what a window's verdict turns on: on every kind of window the filter tells
+// apart here, its verdict is the one the whole record gives, and it hands back the window's own
+// style, rectangle and thread.
+TEST(WndFilter, CountLookDecidesAsTheWholeRecord)
+{
+    const HINSTANCE hInst = GetModuleHandleW(nullptr);
+    const auto Make = [hInst](LPCWSTR pszTitle, DWORD dwStyle, int cx, HWND hWndOwner) {
+        return CreateWindowExW(0, L"STATIC", pszTitle, WS_POPUP | dwStyle, 30, 40, cx, 20, hWndOwner, nullptr, hInst,
+                               nullptr);
+    };
+    const HWND hWndOwner = Make(L"Look Owner", WS_VISIBLE, 100, nullptr);
+    ASSERT_NE(hWndOwner, nullptr);
+    std::vector<HWND> lstWnd = {hWndOwner,
+                                Make(L"Look Shown", WS_VISIBLE, 100, nullptr),
+                                Make(L"", WS_VISIBLE, 100, nullptr),
+                                Make(L"Look Hidden", 0, 100, nullptr),
+                                Make(L"Look Empty", WS_VISIBLE, 0, nullptr),
+                                Make(L"Look Owned Hidden", 0, 100, hWndOwner),
+                                Make(L"Look Owned Shown", WS_VISIBLE, 100, hWndOwner),
+                                Make(ZV_HIDDEN_MAIN_WND_TITLE, WS_VISIBLE, 100, nullptr),
+                                Make(WNDFLT_PROGMAN_TITLE, WS_VISIBLE, 100, nullptr)};
+    for (HWND hWnd : lstWnd)
+        ASSERT_NE(hWnd, nullptr);
+    const auto Check = [&](const char* pszWhen) {
+        for (int nOSClass : {kWin7, kWin8, kWin10}) {
+            IMAGE_NAME_MEMO images;
+            for (HWND hWnd : lstWnd) {
+                const WND_LOOK look = LookAtTopLevelWnd(hWnd, nOSClass, images);
+                EXPECT_EQ(JudgeWndFacts(look.facts, nOSClass), FilterWnd(hWnd, nOSClass))
+                    << pszWhen << " " << nOSClass << " " << GetWndTitle(hWnd).size();
+                EXPECT_EQ(look.lStyle, GetWindowLongW(hWnd, GWL_STYLE)) << pszWhen;
+                EXPECT_EQ(look.dwTid, GetCurrentThreadId()) << pszWhen;
+                if (look.bRect) {
+                    RECT rc{};
+                    GetWindowRect(hWnd, &rc);
+                    EXPECT_TRUE(EqualRect(&rc, &look.rc)) << pszWhen;
+                }
+            }
+            // Every window here is this program's: it was named once.
+            EXPECT_LE(images.size(), 1u) << pszWhen;
+        }
+    };
+    Check("owner shown");
+    // The hidden owned window is kept with its minimised owner.
+    ShowWindow(hWndOwner, SW_MINIMIZE);
+    Check("owner minimised");
+    const HWND hWndGone = lstWnd.back();
+    DestroyWindow(hWndGone);
+    IMAGE_NAME_MEMO images;
+    EXPECT_EQ(JudgeWndFacts(LookAtTopLevelWnd(hWndGone, kWin10, images).facts, kWin10), WNDFLT_NOT_WINDOW);
+    lstWnd.pop_back();
+    for (auto it = lstWnd.rbegin(); it != lstWnd.rend(); ++it)
+        DestroyWindow(*it);
 }
 
 } // namespace

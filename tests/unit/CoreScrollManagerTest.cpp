@@ -282,11 +282,14 @@ TEST_F(CoreScrollManager, TheWheelAsksForOneUndoStepPerBurstAndNothingWhileTheBa
     EXPECT_EQ(m_host.devices,
               (std::vector<CFakeBarHost::DEVICE>{{0x01, 8, 1}, {0x02, 8, 1}, {0x02, 9, 1}, {0x01, 8, 1}}));
     EXPECT_EQ(m_host.saves.size(), 1u);
-    // A closed burst while a move will refuse the request: no record for it.
+    // A turn that would open a step while a move runs: neither a record nor a request, which the
+    // move would take without a record if it had ended by the time the request came round.
     m_host.abBurstClosed[0] = TRUE;
     m_host.bMovePending = TRUE;
-    pMngr->OnMouseWheel(0, WHEEL_DELTA, {});
+    const size_t nDevicesBefore = m_host.devices.size();
+    EXPECT_TRUE(pMngr->OnMouseWheel(0, WHEEL_DELTA, {}));
     EXPECT_EQ(m_host.saves.size(), 1u);
+    EXPECT_EQ(m_host.devices.size(), nDevicesBefore);
     m_host.bMovePending = FALSE;
 
     pMngr->SetHideMode(TRUE);
