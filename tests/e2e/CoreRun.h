@@ -14,7 +14,7 @@
 #include "ZvMessages.h"
 #include "ZvNames.h"
 #include "ZvTestKit.h"
-#include "core/ScrollCalc.h"
+#include "core/scroll/ScrollCalc.h"
 
 namespace zvcore {
 

@@ -15,7 +15,7 @@
 
 #include "CoreRun.h"
 #include "SettingsSheet.h"
-#include "settings/ScrlWdthValues.h"
+#include "settings/values/ScrlWdthValues.h"
 #include "settings/resource.h"
 #include "ZvTestKit.h"
 

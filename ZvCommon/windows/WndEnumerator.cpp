@@ -6,7 +6,7 @@
 #include <string_view>
 #include <unordered_map>
 
-#include "../outside/ZvImgNm64/ZvImgNm64.h"
+#include "../../outside/ZvImgNm64/ZvImgNm64.h"
 #include "UntitledWndName.h"
 #include "WndUtil.h"
 

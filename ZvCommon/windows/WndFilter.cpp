@@ -2,7 +2,7 @@
 
 #include <vector>
 
-#include "../outside/ZvImgNm64/ZvImgNm64.h"
+#include "../../outside/ZvImgNm64/ZvImgNm64.h"
 #include "LogManager.h"
 #include "OSClass.h"
 
