@@ -5,11 +5,9 @@
 #include <memory>
 #include <string>
 
-#include "HkGtwyEvtMngr.h"
-#include "HookNtfy.h"
+#include "HkGtwyLink.h"
 #include "LogManager.h"
 #include "Sender.h"
-#include "SharedMemSwtchHook.h"
 #include "Strings.h"
 #include "WndEnumerator.h"
 #include "ZvHook64.h"
@@ -41,7 +39,6 @@ BOOL CZvCoreDlg::ReportHookFailure(LPCWSTR pszFunc, DWORD dwErr) noexcept
 BOOL CZvCoreDlg::SetCbtHook(BOOL bOn) noexcept
 {
     OutputLog(LOG_LEVEL_DEBUG, SENDER_CORE, L"CZvCoreDlg::SetCbtHook() entered, b = %d.\r\n", bOn);
-    const std::wstring strName = FormatString(HOOK_BLOCK_NAME_CORE_FORMAT, static_cast<unsigned>(m_wSeqNtfySelf));
     BOOL bRet = FALSE;
     int nSwitch = -1;
     if (!bOn) {
@@ -60,17 +57,8 @@ BOOL CZvCoreDlg::SetCbtHook(BOOL bOn) noexcept
             nSwitch = 1;
         }
     }
-    if (nSwitch < 0 || !m_pHkGtwyEvtMngr)
-        return bRet;
-    // The gateway keeps its 32-bit window-event hook in step with ours.
-    HOOK_NTFY_SWTCH rec{HOOK_KIND_SWTCH, HOOK_NTFY_SWTCH_CBT, nSwitch};
-    auto pBlock = std::make_unique<CSharedMemSwtchHook>(SENDER_CORE);
-    if (!pBlock->Create(strName.c_str(), PAGE_READWRITE, &rec))
-        return bRet;
-    const WORD wSeq = m_wSeqNtfySelf;
-    if (m_pHkGtwyEvtMngr->RegisterNtfySelf(pBlock.release()))
-        OutputLog(LOG_LEVEL_DEBUG, SENDER_CORE, L"CBT notification registered, %s, Seq = %d.\r\n",
-                  nSwitch ? L"Enable" : L"Disable", static_cast<int>(wSeq));
+    if (nSwitch >= 0)
+        m_pHkGtwyLink->SendCbtSwitch(nSwitch);
     return bRet;
 }
 
