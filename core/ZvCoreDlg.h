@@ -298,18 +298,19 @@ private:
     friend class CZvCoreLinkHost;
     static constexpr int END_STATE_RUNNING = 0;
     static constexpr int END_STATE_REQUESTED = 1;  // the exit command: the end goes through the link
+    // The link with this window as its host; it routes the link's messages to it one for one.
     std::unique_ptr<CHkGtwyLink> MakeHkGtwyLink();
     // Command 32781: hooks off, then the end through MSG_HKGTWY_END.
     void OnAppExit() noexcept;
     void StopHooksForEnd() noexcept;
     LRESULT OnHkGtwyNtfyDtct(WPARAM wParam, LPARAM lParam) noexcept;
     LRESULT OnHkGtwyRspDtct(WPARAM wParam, LPARAM lParam) noexcept;
-    LRESULT OnHkGtwyReady(WPARAM wParam, LPARAM lParam) noexcept;
-    LRESULT OnHkGtwyEnd(WPARAM wParam, LPARAM lParam) noexcept;
-    LRESULT OnHkGtwyDestroy(WPARAM wParam, LPARAM lParam) noexcept;
-    LRESULT OnHkGtwyAlive(WPARAM wParam, LPARAM lParam) noexcept;
-    LRESULT OnTmrHkGtwyAlive(WPARAM wParam, LPARAM lParam) noexcept;
-    LRESULT OnHkGtwyInitFailed(WPARAM wParam, LPARAM lParam) noexcept;
+    LRESULT OnHkGtwyReady(WPARAM, LPARAM) noexcept;
+    LRESULT OnHkGtwyEnd(WPARAM wParam, LPARAM) noexcept;
+    LRESULT OnHkGtwyDestroy(WPARAM, LPARAM) noexcept;
+    LRESULT OnHkGtwyAlive(WPARAM, LPARAM) noexcept;
+    LRESULT OnTmrHkGtwyAlive(WPARAM wParam, LPARAM) noexcept;
+    LRESULT OnHkGtwyInitFailed(WPARAM, LPARAM) noexcept;
     int m_nEndState = END_STATE_RUNNING;
     std::unique_ptr<CHkGtwyLink> m_pHkGtwyLink;
 
