@@ -200,7 +200,7 @@ LRESULT CHkGtwyLink::OnNtfyDtct(WPARAM wParam, LPARAM lParam) noexcept
     // The activated window comes as a handle of a 32-bit process, widened on the wire: its low 32
     // bits, sign-extended, are the handle here.
     if (block.nKind == HOOK_KIND_CBT && block.cbt.uMsg == MSG_HOOK_CBT_ACTIVATE)
-        m_pHost->PostActivation(NarrowHookHandle(block.cbt.hWnd), static_cast<LPARAM>(block.cbt.lParam));
+        m_pHost->PostActivation(NarrowHookHandle(block.cbt.wParam), static_cast<LPARAM>(block.cbt.lParam));
     m_side.AnswerPeer();
     CheckReady();
     return 0;
