@@ -14,9 +14,6 @@ namespace {
 // The gateway keeps its own tick: its items need no finer pace than the timer manager's step.
 constexpr UINT kTick = 100;
 constexpr DWORD kLogStartLimit = 10000;
-// wParam of MSG_TMR_HKGTWY_ALIVE: which alive item fired.
-constexpr WPARAM kAliveSend = 0;
-constexpr WPARAM kAliveRecv = 1;
 constexpr wchar_t kAliveStoppedLog[] = L"Detected core alive notification is stopped.\n";
 
 }  // namespace
@@ -57,7 +54,10 @@ BOOL CZvHook32to64Dlg::OnInitDialog()
     // Of the settings the gateway uses only the alive periods.
     LoadProperty(m_prop);
     // Without its supervision the link is not opened: the program ends after the box.
-    if (!AddAliveTmrs() || !StartHkGtwyEvtMngr()) {
+    CHkGtwyLinkSide& side = GetGtwyLink().m_side;
+    if (!side.AddAliveItems(m_pTmrMngr.get(), m_hWnd, m_prop.propTimer.dwAliveNotificationSendInterval,
+                            m_prop.propTimer.dwAliveNotificationReceiveLimit, kTick) ||
+        !StartHkGtwyEvtMngr()) {
         ReportInitFailure(IDS_ZV_ERR_HKGTWY, GetLastError());
         m_bInitFailed = TRUE;
         return FALSE;
@@ -81,9 +81,10 @@ void CZvHook32to64Dlg::PostNcDestroy()
 LRESULT CZvHook32to64Dlg::OnDestroy(WPARAM, LPARAM) noexcept
 {
     // First, so that no wait thread posts to a window on its way out.
-    EndHkGtwyEvtMngr();
+    CHkGtwyLinkSide& side = GetGtwyLink().m_side;
+    side.End();
     m_logLink.Stop();
-    DeleteAliveTmrs();
+    side.DeleteAliveItems();
     EndTmrMngr();
     Default();
     return 0;
@@ -123,21 +124,6 @@ void CZvHook32to64Dlg::DeleteTmrItem(int& nId) noexcept
     nId = 0;
 }
 
-BOOL CZvHook32to64Dlg::AddAliveTmrs() noexcept
-{
-    if (!m_pTmrMngr)
-        return FALSE;
-    m_nTmrIdAliveSend = m_pTmrMngr->AddTmr(
-        TMR_ITEM_PARAM{m_hWnd, MSG_TMR_HKGTWY_ALIVE, m_prop.propTimer.dwAliveNotificationSendInterval, kAliveSend, 0});
-    m_nTmrIdAliveRecv = m_pTmrMngr->AddTmr(
-        TMR_ITEM_PARAM{m_hWnd, MSG_TMR_HKGTWY_ALIVE, m_prop.propTimer.dwAliveNotificationReceiveLimit, kAliveRecv, 0});
-    return m_nTmrIdAliveSend && m_nTmrIdAliveRecv;
-}
-
-void CZvHook32to64Dlg::DeleteAliveTmrs() noexcept
-{
-    DeleteTmrItem(m_nTmrIdAliveSend);
-    DeleteTmrItem(m_nTmrIdAliveRecv);
 }
 
 // ---------------------------------------------------------------------------
@@ -173,37 +159,27 @@ LRESULT CZvHook32to64Dlg::OnTmrLogStart(WPARAM, LPARAM) noexcept
 
 LRESULT CZvHook32to64Dlg::OnTmrHkGtwyAlive(WPARAM wParam, LPARAM) noexcept
 {
-    if (wParam == kAliveSend) {
-        if (CHkGtwyEvtMngr* pMngr = GetGtwyLink().m_pHkGtwyEvtMngr.get())
-            pMngr->SetEvtNtfyAlv();
+    CHkGtwyLinkSide& side = GetGtwyLink().m_side;
+    if (wParam == CHkGtwyLinkSide::ALIVE_SEND) {
+        side.Ping();
         return 0;
     }
-    if (wParam != kAliveRecv)
+    if (wParam != CHkGtwyLinkSide::ALIVE_RECV)
         return 0;
-    // Any program can post this message: only a limit that has really passed ends the gateway.
-    if (!IsHkGtwyAliveLimitPassed(GetTickCount64(), m_qwCoreAliveAt, m_prop.propTimer.dwAliveNotificationReceiveLimit,
-                                  kTick)) {
+    if (!side.IsAliveLimitPassed()) {
         OutputLog(LOG_LEVEL_DEBUG, SENDER_HOOK, L"Core alive limit ignored, the limit has not passed.\r\n");
         return 0;
     }
     // The core program has been silent for the whole limit: it is gone or hung, and a gateway
     // without its core program has nothing to relay to.
     OutputLog(LOG_LEVEL_DEBUG, SENDER_HOOK, kAliveStoppedLog);
-    if (m_pTmrMngr) {
-        m_pTmrMngr->StopTmr(m_nTmrIdAliveSend);
-        m_pTmrMngr->StopTmr(m_nTmrIdAliveRecv);
-    }
+    side.StopAliveItems();
     OnCancel();
     return 0;
 }
 
 LRESULT CZvHook32to64Dlg::OnHkGtwyAlive(WPARAM, LPARAM) noexcept
 {
-    // A ping from the core program: the receive limit counts again from zero.
-    m_qwCoreAliveAt = GetTickCount64();
-    if (m_pTmrMngr && m_nTmrIdAliveRecv) {
-        m_pTmrMngr->StopTmr(m_nTmrIdAliveRecv);
-        m_pTmrMngr->StartTmr(m_nTmrIdAliveRecv);
-    }
+    GetGtwyLink().m_side.NotePeerAlive();
     return 0;
 }

@@ -8,7 +8,6 @@
 
 #include <memory>
 
-#include "HkGtwyEvtMngr.h"
 #include "HookNtfy.h"
 #include "LogViewerLink.h"
 #include "PropertySet.h"
@@ -35,18 +34,11 @@ protected:
 private:
     BOOL StartTmrMngr() noexcept;
     void EndTmrMngr() noexcept;
-    // Both alive items, made but not started: TRUE only when both exist.
-    BOOL AddAliveTmrs() noexcept;
-    void DeleteAliveTmrs() noexcept;
     void DeleteTmrItem(int& nId) noexcept;
 
     // The link with the core program (ZvHook32to64DlgLink.cpp).
     BOOL StartHkGtwyEvtMngr() noexcept;
-    BOOL StartHkGtwyAliveThread() noexcept;
-    BOOL StartHkGtwyThreads() noexcept;
-    void EndHkGtwyEvtMngr() noexcept;
     void NotifyInit() noexcept;
-    void PostHkGtwyEnd() noexcept;
 
     // The window-event hook and its relay (ZvHook32to64DlgHook.cpp).
     BOOL SetCbtHook(BOOL bOn) noexcept;
@@ -70,17 +62,10 @@ private:
 
     HICON m_hIcon = nullptr;
     UINT_PTR m_nTimerId = 0;
-    int m_nTmrIdAliveSend = 0;
-    int m_nTmrIdAliveRecv = 0;
-    // The wait threads keep copies; these stay for the manager's life anyway.
-    HKGTWY_ALV_THRD_PRM m_prmAlvThrd;
-    HKGTWY_THRD_PRM m_prmThrd;
     std::unique_ptr<CTmrMngr> m_pTmrMngr;
     CLogViewerLink m_logLink{SENDER_HOOK};
     // The core program asked the gateway to end: it does once all its own blocks are answered.
     BOOL m_bEnding = FALSE;
-    // When the receive limit last began to count: the link's start or the core program's last ping.
-    ULONGLONG m_qwCoreAliveAt = 0;
     PROPERTY_SET m_prop;
     BOOL m_bInitFailed = FALSE;
 };

@@ -1,7 +1,6 @@
 // CZvHook32to64Dlg, the 32-bit window-event hook: switched on the core program's request, and
 // every message it posts to the gateway's window relayed to the core program as a block.
-#include <memory>
-#include <new>
+#include <string>
 
 #include "HookNtfy.h"
 #include "LogManager.h"
@@ -54,11 +53,9 @@ LRESULT CZvHook32to64Dlg::NotifyCbtHooked(UINT uMsg, WPARAM wParam, LPARAM lPara
 {
     // Every message, in order of arrival, also while ending: the core program decides what
     // matters. An event whose block cannot be made is lost; the count does not advance.
-    const std::wstring strName = NextGtwyBlockName();
-    std::unique_ptr<CSharedMemCbtHook> pBlock(new (std::nothrow) CSharedMemCbtHook(SENDER_HOOK));
-    HOOK_NTFY_CBT ntfy = MakeHookNtfyCbt(m_hWnd, uMsg, wParam, lParam);
-    if (!GetGtwyLink().m_pHkGtwyEvtMngr || !pBlock || !pBlock->Create(strName.c_str(), PAGE_READWRITE, &ntfy) ||
-        !RegisterGtwyNtfy(std::move(pBlock)))
+    CHkGtwyLinkSide& side = GetGtwyLink().m_side;
+    const std::wstring strName = side.NextBlockName();
+    if (!side.Send<CSharedMemCbtHook>(MakeHookNtfyCbt(m_hWnd, uMsg, wParam, lParam)))
         OutputLog(LOG_LEVEL_DEBUG, SENDER_HOOK, L"Hook message 0x%x not relayed, name = %s.\r\n", uMsg, strName.c_str());
     return 0;
 }

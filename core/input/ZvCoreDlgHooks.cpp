@@ -5,11 +5,9 @@
 #include <memory>
 #include <string>
 
-#include "HkGtwyEvtMngr.h"
-#include "HookNtfy.h"
+#include "HkGtwyLink.h"
 #include "LogManager.h"
 #include "Sender.h"
-#include "SharedMemSwtchHook.h"
 #include "Strings.h"
 #include "WndEnumerator.h"
 #include "ZvMessages.h"
@@ -48,18 +46,9 @@ BOOL CZvCoreDlg::SetCbtHook(BOOL bOn) noexcept
 {
     int nSwitch = -1;
     const BOOL bRet = m_hooks.SetCbtHook(bOn, nSwitch);
-    if (nSwitch < 0 || !m_pHkGtwyEvtMngr)
-        return bRet;
     // The gateway keeps its 32-bit window-event hook in step with ours.
-    const std::wstring strName = FormatString(HOOK_BLOCK_NAME_CORE_FORMAT, static_cast<unsigned>(m_wSeqNtfySelf));
-    HOOK_NTFY_SWTCH rec{HOOK_KIND_SWTCH, HOOK_NTFY_SWTCH_CBT, nSwitch};
-    auto pBlock = std::make_unique<CSharedMemSwtchHook>(SENDER_CORE);
-    if (!pBlock->Create(strName.c_str(), PAGE_READWRITE, &rec))
-        return bRet;
-    const WORD wSeq = m_wSeqNtfySelf;
-    if (m_pHkGtwyEvtMngr->RegisterNtfySelf(pBlock.release()))
-        OutputLog(LOG_LEVEL_DEBUG, SENDER_CORE, L"CBT notification registered, %s, Seq = %d.\r\n",
-                  nSwitch ? L"Enable" : L"Disable", static_cast<int>(wSeq));
+    if (nSwitch >= 0)
+        m_pHkGtwyLink->SendCbtSwitch(nSwitch);
     return bRet;
 }
 

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <optional>
 
+#include "HkGtwyLink.h"
 #include "LogManager.h"
 #include "Sender.h"
 #include "TrackCalc.h"
@@ -91,7 +92,7 @@ LRESULT CZvCoreDlg::OnHookCbtActivate(WPARAM wParam, LPARAM) noexcept
         return 0;
     // Nor the gateway's hidden window (Wine activates it when the gateway installs its hook).
     DWORD dwPid = 0;
-    if (m_dwHkGtwyPid && GetWindowThreadProcessId(hWndActivated, &dwPid) && dwPid == m_dwHkGtwyPid)
+    if (GetWindowThreadProcessId(hWndActivated, &dwPid) && m_pHkGtwyLink->IsGatewayProcess(dwPid))
         return 0;
 
     if (bKnown && m_prop.propWindow.bRestoreAbsPos) {

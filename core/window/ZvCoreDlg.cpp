@@ -6,7 +6,7 @@
 
 #include <new>
 
-#include "HkGtwyEvtMngr.h"
+#include "HkGtwyLink.h"
 #include "LogManager.h"
 #include "PropertyRegistry.h"
 #include "Sender.h"
@@ -28,7 +28,7 @@ ScrollCalc::SCROLL_MARGINS DesktopMargins()
 }  // namespace
 
 CZvCoreDlg::CZvCoreDlg()
-    : CDialog(IDD_ZVCORE_DIALOG),
+    : CDialog(IDD_ZVCORE_DIALOG), m_pHkGtwyLink(MakeHkGtwyLink()),
       m_hIcon(LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDR_MAINFRAME))),
       m_margins(DesktopMargins())
 {
@@ -155,7 +155,7 @@ BOOL CZvCoreDlg::OnInitDialog()
         OutputLog(LOG_LEVEL_ERROR, SENDER_CORE, L"CZvCoreDlg::OnInitDialog() cannot start the hook thread, code = 0x%x.\r\n",
                   static_cast<unsigned>(GetLastError()));
     // Before the window-event hook, so that its switch block waits for the gateway.
-    StartHkGtwyLink();
+    m_pHkGtwyLink->Start();
     SetCbtHook(TRUE);
     ApplyProperty();
     // Undo: the window the user's next change can be undone for; the mouse watch starts idle.
@@ -197,7 +197,7 @@ void CZvCoreDlg::OnCancel() {}
 LRESULT CZvCoreDlg::OnClose(WPARAM, LPARAM) noexcept
 {
     // The box of the stopped pings ends the program once it is closed.
-    if (m_bAliveBoxOpen)
+    if (m_pHkGtwyLink->IsAliveBoxOpen())
         return 0;
     DestroyWhenUnwound();
     return 0;
@@ -251,7 +251,7 @@ LRESULT CZvCoreDlg::OnDestroy(WPARAM, LPARAM) noexcept
             PostMessageW(hWndHelp, WM_CLOSE, 0, 0);
     }
     // The gateway link ends as a whole: no switch block is left behind for a peer to read.
-    EndHkGtwyLink();
+    m_pHkGtwyLink->End();
     SetCbtHook(FALSE);
     SetKeybdHook(FALSE);
     SetMouseHook(FALSE);
@@ -266,8 +266,7 @@ LRESULT CZvCoreDlg::OnDestroy(WPARAM, LPARAM) noexcept
     // Window tracking
     m_lstMinimizedWnd.clear();
     m_logLink.Stop();
-    for (int* pnId : {&m_nTmrWheelH, &m_nTmrWheelV, &m_nTmrIgnoreActivate, &m_nTmrScroll, &m_nTmrHkGtwyAliveSend,
-                      &m_nTmrHkGtwyAliveRecv, &m_nTmrHkGtwyEnd})
+    for (int* pnId : {&m_nTmrWheelH, &m_nTmrWheelV, &m_nTmrIgnoreActivate, &m_nTmrScroll})
         DeleteTmrItem(*pnId);
     // The auto-scroll items went with the mouse hook; the icon itself stays until the very end.
     m_tray.DeleteRetryItem();

@@ -9,7 +9,6 @@
 
 #include "AutoScroller.h"
 #include "CoalescedRequest.h"
-#include "HkGtwyEvtMngr.h"
 #include "HookSet.h"
 #include "KeyMatch.h"
 #include "LogViewerLink.h"
@@ -31,7 +30,7 @@
 #include "WndPlacer.h"
 #include "ZvNames.h"
 
-class CHkGtwyEvtMngr;
+class CHkGtwyLink;
 struct ALIGN_KIND;
 class CWndEnumerator;
 
@@ -282,22 +281,12 @@ private:
     LRESULT OnTrayNtfy(WPARAM wParam, LPARAM lParam) noexcept { return m_tray.OnNtfy(wParam, lParam); }
     LRESULT OnTrayMenu(WPARAM wParam, LPARAM) noexcept { return m_tray.OnMenu(wParam); }
 
-    // ---- Gateway link (ZvCoreDlgGateway.cpp) ----
+    // ---- Gateway link (ZvCoreDlgGateway.cpp; the link itself is CHkGtwyLink) ----
+    friend class CZvCoreLinkHost;
     static constexpr int END_STATE_RUNNING = 0;
-    static constexpr int END_STATE_REQUESTED = 1;   // waits until every block sent is answered
-    static constexpr int END_STATE_BLOCK_SENT = 2;  // the end block is with the gateway
-    // How long an asked-for end waits for the gateway's answer before the window goes anyway.
-    static constexpr DWORD HKGTWY_END_WAIT = 5000;
-    // Alive items, the gateway started and the manager with its threads; without a gateway the
-    // core runs unlinked.
-    void StartHkGtwyLink() noexcept;
-    BOOL AddHkGtwyAliveItems() noexcept;
-    BOOL StartHookGateway() noexcept;
-    void EndHkGtwyLink() noexcept;
-    // The gateway is ready once its first block has been handled; blocks queued meanwhile go then.
-    void CheckHkGtwyReady() noexcept;
-    // Logs why the gateway's block under wSeq could not be read and answers it when it exists.
-    void RefuseHkGtwyBlock(const std::wstring& strName, WORD wSeq, int nKind) noexcept;
+    static constexpr int END_STATE_REQUESTED = 1;  // the exit command: the end goes through the link
+    // The link with this window as its host; it routes the link's messages to it one for one.
+    std::unique_ptr<CHkGtwyLink> MakeHkGtwyLink();
     // Command 32781: hooks off, then the end through MSG_HKGTWY_END.
     void OnAppExit() noexcept;
     void StopHooksForEnd() noexcept;
@@ -308,22 +297,9 @@ private:
     LRESULT OnHkGtwyDestroy(WPARAM, LPARAM) noexcept;
     LRESULT OnHkGtwyAlive(WPARAM, LPARAM) noexcept;
     LRESULT OnTmrHkGtwyAlive(WPARAM wParam, LPARAM) noexcept;
-    // The gateway could not be started or linked: string 115, once the window's start-up is over.
     LRESULT OnHkGtwyInitFailed(WPARAM, LPARAM) noexcept;
-    void ShowHkGtwyInitFailedBox(DWORD dwErr) noexcept;
     int m_nEndState = END_STATE_RUNNING;
-    int m_nTmrHkGtwyAliveSend = 0;
-    int m_nTmrHkGtwyAliveRecv = 0;
-    int m_nTmrHkGtwyEnd = 0;
-    HKGTWY_ALV_THRD_PRM m_prmHkGtwyAlv;
-    HKGTWY_THRD_PRM m_prmHkGtwy;
-    // The gateway this core started; its window is asked to close when the core goes first.
-    DWORD m_dwHkGtwyPid = 0;
-    // When the limit item last began to count: the link's start or the gateway's last ping.
-    ULONGLONG m_qwHkGtwyAliveAt = 0;
-    // The error of a failed start of the link, until its box has been shown; 0 while none waits.
-    DWORD m_dwHkGtwyInitErr = 0;
-    BOOL m_bHkGtwyInitFailed = FALSE;
+    std::unique_ptr<CHkGtwyLink> m_pHkGtwyLink;
 
     // ---- Settings exchange (PropExchange.cpp; the window's side in ZvCoreDlgProperty.cpp) ----
     friend class CZvCorePropHost;
@@ -353,15 +329,6 @@ private:
     HICON m_hIcon;
     // Every window a scroll moves goes through it, so that no other program is waited for.
     CWndPlacer m_placer;
-    // The link to the 32-bit gateway; null while the gateway is not linked.
-    std::unique_ptr<CHkGtwyEvtMngr> m_pHkGtwyEvtMngr;
-    WORD m_wSeqNtfySelf = 0;
-    WORD m_wSeqRspSelf = 0;
-    WORD m_wSeqNtfyTrgt = 0;
-    WORD m_wHkGtwyTrgtRspSeq = 0;
-    // The box of the gateway's stopped pings is up: its closing ends the program, and nothing may
-    // destroy the window from inside its loop meanwhile.
-    BOOL m_bAliveBoxOpen = FALSE;
     int m_bWheelClosedH = 1;
     int m_bWheelClosedV = 1;
     UINT_PTR m_nWndTimer = 0;
