@@ -124,8 +124,6 @@ void CZvHook32to64Dlg::DeleteTmrItem(int& nId) noexcept
     nId = 0;
 }
 
-}
-
 // ---------------------------------------------------------------------------
 // Log viewer
 
