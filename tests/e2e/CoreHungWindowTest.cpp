@@ -102,6 +102,9 @@ TEST(CoreHungWindow, AHookTheLibraryRefusesIsLoggedAndShownInABox)
     // until the start has finished, and the program then ends once, in order, with its settings
     // saved; no box follows the first and the next start is not refused as running already.
     ASSERT_TRUE(RegDeleteSettings());
+    // The viewer writes the file it was started for: a core started while the last one's viewer is
+    // still on its way out would hand its lines to that viewer, and its own log would stay empty.
+    ASSERT_TRUE(WaitUntil([] { return ProcessesOf(ZV_LOG64_FILE).empty(); }, 10000)) << "the log viewer did not end";
     {
         CCoreRun ended{L"ZvCoreHookRefusedEndTest"};
         ASSERT_TRUE(ended.Start());
