@@ -160,12 +160,8 @@ LRESULT CZvCoreDlg::OnMvAllWndsByDevice(WPARAM wParam, LPARAM lParam) noexcept
     if (m_prop.propUndo.nSaveTimeUndoDataInWheelScroll != 0 && ScrollCalc::IsWheelScrlWdthIndex(req.nIdx)) {
         bWheel = TRUE;
         const bool bVert = ScrollCalc::IsVertScrlWdthIndex(req.nIdx);
-        int& nItem = bVert ? m_nTmrWheelV : m_nTmrWheelH;
-        if (nItem == 0 && dwBurst != 0) {
-            nItem = AddStartedTmrItem(bVert ? MSG_TMR_WHEEL_V : MSG_TMR_WHEEL_H, dwBurst);
-            if (nItem)
-                (bVert ? m_bWheelClosedV : m_bWheelClosedH) = 0;
-        }
+        if (m_wheelBursts.NeedsItem(bVert) && dwBurst != 0)
+            m_wheelBursts.Opened(bVert, AddStartedTmrItem(bVert ? MSG_TMR_WHEEL_V : MSG_TMR_WHEEL_H, dwBurst));
     }
     if (ptOffset.x != 0 || ptOffset.y != 0)
         PostMoveRequest(ptOffset.x, ptOffset.y, bWheel, TRUE, nullptr);
@@ -174,24 +170,24 @@ LRESULT CZvCoreDlg::OnMvAllWndsByDevice(WPARAM wParam, LPARAM lParam) noexcept
 
 LRESULT CZvCoreDlg::OnTmrWheelH(WPARAM, LPARAM) noexcept
 {
-    DeleteTmrItem(m_nTmrWheelH);
-    m_bWheelClosedH = 1;
+    int nTmr = m_wheelBursts.Close(false);
+    DeleteTmrItem(nTmr);
     return 0;
 }
 
 LRESULT CZvCoreDlg::OnTmrWheelV(WPARAM, LPARAM) noexcept
 {
-    DeleteTmrItem(m_nTmrWheelV);
-    m_bWheelClosedV = 1;
+    int nTmr = m_wheelBursts.Close(true);
+    DeleteTmrItem(nTmr);
     return 0;
 }
 
 void CZvCoreDlg::CloseWheelBursts() noexcept
 {
-    DeleteTmrItem(m_nTmrWheelH);
-    DeleteTmrItem(m_nTmrWheelV);
-    m_bWheelClosedH = 1;
-    m_bWheelClosedV = 1;
+    for (bool bVert : {false, true}) {
+        int nTmr = m_wheelBursts.Close(bVert);
+        DeleteTmrItem(nTmr);
+    }
 }
 
 LRESULT CZvCoreDlg::OnMvAllWnds(WPARAM wParam, LPARAM) noexcept

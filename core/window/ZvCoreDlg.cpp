@@ -266,7 +266,8 @@ LRESULT CZvCoreDlg::OnDestroy(WPARAM, LPARAM) noexcept
     // Window tracking
     m_lstMinimizedWnd.clear();
     m_logLink.Stop();
-    for (int* pnId : {&m_nTmrWheelH, &m_nTmrWheelV, &m_nTmrIgnoreActivate, &m_nTmrScroll})
+    CloseWheelBursts();
+    for (int* pnId : {&m_nTmrIgnoreActivate, &m_nTmrScroll})
         DeleteTmrItem(*pnId);
     // The auto-scroll items went with the mouse hook; the icon itself stays until the very end.
     m_tray.DeleteRetryItem();

@@ -26,6 +26,7 @@
 #include "UndoKind.h"
 #include "UndoKeeper.h"
 #include "UndoList.h"
+#include "WheelBursts.h"
 #include "Window.h"
 #include "WndPlacer.h"
 #include "ZvNames.h"
@@ -79,7 +80,7 @@ public:
     HWND ReplaceOwnedWindow(HWND hWnd);
     const RECT& GetScrollRange() const noexcept { return m_rcScrollRange; }
     // The wheel burst of an axis is closed: the next wheel turn opens a new undo item.
-    BOOL IsWheelBurstClosed(BOOL bVert) const noexcept { return bVert ? m_bWheelClosedV : m_bWheelClosedH; }
+    BOOL IsWheelBurstClosed(BOOL bVert) const noexcept { return m_wheelBursts.IsClosed(bVert); }
     BOOL IsTrayMenuOpen() const noexcept { return m_tray.IsMenuOpen(); }
 
     // Every box, menu or wait that dispatches messages while a handler of this window is on the
@@ -329,12 +330,9 @@ private:
     HICON m_hIcon;
     // Every window a scroll moves goes through it, so that no other program is waited for.
     CWndPlacer m_placer;
-    int m_bWheelClosedH = 1;
-    int m_bWheelClosedV = 1;
+    CWheelBursts m_wheelBursts;
     UINT_PTR m_nWndTimer = 0;
     CLogViewerLink m_logLink{SENDER_CORE};
-    int m_nTmrWheelH = 0;
-    int m_nTmrWheelV = 0;
     int m_nTmrIgnoreActivate = 0;
     int m_nTmrScroll = 0;
     int m_nIgnoreCnt = 0;
