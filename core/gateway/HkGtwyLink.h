@@ -64,8 +64,13 @@ public:
     // The box of the gateway's stopped pings is up: its closing ends the program, and nothing may
     // destroy the window from inside its loop meanwhile.
     BOOL IsAliveBoxOpen() const noexcept { return m_bAliveBoxOpen; }
-    // A process of the gateway this core started (its windows' activations are not the user's).
-    BOOL IsGatewayProcess(DWORD dwPid) const noexcept { return m_dwGtwyPid != 0 && dwPid == m_dwGtwyPid; }
+    // A window of the gateway this core started (its activations are not the user's). The window's
+    // process is asked only while a gateway runs: the question goes to the window server.
+    BOOL IsGatewayWnd(HWND hWnd) const noexcept
+    {
+        DWORD dwPid = 0;
+        return m_dwGtwyPid != 0 && GetWindowThreadProcessId(hWnd, &dwPid) && dwPid == m_dwGtwyPid;
+    }
 
     LRESULT OnNtfyDtct(WPARAM wParam, LPARAM lParam) noexcept;
     LRESULT OnRspDtct(WPARAM wParam, LPARAM lParam) noexcept;

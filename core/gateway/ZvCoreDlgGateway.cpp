@@ -46,46 +46,6 @@ std::unique_ptr<CHkGtwyLink> CZvCoreDlg::MakeHkGtwyLink()
     return std::make_unique<CHkGtwyLink>(std::make_unique<CZvCoreLinkHost>(*this));
 }
 
-LRESULT CZvCoreDlg::OnHkGtwyNtfyDtct(WPARAM wParam, LPARAM lParam) noexcept
-{
-    return m_pHkGtwyLink->OnNtfyDtct(wParam, lParam);
-}
-
-LRESULT CZvCoreDlg::OnHkGtwyRspDtct(WPARAM wParam, LPARAM lParam) noexcept
-{
-    return m_pHkGtwyLink->OnRspDtct(wParam, lParam);
-}
-
-LRESULT CZvCoreDlg::OnHkGtwyReady(WPARAM wParam, LPARAM lParam) noexcept
-{
-    return m_pHkGtwyLink->OnReady(wParam, lParam);
-}
-
-LRESULT CZvCoreDlg::OnHkGtwyEnd(WPARAM wParam, LPARAM lParam) noexcept
-{
-    return m_pHkGtwyLink->OnEnd(wParam, lParam);
-}
-
-LRESULT CZvCoreDlg::OnHkGtwyDestroy(WPARAM wParam, LPARAM lParam) noexcept
-{
-    return m_pHkGtwyLink->OnDestroy(wParam, lParam);
-}
-
-LRESULT CZvCoreDlg::OnHkGtwyAlive(WPARAM wParam, LPARAM lParam) noexcept
-{
-    return m_pHkGtwyLink->OnAlive(wParam, lParam);
-}
-
-LRESULT CZvCoreDlg::OnTmrHkGtwyAlive(WPARAM wParam, LPARAM lParam) noexcept
-{
-    return m_pHkGtwyLink->OnTmrAlive(wParam, lParam);
-}
-
-LRESULT CZvCoreDlg::OnHkGtwyInitFailed(WPARAM wParam, LPARAM lParam) noexcept
-{
-    return m_pHkGtwyLink->OnInitFailed(wParam, lParam);
-}
-
 void CZvCoreDlg::StopHooksForEnd() noexcept
 {
     // A scroll left half done stays where it is; its queued steps find no move and do nothing.

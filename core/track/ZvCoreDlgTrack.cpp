@@ -91,8 +91,7 @@ LRESULT CZvCoreDlg::OnHookCbtActivate(WPARAM wParam, LPARAM) noexcept
     if (!bKnown && m_nIgnoreCnt == 0 && !m_nTmrIgnoreActivate)
         return 0;
     // Nor the gateway's hidden window (Wine activates it when the gateway installs its hook).
-    DWORD dwPid = 0;
-    if (GetWindowThreadProcessId(hWndActivated, &dwPid) && m_pHkGtwyLink->IsGatewayProcess(dwPid))
+    if (m_pHkGtwyLink->IsGatewayWnd(hWndActivated))
         return 0;
 
     if (bKnown && m_prop.propWindow.bRestoreAbsPos) {

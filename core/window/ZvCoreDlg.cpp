@@ -89,14 +89,14 @@ CZvCoreDlg::CZvCoreDlg()
     MapMessage(MSG_TMR_PROP_DEAD, &CZvCoreDlg::ToPropExchange<&CPropExchange::OnTmrPropDead>);
     // Gateway link
     MapCommand(ID_ZV_APP_EXIT, &CZvCoreDlg::OnAppExit);
-    MapMessage(MSG_HKGTWY_END, &CZvCoreDlg::OnHkGtwyEnd);
-    MapMessage(MSG_HKGTWY_NTFY_DTCT, &CZvCoreDlg::OnHkGtwyNtfyDtct);
-    MapMessage(MSG_HKGTWY_RSP_DTCT, &CZvCoreDlg::OnHkGtwyRspDtct);
-    MapMessage(MSG_HKGTWY_READY, &CZvCoreDlg::OnHkGtwyReady);
-    MapMessage(MSG_HKGTWY_DESTROY, &CZvCoreDlg::OnHkGtwyDestroy);
-    MapMessage(MSG_HKGTWY_ALIVE, &CZvCoreDlg::OnHkGtwyAlive);
-    MapMessage(MSG_TMR_HKGTWY_ALIVE, &CZvCoreDlg::OnTmrHkGtwyAlive);
-    MapMessage(MSG_HKGTWY_INIT_FAILED, &CZvCoreDlg::OnHkGtwyInitFailed);
+    MapMessage(MSG_HKGTWY_END, &CZvCoreDlg::ToHkGtwyLink<&CHkGtwyLink::OnEnd>);
+    MapMessage(MSG_HKGTWY_NTFY_DTCT, &CZvCoreDlg::ToHkGtwyLink<&CHkGtwyLink::OnNtfyDtct>);
+    MapMessage(MSG_HKGTWY_RSP_DTCT, &CZvCoreDlg::ToHkGtwyLink<&CHkGtwyLink::OnRspDtct>);
+    MapMessage(MSG_HKGTWY_READY, &CZvCoreDlg::ToHkGtwyLink<&CHkGtwyLink::OnReady>);
+    MapMessage(MSG_HKGTWY_DESTROY, &CZvCoreDlg::ToHkGtwyLink<&CHkGtwyLink::OnDestroy>);
+    MapMessage(MSG_HKGTWY_ALIVE, &CZvCoreDlg::ToHkGtwyLink<&CHkGtwyLink::OnAlive>);
+    MapMessage(MSG_TMR_HKGTWY_ALIVE, &CZvCoreDlg::ToHkGtwyLink<&CHkGtwyLink::OnTmrAlive>);
+    MapMessage(MSG_HKGTWY_INIT_FAILED, &CZvCoreDlg::ToHkGtwyLink<&CHkGtwyLink::OnInitFailed>);
     // Scroll-bar windows
     MapMessage(MSG_SCRLBAR_RECT, &CZvCoreDlg::OnScrlBarRect);
 }

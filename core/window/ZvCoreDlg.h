@@ -291,14 +291,12 @@ private:
     // Command 32781: hooks off, then the end through MSG_HKGTWY_END.
     void OnAppExit() noexcept;
     void StopHooksForEnd() noexcept;
-    LRESULT OnHkGtwyNtfyDtct(WPARAM wParam, LPARAM lParam) noexcept;
-    LRESULT OnHkGtwyRspDtct(WPARAM wParam, LPARAM lParam) noexcept;
-    LRESULT OnHkGtwyReady(WPARAM, LPARAM) noexcept;
-    LRESULT OnHkGtwyEnd(WPARAM wParam, LPARAM) noexcept;
-    LRESULT OnHkGtwyDestroy(WPARAM, LPARAM) noexcept;
-    LRESULT OnHkGtwyAlive(WPARAM, LPARAM) noexcept;
-    LRESULT OnTmrHkGtwyAlive(WPARAM wParam, LPARAM) noexcept;
-    LRESULT OnHkGtwyInitFailed(WPARAM, LPARAM) noexcept;
+    // The link's messages and its timer items, handed on as they come.
+    template <LRESULT (CHkGtwyLink::*pfnHandler)(WPARAM, LPARAM) noexcept>
+    LRESULT ToHkGtwyLink(WPARAM wParam, LPARAM lParam) noexcept
+    {
+        return (m_pHkGtwyLink.get()->*pfnHandler)(wParam, lParam);
+    }
     int m_nEndState = END_STATE_RUNNING;
     std::unique_ptr<CHkGtwyLink> m_pHkGtwyLink;
 
