@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "ProcessCounts.h"
+#include "BenchClock.h"
 #include "ZvTestKit.h"
 
 namespace {
@@ -24,13 +25,7 @@ constexpr wchar_t kHiddenTitle[] = L"$$$ Zuvora! Hidden Main Window %%%";
 constexpr wchar_t kBarTitle[] = L"$$$ Zuvora! Scroll Bar Horizontal %%%";
 constexpr double kFrameMs = 1000.0 / 60.0;
 
-double NowMs()
-{
-    static LARGE_INTEGER freq = [] { LARGE_INTEGER f; QueryPerformanceFrequency(&f); return f; }();
-    LARGE_INTEGER t;
-    QueryPerformanceCounter(&t);
-    return static_cast<double>(t.QuadPart) * 1000.0 / static_cast<double>(freq.QuadPart);
-}
+using zvbench::NowMs;
 
 // The low-level hook's view of the motions: when the first event at the target position came.
 int g_xTarget = -1;
@@ -122,7 +117,7 @@ int main()
         for (size_t i = 0; i < hWnds.size(); ++i)
             SetWindowPos(hWnds[i], nullptr, before[i].left + dx, before[i].top, 0, 0,
                          SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_ASYNCWINDOWPOS);
-        if (!zvkit::WaitUntil([&] { return CommonMove(hWnds, before) == dx; }, 5000, 0)) {
+        if (!zvbench::WaitPolled([&] { return CommonMove(hWnds, before) == dx; }, 5000)) {
             std::printf("the loop's windows did not all move\n");
             return 1;
         }
@@ -131,7 +126,7 @@ int main()
         const std::vector<RECT> mid = Rects(hWnds);
         t0 = NowMs();
         PostMessageW(hCore, 0x8052, (static_cast<WPARAM>(dx < 0 ? 1 : 2) << 16) | (1 * 4 + 0 * 2 + 0), 1);
-        if (!zvkit::WaitUntil([&] { return CommonMove(hWnds, mid) == -dx; }, 5000, 0)) {
+        if (!zvbench::WaitPolled([&] { return CommonMove(hWnds, mid) == -dx; }, 5000)) {
             std::printf("the core's scroll did not move every window\n");
             return 1;
         }
@@ -169,7 +164,7 @@ int main()
             zvkit::PlacePointer(pt.x, pt.y);
             int dx = 0;
             // A motion that moves nothing finds the thumb at the end of the track: the sweep turns.
-            if (!zvkit::WaitUntil([&] { return (dx = CommonMove(hWnds, before)) != 0; }, 1000, 0) || g_tMotion < 0) {
+            if (!zvbench::WaitPolled([&] { return (dx = CommonMove(hWnds, before)) != 0; }, 1000) || g_tMotion < 0) {
                 ++nEnds;
                 break;
             }

@@ -26,6 +26,7 @@
 
 #include "ProcessCounts.h"
 #include "WndFilter.h"
+#include "BenchClock.h"
 #include "ZvTestKit.h"
 
 using namespace zvbench;
@@ -44,13 +45,8 @@ constexpr UINT kCmdAppExit = 32781;
 constexpr wchar_t kGatewayFile[] = L"ZvHook32to64.exe";
 constexpr wchar_t kGatewayTitle[] = L"ZvHook32to64";
 
-double NowMs()
-{
-    static const double dFreq = [] { LARGE_INTEGER f; QueryPerformanceFrequency(&f); return static_cast<double>(f.QuadPart); }();
-    LARGE_INTEGER t;
-    QueryPerformanceCounter(&t);
-    return static_cast<double>(t.QuadPart) * 1000.0 / dFreq;
-}
+using zvbench::NowMs;
+using zvbench::SpinUs;
 
 bool SameRect(const RECT& a, const RECT& b)
 {
@@ -88,13 +84,6 @@ void PutHome(const SCENE& sc)
     for (size_t i = 0; i < sc.hWnds.size(); ++i)
         if (!SameRect(zvkit::WindowRect(sc.hWnds[i]), sc.home[i]))
             zvkit::MoveWindowTo(sc.hWnds[i], sc.home[i].left, sc.home[i].top);
-}
-
-void SpinUs(double dUs)
-{
-    const double dEnd = NowMs() + dUs / 1000.0;
-    while (NowMs() < dEnd)
-        YieldProcessor();
 }
 
 // One activation of the path's target from home; false when the scroll did not end as it should

@@ -12,6 +12,7 @@
 
 #include "ProcessCounts.h"
 #include "ZvMessages.h"
+#include "BenchClock.h"
 #include "ZvTestKit.h"
 
 namespace {
@@ -21,13 +22,7 @@ constexpr int kRuns = 7;
 constexpr wchar_t kHiddenTitle[] = L"$$$ Zuvora! Hidden Main Window %%%";
 constexpr wchar_t kBarTitle[] = L"$$$ Zuvora! Scroll Bar Horizontal %%%";
 
-double NowMs()
-{
-    static LARGE_INTEGER freq = [] { LARGE_INTEGER f; QueryPerformanceFrequency(&f); return f; }();
-    LARGE_INTEGER t;
-    QueryPerformanceCounter(&t);
-    return static_cast<double>(t.QuadPart) * 1000.0 / static_cast<double>(freq.QuadPart);
-}
+using zvbench::NowMs;
 
 double Median(std::vector<double> v)
 {
