@@ -73,8 +73,11 @@ private:
     }
     LRESULT OnScrlBarUpdate(WPARAM wParam, LPARAM) noexcept
     {
-        if (m_pMngr)
+        if (m_pMngr) {
             m_pMngr->PlaceThumb(wParam != 0);
+            // Posted after every move's end: a drag's step that waited for it goes now.
+            m_pMngr->TakeWaitingTravel();
+        }
         return 0;
     }
     LRESULT OnScrlBarSetRect(WPARAM wParam, LPARAM) noexcept

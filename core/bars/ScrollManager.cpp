@@ -372,7 +372,7 @@ void CScrollManager::Press(POINT pt, BOOL bAlt, const AXIS_INPUT& ax)
             m_pHost->PostDevice(ax.wFlagEnd, ax.nPageIdx, 1);
             break;
         case BarCalc::BarPart::Thumb:
-            m_nDragLast = DragCoord(pt);
+            m_nDragLast = m_nDragSeen = DragCoord(pt);
             m_nPressTicket = nTicket;
             SetCapture(m_hWndBar);
             m_bThumbDrag = TRUE;
@@ -434,18 +434,23 @@ void CScrollManager::DragBy(int nDelta, BOOL bAtOnce, LPCWSTR pszName)
         PostMoveAllWindows(drag.nOffset, 0, bAtOnce);
 }
 
+void CScrollManager::TakeWaitingTravel()
+{
+    if (m_bThumbDrag && BarCalc::IsDragStep(m_nDragSeen, m_nDragLast) && !m_pHost->IsMovePending()) {
+        MoveAllWindows(m_nDragSeen - m_nDragLast, TRUE);
+        m_nDragLast = m_nDragSeen;
+    }
+}
+
 void CScrollManager::OnMouseMove(POINT pt, BOOL bAlt)
 {
     if (m_bThumbDrag) {
         SetCursorTo(BarCursor::Arrow);
         m_nEdges = 0;
-        const int nCoord = DragCoord(pt);
+        m_nDragSeen = DragCoord(pt);
         // While the last step still moves the windows, the pointer's travel adds up for the next:
         // a request now would be refused, and the thumb would run ahead of the windows.
-        if (BarCalc::IsDragStep(nCoord, m_nDragLast) && !m_pHost->IsMovePending()) {
-            MoveAllWindows(nCoord - m_nDragLast, TRUE);
-            m_nDragLast = nCoord;
-        }
+        TakeWaitingTravel();
         return;
     }
     if (bAlt) {

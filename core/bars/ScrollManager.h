@@ -102,6 +102,10 @@ public:
     // The bar's capture went to another window: a drag in progress ends.
     void OnCaptureChanged(HWND hWndNew);
     void OnLeaveTimer();
+    // A move has ended: during a thumb drag, the pointer's travel that waited for it becomes the
+    // next step now, not at the pointer's next motion, which does not come while the user holds
+    // the pointer still.
+    void TakeWaitingTravel();
 
     // ---- Geometry ----
     BarCalc::BarPart HitTest(POINT pt) const;
@@ -185,6 +189,8 @@ protected:
     int m_nThickHidden = 2;
     int m_nThumbPos = 0;
     int m_nDragLast = 0;
+    // Where the pointer was along the track at the thumb drag's last motion.
+    int m_nDragSeen = 0;
     int m_nThumbLen = 0;
     int m_nTrackLen = 0;
     int m_nDesktopSize = 0;

@@ -317,19 +317,30 @@ TEST_F(CoreScrollManager, AThumbDragMovesByItsShareOfTheRangeAndAPressInPlaceDro
     EXPECT_EQ(m_host.moves[0].v, 0);
     EXPECT_TRUE(m_host.moves[0].bAtOnce);
     EXPECT_EQ(pMngr->GetThumbPos(), nPos0 + 3);
-    // While that move runs, the pointer's travel adds up for the next step.
+    // While that move runs, the pointer's travel adds up for the next step; the move's end takes
+    // it, without waiting for the pointer to move again.
     m_host.bMovePending = TRUE;
     pMngr->OnMouseMove({ptPress.x + 10, 9}, FALSE);
+    pMngr->TakeWaitingTravel();
+    EXPECT_EQ(m_host.moves.size(), 1u) << "the move still runs";
     m_host.bMovePending = FALSE;
-    pMngr->OnMouseMove({ptPress.x + 13, 9}, FALSE);
+    pMngr->TakeWaitingTravel();
     ASSERT_EQ(m_host.moves.size(), 2u);
-    EXPECT_EQ(m_host.moves[1].h, 1600 * 10 / kTrackH);
+    EXPECT_EQ(m_host.moves[1].h, 1600 * 7 / kTrackH);
+    pMngr->TakeWaitingTravel();
+    EXPECT_EQ(m_host.moves.size(), 2u) << "taken once";
+    m_host.bMovePending = TRUE;
+    pMngr->OnMouseMove({ptPress.x + 13, 9}, FALSE);
+    m_host.bMovePending = FALSE;
+    pMngr->OnMouseMove({ptPress.x + 16, 9}, FALSE);
+    ASSERT_EQ(m_host.moves.size(), 3u);
+    EXPECT_EQ(m_host.moves[2].h, 1600 * 6 / kTrackH);
     // Beyond the end of the track the thumb stops there, and the step carries only what was left.
     pMngr->OnMouseMove({ptPress.x + 1000, 9}, FALSE);
     EXPECT_EQ(pMngr->GetThumbPos(), kTrackH - nLen);
-    EXPECT_EQ(m_host.moves[2].h, 1600 * (kTrackH - nLen - nPos0 - 13) / kTrackH);
+    EXPECT_EQ(m_host.moves[3].h, 1600 * (kTrackH - nLen - nPos0 - 16) / kTrackH);
     pMngr->OnMouseMove({ptPress.x + 1010, 9}, FALSE);
-    EXPECT_EQ(m_host.moves[3].h, 0);
+    EXPECT_EQ(m_host.moves[4].h, 0);
     pMngr->OnLButtonUp({ptPress.x + 1010, 9});
     EXPECT_FALSE(pMngr->IsDragging());
     EXPECT_EQ(GetCapture(), nullptr);
