@@ -95,6 +95,7 @@ LRESULT CZvCoreDlg::OnHookCbtActivate(WPARAM wParam, LPARAM) noexcept
 
     if (bKnown && m_prop.propWindow.bRestoreAbsPos) {
         if (const MINIMIZED_WND_POS* pEntry = m_minimized.Find(hWnd)) {
+            // A copy: the entry is removed below.
             const MINIMIZED_WND_POS entry = *pEntry;
             // The hidden main window moved with every scroll since the entry was made: the other
             // windows go back by as much, the restored one stays where it comes up.
