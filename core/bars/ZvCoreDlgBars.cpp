@@ -87,26 +87,26 @@ void CZvCoreDlg::CreateScrollBars() noexcept
     PROP_POSSIZE ps{};
     GetDefaultPosSize(ps);
 
-    const SCROLLBAR_ARGS argsH{m_bars.GetHost(), &m_rcScrollRange.left, &m_rcScrollRange.right,
+    const SCROLLBAR_ARGS argsH{m_bars.GetHost(), &m_scrollRange.Get().left, &m_scrollRange.Get().right,
                                RECT{ps.nHorzOrgX, ps.nHorzOrgY, ps.nHorzOrgX + ps.nHorzWidth, ps.nHorzOrgY + ps.nHorzHeight}};
     auto* pBarH = new CScrollHDlg(m_hWnd, argsH);
     if (pBarH->m_hWnd && pBarH->GetManager()) {
         m_hWndBarH = pBarH->m_hWnd;
         ShowWindow(m_hWndBarH, SW_HIDE);
         pBarH->GetManager()->SetHideMode(TRUE);
-        m_nRangeLimitH = ScrollCalc::CapRangeLimit(pBarH->GetManager()->GetRangeLimit());
+        m_scrollRange.SetLimit(false, pBarH->GetManager()->GetRangeLimit());
     } else if (!pBarH->m_hWnd) {
         delete pBarH;
     }
 
-    const SCROLLBAR_ARGS argsV{m_bars.GetHost(), &m_rcScrollRange.top, &m_rcScrollRange.bottom,
+    const SCROLLBAR_ARGS argsV{m_bars.GetHost(), &m_scrollRange.Get().top, &m_scrollRange.Get().bottom,
                                RECT{ps.nVertOrgX, ps.nVertOrgY, ps.nVertOrgX + ps.nVertWidth, ps.nVertOrgY + ps.nVertHeight}};
     auto* pBarV = new CScrollVDlg(m_hWnd, argsV);
     if (pBarV->m_hWnd && pBarV->GetManager()) {
         m_hWndBarV = pBarV->m_hWnd;
         ShowWindow(m_hWndBarV, SW_HIDE);
         pBarV->GetManager()->SetHideMode(TRUE);
-        m_nRangeLimitV = ScrollCalc::CapRangeLimit(pBarV->GetManager()->GetRangeLimit());
+        m_scrollRange.SetLimit(true, pBarV->GetManager()->GetRangeLimit());
     } else if (!pBarV->m_hWnd) {
         delete pBarV;
     }

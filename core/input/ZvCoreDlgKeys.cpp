@@ -90,13 +90,12 @@ LRESULT CZvCoreDlg::OnKeybdHooked(WPARAM wParam, LPARAM lParam) noexcept
 
 void CZvCoreDlg::CountIgnoreActivatePress() noexcept
 {
-    const KeyMatch::IGNORE_PRESS press = KeyMatch::CountIgnorePress(
-        m_nIgnoreCnt, m_nTmrIgnoreActivate != 0, m_prop.propWindow.nIgnoreActivateScrollCnt);
+    const KeyMatch::IGNORE_PRESS press = m_ignoreActivate.Press(m_prop.propWindow.nIgnoreActivateScrollCnt);
     if (press.bStartItem)
-        m_nTmrIgnoreActivate =
-            AddStartedTmrItem(MSG_TMR_IGNORE_ACTIVATE, m_prop.propTimer.dwIgnoreScrollByActivateOperation);
-    m_nIgnoreCnt = m_nIgnoreCnt + 1;
-    OutputLog(LOG_LEVEL_DEBUG, SENDER_CORE, L"キーボードによるスクロール無視操作%d回目検出.\r\n", m_nIgnoreCnt);
+        m_ignoreActivate.Started(
+            AddStartedTmrItem(MSG_TMR_IGNORE_ACTIVATE, m_prop.propTimer.dwIgnoreScrollByActivateOperation));
+    OutputLog(LOG_LEVEL_DEBUG, SENDER_CORE, L"キーボードによるスクロール無視操作%d回目検出.\r\n",
+              m_ignoreActivate.GetCount());
     if (press.bArmed)
         OutputLog(LOG_LEVEL_INFO, SENDER_CORE, L"キーボードによるスクロール無視操作確定.\r\n");
     if (press.bReset)
@@ -105,13 +104,12 @@ void CZvCoreDlg::CountIgnoreActivatePress() noexcept
 
 void CZvCoreDlg::ResetIgnoreActivateCount() noexcept
 {
-    DeleteTmrItem(m_nTmrIgnoreActivate);
-    m_nIgnoreCnt = 0;
+    int nTmr = m_ignoreActivate.Reset();
+    DeleteTmrItem(nTmr);
 }
 
 LRESULT CZvCoreDlg::OnTmrIgnoreActivate(WPARAM, LPARAM) noexcept
 {
-    DeleteTmrItem(m_nTmrIgnoreActivate);
-    m_nIgnoreCnt = 0;
+    ResetIgnoreActivateCount();
     return 0;
 }

@@ -79,7 +79,7 @@ void CZvCoreDlg::CalcRangeFromRects(BOOL bJustCounted, const WND_READS* pRead) n
     }
     RECT rcWork{};
     SystemParametersInfoW(SPI_GETWORKAREA, 0, &rcWork, 0);
-    m_rcScrollRange = ScrollCalc::ScrollRange(rcWnds, rcWork, m_margins, m_nRangeLimitH, m_nRangeLimitV);
+    m_scrollRange.Calc(rcWnds, rcWork);
 }
 
 LRESULT CZvCoreDlg::OnScrlRange(WPARAM, LPARAM) noexcept
@@ -100,7 +100,7 @@ int CZvCoreDlg::GetScrollWidthAbs(int nIdx)
     const CScrollManager* pBarH = GetScrollBarManager(1);
     const CScrollManager* pBarV = GetScrollBarManager(2);
     const ScrollCalc::SCROLL_WIDTH_BASIS basis{
-        m_rcScrollRange, pBarH ? pBarH->GetTrackLength() : ScrollCalc::SCROLL_TRACK_NO_BAR,
+        m_scrollRange.Get(), pBarH ? pBarH->GetTrackLength() : ScrollCalc::SCROLL_TRACK_NO_BAR,
         pBarV ? pBarV->GetTrackLength() : ScrollCalc::SCROLL_TRACK_NO_BAR, rcDesktop.right - rcDesktop.left,
         rcDesktop.bottom - rcDesktop.top};
     const ScrollCalc::SCROLL_WIDTH_RESULT res = ScrollCalc::ScrollWidthAbs(m_prop.propScrlWdth, nIdx, basis);
@@ -123,10 +123,11 @@ HWND CZvCoreDlg::ReplaceOwnedWindow(HWND hWnd)
 
 BOOL CZvCoreDlg::PostMoveRequest(LONG lOffsetH, LONG lOffsetV, BOOL bAtOnce, BOOL bMouseMove, HWND hWndExcept)
 {
-    LPRM_MV_ALL_WNDS* pRec = m_mvReq.Add(LPRM_MV_ALL_WNDS{lOffsetH, lOffsetV, bMouseMove, hWndExcept, bAtOnce});
+    LPRM_MV_ALL_WNDS* pRec =
+        m_moveRun.AddRequest(LPRM_MV_ALL_WNDS{lOffsetH, lOffsetV, bMouseMove, hWndExcept, bAtOnce});
     if (PostMessageW(m_hWnd, MSG_MV_ALL_WNDS, reinterpret_cast<WPARAM>(pRec), 0))
         return TRUE;
-    m_mvReq.Take(reinterpret_cast<WPARAM>(pRec));
+    m_moveRun.TakeRequest(reinterpret_cast<WPARAM>(pRec));
     return FALSE;
 }
 
@@ -193,7 +194,7 @@ void CZvCoreDlg::CloseWheelBursts() noexcept
 LRESULT CZvCoreDlg::OnMvAllWnds(WPARAM wParam, LPARAM) noexcept
 {
     // Only requests made by this window are taken; the pool frees the record on every road.
-    std::unique_ptr<LPRM_MV_ALL_WNDS> pRec = m_mvReq.Take(wParam);
+    std::unique_ptr<LPRM_MV_ALL_WNDS> pRec = m_moveRun.TakeRequest(wParam);
     if (!pRec)
         return 0;
     if (IsMoveRefused(L"MoveAllWindows"))
@@ -225,16 +226,11 @@ BOOL CZvCoreDlg::StartMove(std::unique_ptr<CScrollMove> pMove) noexcept
 {
     if (!pMove)
         return FALSE;
-    m_pMove = std::move(pMove);
-    // Never 0, so that a zeroed step message matches no move.
-    if (++m_uMoveId == 0)
-        m_uMoveId = 1;
-    m_nStepSeq = 0;
-    m_bPassWait = FALSE;
-    if (!m_pMove->IsAtOnce())
+    m_moveRun.Start(std::move(pMove));
+    if (!m_moveRun.GetMove()->IsAtOnce())
         LogNextScrollRate(1);
     PostStep();
-    return m_pMove != nullptr;
+    return m_moveRun.IsRunning();
 }
 
 void CZvCoreDlg::LogNextScrollRate(int nCnt) noexcept
@@ -253,7 +249,7 @@ void CZvCoreDlg::LogNextScrollRate(int nCnt) noexcept
 
 void CZvCoreDlg::PostStep() noexcept
 {
-    if (!PostMessageW(m_hWnd, MSG_MV_STEP, m_uMoveId, m_nStepSeq)) {
+    if (!PostMessageW(m_hWnd, MSG_MV_STEP, m_moveRun.GetMoveId(), m_moveRun.GetStepSeq())) {
         // A full queue would leave the move hanging for ever and refuse every later one.
         AbandonMove();
     }
@@ -261,23 +257,20 @@ void CZvCoreDlg::PostStep() noexcept
 
 LRESULT CZvCoreDlg::OnMvStep(WPARAM wParam, LPARAM lParam) noexcept
 {
-    if (!m_pMove || wParam != m_uMoveId || lParam != m_nStepSeq)
+    if (!m_moveRun.AcceptStep(wParam, lParam))
         return 0;
-    ++m_nStepSeq;
-    m_bPassWait = FALSE;
-    if (m_pTmrMngr && m_nTmrScroll)
-        m_pTmrMngr->StopTmr(m_nTmrScroll);
 
     // Windows of one pass are moved together until the pass ends or the time is up: a message
     // round of its own for each window added a post and a fetch through the wineserver to every
     // move, and the other messages still get through between two such turns.
     const auto tUntil = std::chrono::steady_clock::now() + std::chrono::microseconds(MOVE_STEP_TURN_US);
-    const UINT uMoveId = m_uMoveId;
+    const UINT uMoveId = m_moveRun.GetMoveId();
+    CScrollMove* pMove = m_moveRun.GetMove();
     MV_STEP_ACTION act;
     // One question a program thread for the turn's moves, not one a window.
     CWndPlacerBatch batch(m_placer);
     do {
-        act = m_pMove->Step();
+        act = pMove->Step();
         if (act.hWnd && act.hWnd == m_hWnd)
             ShowWindow(m_hWnd, SW_HIDE);
         {
@@ -286,7 +279,7 @@ LRESULT CZvCoreDlg::OnMvStep(WPARAM wParam, LPARAM lParam) noexcept
             MoveStepWindow(act);
         }
         // A message sent to us while the window moved may have ended this move or started another.
-        if (!m_pMove || m_uMoveId != uMoveId)
+        if (!m_moveRun.IsStillRunning(uMoveId))
             return 0;
     } while (!act.bPassEnd && std::chrono::steady_clock::now() < tUntil);
 
@@ -302,17 +295,14 @@ LRESULT CZvCoreDlg::OnMvStep(WPARAM wParam, LPARAM lParam) noexcept
     // walks every window: ended at once instead, the move's end (the pointer following, the bars)
     // came while the program was still handling the moves, and a wheel scroll of 100 windows took
     // two and a half times as long.
-    if (m_pMove->IsAtOnce()) {
+    if (pMove->IsAtOnce()) {
         PostStep();
         return 0;
     }
-    LogNextScrollRate(m_pMove->GetPassCount() + 1);
+    LogNextScrollRate(pMove->GetPassCount() + 1);
     // Auto scroll paces itself by its ticks: its passes follow each other at once.
-    if (m_pTmrMngr && m_nTmrScroll && !m_autoScroller.IsTicking()) {
-        m_bPassWait = TRUE;
-        m_pTmrMngr->StartTmr(m_nTmrScroll);
+    if (!m_autoScroller.IsTicking() && m_moveRun.WaitForPass())
         return 0;
-    }
     PostStep();
     return 0;
 }
@@ -320,10 +310,8 @@ LRESULT CZvCoreDlg::OnMvStep(WPARAM wParam, LPARAM lParam) noexcept
 LRESULT CZvCoreDlg::OnTmrScroll(WPARAM, LPARAM) noexcept
 {
     // The item may fire again before the step it asked for runs; one pass needs one step chain.
-    if (!m_pMove || !m_bPassWait)
-        return 0;
-    m_bPassWait = FALSE;
-    PostStep();
+    if (m_moveRun.EndPassWait())
+        PostStep();
     return 0;
 }
 
@@ -340,18 +328,19 @@ void CZvCoreDlg::MoveStepWindow(const MV_STEP_ACTION& act) noexcept
                       GetWndTitle(act.hWnd).c_str());
         return;
     }
-    if (act.hWnd == m_pMove->GetRequest().hWndExcept)
+    CScrollMove* pMove = m_moveRun.GetMove();
+    if (act.hWnd == pMove->GetRequest().hWndExcept)
         return;
-    const bool bClosingPass = m_pMove->IsAtOnce() && act.nMovH == 0 && act.nMovV == 0;
+    const bool bClosingPass = pMove->IsAtOnce() && act.nMovH == 0 && act.nMovV == 0;
     RECT rc{};
     // Where the last step sent it, though a slow program may not have moved it there yet.
     if (IsIconic(act.hWnd) || !m_placer.GetWindowRect(act.hWnd, &rc)) {
         if (bClosingPass)
-            m_pMove->NoteRead(act.hWnd, nullptr);
+            pMove->NoteRead(act.hWnd, nullptr);
         return;
     }
     if (bClosingPass)
-        m_pMove->NoteRead(act.hWnd, &rc);
+        pMove->NoteRead(act.hWnd, &rc);
     // Near the limits of int the sum would wrap round and throw the window the other way.
     const int x = ScrollCalc::Saturate(static_cast<int64_t>(rc.left) + act.nMovH);
     const int y = ScrollCalc::Saturate(static_cast<int64_t>(rc.top) + act.nMovV);
@@ -376,7 +365,7 @@ void CZvCoreDlg::MoveStepWindow(const MV_STEP_ACTION& act) noexcept
 
 void CZvCoreDlg::EndMove() noexcept
 {
-    const LPRM_MV_ALL_WNDS& req = m_pMove->GetRequest();
+    const LPRM_MV_ALL_WNDS& req = m_moveRun.GetMove()->GetRequest();
     if (m_prop.propView.bMouseMove && req.bMouseMove) {
         POINT ptCur{};
         if (GetCursorPos(&ptCur)) {
@@ -388,8 +377,10 @@ void CZvCoreDlg::EndMove() noexcept
         }
     }
     // Every window moved by the negated offsets (an arrangement's or an undo's request is all zero).
-    ShiftMinimizedWnds(ScrollCalc::NegateOffset(req.lOffsetH), ScrollCalc::NegateOffset(req.lOffsetV));
-    const WND_READS mapRead = m_pMove->TakeReads();
+    // Their restored places follow, as the windows would have done.
+    m_minimized.DropGone();
+    m_minimized.Shift(ScrollCalc::NegateOffset(req.lOffsetH), ScrollCalc::NegateOffset(req.lOffsetV));
+    const WND_READS mapRead = m_moveRun.GetMove()->TakeReads();
     AbandonMove();
     UpdateScrollBars(&mapRead);
     // The windows stand somewhere new: the next resize watch starts from here, and the save that
@@ -400,8 +391,5 @@ void CZvCoreDlg::EndMove() noexcept
 
 void CZvCoreDlg::AbandonMove() noexcept
 {
-    m_pMove.reset();
-    m_bPassWait = FALSE;
-    if (m_pTmrMngr && m_nTmrScroll)
-        m_pTmrMngr->StopTmr(m_nTmrScroll);
+    m_moveRun.Abandon();
 }

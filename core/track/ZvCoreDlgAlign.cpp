@@ -67,7 +67,7 @@ void CZvCoreDlg::AlignWindows(const ALIGN_KIND& kind) noexcept
         return;
     PostSaveForUndo(UK_ALIGN, kind.nUndoKind, nullptr, 0);
 
-    RECT rcArea{0, 0, m_nRangeLimitH, m_nRangeLimitV};
+    RECT rcArea = m_scrollRange.LimitArea();
     if (!kind.bScrollArea)
         SystemParametersInfoW(SPI_GETWORKAREA, 0, &rcArea, 0);
 

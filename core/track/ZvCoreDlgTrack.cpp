@@ -2,7 +2,6 @@
 // list of minimised windows.
 #include "ZvCoreDlg.h"
 
-#include <algorithm>
 #include <cstdint>
 #include <optional>
 
@@ -88,29 +87,29 @@ LRESULT CZvCoreDlg::OnHookCbtActivate(WPARAM wParam, LPARAM) noexcept
     // A window of neither list would only end a run of ignore-key presses: with none under way,
     // nothing is left to do, and the looks at the window below cost calls to the window server
     // (about 0.3 ms under Wine) for each activation another program may post by the thousand.
-    if (!bKnown && m_nIgnoreCnt == 0 && !m_nTmrIgnoreActivate)
+    if (!bKnown && !m_ignoreActivate.IsUnderWay())
         return 0;
     // Nor the gateway's hidden window (Wine activates it when the gateway installs its hook).
     if (m_pHkGtwyLink->IsGatewayWnd(hWndActivated))
         return 0;
 
     if (bKnown && m_prop.propWindow.bRestoreAbsPos) {
-        const auto it = std::find_if(m_lstMinimizedWnd.begin(), m_lstMinimizedWnd.end(),
-                                     [hWnd](const MINIMIZED_WND_POS& e) { return e.hWnd == hWnd; });
-        if (it != m_lstMinimizedWnd.end()) {
+        if (const MINIMIZED_WND_POS* pEntry = m_minimized.Find(hWnd)) {
+            // A copy: the entry is removed below.
+            const MINIMIZED_WND_POS entry = *pEntry;
             // The hidden main window moved with every scroll since the entry was made: the other
             // windows go back by as much, the restored one stays where it comes up.
             RECT rcMain{};
             GetWindowRect(m_hWnd, &rcMain);
-            const int dx = ScrollCalc::Saturate(static_cast<int64_t>(rcMain.left) - it->xOrg);
-            const int dy = ScrollCalc::Saturate(static_cast<int64_t>(rcMain.top) - it->yOrg);
+            const int dx = ScrollCalc::Saturate(static_cast<int64_t>(rcMain.left) - entry.xOrg);
+            const int dy = ScrollCalc::Saturate(static_cast<int64_t>(rcMain.top) - entry.yOrg);
             if (dx != 0 || dy != 0) {
                 if (!m_undo.IsResizeMarked())
                     PostSaveForUndo(UK_ALIGN, TrackCalc::ScrollSubKind(dx, dy), nullptr, 0);
                 PostMoveRequest(dx, dy, FALSE, FALSE, hWnd);
             }
             SetPrevResizeWnd(hWnd, SW_MINIMIZE);
-            m_lstMinimizedWnd.erase(it);
+            m_minimized.Remove(hWnd);
             OutputLog(LOG_LEVEL_INFO, SENDER_CORE,
                       L"最小化したウィンドウのアクティブ化を検出 : ウィンドウ = %s, 水平距離 = %d, 垂直距離 = %d.\r\n",
                       GetWndTitle(hWnd).c_str(), dx, dy);
@@ -128,7 +127,7 @@ LRESULT CZvCoreDlg::OnHookCbtActivate(WPARAM wParam, LPARAM) noexcept
         return 0;
 
     // The ignore-activation key pressed its count of times lets this one activation pass unscrolled.
-    const bool bIgnored = m_nIgnoreCnt == m_prop.propWindow.nIgnoreActivateScrollCnt;
+    const bool bIgnored = m_ignoreActivate.IsArmed(m_prop.propWindow.nIgnoreActivateScrollCnt);
     ResetIgnoreActivateCount();
     if (bKnown && !bIgnored) {
         if (BringWndIntoView(hWnd) == 0 && m_prop.propUndo.bUndoResizeWnd && !IsScrollProcessing())
@@ -216,13 +215,12 @@ LRESULT CZvCoreDlg::OnMinMaxHooked(WPARAM wParam, LPARAM lParam) noexcept
     // An owned window minimised right after its owner was restored comes back with the owner.
     bool bOwnerRestore = false;
     if (hWndTarget == hWnd && hWndOwner && IsWindow(hWndOwner) && nCmdShow == SW_SHOWMINNOACTIVE &&
-        hWndOwner == m_hWndPrevMinMaxHooked && m_nCmdShowPrevMinMaxHooked == SW_RESTORE) {
+        m_minimized.WasJustRestored(hWndOwner)) {
         WINDOWPLACEMENT wp{sizeof(wp)};
         bOwnerRestore = GetWindowPlacement(hWndOwner, &wp) &&
                         (wp.showCmd == SW_SHOWNORMAL || wp.showCmd == SW_SHOWMAXIMIZED);
     }
-    m_nCmdShowPrevMinMaxHooked = nCmdShow;
-    m_hWndPrevMinMaxHooked = hWnd;
+    m_minimized.NoteMinMax(hWnd, nCmdShow);
     if (bOwnerRestore) {
         OutputLog(LOG_LEVEL_DEBUG, SENDER_CORE, L"CZvCoreDlg::OnMinMaxHooked() owner is resotored..\r\n");
         if (IsSafeToWaitFor(hWndTarget, hWnd))
@@ -288,11 +286,9 @@ LRESULT CZvCoreDlg::OnMinimizedWnd(WPARAM wParam, LPARAM) noexcept
     if (!hWnd || !IsWindow(hWnd) || !GetWindowPlacement(hWnd, &wp))
         return 0;
     const bool bMinimized = IsMinimizedShowCmd(wp.showCmd);
-    const auto it = std::find_if(m_lstMinimizedWnd.begin(), m_lstMinimizedWnd.end(),
-                                 [hWnd](const MINIMIZED_WND_POS& e) { return e.hWnd == hWnd; });
-    if (it != m_lstMinimizedWnd.end()) {
+    if (m_minimized.Contains(hWnd)) {
         if (!bMinimized)
-            m_lstMinimizedWnd.erase(it);
+            m_minimized.Remove(hWnd);
         return 0;
     }
     if (bMinimized)
@@ -304,28 +300,24 @@ BOOL CZvCoreDlg::IsMinimizedWnd(HWND hWnd) const noexcept
 {
     if (!hWnd || !IsWindow(hWnd))
         return FALSE;
-    return std::any_of(m_lstMinimizedWnd.begin(), m_lstMinimizedWnd.end(),
-                       [hWnd](const MINIMIZED_WND_POS& e) { return e.hWnd == hWnd; });
+    return m_minimized.Contains(hWnd);
 }
 
 BOOL CZvCoreDlg::AddMinimizedWnd(HWND hWnd, POINT ptNormal) noexcept
 {
     if (!hWnd || !IsWindow(hWnd))
         return FALSE;
-    // Entries of windows gone since are dropped, so that no later window taking a handle of theirs
-    // inherits one.
-    m_lstMinimizedWnd.remove_if([](const MINIMIZED_WND_POS& e) { return !IsWindow(e.hWnd); });
-    if (IsMinimizedWnd(hWnd))
+    m_minimized.DropGone();
+    if (m_minimized.Contains(hWnd))
         return FALSE;
     RECT rcMain{};
     GetWindowRect(m_hWnd, &rcMain);
-    m_lstMinimizedWnd.push_back(MINIMIZED_WND_POS{hWnd, rcMain.left, rcMain.top, ptNormal.x, ptNormal.y});
-    return TRUE;
+    return m_minimized.Add(MINIMIZED_WND_POS{hWnd, rcMain.left, rcMain.top, ptNormal.x, ptNormal.y});
 }
 
 void CZvCoreDlg::RebuildMinimizedWnds() noexcept
 {
-    m_lstMinimizedWnd.clear();
+    m_minimized.Clear();
     if (!m_pwe)
         return;
     if (g_nWndsChanged)
@@ -334,16 +326,5 @@ void CZvCoreDlg::RebuildMinimizedWnds() noexcept
         WINDOWPLACEMENT wp{sizeof(wp)};
         if (IsWindow(hWnd) && GetWindowPlacement(hWnd, &wp) && IsMinimizedShowCmd(wp.showCmd))
             AddMinimizedWnd(hWnd, POINT{wp.rcNormalPosition.left, wp.rcNormalPosition.top});
-    }
-}
-
-void CZvCoreDlg::ShiftMinimizedWnds(int dx, int dy) noexcept
-{
-    m_lstMinimizedWnd.remove_if([](const MINIMIZED_WND_POS& e) { return !IsWindow(e.hWnd); });
-    if (dx == 0 && dy == 0)
-        return;
-    for (MINIMIZED_WND_POS& e : m_lstMinimizedWnd) {
-        e.xNormal = ScrollCalc::Saturate(static_cast<int64_t>(e.xNormal) + dx);
-        e.yNormal = ScrollCalc::Saturate(static_cast<int64_t>(e.yNormal) + dy);
     }
 }

@@ -30,7 +30,7 @@ ScrollCalc::SCROLL_MARGINS DesktopMargins()
 CZvCoreDlg::CZvCoreDlg()
     : CDialog(IDD_ZVCORE_DIALOG), m_pHkGtwyLink(MakeHkGtwyLink()),
       m_hIcon(LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDR_MAINFRAME))),
-      m_margins(DesktopMargins())
+      m_scrollRange(DesktopMargins())
 {
     MapMessage(WM_CLOSE, &CZvCoreDlg::OnClose);
     MapMessage(WM_DESTROY, &CZvCoreDlg::OnDestroy);
@@ -136,7 +136,7 @@ BOOL CZvCoreDlg::OnInitDialog()
     const DWORD dwResolution = m_prop.propTimer.dwResolution;
     m_pTmrMngr = std::make_unique<CTmrMngr>(m_hWnd, dwResolution);
     m_nWndTimer = SetTimer(m_hWnd, TMR_MNGR_TIMER_ID, dwResolution, nullptr);
-    m_nTmrScroll = AddTmrItem(MSG_TMR_SCROLL, m_prop.propTimer.dwScroll);
+    m_moveRun.SetPassTimer(m_pTmrMngr.get(), AddTmrItem(MSG_TMR_SCROLL, m_prop.propTimer.dwScroll));
 
     m_logLink.Connect(m_hWnd, m_pTmrMngr.get(), m_prop.propTimer.dwLogProcessStartDetect);
 
@@ -208,20 +208,12 @@ LRESULT CZvCoreDlg::OnClose(WPARAM, LPARAM) noexcept
 
 BOOL CZvCoreDlg::DeferEnd(UINT uMsg, WPARAM wParam) noexcept
 {
-    if (m_nNestedLoops == 0)
+    if (!m_nestedLoops.Defer(uMsg, wParam))
         return FALSE;
     if (m_tray.IsMenuOpen())
         EndMenu();
     OutputLog(LOG_LEVEL_DEBUG, SENDER_CORE, L"CZvCoreDlg::DeferEnd() 0x%x, wParam = 0x%x, waits for %d nested loops.\r\n",
-              uMsg, static_cast<unsigned>(wParam), m_nNestedLoops);
-    for (size_t i = 0; i < m_nDeferredEnds; ++i) {
-        if (m_aDeferredEnd[i].uMsg == uMsg) {
-            m_aDeferredEnd[i].wParam = wParam;
-            return TRUE;
-        }
-    }
-    if (m_nDeferredEnds < m_aDeferredEnd.size())
-        m_aDeferredEnd[m_nDeferredEnds++] = DEFERRED_END{uMsg, wParam};
+              uMsg, static_cast<unsigned>(wParam), m_nestedLoops.GetDepth());
     return TRUE;
 }
 
@@ -233,14 +225,11 @@ void CZvCoreDlg::DestroyWhenUnwound() noexcept
 
 void CZvCoreDlg::LeaveNestedLoop() noexcept
 {
-    if (--m_nNestedLoops != 0)
-        return;
     // Posted, not carried out: the handler that opened the loop still runs on this object.
-    for (size_t i = 0; i < m_nDeferredEnds; ++i) {
+    for (const CNestedLoops::DEFERRED_END& end : m_nestedLoops.Leave()) {
         if (m_hWnd)
-            PostMessageW(m_hWnd, m_aDeferredEnd[i].uMsg, m_aDeferredEnd[i].wParam, 0);
+            PostMessageW(m_hWnd, end.uMsg, end.wParam, 0);
     }
-    m_nDeferredEnds = 0;
 }
 
 LRESULT CZvCoreDlg::OnDestroy(WPARAM, LPARAM) noexcept
@@ -257,18 +246,19 @@ LRESULT CZvCoreDlg::OnDestroy(WPARAM, LPARAM) noexcept
     SetMouseHook(FALSE);
     m_hooks.StopThread();
     AbandonMove();
-    m_mvReq.Clear();
+    m_moveRun.ClearRequests();
     // The bars (owned windows) are gone already; their reports still queued go with the pool.
     m_bars.Clear();
     // Undo: the pending save requests and the undo list.
     m_undo.Clear();
     m_pwe.reset();
     // Window tracking
-    m_lstMinimizedWnd.clear();
+    m_minimized.Clear();
     m_logLink.Stop();
     CloseWheelBursts();
-    for (int* pnId : {&m_nTmrIgnoreActivate, &m_nTmrScroll})
-        DeleteTmrItem(*pnId);
+    ResetIgnoreActivateCount();
+    int nTmrPass = m_moveRun.ReleasePassTimer();
+    DeleteTmrItem(nTmrPass);
     // The auto-scroll items went with the mouse hook; the icon itself stays until the very end.
     m_tray.DeleteRetryItem();
     if (m_nWndTimer) {
@@ -291,7 +281,7 @@ void CZvCoreDlg::PostNcDestroy()
     }
     // A window gone under a nested loop (a way to the end that did not wait) leaves its object to
     // the program's end: the handlers on the stack still run on it.
-    if (!m_bCreating && m_nNestedLoops == 0)
+    if (!m_bCreating && !m_nestedLoops.IsInside())
         delete this;
 }
 

@@ -3,21 +3,25 @@
 #pragma once
 #include <windows.h>
 
-#include <array>
 #include <list>
 #include <memory>
 
 #include "AutoScroller.h"
 #include "CoalescedRequest.h"
 #include "HookSet.h"
+#include "IgnoreActivation.h"
 #include "KeyMatch.h"
 #include "LogViewerLink.h"
+#include "MoveRun.h"
+#include "MinimizedWnds.h"
+#include "NestedLoops.h"
 #include "PostedRecordPool.h"
 #include "PropExchange.h"
 #include "PropertySet.h"
 #include "ScrollBars.h"
 #include "ScrollCalc.h"
 #include "ScrollManager.h"
+#include "ScrollRange.h"
 #include "ScrollMove.h"
 #include "Sender.h"
 #include "Sync.h"
@@ -65,9 +69,9 @@ public:
     // The error box of a main window that failed to come into being, or of a hook asked for
     // without one (dwErr: the error then); FALSE.
     static BOOL ReportNoWindow(DWORD dwErr) noexcept;
-    BOOL IsScrollProcessing() const noexcept { return m_pMove != nullptr; }
+    BOOL IsScrollProcessing() const noexcept { return m_moveRun.IsRunning(); }
     // A move runs, or one asked for still waits in the queue.
-    BOOL IsMovePending() const noexcept { return IsScrollProcessing() || m_mvReq.GetCount() != 0; }
+    BOOL IsMovePending() const noexcept { return m_moveRun.IsPending(); }
     // Pixels per unit of Scroll width entry nIdx.
     int GetScrollWidthAbs(int nIdx);
     // Rebuilds the enumerator's lists and the scroll range; FALSE when the lists cannot be had.
@@ -78,7 +82,7 @@ public:
     // none. The caller has checked that no move is running.
     BOOL StartMove(std::unique_ptr<CScrollMove> pMove) noexcept;
     HWND ReplaceOwnedWindow(HWND hWnd);
-    const RECT& GetScrollRange() const noexcept { return m_rcScrollRange; }
+    const RECT& GetScrollRange() const noexcept { return m_scrollRange.Get(); }
     // The wheel burst of an axis is closed: the next wheel turn opens a new undo item.
     BOOL IsWheelBurstClosed(BOOL bVert) const noexcept { return m_wheelBursts.IsClosed(bVert); }
     BOOL IsTrayMenuOpen() const noexcept { return m_tray.IsMenuOpen(); }
@@ -90,7 +94,7 @@ public:
     // every handler on the stack.
     class CNestedLoop {
     public:
-        explicit CNestedLoop(CZvCoreDlg& dlg) noexcept : m_dlg(dlg) { ++m_dlg.m_nNestedLoops; }
+        explicit CNestedLoop(CZvCoreDlg& dlg) noexcept : m_dlg(dlg) { m_dlg.m_nestedLoops.Enter(); }
         ~CNestedLoop() { m_dlg.LeaveNestedLoop(); }
         CNestedLoop(const CNestedLoop&) = delete;
         CNestedLoop& operator=(const CNestedLoop&) = delete;
@@ -98,7 +102,7 @@ public:
     private:
         CZvCoreDlg& m_dlg;
     };
-    BOOL IsInNestedLoop() const noexcept { return m_nNestedLoops != 0; }
+    BOOL IsInNestedLoop() const noexcept { return m_nestedLoops.IsInside(); }
     // The core program's one window, made with its object; null (dwErr set) when it did not come
     // into being. The object is deleted exactly once: here on failure, else when its window goes.
     static CZvCoreDlg* CreateMain(DWORD& dwErr) noexcept;
@@ -156,7 +160,7 @@ public:
     // The list made afresh from the minimised windows of the move list (settings applied with
     // Window "RestoreAbsPos" on).
     void RebuildMinimizedWnds() noexcept;
-    const std::list<MINIMIZED_WND_POS>& GetMinimizedWnds() const noexcept { return m_lstMinimizedWnd; }
+    const std::list<MINIMIZED_WND_POS>& GetMinimizedWnds() const noexcept { return m_minimized.List(); }
     // Scrolls an activated window into view by Window "ActivateMode": 0 when a move was requested,
     // else 1. Only a live entry of the move list is ever scrolled for.
     int BringWndIntoView(HWND hWnd) noexcept;
@@ -176,14 +180,7 @@ private:
     // DestroyWindow, or inside a nested loop a close put off until it has closed.
     void DestroyWhenUnwound() noexcept;
     void LeaveNestedLoop() noexcept;
-    struct DEFERRED_END {
-        UINT uMsg;
-        WPARAM wParam;
-    };
-    int m_nNestedLoops = 0;
-    // One entry per kind of end, in the order asked.
-    std::array<DEFERRED_END, 8> m_aDeferredEnd{};
-    size_t m_nDeferredEnds = 0;
+    CNestedLoops m_nestedLoops;
     // Set while the constructor makes the window: a window gone already is not yet ours to delete.
     BOOL m_bCreating = FALSE;
 
@@ -331,13 +328,7 @@ private:
     CWheelBursts m_wheelBursts;
     UINT_PTR m_nWndTimer = 0;
     CLogViewerLink m_logLink{SENDER_CORE};
-    int m_nTmrIgnoreActivate = 0;
-    int m_nTmrScroll = 0;
-    int m_nIgnoreCnt = 0;
-    ScrollCalc::SCROLL_MARGINS m_margins;
-    RECT m_rcScrollRange{};
-    int m_nRangeLimitH = ScrollCalc::SCROLL_RANGE_LIMIT_MAX;
-    int m_nRangeLimitV = ScrollCalc::SCROLL_RANGE_LIMIT_MAX;
+    CScrollRange m_scrollRange;
     std::unique_ptr<CWndEnumerator> m_pwe;
     PROPERTY_SET m_prop;
     // Set once a real session end has saved and let go of the record: nothing may save it again.
@@ -357,15 +348,10 @@ private:
     // after that count, so the lists count as changed once the mark comes round.
     BOOL m_bWndChgOwed = FALSE;
 
-    CMoveRequestPool m_mvReq;
-    std::unique_ptr<CScrollMove> m_pMove;
+    // The moves asked for, the one under way and the pause between its passes.
+    CMoveRun m_moveRun;
     // How long one step message goes on moving the windows of a pass before it lets the queue in.
     static constexpr LONGLONG MOVE_STEP_TURN_US = 5000;
-    // Step messages carry the move's number and their own; any other is stale or foreign.
-    UINT m_uMoveId = 0;
-    LPARAM m_nStepSeq = 0;
-    // Between two passes, until the scroll timer item fires.
-    BOOL m_bPassWait = FALSE;
 
     // The scroll-bar windows, found again through their handles (a bar that is gone gives none).
     HWND m_hWndBarH = nullptr;
@@ -376,12 +362,10 @@ private:
     // Sent from inside the hooked process, which waits for the answer (1: the system's action is dropped).
     LRESULT OnMinMaxHooked(WPARAM wParam, LPARAM lParam) noexcept;
     LRESULT OnMinimizedWnd(WPARAM wParam, LPARAM) noexcept;
-    // A completed scroll moved every window by (dx, dy): so do the restored places of the list.
-    void ShiftMinimizedWnds(int dx, int dy) noexcept;
     // The pointer rests on the window's caption; a window that does not answer within a short
     // time counts as not.
     BOOL IsPointerOnCaption(HWND hWnd) noexcept;
-    std::list<MINIMIZED_WND_POS> m_lstMinimizedWnd;
-    HWND m_hWndPrevMinMaxHooked = nullptr;
-    int m_nCmdShowPrevMinMaxHooked = SW_SHOWNORMAL;
+    CMinimizedWnds m_minimized;
+    // Counted by the keys (ZvCoreDlgKeys.cpp), consulted by each activation.
+    CIgnoreActivation m_ignoreActivate;
 };
