@@ -266,8 +266,7 @@ std::wstring ProcessCommandLine(DWORD dwPid)
         return L"";
     PEB peb{};
     RTL_USER_PROCESS_PARAMETERS params{};
-    if (!ReadProcessMemory(hProcess.get(), pbi.PebBaseAddress, &peb, sizeof(peb), nullptr) ||
-        !peb.ProcessParameters ||
+    if (!ReadProcessMemory(hProcess.get(), pbi.PebBaseAddress, &peb, sizeof(peb), nullptr) || !peb.ProcessParameters ||
         !ReadProcessMemory(hProcess.get(), peb.ProcessParameters, &params, sizeof(params), nullptr) ||
         !params.CommandLine.Buffer)
         return L"";
