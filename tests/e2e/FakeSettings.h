@@ -13,6 +13,7 @@
 #include "PropertySet.h"
 #include "Sender.h"
 #include "SharedMemPropManager.h"
+#include "SharedMemPropScrlWdth.h"
 #include "ZvMessages.h"
 #include "ZvNames.h"
 #include "ZvTestKit.h"
@@ -24,6 +25,14 @@ namespace zvprop {
 inline std::wstring PropMutexName()
 {
     return zvcore::CoreString(IDS_ZV_PROP_MUTEX);
+}
+
+// Settings blocks are there: the two programs' blocks bear the same names, so this tells whose
+// only where the test knows that the other side holds none.
+inline bool BlocksExist()
+{
+    const CHandle hMap(OpenFileMappingW(FILE_MAP_READ, FALSE, CSharedMemPropScrlWdth::NAME));
+    return static_cast<bool>(hMap);
 }
 
 // The settings program as the core meets it.
@@ -166,6 +175,16 @@ protected:
         if (!m_wnds.Foreground(m_hA) || !m_wnds.Foreground(m_hX) || !Settle())
             return false;
         return Lines(strLine) > nBefore && !zvkit::SameRect(rcX, zvkit::WindowRect(m_hX));
+    }
+    // The core has let its settings program go: its window-event hook is back, which nothing but
+    // the exchange's end brings back. X is put beyond the work area's right edge again first, and
+    // activated until an activation scrolls it (an activation while the hook is off moves nothing).
+    bool WaitForHookBack(DWORD dwTimeoutMs = 15000)
+    {
+        const RECT rcX = zvkit::WindowRect(m_hX);
+        if (rcX.right <= m_rcWork.right && !zvkit::MoveWindowTo(m_hX, m_rcWork.right - 100, rcX.top))
+            return false;
+        return zvkit::WaitUntil([&] { return ActivateXScrolls(); }, dwTimeoutMs, 100);
     }
 
     zvkit::CRegistryGuard m_guard{zvkit::kMakerKey};

@@ -1,5 +1,6 @@
 #include "ZvTestKit.h"
 #include "Path.h"
+#include <winternl.h>
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
@@ -248,6 +249,32 @@ bool CProcess::AllEnded() const
         QueryInformationJobObject(m_hJob.get(), JobObjectBasicAccountingInformation, &info, sizeof(info), nullptr))
         return info.ActiveProcesses == 0;
     return !IsRunning();
+}
+
+std::wstring ProcessCommandLine(DWORD dwPid)
+{
+    // Read from the process block through its parameters: the one way that works alike under
+    // Windows and Wine, and needs nothing of the process but read access.
+    using NtQueryFn = LONG(WINAPI*)(HANDLE, PROCESSINFOCLASS, PVOID, ULONG, PULONG);
+    const auto pfnQuery = reinterpret_cast<NtQueryFn>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "NtQueryInformationProcess")));
+    const CHandle hProcess(OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, dwPid));
+    if (!pfnQuery || !hProcess)
+        return L"";
+    PROCESS_BASIC_INFORMATION pbi{};
+    if (pfnQuery(hProcess.get(), ProcessBasicInformation, &pbi, sizeof(pbi), nullptr) != 0 || !pbi.PebBaseAddress)
+        return L"";
+    PEB peb{};
+    RTL_USER_PROCESS_PARAMETERS params{};
+    if (!ReadProcessMemory(hProcess.get(), pbi.PebBaseAddress, &peb, sizeof(peb), nullptr) || !peb.ProcessParameters ||
+        !ReadProcessMemory(hProcess.get(), peb.ProcessParameters, &params, sizeof(params), nullptr) ||
+        !params.CommandLine.Buffer)
+        return L"";
+    std::wstring str(params.CommandLine.Length / sizeof(wchar_t), L'\0');
+    if (!str.empty() &&
+        !ReadProcessMemory(hProcess.get(), params.CommandLine.Buffer, str.data(), params.CommandLine.Length, nullptr))
+        return L"";
+    return str;
 }
 
 void CProcess::Stop(DWORD dwGraceMs)

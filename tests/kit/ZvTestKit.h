@@ -92,6 +92,10 @@ private:
     DWORD m_dwError = 0;
 };
 
+// The command line another process was started with, as its own process block holds it: what a
+// program that starts another one really passed. Empty when the process cannot be read.
+std::wstring ProcessCommandLine(DWORD dwPid);
+
 // ---- Windows ------------------------------------------------------------------------------
 
 std::wstring WindowTitle(HWND hWnd);
