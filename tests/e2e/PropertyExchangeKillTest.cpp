@@ -491,10 +491,11 @@ TEST_F(PropertyExchangeKill, MalformedSettingsBlocksAreRefusedAndTheRecordStaysA
     // byte as the blocks that carried it.
     ASSERT_TRUE(pFake->Post(0, 1));
     pFake->Gone();
-    // A start is handed over only once the core has let the last program go; asked until it is.
+    // The core lets the program go once it finds its mutex gone: a new one made before that would
+    // hold the mutex again, and this test has no window whose activation could tell. The log does.
+    ASSERT_TRUE(m_run.WaitForLine(kGoneLine));
     pFake = std::make_unique<CFakeSettings>(hCore);
-    ASSERT_TRUE(WaitUntil([&] { return pFake->PostStart() && Settle() && pFake->IsWriteEndSet(); }, 15000, 100))
-        << "the core did not let its settings program go";
+    ASSERT_TRUE(pFake->AskForBlocks());
     {
         CSharedMemPropManager core(SENDER_PROP, &prop);
         ASSERT_TRUE(core.Open());
