@@ -115,4 +115,11 @@ private:
     HWND m_hWnd = nullptr;
 };
 
+// The settings program (running when called: the test found its sheet) has ended. It ends only once
+// the core has answered its last word, so the core has let go of its keys and settings by then.
+inline bool WaitForSettingsProgramEnd(DWORD dwTimeoutMs = 15000)
+{
+    return zvkit::WaitUntil([] { return ProcessesOf(ZV_PROPERTY64_FILE).empty(); }, dwTimeoutMs, 50);
+}
+
 }  // namespace zvcore

@@ -349,6 +349,6 @@ TEST_F(PropertyBarPages, InCoreModeAnAppliedBarGeometryAndViewReachTheCoreAtOnce
     EXPECT_EQ(CountOf(run.Log(), kAppliedLine), 3u);
     EXPECT_EQ(CountOf(run.Log(), L"could not read the settings blocks"), 0u);
     m_sheet.Press(PSBTN_OK);
-    ASSERT_TRUE(run.WaitForLine(L"プロパティ : 設定プログラムが終了しました.", 1, 15000));
+    ASSERT_TRUE(WaitForSettingsProgramEnd());
     EXPECT_EQ(0, run.Close());
 }

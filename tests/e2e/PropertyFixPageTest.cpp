@@ -331,7 +331,6 @@ TEST_F(PropertyFixPage, WindowsFixedByTitleAndByApplicationAndBackAreStoredOnOk)
 
 namespace {
 
-constexpr wchar_t kGoneLine[] = L"プロパティ : 設定プログラムが終了しました.";
 constexpr wchar_t kHookOnLine[] = L"CPropertyPageFix::SetWndChgHook() installed";
 constexpr wchar_t kHookOffLine[] = L"CPropertyPageFix::SetWndChgHook() removed.";
 
@@ -393,7 +392,7 @@ TEST_F(CoreFixPage, WindowsFixedThroughThePageStayWhileTheCoreScrollsTheRest)
     // Closed from this page: the page's hook goes with it.
     ASSERT_TRUE(m_sheet.WaitForClose());
     m_sheet.Press(PSBTN_CANCEL);
-    ASSERT_TRUE(m_run.WaitForLine(kGoneLine, 1, 15000));
+    ASSERT_TRUE(WaitForSettingsProgramEnd());
     EXPECT_TRUE(m_run.WaitForLine(kHookOffLine, 1, 5000)) << m_run.LogLinesWith(L"SetWndChgHook");
     // Installed on every activation (an apply activates the page again), removed every time.
     const size_t nHooks = CountOf(m_run.Log(), kHookOnLine);

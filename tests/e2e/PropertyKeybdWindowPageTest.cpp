@@ -243,8 +243,6 @@ TEST_F(PropertyKeybdWindowPage, EverySettingGoesThroughBothPagesUnchanged)
 
 namespace {
 
-constexpr wchar_t kAppliedLine[] = L"プロパティ : 設定を適用しました.";
-constexpr wchar_t kGoneLine[] = L"プロパティ : 設定プログラムが終了しました.";
 constexpr wchar_t kMenuKeyLine[] = L"キーボードによるメニュー操作検出.";
 
 class CoreKeybdWindowPage : public PropertyKeybdWindowPage {
@@ -291,13 +289,18 @@ TEST_F(CoreKeybdWindowPage, KeysComeThroughTheCoreAndAnApplyReachesIt)
     ASSERT_TRUE(m_sheet.Select(kPageZvWindow, IDC_WN_RESTORE_ABSPOS));
     m_sheet.Click(IDC_WN_ACTIVATE_CENTER);
     m_sheet.Press(PSBTN_APPLYNOW);
-    ASSERT_TRUE(m_run.WaitForLine(kAppliedLine, 1, 10000));
-    EXPECT_TRUE(
-        WaitUntil([] { return RegGetDword(PROP_SECTION_WINDOW, L"ActivateMode") == std::optional<DWORD>(2); }, 5000));
+    // Saved by the core once it has applied them: all three values, which one save writes in turn.
+    EXPECT_TRUE(WaitUntil(
+        [&] {
+            return RegGetDword(PROP_SECTION_WINDOW, L"ActivateMode") == std::optional<DWORD>(2) &&
+                   RegGetDword(PROP_SECTION_KEYBOARD, L"Menu") == std::optional<DWORD>(1) &&
+                   RegKeys(L"Menu Key No.%d") == std::vector<DWORD>{VK_CONTROL, VK_MENU, 'M'};
+        },
+        10000));
     EXPECT_EQ(RegKeys(L"Menu Key No.%d"), (std::vector<DWORD>{VK_CONTROL, VK_MENU, 'M'}));
     ExpectReg(PROP_SECTION_KEYBOARD, {{L"Menu", 1}});
     m_sheet.Press(PSBTN_OK);
-    ASSERT_TRUE(m_run.WaitForLine(kGoneLine, 1, 15000));
+    ASSERT_TRUE(WaitForSettingsProgramEnd());
 
     // The core program now opens its menu by the new key; Esc closes it.
     HoldKeys({VK_CONTROL, VK_MENU, 'M'});

@@ -351,7 +351,6 @@ TEST_F(ScrlWdthSheet, EverySettingOfBothPagesComesBackUntouched)
 
 namespace {
 
-constexpr wchar_t kGoneLine[] = L"プロパティ : 設定プログラムが終了しました.";
 
 } // namespace
 
@@ -385,6 +384,6 @@ TEST_F(ScrlWdthSheet, AppliedToTheRunningCoreAKeyboardWidthMovesTheNextScrollAnd
     ASSERT_TRUE(run.TypeAndSettle({VK_CONTROL, VK_MENU, VK_DOWN}));
     EXPECT_TRUE(SameRect(Shifted(rcA, 0, -25), WindowRect(hA))) << run.LogLinesWith(L"Zv Scroll Width Page A");
     m_sheet.Press(PSBTN_OK);
-    ASSERT_TRUE(run.WaitForLine(kGoneLine, 1, 15000));
+    ASSERT_TRUE(WaitForSettingsProgramEnd());
     EXPECT_EQ(0, run.Close());
 }

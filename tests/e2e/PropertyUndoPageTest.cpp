@@ -149,7 +149,6 @@ TEST_F(PropertyUndoPage, DepthOutOfRangeKeepsTheUserOnThePageAndAValidOneIsAppli
 namespace {
 
 constexpr wchar_t kAppliedLine[] = L"プロパティ : 設定を適用しました.";
-constexpr wchar_t kGoneLine[] = L"プロパティ : 設定プログラムが終了しました.";
 constexpr wchar_t kUndoLine[] = L"アンドゥ実行 : ";
 
 class CoreUndoPage : public ::testing::Test {
@@ -218,7 +217,7 @@ TEST_F(CoreUndoPage, AnAppliedDepthReachesTheCoresUndoListAndACancelledOneDoesNo
     HWND hWndSheet = OpenSheetAndType(L"1");
     ASSERT_NE(hWndSheet, nullptr);
     PostMessageW(hWndSheet, PSM_PRESSBUTTON, PSBTN_CANCEL, 0);
-    ASSERT_TRUE(m_run.WaitForLine(kGoneLine, 1, 15000));
+    ASSERT_TRUE(WaitForSettingsProgramEnd());
     EXPECT_EQ(CountOf(m_run.Log(), kAppliedLine), 0u);
     EXPECT_EQ(Undos(3), 3u);
     EXPECT_TRUE(SameRect(m_rcA, WindowRect(m_hA))) << "three steps undone";
@@ -238,7 +237,9 @@ TEST_F(CoreUndoPage, AnAppliedDepthReachesTheCoresUndoListAndACancelledOneDoesNo
     ASSERT_NE(hWndPage, nullptr);
     SendDlgItemMessageW(hWndPage, IDC_UN_DEPTH, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"2"));
     PostMessageW(hWndSheet, WM_SYSCOMMAND, SC_CLOSE, 0);
-    ASSERT_TRUE(m_run.WaitForLine(kGoneLine, 2, 15000));
+    ASSERT_TRUE(WaitForSettingsProgramEnd());
+    // The log written up to the core's last answer to it.
+    ASSERT_TRUE(m_run.WaitForMoveEnd());
     // Both sessions ended without OK: the cancelled one and this one.
     EXPECT_EQ(2u, CountOf(m_run.Log(), L"プロパティ : 設定プログラムが終了します (適用 = 0)."))
         << "the sheet left without OK handed its last edits over";
