@@ -479,6 +479,56 @@ int main()
         }
     }
 
+    // ---- Paired rounds. The stages above come one after another, and Wine's hop alone moves by
+    // a hundred microseconds when the machine's load changes between two of them: here the hop and
+    // the core are measured in turns, each against a baseline taken just before it, in the other
+    // order every second round, and the goal is read from the median of the rounds' differences.
+    const char* pszRounds = std::getenv("ZV_BENCH_HOOK_ROUNDS");
+    const int nRounds = std::clamp(pszRounds ? std::atoi(pszRounds) : 3, 1, 50);
+    std::vector<double> diffKeys, diffMouse;
+    std::printf("Paired rounds: the hop and ZvCore64 in turns, each against a baseline measured just before it\n");
+    for (int r = 0; r < nRounds; ++r) {
+        CHAIN hopBase, hopWith, coreBase, coreWith;
+        const auto measureHop = [&] {
+            if (!measure(hopBase))
+                return false;
+            CHookHost host;
+            if (!host.Start(kHostBare))
+                return false;
+            zvkit::PumpFor(kSettleMs);
+            return measure(hopWith);
+        };
+        const auto measureCore = [&] {
+            if (!measure(coreBase))
+                return false;
+            zvkit::CProcess round;
+            if (!round.Start(strCorePath) || !zvkit::WaitForWindow(ZV_HIDDEN_MAIN_WND_TITLE, 20000, nullptr, round.Pid()))
+                return false;
+            zvkit::PumpFor(kSettleMs);
+            const bool bMeasured = measure(coreWith);
+            if (const HWND hRound = zvkit::WaitForWindow(ZV_HIDDEN_MAIN_WND_TITLE, 1000, nullptr, round.Pid()))
+                PostMessageW(hRound, WM_CLOSE, 0, 0);
+            round.WaitForExit(10000);
+            return bMeasured;
+        };
+        if (!(r % 2 == 0 ? measureHop() && measureCore() : measureCore() && measureHop())) {
+            std::printf("round %d could not be measured\n", r + 1);
+            return 1;
+        }
+        const double dHopKeys = Added(hopWith.key, hopBase.key).dMedian;
+        const double dHopMouse = Added(hopWith.mouse, hopBase.mouse).dMedian;
+        diffKeys.push_back(Added(coreWith.key, coreBase.key).dMedian - dHopKeys);
+        diffMouse.push_back(Added(coreWith.mouse, coreBase.mouse).dMedian - dHopMouse);
+        std::printf("  round %d: added over the hop, keys %+7.1f us, mouse %+7.1f us (hop %.1f / %.1f us)\n", r + 1,
+                    diffKeys.back(), diffMouse.back(), dHopKeys, dHopMouse);
+    }
+    const auto median = [](std::vector<double> v) {
+        std::sort(v.begin(), v.end());
+        return v.size() % 2 ? v[v.size() / 2] : (v[v.size() / 2 - 1] + v[v.size() / 2]) / 2;
+    };
+    std::printf("  hook added over the hop, keys median, median of %d paired rounds:  %8.1f us\n", nRounds, median(diffKeys));
+    std::printf("  hook added over the hop, mouse median, median of %d paired rounds: %8.1f us\n", nRounds, median(diffMouse));
+
     const double dWallMs = QpcToUs(t1.QuadPart - t0.QuadPart) / 1000.0;
     std::printf("ZvCore64 idle with its hooks: %.1f s without input, after %lu s of settling%s\n", dWallMs / 1000.0,
                 kSettleMs / 1000, bCoreAlive ? "" : " (IT ENDED MEANWHILE)");
