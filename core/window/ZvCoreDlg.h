@@ -311,7 +311,8 @@ private:
     }
     // Command 32778.
     void OnProperty() noexcept { m_propExch.OnProperty(); }
-    // A failed check ends the program: the settings are saved first, as at every orderly end.
+    // A failed check ends the program: the settings are saved first, as at every orderly end, and
+    // an end asked for under its box waits for it.
     static void SaveOnFailedCheck(void* pDlg) noexcept;
     CPropExchange m_propExch{MakePropHost()};
 
