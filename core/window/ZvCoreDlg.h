@@ -343,6 +343,8 @@ private:
     PROPERTY_SET m_prop;
     // Set once a real session end has saved and let go of the record: nothing may save it again.
     BOOL m_bPropReleased = FALSE;
+    // Set while the start-up reads the record from the registry.
+    BOOL m_bPropReading = FALSE;
     std::unique_ptr<CTmrMngr> m_pTmrMngr;
 
     // Requests that only need their latest answer, each with its mark (CoalescedRequest.h): a

@@ -253,3 +253,53 @@ TEST(CoreHungWindow, AnEndAskedForUnderTheBoxOfAnApplyWaitsForTheApply)
     EXPECT_EQ(RegGetString(L"Fix", L"Fixed Window By Title No.0"), std::optional<std::wstring>(L"Zv Apply Kept"));
     EXPECT_EQ(RegGetString(L"Fix", L"Fixed Window By Title No.1"), std::optional<std::wstring>(PROP_FIX_TITLE_END));
 }
+
+// Reading the settings at the start tells in a box of an F10 it replaced by F11 (Wine reports a
+// system that cannot see F10), while the record is still half read. A session end under that box
+// saves nothing of the half-read record, and a close and an exit asked for meanwhile wait for the
+// start-up: the program starts, ends once, and saves the whole record then.
+TEST(CoreHungWindow, AnEndAskedForUnderTheBoxOfTheSettingsReadAtTheStartWaitsForTheStart)
+{
+    CRegistryGuard guard{kMakerKey};
+    ASSERT_TRUE(RegDeleteSettings());
+    const std::wstring strKey = L"Scroll Key (Left Line) No.";
+    const DWORD adwKeys[] = {VK_CONTROL, VK_MENU, VK_F10, 0};
+    for (DWORD i = 0; i < 4; ++i)
+        ASSERT_TRUE(RegSetDword(L"Keyboard", strKey + std::to_wstring(i), adwKeys[i]));
+    ASSERT_TRUE(RegSetString(L"Fix", L"Fixed Window By Title No.0", L"Zv Read Kept"));
+    ASSERT_TRUE(RegSetString(L"Fix", L"Fixed Window By Title No.1", PROP_FIX_TITLE_END));
+    ASSERT_TRUE(RegSetDword(L"View", L"Speed", 5));
+    ASSERT_TRUE(WaitUntil([] { return ProcessesOf(ZV_LOG64_FILE).empty(); }, 10000)) << "a log viewer left from before";
+    CCoreRun run{L"ZvCoreReadBoxEndTest"};
+    ASSERT_TRUE(run.Start(L"", false));
+    const DWORD dwPid = run.Process().Pid();
+    const HWND hBox = WaitForMessageBox(dwPid, 10000);
+    ASSERT_TRUE(hBox);
+    ASSERT_NE(MessageBoxText(hBox).find(L"F11キーに置換"), std::wstring::npos) << "not the box of the replaced key";
+
+    DWORD_PTR dwResult = 0;
+    ASSERT_TRUE(SendMessageTimeoutW(run.Wnd(), WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF, SMTO_NORMAL, 5000, &dwResult));
+    ASSERT_TRUE(SendMessageTimeoutW(run.Wnd(), WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF, SMTO_NORMAL, 5000, &dwResult));
+    EXPECT_EQ(RegGetString(L"Fix", L"Fixed Window By Title No.0"), std::optional<std::wstring>(L"Zv Read Kept"))
+        << "the half-read record was saved";
+    EXPECT_EQ(RegGetDword(L"View", L"Speed"), std::optional<DWORD>(5));
+    ASSERT_TRUE(SendMessageTimeoutW(run.Wnd(), WM_CLOSE, 0, 0, SMTO_NORMAL, 5000, &dwResult));
+    EXPECT_TRUE(IsWindow(run.Wnd())) << "the close destroyed the window inside the box's loop";
+    ASSERT_TRUE(run.Command(ID_ZV_APP_EXIT));
+    ASSERT_TRUE(SendMessageTimeoutW(run.Wnd(), WM_NULL, 0, 0, SMTO_NORMAL, 5000, &dwResult));
+    EXPECT_TRUE(IsWindow(run.Wnd()));
+    EXPECT_TRUE(IsWindow(hBox));
+
+    ASSERT_TRUE(CloseMessageBox(hBox));
+    bool bMoreBoxes = false;
+    EXPECT_TRUE(WaitUntil([&] {
+        for (HWND h : FindMessageBoxes(dwPid))
+            bMoreBoxes = bMoreBoxes || h != hBox;
+        return !run.Process().IsRunning();
+    }, 15000)) << "the deferred end did not come";
+    EXPECT_FALSE(bMoreBoxes);
+    EXPECT_EQ(run.Process().ExitCode(), std::optional<DWORD>(0));
+    EXPECT_EQ(RegGetDword(L"Keyboard", strKey + L"2"), std::optional<DWORD>(VK_F11)) << "not saved at the end";
+    EXPECT_EQ(RegGetString(L"Fix", L"Fixed Window By Title No.0"), std::optional<std::wstring>(L"Zv Read Kept"));
+    EXPECT_EQ(RegGetDword(L"View", L"Speed"), std::optional<DWORD>(5));
+}
