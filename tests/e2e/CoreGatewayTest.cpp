@@ -232,11 +232,13 @@ TEST(CoreGateway, ALinkThatCannotBeMadeIsToldOnceAndTheCoreRunsOnWithoutIt)
     EXPECT_TRUE(IsWindow(hBoxEnd));
     ASSERT_TRUE(CloseMessageBox(hBoxEnd));
     bool bMoreBoxes = false;
-    EXPECT_TRUE(WaitUntil([&] {
-        for (HWND h : FindMessageBoxes(dwPidEnd))
-            bMoreBoxes = bMoreBoxes || h != hBoxEnd;
-        return !ended.Process().IsRunning();
-    }, 15000));
+    EXPECT_TRUE(WaitUntil(
+        [&] {
+            for (HWND h : FindMessageBoxes(dwPidEnd))
+                bMoreBoxes = bMoreBoxes || h != hBoxEnd;
+            return !ended.Process().IsRunning();
+        },
+        15000));
     EXPECT_FALSE(bMoreBoxes);
     EXPECT_EQ(ended.Process().ExitCode(), std::optional<DWORD>(0));
     EXPECT_EQ(RegGetDword(L"Version", L"Major"), std::optional<DWORD>(9)) << "the settings were not saved";

@@ -24,6 +24,22 @@ bool IsNotAnswering(HWND hWnd)
     return !SendMessageTimeoutW(hWnd, WM_NULL, 0, 0, SMTO_NORMAL, 100, &dwResult);
 }
 
+// After its box hBox has been closed: true once the program has ended, within 15 s; bMoreBoxes is
+// set when another box of it came meanwhile.
+bool WaitForEndAfterBox(CProcess& proc, HWND hBox, bool& bMoreBoxes)
+{
+    bMoreBoxes = false;
+    return WaitUntil(
+        [&] {
+            for (HWND h : FindMessageBoxes(proc.Pid()))
+                bMoreBoxes = bMoreBoxes || h != hBox;
+            // The core's end closes the settings' sheet, a window of this thread.
+            PumpMessages();
+            return !proc.IsRunning();
+        },
+        15000);
+}
+
 // The thread of the process that installs its low-level hooks: the one of its hook relay window.
 DWORD HookThreadOf(DWORD dwPid)
 {
@@ -240,12 +256,7 @@ TEST(CoreHungWindow, AnEndAskedForUnderTheBoxOfAnApplyWaitsForTheApply)
     EXPECT_TRUE(fake.WaitForAnswer()) << "the apply did not finish after its box";
     EXPECT_FALSE(fake.ReadFailed());
     bool bMoreBoxes = false;
-    EXPECT_TRUE(WaitUntil([&] {
-        for (HWND h : FindMessageBoxes(dwPid))
-            bMoreBoxes = bMoreBoxes || h != hBox;
-        PumpMessages();
-        return !run.Process().IsRunning();
-    }, 15000)) << "the deferred end did not come";
+    EXPECT_TRUE(WaitForEndAfterBox(run.Process(), hBox, bMoreBoxes)) << "the deferred end did not come";
     EXPECT_FALSE(bMoreBoxes);
     EXPECT_EQ(run.Process().ExitCode(), std::optional<DWORD>(0));
     EXPECT_EQ(RegGetDword(L"Auto Scroll", L"Mode"), std::optional<DWORD>(3));
@@ -292,11 +303,7 @@ TEST(CoreHungWindow, AnEndAskedForUnderTheBoxOfTheSettingsReadAtTheStartWaitsFor
 
     ASSERT_TRUE(CloseMessageBox(hBox));
     bool bMoreBoxes = false;
-    EXPECT_TRUE(WaitUntil([&] {
-        for (HWND h : FindMessageBoxes(dwPid))
-            bMoreBoxes = bMoreBoxes || h != hBox;
-        return !run.Process().IsRunning();
-    }, 15000)) << "the deferred end did not come";
+    EXPECT_TRUE(WaitForEndAfterBox(run.Process(), hBox, bMoreBoxes)) << "the deferred end did not come";
     EXPECT_FALSE(bMoreBoxes);
     EXPECT_EQ(run.Process().ExitCode(), std::optional<DWORD>(0));
     EXPECT_EQ(RegGetDword(L"Keyboard", strKey + L"2"), std::optional<DWORD>(VK_F11)) << "not saved at the end";

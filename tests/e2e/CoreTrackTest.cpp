@@ -288,7 +288,8 @@ TEST_F(CoreTrack, ACloseSentWhileTheMaximiseCancelWaitsForTheWindowWaitsForTheAn
     ASSERT_TRUE(m_run.Start());
     ASSERT_TRUE(closing.Show(hS, SW_MAXIMIZE));
     EXPECT_TRUE(WaitUntil([&] { return WindowTitle(hS) != L"Zv Trk Sizing"; }, 5000))
-        << "no resize the core waited for\n" << m_run.LogLinesWith(L"OnMinMaxHooked");
+        << "no resize the core waited for\n"
+        << m_run.LogLinesWith(L"OnMinMaxHooked");
     EXPECT_EQ(WindowTitle(hS), L"Zv Trk Sizing [outlived]");
     EXPECT_FALSE(IsZoomed(hS)) << "the answer did not drop the system's maximise";
     EXPECT_EQ(m_run.Process().WaitForExit(15000), std::optional<DWORD>(0));
