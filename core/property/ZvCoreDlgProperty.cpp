@@ -50,7 +50,13 @@ std::unique_ptr<IPropExchangeHost> CZvCoreDlg::MakePropHost()
 void CZvCoreDlg::SaveOnFailedCheck(void* pDlg) noexcept
 {
     auto* pThis = static_cast<CZvCoreDlg*>(pDlg);
-    if (!pThis || pThis->m_bPropReleased)
+    if (!pThis)
+        return;
+    // The box comes next, its loop running under the handler whose check failed, and that handler
+    // never returns: the loop is one that never closes, so an end asked for under the box waits,
+    // and the program ends once the user has closed it.
+    ++pThis->m_nNestedLoops;
+    if (pThis->m_bPropReleased)
         return;
     OutputLog(LOG_LEVEL_ERROR, SENDER_CORE,
               L"CZvCoreDlg::SaveOnFailedCheck() a failed check ends the program: settings saved.\r\n");

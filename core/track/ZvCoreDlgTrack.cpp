@@ -223,6 +223,8 @@ LRESULT CZvCoreDlg::OnMinMaxHooked(WPARAM wParam, LPARAM lParam) noexcept
     m_minimized.NoteMinMax(hWnd, nCmdShow);
     if (bOwnerRestore) {
         OutputLog(LOG_LEVEL_DEBUG, SENDER_CORE, L"CZvCoreDlg::OnMinMaxHooked() owner is resotored..\r\n");
+        // The wait for the hooked thread runs messages other programs send us, a WM_CLOSE among them.
+        const CNestedLoop loop(*this);
         if (IsSafeToWaitFor(hWndTarget, hWnd))
             ShowWindow(hWndTarget, SW_RESTORE);
         else
@@ -255,6 +257,8 @@ LRESULT CZvCoreDlg::OnMinMaxHooked(WPARAM wParam, LPARAM lParam) noexcept
             // The hooked thread waits in its send for this answer and takes our resize meanwhile;
             // 1 then drops the system's own maximise.
             const RECT rcWork = WorkArea();
+            // As the caption question: the wait runs what other programs send us meanwhile.
+            const CNestedLoop loop(*this);
             SizeWindowAt(hWndTarget, hWnd, 0, 0, rcWork.right - rcWork.left, rcWork.bottom - rcWork.top);
             lRet = 1;
         }

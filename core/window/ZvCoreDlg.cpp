@@ -130,7 +130,15 @@ BOOL CZvCoreDlg::OnInitDialog()
     // Other programs and the window filter know the core program by this title.
     SetWindowTextW(m_hWnd, ZV_HIDDEN_MAIN_WND_TITLE);
 
-    LoadProperty(m_prop);
+    {
+        // Reading the settings may tell in a box of a key it had to replace, and the box's loop
+        // runs before the window has started: an end asked for meanwhile waits for the start, and
+        // a session end finds the record only half read, which is not one to save.
+        const CNestedLoop loop(*this);
+        m_bPropReading = TRUE;
+        LoadProperty(m_prop);
+        m_bPropReading = FALSE;
+    }
     SetVerifyFailedSave(&CZvCoreDlg::SaveOnFailedCheck, this);
 
     const DWORD dwResolution = m_prop.propTimer.dwResolution;
@@ -288,7 +296,8 @@ void CZvCoreDlg::PostNcDestroy()
 LRESULT CZvCoreDlg::OnEndSession(WPARAM wParam, LPARAM) noexcept
 {
     Default();
-    if (m_bPropReleased)
+    // Saved, its defaults would stand in for the settings not read yet.
+    if (m_bPropReleased || m_bPropReading)
         return 0;
     SaveProperty(m_prop);
     // A cancelled session end leaves the program running on its record: only the real end may let

@@ -308,7 +308,8 @@ private:
     }
     // Command 32778.
     void OnProperty() noexcept { m_propExch.OnProperty(); }
-    // A failed check ends the program: the settings are saved first, as at every orderly end.
+    // A failed check ends the program: the settings are saved first, as at every orderly end, and
+    // an end asked for under its box waits for it.
     static void SaveOnFailedCheck(void* pDlg) noexcept;
     CPropExchange m_propExch{MakePropHost()};
 
@@ -333,6 +334,8 @@ private:
     PROPERTY_SET m_prop;
     // Set once a real session end has saved and let go of the record: nothing may save it again.
     BOOL m_bPropReleased = FALSE;
+    // Set while the start-up reads the record from the registry.
+    BOOL m_bPropReading = FALSE;
     std::unique_ptr<CTmrMngr> m_pTmrMngr;
 
     // Requests that only need their latest answer, each with its mark (CoalescedRequest.h): a

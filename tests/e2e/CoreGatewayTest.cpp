@@ -214,5 +214,33 @@ TEST(CoreGateway, ALinkThatCannotBeMadeIsToldOnceAndTheCoreRunsOnWithoutIt)
     EXPECT_TRUE(run.Process().IsRunning());
     ASSERT_TRUE(run.Command(ID_ZV_APP_EXIT));
     EXPECT_EQ(run.Process().WaitForExit(10000), std::optional<DWORD>(0));
+
+    // The box runs its loop under the link's handler: a close sent and the exit asked for
+    // meanwhile wait for it, and the program then ends once, in order, with no box after it.
+    ASSERT_TRUE(RegDeleteSettings());
+    ASSERT_TRUE(WaitUntil([] { return ProcessesOf(ZV_LOG64_FILE).empty(); }, 10000)) << "the log viewer did not end";
+    CCoreRun ended{L"ZvCoreGatewayNoLinkEnd"};
+    ASSERT_TRUE(ended.Start());
+    const DWORD dwPidEnd = ended.Process().Pid();
+    const HWND hBoxEnd = WaitForMessageBox(dwPidEnd, 10000);
+    ASSERT_TRUE(hBoxEnd);
+    DWORD_PTR dwResult = 0;
+    ASSERT_TRUE(SendMessageTimeoutW(ended.Wnd(), WM_CLOSE, 0, 0, SMTO_NORMAL, 5000, &dwResult));
+    ASSERT_TRUE(ended.Command(ID_ZV_APP_EXIT));
+    ASSERT_TRUE(SendMessageTimeoutW(ended.Wnd(), WM_NULL, 0, 0, SMTO_NORMAL, 5000, &dwResult));
+    EXPECT_TRUE(IsWindow(ended.Wnd())) << "the close destroyed the window inside the box's loop";
+    EXPECT_TRUE(IsWindow(hBoxEnd));
+    ASSERT_TRUE(CloseMessageBox(hBoxEnd));
+    bool bMoreBoxes = false;
+    EXPECT_TRUE(WaitUntil(
+        [&] {
+            for (HWND h : FindMessageBoxes(dwPidEnd))
+                bMoreBoxes = bMoreBoxes || h != hBoxEnd;
+            return !ended.Process().IsRunning();
+        },
+        15000));
+    EXPECT_FALSE(bMoreBoxes);
+    EXPECT_EQ(ended.Process().ExitCode(), std::optional<DWORD>(0));
+    EXPECT_EQ(RegGetDword(L"Version", L"Major"), std::optional<DWORD>(9)) << "the settings were not saved";
     hSquat.reset();
 }

@@ -359,6 +359,14 @@ TEST_F(CoreProperty, AProgramStartedByTheUserAWaitingMoveThatFinishesASheetLostW
         ASSERT_NE(hBox, nullptr) << "no failed check";
         EXPECT_NE(MessageBoxText(hBox).find(L"..\\ZvCommon\\SharedMem "), std::wstring::npos) << ToUtf8(MessageBoxText(hBox));
         EXPECT_TRUE(RegKeyExists(kScrollRateKey)) << "the failed check ended the core without saving";
+        // The box's loop runs with the failed handler on the stack, which never returns: a close
+        // asked for meanwhile waits with it, and the box stays until the user closes it.
+        DWORD_PTR dwResult = 0;
+        ASSERT_TRUE(SendMessageTimeoutW(m_run.Wnd(), WM_CLOSE, 0, 0, SMTO_NORMAL, 5000, &dwResult));
+        ASSERT_TRUE(m_run.Command(ID_ZV_APP_EXIT));
+        ASSERT_TRUE(SendMessageTimeoutW(m_run.Wnd(), WM_NULL, 0, 0, SMTO_NORMAL, 5000, &dwResult));
+        EXPECT_TRUE(IsWindow(m_run.Wnd())) << "the close destroyed the window inside the box's loop";
+        EXPECT_TRUE(IsWindow(hBox)) << "the close took the box away";
         EXPECT_TRUE(CloseMessageBox(hBox));
         EXPECT_EQ(m_run.Process().WaitForExit(10000), std::optional<DWORD>(1));
         ReleaseMutex(hBlockMutex.get());

@@ -72,8 +72,9 @@ public:
     CCoreRun& operator=(const CCoreRun&) = delete;
 
     // Starts it with /LOGWINDOW at DEBUG level; returns once the viewer has written the start
-    // line, so that no later line can be lost.
-    bool Start(const std::wstring& strExtraArgs = L"");
+    // line, so that no later line can be lost. Without bWaitForLog, as soon as the hidden window
+    // exists: a box inside the start-up holds the viewer back until it is closed.
+    bool Start(const std::wstring& strExtraArgs = L"", bool bWaitForLog = true);
     // Posts WM_CLOSE and waits for the end; the exit code, or -1 when it did not end in time.
     int Close(DWORD dwTimeoutMs = 15000);
 

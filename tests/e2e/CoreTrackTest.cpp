@@ -272,6 +272,27 @@ TEST_F(CoreTrack, ActivatingAWindowWhoseProgramHangsHoldsNothingUp)
     EXPECT_EQ(m_run.Process().WaitForExit(15000), std::optional<DWORD>(0));
 }
 
+TEST_F(CoreTrack, ACloseSentWhileTheMaximiseCancelWaitsForTheWindowWaitsForTheAnswer)
+{
+    // The maximise cancel resizes the window while its thread waits in its send for the answer,
+    // and the core waits for that thread meanwhile, running what others send it: a close sent
+    // then waits until the answer has been given, and the program ends once, in order.
+    ASSERT_TRUE(RegSetDword(L"Window", L"MaximizeCancel", 1));
+    CTestWnds closing;
+    ASSERT_TRUE(closing.Start({WndArg(200, 350, 300, 200, L"Zv Trk Sizing", L"noactivate"),
+                               std::wstring(L"/SIZECLOSE=") + ZV_HIDDEN_MAIN_WND_TITLE}));
+    const HWND hS = closing.Window(L"Zv Trk Sizing");
+    ASSERT_TRUE(hS);
+    ASSERT_TRUE(m_run.Start());
+    ASSERT_TRUE(closing.Show(hS, SW_MAXIMIZE));
+    EXPECT_TRUE(WaitUntil([&] { return WindowTitle(hS) != L"Zv Trk Sizing"; }, 5000))
+        << "no resize the core waited for\n"
+        << m_run.LogLinesWith(L"OnMinMaxHooked");
+    EXPECT_EQ(WindowTitle(hS), L"Zv Trk Sizing [outlived]");
+    EXPECT_FALSE(IsZoomed(hS)) << "the answer did not drop the system's maximise";
+    EXPECT_EQ(m_run.Process().WaitForExit(15000), std::optional<DWORD>(0));
+}
+
 TEST_F(CoreTrack, AMaximiseAndAMinimiseAreUndoneWithResizeWndOn)
 {
     ASSERT_TRUE(RegSetDword(L"Undo", L"ResizeWnd", 1));

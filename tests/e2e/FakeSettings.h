@@ -82,14 +82,23 @@ public:
     CSharedMemPropManager* Blocks() const { return m_pMngr.get(); }
     // The apply message with w and e as they are, then the wait for the core's answer: true when
     // it came, the Read End event (read, or nothing to read) or the Read Fail event (refused).
-    bool Post(WPARAM w, LPARAM e)
+    bool Post(WPARAM w, LPARAM e) { return PostOnly(w, e) && WaitForAnswer(); }
+    // An apply the core answers only later (after a box of its own, say): the record into blocks
+    // and the message posted, without the wait.
+    bool ApplyUnanswered(PROPERTY_SET& prop, LPARAM nEnding)
     {
-        ResetEvent(m_hReadEnd.get());
-        ResetEvent(m_hReadFail.get());
-        if (!PostMessageW(m_hWndCore, MSG_PROP_APPLY, w, e))
-            return false;
+        m_pMngr = std::make_unique<CSharedMemPropManager>(SENDER_PROP, &prop);
+        return m_pMngr->Create() && m_pMngr->Write() && PostOnly(1, nEnding);
+    }
+    bool IsAnswered() const
+    {
+        return WaitForSingleObject(m_hReadEnd.get(), 0) == WAIT_OBJECT_0 ||
+               WaitForSingleObject(m_hReadFail.get(), 0) == WAIT_OBJECT_0;
+    }
+    bool WaitForAnswer(DWORD dwTimeoutMs = 10000)
+    {
         const HANDLE ahEvt[] = {m_hReadEnd.get(), m_hReadFail.get()};
-        return WaitForEvents(ahEvt, 2);
+        return WaitForEvents(ahEvt, 2, dwTimeoutMs);
     }
     // The answer to the last Post: the core refused the apply or could not read the blocks.
     bool ReadFailed() const
@@ -112,6 +121,12 @@ public:
 
 private:
     // Woken by the event itself: a fuzz run waits for thousands of answers.
+    bool PostOnly(WPARAM w, LPARAM e)
+    {
+        ResetEvent(m_hReadEnd.get());
+        ResetEvent(m_hReadFail.get());
+        return PostMessageW(m_hWndCore, MSG_PROP_APPLY, w, e) != FALSE;
+    }
     static bool WaitForEvent(HANDLE h, DWORD dwTimeoutMs = 10000) { return WaitForEvents(&h, 1, dwTimeoutMs); }
     // Any one of them.
     static bool WaitForEvents(const HANDLE* ah, DWORD nCount, DWORD dwTimeoutMs = 10000)

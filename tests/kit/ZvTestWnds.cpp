@@ -19,6 +19,8 @@
 //                                  a WM_CLOSE sent to the top-level window of that title; the
 //                                  window's title then ends in " [outlived]" when that window
 //                                  still existed after its close handler, else in " [destroyed]"
+//     /SIZECLOSE=title             the same for the first resize another thread sends a test
+//                                  window and waits for (as the core program's maximise cancel does)
 //     /MSGBOX=text                 then show a message box without owner ("\n" in text is a line
 //                                  feed, "\\" a backslash); the program ends when the box does
 //     /MSGCAPTION=caption          its caption (default "ZvTestWnds")
@@ -62,6 +64,7 @@ bool g_bStay, g_bEnding;
 int g_nQuitCode = -1;  // set once an end was asked for
 std::vector<ZV_TW_INPUT> g_input;
 std::wstring g_strHitClose;  // /HITCLOSE: the window closed from inside a sent hit test
+std::wstring g_strSizeClose;  // /SIZECLOSE: the same from inside a sent resize
 
 bool ParseInt(const std::wstring& s, int& n)
 {
@@ -203,6 +206,21 @@ void RequestQuit(int nCode) noexcept
     PostQuitMessage(g_nQuitCode);
 }
 
+// Sends WM_CLOSE to the top-level window titled strTarget (once: strTarget is emptied) and marks
+// the title of hWnd with whether that window outlived its close handler.
+void CloseFromInsideSend(HWND hWnd, std::wstring& strTarget) noexcept
+{
+    const HWND hTarget = FindWindowW(nullptr, strTarget.c_str());
+    strTarget.clear();
+    if (!hTarget)
+        return;
+    DWORD_PTR r = 0;
+    SendMessageTimeoutW(hTarget, WM_CLOSE, 0, 0, SMTO_NORMAL, 5000, &r);
+    wchar_t szTitle[256] = {};
+    GetWindowTextW(hWnd, szTitle, 256);
+    SetWindowTextW(hWnd, (std::wstring(szTitle) + (IsWindow(hTarget) ? L" [outlived]" : L" [destroyed]")).c_str());
+}
+
 LRESULT CALLBACK TestWndProc(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam) noexcept
 {
     const auto time = static_cast<uint32_t>(GetMessageTime());
@@ -230,18 +248,14 @@ LRESULT CALLBACK TestWndProc(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam)
         LogInput(ZV_TW_IN_WINDOW, 0, false, time, false, GET_WHEEL_DELTA_WPARAM(wParam), hWnd);
         return 0;
     case WM_NCHITTEST:
-        if (!g_strHitClose.empty() && (InSendMessageEx(nullptr) & ISMEX_SEND)) {
-            const HWND hTarget = FindWindowW(nullptr, g_strHitClose.c_str());
-            g_strHitClose.clear();
-            if (hTarget) {
-                DWORD_PTR r = 0;
-                SendMessageTimeoutW(hTarget, WM_CLOSE, 0, 0, SMTO_NORMAL, 5000, &r);
-                wchar_t szTitle[256] = {};
-                GetWindowTextW(hWnd, szTitle, 256);
-                SetWindowTextW(
-                    hWnd, (std::wstring(szTitle) + (IsWindow(hTarget) ? L" [outlived]" : L" [destroyed]")).c_str());
-            }
-        }
+        if (!g_strHitClose.empty() && (InSendMessageEx(nullptr) & ISMEX_SEND))
+            CloseFromInsideSend(hWnd, g_strHitClose);
+        break;
+    case WM_WINDOWPOSCHANGING:
+        // Only a resize whose sender waits for it: another thread's synchronous SetWindowPos.
+        if (!g_strSizeClose.empty() && !(reinterpret_cast<const WINDOWPOS*>(lParam)->flags & SWP_NOSIZE) &&
+            (InSendMessageEx(nullptr) & (ISMEX_SEND | ISMEX_REPLIED)) == ISMEX_SEND)
+            CloseFromInsideSend(hWnd, g_strSizeClose);
         break;
     case WM_DESTROY:
         for (auto it = g_wnds.begin(); it != g_wnds.end(); ++it) {
@@ -454,6 +468,8 @@ int WINAPI wWinMain(HINSTANCE hInst, HINSTANCE, LPWSTR, int)
             bKeyHook = true;
         } else if (value(L"/HITCLOSE=", v)) {
             g_strHitClose = v;
+        } else if (value(L"/SIZECLOSE=", v)) {
+            g_strSizeClose = v;
         } else if (value(L"/MSGBOX=", v)) {
             bMsgBox = true;
             strMsgBox = Unescape(v);
