@@ -55,7 +55,7 @@ void CZvCoreDlg::SaveOnFailedCheck(void* pDlg) noexcept
     // The box comes next, its loop running under the handler whose check failed, and that handler
     // never returns: the loop is one that never closes, so an end asked for under the box waits,
     // and the program ends once the user has closed it.
-    ++pThis->m_nNestedLoops;
+    pThis->m_nestedLoops.Enter();
     if (pThis->m_bPropReleased)
         return;
     OutputLog(LOG_LEVEL_ERROR, SENDER_CORE,
