@@ -1,6 +1,7 @@
 #include "LowLevelHookThread.h"
 
 #include <new>
+#include <vector>
 
 #include "ZvHook64.h"
 
@@ -16,19 +17,60 @@ constexpr wchar_t kRelayClass[] = L"ZvCoreHookRelay";
 
 enum { HOOK_KEYBD, HOOK_MOUSE, HOOK_COUNT };
 
-// Where each hook's events go. Only the hook thread reads or writes it (the relay window's data).
+// How long a hooked event waits on this thread before it is handed on, and the most an event
+// waits while further ones keep coming. See the header for why it waits at all.
+constexpr DWORD HAND_ON_QUIET_MS = 1;
+constexpr ULONGLONG HAND_ON_LIMIT_MS = 4;
+
+// Where each hook's events go, and those waiting to be handed on, in the order they came. Only
+// the hook thread reads or writes it (the relay window's data).
 struct RELAY_TARGETS {
     HWND hWnd[HOOK_COUNT] = {};
     UINT uMsg[HOOK_COUNT] = {};
+    struct EVENT {
+        int nHook;
+        WPARAM wParam;
+        LPARAM lParam;
+    };
+    std::vector<EVENT> waiting;
+    ULONGLONG tFirstWaiting = 0;
+
+    void HandOn() noexcept
+    {
+        for (const EVENT& e : waiting) {
+            if (hWnd[e.nHook])
+                PostMessageW(hWnd[e.nHook], uMsg[e.nHook], e.wParam, e.lParam);
+        }
+        waiting.clear();
+    }
 };
+
+// A button goes on at once, with whatever came before it: the undo's watch of a resize takes the
+// window's size at the press, before a drag can change it.
+bool IsHandedOnAtOnce(int nHook, WPARAM wParam) noexcept
+{
+    return nHook == HOOK_MOUSE && wParam != WM_MOUSEMOVE;
+}
 
 LRESULT CALLBACK RelayProc(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam)
 {
     if (uMsg == WM_RELAY_KEYBD || uMsg == WM_RELAY_MOUSE) {
-        const auto* pTargets = reinterpret_cast<const RELAY_TARGETS*>(GetWindowLongPtrW(hWnd, GWLP_USERDATA));
+        auto* pTargets = reinterpret_cast<RELAY_TARGETS*>(GetWindowLongPtrW(hWnd, GWLP_USERDATA));
         const int nHook = uMsg == WM_RELAY_KEYBD ? HOOK_KEYBD : HOOK_MOUSE;
-        if (pTargets && pTargets->hWnd[nHook])
+        if (!pTargets || !pTargets->hWnd[nHook])
+            return 0;
+        try {
+            if (pTargets->waiting.empty())
+                pTargets->tFirstWaiting = GetTickCount64();
+            pTargets->waiting.push_back({nHook, wParam, lParam});
+        } catch (...) {
+            // No room to keep it: it goes now, after those before it.
+            pTargets->HandOn();
             PostMessageW(pTargets->hWnd[nHook], pTargets->uMsg[nHook], wParam, lParam);
+            return 0;
+        }
+        if (IsHandedOnAtOnce(nHook, wParam))
+            pTargets->HandOn();
         return 0;
     }
     return DefWindowProcW(hWnd, uMsg, wParam, lParam);
@@ -166,7 +208,20 @@ DWORD CLowLevelHookThread::Loop(HANDLE hEvtReady)
     // A thread gets its message queue with its first look at it: before that, posts to it fail.
     PeekMessageW(&msg, nullptr, WM_USER, WM_USER, PM_NOREMOVE);
     SetEvent(hEvtReady);
-    while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
+    for (;;) {
+        // Events wait until the thread has had nothing to do for a moment, or for the limit.
+        const bool bWaiting = !targets.waiting.empty();
+        const DWORD dwWait = MsgWaitForMultipleObjectsEx(0, nullptr, bWaiting ? HAND_ON_QUIET_MS : INFINITE,
+                                                         QS_ALLINPUT, MWMO_INPUTAVAILABLE);
+        if (dwWait == WAIT_TIMEOUT ||
+            (bWaiting && GetTickCount64() - targets.tFirstWaiting >= HAND_ON_LIMIT_MS))
+            targets.HandOn();
+        if (dwWait == WAIT_TIMEOUT)
+            continue;
+        if (!PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE))
+            continue;
+        if (msg.message == WM_QUIT)
+            break;
         if (msg.hwnd || msg.message != WM_HOOK_CALL) {
             DispatchMessageW(&msg);
             continue;
@@ -187,6 +242,7 @@ DWORD CLowLevelHookThread::Loop(HANDLE hEvtReady)
         SetEvent(pCall->hEvtDone.get());
         pCall->Release();
     }
+    targets.HandOn();
     // The hooks belong to this thread: remove them before it goes.
     SetKeybdHook64(nullptr, 0);
     SetMouseHook64(nullptr, 0);

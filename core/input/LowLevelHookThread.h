@@ -5,10 +5,13 @@
 // messages the system calls them through.
 //
 // The procedures post each event to a message-only window of this thread, which hands it on to
-// the main window once the hook call has been answered. Posted straight to the main window, the
-// event woke that thread while the hook call was still open, and its handler's own calls to the
-// system (key states, the pointer, window rectangles) then stood in line with the answer: under
-// Wine every such call goes through the one wineserver, and the event waited for them all.
+// the main window once the thread has had nothing to do for a millisecond (at most a few
+// milliseconds after the event; a mouse button at once, with the events before it). Posted
+// straight to the main window, the event woke that thread while the hook call was still open, and
+// its handler's own calls to the system (key states, the pointer, window rectangles) then stood in
+// line with the answer: under Wine every such call goes through the one wineserver, and the event
+// waited for them all. Handed on as soon as the call had been answered, the post and the handler
+// still stood in line with the answer's way back to the program that sent the event.
 #pragma once
 #include <windows.h>
 
