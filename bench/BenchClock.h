@@ -31,8 +31,7 @@ inline void SpinUs(double dUs)
 // Every look is a few wineserver calls, and the one wineserver serves the programs being timed
 // as well: looking without a pause put the benchmark's calls in line ahead of theirs, which
 // slowed most whoever made the most calls while it waited.
-template <class Pred>
-bool WaitPolled(Pred pred, DWORD dwTimeoutMs, double dPauseUs = 100.0)
+template <class Pred> bool WaitPolled(Pred pred, DWORD dwTimeoutMs, double dPauseUs = 100.0)
 {
     const double dEnd = NowMs() + dwTimeoutMs;
     for (;;) {

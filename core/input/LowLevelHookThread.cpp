@@ -213,8 +213,7 @@ DWORD CLowLevelHookThread::Loop(HANDLE hEvtReady)
         const bool bWaiting = !targets.waiting.empty();
         const DWORD dwWait = MsgWaitForMultipleObjectsEx(0, nullptr, bWaiting ? HAND_ON_QUIET_MS : INFINITE,
                                                          QS_ALLINPUT, MWMO_INPUTAVAILABLE);
-        if (dwWait == WAIT_TIMEOUT ||
-            (bWaiting && GetTickCount64() - targets.tFirstWaiting >= HAND_ON_LIMIT_MS))
+        if (dwWait == WAIT_TIMEOUT || (bWaiting && GetTickCount64() - targets.tFirstWaiting >= HAND_ON_LIMIT_MS))
             targets.HandOn();
         if (dwWait == WAIT_TIMEOUT)
             continue;

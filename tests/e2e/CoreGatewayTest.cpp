@@ -224,12 +224,7 @@ TEST(CoreGateway, ALinkThatCannotBeMadeIsToldOnceAndTheCoreRunsOnWithoutIt)
     const DWORD dwPidEnd = ended.Process().Pid();
     const HWND hBoxEnd = WaitForMessageBox(dwPidEnd, 10000);
     ASSERT_TRUE(hBoxEnd);
-    DWORD_PTR dwResult = 0;
-    ASSERT_TRUE(SendMessageTimeoutW(ended.Wnd(), WM_CLOSE, 0, 0, SMTO_NORMAL, 5000, &dwResult));
-    ASSERT_TRUE(ended.Command(ID_ZV_APP_EXIT));
-    ASSERT_TRUE(SendMessageTimeoutW(ended.Wnd(), WM_NULL, 0, 0, SMTO_NORMAL, 5000, &dwResult));
-    EXPECT_TRUE(IsWindow(ended.Wnd())) << "the close destroyed the window inside the box's loop";
-    EXPECT_TRUE(IsWindow(hBoxEnd));
+    ASSERT_TRUE(AskForEndsUnderBox(ended, hBoxEnd));
     ASSERT_TRUE(CloseMessageBox(hBoxEnd));
     bool bMoreBoxes = false;
     EXPECT_TRUE(WaitUntil(

@@ -166,12 +166,7 @@ TEST(CoreHungWindow, AHookTheLibraryRefusesIsLoggedAndShownInABox)
         const DWORD dwPid = ended.Process().Pid();
         const HWND hBoxEnd = WaitForMessageBox(dwPid, 10000);
         ASSERT_TRUE(hBoxEnd);
-        DWORD_PTR dwResult = 0;
-        ASSERT_TRUE(SendMessageTimeoutW(ended.Wnd(), WM_CLOSE, 0, 0, SMTO_NORMAL, 5000, &dwResult));
-        EXPECT_TRUE(IsWindow(ended.Wnd())) << "the close destroyed the window inside the box's loop";
-        ASSERT_TRUE(ended.Command(ID_ZV_APP_EXIT));
-        ASSERT_TRUE(SendMessageTimeoutW(ended.Wnd(), WM_NULL, 0, 0, SMTO_NORMAL, 5000, &dwResult));
-        EXPECT_TRUE(IsWindow(hBoxEnd));
+        ASSERT_TRUE(AskForEndsUnderBox(ended, hBoxEnd));
         ASSERT_TRUE(CloseMessageBox(hBoxEnd));
         bool bMoreBoxes = false;
         EXPECT_TRUE(WaitUntil([&] {
@@ -244,12 +239,7 @@ TEST(CoreHungWindow, AnEndAskedForUnderTheBoxOfAnApplyWaitsForTheApply)
     EXPECT_EQ(RegGetDword(L"View", L"Speed"), std::optional<DWORD>(4));
     EXPECT_EQ(RegGetString(L"Fix", L"Fixed Window By Title No.0"), std::optional<std::wstring>(L"Zv Apply Kept"));
     // A close and the exit wait for the apply.
-    ASSERT_TRUE(SendMessageTimeoutW(run.Wnd(), WM_CLOSE, 0, 0, SMTO_NORMAL, 5000, &dwResult));
-    EXPECT_TRUE(IsWindow(run.Wnd())) << "the close destroyed the window inside the box's loop";
-    ASSERT_TRUE(run.Command(ID_ZV_APP_EXIT));
-    ASSERT_TRUE(SendMessageTimeoutW(run.Wnd(), WM_NULL, 0, 0, SMTO_NORMAL, 5000, &dwResult));
-    EXPECT_TRUE(IsWindow(run.Wnd()));
-    EXPECT_TRUE(IsWindow(hBox));
+    ASSERT_TRUE(AskForEndsUnderBox(run, hBox));
     EXPECT_FALSE(fake.IsAnswered());
 
     ASSERT_TRUE(CloseMessageBox(hBox));
@@ -294,12 +284,7 @@ TEST(CoreHungWindow, AnEndAskedForUnderTheBoxOfTheSettingsReadAtTheStartWaitsFor
     EXPECT_EQ(RegGetString(L"Fix", L"Fixed Window By Title No.0"), std::optional<std::wstring>(L"Zv Read Kept"))
         << "the half-read record was saved";
     EXPECT_EQ(RegGetDword(L"View", L"Speed"), std::optional<DWORD>(5));
-    ASSERT_TRUE(SendMessageTimeoutW(run.Wnd(), WM_CLOSE, 0, 0, SMTO_NORMAL, 5000, &dwResult));
-    EXPECT_TRUE(IsWindow(run.Wnd())) << "the close destroyed the window inside the box's loop";
-    ASSERT_TRUE(run.Command(ID_ZV_APP_EXIT));
-    ASSERT_TRUE(SendMessageTimeoutW(run.Wnd(), WM_NULL, 0, 0, SMTO_NORMAL, 5000, &dwResult));
-    EXPECT_TRUE(IsWindow(run.Wnd()));
-    EXPECT_TRUE(IsWindow(hBox));
+    ASSERT_TRUE(AskForEndsUnderBox(run, hBox));
 
     ASSERT_TRUE(CloseMessageBox(hBox));
     bool bMoreBoxes = false;

@@ -3,6 +3,8 @@
 #pragma once
 #include <windows.h>
 
+#include <gtest/gtest.h>
+
 #include <initializer_list>
 #include <set>
 #include <string>
@@ -121,6 +123,25 @@ private:
 inline bool WaitForSettingsProgramEnd(DWORD dwTimeoutMs = 15000)
 {
     return zvkit::WaitUntil([] { return ProcessesOf(ZV_PROPERTY64_FILE).empty(); }, dwTimeoutMs, 50);
+}
+
+// Asks for the ends a user or the system can ask for while hBox runs its loop under one of the
+// core's handlers: a close sent, the exit command posted, and a message behind both. Each must
+// wait for the handler: the window and the box still stand afterwards.
+inline ::testing::AssertionResult AskForEndsUnderBox(const CCoreRun& run, HWND hBox)
+{
+    DWORD_PTR dwResult = 0;
+    if (!SendMessageTimeoutW(run.Wnd(), WM_CLOSE, 0, 0, SMTO_NORMAL, 5000, &dwResult))
+        return ::testing::AssertionFailure() << "the close was not answered";
+    if (!IsWindow(run.Wnd()))
+        return ::testing::AssertionFailure() << "the close destroyed the window inside the box's loop";
+    if (!run.Command(ID_ZV_APP_EXIT))
+        return ::testing::AssertionFailure() << "the exit could not be posted";
+    if (!SendMessageTimeoutW(run.Wnd(), WM_NULL, 0, 0, SMTO_NORMAL, 5000, &dwResult))
+        return ::testing::AssertionFailure() << "the window did not answer after the exit";
+    if (!IsWindow(run.Wnd()) || !IsWindow(hBox))
+        return ::testing::AssertionFailure() << "the exit ended the window or the box inside the box's loop";
+    return ::testing::AssertionSuccess();
 }
 
 }  // namespace zvcore
