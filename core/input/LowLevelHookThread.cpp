@@ -1,5 +1,6 @@
 #include "LowLevelHookThread.h"
 
+#include <chrono>
 #include <new>
 #include <vector>
 
@@ -20,7 +21,7 @@ enum { HOOK_KEYBD, HOOK_MOUSE, HOOK_COUNT };
 // How long a hooked event waits on this thread before it is handed on, and the most an event
 // waits while further ones keep coming. See the header for why it waits at all.
 constexpr DWORD HAND_ON_QUIET_MS = 1;
-constexpr ULONGLONG HAND_ON_LIMIT_MS = 4;
+constexpr std::chrono::milliseconds HAND_ON_LIMIT{4};
 
 // Where each hook's events go, and those waiting to be handed on, in the order they came. Only
 // the hook thread reads or writes it (the relay window's data).
@@ -33,7 +34,7 @@ struct RELAY_TARGETS {
         LPARAM lParam;
     };
     std::vector<EVENT> waiting;
-    ULONGLONG tFirstWaiting = 0;
+    std::chrono::steady_clock::time_point tFirstWaiting;
 
     void HandOn() noexcept
     {
@@ -61,7 +62,7 @@ LRESULT CALLBACK RelayProc(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam)
             return 0;
         try {
             if (pTargets->waiting.empty())
-                pTargets->tFirstWaiting = GetTickCount64();
+                pTargets->tFirstWaiting = std::chrono::steady_clock::now();
             pTargets->waiting.push_back({nHook, wParam, lParam});
         } catch (...) {
             // No room to keep it: it goes now, after those before it.
@@ -213,7 +214,7 @@ DWORD CLowLevelHookThread::Loop(HANDLE hEvtReady)
         const bool bWaiting = !targets.waiting.empty();
         const DWORD dwWait = MsgWaitForMultipleObjectsEx(0, nullptr, bWaiting ? HAND_ON_QUIET_MS : INFINITE,
                                                          QS_ALLINPUT, MWMO_INPUTAVAILABLE);
-        if (dwWait == WAIT_TIMEOUT || (bWaiting && GetTickCount64() - targets.tFirstWaiting >= HAND_ON_LIMIT_MS))
+        if (dwWait == WAIT_TIMEOUT || (bWaiting && std::chrono::steady_clock::now() - targets.tFirstWaiting >= HAND_ON_LIMIT))
             targets.HandOn();
         if (dwWait == WAIT_TIMEOUT)
             continue;

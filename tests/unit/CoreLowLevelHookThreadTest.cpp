@@ -18,6 +18,7 @@ constexpr WORD kKey = VK_F24;           // no key row uses it
 struct RECEIVED {
     std::vector<WPARAM> keys;   // wParam of each key message: the virtual key
     std::vector<WPARAM> mouse;  // wParam of each mouse message: the mouse message
+    std::vector<UINT> order;    // the message of each, keys and mouse events alike, as they came
 };
 
 LRESULT CALLBACK SinkProc(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam)
@@ -25,10 +26,12 @@ LRESULT CALLBACK SinkProc(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam)
     auto* pGot = reinterpret_cast<RECEIVED*>(GetWindowLongPtrW(hWnd, GWLP_USERDATA));
     if (pGot && uMsg == kMsgKeys && wParam == kKey) {
         pGot->keys.push_back(wParam);
+        pGot->order.push_back(uMsg);
         return 0;
     }
     if (pGot && uMsg == kMsgMouse) {
         pGot->mouse.push_back(wParam);
+        pGot->order.push_back(uMsg);
         return 0;
     }
     return DefWindowProcW(hWnd, uMsg, wParam, lParam);
@@ -70,12 +73,13 @@ void SendKey(bool bUp)
     SendInput(1, &in, sizeof(in));
 }
 
-void SendMouseMove(int dx)
+void SendMouseMove(int dx, DWORD dwFlags = MOUSEEVENTF_MOVE, DWORD dwData = 0)
 {
     INPUT in{};
     in.type = INPUT_MOUSE;
     in.mi.dx = dx;
-    in.mi.dwFlags = MOUSEEVENTF_MOVE;
+    in.mi.dwFlags = dwFlags;
+    in.mi.mouseData = dwData;
     in.mi.dwExtraInfo = kTag;
     SendInput(1, &in, sizeof(in));
 }
@@ -104,6 +108,29 @@ TEST(CoreLowLevelHookThread, EventsReachTheNamedWindowAsItsMessageAndFollowTheHo
     SendKey(true);
     ASSERT_TRUE(PumpUntil([&] { return second.Got().keys.size() >= 2; }, 5000));
     EXPECT_EQ(nFirstKeys, first.Got().keys.size());
+
+    EXPECT_EQ(nullptr, thread.SetKeybdHook(nullptr, 0));
+    EXPECT_EQ(nullptr, thread.SetMouseHook(nullptr, 0));
+    thread.Stop();
+}
+
+TEST(CoreLowLevelHookThread, EventsHandedOnLaterKeepTheirOrderAndAButtonTakesThoseBeforeItAlong)
+{
+    CLowLevelHookThread thread;
+    ASSERT_TRUE(thread.Start());
+    CSink sink;
+    ASSERT_NE(nullptr, thread.SetKeybdHook(sink.Wnd(), kMsgKeys));
+    ASSERT_NE(nullptr, thread.SetMouseHook(sink.Wnd(), kMsgMouse));
+
+    // A side button: nothing on the desktop acts on it.
+    SendKey(false);
+    SendMouseMove(1);
+    SendMouseMove(0, MOUSEEVENTF_XDOWN, XBUTTON1);
+    SendMouseMove(0, MOUSEEVENTF_XUP, XBUTTON1);
+    SendKey(true);
+    ASSERT_TRUE(PumpUntil([&] { return sink.Got().order.size() >= 5; }, 5000)) << sink.Got().order.size();
+    EXPECT_EQ(sink.Got().order, (std::vector<UINT>{kMsgKeys, kMsgMouse, kMsgMouse, kMsgMouse, kMsgKeys}));
+    EXPECT_EQ(sink.Got().mouse, (std::vector<WPARAM>{WM_MOUSEMOVE, WM_XBUTTONDOWN, WM_XBUTTONUP}));
 
     EXPECT_EQ(nullptr, thread.SetKeybdHook(nullptr, 0));
     EXPECT_EQ(nullptr, thread.SetMouseHook(nullptr, 0));
