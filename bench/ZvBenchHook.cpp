@@ -522,12 +522,8 @@ int main()
         std::printf("  round %d: added over the hop, keys %+7.1f us, mouse %+7.1f us (hop %.1f / %.1f us)\n", r + 1,
                     diffKeys.back(), diffMouse.back(), dHopKeys, dHopMouse);
     }
-    const auto median = [](std::vector<double> v) {
-        std::sort(v.begin(), v.end());
-        return v.size() % 2 ? v[v.size() / 2] : (v[v.size() / 2 - 1] + v[v.size() / 2]) / 2;
-    };
-    std::printf("  hook added over the hop, keys median, median of %d paired rounds:  %8.1f us\n", nRounds, median(diffKeys));
-    std::printf("  hook added over the hop, mouse median, median of %d paired rounds: %8.1f us\n", nRounds, median(diffMouse));
+    std::printf("  hook added over the hop, keys median, median of %d paired rounds:  %8.1f us\n", nRounds, Summarise(diffKeys).dMedian);
+    std::printf("  hook added over the hop, mouse median, median of %d paired rounds: %8.1f us\n", nRounds, Summarise(diffMouse).dMedian);
 
     const double dWallMs = QpcToUs(t1.QuadPart - t0.QuadPart) / 1000.0;
     std::printf("ZvCore64 idle with its hooks: %.1f s without input, after %lu s of settling%s\n", dWallMs / 1000.0,

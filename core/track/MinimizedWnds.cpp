@@ -5,10 +5,18 @@
 
 #include "ScrollCalc.h"
 
+namespace {
+
+template <class List> auto FindIn(List& lst, HWND hWnd) noexcept
+{
+    return std::find_if(lst.begin(), lst.end(), [hWnd](const MINIMIZED_WND_POS& e) { return e.hWnd == hWnd; });
+}
+
+}  // namespace
+
 const MINIMIZED_WND_POS* CMinimizedWnds::Find(HWND hWnd) const noexcept
 {
-    const auto it =
-        std::find_if(m_lst.begin(), m_lst.end(), [hWnd](const MINIMIZED_WND_POS& e) { return e.hWnd == hWnd; });
+    const auto it = FindIn(m_lst, hWnd);
     return it != m_lst.end() ? &*it : nullptr;
 }
 
@@ -22,8 +30,7 @@ BOOL CMinimizedWnds::Add(const MINIMIZED_WND_POS& pos) noexcept
 
 BOOL CMinimizedWnds::Remove(HWND hWnd) noexcept
 {
-    const auto it =
-        std::find_if(m_lst.begin(), m_lst.end(), [hWnd](const MINIMIZED_WND_POS& e) { return e.hWnd == hWnd; });
+    const auto it = FindIn(m_lst, hWnd);
     if (it == m_lst.end())
         return FALSE;
     m_lst.erase(it);
